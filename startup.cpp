@@ -1,0 +1,2 @@
+#include "startup.h"
+void logMessageHandler(QtMsgType, const QMessageLogContext&, const QString&) {}

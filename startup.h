@@ -1,0 +1,4 @@
+#pragma once
+#include <QtGlobal>
+#include <QString>
+void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
