@@ -1,2 +1,164 @@
 #include "startup.h"
-void logMessageHandler(QtMsgType, const QMessageLogContext&, const QString&) {}
+
+#include "apppaths.h"
+#include "boardtestcontrol.h"
+#include "camopts.h"
+#include "detailimageitem.h"
+#include "enumobj.h"
+#include "ic_maincontrol.h"
+#include "imagepainteditem.h"
+#include "singleinstance.h"
+#include "useropts.h"
+#include "virtualboard.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QMutex>
+#include <QMutexLocker>
+#include <QQmlEngine>
+
+#include <cstdio>
+
+QString logLine(QtMsgType type, const QDateTime& time, const QString& message)
+{
+    QString prefix;
+    switch (type) {
+    case QtDebugMsg:
+        prefix = QStringLiteral("[Debug]");
+        break;
+    case QtWarningMsg:
+        prefix = QStringLiteral("[Warning]");
+        break;
+    case QtCriticalMsg:
+        prefix = QStringLiteral("[Critical]");
+        break;
+    case QtFatalMsg:
+        prefix = QStringLiteral("[Fatal]");
+        break;
+    case QtInfoMsg:
+        break;
+    }
+    return prefix + time.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss")) + QStringLiteral("    ") + message
+        + QLatin1Char('\n');
+}
+
+void logMessageHandler(QtMsgType type, const QMessageLogContext&, const QString& message)
+{
+    // A message raised while this thread is already writing one (a file or folder call that
+    // warns) cannot take the lock again; it goes to the standard error instead.
+    static thread_local bool writing = false;
+    if (writing) {
+        std::fprintf(stderr, "%s\n", message.toLocal8Bit().constData());
+        return;
+    }
+    static QMutex mutex;
+    QMutexLocker locker(&mutex);
+    writing = true;
+    const QDateTime now = QDateTime::currentDateTime();
+    const QString folder = AppPaths::appDir() + QStringLiteral("/logs");
+    if (!QDir(folder).exists())
+        QDir().mkpath(folder);
+    QFile file(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
+    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
+        // The local 8-bit encoding of a Linux desktop is UTF-8 (the Chinese texts need it).
+        file.write(logLine(type, now, message).toUtf8());
+        file.flush();
+        file.close();
+    }
+    writing = false;
+}
+
+bool isFirstInstance()
+{
+    return SingleInstance::acquire(QStringLiteral("forCheckOnly"));
+}
+
+namespace {
+
+void removeStrayFiles(const QString& pattern, const char* countTail)
+{
+    const QDir dir(AppPaths::appDir());
+    if (!dir.exists())
+        return;
+    const QFileInfoList files = dir.entryInfoList({pattern}, QDir::Files, QDir::Unsorted);
+    if (files.size() < 2)
+        return;
+    qDebug() << "检测到" << files.size() << countTail;
+    for (const QFileInfo& info : files) {
+        const QString path = info.absoluteFilePath();
+        qDebug() << "filePath: " << path;
+        if (!QFile::remove(path))
+            qDebug() << "删除失败： " << path;
+    }
+    qDebug() << "删除结束";
+}
+
+} // namespace
+
+void removeCameraConfigFiles()
+{
+    removeStrayFiles(QStringLiteral("*.xml"), "个相机配置文件，开始删除...");
+}
+
+void removeImageFiles()
+{
+    removeStrayFiles(QStringLiteral("*.tif"), "个图片文件，开始删除...");
+}
+
+namespace {
+// The engine would delete a singleton it owns when it goes; these live as long as the process.
+QObject* keptByProcess(QObject* object)
+{
+    QQmlEngine::setObjectOwnership(object, QQmlEngine::CppOwnership);
+    return object;
+}
+} // namespace
+
+QObject* mainCtrlProvider(QQmlEngine*, QJSEngine*)
+{
+    return keptByProcess(IC_MainControl::getInstance());
+}
+
+QObject* camOptsProvider(QQmlEngine*, QJSEngine*)
+{
+    return keptByProcess(CamOpts::getInstance());
+}
+
+QObject* userOptsProvider(QQmlEngine*, QJSEngine*)
+{
+    return keptByProcess(UserOpts::getInstance());
+}
+
+double scaleRatioFor(int authorityType)
+{
+    return (authorityType >= EnumOBJ::WBTS695_Manual && authorityType <= EnumOBJ::AllAuthorityTSFL9BW_Auto) ? 1.2
+                                                                                                          : 1.0;
+}
+
+void registerQmlTypes()
+{
+    qmlRegisterUncreatableType<EnumOBJ>("an.qt.EnumOBJ", 1, 0, "EnumOBJ", QStringLiteral("EnumOBJ注册失败！"));
+    qmlRegisterSingletonType<UserOpts>("an.qt.UserOpts", 1, 0, "UserOpts", userOptsProvider);
+    qmlRegisterSingletonType<CamOpts>("an.qt.CamOpts", 1, 0, "CamOpts", camOptsProvider);
+    qmlRegisterSingletonType<IC_MainControl>("an.qt.MainCtrl", 1, 0, "MainCtrl", mainCtrlProvider);
+    qmlRegisterType<ImagePaintedItem>("an.qt.ImagePaintedItem", 1, 0, "ImagePaintedItem");
+    qmlRegisterType<DetailImageItem>("an.qt.DetailImageItem", 1, 0, "DetailImageItem");
+}
+
+void applyVirtualBoardEnvironment()
+{
+    const QString fault = qEnvironmentVariable("TAVRILL_VIRTUAL_BOARD");
+    if (fault.isEmpty())
+        return;
+    // The board starts on first need; its script holds from before that.
+    vboard::BoardTestControl control(vboard::VirtualBoard::processBoard());
+    if (fault == QLatin1String("silent"))
+        control.setSilent(true);
+    else if (fault == QLatin1String("wrong-handshake"))
+        control.setHandshake(vboard::HandshakeMode::Wrong);
+    else
+        qWarning() << "TAVRILL_VIRTUAL_BOARD: unknown fault" << fault;
+}

@@ -1,4 +1,42 @@
 #pragma once
-#include <QtGlobal>
+
+#include <QDateTime>
 #include <QString>
+#include <QtGlobal>
+
+class QJSEngine;
+class QObject;
+class QQmlEngine;
+
+// Writes every message of the process to <appDir>/logs/<yyyy-MM-dd>.txt, one whole line per
+// message, from any thread.
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+// The line logMessageHandler writes for a message at the given local time (without the file).
+QString logLine(QtMsgType type, const QDateTime& time, const QString& message);
+
+// True when no other instance of the program runs (the named token "forCheckOnly").
+bool isFirstInstance();
+
+// Delete stray *.xml (camera configuration) or *.tif files directly in <appDir>, but only when
+// two or more are there: a single file is kept.
+void removeCameraConfigFiles();
+void removeImageFiles();
+
+// Faults of the in-process virtual board for a whole program run, named by the environment
+// variable TAVRILL_VIRTUAL_BOARD: "silent" (reads, never answers) or "wrong-handshake" (answers
+// the handshake with another frame). Anything else leaves the board as it is.
+void applyVirtualBoardEnvironment();
+
+// QML singleton providers: each returns the process-wide object, whatever the engine.
+QObject* mainCtrlProvider(QQmlEngine* engine, QJSEngine* scriptEngine);
+QObject* camOptsProvider(QQmlEngine* engine, QJSEngine* scriptEngine);
+QObject* userOptsProvider(QQmlEngine* engine, QJSEngine* scriptEngine);
+
+// "scaleRatio" of the pages for an instrument configuration: 1.2 for the larger screens of
+// WBTS695_Manual to AllAuthorityTSFL9BW_Auto, otherwise 1.0.
+double scaleRatioFor(int authorityType);
+
+// Registers EnumOBJ, the singletons UserOpts, CamOpts and MainCtrl and the two painted item
+// types under their "an.qt.*" URIs, version 1.0.
+void registerQmlTypes();

@@ -20,11 +20,19 @@ struct SceneRequest {
     double gain = 1.0;      // linear gain factor
     int blackLevel = 0;     // offset added to every pixel
     int lensPosition = 0;   // position compared with CabinetSnapshot::bestFocus for blur
+    int focusStepsPerPixel = 10;  // lens steps away from best focus per sensor pixel of blur radius
     uint64_t seed = 1;      // noise seed; the same request and seed give the same frame
 };
 
 // Renders one frame into out (width * height values, rows packed) for the given cabinet state.
 // Returns false and writes nothing when the request's sizes are not positive.
+// The sample: a gel of eight lanes (a ladder, then a dilution series) of flat-topped bands.
+// White and UV/blue lamps light it (white light through the plate, bands absorbing; UV and blue
+// exciting bright bands on a dark gel; red, green and near-infrared lamps at half that strength),
+// blue lamps follow bluePercent, the filter position scales what reaches the sensor, and
+// with every lamp off the bands still glow faintly (chemiluminescence). Signal grows with
+// exposure x gain x binning^2, dark current with exposure, shot and read noise are seeded, values
+// saturate at 65535, and a box blur grows with |lensPosition - bestFocus|.
 bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, uint16_t* out);
 
 } // namespace vcab

@@ -1,0 +1,437 @@
+#include "wbtscapturethread.h"
+
+#include "asyncserialportthread.h"
+#include "cabinetstate.h"
+#include "h695icecamctrl.h"
+#include "lightctrl.h"
+#include "useropts.h"
+#include "westernblotexperimentdb.h"
+
+#include <QDateTime>
+#include <QDebug>
+#include <QMutexLocker>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// Beyond the exposure itself the camera needs readout and transfer time; the wait must never
+// end before the longest exposure the page allows has been read out.
+constexpr double kFrameWaitMarginMs = 60000.0;
+constexpr int32_t kFrameWaitFloorMs = 3600000;
+
+QString now()
+{
+    return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
+}
+
+int32_t frameWaitMs(double exposureMs)
+{
+    const double t = std::max(double(kFrameWaitFloorMs), exposureMs * vcab::timeScale() + kFrameWaitMarginMs);
+    return int32_t(std::min(t, double(std::numeric_limits<int32_t>::max())));
+}
+
+} // namespace
+
+WBTSCaptureThread::WBTSCaptureThread(QObject* parent)
+    : QThread(parent)
+    , camCtrl(H695ICECamCtrl::getInstance())
+    , experimentDB(WesternBlotExperimentDB::getInstance())
+    , userOpts(UserOpts::getInstance())
+{
+}
+
+WBTSCaptureThread::~WBTSCaptureThread()
+{
+    freeColorRecords();
+    delete record;
+}
+
+ASyncSerialPortThread* WBTSCaptureThread::link()
+{
+    if (!serialPort)
+        serialPort = ASyncSerialPortThread::getInstance();
+    return serialPort;
+}
+
+void WBTSCaptureThread::freeColorRecords()
+{
+    for (TUCAM_FRAME*& r : colorFrameRecords)
+        H695ICECamCtrl::freeFrame(&r);
+}
+
+void WBTSCaptureThread::sleepMs(int ms)
+{
+    msleep(unsigned(vcab::scaledMs(ms)));
+}
+
+void WBTSCaptureThread::loadWbRoi()
+{
+    userOpts->loadUserOptsByName(UserOpts::OPT_WBX);
+    userOpts->loadUserOptsByName(UserOpts::OPT_WBY);
+    userOpts->loadUserOptsByName(UserOpts::OPT_WBW);
+    userOpts->loadUserOptsByName(UserOpts::OPT_WBH);
+    wbX = userOpts->wbX();
+    wbY = userOpts->wbY();
+    wbW = userOpts->wbW();
+    wbH = userOpts->wbH();
+}
+
+void WBTSCaptureThread::sendLight(quint8 data)
+{
+    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
+    link()->setCurCmd(light->sendCmd(CmdMainLight, Data_Bits(data)));
+}
+
+void WBTSCaptureThread::lightOn()
+{
+    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
+    if (isMini)
+        link()->setCurCmd(light->sendCmd(CmdMainLight, WhiteLightOn));
+    else
+        link()->setCurCmd(light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOn, SourceOn}));
+    lightIsOn = true;
+    emit lightStatusChange(true);
+    sleepMs(300);
+}
+
+void WBTSCaptureThread::lightOff()
+{
+    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
+    if (isMini)
+        link()->setCurCmd(light->sendCmd(CmdMainLight, WhiteLightOff));
+    else
+        link()->setCurCmd(light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOff}));
+    lightIsOn = false;
+    emit lightStatusChange(false);
+    sleepMs(300);
+}
+
+void WBTSCaptureThread::buildExpTimeList()
+{
+    wbplan::ExpListInput in;
+    userOpts->loadUserOptsByName(UserOpts::OPT_MultiCapExpTimesChanged);
+    in.listChanged = userOpts->multiCapExpTimesChanged();
+    if (in.listChanged) {
+        userOpts->loadUserOptsByName(UserOpts::OPT_MultiCapExpTimes);
+        in.explicitList = userOpts->multiCapExpTimes();
+    } else {
+        userOpts->loadUserOptsByName(UserOpts::OPT_IntegralAccumulate);
+        userOpts->loadMultiCapOpts();
+        in.count = userOpts->multiCapCount();
+        qDebug() << "multiCapCount: " << in.count;
+        in.first = userOpts->multiCapFirstTime();
+        in.firstUnit = int(userOpts->multiCapFirstTimeUnit());
+        in.delta = userOpts->multiCapDeltaTime();
+        in.deltaUnit = int(userOpts->multiCapDeltaTimeUnit());
+        in.integralAccumulate = userOpts->integralAccumulate();
+    }
+    expTimeList = wbplan::buildExpTimeList(in);
+    qDebug() << "expTimeList:" << QVector<int>(expTimeList.begin(), expTimeList.end());
+}
+
+int WBTSCaptureThread::gainEntry(bool sample) const
+{
+    if (isFL9BW)
+        return sample ? 3 : camCtrl->gain + 1;
+    return sample ? 60 : camCtrl->gain.load();
+}
+
+void WBTSCaptureThread::run()
+{
+    loadWbRoi();
+    captureEnded = false;
+    if (!lightCtrl && !ownLightCtrl)
+        ownLightCtrl = new LightCtrl(link(), nullptr);
+
+    if (!record)
+        record = experimentDB->selectExperimentByName(camCtrl->expName);
+    if (!record) {
+        qWarning() << "capture refused: no experiment record named" << camCtrl->expName;
+        captureEnded = true;
+        while (camCtrl->semCap.tryAcquire(1)) {
+        }
+        delete ownLightCtrl;
+        ownLightCtrl = nullptr;
+        return;
+    }
+    m_imageSavePath = record->imageSavePath;
+
+    const int index = camCtrl->binningIndex;
+    if (isFL9BW) {
+        camCtrl->setBinning(index);
+    } else {
+        camCtrl->setBlackLevel(0);
+        camCtrl->setResolution(index);
+    }
+    camCtrl->setGain(double(camCtrl->gain.load()));
+    const wbplan::Region r = wbplan::cameraRegion(isFL9BW, isMini, index, wbX, wbY, wbW, wbH);
+    camCtrl->setROI(TUCAM_ROI_ATTR {1, r.x, r.y, r.width, r.height});
+
+    wbplan::PlanInput plan;
+    userOpts->loadUserOptsByName(UserOpts::OPT_MarkerCapture);
+    plan.markerCapture = userOpts->markerCapture();
+    plan.single = camCtrl->singleCaptureVisible;
+    plan.previewExposure = camCtrl->exposureTime;
+    if (plan.single) {
+        userOpts->loadUserOptsByName(UserOpts::OPT_SingleCapExpTime);
+        singleExposure = double(userOpts->singleCapExpTime());
+        plan.singleExposure = singleExposure;
+        qDebug() << "获取capExpTime: " << singleExposure;
+    } else {
+        userOpts->loadUserOptsByName(UserOpts::OPT_MultiCapCount);
+        plan.multiCapCount = userOpts->multiCapCount();
+        qDebug() << "multi framesToAcquire: " << plan.multiCapCount;
+        buildExpTimeList();
+        plan.expTimeList = expTimeList;
+    }
+    bool bounded = false;
+    const int frames = wbplan::framesToAcquire(plan, &bounded);
+    if (bounded)
+        qWarning() << "frame plan bounded by its exposure list:" << frames << "frames," << expTimeList.size()
+                   << "exposures for" << plan.multiCapCount;
+    qDebug() << "采集帧数：" << frames;
+
+    userOpts->loadUserOptsByName(UserOpts::OPT_SampleImageBkColor);
+    const int bk = int(userOpts->sampleImageBkColor());
+    frame = TUCAM_FRAME {};
+    frame.pBuffer = nullptr;
+    frame.ucFormatGet = TUFRM_FMT_RAW;
+    frame.uiRsdSize = 1;
+
+    int completed = 0;
+    bool stopped = frames < 1 && camCtrl->isAbort;
+    for (int i = 0; i < frames && !stopped; ++i) {
+        if (captureFrame(i, plan, bk) == FrameResult::Stored)
+            ++completed;
+        else
+            stopped = true;
+    }
+    finish(stopped, completed, plan, bk);
+}
+
+WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbplan::PlanInput& plan, int bk)
+{
+    qDebug() << "开始采集图像：" << now();
+    const wbplan::FramePlan p = wbplan::planFrame(plan, i);
+    isSampleFrame = p.sample;
+    if (p.light == wbplan::Light::On)
+        lightOn();
+    else if (p.light == wbplan::Light::Off)
+        lightOff();
+    double exposure = p.exposure;
+    qDebug() << "当前采集时间：" << exposure;
+    camCtrl->setExposureTime(exposure);
+
+    if (!camCtrl->m_StartWaitFrame(&frame)) {
+        emit sig_CamErrorOccur();
+        return FrameResult::Failed;
+    }
+    camCtrl->semCap.release(1);
+    if (isSampleFrame) {
+        camCtrl->setGain(0);
+        camCtrl->setGain(isFL9BW ? 3 : 60);
+    }
+    if (camCtrl->isAbort) {
+        qDebug() << "Abort before m_WaitForFrame";
+        camCtrl->stopCapture();
+        camCtrl->releaseBuffer();
+        return FrameResult::Aborted;
+    }
+    qDebug() << "m_StartWaitFrame success";
+    const TUCAMRET status = camCtrl->m_WaitForFrame(&frame, frameWaitMs(exposure));
+    if (status == TUCAMRET_ABORT) {
+        qDebug() << "采集线程abort。";
+        camCtrl->stopCapture();
+        camCtrl->releaseBuffer();
+        return FrameResult::Aborted;
+    }
+    if (status != TUCAMRET_SUCCESS) {
+        qDebug() << "m_WaitForFrame failed.";
+        emit sig_CamErrorOccur();
+        // Whatever the record holds now is no frame of this exposure: it is never stored.
+        camCtrl->stopAll();
+        return camCtrl->isAbort ? FrameResult::Aborted : FrameResult::Failed;
+    }
+    if (camCtrl->isAbort) {
+        camCtrl->stopAll();
+        return FrameResult::Aborted;
+    }
+
+    const QString path = processFrame(&frame, p, i, !plan.single && userOpts->integralAccumulate(), bk);
+    if (path.isEmpty()) {
+        camCtrl->stopAll();
+        return FrameResult::Failed;
+    }
+    if (!plan.single && userOpts->integralAccumulate())
+        exposure = p.accumulated + exposure;
+
+    qDebug() << "停止等待帧。";
+    camCtrl->stopAll();
+
+    exposure = std::round(exposure * 1000.0) / 1000.0;
+    const QString exposureEntry = QString::number(exposure, 'g', 6);
+    record->exposureTime += exposureEntry + QLatin1Char(',');
+    const int gain = gainEntry(isSampleFrame);
+    record->gain += QString::number(gain) + QLatin1Char(',');
+    const int bin = record->binning.mid(record->binning.lastIndexOf(QLatin1Char('*')) + 1).toInt();
+    emit singleImageCaped(path, bin, exposure, gain);
+
+    const QString name = path.mid(path.lastIndexOf(QLatin1Char('/')) + 1);
+    if (name.contains(QLatin1String("_OE"))) {
+        record->imageNames += QString(name).remove(QLatin1String("_OE")) + QLatin1Char(',');
+        record->gain += QString::number(gain) + QLatin1Char(',');
+        record->exposureTime += exposureEntry + QLatin1Char(',');
+    }
+    record->imageNames += name + QLatin1Char(',');
+    experimentDB->updateExperimentParams(record);
+    qDebug() << "停止采集图像：" << now();
+    return FrameResult::Stored;
+}
+
+QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::FramePlan& p, int i, bool accumulate, int bk)
+{
+    if (!p.sample) {
+        if (userOpts->strengthMarker())
+            H695ICECamCtrl::applyGamma(camera);
+    } else {
+        if (!isFL9BW)
+            H695ICECamCtrl::subtractScalar(camera, wbplan::binningFactor(false, camCtrl->binningIndex));
+        if (bk == UserOpts::White)
+            H695ICECamCtrl::invertImage(camera);
+    }
+
+    TUCAM_FRAME* stored = H695ICECamCtrl::copyFrame(camera);
+    if (!stored)
+        return QString();
+    {
+        QMutexLocker lock(&camCtrl->frameListMutex);
+        camCtrl->frameList.push_back(stored);
+    }
+    if (accumulate)
+        addOverExposureInfo(i);
+
+    if (userOpts->isExposure()) {
+        const FrameView view = H695ICECamCtrl::viewOf(stored);
+        const size_t n = view.count();
+        std::vector<uint8_t> mask(n, 0);
+        const uint16_t* px = view.pixels;
+        // Stored inverted on a white background: the saturated pixels are the darkest ones.
+        if (bk == UserOpts::White) {
+            for (size_t k = 0; k < n; ++k)
+                mask[k] = px[k] <= 534;
+        } else if (bk == UserOpts::Black) {
+            for (size_t k = 0; k < n; ++k)
+                mask[k] = px[k] > 65000;
+        }
+        camCtrl->overExposureSum.resize(n);
+        std::copy(mask.begin(), mask.end(), camCtrl->overExposureSum.begin());
+        qDebug() << "采集时添加过曝信息：" << camCtrl->overExposureMarks.size();
+        camCtrl->overExposureMarks.push_back(std::move(mask));
+    }
+
+    const bool asMarker = p.savedAsMarker;
+    return camCtrl->saveWBImages(stored, asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1);
+}
+
+void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanInput& plan, int bk)
+{
+    const bool skipExtras = stopped || camCtrl->isAbort;
+    if (stopped && completed == 0) {
+        experimentDB->deleteExperimentByUuid(record->uuid);
+        lightOff();
+    } else if (plan.single && singleExposure == 0) {
+        lightOff();
+    }
+
+    bool colorOk = false;
+    if (!skipExtras && userOpts->colorMarker()) {
+        if (isMini) {
+            colorOk = captureColorMarker();
+            camCtrl->setExposureThreshold(userOpts->averageGrayThd());
+        } else {
+            colorOk = captureColorMarkerWithLight();
+        }
+        if (colorOk) {
+            const QString path = camCtrl->saveImages(colorPlanes[0], 3);
+            qDebug() << "colorMarker: " << path;
+            emit colorMarkerCaped(path, -1, -1.0, -1);
+        }
+    }
+    // Nothing leaves the lamp burning, whatever way the run ends.
+    if (lightIsOn)
+        lightOff();
+    camCtrl->setGain(double(camCtrl->gain.load()));
+
+    if (!skipExtras && !camCtrl->isAbort && plan.single && singleExposure != 0 && !plan.markerCapture
+        && camCtrl->frameCount() > 1) {
+        // A colour marker that is not complete leaves the plain merge.
+        if (!(userOpts->colorMarker() && colorOk))
+            colorPlanes[0].release();
+        mergeImages(bk);
+    }
+
+    captureEnded = true;
+    while (camCtrl->semCap.tryAcquire(1)) {
+    }
+    delete record;
+    record = nullptr;
+    freeColorRecords();
+    delete ownLightCtrl;
+    ownLightCtrl = nullptr;
+}
+
+void WBTSCaptureThread::mergeImages(int bk)
+{
+    qDebug() << "开始合成图像:" << now();
+    TUCAM_FRAME* m = nullptr;
+    TUCAM_FRAME* s = nullptr;
+    int lowM = 0, highM = 65535, lowS = 0, highS = 65535;
+    {
+        QMutexLocker lock(&camCtrl->frameListMutex);
+        m = H695ICECamCtrl::copyFrame(camCtrl->frameList.front());
+        s = H695ICECamCtrl::copyFrame(camCtrl->frameList.back());
+        if (!camCtrl->histogramCache.empty()) {
+            lowM = camCtrl->histogramCache.front()->low;
+            highM = camCtrl->histogramCache.front()->high;
+            lowS = camCtrl->histogramCache.back()->low;
+            highS = camCtrl->histogramCache.back()->high;
+        }
+    }
+    if (!m || !s) {
+        H695ICECamCtrl::freeFrame(&m);
+        H695ICECamCtrl::freeFrame(&s);
+        return;
+    }
+    if (userOpts->isAutoStretch()) {
+        H695ICECamCtrl::stretchLevels(m, lowM, highM);
+        H695ICECamCtrl::stretchLevels(s, lowS, highS);
+        camCtrl->sharpen16U(s, bk != UserOpts::White);
+    }
+    cv::Mat colourMerge;
+    const bool coloured = !colorPlanes[0].empty() && camCtrl->toColorImage(s, colorPlanes[0], colourMerge);
+    if (!coloured) {
+        camCtrl->multiplyImage(m, s);
+        QMutexLocker lock(&camCtrl->frameListMutex);
+        camCtrl->frameList.push_back(m);
+    }
+    if (userOpts->isExposure() && !camCtrl->overExposureMarks.empty()) {
+        std::vector<uint8_t> last = camCtrl->overExposureMarks.back();
+        const long marked = long(std::count(last.begin(), last.end(), uint8_t(1)));
+        if (marked > camCtrl->overExposureThreshold)
+            camCtrl->overExposureMarks.push_back(std::move(last));
+    }
+    if (coloured) {
+        const QString path = camCtrl->saveImages(colourMerge, 2);
+        H695ICECamCtrl::freeFrame(&s);
+        H695ICECamCtrl::freeFrame(&m);
+        emit colorMarkerCaped(path, -1, -1.0, -1);
+    } else {
+        const QString path = camCtrl->saveWBImages(m, false, 2);
+        H695ICECamCtrl::freeFrame(&s);
+        emit singleImageCaped(path, -1, -1.0, -1);
+    }
+    qDebug() << "结束合成图像:" << now();
+}

@@ -1,0 +1,44 @@
+#pragma once
+// Live preview of the Western-blot page on the Tucsen camera; while an autofocus search runs it
+// also rates each frame and decides when the search is done or reverses.
+
+#include <QThread>
+
+#include <vector>
+
+#include "tucam.h"
+
+class H695ICECamCtrl;
+class UserOpts;
+
+class WBTSPreviewThread : public QThread {
+    Q_OBJECT
+public:
+    explicit WBTSPreviewThread(QObject* parent = nullptr);
+    ~WBTSPreviewThread() override;
+
+    // Set before start().
+    bool isFL9BW = false;
+    bool isMini = false;
+
+    void loadWbRoi();
+    static int alignTo4(int v);
+
+signals:
+    void sig_CamErrorOccur();
+    void updatePreviewImage();
+
+protected:
+    void run() override;
+
+private:
+    // One focus decision for the frame just received; false when the wait for the lens was left
+    // because the preview or the search stopped.
+    bool focusStep();
+
+    H695ICECamCtrl* camCtrl;
+    UserOpts* userOpts;
+    int wbX = 0, wbY = 0, wbW = 0, wbH = 0;
+    TUCAM_FRAME frame {};
+    std::vector<double> focusValues;
+};

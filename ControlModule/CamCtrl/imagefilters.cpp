@@ -1,0 +1,167 @@
+#include "imagefilters.h"
+
+#include <cmath>
+#include <iostream>
+#include <vector>
+
+#include <QDebug>
+#include <opencv2/imgproc.hpp>
+
+#include "histograminfo.h"
+
+namespace {
+
+const std::vector<uint16_t>& gammaTable()
+{
+    static const std::vector<uint16_t> table = [] {
+        std::vector<uint16_t> t(65536);
+        for (int v = 0; v < 65536; ++v)
+            t[v] = uint16_t(std::pow(v / 65535.0, 1.2) * 65535.0 + 0.5);
+        return t;
+    }();
+    return table;
+}
+
+const cv::Mat& sharpenKernel()
+{
+    static const cv::Mat kernel = (cv::Mat_<float>(3, 3) << 0, -1, 0, -1, 5, -1, 0, -1, 0);
+    return kernel;
+}
+
+void weightedSharpen(cv::Mat& m, double weight)
+{
+    cv::Mat sharp;
+    cv::filter2D(m, sharp, -1, sharpenKernel(), cv::Point(-1, -1), 0, cv::BORDER_DEFAULT);
+    cv::addWeighted(m, 1.0 - weight, sharp, weight, 0, m, m.type());
+}
+
+__attribute__((target_clones("avx2", "default")))
+void subtractSaturated(uint16_t* p, size_t n, uint16_t amount)
+{
+    for (size_t i = 0; i < n; ++i)
+        p[i] = p[i] > amount ? uint16_t(p[i] - amount) : 0;
+}
+
+} // namespace
+
+void applyGamma(const FrameView& frame)
+{
+    const uint16_t* lut = gammaTable().data();
+    const size_t n = frame.count();
+    for (size_t i = 0; i < n; ++i)
+        frame.pixels[i] = lut[frame.pixels[i]];
+}
+
+void medianFrame(const FrameView& frame)
+{
+    if (frame.empty())
+        return;
+    cv::Mat m = frame.mat();
+    cv::medianBlur(m, m, 3);
+}
+
+void gaussianFrame(const FrameView& frame, double sigma)
+{
+    if (frame.empty())
+        return;
+    cv::Mat m = frame.mat();
+    cv::GaussianBlur(m, m, cv::Size(5, 5), sigma, sigma, cv::BORDER_DEFAULT);
+}
+
+void sharpen16U(const FrameView& frame, bool isBeautifyPictures, int sharpenLevel)
+{
+    if (!isBeautifyPictures || frame.empty())
+        return;
+    medianFrame(frame);
+    if (sharpenLevel == 0)
+        return;
+    gaussianFrame(frame, 0.5);
+    cv::Mat m = frame.mat();
+    weightedSharpen(m, sharpenLevel / 100.0);
+}
+
+void beautifyIfEnabled(const FrameView& frame, bool isBeautifyPictures)
+{
+    if (!isBeautifyPictures || frame.empty())
+        return;
+    cv::Mat m = frame.mat();
+    cv::Mat sharp;
+    cv::filter2D(m, sharp, -1, sharpenKernel(), cv::Point(-1, -1), 0, cv::BORDER_DEFAULT);
+    cv::addWeighted(m, 0.9, sharp, 0.1, 0, m, m.type());
+}
+
+void detailSharpen(cv::Mat& image, bool isDetailSharpend, int detailLevel)
+{
+    if (!isDetailSharpend || image.empty())
+        return;
+    if (image.type() != CV_16UC1) {
+        qWarning() << "detailSharpen: not a 16-bit grey image" << image.type();
+        return;
+    }
+    cv::Mat small;
+    image.convertTo(small, CV_8U, 0.00390625);
+    cv::medianBlur(small, small, 7);
+    small.convertTo(image, CV_16U, 257);
+    if (detailLevel == 0)
+        return;
+    cv::GaussianBlur(image, image, cv::Size(5, 5), 0.5, 0.5, cv::BORDER_DEFAULT);
+    weightedSharpen(image, detailLevel / 100.0);
+}
+
+void subtractScalar(const FrameView& frame, int value)
+{
+    if (value == 1 || frame.empty())
+        return;
+    const int64_t amount = (int64_t(value) * value - 1) * 32;
+    if (amount <= 0)
+        return;
+    if (amount >= 65535) {
+        std::fill(frame.pixels, frame.pixels + frame.count(), uint16_t(0));
+        return;
+    }
+    subtractSaturated(frame.pixels, frame.count(), uint16_t(amount));
+}
+
+cv::Mat adjust16UToTargetMean(const cv::Mat& img, double targetMean)
+{
+    if (img.type() != CV_16UC1)
+        cv::error(cv::Error::StsAssert, "img.type() == CV_16UC1", "adjust16UToTargetMean", __FILE__, __LINE__);
+    const double m = cv::mean(img)[0];
+    if (m == 0) {
+        std::cerr << "警告：原图平均灰度值为 0，无法调整！返回原图。" << std::endl;
+        return img.clone();
+    }
+    cv::Mat out;
+    img.convertTo(out, CV_16U, targetMean / m);
+    return out;
+}
+
+bool toColorImage(const FrameView& frame, const cv::Mat& tint, cv::Mat& out, int sampleImageBkColor)
+{
+    if (frame.empty() || tint.type() != CV_8UC3 || tint.rows != frame.height || tint.cols != frame.width
+        || !tint.isContinuous()) {
+        qWarning() << "toColorImage: tint refused" << tint.cols << tint.rows << tint.type();
+        return false;
+    }
+    if (sampleImageBkColor == 1)
+        invertImage(frame);
+    cv::Mat grey;
+    frame.mat().convertTo(grey, CV_8U, 1.0 / 256);
+    cv::Mat colour(frame.height, frame.width, CV_8UC3);
+    cv::cvtColor(grey, colour, cv::COLOR_GRAY2BGR);
+    // 256 x 256 products: the blend is a table look-up per byte.
+    static const std::vector<uint8_t> blend = [] {
+        std::vector<uint8_t> t(65536);
+        for (int a = 0; a < 256; ++a)
+            for (int b = 0; b < 256; ++b)
+                t[a * 256 + b] = uint8_t((a / 255.0) * (b / 255.0) * 255.0);
+        return t;
+    }();
+    const size_t n = colour.total() * 3;
+    uint8_t* o = colour.ptr<uint8_t>();
+    const uint8_t* t = tint.ptr<uint8_t>();
+    for (size_t i = 0; i < n; ++i)
+        o[i] = blend[t[i] * 256 + o[i]];
+    out = colour;
+    return true;
+}

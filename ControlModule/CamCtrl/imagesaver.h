@@ -1,0 +1,68 @@
+#pragma once
+// Saving of captured and processed pictures: 16-bit TIFF (inch, 600 dpi, no compression) into
+// folder A (<appDir>/Images/<date>/<expName>/) and folder B (<imageSavePath>/<date>/<expName>/),
+// each file written under a temporary name in its folder and renamed into place.
+
+#include <cstdint>
+#include <vector>
+
+#include <QDateTime>
+#include <QString>
+#include <opencv2/core.hpp>
+
+#include "frameview.h"
+#include "histograminfo.h"
+#include "regionofinterest.h"
+
+struct SaveContext {
+    QString appDir;
+    QString expName;
+    QString imageSavePath; // reloaded option; empty: no second folder
+    QDateTime when;        // names every file of one call
+};
+
+struct WBSaveOptions {
+    bool autoLevel = false;
+    int kind = 1;                  // 0 marker, 1 sample, 2 merge
+    int intelligentAnalysis = 0;
+    bool isAutoStretch = false;
+    bool isExposure = false;
+    int sampleImageBkColor = 0;
+    bool isBeautifyPictures = false;
+    int sharpenLevel = 0;
+    double histLevelPercent = 0;
+    int binningIndex = 0;
+    const std::vector<int32_t>* overExposureSum = nullptr;
+    int overExposureThreshold = 300;
+};
+
+struct WBSaveResult {
+    QString path;              // the picture to list ("_OE.tif" when that one was written)
+    HistogramInfo histogram;   // joins histogramCache
+    bool rectsChanged = false; // detectedRects := rects
+    std::vector<cv::Rect> rects;
+    bool ok = false;           // every file in place
+};
+
+struct CaptureSaveResult {
+    QString path;
+    bool hasHistogram = false;
+    HistogramInfo histogram;
+    RegionOfInterest roiEntry; // joins roiList: the region cut, (0, 0, -1, -1) for the whole frame
+    bool ok = false;
+};
+
+QString kindSuffix(int kind);            // saveWBImages: "_Marker", "", "_Merge"
+QString lightSuffix(int lightType);      // saveCaptureImage
+QString processedSuffix(int kind);       // saveImages: "_Merge", "_Color"
+QString folderA(const SaveContext& ctx);
+QString folderB(const SaveContext& ctx); // empty when imageSavePath is empty
+
+// Encodes image as TIFF and writes it in place; logs and returns false on any failure.
+bool writeTiff(const QString& path, const cv::Mat& image);
+
+WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts);
+CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, int lightType,
+                                   const RegionOfInterest& roi, const SaveContext& ctx);
+// image becomes the region's view when the region applies. Returns the folder-A path.
+QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const SaveContext& ctx);

@@ -1,0 +1,253 @@
+// Frame operations, the frame list and the processing and saving pipeline of KestrixCtrl.
+#include <QDebug>
+#include <QDir>
+#include <QSaveFile>
+#include <QUrl>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include "apppaths.h"
+#include "kestrixctrl.h"
+#include "kestrixprocessing.h"
+#include "useropts.h"
+
+namespace {
+
+// Encodes in memory and lets QSaveFile write a temporary file beside the target and rename it
+// into place, so that a failed write never leaves a truncated image under the final name.
+bool writeTiff(const QString& path, const cv::Mat& image)
+{
+    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, 600,
+                                     cv::IMWRITE_TIFF_YDPI, 600, cv::IMWRITE_TIFF_COMPRESSION, 1};
+    std::vector<uchar> encoded;
+    try {
+        if (!cv::imencode(".tif", image, encoded, params)) {
+            qWarning() << "TIFF encoding failed" << path;
+            return false;
+        }
+    } catch (const cv::Exception& e) {
+        qWarning() << "TIFF encoding failed" << path << QString::fromStdString(e.msg);
+        return false;
+    }
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        qWarning() << "cannot write image" << path << file.errorString();
+        return false;
+    }
+    const qint64 size = static_cast<qint64>(encoded.size());
+    if (file.write(reinterpret_cast<const char*>(encoded.data()), size) != size) {
+        qWarning() << "cannot write image" << path << file.errorString();
+        file.cancelWriting();
+        return false;
+    }
+    if (!file.commit()) {
+        qWarning() << "cannot write image" << path << file.errorString();
+        return false;
+    }
+    return true;
+}
+
+bool makeFolder(const QString& folder)
+{
+    if (QDir().mkpath(folder))
+        return true;
+    qWarning() << "cannot create folder" << folder;
+    return false;
+}
+
+} // namespace
+
+int KestrixCtrl::backgroundColor()
+{
+    m_userOpts->loadUserOptsByName(UserOpts::OPT_SampleImageBkColor);
+    return static_cast<int>(m_userOpts->sampleImageBkColor());
+}
+
+void KestrixCtrl::invertImage(KestrixFrame& frame)
+{
+    kestrix::invertImage(frame.view());
+}
+
+bool KestrixCtrl::multiplyImage(KestrixFrame& a, KestrixFrame& b)
+{
+    const bool black = backgroundColor() == UserOpts::Black;
+    if (!kestrix::multiplyImage(a.view(), b.view(), black)) {
+        qWarning() << "multiplyImage: frames of different sizes" << a.width() << a.height() << b.width() << b.height();
+        return false;
+    }
+    return true;
+}
+
+void KestrixCtrl::stretchLevels(KestrixFrame& frame, int low, int high)
+{
+    kestrix::stretchLevels(frame.view(), low, high);
+}
+
+void KestrixCtrl::autoLevels(KestrixFrame& frame, HistogramInfo& levels)
+{
+    kestrix::autoLevels(frame.view(), levels);
+}
+
+void KestrixCtrl::percentileLevels(KestrixFrame& frame, HistogramInfo& levels)
+{
+    kestrix::percentileLevels(frame.view(), backgroundColor(), levels);
+}
+
+void KestrixCtrl::percentileStretch(KestrixFrame& frame, HistogramInfo& levels)
+{
+    kestrix::percentileStretch(frame.view(), backgroundColor(), levels);
+}
+
+cv::Mat KestrixCtrl::frameToMat8(KestrixFrame& frame)
+{
+    return kestrix::frameToMat8(frame.view());
+}
+
+void KestrixCtrl::detectBands(KestrixFrame& frame)
+{
+    const std::vector<QRect> found = kestrix::detectBands(frame.view(), frame.region.pbin, backgroundColor());
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_bandRects = QVector<QRect>(found.begin(), found.end());
+}
+
+QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process, int kind)
+{
+    KestrixFrame copy = frame;
+    HistogramInfo levels;
+    m_userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
+    const bool analyse = m_userOpts->intelligentAnalysis() == UserOpts::OpenSensitivity;
+    if (!process) {
+        if (analyse) {
+            std::lock_guard<std::mutex> lock(m_frameMutex);
+            m_bandRects.clear();
+        }
+        autoLevels(copy, levels);
+    } else {
+        if (analyse)
+            detectBands(copy);
+        percentileStretch(copy, levels);
+    }
+    appendLevels(levels);
+
+    const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
+    const QString date = now.toString("yyyy-MM-dd");
+    const QString time = now.toString("hh-mm-ss-zzz");
+    const QString suffix = kind == KindMarker ? "_Marker" : (kind == KindMerge ? "_Merge" : "");
+    const QString fileName = time + suffix + ".tif";
+    const QString folderA = AppPaths::appDir() + "/Images/" + date + "/" + expName + "/";
+
+    cv::Mat image;
+    if (!copy.empty())
+        image = cv::Mat(copy.height(), copy.width(), CV_16UC1, copy.pixels.data());
+    if (image.empty()) {
+        qWarning() << "processAndSaveImage: empty frame, nothing written" << folderA + fileName;
+        return folderA + fileName;
+    }
+    if (makeFolder(folderA))
+        writeTiff(folderA + fileName, image);
+
+    m_userOpts->loadUserOptsByName(UserOpts::OPT_ImageSavePath);
+    QString savePath = m_userOpts->imageSavePath();
+    if (savePath.startsWith("file:"))
+        savePath = QUrl(savePath).toLocalFile();
+    // An empty save path would put the copy at the file-system root.
+    if (savePath.isEmpty()) {
+        qWarning() << "imageSavePath empty, second copy not written" << fileName;
+    } else {
+        const QString folderB = savePath + "/" + date + "/" + expName + "/";
+        if (makeFolder(folderB))
+            writeTiff(folderB + fileName, image);
+    }
+    return folderA + fileName;
+}
+
+void KestrixCtrl::appendLevels(HistogramInfo levels)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_histogramList.push_back(std::move(levels));
+}
+
+int KestrixCtrl::appendFrame(KestrixFrame frame)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_frameList.push_back(std::move(frame));
+    return static_cast<int>(m_frameList.size()) - 1;
+}
+
+int KestrixCtrl::frameCount() const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    return static_cast<int>(m_frameList.size());
+}
+
+KestrixFrame KestrixCtrl::frameAt(int index) const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_frameList.size()))
+        return {};
+    return m_frameList[static_cast<size_t>(index)];
+}
+
+bool KestrixCtrl::replaceFrame(int index, KestrixFrame frame)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_frameList.size()))
+        return false;
+    m_frameList[static_cast<size_t>(index)] = std::move(frame);
+    return true;
+}
+
+bool KestrixCtrl::removeFrame(int index)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_frameList.size()))
+        return false;
+    m_frameList.erase(m_frameList.begin() + index);
+    if (index < static_cast<int>(m_histogramList.size()))
+        m_histogramList.erase(m_histogramList.begin() + index);
+    return true;
+}
+
+void KestrixCtrl::clearFrames()
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_frameList.clear();
+    m_histogramList.clear();
+    displayFrame = KestrixFrame();
+    curImageIndex = -1;
+}
+
+int KestrixCtrl::histogramCount() const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    return static_cast<int>(m_histogramList.size());
+}
+
+HistogramInfo KestrixCtrl::histogramAt(int index) const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_histogramList.size()))
+        return {};
+    return m_histogramList[static_cast<size_t>(index)];
+}
+
+bool KestrixCtrl::lastLevels(int* low, int* high) const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (m_histogramList.empty())
+        return false;
+    *low = m_histogramList.back().low;
+    *high = m_histogramList.back().high;
+    return true;
+}
+
+QVector<QRect> KestrixCtrl::bandRects() const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    return m_bandRects;
+}
+
+void KestrixCtrl::setClock(std::function<QDateTime()> clock)
+{
+    m_clock = std::move(clock);
+}

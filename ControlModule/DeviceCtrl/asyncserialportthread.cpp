@@ -1,0 +1,302 @@
+#include "asyncserialportthread.h"
+
+#include <QDeadlineTimer>
+#include <QDebug>
+#include <QElapsedTimer>
+
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
+namespace {
+// A reply is whatever arrives until the line stays silent this long.
+constexpr int kReplyGapMs = 50;
+constexpr int kPassPauseMs = 20;
+// A line that never falls silent must not keep the loop from its quit check.
+constexpr int kMaxReplyBytes = 4096;
+// QSerialPort's blocking waits do not report a hung-up line (adapter unplugged, the other end
+// of a pseudo-terminal closed): they just time out. Ask the descriptor.
+bool lineHungUp(QSerialPort& serial)
+{
+#ifdef Q_OS_UNIX
+    pollfd pfd{int(serial.handle()), 0, 0};
+    return pfd.fd >= 0 && ::poll(&pfd, 1, 0) > 0 && (pfd.revents & (POLLHUP | POLLERR | POLLNVAL));
+#else
+    Q_UNUSED(serial);
+    return false;
+#endif
+}
+
+} // namespace
+
+QMutex ASyncSerialPortThread::mutex;
+
+ASyncSerialPortThread* ASyncSerialPortThread::getInstance()
+{
+    static ASyncSerialPortThread* instance = nullptr;
+    QMutexLocker lock(&mutex);
+    if (!instance)
+        instance = new ASyncSerialPortThread();
+    return instance;
+}
+
+ASyncSerialPortThread::ASyncSerialPortThread(QObject* parent)
+    : QThread(parent)
+{
+}
+
+ASyncSerialPortThread::~ASyncSerialPortThread()
+{
+    qDebug() << "~ASyncSerialPortThread";
+    closePort();
+    if (!wait(5000)) {
+        qWarning() << "serial thread did not stop in time";
+        wait();
+    }
+}
+
+QByteArray ASyncSerialPortThread::curCmd() const
+{
+    QMutexLocker lock(&mutex);
+    return m_curCmd;
+}
+
+void ASyncSerialPortThread::setCurCmd(const QByteArray& frame)
+{
+    QMutexLocker lock(&mutex);
+    m_curCmd = frame;
+}
+
+void ASyncSerialPortThread::openPort(QString name, QSerialPort::BaudRate baudrate)
+{
+    {
+        QMutexLocker lock(&mutex);
+        if (loopActive || isRunning()) {
+            qWarning() << "openPort: serial thread already running" << portName;
+            return;
+        }
+        portName = name;
+        baudRate = baudrate;
+        quitRequested = false;
+        fatalError = false;
+        // Active from here on, so that an echo made before the port is open waits for it.
+        loopActive = true;
+    }
+    start(QThread::InheritPriority);
+}
+
+void ASyncSerialPortThread::closePort()
+{
+    QMutexLocker lock(&mutex);
+    quitRequested = true;
+}
+
+void ASyncSerialPortThread::writeData(QByteArray data)
+{
+    qDebug() << "发送数据:" << data.toHex();
+    QMutexLocker lock(&mutex);
+    if (txQueue.size() >= kMaxQueuedFrames) {
+        qWarning() << "serial transmit queue full, dropping" << txQueue.head().frame.toHex();
+        txQueue.dequeue();
+    }
+    txQueue.enqueue({data, 0});
+    sendPending = true;
+}
+
+void ASyncSerialPortThread::echo(QByteArray data, QByteArray& reply)
+{
+    reply.clear();
+    QMutexLocker lock(&mutex);
+    if (!loopActive)
+        return;
+    const quint64 id = ++lastSyncId;
+    // Frames queued ahead are written first, each with its own reply window.
+    QDeadlineTimer deadline(kSyncTimeoutMs + 1000 + txQueue.size() * (kSyncTimeoutMs / 4));
+    txQueue.enqueue({data, id});
+    sendPending = true;
+    while (!syncReplies.contains(id) && loopActive) {
+        if (!replyCondition.wait(&mutex, deadline))
+            break;
+    }
+    reply = syncReplies.take(id);
+    // Nobody waits for a frame that was still queued when the caller gave up.
+    for (int i = 0; i < txQueue.size(); ++i) {
+        if (txQueue.at(i).syncId == id) {
+            txQueue.removeAt(i);
+            break;
+        }
+    }
+}
+
+void ASyncSerialPortThread::errorHandle(QSerialPort::SerialPortError e)
+{
+    switch (e) {
+    case QSerialPort::OpenError:
+    // On this platform a port that is missing or not ours fails to open with these codes.
+    case QSerialPort::DeviceNotFoundError:
+    case QSerialPort::PermissionError:
+        qDebug() << "Err_OpenFail";
+        emit sig_SerialPortErrorOccur();
+        break;
+    case QSerialPort::UnknownError:
+        qDebug() << "Err_Unknow.";
+        emit sig_SerialPortErrorOccur();
+        break;
+    case QSerialPort::ResourceError: {
+        // The adapter is gone: every further read fails at once, so the loop must end.
+        qDebug() << "Err_Unknow." << e;
+        {
+            QMutexLocker lock(&mutex);
+            fatalError = true;
+        }
+        emit sig_SerialPortErrorOccur();
+        break;
+    }
+    default:
+        break;
+    }
+}
+
+void ASyncSerialPortThread::run()
+{
+    qDebug() << "异步串口线程开始。";
+    QString name;
+    QSerialPort::BaudRate rate;
+    {
+        QMutexLocker lock(&mutex);
+        name = portName;
+        rate = baudRate;
+    }
+    QSerialPort serial;
+    port = &serial;
+    connect(&serial, &QSerialPort::errorOccurred, this, &ASyncSerialPortThread::errorHandle,
+            Qt::DirectConnection);
+    serial.setPortName(name);
+    serial.setBaudRate(rate, QSerialPort::AllDirections);
+    serial.setDataBits(QSerialPort::Data8);
+    serial.setParity(QSerialPort::NoParity);
+    serial.setStopBits(QSerialPort::OneStop);
+    serial.setFlowControl(QSerialPort::NoFlowControl);
+    if (!serial.open(QIODevice::ReadWrite)) {
+        qDebug() << "打开串口失败。";
+        finishLoop();
+        return;
+    }
+    qDebug() << "打开串口成功。";
+    // Bytes the adapter held from before the port was ours answer nothing we will send; left
+    // in place they would be taken for the first reply.
+    serial.clear(QSerialPort::Input);
+    serveLoop();
+    finishLoop();
+}
+
+void ASyncSerialPortThread::serveLoop()
+{
+    QDeadlineTimer replyDeadline;
+    forever {
+        Outgoing out;
+        bool haveFrame = false;
+        {
+            QMutexLocker lock(&mutex);
+            if (quitRequested || fatalError)
+                return;
+            // While a synchronous exchange waits for its answer nothing else goes out.
+            if (!(syncMode && waitingReply) && !txQueue.isEmpty()) {
+                out = txQueue.dequeue();
+                haveFrame = true;
+                sendPending = !txQueue.isEmpty();
+                txData = out.frame;
+                syncMode = out.syncId != 0;
+                currentSyncId = out.syncId;
+                replyReady = false;
+            }
+        }
+        if (haveFrame) {
+            port->write(out.frame);
+            // Only while bytes remain: a further wait would also swallow the start of the reply
+            // and stretch its end-of-reply silence.
+            while (port->bytesToWrite() > 0 && port->waitForBytesWritten(kReplyGapMs)) {
+            }
+            QMutexLocker lock(&mutex);
+            waitingReply = true;
+            emptyReadCount = 0;
+            if (syncMode)
+                replyDeadline.setRemainingTime(kSyncTimeoutMs);
+        }
+
+        bool syncWaiting;
+        {
+            QMutexLocker lock(&mutex);
+            if (quitRequested || fatalError)
+                return;
+            syncWaiting = syncMode && waitingReply;
+        }
+        if (syncWaiting && replyDeadline.hasExpired()) {
+            qDebug() << "syncserialport timeout";
+            QMutexLocker lock(&mutex);
+            syncReplies.insert(currentSyncId, QByteArray());
+            replyReady = true;
+            syncMode = false;
+            waitingReply = false;
+            emptyReadCount = 0;
+            replyCondition.wakeAll();
+            return;
+        }
+
+        QElapsedTimer readTime;
+        readTime.start();
+        rxData = port->readAll();
+        while (rxData.size() < kMaxReplyBytes && port->waitForReadyRead(kReplyGapMs)) {
+            rxData += port->readAll();
+            QMutexLocker lock(&mutex);
+            if (quitRequested || fatalError)
+                break;
+        }
+        if (rxData.isEmpty()) {
+            if (lineHungUp(*port)) {
+                errorHandle(QSerialPort::ResourceError);
+                return;
+            }
+            QMutexLocker lock(&mutex);
+            if (syncWaiting)
+                ++emptyReadCount;
+            lock.unlock();
+            // A port that fails its waits at once must not turn this into a busy loop.
+            if (readTime.elapsed() < kReplyGapMs / 5)
+                msleep(kPassPauseMs);
+            continue;
+        }
+
+        bool deliverSync = false;
+        {
+            QMutexLocker lock(&mutex);
+            waitingReply = false;
+            emptyReadCount = 0;
+            if (syncMode) {
+                deliverSync = true;
+                syncReplies.insert(currentSyncId, rxData);
+                replyReady = true;
+                syncMode = false;
+                replyCondition.wakeAll();
+            }
+        }
+        if (!deliverSync)
+            emit readData(rxData);
+        msleep(kPassPauseMs);
+    }
+}
+
+void ASyncSerialPortThread::finishLoop()
+{
+    if (port && port->isOpen()) {
+        port->close();
+        qDebug() << "关闭串口成功。";
+    }
+    port = nullptr;
+    qDebug() << "异步串口线程退出。";
+    QMutexLocker lock(&mutex);
+    loopActive = false;
+    syncMode = false;
+    waitingReply = false;
+    replyCondition.wakeAll();
+}

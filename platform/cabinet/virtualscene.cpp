@@ -1,0 +1,370 @@
+#include "virtualscene.h"
+
+#include <algorithm>
+#include <array>
+#include <cmath>
+#include <memory>
+#include <mutex>
+#include <vector>
+
+namespace vcab {
+
+namespace {
+
+// Sample layout in fractions of the sensor: a gel slab with a ladder lane and a dilution
+// series, bands a few times wider than high so that band finders see blot-like shapes.
+constexpr int kLanes = 8;
+constexpr int kBandsPerLane = 6;
+constexpr double kGelLeft = 0.08, kGelRight = 0.92, kGelTop = 0.10, kGelBottom = 0.92;
+constexpr double kLaneFirst = 0.15, kLaneStep = 0.10, kLaneHalfWidth = 0.035, kLaneEdge = 0.004;
+constexpr double kBandHalfHeight = 0.008;
+constexpr double kGelLevel = 0.05;     // faint stain of the whole slab
+
+// Rates in grey values per millisecond per sensor pixel at gain 1.
+constexpr double kFluorRate = 400.0;     // a fully lit fluorescent band
+constexpr double kFluorBackground = 0.04;
+constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
+constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
+constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
+constexpr double kDarkRate = 0.01;
+constexpr double kReadNoise = 3.0;
+constexpr double kVignette = 0.25;       // brightness lost at the frame corners, per axis
+
+constexpr int kMaxBlurRadius = 64;
+
+double bandStrength(int lane, int band)
+{
+    if (lane == 0)
+        return 0.6;                                  // ladder: even bands
+    static const double profile[kBandsPerLane] = {1.0, 0.35, 0.7, 0.15, 0.5, 0.25};
+    return profile[band] * std::pow(0.7, lane - 1);  // dilution series across lanes
+}
+
+double bandCentre(int lane, int band)
+{
+    const double first = lane == 0 ? 0.18 : 0.22 + 0.01 * (lane % 3);
+    return first + band * (lane == 0 ? 0.12 : 0.11);
+}
+
+// 1 inside [lo, hi], a cosine roll-off of width edge outside.
+double softBox(double t, double lo, double hi, double edge)
+{
+    double d = 0.0;
+    if (t < lo)
+        d = lo - t;
+    else if (t > hi)
+        d = t - hi;
+    if (d >= edge)
+        return 0.0;
+    return 0.5 + 0.5 * std::cos(M_PI * d / edge);
+}
+
+struct Geometry {
+    int sensorWidth, sensorHeight, originX, originY, width, height, binning;
+    bool operator==(const Geometry& o) const
+    {
+        return sensorWidth == o.sensorWidth && sensorHeight == o.sensorHeight && originX == o.originX
+            && originY == o.originY && width == o.width && height == o.height && binning == o.binning;
+    }
+};
+
+// Noiseless sample of one geometry: stain density and the separable illumination fall-off.
+// Rendering a frame is then one pass.
+struct SampleMaps {
+    Geometry geometry;
+    std::vector<float> stain;
+    std::vector<float> fallX, fallY;
+};
+
+// The sharp stain blurred for one lens distance.
+struct BlurredStain {
+    std::shared_ptr<const SampleMaps> sample;
+    int radius = 0;
+    std::vector<float> stain;
+};
+
+// Box blur of src into dst (both w x h) by running sums, edges replicated.
+void boxBlur(const float* src, float* dst, int w, int h, int r)
+{
+    static thread_local std::vector<float> tmp;
+    tmp.resize(static_cast<size_t>(w) * h);
+    const double inv = 1.0 / (2 * r + 1);
+    for (int y = 0; y < h; ++y) {
+        const float* row = src + static_cast<size_t>(y) * w;
+        float* line = tmp.data() + static_cast<size_t>(y) * w;
+        double sum = 0.0;
+        for (int k = -r; k <= r; ++k)
+            sum += row[std::clamp(k, 0, w - 1)];
+        for (int x = 0; x < w; ++x) {
+            line[x] = static_cast<float>(sum * inv);
+            sum += row[std::min(x + r + 1, w - 1)] - row[std::max(x - r, 0)];
+        }
+    }
+    // Vertical pass: float column sums (vectorised), restarted every block of rows so that
+    // rounding cannot drift.
+    std::vector<float> acc(static_cast<size_t>(w));
+    auto tmpRow = [&](int y) { return tmp.data() + static_cast<size_t>(std::clamp(y, 0, h - 1)) * w; };
+    const float invf = static_cast<float>(inv);
+    for (int y = 0; y < h; ++y) {
+        if (y % 128 == 0) {
+            std::fill(acc.begin(), acc.end(), 0.f);
+            for (int k = y - r; k <= y + r; ++k) {
+                const float* t = tmpRow(k);
+                for (int x = 0; x < w; ++x)
+                    acc[x] += t[x];
+            }
+        }
+        float* line = dst + static_cast<size_t>(y) * w;
+        const float* in = tmpRow(y + r + 1);
+        const float* out = tmpRow(y - r);
+        for (int x = 0; x < w; ++x) {
+            line[x] = acc[x] * invf;
+            acc[x] += in[x] - out[x];
+        }
+    }
+}
+
+std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
+{
+    auto maps = std::make_shared<SampleMaps>();
+    maps->geometry = g;
+    const int w = g.width, h = g.height;
+    std::vector<int> laneOf(static_cast<size_t>(w), 0);
+    std::vector<float> laneWeight(static_cast<size_t>(w), 0.f), gelX(static_cast<size_t>(w), 0.f);
+    maps->fallX.resize(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        const double u = (g.originX + (x + 0.5) * g.binning) / g.sensorWidth;
+        gelX[x] = static_cast<float>(kGelLevel * softBox(u, kGelLeft, kGelRight, 0.01));
+        const int lane = static_cast<int>(std::lround((u - kLaneFirst) / kLaneStep));
+        if (lane >= 0 && lane < kLanes) {
+            const double c = kLaneFirst + lane * kLaneStep;
+            laneOf[x] = lane;
+            laneWeight[x] = static_cast<float>(softBox(u, c - kLaneHalfWidth, c + kLaneHalfWidth, kLaneEdge));
+        }
+        const double du = 2.0 * u - 1.0;
+        maps->fallX[x] = static_cast<float>(1.0 - kVignette * du * du);
+    }
+    maps->fallY.resize(static_cast<size_t>(h));
+    maps->stain.resize(static_cast<size_t>(w) * h);
+    std::array<float, kLanes> laneRow{};
+    for (int y = 0; y < h; ++y) {
+        const double v = (g.originY + (y + 0.5) * g.binning) / g.sensorHeight;
+        for (int lane = 0; lane < kLanes; ++lane) {
+            double sum = 0.0;
+            for (int b = 0; b < kBandsPerLane; ++b) {
+                const double d = (v - bandCentre(lane, b)) / kBandHalfHeight;
+                sum += bandStrength(lane, b) * std::exp(-d * d * d * d);  // flat-topped band
+            }
+            laneRow[lane] = static_cast<float>(std::min(sum, 1.0));
+        }
+        const float gelY = static_cast<float>(softBox(v, kGelTop, kGelBottom, 0.01));
+        const double dv = 2.0 * v - 1.0;
+        maps->fallY[y] = static_cast<float>(1.0 - kVignette * dv * dv);
+        float* line = maps->stain.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x)
+            line[x] = (laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY;
+    }
+    return maps;
+}
+
+// A few geometries and lens distances stay cached: preview and capture of one or two cameras
+// alternate, and an autofocus sweep revisits positions.
+constexpr size_t kCacheEntries = 3;
+
+std::shared_ptr<const BlurredStain> stainFor(const Geometry& g, int radius)
+{
+    // Never destroyed: a camera thread may still render while the process runs its exit handlers.
+    static std::mutex& mutex = *new std::mutex;
+    static auto& samples = *new std::vector<std::shared_ptr<const SampleMaps>>;
+    static auto& blurred = *new std::vector<std::shared_ptr<const BlurredStain>>;
+    std::shared_ptr<const SampleMaps> sample;
+    std::vector<float> recycled;
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        for (size_t i = 0; i < blurred.size(); ++i) {
+            if (blurred[i]->sample->geometry == g && blurred[i]->radius == radius) {
+                auto hit = blurred[i];
+                blurred.erase(blurred.begin() + static_cast<long>(i));
+                blurred.push_back(hit);
+                return hit;
+            }
+        }
+        for (size_t i = 0; i < samples.size(); ++i) {
+            if (samples[i]->geometry == g) {
+                sample = samples[i];
+                samples.erase(samples.begin() + static_cast<long>(i));
+                samples.push_back(sample);
+                break;
+            }
+        }
+    }
+    if (!sample) {
+        sample = buildSample(g);
+        std::lock_guard<std::mutex> lock(mutex);
+        if (samples.size() >= kCacheEntries)
+            samples.erase(samples.begin());
+        samples.push_back(sample);
+    }
+    auto entry = std::make_shared<BlurredStain>();
+    entry->sample = sample;
+    entry->radius = radius;
+    if (radius == 0)
+        return entry;  // the sharp stain is the sample's own
+    {
+        // Reuse the memory of the entry about to be dropped: fresh pages cost more than the blur.
+        std::lock_guard<std::mutex> lock(mutex);
+        if (blurred.size() >= kCacheEntries && blurred.front().use_count() == 1) {
+            recycled = std::move(const_cast<BlurredStain&>(*blurred.front()).stain);
+            blurred.erase(blurred.begin());
+        }
+    }
+    recycled.resize(sample->stain.size());
+    entry->stain = std::move(recycled);
+    boxBlur(sample->stain.data(), entry->stain.data(), g.width, g.height, radius);
+    std::lock_guard<std::mutex> lock(mutex);
+    while (blurred.size() >= kCacheEntries)
+        blurred.erase(blurred.begin());
+    blurred.push_back(entry);
+    return entry;
+}
+
+// Standard normal deviates at evenly spaced quantiles: a table lookup per pixel instead of
+// a transcendental call keeps a full frame well below the frame time.
+constexpr int kNormalBits = 12;
+const std::vector<float>& normalTable()
+{
+    static const std::vector<float>& table = *[] {
+        auto* t = new std::vector<float>(1u << kNormalBits);
+        for (size_t i = 0; i < t->size(); ++i) {
+            const double p = (i + 0.5) / t->size();
+            // Inverse normal CDF by bisection on erfc; built once.
+            double lo = -8.0, hi = 8.0;
+            for (int k = 0; k < 60; ++k) {
+                const double mid = 0.5 * (lo + hi);
+                if (0.5 * std::erfc(-mid / M_SQRT2) < p)
+                    lo = mid;
+                else
+                    hi = mid;
+            }
+            (*t)[i] = static_cast<float>(0.5 * (lo + hi));
+        }
+        return t;
+    }();
+    return table;
+}
+
+uint64_t splitMix(uint64_t x)
+{
+    x += 0x9E3779B97F4A7C15ull;
+    x = (x ^ (x >> 30)) * 0xBF58476D1CE4E5B9ull;
+    x = (x ^ (x >> 27)) * 0x94D049BB133111EBull;
+    return x ^ (x >> 31);
+}
+
+struct Lighting {
+    double fluor = 0.0;   // excitation reaching fluorescent stain, 1 = one full lamp
+    double white = 0.0;   // white light through the sample
+};
+
+Lighting lightingOf(const CabinetSnapshot& c)
+{
+    Lighting l;
+    const double blue = std::clamp(c.bluePercent, 0, 100) / 100.0;
+    auto on = [&](uint32_t bit) { return (c.lamps & bit) != 0; };
+    for (uint32_t bit : {LampUV302_1, LampUV302_2, LampUV254, LampUV365, LampMiniUV})
+        l.fluor += on(bit) ? 1.0 : 0.0;
+    for (uint32_t bit : {LampBlue, LampMiniBlue, LampBlueLight})
+        l.fluor += on(bit) ? blue : 0.0;
+    // Multi-fluorescence channels excite their own dyes less strongly in this sample.
+    for (uint32_t bit : {LampRed, LampGreen, LampNIR740, LampNIR660, LampRedLight, LampGreenLight})
+        l.fluor += on(bit) ? 0.5 : 0.0;
+    for (uint32_t bit : {LampWhiteLight, LampMiniWhite})
+        l.white += on(bit) ? 1.0 : 0.0;
+    return l;
+}
+
+double filterTransmission(int position)
+{
+    static const double transmission[8] = {1.0, 0.8, 0.7, 0.6, 0.5, 0.45, 0.4, 0.35};
+    return transmission[std::clamp(position, 0, 7)];
+}
+
+} // namespace
+
+bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, uint16_t* out)
+{
+    if (!out || request.width <= 0 || request.height <= 0 || request.binning < 1)
+        return false;
+    Geometry g{};
+    g.binning = request.binning;
+    g.width = request.width;
+    g.height = request.height;
+    g.originX = request.originX;
+    g.originY = request.originY;
+    g.sensorWidth = request.sensorWidth > 0 ? request.sensorWidth : request.originX + request.width * request.binning;
+    g.sensorHeight = request.sensorHeight > 0 ? request.sensorHeight : request.originY + request.height * request.binning;
+    const double defocus = std::fabs(static_cast<double>(request.lensPosition) - cabinet.bestFocus);
+    const int steps = std::max(1, request.focusStepsPerPixel);
+    const int radius = std::min(kMaxBlurRadius, static_cast<int>(std::lround(defocus / steps / request.binning)));
+    const auto blurred = stainFor(g, radius);
+    const SampleMaps* maps = blurred->sample.get();
+    const float* stainMap = radius > 0 ? blurred->stain.data() : maps->stain.data();
+
+    const Lighting light = lightingOf(cabinet);
+    const double exposure = std::max(0.0, request.exposureMs);
+    const double scale = std::max(0.0, request.gain) * request.binning * request.binning * exposure;
+    const double pass = filterTransmission(cabinet.filterPos);
+    // mean = (a * fall + c) * stain + b * fall + dark, with fall the illumination fall-off.
+    const float a = static_cast<float>(scale * pass * (light.fluor * kFluorRate - light.white * kWhiteRate * kWhiteAbsorb));
+    const float b = static_cast<float>(scale * pass * (light.fluor * kFluorRate * kFluorBackground + light.white * kWhiteRate));
+    const float c = static_cast<float>(scale * pass * kChemiRate);
+    const float dark = static_cast<float>(scale * kDarkRate);
+    const float black = static_cast<float>(request.blackLevel);
+
+    // Shot noise grows with the square root of the collected signal; the gain scales it.
+    static thread_local std::vector<float> sigma;
+    static thread_local double sigmaGain = -1.0;
+    const double gain = std::max(0.0, request.gain);
+    if (sigma.empty() || sigmaGain != gain) {
+        sigma.resize(65537);
+        for (size_t i = 0; i < sigma.size(); ++i)
+            sigma[i] = static_cast<float>(std::sqrt(gain * i + kReadNoise * kReadNoise));
+        sigmaGain = gain;
+    }
+    const float* normal = normalTable().data();
+    const float* sig = sigma.data();
+    const int w = g.width;
+    constexpr uint64_t kMask = (1u << kNormalBits) - 1;
+
+    for (int y = 0; y < g.height; ++y) {
+        const float fy = maps->fallY[y];
+        const float ay = a * fy, by = b * fy;
+        const float* stain = stainMap + static_cast<size_t>(y) * w;
+        const float* fx = maps->fallX.data();
+        uint16_t* line = out + static_cast<size_t>(y) * w;
+        uint64_t state = splitMix(request.seed * 0x100000001B3ull + static_cast<uint64_t>(y));
+        uint64_t bits = 0;
+        int left = 0;
+        for (int x = 0; x < w; ++x) {
+            float mean = (ay * fx[x] + c) * stain[x] + by * fx[x] + dark;
+            mean = mean > 0.f ? mean : 0.f;
+            if (left == 0) {
+                state ^= state << 13;
+                state ^= state >> 7;
+                state ^= state << 17;
+                bits = state;
+                left = 64 / kNormalBits;
+            }
+            const float n = normal[bits & kMask];
+            bits >>= kNormalBits;
+            --left;
+            const int index = mean < 65536.f ? static_cast<int>(mean) : 65536;
+            float v = black + mean + sig[index] * n + 0.5f;
+            v = v < 0.f ? 0.f : (v > 65535.f ? 65535.f : v);
+            line[x] = static_cast<uint16_t>(v);
+        }
+    }
+    return true;
+}
+
+} // namespace vcab

@@ -1,0 +1,197 @@
+// What leaving a mode drops from memory, and the folder clean-up.
+#include "controllertest.h"
+
+#include "experimentrecord.h"
+#include "h695icecamctrl.h"
+#include "histograminfo.h"
+#include "kestrixctrl.h"
+#include "testappdir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QtTest>
+
+#include <unistd.h>
+
+namespace {
+TUCAM_FRAME* smallFrame()
+{
+    static uint16_t pixels[4] = {1, 2, 3, 4};
+    TUCAM_FRAME record {};
+    record.usHeader = 0;
+    record.usWidth = 2;
+    record.usHeight = 2;
+    record.uiImgSize = sizeof(pixels);
+    record.pBuffer = reinterpret_cast<uint8_t*>(pixels);
+    return H695ICECamCtrl::copyFrame(&record);
+}
+
+// Two frames with their histograms, one selected and shown, and the marks of a capture.
+void fillTucsen(H695ICECamCtrl* cam)
+{
+    for (int i = 0; i < 2; ++i) {
+        cam->frameList.push_back(smallFrame());
+        cam->histogramCache.push_back(new HistogramInfo);
+    }
+    cam->currentImageIndex = 1;
+    cam->stretchFrame = smallFrame();
+    cam->overExposureMarks.assign(2, std::vector<uint8_t>(4, 1));
+    cam->overExposureSum.assign(4, 1);
+}
+
+void touch(const QString& path)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write("x");
+}
+} // namespace
+
+class CacheTest : public QObject {
+    Q_OBJECT
+
+    TestAppDir appDir;
+    std::unique_ptr<ControllerRig> rig;
+
+private slots:
+    void init() { rig = std::make_unique<ControllerRig>(); }
+    void cleanup() { rig.reset(); }
+
+    void leavingAModeDropsFramesHistogramsAndRecord_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QStringList>("logs");
+        QTest::addColumn<QStringList>("absent");
+        QTest::newRow("gel") << int(EnumOBJ::Gel)
+                             << QStringList {"删除上次采集图像缓存. 2", "删除上次直方图拉伸缓存.", "删除实验信息."}
+                             << QStringList {"删除过曝标记缓存"};
+        QTest::newRow("multi-fluorescence")
+            << int(EnumOBJ::Mult)
+            << QStringList {"删除上次采集图像缓存. 2", "删除上次直方图信息缓存.", "删除上次直方图拉伸缓存.", "删除实验信息."}
+            << QStringList {"删除过曝标记缓存"};
+        QTest::newRow("Western blot, Tucsen")
+            << int(EnumOBJ::WB)
+            << QStringList {"删除上次采集图像缓存. 2", "删除上次直方图信息缓存.", "删除上次直方图拉伸缓存.", "删除过曝标记缓存"}
+            << QStringList {"删除实验信息."};
+    }
+
+    void leavingAModeDropsFramesHistogramsAndRecord()
+    {
+        QFETCH(int, mode);
+        QFETCH(QStringList, logs);
+        QFETCH(QStringList, absent);
+        IC_MainControl* ctrl = rig->ctrl.get();
+        H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
+        fillTucsen(cam);
+        ctrl->gelExp = new GelExperimentRecord;
+        ctrl->multExp = new MultExperimentRecord;
+        ctrl->wbExp = new WesternBlotExperimentRecord;
+        ctrl->wbTSMarkerList << 1;
+        ctrl->wbTSColorMarkerList << 2;
+        clearLog();
+
+        if (mode == EnumOBJ::Gel)
+            ctrl->clearGelCache();
+        else if (mode == EnumOBJ::Mult)
+            ctrl->clearMultCache();
+        else
+            ctrl->clearWBTSCache();
+
+        QVERIFY(cam->frameList.empty());
+        // A histogram kept beside a dropped frame would describe the next experiment's first one.
+        QVERIFY(cam->histogramCache.empty());
+        QCOMPARE(cam->currentImageIndex.load(), -1);
+        QVERIFY(!cam->stretchFrame);
+        for (const QString& line : logs)
+            QVERIFY2(logged(line), qPrintable(line + QStringLiteral(" missing:\n") + logLines().join('\n')));
+        for (const QString& line : absent)
+            QVERIFY2(!logged(line), qPrintable(line));
+        QCOMPARE(ctrl->gelExp == nullptr, mode == EnumOBJ::Gel);
+        QCOMPARE(ctrl->multExp == nullptr, mode == EnumOBJ::Mult);
+        QCOMPARE(ctrl->wbExp == nullptr, mode == EnumOBJ::WB);
+        QCOMPARE(ctrl->wbTSMarkerList.isEmpty(), mode == EnumOBJ::WB);
+        QCOMPARE(cam->overExposureMarks.empty(), mode == EnumOBJ::WB);
+
+        // What this mode left, the next clean-up takes.
+        ctrl->clearWBTSCache();
+        delete ctrl->gelExp;
+        ctrl->gelExp = nullptr;
+        delete ctrl->multExp;
+        ctrl->multExp = nullptr;
+    }
+
+    void leavingAModeWithNothingWritesNothing()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        clearLog();
+        ctrl->clearGelCache();
+        ctrl->clearMultCache();
+        ctrl->clearWBTSCache();
+        ctrl->clearWBQICache();
+        QCOMPARE(logLines(), QStringList());
+        QCOMPARE(H695ICECamCtrl::getInstance()->currentImageIndex.load(), -1);
+    }
+
+    void leavingKestrixWesternBlot()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        KestrixCtrl* kx = KestrixCtrl::getInstance();
+        KestrixFrame frame;
+        frame.region = {0, 1, 1, 0, 1, 1};
+        frame.pixels = {1, 2, 3, 4};
+        kx->appendFrame(frame);
+        kx->appendFrame(frame);
+        kx->displayFrame = frame;
+        kx->curImageIndex = 1;
+        ctrl->wbExp = new WesternBlotExperimentRecord;
+        ctrl->wbQIMarkerList << 0;
+        clearLog();
+
+        ctrl->clearWBQICache();
+
+        QCOMPARE(kx->frameCount(), 0);
+        QCOMPARE(kx->histogramCount(), 0);
+        QVERIFY(kx->displayFrame.empty());
+        QCOMPARE(kx->curImageIndex.load(), -1);
+        QVERIFY(!ctrl->wbExp);
+        QVERIFY(ctrl->wbQIMarkerList.isEmpty());
+        QVERIFY(logged(QStringLiteral("删除上次采集图像缓存. 2")));
+        QVERIFY(logged(QStringLiteral("删除上次直方图拉伸缓存.")));
+    }
+
+    void removeDirFilesTakesFilesOnly()
+    {
+        const QString dir = appDir.filePath(QStringLiteral("clean"));
+        QDir().mkpath(dir + QStringLiteral("/sub"));
+        touch(dir + QStringLiteral("/a.tif"));
+        touch(dir + QStringLiteral("/b.data"));
+        touch(dir + QStringLiteral("/sub/c.tif"));
+        IC_MainControl::removeDirFiles(dir);
+        QCOMPARE(QDir(dir).entryList(QDir::Files), QStringList());
+        QVERIFY(QFile::exists(dir + QStringLiteral("/sub/c.tif")));
+
+        clearLog();
+        IC_MainControl::removeDirFiles(appDir.filePath(QStringLiteral("missing")));
+        QCOMPARE(logLines(), QStringList());
+    }
+
+    // The first file that stays ends the clean-up: files after it are left too.
+    void removeDirFilesStopsAtTheFirstFailure()
+    {
+        if (::geteuid() == 0)
+            QSKIP("root removes files from a read-only folder");
+        const QString dir = appDir.filePath(QStringLiteral("locked"));
+        QDir().mkpath(dir);
+        touch(dir + QStringLiteral("/a.tif"));
+        touch(dir + QStringLiteral("/b.tif"));
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::ExeOwner);
+        clearLog();
+        IC_MainControl::removeDirFiles(dir);
+        QFile::setPermissions(dir, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        QCOMPARE(logLines().filter(QStringLiteral("Failed to remove file:")).size(), 1);
+        QCOMPARE(QDir(dir).entryList(QDir::Files).size(), 2);
+    }
+};
+
+QTEST_MAIN(CacheTest)
+#include "cache_test.moc"

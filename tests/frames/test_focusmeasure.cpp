@@ -1,0 +1,110 @@
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include <opencv2/imgproc.hpp>
+
+#include "focusmeasure.h"
+
+namespace {
+
+double opencvMeasure(const cv::Mat& image)
+{
+    cv::Mat gx, gy, mag;
+    cv::Sobel(image, gx, CV_64F, 1, 0, 1, 1, 0, cv::BORDER_DEFAULT);
+    cv::Sobel(image, gy, CV_64F, 0, 1, 1, 1, 0, cv::BORDER_DEFAULT);
+    cv::magnitude(gx, gy, mag);
+    return cv::mean(mag)[0];
+}
+
+cv::Mat randomImage(int rows, int cols, int type, unsigned seed)
+{
+    cv::Mat m(rows, cols, type);
+    cv::RNG rng(seed);
+    rng.fill(m, cv::RNG::UNIFORM, 0, type == CV_8UC1 ? 256 : 65536);
+    return m;
+}
+
+} // namespace
+
+TEST(FocusMeasure, Fixtures)
+{
+    cv::Mat uniform(40, 30, CV_16UC1, cv::Scalar(1234));
+    EXPECT_EQ(focusMeasure(uniform), 0.0);
+
+    cv::Mat dot = cv::Mat::zeros(9, 9, CV_16UC1);
+    dot.at<uint16_t>(4, 4) = 900;
+    EXPECT_NEAR(focusMeasure(dot), 400.0 / 9, 1e-12);
+
+    cv::Mat square = cv::Mat::zeros(9, 9, CV_16UC1);
+    square(cv::Rect(3, 3, 3, 3)).setTo(100);
+    EXPECT_NEAR(focusMeasure(square), 26.7, 0.05);
+    EXPECT_NEAR(focusMeasure(square), opencvMeasure(square), 1e-12);
+
+    EXPECT_EQ(focusMeasure(cv::Mat()), 0.0);
+}
+
+TEST(FocusMeasure, AgreesWithTheOpenCvFormulation)
+{
+    struct Case { int rows, cols, type; cv::Rect view; };
+    const Case cases[] = {
+        {64, 48, CV_16UC1, {}},                    // whole image, reflected borders everywhere
+        {61, 101, CV_16UC1, {25, 15, 50, 30}},      // centre view: neighbours from the parent
+        {50, 40, CV_16UC1, {0, 0, 20, 10}},         // view on the top-left corner
+        {50, 40, CV_16UC1, {20, 40, 20, 10}},       // view on the bottom-right corner
+        {1, 17, CV_16UC1, {}}, {17, 1, CV_16UC1, {}}, {1, 1, CV_16UC1, {}},
+        {2, 2, CV_16UC1, {}},  {33, 35, CV_8UC1, {}}, {33, 35, CV_8UC1, {3, 4, 1, 20}},
+        {20, 20, CV_32FC1, {}},
+    };
+    unsigned seed = 1;
+    for (const Case& c : cases) {
+        cv::Mat whole = randomImage(c.rows, c.cols, c.type, seed++);
+        cv::Mat image = c.view.empty() ? whole : whole(c.view);
+        const double want = opencvMeasure(image);
+        EXPECT_NEAR(focusMeasure(image), want, 1e-9 * std::max(1.0, want)) << c.rows << "x" << c.cols << " " << c.view;
+    }
+}
+
+TEST(FocusMeasure, FirstChannelOfColourImages)
+{
+    cv::Mat colour = randomImage(20, 30, CV_16UC3, 5);
+    cv::Mat first;
+    cv::extractChannel(colour, first, 0);
+    EXPECT_NEAR(focusMeasure(colour), opencvMeasure(first), 1e-9 * opencvMeasure(first));
+}
+
+TEST(CropRoi, MiddleHalfAsAView)
+{
+    struct Case { int cols, rows; cv::Rect want; };
+    const Case cases[] = {{100, 60, {25, 15, 50, 30}}, {101, 61, {25, 15, 50, 30}}, {3, 3, {0, 0, 0, 0}}};
+    for (const Case& c : cases) {
+        cv::Mat image(c.rows, c.cols, CV_16UC1, cv::Scalar(0));
+        cv::Mat out(5, 5, CV_8UC1);
+        cropRoi(image, out);
+        EXPECT_EQ(out.cols, c.want.width);
+        EXPECT_EQ(out.rows, c.want.height);
+        if (!out.empty()) {
+            cv::Size whole;
+            cv::Point ofs;
+            out.locateROI(whole, ofs);
+            EXPECT_EQ(ofs, c.want.tl());
+            EXPECT_EQ(out.data, image.ptr(c.want.y, c.want.x)); // shares the pixels
+        }
+    }
+}
+
+TEST(FocusPeak, FlatWindowsAreNoPeak)
+{
+    struct Case { std::vector<double> values; bool peak; };
+    const Case cases[] = {
+        {{1, 1, 1, 1, 1}, false},
+        {{1, 1.1, 1.2, 1.1, 1}, true},
+        {{1, 1, 1.004, 1, 1}, false},       // within 0.5 % of the mean
+        {{1, 1, 1, 1.01, 1}, true},         // R3 - R4
+        {{0.98, 1, 1, 1, 1}, true},         // R1 - R0
+        {{0, 0, 0, 0, 0}, false},           // mean 0
+        {{1, 1.1, 1.2, 1.1}, false},        // not five values
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(isFocusPeak(c.values), c.peak) << ::testing::PrintToString(c.values);
+}

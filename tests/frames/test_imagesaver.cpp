@@ -1,0 +1,283 @@
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <opencv2/imgcodecs.hpp>
+
+#include "imagesaver.h"
+#include "paramimagefile.h"
+
+// After OpenCV: libtiff re-declares int64/uint64 as deprecated.
+#include <tiffio.h>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+QT_END_NAMESPACE
+
+namespace {
+
+struct TiffInfo {
+    bool opened = false;
+    uint32_t width = 0, height = 0;
+    uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
+    float xres = 0, yres = 0;
+};
+
+TiffInfo readTiff(const QString& path)
+{
+    TiffInfo info;
+    TIFF* tif = TIFFOpen(path.toLocal8Bit().constData(), "r");
+    if (!tif)
+        return info;
+    info.opened = true;
+    TIFFGetField(tif, TIFFTAG_IMAGEWIDTH, &info.width);
+    TIFFGetField(tif, TIFFTAG_IMAGELENGTH, &info.height);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_BITSPERSAMPLE, &info.bits);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLESPERPIXEL, &info.samples);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_COMPRESSION, &info.compression);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &info.unit);
+    TIFFGetField(tif, TIFFTAG_XRESOLUTION, &info.xres);
+    TIFFGetField(tif, TIFFTAG_YRESOLUTION, &info.yres);
+    TIFFClose(tif);
+    return info;
+}
+
+void expectPicture(const QString& path, int width, int height, int bits, int samples)
+{
+    const TiffInfo t = readTiff(path);
+    ASSERT_TRUE(t.opened) << path.toStdString();
+    EXPECT_EQ(t.width, uint32_t(width)) << path.toStdString();
+    EXPECT_EQ(t.height, uint32_t(height));
+    EXPECT_EQ(t.bits, bits);
+    EXPECT_EQ(t.samples, samples);
+    EXPECT_EQ(t.compression, COMPRESSION_NONE);
+    EXPECT_EQ(t.unit, RESUNIT_INCH);
+    EXPECT_FLOAT_EQ(t.xres, 600);
+    EXPECT_FLOAT_EQ(t.yres, 600);
+}
+
+QStringList filesIn(const QString& folder)
+{
+    QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+    names.sort();
+    return names;
+}
+
+class Saver : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    cv::Mat frame = cv::Mat(40, 30, CV_16UC1);
+    SaveContext ctx;
+
+    void SetUp() override
+    {
+        cv::RNG(1).fill(frame, cv::RNG::UNIFORM, 1000, 50000);
+        ctx.appDir = dir.filePath("app");
+        ctx.expName = "A";
+        ctx.imageSavePath = dir.filePath("D");
+        ctx.when = QDateTime(QDate(2024, 3, 1), QTime(14, 5, 9, 42));
+    }
+    QString a() const { return ctx.appDir + "/Images/2024-03-01/A/"; }
+    QString b() const { return ctx.imageSavePath + "/2024-03-01/A/"; }
+    FrameView view() { return FrameView::of(frame); }
+    std::vector<int32_t> mask(int marked) const
+    {
+        std::vector<int32_t> m(frame.total(), 0);
+        std::fill(m.begin(), m.begin() + marked, 1);
+        return m;
+    }
+};
+
+} // namespace
+
+TEST_F(Saver, SampleWithOverExposureWritesTheWholeSet)
+{
+    const std::vector<int32_t> marks = mask(301);
+    WBSaveOptions opts;
+    opts.autoLevel = true;
+    opts.kind = 1;
+    opts.isExposure = true;
+    opts.isAutoStretch = true;
+    opts.histLevelPercent = 0.001;
+    opts.overExposureSum = &marks;
+    const cv::Mat before = frame.clone();
+    const WBSaveResult r = saveWBImages(view(), ctx, opts);
+    EXPECT_TRUE(r.ok);
+    EXPECT_EQ(r.path, a() + "14-05-09-042_OE.tif");
+    EXPECT_EQ(filesIn(a()), (QStringList{"14-05-09-042.data", "14-05-09-042.tif", "14-05-09-042_OE.tif"}));
+    EXPECT_EQ(filesIn(b()), QStringList{"14-05-09-042.tif"});
+    EXPECT_EQ(cv::norm(frame, before, cv::NORM_INF), 0); // the caller's frame is untouched
+    expectPicture(a() + "14-05-09-042.tif", 30, 40, 16, 1);
+    expectPicture(b() + "14-05-09-042.tif", 30, 40, 16, 1);
+    expectPicture(a() + "14-05-09-042_OE.tif", 30, 40, 8, 3);
+
+    const ParamImage data = readParamFile(a() + "14-05-09-042.data");
+    EXPECT_EQ(cv::norm(data.image, before, cv::NORM_INF), 0); // raw pixels, not the stretched ones
+    EXPECT_EQ(data.stretchLow, r.histogram.low);
+    EXPECT_EQ(data.stretchHigh, r.histogram.high);
+    EXPECT_GT(r.histogram.low, 1000);
+
+    const cv::Mat oe = cv::imread((a() + "14-05-09-042_OE.tif").toStdString(), cv::IMREAD_UNCHANGED);
+    EXPECT_EQ(oe.at<cv::Vec3b>(0, 0), cv::Vec3b(0, 0, 255));
+    const cv::Mat stretched = cv::imread((a() + "14-05-09-042.tif").toStdString(), cv::IMREAD_UNCHANGED);
+    const uint16_t last = stretched.at<uint16_t>(39, 29);
+    const uint8_t g = uint8_t(last / 65535.0 * 255.0);
+    EXPECT_EQ(oe.at<cv::Vec3b>(39, 29), cv::Vec3b(g, g, g));
+}
+
+TEST_F(Saver, OverExposureCondition)
+{
+    struct Case { const char* what; int kind; bool isExposure; int marked; size_t maskLength; bool oe; };
+    const Case cases[] = {
+        {"300 marks", 1, true, 300, 1200, false},
+        {"301 marks", 1, true, 301, 1200, true},
+        {"merge", 2, true, 400, 1200, true},
+        {"marker never", 0, true, 1200, 1200, false},
+        {"switched off", 1, false, 1200, 1200, false},
+        {"mask of another frame", 1, true, 400, 1199, false},
+    };
+    int ms = 0;
+    for (const Case& c : cases) {
+        ctx.when = ctx.when.addMSecs(++ms);
+        std::vector<int32_t> marks(c.maskLength, 0);
+        std::fill(marks.begin(), marks.begin() + c.marked, 1);
+        WBSaveOptions opts;
+        opts.kind = c.kind;
+        opts.isExposure = c.isExposure;
+        opts.overExposureSum = &marks;
+        const WBSaveResult r = saveWBImages(view(), ctx, opts);
+        EXPECT_TRUE(r.ok) << c.what;
+        EXPECT_EQ(r.path.endsWith("_OE.tif"), c.oe) << c.what;
+        EXPECT_EQ(QFile::exists(r.path), true) << c.what;
+    }
+}
+
+TEST_F(Saver, KindsAndTheirFiles)
+{
+    struct Case { int kind; QStringList files; };
+    const Case cases[] = {
+        {0, {"14-05-09-042_Marker.tif"}},
+        {1, {"14-05-09-042.data", "14-05-09-042.tif"}},
+        {2, {"14-05-09-042_Merge.tif"}},
+        {3, {"14-05-09-042.tif"}},
+    };
+    for (const Case& c : cases) {
+        QDir(ctx.appDir).removeRecursively();
+        WBSaveOptions opts;
+        opts.kind = c.kind;
+        opts.autoLevel = c.kind == 0;
+        const WBSaveResult r = saveWBImages(view(), ctx, opts);
+        EXPECT_EQ(filesIn(a()), c.files) << c.kind;
+        EXPECT_EQ(r.histogram.logHist.size(), 65536u);
+    }
+}
+
+TEST_F(Saver, DetectedRectsFollowIntelligentAnalysis)
+{
+    frame.setTo(0);
+    frame(cv::Rect(5, 5, 12, 12)).setTo(60000);
+    WBSaveOptions opts;
+    opts.kind = 1;
+    opts.sampleImageBkColor = 1;
+    opts.intelligentAnalysis = 1;
+    opts.autoLevel = true;
+    WBSaveResult r = saveWBImages(view(), ctx, opts);
+    EXPECT_TRUE(r.rectsChanged);
+    EXPECT_EQ(r.rects, (std::vector<cv::Rect>{{5, 5, 12, 12}}));
+    opts.autoLevel = false;
+    r = saveWBImages(view(), ctx, opts);
+    EXPECT_TRUE(r.rectsChanged);
+    EXPECT_TRUE(r.rects.empty());
+    EXPECT_EQ(r.histogram.low, 0);
+    EXPECT_EQ(r.histogram.high, 65535);
+    opts.intelligentAnalysis = 0;
+    EXPECT_FALSE(saveWBImages(view(), ctx, opts).rectsChanged);
+}
+
+TEST_F(Saver, EmptySavePathSkipsTheSecondFolder)
+{
+    ctx.imageSavePath.clear();
+    WBSaveOptions opts;
+    opts.kind = 2;
+    EXPECT_TRUE(saveWBImages(view(), ctx, opts).ok);
+    EXPECT_EQ(filesIn(a()), QStringList{"14-05-09-042_Merge.tif"});
+    const CaptureSaveResult c = saveCaptureImage(view(), false, 0, {}, ctx);
+    EXPECT_TRUE(c.ok);
+    EXPECT_FALSE(QDir("/2024-03-01").exists());
+}
+
+TEST_F(Saver, FailuresAreReportedNotHidden)
+{
+    QDir().mkpath(ctx.appDir);
+    QFile blocker(ctx.appDir + "/Images"); // a file where the folder should be
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    WBSaveOptions opts;
+    opts.kind = 1;
+    const WBSaveResult r = saveWBImages(view(), ctx, opts);
+    EXPECT_FALSE(r.ok);
+    EXPECT_EQ(filesIn(b()), QStringList{"14-05-09-042.tif"}); // the other folder still gets its copy
+    EXPECT_FALSE(saveCaptureImage(view(), true, 1, {}, ctx).ok);
+    EXPECT_FALSE(writeTiff(dir.filePath("no/such/folder/x.tif"), frame));
+    EXPECT_FALSE(saveWBImages(FrameView{}, ctx, opts).ok);
+}
+
+TEST_F(Saver, CaptureImageCutsToTheRegion)
+{
+    struct Case { int light; bool enabled; cv::Rect region; QString name; cv::Size size; RegionOfInterest entry; };
+    const Case cases[] = {
+        {0, false, {}, "14-05-09-042_White.tif", {30, 40}, {false, 0, 0, -1, -1}},
+        {10, true, {2, 3, 10, 20}, "14-05-09-042_Blue.tif", {10, 20}, {false, 2, 3, 11, 22}},
+        {6, true, {20, 30, 50, 50}, "14-05-09-042_Blue.tif", {10, 10}, {false, 20, 30, 29, 39}}, // clipped
+        {11, true, {100, 100, 5, 5}, "14-05-09-042.tif", {30, 40}, {false, 0, 0, -1, -1}},       // stale: whole frame
+        {9, true, {0, 0, 0, 0}, "14-05-09-042_UV.tif", {30, 40}, {false, 0, 0, -1, -1}},
+    };
+    for (const Case& c : cases) {
+        RegionOfInterest roi;
+        roi.enabled = c.enabled;
+        roi.setCropRect(c.region.x, c.region.y, c.region.width, c.region.height);
+        const CaptureSaveResult r = saveCaptureImage(view(), c.light == 0, c.light, roi, ctx);
+        EXPECT_TRUE(r.ok);
+        EXPECT_EQ(r.path, a() + c.name);
+        EXPECT_EQ(r.hasHistogram, c.light == 0);
+        EXPECT_EQ(r.roiEntry.left, c.entry.left) << c.light;
+        EXPECT_EQ(r.roiEntry.top, c.entry.top);
+        EXPECT_EQ(r.roiEntry.right, c.entry.right);
+        EXPECT_EQ(r.roiEntry.bottom, c.entry.bottom);
+        expectPicture(a() + c.name, c.size.width, c.size.height, 16, 1);
+        expectPicture(b() + c.name, c.size.width, c.size.height, 16, 1);
+        const cv::Mat back = cv::imread((a() + c.name).toStdString(), cv::IMREAD_UNCHANGED);
+        const cv::Rect cut = c.entry.right < 0 ? cv::Rect(0, 0, 30, 40) : cv::Rect(c.entry.left, c.entry.top, c.size.width, c.size.height);
+        EXPECT_EQ(cv::norm(back, frame(cut), cv::NORM_INF), 0);
+    }
+}
+
+TEST_F(Saver, ProcessedPicturesToBothFolders)
+{
+    cv::Mat colour(40, 30, CV_8UC3, cv::Scalar(1, 2, 3));
+    cv::Mat image = colour;
+    EXPECT_EQ(saveImages(image, 3, {}, ctx), a() + "14-05-09-042_Color.tif");
+    expectPicture(b() + "14-05-09-042_Color.tif", 30, 40, 8, 3);
+    EXPECT_EQ(saveImages(image, 1, {}, ctx), a() + "14-05-09-042.tif");
+    EXPECT_EQ(saveImages(image, 2, {}, ctx), a() + "14-05-09-042_Merge.tif");
+
+    RegionOfInterest roi;
+    roi.enabled = true;
+    roi.setCropRect(10, 20, 100, 50);
+    cv::Mat big(100, 150, CV_16UC1, cv::Scalar(9));
+    cv::Mat shown = big;
+    ctx.when = ctx.when.addMSecs(1);
+    saveImages(shown, 2, roi, ctx);
+    EXPECT_EQ(shown.size(), cv::Size(100, 50)); // the caller's image is the region's view afterwards
+    EXPECT_EQ(shown.data, big.ptr(20, 10));
+    expectPicture(a() + "14-05-09-043_Merge.tif", 100, 50, 16, 1);
+    expectPicture(b() + "14-05-09-043_Merge.tif", 100, 50, 16, 1);
+    for (const QString& folder : {a(), b()})
+        for (const QString& name : filesIn(folder))
+            EXPECT_TRUE(name.endsWith(".tif")) << name.toStdString(); // no temporaries left
+}

@@ -1,0 +1,201 @@
+#include "virtualscene.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace {
+
+constexpr int kSensorW = 2688;
+constexpr int kSensorH = 2200;
+
+vcab::SceneRequest fullFrame(int binning = 1)
+{
+    vcab::SceneRequest r;
+    r.sensorWidth = kSensorW;
+    r.sensorHeight = kSensorH;
+    r.binning = binning;
+    r.width = kSensorW / binning;
+    r.height = kSensorH / binning;
+    r.exposureMs = 50;
+    r.seed = 7;
+    return r;
+}
+
+vcab::CabinetSnapshot lit(uint32_t lamps, int filter = 0)
+{
+    vcab::CabinetSnapshot c;
+    c.lamps = lamps;
+    c.filterPos = filter;
+    return c;
+}
+
+std::vector<uint16_t> render(const vcab::SceneRequest& r, const vcab::CabinetSnapshot& c)
+{
+    std::vector<uint16_t> out(static_cast<size_t>(r.width) * r.height);
+    EXPECT_TRUE(vcab::renderScene(r, c, out.data()));
+    return out;
+}
+
+double mean(const std::vector<uint16_t>& f)
+{
+    double s = 0;
+    for (uint16_t v : f)
+        s += v;
+    return s / f.size();
+}
+
+// Sum of squared horizontal differences: falls as the image blurs.
+double sharpness(const std::vector<uint16_t>& f, int w)
+{
+    double s = 0;
+    for (size_t i = 1; i < f.size(); ++i)
+        if (i % w)
+            s += (double(f[i]) - f[i - 1]) * (double(f[i]) - f[i - 1]);
+    return s;
+}
+
+} // namespace
+
+TEST(VirtualScene, RefusesEmptyRequests)
+{
+    uint16_t pixel = 1234;
+    struct Case { int w, h, bin; };
+    for (const Case& k : {Case{0, 10, 1}, Case{10, 0, 1}, Case{-1, 10, 1}, Case{10, 10, 0}}) {
+        vcab::SceneRequest r;
+        r.width = k.w;
+        r.height = k.h;
+        r.binning = k.bin;
+        EXPECT_FALSE(vcab::renderScene(r, {}, &pixel));
+        EXPECT_EQ(pixel, 1234);
+    }
+    vcab::SceneRequest r = fullFrame();
+    EXPECT_FALSE(vcab::renderScene(r, {}, nullptr));
+}
+
+TEST(VirtualScene, SameSeedSameFrameOtherSeedOtherNoise)
+{
+    auto r = fullFrame(4);
+    const auto c = lit(vcab::LampUV302_1);
+    const auto a = render(r, c);
+    EXPECT_EQ(a, render(r, c));
+    r.seed = 8;
+    const auto b = render(r, c);
+    EXPECT_NE(a, b);
+    EXPECT_NEAR(mean(a), mean(b), mean(a) * 0.002);
+}
+
+TEST(VirtualScene, SignalScalesWithExposureGainAndBinningSquared)
+{
+    const auto c = lit(vcab::LampUV302_1);
+    auto base = fullFrame(2);
+    base.exposureMs = 5;
+    const double m0 = mean(render(base, c));
+    ASSERT_GT(m0, 100.0);
+    struct Case { const char* name; double exposure; double gain; int binning; double factor; };
+    for (const Case& k : {Case{"exposure x3", 15, 1.0, 2, 3.0}, Case{"gain x2", 5, 2.0, 2, 2.0},
+                          Case{"binning 4 (x4)", 5, 1.0, 4, 4.0}, Case{"binning 1 (x1/4)", 5, 1.0, 1, 0.25}}) {
+        auto r = fullFrame(k.binning);
+        r.exposureMs = k.exposure;
+        r.gain = k.gain;
+        EXPECT_NEAR(mean(render(r, c)) / m0, k.factor, k.factor * 0.01) << k.name;
+    }
+}
+
+TEST(VirtualScene, DarkCurrentGrowsWithExposureAndBlackLevelIsAdded)
+{
+    auto r = fullFrame(1);
+    r.blackLevel = 100;
+    r.exposureMs = 1000;
+    const double dark10 = mean(render(r, {})) - 100;
+    r.exposureMs = 2000;
+    const double dark20 = mean(render(r, {})) - 100;
+    // Lamps off leaves dark current plus the faint chemiluminescent bands, both linear.
+    EXPECT_GT(dark10, 0);
+    EXPECT_NEAR(dark20 / dark10, 2.0, 0.03);
+    r.exposureMs = 0;
+    EXPECT_NEAR(mean(render(r, {})), 100.0, 1.0);
+}
+
+TEST(VirtualScene, LampsLightTheSampleAndFilterScalesIt)
+{
+    auto r = fullFrame(4);
+    r.exposureMs = 2;
+    const double off = mean(render(r, {}));
+    const double uv = mean(render(r, lit(vcab::LampUV302_1)));
+    const double white = mean(render(r, lit(vcab::LampWhiteLight)));
+    const double blue = mean(render(r, lit(vcab::LampBlueLight)));
+    const double filtered = mean(render(r, lit(vcab::LampUV302_1, 4)));
+    EXPECT_GT(uv, 20 * off);
+    EXPECT_GT(white, 20 * off);
+    EXPECT_GT(blue, 20 * off);
+    EXPECT_LT(filtered, 0.8 * uv);
+    EXPECT_GT(filtered, 0.2 * uv);
+    vcab::CabinetSnapshot dim = lit(vcab::LampBlueLight);
+    dim.bluePercent = 50;
+    EXPECT_NEAR(mean(render(r, dim)) / blue, 0.5, 0.02);
+}
+
+TEST(VirtualScene, BandsStayVisibleWithLampsOffOnLongExposures)
+{
+    auto r = fullFrame(4);
+    r.exposureMs = 300;
+    const auto f = render(r, {});
+    const uint16_t top = *std::max_element(f.begin(), f.end());
+    std::vector<uint16_t> sorted(f);
+    std::nth_element(sorted.begin(), sorted.begin() + sorted.size() / 2, sorted.end());
+    EXPECT_GT(top, 5 * sorted[sorted.size() / 2] + 1000);
+}
+
+TEST(VirtualScene, SaturatesAtTheTopOfTheRange)
+{
+    auto r = fullFrame(2);
+    r.exposureMs = 1e6;
+    const auto f = render(r, lit(vcab::LampWhiteLight));
+    EXPECT_EQ(*std::max_element(f.begin(), f.end()), 65535);
+    const size_t saturated = std::count(f.begin(), f.end(), uint16_t(65535));
+    EXPECT_GT(saturated, f.size() / 2);
+}
+
+TEST(VirtualScene, BlurGrowsWithDistanceFromBestFocus)
+{
+    auto r = fullFrame(2);
+    r.exposureMs = 100;
+    r.seed = 3;
+    vcab::CabinetSnapshot c = lit(vcab::LampUV302_1);
+    c.bestFocus = 2000;
+    double previous = 0;
+    for (int distance : {200, 60, 0}) {
+        r.lensPosition = 2000 + distance;
+        const double s = sharpness(render(r, c), r.width);
+        EXPECT_GT(s, previous) << "distance " << distance;
+        previous = s;
+    }
+    r.lensPosition = 1800;
+    const double below = sharpness(render(r, c), r.width);
+    r.lensPosition = 2200;
+    EXPECT_NEAR(below / sharpness(render(r, c), r.width), 1.0, 0.02);
+}
+
+TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
+{
+    auto full = fullFrame(2);
+    full.seed = 11;
+    const auto c = lit(vcab::LampUV302_1);
+    const auto f = render(full, c);
+    auto roi = full;
+    roi.originX = 800;
+    roi.originY = 600;
+    roi.width = 300;
+    roi.height = 200;
+    const auto part = render(roi, c);
+    double sFull = 0, sRoi = 0;
+    for (int y = 0; y < roi.height; ++y)
+        for (int x = 0; x < roi.width; ++x) {
+            sFull += f[static_cast<size_t>(y + 300) * full.width + x + 400];
+            sRoi += part[static_cast<size_t>(y) * roi.width + x];
+        }
+    EXPECT_NEAR(sRoi / sFull, 1.0, 0.01);
+}

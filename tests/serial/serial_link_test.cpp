@@ -1,0 +1,276 @@
+// The serial link thread and the port locator against the virtual board, through a real
+// QSerialPort on the board's pseudo-terminal.
+
+#include "boardlinktest.h"
+
+#include "cabinetstate.h"
+#include "lightctrl.h"
+#include "serialportlocator.h"
+
+#include <QElapsedTimer>
+#include <QSerialPort>
+#include <QtTest>
+
+#include <thread>
+
+class FakeLocator : public SerialPortLocator {
+public:
+    QList<SerialPortEntry> ports;
+    QList<SerialPortEntry> availablePorts() override { return ports; }
+};
+
+class SerialLinkTest : public BoardLinkTest {
+    Q_OBJECT
+private slots:
+    void initTestCase() { captureLog(); }
+    void init() { setUpLink(); }
+    void cleanup() { tearDownLink(); }
+
+    void handshake_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::addColumn<QByteArray>("expectedReply");
+        QTest::addColumn<ModBusStatus>("expectedStatus");
+        QTest::newRow("board answers") << int(vboard::HandshakeMode::Normal) << hex("68 68 A0 A1 00 69 3C 3C") << HandShake;
+        QTest::newRow("wrong answer") << int(vboard::HandshakeMode::Wrong) << QByteArray() << ReportInitStatus;
+    }
+
+    void handshake()
+    {
+        QFETCH(int, mode);
+        QFETCH(QByteArray, expectedReply);
+        QFETCH(ModBusStatus, expectedStatus);
+        control->setHandshake(vboard::HandshakeMode(mode));
+        openLink();
+        const QByteArray frame = ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0));
+        link->setCurCmd(frame);
+        QByteArray reply;
+        link->echo(frame, reply);
+        QVERIFY(!reply.isEmpty());
+        if (!expectedReply.isEmpty())
+            QCOMPARE(reply.toHex(' '), expectedReply.toHex(' '));
+        QCOMPARE(ModbusMaster::parseReply(reply, link->curCmd()), expectedStatus);
+        QVERIFY(link->isRunning());
+        QVERIFY(log->replies.isEmpty());  // a synchronous reply is not also emitted
+    }
+
+    void bytesFromBeforeTheOpenAreNoReply()
+    {
+        // A door report the board sent while nobody had the port open.
+        control->sendRaw(hex("68 68 A0 D0 00 18 3C 3C"));
+        QTRY_COMPARE_WITH_TIMEOUT(control->sentFrames().size(), size_t(1), 3000);
+        openLink();
+        const QByteArray frame = ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0));
+        QByteArray reply;
+        link->echo(frame, reply);
+        QCOMPARE(reply.toHex(' '), hex("68 68 A0 A1 00 69 3C 3C").toHex(' '));
+    }
+
+    void silentBoardTimesOutAndEndsTheLink()
+    {
+        control->setHandshake(vboard::HandshakeMode::Silent);
+        openLink();
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray reply("stale");
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        const qint64 elapsed = timer.elapsed();
+        QVERIFY(reply.isEmpty());
+        QVERIFY2(elapsed >= 900 && elapsed < 3000, qPrintable(QString::number(elapsed)));
+        QVERIFY(link->wait(2000));
+        QVERIFY(logged("syncserialport timeout"));
+        QVERIFY(logged(QStringLiteral("关闭串口成功。")));
+        QVERIFY(logged(QStringLiteral("异步串口线程退出。")));
+        // With the loop gone a later exchange returns at once instead of waiting forever.
+        timer.restart();
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        QVERIFY(reply.isEmpty());
+        QVERIFY(timer.elapsed() < 200);
+        QCOMPARE(control->receivedFrames().size(), size_t(1));
+    }
+
+    void closingWakesAPendingEcho()
+    {
+        control->setSilent(true);
+        openLink();
+        QByteArray reply("stale");
+        QElapsedTimer timer;
+        std::thread caller([&] { link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply); });
+        QVERIFY(control->waitForReceived(1, 3000));
+        timer.start();
+        link->closePort();
+        caller.join();
+        QVERIFY(reply.isEmpty());
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+    }
+
+    void echoWaitsBehindQueuedFramesForItsOwnReply()
+    {
+        openLink();
+        LightCtrl lightCtrl(link.get(), nullptr);
+        link->setCurCmd(lightCtrl.sendCmd(CmdMainLight, {PowerOn, SourceOn}));
+        const QByteArray handshake = ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0));
+        QByteArray reply;
+        link->echo(handshake, reply);
+        QCOMPARE(ModbusMaster::parseReply(reply, handshake), HandShake);
+        const auto received = control->receivedFrames();
+        QCOMPARE(received.size(), size_t(2));
+        QCOMPARE(received.back(), handshake);
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 1, 3000);
+        QCOMPARE(ModbusMaster::parseReply(log->replies.first(), hex("68 A0 F2 02 01 02 3B")), NormalCmd);
+    }
+
+    void echoReturnsAtOnceWhenNeverOpened()
+    {
+        QElapsedTimer timer;
+        timer.start();
+        QByteArray reply("stale");
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        QVERIFY(reply.isEmpty());
+        QVERIFY(timer.elapsed() < 200);
+    }
+
+    void missingPortReportsItsError()
+    {
+        link->openPort(QStringLiteral("/dev/tavrill-no-such-port"), QSerialPort::Baud1200);
+        QByteArray reply("stale");
+        QElapsedTimer timer;
+        timer.start();
+        // Made while the thread may still be trying to open: it must not wait for a time-out.
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        QVERIFY(reply.isEmpty());
+        QVERIFY2(timer.elapsed() < 900, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(link->wait(2000));
+        QTRY_COMPARE_WITH_TIMEOUT(log->errors, 1, 2000);
+        QVERIFY(logged(QStringLiteral("异步串口线程开始。")));
+        QVERIFY(logged("Err_OpenFail"));
+        QVERIFY(logged(QStringLiteral("打开串口失败。")));
+        QVERIFY(logged(QStringLiteral("异步串口线程退出。")));
+        QVERIFY(!logged(QStringLiteral("打开串口成功。")));
+        QVERIFY(!logged(QStringLiteral("关闭串口成功。")));
+    }
+
+    void splitReplies_data()
+    {
+        QTest::addColumn<int>("gapMs");
+        QTest::addColumn<int>("expectedReplies");
+        QTest::newRow("short gap joins") << 10 << 1;
+        QTest::newRow("long gap splits") << 150 << 2;
+    }
+
+    void splitReplies()
+    {
+        QFETCH(int, gapMs);
+        QFETCH(int, expectedReplies);
+        openLink();
+        control->splitNextReply({3}, gapMs);
+        const QByteArray lightOff = ModbusMaster::packFrame(CmdMainLight, 1, PowerOff);
+        sendFrame(lightOff);
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), expectedReplies, 3000);
+        QByteArray joined;
+        for (const QByteArray& piece : log->replies)
+            joined += piece;
+        QCOMPARE(joined.toHex(' '), (hex("68") + lightOff + "<<").toHex(' '));
+        if (expectedReplies == 1) {
+            QCOMPARE(decodedReplies().first(), NormalCmd);
+        } else {
+            QCOMPARE(log->replies.first().size(), 3);
+            QCOMPARE(decodedReplies(), (StatusList{ReceiveFail, ReceiveFail}));
+        }
+    }
+
+    void burstsFromTwoThreadsKeepTheirOrder()
+    {
+        openLink();
+        constexpr int kPerThread = 8;
+        auto burst = [this](Ctrl_Bits command, int first) {
+            for (int i = 0; i < kPerThread; ++i)
+                link->writeData(ModbusMaster::packFrame(command, 1, Data_Bits(first + i)));
+        };
+        std::thread a(burst, CmdMainLight, 0x40);
+        std::thread b(burst, CmdMultLight, 0x60);
+        a.join();
+        b.join();
+        QVERIFY(control->waitForReceived(2 * kPerThread, 10000));
+        QList<int> fromA, fromB;
+        for (const QByteArray& frame : control->receivedFrames()) {
+            (quint8(frame.at(2)) == CmdMainLight ? fromA : fromB).append(quint8(frame.at(4)));
+        }
+        QList<int> expectedA, expectedB;
+        for (int i = 0; i < kPerThread; ++i) {
+            expectedA.append(0x40 + i);
+            expectedB.append(0x60 + i);
+        }
+        QCOMPARE(fromA, expectedA);
+        QCOMPARE(fromB, expectedB);
+        // Each frame has its own reply window, so every echo arrives alone.
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 2 * kPerThread, 5000);
+        for (const QByteArray& reply : log->replies)
+            QVERIFY(ModbusMaster::parseReply(reply, reply.mid(1, reply.size() - 3)) == NormalCmd);
+    }
+
+    void closeWhileIdleEndsTheThread()
+    {
+        openLink();
+        QByteArray reply;
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        QVERIFY(!reply.isEmpty());
+        QElapsedTimer timer;
+        timer.start();
+        link->closePort();
+        QVERIFY(link->wait(1000));
+        QVERIFY2(timer.elapsed() < 500, qPrintable(QString::number(timer.elapsed())));
+        QVERIFY(logged(QStringLiteral("关闭串口成功。")));
+        QVERIFY(logged(QStringLiteral("异步串口线程退出。")));
+    }
+
+    void boardGoneEndsTheLink()
+    {
+        openLink();
+        QByteArray reply;
+        link->echo(ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0)), reply);
+        QVERIFY(!reply.isEmpty());
+        board->stop();
+        QVERIFY(link->wait(3000));
+        QTRY_VERIFY_WITH_TIMEOUT(log->errors >= 1, 2000);
+    }
+
+    void locatorTakesTheFirstBoardPort()
+    {
+        FakeLocator fake;
+        SerialPortEntry noId{QStringLiteral("ttyS0"), false, 0};
+        SerialPortEntry other{QStringLiteral("ttyUSB0"), true, 0x6001};
+        SerialPortEntry first{QStringLiteral("ttyUSB1"), true, 0x7523};
+        SerialPortEntry second{QStringLiteral("ttyUSB2"), true, 0x7523};
+        fake.ports = {noId, other, first, second};
+        SerialPortLocator::setInstance(&fake);
+        QCOMPARE(SerialPortLocator::findPort(SerialPortLocator::kBoardProductId), QStringLiteral("ttyUSB1"));
+        fake.ports = {noId, other};
+        QCOMPARE(SerialPortLocator::findPort(SerialPortLocator::kBoardProductId), QString());
+    }
+
+    void systemLocatorFallsBackToTheVirtualBoard()
+    {
+        SystemSerialPortLocator system;
+        const QList<SerialPortEntry> ports = system.availablePorts();
+        QVERIFY(!ports.isEmpty());
+        QString boardPort;
+        for (const SerialPortEntry& entry : ports) {
+            if (entry.hasProductIdentifier && entry.productIdentifier == SerialPortLocator::kBoardProductId) {
+                boardPort = entry.portName;
+                break;
+            }
+        }
+        QVERIFY(!boardPort.isEmpty());
+        // Whatever was found, the program opens it at the board's framing and shakes hands.
+        ASyncSerialPortThread programLink;
+        programLink.openPort(boardPort, QSerialPort::Baud1200);
+        QByteArray reply;
+        const QByteArray frame = ModbusMaster::packFrame(CmdHandShake, 0, Data_Bits(0));
+        programLink.echo(frame, reply);
+        QCOMPARE(ModbusMaster::parseReply(reply, frame), HandShake);
+    }
+};
+
+QTEST_GUILESS_MAIN(SerialLinkTest)
+#include "serial_link_test.moc"

@@ -1,0 +1,190 @@
+// The program as a process: single instance, stray-file clean-up, model defaults and the loaded
+// window. Each start gets its own application directory and runtime folder (the lock's home).
+#include <QDate>
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSettings>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+
+constexpr int kStartTimeoutMs = 30000;
+
+QByteArray readAll(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& content)
+{
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(content);
+}
+
+QStringList sortedKeys(const QString& file, const QString& group)
+{
+    QSettings settings(file, QSettings::IniFormat);
+    settings.beginGroup(group);
+    QStringList keys = settings.childKeys();
+    keys.sort();
+    return keys;
+}
+
+// One application directory and runtime folder; starts of the program share them.
+class Cabinet {
+public:
+    Cabinet() = default;
+    ~Cabinet()
+    {
+        for (auto& process : m_processes) {
+            process->kill();
+            process->waitForFinished(kStartTimeoutMs);
+        }
+    }
+
+    QString appFile(const QString& relative) const { return m_appDir.filePath(relative); }
+    QString log() const
+    {
+        return appFile(QStringLiteral("logs/") + QDate::currentDate().toString(QStringLiteral("yyyy-MM-dd"))
+                       + QStringLiteral(".txt"));
+    }
+
+    QProcess* start()
+    {
+        auto process = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("TAVRILL_APP_DIR"), m_appDir.path());
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir.path());
+        env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+        // The render loop logs each frame: a rendered frame means the window loaded and the
+        // event loop runs.
+        env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.scenegraph.time.renderloop=true"));
+        process->setProcessEnvironment(env);
+        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->start(QStringLiteral(TAVRILL_EXECUTABLE), QStringList());
+        m_processes.push_back(std::move(process));
+        return m_processes.back().get();
+    }
+
+    // True once the process has rendered its window; false when it ended or the deadline passed.
+    bool waitForWindow(QProcess* process)
+    {
+        QDeadlineTimer deadline(kStartTimeoutMs);
+        while (!deadline.hasExpired()) {
+            if (readAll(log()).contains("Frame rendered"))
+                return process->state() == QProcess::Running;
+            if (process->state() == QProcess::NotRunning)
+                return false;
+            process->waitForFinished(20);
+        }
+        return false;
+    }
+
+private:
+    QTemporaryDir m_appDir;
+    QTemporaryDir m_runtimeDir;
+    std::vector<std::unique_ptr<QProcess>> m_processes;
+};
+
+} // namespace
+
+class StartupProcessTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void fullStartOnS60()
+    {
+        Cabinet cabinet;
+        writeFile(cabinet.appFile(QStringLiteral("machine.ini")), "[Machine]\nMachineName=S60\n");
+        for (const char* name : {"a.xml", "b.xml", "c.tif"})
+            writeFile(cabinet.appFile(QString::fromLatin1(name)), "x");
+
+        QProcess* first = cabinet.start();
+        QVERIFY(cabinet.waitForWindow(first));
+
+        const QByteArray log = readAll(cabinet.log());
+        QVERIFY2(log.contains("仪器名: \"S60\"\n"), log.constData());
+        QVERIFY(!QFile::exists(cabinet.appFile(QStringLiteral("a.xml"))));
+        QVERIFY(!QFile::exists(cabinet.appFile(QStringLiteral("b.xml"))));
+        QVERIFY(QFile::exists(cabinet.appFile(QStringLiteral("c.tif"))));
+
+        const QString userFile = cabinet.appFile(QStringLiteral("Ini/userOption.ini"));
+        QCOMPARE(sortedKeys(userFile, QStringLiteral("UserOption")),
+                 (QStringList{"bluePercent", "focusCurrentAddr", "histLevelPercent", "imageCleanTime",
+                              "lightAutoShutDownTime",
+                              "multiCapCount", "multiCapDeltaTime", "multiCapDeltaTimeUnit", "multiCapFirstTime",
+                              "multiCapFirstTimeUnit", "singleCapExpTime"}));
+        QSettings user(userFile, QSettings::IniFormat);
+        QCOMPARE(user.value(QStringLiteral("UserOption/lightAutoShutDownTime")).toString(), QStringLiteral("5"));
+        QCOMPARE(user.value(QStringLiteral("UserOption/imageCleanTime")).toString(), QStringLiteral("7"));
+        const QString camFile = cabinet.appFile(QStringLiteral("Ini/camOption.ini"));
+        const QStringList camKeys = sortedKeys(camFile, QStringLiteral("CamOption"));
+        QCOMPARE(camKeys.size(), 27);
+        QVERIFY(!camKeys.contains(QStringLiteral("WBQIDefBinning")));
+        QSettings cam(camFile, QSettings::IniFormat);
+        QCOMPARE(cam.value(QStringLiteral("CamOption/GelTSCurBinning")).toString(), QStringLiteral("1"));
+        QCOMPARE(cam.value(QStringLiteral("CamOption/MultTSCurExposurePre")).toString(), QStringLiteral("50"));
+
+        // A second start ends at once with -1 and leaves the log as it was.
+        const QByteArray logBefore = readAll(cabinet.log());
+        QProcess* second = cabinet.start();
+        QVERIFY(second->waitForFinished(kStartTimeoutMs));
+        QCOMPARE(second->exitStatus(), QProcess::NormalExit);
+        QCOMPARE(second->exitCode(), 255);
+        QCOMPARE(first->state(), QProcess::Running);
+        // The first keeps logging frames; the second must have added nothing before them.
+        const QByteArray logAfter = readAll(cabinet.log());
+        QVERIFY(logAfter.startsWith(logBefore));
+        QVERIFY(!logAfter.mid(logBefore.size()).contains("program already start."));
+        QVERIFY(!logAfter.mid(logBefore.size()).contains("仪器名"));
+    }
+
+    void lockGoesWithTheProcess()
+    {
+        Cabinet cabinet;
+        writeFile(cabinet.appFile(QStringLiteral("machine.ini")), "[Machine]\nMachineName=S40Plus\n");
+        QProcess* first = cabinet.start();
+        QVERIFY(cabinet.waitForWindow(first));
+        first->kill();
+        QVERIFY(first->waitForFinished(kStartTimeoutMs));
+        QFile::remove(cabinet.log());
+        QProcess* again = cabinet.start();
+        QVERIFY(cabinet.waitForWindow(again));
+    }
+
+    void unknownModelStillShowsTheWindow_data()
+    {
+        QTest::addColumn<QByteArray>("machineIni"); // empty: no file
+        QTest::addColumn<QByteArray>("logged");
+        QTest::newRow("lower case") << QByteArray("[Machine]\nMachineName=s60\n") << QByteArray("\"s60\"");
+        QTest::newRow("trailing blank") << QByteArray("[Machine]\nMachineName=\"S60 \"\n")
+                                        << QByteArray("\"S60 \"");
+        QTest::newRow("empty value") << QByteArray("[Machine]\nMachineName=\n") << QByteArray("\"\"");
+        QTest::newRow("no file") << QByteArray() << QByteArray("\"\"");
+    }
+
+    void unknownModelStillShowsTheWindow()
+    {
+        QFETCH(QByteArray, machineIni);
+        QFETCH(QByteArray, logged);
+        Cabinet cabinet;
+        if (!machineIni.isEmpty())
+            writeFile(cabinet.appFile(QStringLiteral("machine.ini")), machineIni);
+        QProcess* process = cabinet.start();
+        QVERIFY(cabinet.waitForWindow(process));
+        QVERIFY(readAll(cabinet.log()).contains("仪器名: " + logged + "\n"));
+        // Only the display setting the Tucsen camera controller reads at construction.
+        QCOMPARE(sortedKeys(cabinet.appFile(QStringLiteral("Ini/userOption.ini")), QStringLiteral("UserOption")),
+                 QStringList {QStringLiteral("histLevelPercent")});
+        QVERIFY(!QFile::exists(cabinet.appFile(QStringLiteral("Ini/camOption.ini"))));
+    }
+};
+
+QTEST_GUILESS_MAIN(StartupProcessTest)
+#include "startup_process_test.moc"

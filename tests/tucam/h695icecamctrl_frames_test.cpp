@@ -1,0 +1,200 @@
+// The controller's frame operations as the program reaches them: references taken from the
+// preview and found again at the next start, the clean-up of the colour-marker cabinets, the
+// file set of a capture saved through the controller, and the checked image index.
+
+#include <gtest/gtest.h>
+
+#include "apppaths.h"
+#include "h695icecamctrl.h"
+#include "useropts.h"
+
+#include "testappdir.h"
+#include "tucam_test.h"
+
+#include <QDate>
+#include <QDir>
+#include <QFile>
+
+namespace {
+
+QString correctionFolder()
+{
+    return AppPaths::appDir() + "/CorrectionData";
+}
+
+void emptyCorrectionFolder()
+{
+    QDir(correctionFolder()).removeRecursively();
+}
+
+void setColorMarkerVisible(bool on)
+{
+    UserOpts* o = UserOpts::getInstance();
+    o->setColorMarkerVisible(on);
+    o->saveUserOptsByName(UserOpts::OPT_ColorMarkerVisible);
+}
+
+// One frame of the virtual camera at the given resolution index, held in the caller's record.
+class OneFrame {
+public:
+    OneFrame(H695ICECamCtrl& ctrl, int resolution) : m_ctrl(ctrl)
+    {
+        ctrl.setResolution(resolution);
+        ctrl.setExposureTime(10);
+        record.ucFormatGet = TUFRM_FMT_RAW;
+        record.uiRsdSize = 1;
+        EXPECT_TRUE(ctrl.m_StartWaitFrame(&record));
+        EXPECT_EQ(ctrl.m_WaitForFrame(&record), TUCAMRET_SUCCESS);
+    }
+    ~OneFrame() { m_ctrl.stopAll(); }
+    TUCAM_FRAME record {};
+
+private:
+    H695ICECamCtrl& m_ctrl;
+};
+
+} // namespace
+
+TEST(H695ICECamCtrlFrames, ReferencesTakenFromThePreviewAreLoadedAtTheNextStart)
+{
+    emptyCorrectionFolder();
+    setColorMarkerVisible(false);
+    tucamtest::reset();
+    H695ICECamCtrl first;
+    ASSERT_TRUE(first.openCamera(0));
+    {
+        OneFrame frame(first, 0);
+        first.currentFrame = &frame.record;
+        first.getStandardImage();
+        first.getDarkImage();
+        first.getStandardImageFor535();
+        first.getDarkImageFor590();
+        first.currentFrame = nullptr;
+    }
+    EXPECT_TRUE(first.isAlreadyFFC());
+    EXPECT_FALSE(first.references.isPresent(FlatFieldReferences::Light535)) << "types 2 to 7 stay on disk only";
+    EXPECT_TRUE(QFile::exists(correctionFolder() + "/LightFrameData535.data"));
+
+    H695ICECamCtrl next;
+    EXPECT_TRUE(next.isAlreadyFFC());
+    EXPECT_TRUE(next.references.isPresent(FlatFieldReferences::Dark590));
+    EXPECT_FALSE(next.references.isPresent(FlatFieldReferences::Light590));
+    EXPECT_FALSE(next.references.isPresent(FlatFieldReferences::Light535));
+    {
+        // A binned frame gets a binned pair of its own size.
+        OneFrame binned(first, 1);
+        EXPECT_TRUE(next.applyFFC(&binned.record));
+        EXPECT_EQ(next.references.ffcBinFactor(), 2);
+        EXPECT_EQ(next.references.binnedLight()->width(), binned.record.usWidth);
+    }
+    next.resetFFC();
+    EXPECT_FALSE(next.isAlreadyFFC());
+    first.closeCamera();
+}
+
+TEST(H695ICECamCtrlFrames, ColourMarkerCabinetsDropReferencesWithoutTheirFilterPair)
+{
+    struct Case {
+        bool with535;
+        bool emptied;
+    } cases[] = {{false, true}, {true, false}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.with535);
+        emptyCorrectionFolder();
+        setColorMarkerVisible(false);
+        tucamtest::reset();
+        {
+            H695ICECamCtrl taker;
+            ASSERT_TRUE(taker.openCamera(0));
+            OneFrame frame(taker, 2);
+            taker.currentFrame = &frame.record;
+            taker.getStandardImage();
+            taker.getDarkImage();
+            if (c.with535)
+                taker.getStandardImageFor535();
+            taker.currentFrame = nullptr;
+            taker.closeCamera();
+        }
+        setColorMarkerVisible(true);
+        H695ICECamCtrl ctrl;
+        EXPECT_EQ(QDir(correctionFolder()).entryList(QDir::Files).isEmpty(), c.emptied);
+        EXPECT_EQ(ctrl.isAlreadyFFC(), !c.emptied);
+        EXPECT_FALSE(ctrl.isFFC);
+    }
+    setColorMarkerVisible(false);
+}
+
+TEST(H695ICECamCtrlFrames, ACaptureSavedThroughTheControllerWritesItsFileSet)
+{
+    tucamtest::reset();
+    H695ICECamCtrl ctrl;
+    ASSERT_TRUE(ctrl.openCamera(0));
+    UserOpts* o = UserOpts::getInstance();
+    o->setImageSavePath(AppPaths::appDir() + "/Saved");
+    o->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
+    o->setIsExposure(true);
+    o->saveUserOptsByName(UserOpts::OPT_IsExposure);
+    ctrl.expName = "WBS-files";
+    const QString date = QDate::currentDate().toString("yyyy-MM-dd");
+    const QString a = AppPaths::appDir() + "/Images/" + date + "/WBS-files/";
+    const QString b = AppPaths::appDir() + "/Saved/" + date + "/WBS-files/";
+
+    struct Case {
+        int kind;
+        int marked;          // over-exposed pixels in the mask
+        QStringList inA;     // suffixes of the files written in folder A
+        QStringList inB;
+    } cases[] = {
+        {1, 301, {".data", ".tif", "_OE.tif"}, {".tif"}},
+        {1, 300, {".data", ".tif"}, {".tif"}},
+        {0, 5000, {"_Marker.tif"}, {"_Marker.tif"}},
+        {2, 0, {"_Merge.tif"}, {"_Merge.tif"}},
+    };
+    OneFrame frame(ctrl, 2);
+    const size_t pixels = size_t(frame.record.usWidth) * frame.record.usHeight;
+    size_t histograms = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.kind);
+        QDir(a).removeRecursively();
+        QDir(b).removeRecursively();
+        ctrl.overExposureSum.assign(pixels, 0);
+        std::fill(ctrl.overExposureSum.begin(), ctrl.overExposureSum.begin() + c.marked, 1);
+        const QString path = ctrl.saveWBImages(&frame.record, c.kind == 1, c.kind);
+        ++histograms;
+        EXPECT_EQ(ctrl.histogramCache.size(), histograms);
+        const QString stem = QFileInfo(path).fileName().section('_', 0, 0).section('.', 0, 0);
+        auto suffixes = [&](const QString& dir) {
+            QStringList out;
+            for (const QString& f : QDir(dir).entryList(QDir::Files, QDir::Name))
+                out << f.mid(stem.size());
+            return out;
+        };
+        EXPECT_EQ(suffixes(a), c.inA);
+        EXPECT_EQ(suffixes(b), c.inB);
+        EXPECT_EQ(path.endsWith("_OE.tif"), c.inA.contains("_OE.tif"));
+    }
+    o->setIsExposure(false);
+    o->saveUserOptsByName(UserOpts::OPT_IsExposure);
+    ctrl.closeCamera();
+}
+
+TEST(H695ICECamCtrlFrames, TheShownImageIndexIsCheckedAgainstTheFrameList)
+{
+    tucamtest::reset();
+    H695ICECamCtrl ctrl;
+    ASSERT_TRUE(ctrl.openCamera(0));
+    {
+        OneFrame frame(ctrl, 2);
+        ctrl.frameList.push_back(H695ICECamCtrl::copyFrame(&frame.record));
+    }
+    struct Case { int index; bool ok; } cases[] = {{0, true}, {1, false}, {-1, false}};
+    for (const Case& c : cases) {
+        ctrl.currentImageIndex = c.index;
+        EXPECT_EQ(ctrl.updateStretchFrame(100, 200), c.ok) << c.index;
+    }
+    ASSERT_NE(ctrl.stretchFrame, nullptr);
+    ctrl.clearFrameCaches();
+    EXPECT_EQ(ctrl.frameCount(), 0);
+    EXPECT_EQ(ctrl.stretchFrame, nullptr);
+    ctrl.closeCamera();
+}

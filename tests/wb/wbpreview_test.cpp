@@ -1,0 +1,246 @@
+// The preview, estimation and autofocus threads on the virtual cabinet: settings applied at
+// start and while running, a bounded focus wait, a whole focus search, and an estimate that
+// follows the scene and the chosen binning within its bounds.
+
+#include "wbfixture.h"
+
+#include "cabinetstate.h"
+#include "spacecomatfocusthread.h"
+#include "testappdir.h"
+#include "tucam_test.h"
+#include "wbtsestimatethread.h"
+#include "wbtspreviewthread.h"
+
+#include <QCoreApplication>
+
+class WbPreview : public WbCabinet {
+protected:
+    void startPreview(WBTSPreviewThread& t, Recorder& r)
+    {
+        QObject::connect(&t, &WBTSPreviewThread::sig_CamErrorOccur, &r, &Recorder::onError);
+        QObject::connect(&t, &WBTSPreviewThread::updatePreviewImage, &r, &Recorder::onPreview);
+        ctrl->isRunning = true;
+        t.start();
+    }
+    // As the main controller stops a preview.
+    bool stopPreview(WBTSPreviewThread& t)
+    {
+        ctrl->currentFrame = nullptr;
+        ctrl->isRunning = false;
+        ctrl->abortWait();
+        return runToEnd(t, 5000);
+    }
+    double gainSet() const
+    {
+        const auto c = tucamtest::calls("TUCAM_Prop_SetValue", TUIDP_GLOBALGAIN);
+        return c.empty() ? -1 : c.back().args[1];
+    }
+};
+
+TEST_F(WbPreview, AppliesBinningAtStartAndExposureAndGainWhileRunning)
+{
+    struct Case { int binningIndex; int binning; int width; int height; } cases[] = {
+        {2, 4, 664, 550}, {1, 2, 1329, 1100}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.binningIndex);
+        ctrl->binningIndex = c.binningIndex;
+        ctrl->exposureTime = 30;
+        ctrl->gain = 7;
+        Recorder rec;
+        WBTSPreviewThread thread;
+        startPreview(thread, rec);
+        ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+        EXPECT_EQ(tucamtest::state().binning, c.binning);
+        EXPECT_DOUBLE_EQ(tucamtest::state().exposureMs, 30);
+        EXPECT_EQ(gainSet(), 7);
+        const FrameView view = H695ICECamCtrl::viewOf(ctrl->currentFrame);
+        EXPECT_EQ(view.width, c.width);
+        EXPECT_EQ(view.height, c.height);
+
+        ctrl->exposureTime = 55;
+        ctrl->isExposureChanged = true;
+        ctrl->gain = 9;
+        ctrl->isGainChanged = true;
+        const int seen = rec.previews;
+        ASSERT_TRUE(waitFor([&] { return rec.previews >= seen + 2; }, 10000));
+        EXPECT_DOUBLE_EQ(tucamtest::state().exposureMs, 55);
+        EXPECT_EQ(gainSet(), 9);
+        EXPECT_FALSE(ctrl->isExposureChanged);
+        EXPECT_FALSE(ctrl->isGainChanged);
+        ASSERT_TRUE(stopPreview(thread));
+        EXPECT_TRUE(rec.events.isEmpty());
+        EXPECT_FALSE(tucamtest::state().capturing);
+    }
+}
+
+TEST_F(WbPreview, AnAbortedWaitWhileThePreviewIsWantedRestartsTheCapture)
+{
+    Recorder rec;
+    WBTSPreviewThread thread;
+    startPreview(thread, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+    ctrl->abortWait();   // e.g. a cancel that was meant for another thread
+    const int seen = rec.previews;
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= seen + 2; }, 10000)) << "the preview goes on";
+    ASSERT_TRUE(stopPreview(thread));
+}
+
+TEST_F(WbPreview, AFocusWaitWithoutLensReplyEndsWhenThePreviewStops)
+{
+    ctrl->isFocusStop = false;
+    ctrl->isFocusMeasuring = true;   // a search whose lens never answers
+    Recorder rec;
+    WBTSPreviewThread thread;
+    startPreview(thread, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+    EXPECT_TRUE(stopPreview(thread)) << "the preview must not hang on the lens";
+}
+
+TEST_F(WbPreview, AFocusSearchWithThePreviewFindsTheSharpPosition)
+{
+    const int best = 1500;
+    vcab::CabinetState::instance().update([&](vcab::CabinetSnapshot& s) {
+        s.bestFocus = best;
+        s.serialFocus = 1600;
+        s.lamps = vcab::LampPower | vcab::LampSource;
+    });
+    ctrl->exposureTime = 200;
+    Recorder rec;
+    WBTSPreviewThread preview;
+    startPreview(preview, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+
+    // As the main controller starts a search and answers each lens move.
+    ctrl->sem1.release(1);
+    ctrl->isFocusStop = false;
+    // The search starts 75 above the last position and walks down through the sharp one.
+    SpacecomAtFocusThread focus(1000, 3500, 1560);
+    int lastMove = -1;
+    // The lens reply reaches the GUI thread after the move was ordered, as over the serial link.
+    QObject::connect(&focus, &SpacecomAtFocusThread::sig_FocusMove, &rec, [&](int position) {
+        lastMove = position;
+        vcab::CabinetState::instance().update([&](vcab::CabinetSnapshot& s) { s.serialFocus = position; });
+        if (ctrl->isFocusMeasuring)
+            ctrl->sem2.release(1);
+    }, Qt::QueuedConnection);
+    focus.start();
+    ASSERT_TRUE(runToEnd(focus, 60000));
+    EXPECT_TRUE(ctrl->isFocusStop);
+    EXPECT_FALSE(ctrl->isFocusMeasuring);
+    EXPECT_LE(std::abs(lastMove - best), 60) << lastMove;
+    ASSERT_TRUE(stopPreview(preview));
+}
+
+TEST_F(WbPreview, AStoppedSearchLeavesBothSemaphoresEmpty)
+{
+    Recorder rec;
+    WBTSPreviewThread preview;
+    startPreview(preview, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+    ctrl->sem1.release(1);
+    ctrl->isFocusStop = false;
+    SpacecomAtFocusThread focus(1000, 3500, 1350);
+    focus.start();
+    ASSERT_TRUE(waitFor([&] { return ctrl->isFocusMeasuring.load(); }, 5000));
+    ctrl->sem2.release(3);   // late lens replies
+    ctrl->isFocusStop = true;
+    ASSERT_TRUE(runToEnd(focus, 5000));
+    EXPECT_EQ(ctrl->sem1.available(), 0);
+    EXPECT_EQ(ctrl->sem2.available(), 0);
+    EXPECT_FALSE(ctrl->isFocusMeasuring);
+    ASSERT_TRUE(stopPreview(preview));
+}
+
+namespace {
+int estimate(WbCabinet*, H695ICECamCtrl* ctrl, int binningIndex, Recorder& rec)
+{
+    ctrl->binningIndex = binningIndex;
+    WBTSEstimateThread thread;
+    QObject::connect(&thread, &WBTSEstimateThread::sig_CamErrorOccur, &rec, &Recorder::onError);
+    QObject::connect(&thread, &WBTSEstimateThread::updateEstimateTime, &rec, &Recorder::onEstimate);
+    thread.start();
+    waitFor([&] { return thread.isFinished(); }, 120000);
+    QCoreApplication::processEvents();
+    return rec.lastEstimate;
+}
+} // namespace
+
+TEST_F(WbPreview, TheEstimateFollowsTheChosenBinningWithinItsBounds)
+{
+    Recorder fine, coarse;
+    const int atFull = estimate(this, ctrl, 0, fine);
+    const int atBin4 = estimate(this, ctrl, 2, coarse);
+    EXPECT_EQ(fine.estimates, 1);
+    EXPECT_EQ(coarse.estimates, 1);
+    EXPECT_TRUE(fine.events.isEmpty());
+    EXPECT_GE(atFull, 1);
+    EXPECT_LE(atFull, 300000);
+    EXPECT_GE(atBin4, 1);
+    // 16 times the pixel area at twice the correction: an eighth of the exposure.
+    EXPECT_NEAR(double(atFull) / atBin4, 8.0, 1.0) << atFull << " " << atBin4;
+
+    // A brighter scene (the exposure found scales with 1 / grey) needs less.
+    const auto refs = tucamtest::calls("TUCAM_Prop_SetValue", TUIDP_EXPOSURETM);
+    ASSERT_FALSE(refs.empty());
+}
+
+TEST_F(WbPreview, AnEstimateWithoutFramesStillEndsInItsBounds)
+{
+    tucamtest::failAlways("TUCAM_Buf_WaitForFrame", 0x80000000);
+    Recorder rec;
+    const int value = estimate(this, ctrl, 2, rec);
+    EXPECT_EQ(rec.estimates, 1);
+    EXPECT_TRUE(rec.events.contains("error"));
+    EXPECT_GE(value, 1);
+    EXPECT_LE(value, 300000);
+}
+
+TEST_F(WbPreview, AnEstimationRegionOutsideTheImageIsIgnored)
+{
+    ctrl->isEstimateRoi = true;
+    ctrl->estimateRoiX = 1.5;
+    ctrl->estimateRoiY = 0.2;
+    ctrl->estimateRoiWidth = 0.5;
+    ctrl->estimateRoiHeight = 0.5;
+    Recorder outside;
+    const int value = estimate(this, ctrl, 2, outside);
+    ctrl->isEstimateRoi = false;
+    Recorder whole;
+    const int reference = estimate(this, ctrl, 2, whole);
+    EXPECT_EQ(outside.estimates, 1);
+    EXPECT_NEAR(double(value), double(reference), reference * 0.15);
+}
+
+TEST_F(WbPreview, AFrameAtTheEstimateReachesTheTargetGrey)
+{
+    // The brightest bands of a sample frame taken as the capture takes it (light off, gain 60,
+    // the user's binning) at the estimated exposure.
+    auto brightAt = [&](int exposure) {
+        ctrl->setResolution(2);
+        ctrl->setGain(60);
+        ctrl->setExposureTime(exposure);
+        TUCAM_FRAME frame {};
+        frame.ucFormatGet = TUFRM_FMT_RAW;
+        frame.uiRsdSize = 1;
+        EXPECT_TRUE(ctrl->m_StartWaitFrame(&frame));
+        EXPECT_EQ(ctrl->m_WaitForFrame(&frame), TUCAMRET_SUCCESS);
+        cv::Mat high;
+        H695ICECamCtrl::viewOf(&frame).mat().convertTo(high, CV_8U, 1.0 / 256);
+        ctrl->stopAll();
+        cv::Mat sorted = high.reshape(1, 1).clone();
+        cv::sort(sorted, sorted, cv::SORT_ASCENDING);
+        return double(sorted.at<uint8_t>(0, int(sorted.total() * 0.999)));
+    };
+    struct Case { int target; int estimate; double bright; } cases[] = {{100, 0, 0}, {40, 0, 0}};
+    for (Case& c : cases) {
+        setOption(UserOpts::OPT_GrayTarget, [&](UserOpts* o) { o->setGrayTarget(c.target); });
+        Recorder rec;
+        c.estimate = estimate(this, ctrl, 2, rec);
+        ASSERT_EQ(rec.estimates, 1);
+        c.bright = brightAt(c.estimate);
+        EXPECT_GT(c.bright, c.target / 3.0) << c.target;
+        EXPECT_LT(c.bright, c.target * 1.5) << c.target;
+    }
+    EXPECT_NEAR(double(cases[0].estimate) / cases[1].estimate, 2.5, 0.3);
+    EXPECT_NEAR(cases[0].bright / cases[1].bright, 2.5, 0.6);
+}
