@@ -150,6 +150,15 @@ FramePlan planFrame(const PlanInput& in, int i)
     return p;
 }
 
+int32_t frameWaitMs(double exposureMs, double timeScale)
+{
+    // Readout and transfer of the largest frame take seconds; a minute is ample.
+    constexpr double kMarginMs = 60000.0;
+    constexpr double kFloorMs = 3600000.0;
+    const double t = std::max(kFloorMs, exposureMs * timeScale + kMarginMs);
+    return int32_t(std::min(t, double(INT32_MAX)));
+}
+
 int calcExposureTime(int curExp, double grey, double target, bool isFL9BW, int binningIndex)
 {
     if (grey <= 0)

@@ -65,6 +65,10 @@ struct FramePlan {
 // Plan of frame i (0-based) of a capture; i must be below framesToAcquire().
 FramePlan planFrame(const PlanInput& in, int i);
 
+// Time-out of the frame wait of an exposure of exposureMs (camera time, scaled by timeScale):
+// the exposure plus a margin for readout, never below the camera's fixed hour.
+int32_t frameWaitMs(double exposureMs, double timeScale);
+
 // Estimated exposure (ms, truncated) for a reference taken at curExp (ms) whose bright regions
 // average grey; 300000 for grey <= 0. target is the target grey.
 int calcExposureTime(int curExp, double grey, double target, bool isFL9BW, int binningIndex);

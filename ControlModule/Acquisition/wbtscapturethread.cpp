@@ -13,24 +13,12 @@
 
 #include <algorithm>
 #include <cmath>
-#include <limits>
 
 namespace {
-
-// Beyond the exposure itself the camera needs readout and transfer time; the wait must never
-// end before the longest exposure the page allows has been read out.
-constexpr double kFrameWaitMarginMs = 60000.0;
-constexpr int32_t kFrameWaitFloorMs = 3600000;
 
 QString now()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
-}
-
-int32_t frameWaitMs(double exposureMs)
-{
-    const double t = std::max(double(kFrameWaitFloorMs), exposureMs * vcab::timeScale() + kFrameWaitMarginMs);
-    return int32_t(std::min(t, double(std::numeric_limits<int32_t>::max())));
 }
 
 } // namespace
@@ -241,7 +229,7 @@ WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbpl
         return FrameResult::Aborted;
     }
     qDebug() << "m_StartWaitFrame success";
-    const TUCAMRET status = camCtrl->m_WaitForFrame(&frame, frameWaitMs(exposure));
+    const TUCAMRET status = camCtrl->m_WaitForFrame(&frame, wbplan::frameWaitMs(exposure, vcab::timeScale()));
     if (status == TUCAMRET_ABORT) {
         qDebug() << "采集线程abort。";
         camCtrl->stopCapture();

@@ -50,7 +50,9 @@ bool WBTSEstimateThread::captureReferenceImage()
     frame.ucFormatGet = TUFRM_FMT_RAW;
     frame.uiRsdSize = 1;
     frameValid = false;
-    if (camCtrl->m_StartWaitFrame(&frame)) {
+    if (!camCtrl->m_StartWaitFrame(&frame)) {
+        emit sig_CamErrorOccur();
+    } else {
         const TUCAMRET status = camCtrl->m_WaitForFrame(&frame);
         if (status == TUCAMRET_SUCCESS) {
             frameValid = true;

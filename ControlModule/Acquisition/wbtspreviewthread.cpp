@@ -40,6 +40,21 @@ int WBTSPreviewThread::alignTo4(int v)
 
 void WBTSPreviewThread::run()
 {
+    runPreview();
+    // The record is this thread's: the controller must not keep pointing at it once the thread
+    // object may be deleted, whichever way the loop ended.
+    TUCAM_FRAME* own = &frame;
+    camCtrl->currentFrame.compare_exchange_strong(own, nullptr);
+    // A search cannot go on without frames: the lens side sees the stop and empties both
+    // semaphores instead of waiting for a measurement that will never come.
+    if (camCtrl->isFocusMeasuring || !camCtrl->isFocusStop) {
+        camCtrl->isFocusStop = true;
+        camCtrl->isFocusMeasuring = false;
+    }
+}
+
+void WBTSPreviewThread::runPreview()
+{
     loadWbRoi();
     const int index = camCtrl->binningIndex;
     if (isFL9BW)

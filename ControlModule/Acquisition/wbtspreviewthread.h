@@ -32,6 +32,7 @@ protected:
     void run() override;
 
 private:
+    void runPreview();
     // One focus decision for the frame just received; false when the wait for the lens was left
     // because the preview or the search stopped.
     bool focusStep();

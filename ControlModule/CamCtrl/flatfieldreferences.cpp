@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <new>
 
+#include <immintrin.h>
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -61,17 +63,18 @@ uint16_t correctOne(uint16_t raw, uint16_t light, uint16_t dark, double scale)
 }
 
 // Between the two references the double rule equals floor(num * scale / den), the quotient of
-// the pixel's rise above dark over the reference's: a float estimate is off by at most one and
-// the remainder, exact in wrapping 32-bit arithmetic, corrects it. Where that quotient is exact
-// the double product may land just below it; for the white level 65535 it never does (every
-// such pair is checked in the tests), for any other level a block holding one is redone from
-// its raw values with the double rule.
+// the pixel's rise above dark over the reference's: a float estimate (within 0.02 of it) is off by
+// at most one and the remainder, exact in wrapping 32-bit arithmetic, corrects it. Where that
+// quotient is exact the double product may land just below it; for the white level 65535 it never
+// does (every such pair is checked in the tests), for any other level a block holding one is
+// redone from its raw values with the double rule.
+constexpr size_t kBlock = 64;
+
 template <bool kCheckExact>
-inline __attribute__((always_inline)) void correctBlocks(uint16_t* p, const uint16_t* light, const uint16_t* dark,
-                                                         size_t& i, size_t n, uint16_t scale)
+LANES_INLINE void correctBlocks(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t& i, size_t n,
+                                uint16_t scale)
 {
     using namespace lanes;
-    constexpr size_t kBlock = 64;
     const i8 zero = {}, one = zero + 1, scaleV = zero + int(scale);
     const float scaleF = scale;
     for (; i + kBlock <= n; i += kBlock) {
@@ -87,7 +90,12 @@ inline __attribute__((always_inline)) void correctBlocks(uint16_t* p, const uint
             const i8 den = l - d, num = r - d;
             const i8 usable = den > zero;
             const i8 denM = usable ? den : one;
-            i8 q = __builtin_convertvector(__builtin_convertvector(num, f8) * scaleF / __builtin_convertvector(denM, f8), i8);
+            // Pixels outside the references give quotients beyond int; they are replaced below,
+            // the bounds only keep the conversion and the correction defined.
+            f8 estimate = __builtin_convertvector(num, f8) * scaleF / __builtin_convertvector(denM, f8);
+            estimate = estimate < -1.0f ? f8{} - 1.0f : estimate;
+            estimate = estimate > 65536.0f ? f8{} + 65536.0f : estimate;
+            i8 q = __builtin_convertvector(estimate, i8);
             const i8 t = (i8)((u8)num * uint32_t(scale) - (u8)q * (u8)denM);
             q = q - (t >= denM) + (t < zero);
             if (kCheckExact)
@@ -108,8 +116,7 @@ inline __attribute__((always_inline)) void correctBlocks(uint16_t* p, const uint
     }
 }
 
-__attribute__((target_clones("avx2", "default")))
-void correctPixels(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
+LANES_INLINE void correctBody(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
 {
     size_t i = 0;
     if (scale == 65535)
@@ -118,6 +125,161 @@ void correctPixels(uint16_t* p, const uint16_t* light, const uint16_t* dark, siz
         correctBlocks<true>(p, light, dark, i, n, scale);
     for (; i < n; ++i)
         p[i] = correctOne(p[i], light[i], dark[i], scale);
+}
+
+// Sixteen quotients from the rises above dark (num, den as 32-bit lanes). A 14-bit reciprocal
+// and one Newton step replace the division; lanes without a usable span give garbage that the
+// caller masks. exact collects the lanes whose corrected remainder is 0.
+LANES_AVX512 LANES_INLINE __m512i quotients512(__m512i num, __m512i den, __m512 scaleF, __m512i scaleI,
+                                               __mmask16& exact)
+{
+    const __m512i zero = _mm512_setzero_si512(), one = _mm512_set1_epi32(1);
+    // The plain conversion and reciprocal intrinsics trip a false uninitialised warning in GCC 12.
+    const __m512 df = (__m512)__builtin_convertvector((lanes::i32x16)den, lanes::f32x16);
+    __m512 y = _mm512_maskz_rcp14_ps(__mmask16(0xFFFF), df);
+    y = _mm512_mul_ps(y, _mm512_fnmadd_ps(df, y, _mm512_set1_ps(2.0f)));
+    const __m512 nf = (__m512)__builtin_convertvector((lanes::i32x16)num, lanes::f32x16);
+    __m512i q = (__m512i)__builtin_convertvector((lanes::f32x16)_mm512_mul_ps(_mm512_mul_ps(nf, scaleF), y), lanes::i32x16);
+    const __m512i t = _mm512_sub_epi32(_mm512_mullo_epi32(num, scaleI), _mm512_mullo_epi32(q, den));
+    q = _mm512_mask_add_epi32(q, _mm512_cmpge_epi32_mask(t, den), q, one);
+    q = _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(t, zero), q, one);
+    exact |= _mm512_cmpeq_epi32_mask(t, zero) | _mm512_cmpeq_epi32_mask(t, den)
+             | _mm512_cmpeq_epi32_mask(t, _mm512_sub_epi32(zero, den));
+    return q;
+}
+
+// The same rule on 32 pixels per register: the clamps and the choice compare the 16-bit values
+// directly, the quotients are taken in two interleaved halves that the final pack puts back in order.
+template <bool kCheckExact>
+LANES_AVX512 LANES_INLINE void correctBlocks512(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t& i,
+                                                size_t n, uint16_t scale)
+{
+    const __m512 scaleF = _mm512_set1_ps(scale);
+    const __m512i scaleI = _mm512_set1_epi32(scale), scale16 = _mm512_set1_epi16(short(scale));
+    const __m512i zero = _mm512_setzero_si512();
+    for (; i + kBlock <= n; i += kBlock) {
+        uint16_t raw[kBlock];
+        if (kCheckExact)
+            std::memcpy(raw, p + i, sizeof raw);
+        __mmask16 exact = 0;
+        for (size_t j = i; j < i + kBlock; j += 32) {
+            const __m512i r = _mm512_loadu_si512(p + j), l = _mm512_loadu_si512(light + j),
+                          d = _mm512_loadu_si512(dark + j);
+            const __mmask32 usable = _mm512_cmpgt_epu16_mask(l, d);
+            const __mmask32 full = usable & _mm512_cmpge_epu16_mask(r, l);
+            const __mmask32 between = usable & ~full & _mm512_cmpgt_epu16_mask(r, d);
+            const __m512i num = _mm512_sub_epi16(r, d), den = _mm512_sub_epi16(l, d);
+            const __m512i qLo = quotients512(_mm512_unpacklo_epi16(num, zero), _mm512_unpacklo_epi16(den, zero),
+                                             scaleF, scaleI, exact);
+            const __m512i qHi = quotients512(_mm512_unpackhi_epi16(num, zero), _mm512_unpackhi_epi16(den, zero),
+                                             scaleF, scaleI, exact);
+            __m512i out = _mm512_maskz_mov_epi16(between, _mm512_packus_epi32(qLo, qHi));
+            out = _mm512_mask_mov_epi16(out, full, scale16);
+            _mm512_storeu_si512(p + j, out);
+        }
+        if (kCheckExact && exact) {
+            for (size_t j = 0; j < kBlock; ++j)
+                p[i + j] = correctOne(raw[j], light[i + j], dark[i + j], scale);
+        }
+    }
+}
+
+LANES_AVX512 void correctAvx512(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
+{
+    size_t i = 0;
+    if (scale == 65535)
+        correctBlocks512<false>(p, light, dark, i, n, scale);
+    else
+        correctBlocks512<true>(p, light, dark, i, n, scale);
+    for (; i < n; ++i)
+        p[i] = correctOne(p[i], light[i], dark[i], scale);
+}
+
+// The same on ymm registers: a 12-bit reciprocal and one Newton step, vector masks for the choice.
+LANES_AVX2 LANES_INLINE __m256i quotients256(__m256i num, __m256i den, __m256 scaleF, __m256i scaleI,
+                                             __m256i& exact)
+{
+    const __m256i zero = _mm256_setzero_si256(), one = _mm256_set1_epi32(1);
+    const __m256 df = _mm256_cvtepi32_ps(den);
+    __m256 y = _mm256_rcp_ps(df);
+    y = _mm256_mul_ps(y, _mm256_fnmadd_ps(df, y, _mm256_set1_ps(2.0f)));
+    __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(num), scaleF), y));
+    const __m256i t = _mm256_sub_epi32(_mm256_mullo_epi32(num, scaleI), _mm256_mullo_epi32(q, den));
+    q = _mm256_sub_epi32(q, _mm256_cmpgt_epi32(t, _mm256_sub_epi32(den, one))); // true lanes are -1
+    q = _mm256_add_epi32(q, _mm256_cmpgt_epi32(zero, t));
+    exact = _mm256_or_si256(exact, _mm256_or_si256(_mm256_cmpeq_epi32(t, zero),
+                                                    _mm256_or_si256(_mm256_cmpeq_epi32(t, den),
+                                                                    _mm256_cmpeq_epi32(t, _mm256_sub_epi32(zero, den)))));
+    return q;
+}
+
+// a > b for unsigned 16-bit lanes: AVX2 compares only signed ones.
+LANES_AVX2 LANES_INLINE __m256i above16(__m256i a, __m256i b)
+{
+    return _mm256_andnot_si256(_mm256_cmpeq_epi16(_mm256_max_epu16(a, b), b), _mm256_set1_epi16(-1));
+}
+
+template <bool kCheckExact>
+LANES_AVX2 LANES_INLINE void correctBlocks256(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t& i,
+                                              size_t n, uint16_t scale)
+{
+    const __m256 scaleF = _mm256_set1_ps(scale);
+    const __m256i scaleI = _mm256_set1_epi32(scale), scale16 = _mm256_set1_epi16(short(scale));
+    const __m256i zero = _mm256_setzero_si256();
+    for (; i + kBlock <= n; i += kBlock) {
+        uint16_t raw[kBlock];
+        if (kCheckExact)
+            std::memcpy(raw, p + i, sizeof raw);
+        __m256i exact = zero;
+        for (size_t j = i; j < i + kBlock; j += 16) {
+            const __m256i r = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + j));
+            const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(light + j));
+            const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dark + j));
+            const __m256i usable = above16(l, d);
+            const __m256i full = _mm256_and_si256(usable, _mm256_cmpeq_epi16(_mm256_max_epu16(r, l), r));
+            const __m256i between = _mm256_andnot_si256(full, _mm256_and_si256(usable, above16(r, d)));
+            const __m256i num = _mm256_sub_epi16(r, d), den = _mm256_sub_epi16(l, d);
+            const __m256i qLo = quotients256(_mm256_unpacklo_epi16(num, zero), _mm256_unpacklo_epi16(den, zero),
+                                             scaleF, scaleI, exact);
+            const __m256i qHi = quotients256(_mm256_unpackhi_epi16(num, zero), _mm256_unpackhi_epi16(den, zero),
+                                             scaleF, scaleI, exact);
+            const __m256i out = _mm256_or_si256(_mm256_and_si256(between, _mm256_packus_epi32(qLo, qHi)),
+                                                _mm256_and_si256(full, scale16));
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + j), out);
+        }
+        if (kCheckExact && !_mm256_testz_si256(exact, exact)) {
+            for (size_t j = 0; j < kBlock; ++j)
+                p[i + j] = correctOne(raw[j], light[i + j], dark[i + j], scale);
+        }
+    }
+}
+
+LANES_AVX2 void correctAvx2(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
+{
+    size_t i = 0;
+    if (scale == 65535)
+        correctBlocks256<false>(p, light, dark, i, n, scale);
+    else
+        correctBlocks256<true>(p, light, dark, i, n, scale);
+    for (; i < n; ++i)
+        p[i] = correctOne(p[i], light[i], dark[i], scale);
+}
+
+void correctPlain(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
+{
+    correctBody(p, light, dark, n, scale);
+}
+
+void correctPixels(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t n, uint16_t scale)
+{
+    switch (lanes::activeIsa()) {
+    case lanes::Isa::Avx512:
+        return correctAvx512(p, light, dark, n, scale);
+    case lanes::Isa::Avx2:
+        return correctAvx2(p, light, dark, n, scale);
+    case lanes::Isa::Plain:
+        return correctPlain(p, light, dark, n, scale);
+    }
 }
 
 std::unique_ptr<ReferenceFrame> binnedOf(const ReferenceFrame& ref, int factor, int width, int height)

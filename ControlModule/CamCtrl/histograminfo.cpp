@@ -6,6 +6,8 @@
 
 #include <QDebug>
 
+#include <immintrin.h>
+
 #include "simdlanes.h"
 
 namespace {
@@ -38,20 +40,18 @@ LANES_INLINE void stretchBody(uint16_t* p, size_t n, int low, int high)
     using namespace lanes;
     const int span = high - low;
     const float k = 65535.0f / float(span);
-    const u16x16 lowV = u16x16{} + uint16_t(low), highV = u16x16{} + uint16_t(high);
-    const i32x16 spanV = i32x16{} + span;
+    const i8 zero = {}, spanV = zero + span;
     size_t i = 0;
-    for (; i + 16 <= n; i += 16) {
-        u16x16 v;
-        std::memcpy(&v, p + i, sizeof v);
-        v = v < lowV ? lowV : v;
-        v = v > highV ? highV : v;
-        const i32x16 d = __builtin_convertvector(u16x16(v - lowV), i32x16);
-        i32x16 r = __builtin_convertvector(__builtin_convertvector(d, f32x16) * k + 0.484375f, i32x16);
-        const i32x16 t = (i32x16)((u32x16)d * 131070u - (u32x16)r * uint32_t(2 * span));
+    for (; i + 8 <= n; i += 8) {
+        i8 d;
+        LANES_LOAD_U16(d, p + i);
+        d -= low;
+        d = d < zero ? zero : d;
+        d = d > spanV ? spanV : d;
+        i8 r = __builtin_convertvector(__builtin_convertvector(d, f8) * k + 0.484375f, i8);
+        const i8 t = (i8)((u8)d * 131070u - (u8)r * uint32_t(2 * span));
         r -= t >= spanV;
-        const u16x16 out = __builtin_convertvector(r, u16x16);
-        std::memcpy(p + i, &out, sizeof out);
+        LANES_STORE_U16(p + i, r);
     }
     for (; i < n; ++i) {
         const int64_t d = std::min(std::max(int(p[i]) - low, 0), span);
@@ -59,14 +59,61 @@ LANES_INLINE void stretchBody(uint16_t* p, size_t n, int low, int high)
     }
 }
 
+// Sixteen of the rounded quotients above from d as 32-bit lanes.
+LANES_AVX512 LANES_INLINE __m512i stretch512(__m512i d, __m512 k, __m512i twoSpan, __m512i span)
+{
+    const __m512 f = (__m512)__builtin_convertvector((lanes::i32x16)d, lanes::f32x16);
+    const __m512 e = _mm512_fmadd_ps(f, k, _mm512_set1_ps(0.484375f));
+    const __m512i r = (__m512i)__builtin_convertvector((lanes::f32x16)e, lanes::i32x16);
+    const __m512i t = _mm512_sub_epi32(_mm512_mullo_epi32(d, _mm512_set1_epi32(131070)), _mm512_mullo_epi32(r, twoSpan));
+    return _mm512_mask_add_epi32(r, _mm512_cmpge_epi32_mask(t, span), r, _mm512_set1_epi32(1));
+}
+
+// 32 pixels per register: clamped and offset as 16-bit values, widened in two interleaved halves
+// that the saturating pack puts back in order.
 LANES_AVX512 void stretchAvx512(uint16_t* p, size_t n, int low, int high)
 {
-    stretchBody(p, n, low, high);
+    const int span = high - low;
+    const __m512 k = _mm512_set1_ps(65535.0f / float(span));
+    const __m512i lowV = _mm512_set1_epi16(short(low)), highV = _mm512_set1_epi16(short(high));
+    const __m512i spanV = _mm512_set1_epi32(span), twoSpan = _mm512_set1_epi32(2 * span);
+    const __m512i zero = _mm512_setzero_si512();
+    size_t i = 0;
+    for (; i + 32 <= n; i += 32) {
+        __m512i v = _mm512_loadu_si512(p + i);
+        v = _mm512_sub_epi16(_mm512_min_epu16(_mm512_max_epu16(v, lowV), highV), lowV);
+        const __m512i lo = stretch512(_mm512_unpacklo_epi16(v, zero), k, twoSpan, spanV);
+        const __m512i hi = stretch512(_mm512_unpackhi_epi16(v, zero), k, twoSpan, spanV);
+        _mm512_storeu_si512(p + i, _mm512_packus_epi32(lo, hi));
+    }
+    stretchBody(p + i, n - i, low, high);
+}
+
+// The same on ymm registers, 16 pixels at a time.
+LANES_AVX2 LANES_INLINE __m256i stretch256(__m256i d, __m256 k, __m256i twoSpan, __m256i spanLess1)
+{
+    const __m256 e = _mm256_fmadd_ps(_mm256_cvtepi32_ps(d), k, _mm256_set1_ps(0.484375f));
+    const __m256i r = _mm256_cvttps_epi32(e);
+    const __m256i t = _mm256_sub_epi32(_mm256_mullo_epi32(d, _mm256_set1_epi32(131070)), _mm256_mullo_epi32(r, twoSpan));
+    return _mm256_sub_epi32(r, _mm256_cmpgt_epi32(t, spanLess1)); // true lanes are -1
 }
 
 LANES_AVX2 void stretchAvx2(uint16_t* p, size_t n, int low, int high)
 {
-    stretchBody(p, n, low, high);
+    const int span = high - low;
+    const __m256 k = _mm256_set1_ps(65535.0f / float(span));
+    const __m256i lowV = _mm256_set1_epi16(short(low)), highV = _mm256_set1_epi16(short(high));
+    const __m256i spanLess1 = _mm256_set1_epi32(span - 1), twoSpan = _mm256_set1_epi32(2 * span);
+    const __m256i zero = _mm256_setzero_si256();
+    size_t i = 0;
+    for (; i + 16 <= n; i += 16) {
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        v = _mm256_sub_epi16(_mm256_min_epu16(_mm256_max_epu16(v, lowV), highV), lowV);
+        const __m256i lo = stretch256(_mm256_unpacklo_epi16(v, zero), k, twoSpan, spanLess1);
+        const __m256i hi = stretch256(_mm256_unpackhi_epi16(v, zero), k, twoSpan, spanLess1);
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), _mm256_packus_epi32(lo, hi));
+    }
+    stretchBody(p + i, n - i, low, high);
 }
 
 void stretchPlain(uint16_t* p, size_t n, int low, int high)

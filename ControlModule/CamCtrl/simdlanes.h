@@ -1,8 +1,9 @@
 #pragma once
-// Vectors written with the compiler's vector extensions. A kernel body is an always-inline
-// template instantiated in one function per instruction set (LANES_AVX2, LANES_AVX512); the
-// same types then fill one register there and split into SSE2 halves in the plain build. Only
-// used inside function bodies, never passed across calls (their ABI differs between targets).
+// Eight-lane vectors written with the compiler's vector extensions, and the choice of instruction
+// set at run time. A kernel body written with them is instantiated in one function per set
+// (LANES_AVX2 and the plain build, which splits them into SSE2 halves); wider lanes are written
+// with intrinsics under LANES_AVX512. Only used inside function bodies, never passed across calls
+// (their ABI differs between targets).
 
 #include <atomic>
 #include <cstdint>
@@ -21,12 +22,9 @@ typedef uint32_t u8 __attribute__((vector_size(32)));
 typedef float f8 __attribute__((vector_size(32)));
 typedef uint16_t h8 __attribute__((vector_size(16)));
 
-// Sixteen lanes: one zmm register, two ymm or four xmm.
+// The lanes of a zmm register, for the conversions the AVX-512 kernels write without intrinsics.
 typedef int32_t i32x16 __attribute__((vector_size(64)));
-typedef uint32_t u32x16 __attribute__((vector_size(64)));
 typedef float f32x16 __attribute__((vector_size(64)));
-typedef uint16_t u16x16 __attribute__((vector_size(32)));
-typedef int16_t s16x16 __attribute__((vector_size(32)));
 
 // Widest instruction set a kernel may use, in rising order.
 enum class Isa { Plain = 0, Avx2 = 1, Avx512 = 2 };

@@ -30,8 +30,9 @@ Data& data()
     return d;
 }
 
-void ffc_correct_ours(benchmark::State& state)
+void correctRow(benchmark::State& state)
 {
+    oneThread(state);
     Data& d = data();
     for (auto _ : state) {
         state.PauseTiming();
@@ -43,8 +44,21 @@ void ffc_correct_ours(benchmark::State& state)
     state.SetBytesProcessed(int64_t(state.iterations()) * int64_t(d.source.total() * 2));
 }
 
+void ffc_correct_ours(benchmark::State& state)
+{
+    correctRow(state);
+}
+
+void ffc_correct_ours_avx2(benchmark::State& state)
+{
+    const KernelPath path(state, lanes::Isa::Avx2);
+    if (path.ok())
+        correctRow(state);
+}
+
 void ffc_correct_memcpy(benchmark::State& state)
 {
+    oneThread(state);
     Data& d = data();
     for (auto _ : state) {
         std::memcpy(d.work.data, d.source.data, d.source.total() * 2);
@@ -56,5 +70,6 @@ void ffc_correct_memcpy(benchmark::State& state)
 } // namespace
 
 BENCHMARK(ffc_correct_ours)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(ffc_correct_ours_avx2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(ffc_correct_memcpy)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK_MAIN();

@@ -35,8 +35,9 @@ bool sameValue(benchmark::State& state, const cv::Mat& roi)
     return true;
 }
 
-void focus_measure_ours(benchmark::State& state)
+void focusRow(benchmark::State& state)
 {
+    oneThread(state);
     cv::Mat roi;
     cropRoi(frame(), roi);
     if (!sameValue(state, roi))
@@ -45,8 +46,21 @@ void focus_measure_ours(benchmark::State& state)
         benchmark::DoNotOptimize(focusMeasure(roi));
 }
 
+void focus_measure_ours(benchmark::State& state)
+{
+    focusRow(state);
+}
+
+void focus_measure_ours_avx2(benchmark::State& state)
+{
+    const KernelPath path(state, lanes::Isa::Avx2);
+    if (path.ok())
+        focusRow(state);
+}
+
 void focus_measure_peer(benchmark::State& state)
 {
+    oneThread(state);
     cv::Mat roi;
     cropRoi(frame(), roi);
     if (!sameValue(state, roi))
@@ -58,5 +72,6 @@ void focus_measure_peer(benchmark::State& state)
 } // namespace
 
 BENCHMARK(focus_measure_ours)->Unit(benchmark::kMillisecond);
+BENCHMARK(focus_measure_ours_avx2)->Unit(benchmark::kMillisecond);
 BENCHMARK(focus_measure_peer)->Unit(benchmark::kMillisecond);
 BENCHMARK_MAIN();

@@ -19,3 +19,22 @@ cv::Mat benchFrame(int width, int height)
     f.convertTo(out, CV_16U);
     return out;
 }
+
+void oneThread(benchmark::State& state)
+{
+    cv::setNumThreads(1);
+    state.SetLabel("1 thread");
+}
+
+KernelPath::KernelPath(benchmark::State& state, lanes::Isa isa)
+    : m_old(lanes::isaCap().exchange(int(isa)))
+    , m_ok(lanes::detectedIsa() >= isa)
+{
+    if (!m_ok)
+        state.SkipWithError("this machine lacks the instruction set");
+}
+
+KernelPath::~KernelPath()
+{
+    lanes::isaCap().store(m_old);
+}

@@ -8,6 +8,7 @@
 #include <random>
 
 #include "flatfieldreferences.h"
+#include "vectorpaths.h"
 
 namespace {
 
@@ -300,8 +301,12 @@ TEST(FlatFieldKernel, ExactQuotientsAtFullScale)
     std::vector<uint16_t> want(r.size());
     for (size_t i = 0; i < r.size(); ++i)
         want[i] = uint16_t(int(double(r[i]) / double(l[i]) * 65535));
-    correctFlatField({r.data(), int(r.size()), 1}, l.data(), k.data(), 65535);
-    EXPECT_EQ(r, want);
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        std::vector<uint16_t> px = r;
+        correctFlatField({px.data(), int(px.size()), 1}, l.data(), k.data(), 65535);
+        EXPECT_EQ(px, want);
+    }
 }
 
 TEST(FlatFieldKernel, MatchesThePlainDoubleRule)
@@ -330,7 +335,42 @@ TEST(FlatFieldKernel, MatchesThePlainDoubleRule)
             q = std::min(1.0, std::max(0.0, q));
             want[i] = span > 0 ? uint16_t(int(q * scale)) : 0;
         }
-        correctFlatField({r.data(), n, 1}, l.data(), k.data(), scale);
-        EXPECT_EQ(r, want) << scale;
+        for (lanes::Isa isa : vectorPaths()) {
+            VectorPath path(isa);
+            std::vector<uint16_t> px = r;
+            correctFlatField({px.data(), n, 1}, l.data(), k.data(), scale);
+            EXPECT_EQ(px, want) << scale;
+        }
+    }
+}
+
+// Short frames (only tails), the full range of references including dark above light and
+// saturated pixels, every path, against the rule in double precision.
+TEST(FlatFieldKernel, EveryPathAgreesOnShortAndExtremeFrames)
+{
+    std::mt19937 rng(8);
+    std::uniform_int_distribution<int> d(0, 65535);
+    const int lengths[] = {1, 7, 31, 32, 33, 63, 64, 65, 127, 129, 1000};
+    for (uint16_t scale : {uint16_t(65535), uint16_t(50000), uint16_t(255)}) {
+        for (int n : lengths) {
+            std::vector<uint16_t> r(n), l(n), k(n);
+            for (int i = 0; i < n; ++i) {
+                r[i] = uint16_t(d(rng));
+                l[i] = uint16_t(i % 3 == 0 ? 65535 : d(rng));
+                k[i] = uint16_t(i % 4 == 0 ? 0 : d(rng) / (1 + i % 5));
+            }
+            std::vector<uint16_t> want(n);
+            for (int i = 0; i < n; ++i) {
+                const double span = double(l[i]) - k[i];
+                const double q = span > 0 ? std::min(1.0, std::max(0.0, (double(r[i]) - k[i]) / span)) : 0;
+                want[i] = span > 0 ? uint16_t(int(q * scale)) : 0;
+            }
+            for (lanes::Isa isa : vectorPaths()) {
+                VectorPath path(isa);
+                std::vector<uint16_t> px = r;
+                correctFlatField({px.data(), n, 1}, l.data(), k.data(), scale);
+                EXPECT_EQ(px, want) << "scale " << scale << " n " << n;
+            }
+        }
     }
 }

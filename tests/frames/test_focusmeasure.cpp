@@ -5,6 +5,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "focusmeasure.h"
+#include "vectorpaths.h"
 
 namespace {
 
@@ -56,12 +57,42 @@ TEST(FocusMeasure, AgreesWithTheOpenCvFormulation)
         {2, 2, CV_16UC1, {}},  {33, 35, CV_8UC1, {}}, {33, 35, CV_8UC1, {3, 4, 1, 20}},
         {20, 20, CV_32FC1, {}},
     };
-    unsigned seed = 1;
-    for (const Case& c : cases) {
-        cv::Mat whole = randomImage(c.rows, c.cols, c.type, seed++);
-        cv::Mat image = c.view.empty() ? whole : whole(c.view);
-        const double want = opencvMeasure(image);
-        EXPECT_NEAR(focusMeasure(image), want, 1e-9 * std::max(1.0, want)) << c.rows << "x" << c.cols << " " << c.view;
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        unsigned seed = 1;
+        for (const Case& c : cases) {
+            cv::Mat whole = randomImage(c.rows, c.cols, c.type, seed++);
+            cv::Mat image = c.view.empty() ? whole : whole(c.view);
+            const double want = opencvMeasure(image);
+            EXPECT_NEAR(focusMeasure(image), want, 1e-9 * std::max(1.0, want)) << c.rows << "x" << c.cols << " " << c.view;
+        }
+    }
+}
+
+// Rows of every length around the vector widths, and images where every pixel has the same
+// gradient (so that a per-pixel rounding bias would add up instead of averaging out): a soft
+// ramp, the steepest 16-bit checkerboard, a step of 1.
+TEST(FocusMeasure, EveryPathAgreesOnAnyWidthAndUniformGradients)
+{
+    cv::Mat ramp(37, 70, CV_16UC1), board(19, 45, CV_16UC1), step(16, 33, CV_16UC1);
+    for (int r = 0; r < ramp.rows; ++r)
+        for (int c = 0; c < ramp.cols; ++c)
+            ramp.at<uint16_t>(r, c) = uint16_t(3 * c + 7 * r);
+    for (int r = 0; r < board.rows; ++r)
+        for (int c = 0; c < board.cols; ++c)
+            board.at<uint16_t>(r, c) = (r + c) % 2 ? 65535 : 0;
+    for (int r = 0; r < step.rows; ++r)
+        for (int c = 0; c < step.cols; ++c)
+            step.at<uint16_t>(r, c) = uint16_t(c);
+    std::vector<cv::Mat> images = {ramp, board, step, ramp(cv::Rect(1, 1, 66, 30))};
+    for (int cols = 1; cols <= 70; cols += 3)
+        images.push_back(randomImage(5, cols, CV_16UC1, 100 + unsigned(cols)));
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        for (const cv::Mat& image : images) {
+            const double want = opencvMeasure(image);
+            EXPECT_NEAR(focusMeasure(image), want, 1e-9 * std::max(1.0, want)) << image.rows << "x" << image.cols;
+        }
     }
 }
 

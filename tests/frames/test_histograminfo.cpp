@@ -5,6 +5,7 @@
 #include <random>
 
 #include "histograminfo.h"
+#include "vectorpaths.h"
 
 namespace {
 
@@ -25,6 +26,12 @@ std::vector<uint16_t> randomPixels(size_t n, unsigned seed, int lo, int hi)
     for (auto& p : v)
         p = uint16_t(d(rng));
     return v;
+}
+
+// The stretch written out in double precision.
+uint16_t stretchedLevel(int v, int low, int high)
+{
+    return v < low ? 0 : v > high ? 65535 : uint16_t((double(v) - low) / (high - low) * 65535.0 + 0.5);
 }
 
 FrameView viewOf(std::vector<uint16_t>& v, int width)
@@ -150,16 +157,39 @@ TEST(Stretch, EveryLevelMatchesTheDoubleFormula)
             pairs.emplace_back(std::min(a, b), std::max(a, b));
     }
     std::vector<uint16_t> all(65536);
-    for (auto [low, high] : pairs) {
-        for (int v = 0; v < 65536; ++v)
-            all[v] = uint16_t(v);
-        stretchLevels({all.data(), 65536, 1}, low, high);
-        int wrong = 0;
-        for (int v = 0; v < 65536; ++v) {
-            const uint16_t want = v < low ? 0 : v > high ? 65535 : uint16_t((double(v) - low) / (high - low) * 65535.0 + 0.5);
-            wrong += all[v] != want;
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        for (auto [low, high] : pairs) {
+            for (int v = 0; v < 65536; ++v)
+                all[v] = uint16_t(v);
+            stretchLevels({all.data(), 65536, 1}, low, high);
+            int wrong = 0;
+            for (int v = 0; v < 65536; ++v)
+                wrong += all[v] != stretchedLevel(v, low, high);
+            EXPECT_EQ(wrong, 0) << low << ".." << high;
         }
-        EXPECT_EQ(wrong, 0) << low << ".." << high;
+    }
+}
+
+// Frames whose length leaves every kind of tail behind the widest vectors, shuffled levels
+// (so that neighbouring lanes differ), on every path.
+TEST(Stretch, EveryPathAgreesOnRandomFramesOfAnyLength)
+{
+    const std::pair<int, int> pairs[] = {{1316, 51704}, {0, 65535}, {4000, 4001}, {123, 60000}, {65000, 65535}};
+    const size_t lengths[] = {1, 2, 15, 16, 17, 31, 32, 33, 63, 64, 65, 1001, 2688 * 3 + 5};
+    unsigned seed = 40;
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        for (auto [low, high] : pairs) {
+            for (size_t n : lengths) {
+                std::vector<uint16_t> v = randomPixels(n, seed++, 0, 65535);
+                std::vector<uint16_t> want(n);
+                for (size_t i = 0; i < n; ++i)
+                    want[i] = stretchedLevel(v[i], low, high);
+                stretchLevels({v.data(), int(n), 1}, low, high);
+                EXPECT_EQ(v, want) << low << ".." << high << " n " << n;
+            }
+        }
     }
 }
 

@@ -212,6 +212,18 @@ TEST_F(KhColorAutoExposure, AbortFromAnotherThread)
     EXPECT_EQ(kh_color_context_apply_changes(ctx), 0) << "idle again";
 }
 
+TEST_F(KhColorAutoExposure, FailedReadoutEndsTheWait)
+{
+    // The camera stops the sequence with a failed status and no frame: an error, never a hang.
+    kxtest_fail_frames(1000);
+    uint32_t exposure = 0;
+    const auto started = std::chrono::steady_clock::now();
+    EXPECT_EQ(kh_color_auto_exposure(ctx, hcam, &r, raw.data(), color.data(), &exposure), 101);
+    EXPECT_EQ(lastError(), "Failed to get image from camera.");
+    EXPECT_LT(std::chrono::steady_clock::now() - started, std::chrono::seconds(10));
+    kxtest_fail_frames(0);
+}
+
 TEST_F(KhColorAutoExposure, CameraFailures)
 {
     const struct {

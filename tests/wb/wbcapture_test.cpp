@@ -4,6 +4,7 @@
 
 #include "wbfixture.h"
 
+#include "cabinetstate.h"
 #include "testappdir.h"
 #include "tucam_test.h"
 #include "wbtscapturethread.h"
@@ -121,9 +122,7 @@ TEST_F(WbCapture, FramePlansGiveTheirLightsExposuresFilesRowsAndSignals)
         ASSERT_TRUE(row);
         EXPECT_EQ(row->exposureTime, c.exposureText);
         EXPECT_EQ(row->gain, c.gainText);
-        const int sampleFrames = c.dataFiles;
-        const int frames = int(c.exposures.size());
-        EXPECT_EQ(row->imageNames.count(','), frames) << sampleFrames;
+        EXPECT_EQ(row->imageNames.count(','), int(c.exposures.size()));
         EXPECT_EQ(thread.imageSavePath(), folder);
     }
 }
@@ -307,4 +306,70 @@ TEST_F(WbCapture, OverExposedSampleNamesItsPlainAndMarkedPictures)
     EXPECT_EQ(row->gain, "60,60,");
     ASSERT_EQ(ctrl->overExposureMarks.size(), 1u);
     EXPECT_EQ(ctrl->overExposureMarks[0].size(), size_t(664 * 550)) << "one byte per pixel";
+}
+
+TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
+{
+    struct Case {
+        const char* name;
+        bool cancel;
+    } cases[] = {{"complete", false}, {"cancelled", true}};
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (n++ > 0) {
+            TearDown();
+            SetUp();
+        }
+        configure({c.name, true, 0, false, 0, 0, 0, 0, 0, false, nullptr, {}, {}, "", "", 0, 0, {}});
+        setOption(UserOpts::OPT_ColorMarker, [](UserOpts* o) { o->setColorMarker(true); });
+        insertExperiment(QStringLiteral("WBS-lamps-%1").arg(n));
+        Recorder rec;
+        WBTSCaptureThread thread;
+        start(thread, rec, true);
+        if (c.cancel) {
+            // After the marker frame the colour marker's camera start is the exposure a cancel takes.
+            ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == 1; }, 20000));
+            ASSERT_TRUE(cancelCapture(thread));
+        }
+        ASSERT_TRUE(runToEnd(thread));
+        EXPECT_EQ(rec.events.contains("color -1"), !c.cancel);
+        EXPECT_EQ(filesIn(folder, "*_Color.tif").isEmpty(), c.cancel);
+        // A last command behind the thread's ones: once the board has it, it has them all.
+        const int sent = lightCommands().size();
+        light->sendCmd(CmdMainLight, Filter0);
+        ASSERT_TRUE(waitFor([&] { return lightCommands().size() > sent && lightCommands().last() == "11"; }, 20000));
+        const uint32_t coloured = vcab::LampRedLight | vcab::LampGreenLight | vcab::LampBlueLight | vcab::LampWhiteLight;
+        EXPECT_EQ(vcab::CabinetState::instance().snapshot().lamps & coloured, 0u)
+            << lightCommands().join(' ').toStdString();
+        EXPECT_TRUE(ctrl->frameCount() == 1);
+    }
+}
+
+TEST_F(WbCapture, TheFl9bwCameraRecordsItsGainIndexesAndAlignedRegion)
+{
+    ctrl->closeCamera();
+    tucamtest::Config config;
+    config.model = tucamtest::Model::FL9BW;
+    tucamtest::reset(config);
+    ASSERT_TRUE(ctrl->openCamera(7));
+    ctrl->binningIndex = 2;   // factor 3
+    ctrl->gain = 1;           // gain index
+    configure({"fl9bw", true, 700, false, 0, 0, 0, 0, 0, false, nullptr, {}, {}, "", "", 0, 0, {}});
+    setOption(UserOpts::OPT_WBX, [](UserOpts* o) { o->setWbX(6); });
+    insertExperiment("WBS-fl9bw");
+    tucamtest::clearCallLog();
+    Recorder rec;
+    WBTSCaptureThread thread;
+    thread.isFL9BW = true;
+    start(thread, rec);
+    ASSERT_TRUE(runToEnd(thread));
+    std::unique_ptr<WesternBlotExperimentRecord> row(db->selectExperimentByName(expName));
+    ASSERT_TRUE(row);
+    EXPECT_EQ(row->gain, "2,3,");
+    const auto rois = tucamtest::calls("TUCAM_Cap_SetROI");
+    ASSERT_FALSE(rois.empty());
+    // x 6 / 3 = 2, aligned up to 4; y (0 + 312) / 3 = 104; 3000 / 3 = 1000; 2688 / 3 = 896.
+    EXPECT_EQ(rois.front().args, std::vector<double>({1, 4, 104, 1000, 896}));
+    EXPECT_EQ(tucamtest::calls("TUCAM_Capa_SetValue", TUIDC_BINNING_SUM).front().args[1], 2.0);
 }

@@ -171,3 +171,19 @@ TEST(WbPlan, FocusDecisionsOfTheWindow)
     for (const Case& c : cases)
         EXPECT_EQ(int(focusDecision(c.window, c.reversals)), int(c.step));
 }
+
+TEST(WbPlan, TheFrameWaitOutlastsEveryExposure)
+{
+    struct Case { double exposure; double scale; int32_t atLeast; } cases[] = {
+        {40, 1.0, 3600000},               // the camera's hour for short exposures
+        {3600000, 1.0, 3660000},          // an hour's exposure still gets its readout
+        {10 * 3600000.0, 1.0, 36060000},
+        {3600000, 0.02, 3600000},
+    };
+    for (const Case& c : cases) {
+        const int32_t t = frameWaitMs(c.exposure, c.scale);
+        EXPECT_GE(t, c.atLeast) << c.exposure;
+        EXPECT_GT(double(t), c.exposure * c.scale) << c.exposure;
+    }
+    EXPECT_EQ(frameWaitMs(1e12, 1.0), INT32_MAX);
+}

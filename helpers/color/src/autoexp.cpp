@@ -90,7 +90,9 @@ void acquireSingleFrame(ContextPrivate& priv, int16_t hcam, const rgn_type& regi
             queryFailed = true;
             break;
         }
-        if (status == KX_STATUS_COMPLETE || status == KX_STATUS_IDLE || priv.abortFlag.load())
+        // A failed readout ends the acquisition too; waiting on would never see a frame.
+        if (status == KX_STATUS_COMPLETE || status == KX_STATUS_IDLE || status == KX_STATUS_FAILED
+            || priv.abortFlag.load())
             break;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
