@@ -8,6 +8,8 @@
 //   ic_maincontrol_dispatch.cpp  status frames of the controller board
 //   ic_maincontrol_commands.cpp  light, filter and lens commands, autofocus and lens-move starts
 //   ic_maincontrol_cache.cpp     experiment caches and folder clean-up
+//   ic_maincontrol_wb.cpp        Western-blot flows of the Tucsen camera
+//   ic_maincontrol_images.cpp    image-list clicks, histogram and image refresh
 //   ic_maincontrol_pending.cpp   invokables whose flows are not built yet
 
 #include "devicecmd.h"
@@ -17,13 +19,16 @@
 #include <QList>
 #include <QMutex>
 #include <QObject>
+#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QVector>
 #include <QWaitCondition>
 #include <QtCharts/QLineSeries>
 
 #include <functional>
+#include <vector>
 
 class ASyncSerialPortThread;
 class CamOpts;
@@ -32,6 +37,7 @@ class GelExperimentRecord;
 class GelTSCaptureThread;
 class GelTSPreviewThread;
 class H695ICECamCtrl;
+struct HistogramInfo;
 class KestrixCtrl;
 class LightCtrl;
 class ModbusMaster;
@@ -180,6 +186,25 @@ public:
     // One thread per role: a second start while one runs is refused.
     QThread* atFocusThread = nullptr;
     QThread* focusMoveThread = nullptr;
+    QThread* setAEThread = nullptr;
+    // Western-blot preview of the Tucsen camera: a stop is under way until its finished arrives;
+    // the one pending continuation of that stop.
+    bool wbTSPreviewStopping = false;
+    QMetaObject::Connection wbTSPreviewEnd;
+    // Counts stop requests: a continuation already queued for an earlier request is stale.
+    quint64 wbTSPreviewStopId = 0;
+    // The experiment was left while its estimation or capture ran: the running thread ends the
+    // experiment instead of going on.
+    bool wbTSExitPending = false;
+
+    // Western-blot configurations with the FL9BW camera, and the Mini cabinets.
+    static bool isWBFL9BW(int authorityType);
+    static bool isMiniCabinet(int authorityType);
+    // Binning text of the Western-blot record ("2*2") for the camera's binningIndex.
+    static QString wbTSBinningText(int authorityType, int binningIndex);
+    // Chart points of a histogram record: x the grey value, y its value, every hundredth
+    // non-empty bin drawn at 0.
+    static QVector<QPointF> histogramPoints(const std::vector<double>& histogram);
 
     // Western blot, kestrix64 camera
     Q_INVOKABLE void _WBQIPreviewStart();
@@ -434,6 +459,17 @@ private:
     void cameraReady();
     void startAtFocus(EnumOBJ::ExpMode mode, bool previewRunning);
     void clearTSFrames(bool logHistograms);
+    // Western-blot flow of the Tucsen camera, one step per thread.
+    void stopWBTSPreview(bool autoCapture, bool startNext);
+    void wbTSPreviewEnded(bool autoCapture, bool startNext);
+    void startWBTSEstimate();
+    void startWBTSCapture();
+    bool createWBTSExperiment();
+    void wbTSImageCaped(QString imageName, int bin, double expCap, int gain);
+    // A copy of the Tucsen histogram record at index; false (logged) when index addresses no
+    // frame with a record.
+    bool tsHistogramAt(int index, HistogramInfo& out);
+    void drawHistogram(QtCharts::QLineSeries* series, const HistogramInfo& info);
     static void notAvailable(const char* method);
 
     EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;

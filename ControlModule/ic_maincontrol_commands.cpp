@@ -5,6 +5,7 @@
 #include "h695icecamctrl.h"
 #include "lightctrl.h"
 #include "modbusmaster.h"
+#include "spacecomatfocusthread.h"
 #include "useropts.h"
 
 #include <QDebug>
@@ -233,11 +234,28 @@ void IC_MainControl::startAtFocus(EnumOBJ::ExpMode mode, bool previewRunning)
         return;
     }
     const AtFocusPlan plan = atFocusPlan(mode, m_authorityType, userOpt->focusPosition());
+    // The preview takes turns with the lens side: this first permit lets the lens move first.
+    h695ICECamCtrl->sem1.release(1);
+    h695ICECamCtrl->isFocusStop = false;
     userOpt->loadUserOptsByName(static_cast<UserOpts::UserOptType>(plan.startOption));
-    qDebug() << "autofocus range:" << plan.focusMin << plan.focusMax;
-    // The serial-lens autofocus thread comes with the acquisition flows; sem1 and isFocusStop
-    // stay untouched until there is a thread to take them.
-    notAvailable("SpacecomAtFocusThread");
+    int start = 0;
+    switch (plan.startOption) {
+    case UserOpts::OPT_LastFocusUpWb: start = userOpt->lastFocusUpWb(); break;
+    case UserOpts::OPT_LastFocusDownWb: start = userOpt->lastFocusDownWb(); break;
+    case UserOpts::OPT_LastFocusGel: start = userOpt->lastFocusGel(); break;
+    case UserOpts::OPT_LastFocusFul: start = userOpt->lastFocusFul(); break;
+    default: break;
+    }
+    qDebug() << "autofocus range:" << plan.focusMin << plan.focusMax << "start:" << start;
+    auto* thread = new SpacecomAtFocusThread(plan.focusMin, plan.focusMax, start, nullptr);
+    atFocusThread = thread;
+    connect(thread, &SpacecomAtFocusThread::sig_FocusMove, this, &IC_MainControl::lensCtrl);
+    connect(thread, &QThread::finished, this, [this, thread] {
+        emit setAFFinished();
+        thread->deleteLater();
+        atFocusThread = nullptr;
+    });
+    thread->start(QThread::InheritPriority);
 }
 
 void IC_MainControl::_WBTSSpacecomAtFocus()

@@ -39,11 +39,6 @@ void IC_MainControl::_WBQIExitExperiment()
     notAvailable("_WBQIExitExperiment");
 }
 
-void IC_MainControl::_WBQIUpdateImageShow(int, int)
-{
-    notAvailable("_WBQIUpdateImageShow");
-}
-
 double IC_MainControl::_WBQIGetTem()
 {
     notAvailable("_WBQIGetTem");
@@ -53,94 +48,6 @@ double IC_MainControl::_WBQIGetTem()
 void IC_MainControl::_QICloseCamAndUnInit()
 {
     notAvailable("_QICloseCamAndUnInit");
-}
-
-void IC_MainControl::_WBTSPreviewStart()
-{
-    notAvailable("_WBTSPreviewStart");
-}
-
-void IC_MainControl::_WBTSBinChanged(int, int, int)
-{
-    notAvailable("_WBTSBinChanged");
-}
-
-void IC_MainControl::_WBTSPreExpChanged(double, bool)
-{
-    notAvailable("_WBTSPreExpChanged");
-}
-
-void IC_MainControl::_WBTSPreExpAndGainChanged(double, int)
-{
-    notAvailable("_WBTSPreExpAndGainChanged");
-}
-
-void IC_MainControl::_WBTSAtExposure(int)
-{
-    notAvailable("_WBTSAtExposure");
-}
-
-void IC_MainControl::_WBTSGainChanged(int)
-{
-    notAvailable("_WBTSGainChanged");
-}
-
-void IC_MainControl::_WBTSCaptureStart(bool)
-{
-    notAvailable("_WBTSCaptureStart");
-}
-
-void IC_MainControl::_WBTSCancelCapture()
-{
-    notAvailable("_WBTSCancelCapture");
-}
-
-void IC_MainControl::_WBTSExitExperiment()
-{
-    notAvailable("_WBTSExitExperiment");
-}
-
-void IC_MainControl::_WBTSUpdateImageShow(int, int)
-{
-    notAvailable("_WBTSUpdateImageShow");
-}
-
-double IC_MainControl::_WBTSGetExposure()
-{
-    notAvailable("_WBTSGetExposure");
-    return 0.0;
-}
-
-double IC_MainControl::_WBTSGetGain()
-{
-    notAvailable("_WBTSGetGain");
-    return 0.0;
-}
-
-double IC_MainControl::_WBTSGetTem()
-{
-    notAvailable("_WBTSGetTem");
-    return 0.0;
-}
-
-void IC_MainControl::_WBUpdateExpName(QString, QString)
-{
-    notAvailable("_WBUpdateExpName");
-}
-
-void IC_MainControl::_WBTSSetEstimateRoi(double, double, double, double)
-{
-    notAvailable("_WBTSSetEstimateRoi");
-}
-
-void IC_MainControl::_WBTSRemoveEstimateRoi()
-{
-    notAvailable("_WBTSRemoveEstimateRoi");
-}
-
-void IC_MainControl::_TSCloseCamAndUnInit()
-{
-    notAvailable("_TSCloseCamAndUnInit");
 }
 
 void IC_MainControl::_GelTSPreviewStart()
@@ -203,11 +110,6 @@ void IC_MainControl::_GelTSUpdateExpInfo()
 void IC_MainControl::_GelTSUpdateExpName(QString, QString)
 {
     notAvailable("_GelTSUpdateExpName");
-}
-
-void IC_MainControl::_GelTSUpdateImageShow()
-{
-    notAvailable("_GelTSUpdateImageShow");
 }
 
 void IC_MainControl::_GelTSCancelCapture()
@@ -305,11 +207,6 @@ void IC_MainControl::_MultTSCancelCapture()
 void IC_MainControl::_MultUpdateCurImageName(QString)
 {
     notAvailable("_MultUpdateCurImageName");
-}
-
-void IC_MainControl::_MultTSUpdateImageShow(int, int)
-{
-    notAvailable("_MultTSUpdateImageShow");
 }
 
 void IC_MainControl::_MultTSExitExperiment()
@@ -488,46 +385,6 @@ void IC_MainControl::setExportFlag(bool)
 void IC_MainControl::exportImage(QVariantList, QString)
 {
     notAvailable("exportImage");
-}
-
-void IC_MainControl::_WBQIImageListClicked(int)
-{
-    notAvailable("_WBQIImageListClicked");
-}
-
-void IC_MainControl::_WBQIUpdateHisShowAndImageShow()
-{
-    notAvailable("_WBQIUpdateHisShowAndImageShow");
-}
-
-void IC_MainControl::_WBTSImageListClicked(int)
-{
-    notAvailable("_WBTSImageListClicked");
-}
-
-void IC_MainControl::_WBTSUpdateHisShowAndImageShow()
-{
-    notAvailable("_WBTSUpdateHisShowAndImageShow");
-}
-
-void IC_MainControl::_GelTSImageListClicked(int)
-{
-    notAvailable("_GelTSImageListClicked");
-}
-
-void IC_MainControl::_GelTSUpdateHisShowAndImageShow()
-{
-    notAvailable("_GelTSUpdateHisShowAndImageShow");
-}
-
-void IC_MainControl::_MultTSImageListClicked(int)
-{
-    notAvailable("_MultTSImageListClicked");
-}
-
-void IC_MainControl::_MultTSUpdateHisShowAndImageShow()
-{
-    notAvailable("_MultTSUpdateHisShowAndImageShow");
 }
 
 QString IC_MainControl::_WBQIGenerateImage()

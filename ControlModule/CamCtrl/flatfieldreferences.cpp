@@ -127,35 +127,42 @@ LANES_INLINE void correctBody(uint16_t* p, const uint16_t* light, const uint16_t
         p[i] = correctOne(p[i], light[i], dark[i], scale);
 }
 
-// Sixteen quotients from the rises above dark (num, den as 32-bit lanes). A 14-bit reciprocal
-// and one Newton step replace the division; lanes without a usable span give garbage that the
-// caller masks. exact collects the lanes whose corrected remainder is 0.
+// The wide kernels lower their estimate by kBias: with a reciprocal good to 3e-7 it then lies
+// within 0.05 below the quotient, so the remainder only ever raises it by one.
+constexpr float kBias = 1.0f / 32;
+
+// Sixteen quotients floor(num * scale / den) for 0 <= num <= den (32-bit lanes). A 14-bit
+// reciprocal and one Newton step replace the division. den 0 (no usable span) makes the
+// estimate NaN, which converts to the most negative int and packs to 0. exact collects the lanes
+// below the reference (num < den) whose corrected remainder is 0.
 LANES_AVX512 LANES_INLINE __m512i quotients512(__m512i num, __m512i den, __m512 scaleF, __m512i scaleI,
                                                __mmask16& exact)
 {
-    const __m512i zero = _mm512_setzero_si512(), one = _mm512_set1_epi32(1);
-    // The plain conversion and reciprocal intrinsics trip a false uninitialised warning in GCC 12.
-    const __m512 df = (__m512)__builtin_convertvector((lanes::i32x16)den, lanes::f32x16);
-    __m512 y = _mm512_maskz_rcp14_ps(__mmask16(0xFFFF), df);
+    // The unmasked conversion and reciprocal intrinsics trip a false uninitialised warning in GCC 12.
+    const __mmask16 all = 0xFFFF;
+    const __m512 df = _mm512_maskz_cvtepi32_ps(all, den);
+    __m512 y = _mm512_maskz_rcp14_ps(all, df);
     y = _mm512_mul_ps(y, _mm512_fnmadd_ps(df, y, _mm512_set1_ps(2.0f)));
-    const __m512 nf = (__m512)__builtin_convertvector((lanes::i32x16)num, lanes::f32x16);
-    __m512i q = (__m512i)__builtin_convertvector((lanes::f32x16)_mm512_mul_ps(_mm512_mul_ps(nf, scaleF), y), lanes::i32x16);
+    const __m512 nf = _mm512_maskz_cvtepi32_ps(all, num);
+    const __m512 e = _mm512_fmsub_ps(nf, _mm512_mul_ps(scaleF, y), _mm512_set1_ps(kBias));
+    const __m512i q = _mm512_maskz_cvttps_epi32(all, e);
     const __m512i t = _mm512_sub_epi32(_mm512_mullo_epi32(num, scaleI), _mm512_mullo_epi32(q, den));
-    q = _mm512_mask_add_epi32(q, _mm512_cmpge_epi32_mask(t, den), q, one);
-    q = _mm512_mask_sub_epi32(q, _mm512_cmplt_epi32_mask(t, zero), q, one);
-    exact |= _mm512_cmpeq_epi32_mask(t, zero) | _mm512_cmpeq_epi32_mask(t, den)
-             | _mm512_cmpeq_epi32_mask(t, _mm512_sub_epi32(zero, den));
-    return q;
+    const __mmask16 inside = _mm512_cmplt_epi32_mask(num, den);
+    exact |= _mm512_mask_cmpeq_epi32_mask(inside, t, _mm512_setzero_si512())
+             | _mm512_mask_cmpeq_epi32_mask(inside, t, den);
+    return _mm512_mask_add_epi32(q, _mm512_cmpge_epi32_mask(t, den), q, _mm512_set1_epi32(1));
 }
 
-// The same rule on 32 pixels per register: the clamps and the choice compare the 16-bit values
-// directly, the quotients are taken in two interleaved halves that the final pack puts back in order.
+// The same rule on 32 pixels per register. The rises saturate at 0 (a pixel at or below dark, a
+// light reference at or below dark) and the pixel's is capped at the reference's (a pixel at or
+// above light gives scale); the quotients are taken in two interleaved halves that the saturating
+// pack puts back in order.
 template <bool kCheckExact>
 LANES_AVX512 LANES_INLINE void correctBlocks512(uint16_t* p, const uint16_t* light, const uint16_t* dark, size_t& i,
                                                 size_t n, uint16_t scale)
 {
     const __m512 scaleF = _mm512_set1_ps(scale);
-    const __m512i scaleI = _mm512_set1_epi32(scale), scale16 = _mm512_set1_epi16(short(scale));
+    const __m512i scaleI = _mm512_set1_epi32(scale);
     const __m512i zero = _mm512_setzero_si512();
     for (; i + kBlock <= n; i += kBlock) {
         uint16_t raw[kBlock];
@@ -165,17 +172,12 @@ LANES_AVX512 LANES_INLINE void correctBlocks512(uint16_t* p, const uint16_t* lig
         for (size_t j = i; j < i + kBlock; j += 32) {
             const __m512i r = _mm512_loadu_si512(p + j), l = _mm512_loadu_si512(light + j),
                           d = _mm512_loadu_si512(dark + j);
-            const __mmask32 usable = _mm512_cmpgt_epu16_mask(l, d);
-            const __mmask32 full = usable & _mm512_cmpge_epu16_mask(r, l);
-            const __mmask32 between = usable & ~full & _mm512_cmpgt_epu16_mask(r, d);
-            const __m512i num = _mm512_sub_epi16(r, d), den = _mm512_sub_epi16(l, d);
+            const __m512i den = _mm512_subs_epu16(l, d), num = _mm512_min_epu16(_mm512_subs_epu16(r, d), den);
             const __m512i qLo = quotients512(_mm512_unpacklo_epi16(num, zero), _mm512_unpacklo_epi16(den, zero),
                                              scaleF, scaleI, exact);
             const __m512i qHi = quotients512(_mm512_unpackhi_epi16(num, zero), _mm512_unpackhi_epi16(den, zero),
                                              scaleF, scaleI, exact);
-            __m512i out = _mm512_maskz_mov_epi16(between, _mm512_packus_epi32(qLo, qHi));
-            out = _mm512_mask_mov_epi16(out, full, scale16);
-            _mm512_storeu_si512(p + j, out);
+            _mm512_storeu_si512(p + j, _mm512_packus_epi32(qLo, qHi));
         }
         if (kCheckExact && exact) {
             for (size_t j = 0; j < kBlock; ++j)
@@ -195,7 +197,7 @@ LANES_AVX512 void correctAvx512(uint16_t* p, const uint16_t* light, const uint16
         p[i] = correctOne(p[i], light[i], dark[i], scale);
 }
 
-// The same on ymm registers: a 12-bit reciprocal and one Newton step, vector masks for the choice.
+// The same on ymm registers, with a 12-bit reciprocal.
 LANES_AVX2 LANES_INLINE __m256i quotients256(__m256i num, __m256i den, __m256 scaleF, __m256i scaleI,
                                              __m256i& exact)
 {
@@ -203,20 +205,13 @@ LANES_AVX2 LANES_INLINE __m256i quotients256(__m256i num, __m256i den, __m256 sc
     const __m256 df = _mm256_cvtepi32_ps(den);
     __m256 y = _mm256_rcp_ps(df);
     y = _mm256_mul_ps(y, _mm256_fnmadd_ps(df, y, _mm256_set1_ps(2.0f)));
-    __m256i q = _mm256_cvttps_epi32(_mm256_mul_ps(_mm256_mul_ps(_mm256_cvtepi32_ps(num), scaleF), y));
+    const __m256 e = _mm256_fmsub_ps(_mm256_cvtepi32_ps(num), _mm256_mul_ps(scaleF, y), _mm256_set1_ps(kBias));
+    const __m256i q = _mm256_cvttps_epi32(e);
     const __m256i t = _mm256_sub_epi32(_mm256_mullo_epi32(num, scaleI), _mm256_mullo_epi32(q, den));
-    q = _mm256_sub_epi32(q, _mm256_cmpgt_epi32(t, _mm256_sub_epi32(den, one))); // true lanes are -1
-    q = _mm256_add_epi32(q, _mm256_cmpgt_epi32(zero, t));
-    exact = _mm256_or_si256(exact, _mm256_or_si256(_mm256_cmpeq_epi32(t, zero),
-                                                    _mm256_or_si256(_mm256_cmpeq_epi32(t, den),
-                                                                    _mm256_cmpeq_epi32(t, _mm256_sub_epi32(zero, den)))));
-    return q;
-}
-
-// a > b for unsigned 16-bit lanes: AVX2 compares only signed ones.
-LANES_AVX2 LANES_INLINE __m256i above16(__m256i a, __m256i b)
-{
-    return _mm256_andnot_si256(_mm256_cmpeq_epi16(_mm256_max_epu16(a, b), b), _mm256_set1_epi16(-1));
+    const __m256i inside = _mm256_cmpgt_epi32(den, num);
+    exact = _mm256_or_si256(exact, _mm256_and_si256(inside, _mm256_or_si256(_mm256_cmpeq_epi32(t, zero),
+                                                                            _mm256_cmpeq_epi32(t, den))));
+    return _mm256_sub_epi32(q, _mm256_cmpgt_epi32(t, _mm256_sub_epi32(den, one))); // true lanes are -1
 }
 
 template <bool kCheckExact>
@@ -224,7 +219,7 @@ LANES_AVX2 LANES_INLINE void correctBlocks256(uint16_t* p, const uint16_t* light
                                               size_t n, uint16_t scale)
 {
     const __m256 scaleF = _mm256_set1_ps(scale);
-    const __m256i scaleI = _mm256_set1_epi32(scale), scale16 = _mm256_set1_epi16(short(scale));
+    const __m256i scaleI = _mm256_set1_epi32(scale);
     const __m256i zero = _mm256_setzero_si256();
     for (; i + kBlock <= n; i += kBlock) {
         uint16_t raw[kBlock];
@@ -235,17 +230,12 @@ LANES_AVX2 LANES_INLINE void correctBlocks256(uint16_t* p, const uint16_t* light
             const __m256i r = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + j));
             const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(light + j));
             const __m256i d = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(dark + j));
-            const __m256i usable = above16(l, d);
-            const __m256i full = _mm256_and_si256(usable, _mm256_cmpeq_epi16(_mm256_max_epu16(r, l), r));
-            const __m256i between = _mm256_andnot_si256(full, _mm256_and_si256(usable, above16(r, d)));
-            const __m256i num = _mm256_sub_epi16(r, d), den = _mm256_sub_epi16(l, d);
+            const __m256i den = _mm256_subs_epu16(l, d), num = _mm256_min_epu16(_mm256_subs_epu16(r, d), den);
             const __m256i qLo = quotients256(_mm256_unpacklo_epi16(num, zero), _mm256_unpacklo_epi16(den, zero),
                                              scaleF, scaleI, exact);
             const __m256i qHi = quotients256(_mm256_unpackhi_epi16(num, zero), _mm256_unpackhi_epi16(den, zero),
                                              scaleF, scaleI, exact);
-            const __m256i out = _mm256_or_si256(_mm256_and_si256(between, _mm256_packus_epi32(qLo, qHi)),
-                                                _mm256_and_si256(full, scale16));
-            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + j), out);
+            _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + j), _mm256_packus_epi32(qLo, qHi));
         }
         if (kCheckExact && !_mm256_testz_si256(exact, exact)) {
             for (size_t j = 0; j < kBlock; ++j)

@@ -1,5 +1,6 @@
 #pragma once
-// A blot-like 16-bit camera frame: dark background with noise, a few bright bands, a saturated spot.
+// What the frame benchmarks share: a blot-like 16-bit camera frame (dark background with noise, a
+// few bright bands, a saturated spot), the one-thread rule and the narrower kernel paths.
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>

@@ -71,7 +71,7 @@ TEST(FocusMeasure, AgreesWithTheOpenCvFormulation)
 
 // Rows of every length around the vector widths, and images where every pixel has the same
 // gradient (so that a per-pixel rounding bias would add up instead of averaging out): a soft
-// ramp, the steepest 16-bit checkerboard, a step of 1.
+// ramp, a checkerboard of 2 x 2 squares (the steepest 16-bit gradients), a step of 1.
 TEST(FocusMeasure, EveryPathAgreesOnAnyWidthAndUniformGradients)
 {
     cv::Mat ramp(37, 70, CV_16UC1), board(19, 45, CV_16UC1), step(16, 33, CV_16UC1);
@@ -80,7 +80,7 @@ TEST(FocusMeasure, EveryPathAgreesOnAnyWidthAndUniformGradients)
             ramp.at<uint16_t>(r, c) = uint16_t(3 * c + 7 * r);
     for (int r = 0; r < board.rows; ++r)
         for (int c = 0; c < board.cols; ++c)
-            board.at<uint16_t>(r, c) = (r + c) % 2 ? 65535 : 0;
+            board.at<uint16_t>(r, c) = (r / 2 + c / 2) % 2 ? 65535 : 0; // every gradient +-65535 both ways
     for (int r = 0; r < step.rows; ++r)
         for (int c = 0; c < step.cols; ++c)
             step.at<uint16_t>(r, c) = uint16_t(c);

@@ -1,10 +1,15 @@
 #include "colorcore.h"
 #include "formattraits.h"
 #include "parallel.h"
+#include "simd.h"
 
 #include "kh/log.h"
 
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace khc {
 
@@ -74,12 +79,13 @@ SplitMasks splitMasks()
     return m;
 }
 
-// 8-bit interleaved to 8-bit interleaved, four pixels per shuffle.
-KH_VECTOR_CLONES void shuffle8(const uint8_t* __restrict src, uint8_t* __restrict dst, std::size_t first,
-                               std::size_t last, std::size_t srcSamples, const Layout& s, const Layout& d,
-                               uint8_t constAlpha, std::size_t& done)
+// Byte masks that move four pixels of layout s into layout d: shuffle, keep the shuffled bytes,
+// or in the constant alpha.
+void shuffleMasks(const Layout& s, const Layout& d, uint8_t constAlpha, V16u8& mask, V16u8& keep, V16u8& fill)
 {
-    V16u8 mask{}, keep{}, fill{};
+    mask = V16u8{};
+    keep = V16u8{};
+    fill = V16u8{};
     for (int k = 0; k < 4; ++k) {
         const int offs[4] = {d.r, d.g, d.b, d.a};
         const int srcOffs[4] = {s.r, s.g, s.b, s.a};
@@ -95,6 +101,15 @@ KH_VECTOR_CLONES void shuffle8(const uint8_t* __restrict src, uint8_t* __restric
             }
         }
     }
+}
+
+// 8-bit interleaved to 8-bit interleaved, four pixels per shuffle.
+KH_VECTOR_CLONES void shuffle8(const uint8_t* __restrict src, uint8_t* __restrict dst, std::size_t first,
+                               std::size_t last, std::size_t srcSamples, const Layout& s, const Layout& d,
+                               uint8_t constAlpha, std::size_t& done)
+{
+    V16u8 mask, keep, fill;
+    shuffleMasks(s, d, constAlpha, mask, keep, fill);
     std::size_t p = first;
     // A 16-byte load reads up to four bytes past the four pixels: stop while they are in the frame.
     // Two groups per turn keep two shuffles in flight.
@@ -145,15 +160,150 @@ KH_VECTOR_CLONES void splitPlanes16(const uint16_t* __restrict src, uint16_t* __
     done = p;
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define KH_AVX2 __attribute__((target("avx2")))
+
+KH_AVX2 inline __m256i loadLanes(const void* lo, const void* hi)
+{
+    const __m128i a = _mm_loadu_si128(static_cast<const __m128i*>(lo));
+    const __m128i b = _mm_loadu_si128(static_cast<const __m128i*>(hi));
+    return _mm256_inserti128_si256(_mm256_castsi128_si256(a), b, 1);
+}
+
+template <bool Stream>
+KH_AVX2 inline void put256(void* at, __m256i v)
+{
+    if constexpr (Stream)
+        _mm256_stream_si256(static_cast<__m256i*>(at), v);
+    else
+        _mm256_storeu_si256(static_cast<__m256i*>(at), v);
+}
+
+KH_AVX2 inline __m256i shuffleGroup(const uint8_t* s0, std::size_t sstep, __m256i m, __m256i k, __m256i f)
+{
+    const __m256i v = loadLanes(s0, s0 + 4 * sstep);
+    return _mm256_or_si256(_mm256_and_si256(_mm256_shuffle_epi8(v, m), k), f);
+}
+
+// 8-bit interleaved (step 3 or 4) to 8-bit step 4, eight pixels per shuffle: each 128-bit lane
+// takes the 16 bytes starting at its four pixels and shuffles them like shuffle8.
+template <bool Stream>
+KH_AVX2 std::size_t shuffle8To4Avx2(const uint8_t* src, uint8_t* dst, std::size_t p, std::size_t last,
+                                    std::size_t srcSamples, std::size_t sstep, const V16u8& mask,
+                                    const V16u8& keep, const V16u8& fill)
+{
+    __m128i m128, k128, f128;
+    std::memcpy(&m128, &mask, 16);
+    std::memcpy(&k128, &keep, 16);
+    std::memcpy(&f128, &fill, 16);
+    const __m256i m = _mm256_broadcastsi128_si256(m128);
+    const __m256i k = _mm256_broadcastsi128_si256(k128);
+    const __m256i f = _mm256_broadcastsi128_si256(f128);
+    // The last lane's load reads up to four bytes past its pixels: stay inside the frame.
+    for (; p + 16 <= last && (p + 12) * sstep + 16 <= srcSamples; p += 16) {
+        const __m256i a = shuffleGroup(src + p * sstep, sstep, m, k, f);
+        const __m256i b = shuffleGroup(src + (p + 8) * sstep, sstep, m, k, f);
+        put256<Stream>(dst + p * 4, a);
+        put256<Stream>(dst + p * 4 + 32, b);
+    }
+    for (; p + 8 <= last && (p + 4) * sstep + 16 <= srcSamples; p += 8)
+        put256<Stream>(dst + p * 4, shuffleGroup(src + p * sstep, sstep, m, k, f));
+    return p;
+}
+
+template <bool Stream>
+KH_AVX2 inline void splitStep16(const uint16_t* src, uint16_t* dst, std::size_t plane, const __m256i* order)
+{
+    // Three full loads, then regroup the 128-bit halves so lane 1 is the next eight pixels.
+    const __m256i v0 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src));
+    const __m256i v1 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 16));
+    const __m256i v2 = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(src + 32));
+    const __m256i a = _mm256_blend_epi32(v0, v1, 0xF0);
+    const __m256i b = _mm256_permute2x128_si256(v0, v2, 0x21);
+    const __m256i c = _mm256_blend_epi32(v1, v2, 0xF0);
+    // Word i of source k belongs to channel (8k + i) mod 3.
+    const __m256i r = _mm256_blend_epi16(_mm256_blend_epi16(a, b, 0x92), c, 0x24);
+    const __m256i g = _mm256_blend_epi16(_mm256_blend_epi16(a, b, 0x24), c, 0x49);
+    const __m256i bl = _mm256_blend_epi16(_mm256_blend_epi16(a, b, 0x49), c, 0x92);
+    put256<Stream>(dst, _mm256_shuffle_epi8(r, order[0]));
+    put256<Stream>(dst + plane, _mm256_shuffle_epi8(g, order[1]));
+    put256<Stream>(dst + 2 * plane, _mm256_shuffle_epi8(bl, order[2]));
+}
+
+// 16-bit interleaved RGB to three planes, sixteen pixels per step. In eight pixels (three
+// 128-bit words) each channel holds each word position in exactly one source: two word blends
+// gather a channel, one byte shuffle orders it. Lane 1 carries the next eight pixels.
+template <bool Stream>
+KH_AVX2 std::size_t splitPlanes16Avx2(const uint16_t* src, uint16_t* dst, std::size_t plane, std::size_t p,
+                                      std::size_t last)
+{
+    static const SplitMasks sm = splitMasks();
+    __m256i order[3];
+    for (int c = 0; c < 3; ++c) {
+        __m128i o;
+        std::memcpy(&o, &sm.order[c], 16);
+        order[c] = _mm256_broadcastsi128_si256(o);
+    }
+    // Two steps per turn: each plane gets a whole 64-byte line, which write-combines in one go.
+    for (; p + 32 <= last; p += 32) {
+        splitStep16<Stream>(src + 3 * p, dst + p, plane, order);
+        splitStep16<Stream>(src + 3 * p + 48, dst + p + 16, plane, order);
+    }
+    for (; p + 16 <= last; p += 16)
+        splitStep16<Stream>(src + 3 * p, dst + p, plane, order);
+    return p;
+}
+#endif
+
+// First pixel at or after p whose destination lies on a 32-byte boundary, or `last` when the
+// pixel size never meets one.
+inline std::size_t alignedPixel(const void* dst, std::size_t p, std::size_t last, std::size_t pixelBytes)
+{
+    const uintptr_t at = reinterpret_cast<uintptr_t>(dst) + p * pixelBytes;
+    for (std::size_t k = 0; k < 32 && p + k < last; ++k)
+        if ((at + k * pixelBytes) % 32 == 0)
+            return p + k;
+    return last;
+}
+
 template <int SF, int DF>
 void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst, std::size_t plane,
-                  std::size_t first, std::size_t last, unsigned shl, unsigned shr, uint32_t constAlpha)
+                  std::size_t first, std::size_t last, unsigned shl, unsigned shr, uint32_t constAlpha, bool stream)
 {
     if (shl == 0 && shr == 0) {
         constexpr Layout ls = Format<SF>::L, ld = Format<DF>::L;
         if constexpr (!ls.wide && !ld.wide && !ls.planar && !ld.planar) {
+#if defined(KH_AVX2)
+            if (ld.step == 4 && avx2Enabled()) {
+                V16u8 mask{}, keep{}, fill{};
+                shuffleMasks(ls, ld, uint8_t(constAlpha), mask, keep, fill);
+                std::size_t p = first;
+                if (stream) {
+                    // Non-temporal stores need aligned addresses: plain loop up to the first one.
+                    p = alignedPixel(dst, first, last, 4);
+                    convertLoop<SF, DF, false>(src, dst, plane, first, p, 0, 0, constAlpha);
+                    first = shuffle8To4Avx2<true>(src, dst, p, last, plane * ls.step, ls.step, mask, keep, fill);
+                    streamFence();
+                } else {
+                    first = shuffle8To4Avx2<false>(src, dst, p, last, plane * ls.step, ls.step, mask, keep, fill);
+                }
+            }
+#endif
             shuffle8(src, dst, first, last, plane * ls.step, ls, ld, uint8_t(constAlpha), first);
         } else if constexpr (SF == 0 && DF == 1) {
+#if defined(KH_AVX2)
+            if (avx2Enabled()) {
+                // The three planes share one alignment only when a plane is whole 32-byte blocks.
+                if (stream && (plane * 2) % 32 == 0) {
+                    const std::size_t p = alignedPixel(dst, first, last, 2);
+                    convertLoop<SF, DF, false>(src, dst, plane, first, p, 0, 0, constAlpha);
+                    first = splitPlanes16Avx2<true>(src, dst, plane, p, last);
+                    streamFence();
+                } else {
+                    first = splitPlanes16Avx2<false>(src, dst, plane, first, last);
+                }
+            }
+#endif
             splitPlanes16(src, dst, plane, first, last, first);
         }
         convertLoop<SF, DF, false>(src, dst, plane, first, last, 0, 0, constAlpha);
@@ -182,8 +332,9 @@ void convertFormat(const void* src, int srcFormat, unsigned srcBitDepth, void* d
             known = true;
             const auto* sp = static_cast<const typename Format<SF>::T*>(src);
             auto* dp = static_cast<typename Format<DF>::T*>(dst);
-            runBands(height, 1, width, [&](std::size_t y0, std::size_t y1) {
-                convertRange<SF, DF>(sp, dp, plane, y0 * width, y1 * width, shl, shr, constAlpha);
+            const bool stream = frameBytes<DF>(width, height) >= streamThreshold();
+            runBands(height, 1, width, kPixelsPerWorkerLight, [&](std::size_t y0, std::size_t y1) {
+                convertRange<SF, DF>(sp, dp, plane, y0 * width, y1 * width, shl, shr, constAlpha, stream);
             });
         });
     });

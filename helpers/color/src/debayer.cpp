@@ -1,8 +1,13 @@
 #include "colorcore.h"
 #include "formattraits.h"
 #include "parallel.h"
+#include "simd.h"
 
 #include <cstring>
+
+#if defined(__x86_64__) || defined(__i386__)
+#include <immintrin.h>
+#endif
 
 namespace khc {
 
@@ -21,12 +26,131 @@ inline void putPixel(typename Format<F>::T* out, std::size_t plane, std::size_t 
         *Fm::at(out, plane, p, 3) = static_cast<T>(alpha);
 }
 
+#if defined(__x86_64__) || defined(__i386__)
+#define KH_AVX2 __attribute__((target("avx2")))
+
+// Writes eight pixel pairs of 16-bit RGB (48 words) from three vectors of 32-bit lanes: lane i of
+// rg, br, gb holds words (R, G), (B, R'), (G', B') of pair i. Each source is permuted once so
+// that three blends per output vector gather the stride-3 order.
+template <bool Stream>
+KH_AVX2 inline void put256(uint16_t* at, __m256i v)
+{
+    if constexpr (Stream)
+        _mm256_stream_si256(reinterpret_cast<__m256i*>(at), v);
+    else
+        _mm256_storeu_si256(reinterpret_cast<__m256i*>(at), v);
+}
+
+template <bool Stream>
+KH_AVX2 inline void storeRgb16x16(uint16_t* out, __m256i rg, __m256i br, __m256i gb)
+{
+    const __m256i p0 = _mm256_permutevar8x32_epi32(rg, _mm256_setr_epi32(0, 3, 6, 1, 4, 7, 2, 5));
+    const __m256i p1 = _mm256_permutevar8x32_epi32(br, _mm256_setr_epi32(5, 0, 3, 6, 1, 4, 7, 2));
+    const __m256i p2 = _mm256_permutevar8x32_epi32(gb, _mm256_setr_epi32(2, 5, 0, 3, 6, 1, 4, 7));
+    const __m256i o0 = _mm256_blend_epi32(_mm256_blend_epi32(p0, p1, 0x92), p2, 0x24);
+    const __m256i o1 = _mm256_blend_epi32(_mm256_blend_epi32(p0, p1, 0x24), p2, 0x49);
+    const __m256i o2 = _mm256_blend_epi32(_mm256_blend_epi32(p0, p1, 0x49), p2, 0x92);
+    put256<Stream>(out, o0);
+    put256<Stream>(out + 16, o1);
+    put256<Stream>(out + 32, o2);
+}
+
+// Fast rule for 16-bit output, eight cells (sixteen pixels) per step, both rows of the pair.
+// xr: the raw row holding red, yr: the other; lane i of either is cell i. Returns the cells done.
+// Stream: non-temporal stores, for 32-byte aligned rows.
+template <bool Planar, bool Stream>
+KH_AVX2 std::size_t fastPair16Avx2(const uint16_t* xr, const uint16_t* yr, unsigned rc, std::size_t cells,
+                                   uint16_t* row0, uint16_t* row1, std::size_t plane)
+{
+    const __m256i low = _mm256_set1_epi32(0xFFFF);
+    std::size_t i = 0;
+    for (; i + 8 <= cells; i += 8) {
+        __m256i x = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(xr + 2 * i));
+        __m256i y = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(yr + 2 * i));
+        if (rc) {
+            // Red in the odd column: swap the words of each cell so red and the second green lead.
+            x = _mm256_or_si256(_mm256_srli_epi32(x, 16), _mm256_slli_epi32(x, 16));
+            y = _mm256_or_si256(_mm256_srli_epi32(y, 16), _mm256_slli_epi32(y, 16));
+        }
+        const __m256i r = _mm256_and_si256(x, low);
+        const __m256i b = _mm256_srli_epi32(y, 16);
+        // avg rounds half up like the rule; the high words average to zero.
+        const __m256i g = _mm256_and_si256(_mm256_avg_epu16(_mm256_srli_epi32(x, 16), y), low);
+        const std::size_t px = 2 * i;
+        if constexpr (Planar) {
+            const __m256i rr = _mm256_or_si256(r, _mm256_slli_epi32(r, 16));
+            const __m256i gg = _mm256_or_si256(g, _mm256_slli_epi32(g, 16));
+            const __m256i bb = _mm256_or_si256(b, _mm256_slli_epi32(b, 16));
+            for (uint16_t* row : {row0, row1}) {
+                put256<Stream>(row + px, rr);
+                put256<Stream>(row + plane + px, gg);
+                put256<Stream>(row + 2 * plane + px, bb);
+            }
+        } else {
+            const __m256i rg = _mm256_or_si256(r, _mm256_slli_epi32(g, 16));
+            const __m256i br = _mm256_or_si256(b, _mm256_slli_epi32(r, 16));
+            const __m256i gb = _mm256_or_si256(g, _mm256_slli_epi32(b, 16));
+            storeRgb16x16<Stream>(row0 + 3 * px, rg, br, gb);
+            storeRgb16x16<Stream>(row1 + 3 * px, rg, br, gb);
+        }
+    }
+    return i;
+}
+
+KH_AVX2 inline __m256i load16(const uint16_t* p) { return _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p)); }
+
+// Four-value average rounded half up without leaving 16 bits: from the floor averages h and v of
+// the two pairs, (h + v + 1 + (both sums odd)) / 2; v + 1 cannot overflow when both sums are odd.
+KH_AVX2 inline __m256i avg4x16(__m256i a, __m256i b, __m256i c, __m256i d)
+{
+    const __m256i one = _mm256_set1_epi16(1);
+    const __m256i ab = _mm256_xor_si256(a, b), cd = _mm256_xor_si256(c, d);
+    const __m256i h = _mm256_add_epi16(_mm256_and_si256(a, b), _mm256_srli_epi16(ab, 1));
+    const __m256i v = _mm256_add_epi16(_mm256_and_si256(c, d), _mm256_srli_epi16(cd, 1));
+    const __m256i odd = _mm256_and_si256(_mm256_and_si256(ab, cd), one);
+    return _mm256_avg_epu16(h, _mm256_add_epi16(v, odd));
+}
+
+// Bilinear interior of one row for 16-bit interleaved RGB, sixteen pixels per step from pixel 1.
+// Returns the first pixel not done (odd, so the pair loop continues in step).
+template <bool OwnIsRed, bool FirstIsColour>
+KH_AVX2 std::size_t bilinearRow16Avx2(const uint16_t* up, const uint16_t* c, const uint16_t* dn, uint16_t* out,
+                                      std::size_t w)
+{
+    // Word parity of the colour pixels within each vector (pixel x0 is word 0).
+    constexpr int colourWords = FirstIsColour ? 0x55 : 0xAA;
+    std::size_t x = 1;
+    for (; x + 17 <= w; x += 16) {
+        const __m256i cm = load16(c + x - 1), c0 = load16(c + x), cp = load16(c + x + 1);
+        const __m256i um = load16(up + x - 1), u0 = load16(up + x), upp = load16(up + x + 1);
+        const __m256i dm = load16(dn + x - 1), d0 = load16(dn + x), dp = load16(dn + x + 1);
+        const __m256i cross = avg4x16(cm, cp, u0, d0);
+        const __m256i diag = avg4x16(um, upp, dm, dp);
+        const __m256i h2 = _mm256_avg_epu16(cm, cp);
+        const __m256i v2 = _mm256_avg_epu16(u0, d0);
+        // blend_epi16 takes the second operand where the mask bit is set.
+        const __m256i own = _mm256_blend_epi16(h2, c0, colourWords);
+        const __m256i g = _mm256_blend_epi16(c0, cross, colourWords);
+        const __m256i other = _mm256_blend_epi16(v2, diag, colourWords);
+        const __m256i r = OwnIsRed ? own : other;
+        const __m256i b = OwnIsRed ? other : own;
+        // Pairs of pixels (even word, odd word) as three 32-bit lanes: (R, G), (B, R'), (G', B').
+        const __m256i rg = _mm256_blend_epi16(r, _mm256_slli_epi32(g, 16), 0xAA);
+        const __m256i br = _mm256_blend_epi16(b, r, 0xAA);
+        const __m256i gb = _mm256_blend_epi16(_mm256_srli_epi32(g, 16), b, 0xAA);
+        storeRgb16x16<false>(out + 3 * x, rg, br, gb);
+    }
+    return x;
+}
+#endif
+
 // ---- fast 2x2 algorithm -------------------------------------------------------------------
 
 // One row pair (y, y + 1) with y even: every cell gives its colour to its four pixels.
 template <int F>
 KH_VECTOR_CLONES void fastPair(const typename Format<F>::T* raw, typename Format<F>::T* out, std::size_t w,
-                               std::size_t plane, std::size_t y, unsigned pattern, uint32_t alpha)
+                               std::size_t plane, std::size_t y, unsigned pattern, uint32_t alpha,
+                               [[maybe_unused]] bool stream)
 {
     using Fm = Format<F>;
     using T = typename Fm::T;
@@ -44,7 +168,24 @@ KH_VECTOR_CLONES void fastPair(const typename Format<F>::T* raw, typename Format
     T* r0 = Fm::at(out, plane, p0, 0);
     T* g0 = Fm::at(out, plane, p0, 1);
     T* b0 = Fm::at(out, plane, p0, 2);
-    for (std::size_t i = 0; i < cells; ++i) {
+    std::size_t i = 0;
+#if defined(KH_AVX2)
+    if constexpr (Fm::L.wide) {
+        if (avx2Enabled()) {
+            // Writes both rows of the cells it does.
+            T* row0 = out + (Fm::planar ? p0 : p0 * s);
+            T* row1 = out + (Fm::planar ? p1 : p1 * s);
+            const bool aligned = ((reinterpret_cast<uintptr_t>(row0) | reinterpret_cast<uintptr_t>(row1) |
+                                   (Fm::planar ? plane * sizeof(T) : 0)) & 31) == 0;
+            const T* xr = rr ? b : a;
+            const T* yr = rr ? a : b;
+            i = stream && aligned ? fastPair16Avx2<Fm::planar, true>(xr, yr, rc, cells, row0, row1, plane)
+                                  : fastPair16Avx2<Fm::planar, false>(xr, yr, rc, cells, row0, row1, plane);
+        }
+    }
+#endif
+    const std::size_t done = i;
+    for (; i < cells; ++i) {
         const T R = pr[2 * i];
         const T B = pb[2 * i];
         const T G = static_cast<T>((uint32_t(pg1[2 * i]) + pg2[2 * i] + 1) >> 1);
@@ -57,12 +198,12 @@ KH_VECTOR_CLONES void fastPair(const typename Format<F>::T* raw, typename Format
         }
     }
     // Both rows of a cell row are the same colours: copy instead of computing twice.
-    const std::size_t n = cells * 2;
+    const std::size_t from = done * 2, n = (cells - done) * 2;
     if constexpr (Fm::planar) {
         for (int c = 0; c < 3; ++c)
-            std::memcpy(Fm::at(out, plane, p1, c), Fm::at(out, plane, p0, c), n * sizeof(T));
+            std::memcpy(Fm::at(out, plane, p1 + from, c), Fm::at(out, plane, p0 + from, c), n * sizeof(T));
     } else {
-        std::memcpy(out + p1 * s, out + p0 * s, n * s * sizeof(T));
+        std::memcpy(out + (p1 + from) * s, out + (p0 + from) * s, n * s * sizeof(T));
     }
 }
 
@@ -77,7 +218,7 @@ Rgb blockColour(const T* raw, std::size_t w, std::size_t bx, std::size_t by, uns
 
 template <int F>
 void fastRows(const void* rawv, void* outv, uint32_t width, uint32_t height, unsigned pattern, uint32_t alpha,
-              std::size_t first, std::size_t last)
+              bool stream, std::size_t first, std::size_t last)
 {
     using T = typename Format<F>::T;
     const T* raw = static_cast<const T*>(rawv);
@@ -85,7 +226,7 @@ void fastRows(const void* rawv, void* outv, uint32_t width, uint32_t height, uns
     const std::size_t w = width, h = height, plane = w * h;
     for (std::size_t y = first; y < last; y += 2) {
         if (y + 1 < h) {
-            fastPair<F>(raw, out, w, plane, y, pattern, alpha);
+            fastPair<F>(raw, out, w, plane, y, pattern, alpha, stream);
             if (w & 1) {
                 // Odd width: the last column borrows the column to its left.
                 const Rgb c = blockColour(raw, w, w - 2, y, pattern);
@@ -105,6 +246,8 @@ void fastRows(const void* rawv, void* outv, uint32_t width, uint32_t height, uns
             }
         }
     }
+    if (stream)
+        streamFence();
 }
 
 // ---- bilinear algorithm -------------------------------------------------------------------
@@ -176,7 +319,14 @@ KH_VECTOR_CLONES void bilinearInterior(const typename Format<F>::T* up, const ty
         pt[x * s] = static_cast<T>((uint32_t(up[x]) + dn[x] + 1) >> 1);
     };
     const std::size_t pairs = (w - 2) / 2;
-    for (std::size_t k = 0; k < pairs; ++k) {
+    std::size_t k = 0;
+#if defined(KH_AVX2)
+    if constexpr (F == 0) {
+        if (avx2Enabled())
+            k = (bilinearRow16Avx2<ownIsRed, firstIsColour>(up, c, dn, out + p0 * s, w) - 1) / 2;
+    }
+#endif
+    for (; k < pairs; ++k) {
         const std::size_t x = 1 + 2 * k;
         if (firstIsColour) {
             colour(x);
@@ -245,8 +395,9 @@ void debayerFast(const void* raw, void* color, uint32_t width, uint32_t height, 
 {
     withFormat(format, [&](auto f) {
         constexpr int F = decltype(f)::value;
-        runBands(height, 2, width, [&](std::size_t y0, std::size_t y1) {
-            fastRows<F>(raw, color, width, height, pattern, alpha, y0, y1);
+        const bool stream = frameBytes<F>(width, height) >= streamThreshold();
+        runBands(height, 2, width, kPixelsPerWorkerHeavy, [&](std::size_t y0, std::size_t y1) {
+            fastRows<F>(raw, color, width, height, pattern, alpha, stream, y0, y1);
         });
     });
 }
@@ -256,7 +407,7 @@ void debayerBilinear(const void* raw, void* color, uint32_t width, uint32_t heig
 {
     withFormat(format, [&](auto f) {
         constexpr int F = decltype(f)::value;
-        runBands(height, 1, width, [&](std::size_t y0, std::size_t y1) {
+        runBands(height, 1, width, kPixelsPerWorkerHeavy, [&](std::size_t y0, std::size_t y1) {
             bilinearRows<F>(raw, color, width, height, pattern, alpha, y0, y1);
         });
     });

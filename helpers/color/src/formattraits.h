@@ -30,6 +30,14 @@ struct Format {
     }
 };
 
+// Bytes of a width x height frame in format F.
+template <int F>
+std::size_t frameBytes(std::size_t width, std::size_t height)
+{
+    using Fm = Format<F>;
+    return width * height * (Fm::planar ? 3 : Fm::step) * sizeof(typename Fm::T);
+}
+
 // Calls fn(std::integral_constant<int, F>{}) for a runtime format 0..7.
 template <class Fn>
 void withFormat(int format, Fn&& fn)

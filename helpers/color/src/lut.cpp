@@ -49,7 +49,7 @@ void applyTables(const LutBlock& luts, void* color, int format, uint32_t width, 
         auto* base = static_cast<typename Format<F>::T*>(color);
         // Bands of whole rows with all three channels: channel-per-task would make three
         // threads stream the same cache lines.
-        runBands(height, 1, width, [&](std::size_t y0, std::size_t y1) {
+        runBands(height, 1, width, kPixelsPerWorkerHeavy, [&](std::size_t y0, std::size_t y1) {
             applyRange<F>(luts, base, plane, y0 * width, y1 * width);
         });
     });

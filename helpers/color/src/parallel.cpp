@@ -12,8 +12,6 @@ namespace khc {
 
 namespace {
 
-constexpr std::size_t kMinParallelPixels = 4096;
-
 std::atomic<unsigned> g_limit{0};
 
 // Persistent workers: a frame is a few milliseconds of work, so waking threads per call must cost
@@ -152,7 +150,7 @@ unsigned workerCount()
 
 void setWorkerLimit(unsigned limit) { g_limit.store(limit); }
 
-void runBands(std::size_t rows, std::size_t align, std::size_t pixelsPerRow,
+void runBands(std::size_t rows, std::size_t align, std::size_t pixelsPerRow, std::size_t pixelsPerWorker,
               const std::function<void(std::size_t, std::size_t)>& band)
 {
     if (rows == 0)
@@ -161,7 +159,9 @@ void runBands(std::size_t rows, std::size_t align, std::size_t pixelsPerRow,
     const unsigned limit = g_limit.load();
     if (limit)
         workers = std::min(workers, limit);
-    if (workers <= 1 || rows * pixelsPerRow < kMinParallelPixels || rows <= align) {
+    const std::size_t worth = rows * pixelsPerRow / std::max<std::size_t>(pixelsPerWorker, 1);
+    workers = unsigned(std::min<std::size_t>(workers, worth));
+    if (workers <= 1 || rows <= align) {
         band(0, rows);
         return;
     }

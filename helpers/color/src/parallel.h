@@ -10,10 +10,16 @@ unsigned workerCount();
 // Caps the workers used by runBands (0 = no cap); for benchmarks that compare at one thread.
 void setWorkerLimit(unsigned limit);
 
+// Pixels each worker needs to be worth waking (several microseconds): measured crossovers for
+// per-pixel work like a debayer or a table lookup, and for a byte shuffle.
+constexpr std::size_t kPixelsPerWorkerHeavy = 16384;
+constexpr std::size_t kPixelsPerWorkerLight = 262144;
+
 // Splits rows [0, rows) into bands of whole multiples of `align` rows and runs band(first, last)
-// for each, in parallel on the process's band workers; returns when all have finished. Frames of
-// fewer than minParallelPixels pixels run as one band on the caller's thread.
-void runBands(std::size_t rows, std::size_t align, std::size_t pixelsPerRow,
+// for each, in parallel on the process's band workers; returns when all have finished. Only as
+// many workers take part as have pixelsPerWorker pixels each; a frame too small for two runs as
+// one band on the caller's thread.
+void runBands(std::size_t rows, std::size_t align, std::size_t pixelsPerRow, std::size_t pixelsPerWorker,
               const std::function<void(std::size_t, std::size_t)>& band);
 
 } // namespace khc

@@ -1,0 +1,24 @@
+#pragma once
+// Run-time choices of the CPU loops: AVX2 kernels where the processor has them, and stores that
+// bypass the cache for outputs too large to stay there.
+
+#include <cstddef>
+
+namespace khc {
+
+bool avx2Enabled();
+// Tests switch the AVX2 kernels off to cover the plain loops; switching on never enables them on
+// a processor without AVX2.
+void setAvx2Enabled(bool on);
+
+// Outputs of at least this many bytes are written with non-temporal stores: they would only push
+// the input out of the cache, and skipping the line reads saves a third of the memory traffic.
+std::size_t streamThreshold();
+void setStreamThreshold(std::size_t bytes);
+
+// memcpy with non-temporal stores for the aligned middle. A band that streamed calls streamFence()
+// before it ends, so the caller sees the data once the band is reported done.
+void streamCopy(void* dst, const void* src, std::size_t bytes);
+void streamFence();
+
+} // namespace khc
