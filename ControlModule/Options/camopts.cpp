@@ -70,18 +70,7 @@ const CamOpts::Entry* CamOpts::entryFor(int index)
 
 CamOpts* CamOpts::getInstance()
 {
-    static QAtomicPointer<CamOpts> instance;
-    static QMutex mutex;
-    CamOpts* current = instance.loadAcquire();
-    if (!current) {
-        QMutexLocker locker(&mutex);
-        current = instance.loadAcquire();
-        if (!current) {
-            current = new CamOpts(AppPaths::path(QStringLiteral("Ini/camOption.ini")));
-            instance.storeRelease(current);
-        }
-    }
-    return current;
+    return OptionsIo::processStore<CamOpts>("Ini/camOption.ini");
 }
 
 CamOpts::CamOpts(const QString& iniPath, QObject* parent)

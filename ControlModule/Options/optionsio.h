@@ -1,10 +1,14 @@
 #pragma once
 
+#include <QAtomicPointer>
 #include <QMutex>
+#include <QMutexLocker>
 #include <QSettings>
 #include <QString>
 #include <QStringList>
 #include <QVariant>
+
+#include "apppaths.h"
 
 // Conversions and writes shared by the option stores. A settings file may hold anything
 // (hand-edited, truncated, another version's values): every conversion has a defined result.
@@ -26,5 +30,24 @@ bool sync(QSettings& settings);
 
 // The keys present in group, read under mutex.
 QStringList keysOf(QSettings& settings, const QString& group, QMutex& mutex);
+
+// The process-wide store on its file below the application directory, created on first use
+// under the store's own mutex.
+template <class Store>
+Store* processStore(const char* relativeIniPath)
+{
+    static QAtomicPointer<Store> instance;
+    static QMutex mutex;
+    Store* current = instance.loadAcquire();
+    if (!current) {
+        QMutexLocker locker(&mutex);
+        current = instance.loadAcquire();
+        if (!current) {
+            current = new Store(AppPaths::path(QString::fromLatin1(relativeIniPath)));
+            instance.storeRelease(current);
+        }
+    }
+    return current;
+}
 
 } // namespace OptionsIo

@@ -127,18 +127,7 @@ const UserOpts::Entry* UserOpts::entryFor(int index)
 
 UserOpts* UserOpts::getInstance()
 {
-    static QAtomicPointer<UserOpts> instance;
-    static QMutex mutex;
-    UserOpts* current = instance.loadAcquire();
-    if (!current) {
-        QMutexLocker locker(&mutex);
-        current = instance.loadAcquire();
-        if (!current) {
-            current = new UserOpts(AppPaths::path(QStringLiteral("Ini/userOption.ini")));
-            instance.storeRelease(current);
-        }
-    }
-    return current;
+    return OptionsIo::processStore<UserOpts>("Ini/userOption.ini");
 }
 
 UserOpts::UserOpts(const QString& iniPath, QObject* parent)
