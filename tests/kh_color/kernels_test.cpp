@@ -123,7 +123,7 @@ TEST(KhColorKernels, ConversionKernelsMatchThePlainLoops)
         {0, 1, 16, 16}, {0, 1, 12, 12}, {2, 6, 8, 8}, {2, 5, 8, 8}, {2, 7, 8, 8}, {3, 6, 8, 8},
         {7, 6, 8, 8},   {5, 7, 8, 8},   {6, 6, 8, 8}, {2, 3, 8, 8}, {0, 1, 12, 16}, {2, 6, 6, 8},
     };
-    const std::pair<uint32_t, uint32_t> sizes[] = {{2, 2}, {7, 3}, {8, 2}, {15, 3}, {16, 1 + 1}, {33, 5}, {61, 67}};
+    const std::pair<uint32_t, uint32_t> sizes[] = {{2, 2}, {7, 3}, {8, 2}, {15, 3}, {16, 2}, {33, 5}, {64, 4}, {61, 67}};
     for (const Case& c : cases)
         for (auto [w, h] : sizes)
             for (std::size_t shift : {0, 1, 3}) {

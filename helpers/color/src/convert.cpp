@@ -244,7 +244,7 @@ KH_AVX2 std::size_t splitPlanes16Avx2(const uint16_t* src, uint16_t* dst, std::s
         std::memcpy(&o, &sm.order[c], 16);
         order[c] = _mm256_broadcastsi128_si256(o);
     }
-    // Two steps per turn: each plane gets a whole 64-byte line, which write-combines in one go.
+    // Two steps per turn: 64 bytes per plane, whole cache lines for the write combining.
     for (; p + 32 <= last; p += 32) {
         splitStep16<Stream>(src + 3 * p, dst + p, plane, order);
         splitStep16<Stream>(src + 3 * p + 48, dst + p + 16, plane, order);

@@ -16,9 +16,7 @@ void setAvx2Enabled(bool on);
 std::size_t streamThreshold();
 void setStreamThreshold(std::size_t bytes);
 
-// memcpy with non-temporal stores for the aligned middle. A band that streamed calls streamFence()
-// before it ends, so the caller sees the data once the band is reported done.
-void streamCopy(void* dst, const void* src, std::size_t bytes);
+// Orders a band's non-temporal stores before it reports done, so the caller sees the data.
 void streamFence();
 
 } // namespace khc
