@@ -458,7 +458,6 @@ private:
     void startLensThread();
     void cameraReady();
     void startAtFocus(EnumOBJ::ExpMode mode, bool previewRunning);
-    void clearTSFrames(bool logHistograms);
     // Western-blot flow of the Tucsen camera, one step per thread.
     void stopWBTSPreview(bool autoCapture, bool startNext);
     void wbTSPreviewEnded(bool autoCapture, bool startNext);

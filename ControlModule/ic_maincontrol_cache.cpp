@@ -25,35 +25,11 @@ void IC_MainControl::removeDirFiles(const QString& dir)
     }
 }
 
-// Frames, their histograms and the display frame of the Tucsen camera go together: a histogram
-// left behind would describe a frame that no longer exists.
-void IC_MainControl::clearTSFrames(bool logHistograms)
-{
-    H695ICECamCtrl* cam = h695ICECamCtrl;
-    QMutexLocker lock(&cam->frameListMutex);
-    if (!cam->frameList.empty()) {
-        qDebug() << "删除上次采集图像缓存." << cam->frameList.size();
-        for (TUCAM_FRAME*& frame : cam->frameList)
-            H695ICECamCtrl::freeFrame(&frame);
-        cam->frameList.clear();
-    }
-    if (!cam->histogramCache.empty()) {
-        if (logHistograms)
-            qDebug() << "删除上次直方图信息缓存.";
-        for (HistogramInfo* info : cam->histogramCache)
-            delete info;
-        cam->histogramCache.clear();
-    }
-    cam->currentImageIndex = -1;
-    if (cam->stretchFrame) {
-        qDebug() << "删除上次直方图拉伸缓存.";
-        H695ICECamCtrl::freeFrame(&cam->stretchFrame);
-    }
-}
-
+// Frames, their histograms and the display frame of the Tucsen camera go together
+// (clearFrameList): a histogram left behind would describe a frame that no longer exists.
 void IC_MainControl::clearGelCache()
 {
-    clearTSFrames(false);
+    h695ICECamCtrl->clearFrameList(false);
     if (gelExp) {
         qDebug() << "删除实验信息.";
         delete gelExp;
@@ -63,7 +39,7 @@ void IC_MainControl::clearGelCache()
 
 void IC_MainControl::clearMultCache()
 {
-    clearTSFrames(true);
+    h695ICECamCtrl->clearFrameList(true);
     if (multExp) {
         qDebug() << "删除实验信息.";
         delete multExp;
@@ -73,19 +49,12 @@ void IC_MainControl::clearMultCache()
 
 void IC_MainControl::clearWBTSCache()
 {
-    clearTSFrames(true);
+    h695ICECamCtrl->clearFrameList(true);
     delete wbExp;
     wbExp = nullptr;
     wbTSMarkerList.clear();
     wbTSColorMarkerList.clear();
-    QMutexLocker lock(&h695ICECamCtrl->frameListMutex);
-    if (!h695ICECamCtrl->overExposureMarks.empty() || !h695ICECamCtrl->overExposureSum.empty()) {
-        qDebug() << "删除过曝标记缓存";
-        h695ICECamCtrl->overExposureMarks.clear();
-        h695ICECamCtrl->overExposureMarks.shrink_to_fit();
-        h695ICECamCtrl->overExposureSum.clear();
-        h695ICECamCtrl->overExposureSum.shrink_to_fit();
-    }
+    h695ICECamCtrl->clearOverExposure();
 }
 
 void IC_MainControl::clearWBQICache()

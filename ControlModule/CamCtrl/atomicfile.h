@@ -4,5 +4,12 @@
 
 #include <QString>
 
+#include <functional>
+
 // Logs and returns false when any step fails; no temporary file is left behind.
 bool writeFileAtomically(const QString& path, const char* data, qint64 size);
+// The same for a writer that fills the temporary file by its name (which keeps the target's
+// suffix); the writer logs its own failures.
+bool writeFileAtomically(const QString& path, const std::function<bool(const QString& temp)>& write);
+// Copies source to path the same way.
+bool copyFileAtomically(const QString& source, const QString& path);

@@ -181,7 +181,12 @@ public:
     int frameCount();
     // stretchFrame := the frame at currentImageIndex stretched to low..high.
     bool updateStretchFrame(int low, int high);
-    // Frees frameList, histogramCache, stretchFrame and the over-exposure masks.
+    // Frees frameList, histogramCache and stretchFrame and resets currentImageIndex to -1; each
+    // non-empty cache is logged (the histogram line only when logHistograms).
+    void clearFrameList(bool logHistograms = true);
+    // Frees the over-exposure masks of the experiment.
+    void clearOverExposure();
+    // Both of the above.
     void clearFrameCaches();
 
     // Shared state, in the order the acquisition threads and the main controller know it.

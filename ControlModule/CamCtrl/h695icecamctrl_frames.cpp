@@ -277,22 +277,43 @@ bool H695ICECamCtrl::updateStretchFrame(int low, int high)
     return true;
 }
 
-void H695ICECamCtrl::clearFrameCaches()
+void H695ICECamCtrl::clearFrameList(bool logHistograms)
 {
     QMutexLocker lock(&frameListMutex);
-    qDebug() << "删除上次采集图像缓存." << frameList.size();
-    for (TUCAM_FRAME*& frame : frameList)
-        freeFrame(&frame);
-    frameList.clear();
-    qDebug() << "删除上次直方图信息缓存.";
-    for (HistogramInfo* info : histogramCache)
-        delete info;
-    histogramCache.clear();
-    qDebug() << "删除上次直方图拉伸缓存.";
-    freeFrame(&stretchFrame);
+    if (!frameList.empty()) {
+        qDebug() << "删除上次采集图像缓存." << frameList.size();
+        for (TUCAM_FRAME*& frame : frameList)
+            freeFrame(&frame);
+        frameList.clear();
+    }
+    if (!histogramCache.empty()) {
+        if (logHistograms)
+            qDebug() << "删除上次直方图信息缓存.";
+        for (HistogramInfo* info : histogramCache)
+            delete info;
+        histogramCache.clear();
+    }
+    currentImageIndex = -1;
+    if (stretchFrame) {
+        qDebug() << "删除上次直方图拉伸缓存.";
+        freeFrame(&stretchFrame);
+    }
+}
+
+void H695ICECamCtrl::clearOverExposure()
+{
+    QMutexLocker lock(&frameListMutex);
+    if (overExposureMarks.empty() && overExposureSum.empty())
+        return;
     qDebug() << "删除过曝标记缓存";
-    overExposureSum.clear();
-    overExposureSum.shrink_to_fit();
     overExposureMarks.clear();
     overExposureMarks.shrink_to_fit();
+    overExposureSum.clear();
+    overExposureSum.shrink_to_fit();
+}
+
+void H695ICECamCtrl::clearFrameCaches()
+{
+    clearFrameList();
+    clearOverExposure();
 }

@@ -1,51 +1,17 @@
 // Frame operations, the frame list and the processing and saving pipeline of KestrixCtrl.
 #include <QDebug>
 #include <QDir>
-#include <QSaveFile>
 #include <QUrl>
 
 #include <opencv2/imgcodecs.hpp>
 
 #include "apppaths.h"
+#include "imagesaver.h"
 #include "kestrixctrl.h"
 #include "kestrixprocessing.h"
 #include "useropts.h"
 
 namespace {
-
-// Encodes in memory and lets QSaveFile write a temporary file beside the target and rename it
-// into place, so that a failed write never leaves a truncated image under the final name.
-bool writeTiff(const QString& path, const cv::Mat& image)
-{
-    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, 600,
-                                     cv::IMWRITE_TIFF_YDPI, 600, cv::IMWRITE_TIFF_COMPRESSION, 1};
-    std::vector<uchar> encoded;
-    try {
-        if (!cv::imencode(".tif", image, encoded, params)) {
-            qWarning() << "TIFF encoding failed" << path;
-            return false;
-        }
-    } catch (const cv::Exception& e) {
-        qWarning() << "TIFF encoding failed" << path << QString::fromStdString(e.msg);
-        return false;
-    }
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly)) {
-        qWarning() << "cannot write image" << path << file.errorString();
-        return false;
-    }
-    const qint64 size = static_cast<qint64>(encoded.size());
-    if (file.write(reinterpret_cast<const char*>(encoded.data()), size) != size) {
-        qWarning() << "cannot write image" << path << file.errorString();
-        file.cancelWriting();
-        return false;
-    }
-    if (!file.commit()) {
-        qWarning() << "cannot write image" << path << file.errorString();
-        return false;
-    }
-    return true;
-}
 
 bool makeFolder(const QString& folder)
 {
