@@ -6,6 +6,7 @@
 #include "lightctrl.h"
 #include "modbusmaster.h"
 #include "spacecomatfocusthread.h"
+#include "wbtspreviewthread.h"
 #include "useropts.h"
 
 #include <QDebug>
@@ -250,10 +251,13 @@ void IC_MainControl::startAtFocus(EnumOBJ::ExpMode mode, bool previewRunning)
     auto* thread = new SpacecomAtFocusThread(plan.focusMin, plan.focusMax, start, nullptr);
     atFocusThread = thread;
     connect(thread, &SpacecomAtFocusThread::sig_FocusMove, this, &IC_MainControl::lensCtrl);
-    connect(thread, &QThread::finished, this, [this, thread] {
+    connect(thread, &QThread::finished, this, [this, thread, mode] {
         emit setAFFinished();
         thread->deleteLater();
         atFocusThread = nullptr;
+        // The next run starts with an empty window of focus values.
+        if (mode == EnumOBJ::WB && wbTSPreviewThread)
+            wbTSPreviewThread->clearFocusValues();
     });
     thread->start(QThread::InheritPriority);
 }

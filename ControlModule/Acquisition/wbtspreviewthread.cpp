@@ -125,6 +125,8 @@ bool WBTSPreviewThread::focusStep()
         if (!camCtrl->isRunning || !camCtrl->isFocusMeasuring || camCtrl->isFocusStop)
             return false;
     }
+    if (focusValuesStale.exchange(false))
+        focusValues.clear();
     const FrameView view = H695ICECamCtrl::viewOf(&frame);
     double v = 0;
     if (!view.empty()) {

@@ -4,6 +4,7 @@
 
 #include <QThread>
 
+#include <atomic>
 #include <vector>
 
 #include "tucam.h"
@@ -23,6 +24,9 @@ public:
 
     void loadWbRoi();
     static int alignTo4(int v);
+    // Empties the window of focus values before the next focus step (called from the GUI thread
+    // when an autofocus run ends; the window itself belongs to this thread).
+    void clearFocusValues() { focusValuesStale = true; }
 
 signals:
     void sig_CamErrorOccur();
@@ -42,4 +46,5 @@ private:
     int wbX = 0, wbY = 0, wbW = 0, wbH = 0;
     TUCAM_FRAME frame {};
     std::vector<double> focusValues;
+    std::atomic<bool> focusValuesStale {false};
 };
