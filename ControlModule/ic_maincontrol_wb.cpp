@@ -283,6 +283,7 @@ void IC_MainControl::startWBTSCapture()
     auto* thread = new WBTSCaptureThread(nullptr);
     wbTSCaptureThread = thread;
     thread->serialPort = serialPortThread;
+    thread->captureMutex = captureMutex;
     connect(thread, &QThread::finished, this, [this, thread, folder] {
         h695ICECamCtrl->isAbort = true;
         thread->deleteLater();

@@ -213,7 +213,7 @@ WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbpl
     qDebug() << "当前采集时间：" << exposure;
     camCtrl->setExposureTime(exposure);
 
-    if (!camCtrl->m_StartWaitFrame(&frame)) {
+    if (!startCamera()) {
         emit sig_CamErrorOccur();
         return FrameResult::Failed;
     }
@@ -422,4 +422,12 @@ void WBTSCaptureThread::mergeImages(int bk)
         emit singleImageCaped(path, -1, -1.0, -1);
     }
     qDebug() << "结束合成图像:" << now();
+}
+
+bool WBTSCaptureThread::startCamera()
+{
+    if (!captureMutex)
+        return camCtrl->m_StartWaitFrame(&frame);
+    QMutexLocker lock(captureMutex);
+    return camCtrl->m_StartWaitFrame(&frame);
 }

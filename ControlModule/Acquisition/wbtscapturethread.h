@@ -4,6 +4,7 @@
 // optional colour marker and, for a single capture, the merge of marker and sample.
 
 #include <QString>
+#include <QMutex>
 #include <QThread>
 
 #include <array>
@@ -33,6 +34,9 @@ public:
     bool isMini = false;
     LightCtrl* lightCtrl = nullptr;
     ASyncSerialPortThread* serialPort = nullptr;
+    // The main controller's capture mutex, held around each camera start (a gel cancel takes it
+    // so that its abort never lands inside a start).
+    QMutex* captureMutex = nullptr;
 
     // Set when the frames, colour marker and merge are done, and on every other way out; the
     // cancel loop of the main controller stops at it.
@@ -78,6 +82,7 @@ private:
     enum class FrameResult { Stored, Aborted, Failed };
     FrameResult captureFrame(int i, const wbplan::PlanInput& plan, int bk);
     void sendLight(quint8 data);
+    bool startCamera();
     void sleepMs(int ms);
     void finish(bool stopped, int completed, const wbplan::PlanInput& plan, int bk);
     void mergeImages(int bk);

@@ -182,7 +182,7 @@ bool WBTSCaptureThread::captureColorMarker()
     }
     for (cv::Mat& plane : colorPlanes)
         plane.release();
-    if (!camCtrl->m_StartWaitFrame(&frame)) {
+    if (!startCamera()) {
         emit sig_CamErrorOccur();
         return false;
     }
@@ -244,7 +244,7 @@ bool WBTSCaptureThread::captureColorMarkerWithLight()
         camCtrl->setGain(index <= 0 ? 2 : index == 1 ? 1 : 0);
     for (cv::Mat& plane : colorPlanes)
         plane.release();
-    if (!camCtrl->m_StartWaitFrame(&frame)) {
+    if (!startCamera()) {
         emit sig_CamErrorOccur();
         return false;
     }

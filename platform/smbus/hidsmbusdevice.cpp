@@ -95,8 +95,11 @@ void advance(Model& m)
     if (!stuck) {
         m.lens.focusPosition = uint16_t(focus);
         m.lens.zoomPosition = uint16_t(zoom);
+        // A drive is busy for at least as long as it takes the program to see its bit: with a
+        // scaled-down travel time a loaded machine would otherwise miss a short move entirely.
+        const int readsBeforeFall = m.busy == smbustest::Busy::RisesLate ? m.riseOnRead : 1;
         for (Axis* axis : {&m.focus, &m.zoom}) {
-            if (axis->moving
+            if (axis->moving && axis->statusReads >= readsBeforeFall
                 && std::chrono::duration<double, std::milli>(Clock::now() - axis->start).count() >= axis->durationMs)
                 axis->moving = false;
         }
