@@ -4,7 +4,7 @@
 #include "controllertest.h"
 
 #include "hidsmbus_test.h"
-#include "kestrix64_testctl.h"
+#include "kestrix64_test.h"
 #include "kestrixctrl.h"
 #include "h695icecamctrl.h"
 #include "testappdir.h"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <new>
 
-#include "library.h"
+#include "device.h"
 
 namespace {
 

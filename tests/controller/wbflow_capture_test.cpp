@@ -1,0 +1,552 @@
+// The Western-blot flow of the Tucsen camera driven as the capture page drives it, on the
+// virtual cabinet: preview, estimation and capture with the files, the row, the light frames
+// the board received and the signals in order; cancels; leaving the experiment; the binning
+// restart; one thread per role.
+#include "controllertest.h"
+
+#include "apppaths.h"
+#include "camopts.h"
+#include "experimentrecord.h"
+#include "h695icecamctrl.h"
+#include "testappdir.h"
+#include "tucam_test.h"
+#include "useropts.h"
+#include "wbtscapturethread.h"
+#include "wbtsestimatethread.h"
+#include "wbtspreviewthread.h"
+#include "westernblotexperimentdb.h"
+
+#include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QtCharts/QLineSeries>
+#include <QtTest>
+
+#include <memory>
+
+namespace {
+constexpr int kFlowDeadlineMs = 120000;
+
+// What the page hears, in order: the flow's signals by name.
+class Page : public QObject {
+public:
+    explicit Page(IC_MainControl* ctrl)
+    {
+        connect(ctrl, &IC_MainControl::previewStoped, this, [this] { events << "previewStoped"; });
+        connect(ctrl, &IC_MainControl::estimateStart, this, [this] { events << "estimateStart"; });
+        connect(ctrl, &IC_MainControl::updateEstimateTime, this, [this](int t) {
+            events << "updateEstimateTime";
+            // The page keeps the estimate as the exposure of the single capture.
+            UserOpts::getInstance()->setSingleCapExpTime(t);
+            UserOpts::getInstance()->saveUserOptsByName(UserOpts::OPT_SingleCapExpTime);
+            estimate = t;
+        });
+        connect(ctrl, &IC_MainControl::captureStart, this, [this] { events << "captureStart"; });
+        connect(ctrl, &IC_MainControl::singleImageCaped, this, [this](QString name, int bin, double, int) {
+            events << "singleImageCaped";
+            images << name;
+            bins << bin;
+        });
+        connect(ctrl, &IC_MainControl::captureFinished, this, [this](QString folder) {
+            events << "captureFinished";
+            finishedFolder = folder;
+        });
+        connect(ctrl, &IC_MainControl::lightStatusChange, this, [this](bool on) { lights << on; });
+    }
+    QStringList events;
+    QStringList images;
+    QList<int> bins;
+    QList<bool> lights;
+    QString finishedFolder;
+    int estimate = -1;
+};
+} // namespace
+
+class CaptureFlowTest : public QObject {
+    Q_OBJECT
+
+    TestAppDir appDir;
+    std::unique_ptr<ControllerRig> rig;
+    H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
+    UserOpts* opts = UserOpts::getInstance();
+    QtCharts::QLineSeries series;
+
+    IC_MainControl* ctrl() { return rig->ctrl.get(); }
+
+    template <class F>
+    void setOption(UserOpts::UserOptType type, F set)
+    {
+        set(opts);
+        opts->saveUserOptsByName(type);
+    }
+
+    // Data bytes of every 0xF2 command the board received, in order ("01 02", "c1").
+    QStringList lightCommands()
+    {
+        QStringList out;
+        for (const QByteArray& f : rig->control.receivedFrames()) {
+            if (f.size() < 5 || quint8(f[2]) != 0xF2)
+                continue;
+            out << QString::fromLatin1(f.mid(4, quint8(f[3])).toHex(' '));
+        }
+        return out;
+    }
+
+    QStringList tifsIn(const QString& folder) { return QDir(folder).entryList({"*.tif"}, QDir::Files); }
+
+    void startPreview()
+    {
+        QSignalSpy frames(ctrl(), &IC_MainControl::imageChanged);
+        ctrl()->_WBTSPreviewStart();
+        QVERIFY(ctrl()->wbTSPreviewThread);
+        QVERIFY(frames.wait(20000));
+    }
+
+    // Names are unique per second: a new experiment waits for a second whose name is free.
+    void nextSecond()
+    {
+        auto taken = [] {
+            const QString stamp = QDateTime::currentDateTime().toString("yyyyMMdd-hhmmss");
+            std::unique_ptr<WesternBlotExperimentRecord> row(
+                WesternBlotExperimentDB::getInstance()->selectExperimentByName("WBS" + stamp));
+            return row != nullptr;
+        };
+        QVERIFY(waitFor([&] { return !taken(); }, 5000));
+    }
+
+    bool idle()
+    {
+        return !ctrl()->wbTSPreviewThread && !ctrl()->wbTSEstimateThread && !ctrl()->wbTSCaptureThread;
+    }
+
+private slots:
+    void init()
+    {
+        tucamtest::reset();
+        QVERIFY(cam->openCamera(EnumOBJ::WBTS695_Manual));
+        cam->clearFrameCaches();
+        cam->isAbort = false;
+        cam->isFocusStop = true;
+        cam->isEstimateRoi = false;
+        rig = std::make_unique<ControllerRig>();
+        rig->openLink();
+        ctrl()->setAuthorityType(EnumOBJ::WBTS695_Manual);
+        ctrl()->setSingleCaptureVisible(true);
+        ctrl()->setLineSeries(&series);
+
+        CamOpts* camOpts = CamOpts::getInstance();
+        camOpts->setWBTSCurBinning(2);
+        camOpts->setWBTSCurExposurePre(40);
+        camOpts->setWBTSCurGain(5);
+        camOpts->setWBTSCurGainIndex(0);
+        camOpts->saveCurWBTSCamOpts();
+
+        setOption(UserOpts::OPT_LastLoginUser, [](UserOpts* o) { o->setLastLoginUser("tester"); });
+        setOption(UserOpts::OPT_ImageSavePath, [](UserOpts* o) { o->setImageSavePath(AppPaths::appDir() + "/B"); });
+        setOption(UserOpts::OPT_IsExposure, [](UserOpts* o) { o->setIsExposure(false); });
+        setOption(UserOpts::OPT_IsAutoStretch, [](UserOpts* o) { o->setIsAutoStretch(false); });
+        setOption(UserOpts::OPT_ColorMarker, [](UserOpts* o) { o->setColorMarker(false); });
+        setOption(UserOpts::OPT_StrengthMarker, [](UserOpts* o) { o->setStrengthMarker(false); });
+        setOption(UserOpts::OPT_SampleImageBkColor, [](UserOpts* o) { o->setSampleImageBkColor(UserOpts::Black); });
+        setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(false); });
+        setOption(UserOpts::OPT_IntegralAccumulate, [](UserOpts* o) { o->setIntegralAccumulate(false); });
+        setOption(UserOpts::OPT_MultiCapExpTimesChanged, [](UserOpts* o) { o->setMultiCapExpTimesChanged(false); });
+        setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(500); });
+        opts->setWbX(0);
+        opts->setWbY(0);
+        opts->setWbW(0);
+        opts->setWbH(0);
+        for (auto t : {UserOpts::OPT_WBX, UserOpts::OPT_WBY, UserOpts::OPT_WBW, UserOpts::OPT_WBH})
+            opts->saveUserOptsByName(t);
+        clearLog();
+    }
+
+    void cleanup()
+    {
+        if (ctrl()->wbTSPreviewThread)
+            ctrl()->_WBTSExitExperiment();
+        QVERIFY(waitFor([&] { return idle(); }, kFlowDeadlineMs));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        ctrl()->clearWBTSCache();
+        rig.reset();
+        cam->closeCamera();
+    }
+
+    // The road of one automatic capture: the preview stops, the estimate becomes the sample's
+    // exposure, marker and sample are taken, saved and merged, and the page hears it in order.
+    void automaticCaptureRunsFromPreviewToFiles()
+    {
+        Page page(ctrl());
+        startPreview();
+        QPointer<WBTSPreviewThread> preview(ctrl()->wbTSPreviewThread);
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        QSignalSpy axis(ctrl(), &IC_MainControl::changeAxisYMaxAndSliderValue);
+        QPointer<QThread> estimation, capture;
+        bool estimationGoneFirst = false;
+        connect(ctrl(), &IC_MainControl::estimateStart, this, [&] { estimation = ctrl()->wbTSEstimateThread; });
+        connect(ctrl(), &IC_MainControl::captureStart, this, [&] {
+            capture = ctrl()->wbTSCaptureThread;
+            estimationGoneFirst = !ctrl()->wbTSEstimateThread && estimation;
+        });
+        ctrl()->_WBTSCaptureStart(true);
+        QVERIFY(finished.wait(kFlowDeadlineMs));
+        disconnect(ctrl(), nullptr, this, nullptr);
+        QVERIFY(estimationGoneFirst);
+        QVERIFY(capture);
+
+        QCOMPARE(page.events, (QStringList {"estimateStart", "previewStoped", "updateEstimateTime", "captureStart",
+                                             "singleImageCaped", "singleImageCaped", "singleImageCaped",
+                                             "captureFinished"}));
+        QVERIFY(page.estimate > 0);
+        QCOMPARE(page.bins, (QList<int> {4, 4, -1}));
+        QVERIFY(page.images[0].contains("_Marker"));
+        QVERIFY(page.images[2].contains("_Merge"));
+
+        // Every thread of the flow is gone; the preview's object too.
+        QVERIFY(idle());
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(preview.isNull());
+        QVERIFY(estimation.isNull());
+        QVERIFY(capture.isNull());
+
+        // Light off twice before the estimation, on for the marker, off for the sample.
+        QVERIFY(waitFor([&] { return lightCommands().size() >= 4; }, 10000));
+        QCOMPARE(lightCommands(), (QStringList {"c1", "c1", "01 02", "c1"}));
+        QCOMPARE(page.lights, (QList<bool> {false, false, true, false}));
+
+        const QString name = ctrl()->curExpName();
+        QVERIFY(name.startsWith("WBS"));
+        const QString date = QDate::currentDate().toString("yyyy-MM-dd");
+        const QString folder = AppPaths::appDir() + "/Images/" + date + "/" + name + "/";
+        QCOMPARE(page.finishedFolder, folder);
+        const QStringList tifs = tifsIn(folder);
+        QVERIFY2(tifs.size() >= 3, qPrintable(tifs.join(' ')));
+        QCOMPARE(tifs.filter("_Marker").size(), 1);
+        QCOMPARE(tifs.filter("_Merge").size(), 1);
+
+        QVERIFY(QFile::exists(AppPaths::appDir() + "/Databases/Experiment.db"));
+        std::unique_ptr<WesternBlotExperimentRecord> row(
+            WesternBlotExperimentDB::getInstance()->selectExperimentByName(name));
+        QVERIFY(row);
+        QCOMPARE(row->userName, QString("tester"));
+        QCOMPARE(row->binning, QString("4*4"));
+        QCOMPARE(row->imageSavePath, folder);
+        QCOMPARE(row->imageNames.split(',', Qt::SkipEmptyParts).size(), 2);
+        QCOMPARE(row->exposureTime, QString("40,%1,").arg(page.estimate));
+
+        // The newest frame was selected and drawn for each report.
+        // (A report that arrives after the next frame was appended, before its record, is skipped.)
+        QVERIFY(axis.size() >= 2);
+        QCOMPARE(cam->currentImageIndex.load(), cam->frameCount() - 1);
+        const int drawn = axis.size();
+
+        // A click on the list after the capture selects and draws that frame.
+        QSignalSpy shown(ctrl(), &IC_MainControl::imageChanged);
+        ctrl()->_WBTSImageListClicked(0);
+        QCOMPARE(cam->currentImageIndex.load(), 0);
+        QCOMPARE(axis.size(), drawn + 1);
+        QCOMPARE(axis.last()[0].toBool(), true);
+        QCOMPARE(shown.size(), 1);
+    }
+
+    // A capture start while the preview is stopping, a preview start during the capture: one
+    // estimation, one capture, no second preview.
+    void eachRoleKeepsOneThread()
+    {
+        nextSecond();
+        Page page(ctrl());
+        startPreview();
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(true);
+        ctrl()->_WBTSCaptureStart(true);
+        QVERIFY(waitFor([&] { return ctrl()->wbTSCaptureThread != nullptr; }, kFlowDeadlineMs));
+        ctrl()->_WBTSPreviewStart();
+        QVERIFY(!ctrl()->wbTSPreviewThread);
+        QVERIFY(finished.wait(kFlowDeadlineMs));
+        QCOMPARE(page.events.count("estimateStart"), 1);
+        QCOMPARE(page.events.count("captureStart"), 1);
+        QCOMPARE(page.events.count("previewStoped"), 1);
+    }
+
+    // The capture finds its row by name: when the name is taken (two experiments in one second)
+    // no capture runs and the other experiment's row stays as it was.
+    void takenNameStartsNoCapture()
+    {
+        nextSecond();
+        const QDateTime now = QDateTime::currentDateTime();
+        for (int s = 0; s < 2; ++s) {
+            WesternBlotExperimentRecord other;
+            other.name = "WBS" + now.addSecs(s).toString("yyyyMMdd-hhmmss");
+            other.imageSavePath = "/elsewhere/";
+            WesternBlotExperimentDB::getInstance()->insertExperiment(&other);
+        }
+        Page page(ctrl());
+        startPreview();
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished[0][0].toString(), QString());
+        QVERIFY(!page.events.contains("captureStart"));
+        QVERIFY(idle());
+        QVERIFY(!ctrl()->wbExp);
+        std::unique_ptr<WesternBlotExperimentRecord> row(WesternBlotExperimentDB::getInstance()->selectExperimentByName(
+            "WBS" + now.toString("yyyyMMdd-hhmmss")));
+        QVERIFY(row);
+        QCOMPARE(row->imageNames, QString());
+    }
+
+    // Exposure and gain reach the camera only through a running preview, with their flags.
+    void previewParametersNeedThePreview()
+    {
+        cam->exposureTime = 40;
+        cam->isExposureChanged = false;
+        ctrl()->_WBTSPreExpChanged(123.4567);
+        ctrl()->_WBTSGainChanged(9);
+        QCOMPARE(cam->exposureTime.load(), 40.0);
+        QVERIFY(!cam->isExposureChanged && !cam->isGainChanged);
+
+        startPreview();
+        ctrl()->_WBTSPreExpChanged(123.4567, false);
+        QCOMPARE(cam->exposureTime.load(), 123.4567);
+        QVERIFY(!cam->isExposureChanged);
+        ctrl()->_WBTSPreExpAndGainChanged(80, 11);
+        QCOMPARE(cam->exposureTime.load(), 80.0);
+        QCOMPARE(cam->gain.load(), 11);
+        QVERIFY(!cam->isExposureChanged && !cam->isGainChanged);
+        ctrl()->_WBTSPreExpChanged(60);
+        ctrl()->_WBTSGainChanged(12);
+        // The preview applies both before its next frame and clears the flags.
+        QVERIFY(waitFor([&] { return !cam->isExposureChanged && !cam->isGainChanged; }, 20000));
+        QVERIFY(waitFor([&] { return std::abs(ctrl()->_WBTSGetExposure() - 60) < 1 && ctrl()->_WBTSGetGain() == 12; },
+                        20000));
+
+        ctrl()->_WBTSSetEstimateRoi(0.1, 0.2, 0.3, 0.4);
+        QVERIFY(cam->isEstimateRoi);
+        QCOMPARE(cam->estimateRoiHeight, 0.4);
+        ctrl()->_WBTSRemoveEstimateRoi();
+        QVERIFY(!cam->isEstimateRoi);
+        QCOMPARE(cam->estimateRoiX + cam->estimateRoiY + cam->estimateRoiWidth + cam->estimateRoiHeight, 0.0);
+    }
+
+    // A rename reaches the record, the camera's experiment name and the page's property; with
+    // no experiment it does nothing.
+    void renameFollowsTheCurrentExperiment()
+    {
+        ctrl()->_WBUpdateExpName("renamed", "/new/");
+        QCOMPARE(ctrl()->curExpName(), QString());
+        nextSecond();
+        setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(true); });
+        setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(50); });
+        startPreview();
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        QVERIFY(finished.wait(20000));
+        clearLog();
+        ctrl()->_WBUpdateExpName("renamed", "/new/");
+        QCOMPARE(ctrl()->curExpName(), QString("renamed"));
+        QCOMPARE(cam->expName, QString("renamed"));
+        QCOMPARE(ctrl()->wbExp->imageSavePath, QString("/new/"));
+        QVERIFY(logLines().filter("更新实验名称：").size() == 1);
+    }
+
+    // Without a preview a capture start starts nothing.
+    void captureStartNeedsThePreview()
+    {
+        Page page(ctrl());
+        ctrl()->_WBTSCaptureStart(true);
+        ctrl()->_WBTSCaptureStart(false);
+        QCoreApplication::processEvents();
+        QVERIFY(idle());
+        QVERIFY(page.events.isEmpty());
+    }
+
+    // A cancel in the first exposure removes the row and leaves no image; a cancel in the
+    // sample exposure keeps the row with the marker.
+    void cancelDuringTheCapture_data()
+    {
+        QTest::addColumn<bool>("markerFirst");
+        QTest::addColumn<bool>("rowKept");
+        QTest::addColumn<int>("images");
+        QTest::newRow("first frame") << false << false << 0;
+        QTest::newRow("after the marker") << true << true << 1;
+    }
+    void cancelDuringTheCapture()
+    {
+        QFETCH(bool, markerFirst);
+        QFETCH(bool, rowKept);
+        QFETCH(int, images);
+        nextSecond();
+        setOption(UserOpts::OPT_MarkerCapture, [&](UserOpts* o) { o->setMarkerCapture(!markerFirst); });
+        // An exposure long enough to cancel in (a minute of camera time).
+        setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
+        Page page(ctrl());
+        startPreview();
+        QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        QVERIFY(started.wait(20000));
+        if (markerFirst)
+            QVERIFY(waitFor([&] { return page.images.size() == 1; }, 20000));
+        const QString name = ctrl()->curExpName();
+        ctrl()->_WBTSCancelCapture();
+        QVERIFY(logged("触发取消采集。"));
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(page.images.size(), images);
+        QVERIFY(idle());
+
+        std::unique_ptr<WesternBlotExperimentRecord> row(
+            WesternBlotExperimentDB::getInstance()->selectExperimentByName(name));
+        QCOMPARE(bool(row), rowKept);
+        // A cancel after the end returns at once and aborts nothing.
+        clearLog();
+        ctrl()->_WBTSCancelCapture();
+        QVERIFY(!logged("触发取消采集。"));
+    }
+
+    // A cancel arriving when the frames are done returns without aborting (the run has ended).
+    void cancelAfterTheFramesDoesNotSpin()
+    {
+        nextSecond();
+        setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(true); });
+        setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(50); });
+        startPreview();
+        QSignalSpy caped(ctrl(), &IC_MainControl::singleImageCaped);
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        QVERIFY(caped.wait(20000));
+        // The thread's one frame is stored: no permit beyond frameList can come any more.
+        QVERIFY(waitFor([&] { return ctrl()->wbTSCaptureThread == nullptr || ctrl()->wbTSCaptureThread->captureEnded; },
+                        20000));
+        if (ctrl()->wbTSCaptureThread) {
+            QElapsedTimer timer;
+            timer.start();
+            ctrl()->_WBTSCancelCapture();
+            QVERIFY(timer.elapsed() < 5000);
+        }
+        QVERIFY(finished.size() == 1 || finished.wait(20000));
+        QVERIFY(!logged("触发取消采集。"));
+    }
+
+    // Leaving with a running preview: the preview stops, the light goes off, the page hears
+    // previewStoped once, the cache is dropped.
+    void exitWithThePreviewRunning()
+    {
+        startPreview();
+        QSignalSpy stopped(ctrl(), &IC_MainControl::previewStoped);
+        ctrl()->_WBTSExitExperiment();
+        QVERIFY(stopped.wait(20000));
+        QCoreApplication::processEvents();
+        QCOMPARE(stopped.size(), 1);
+        QVERIFY(idle());
+        QVERIFY(waitFor([&] { return lightCommands().size() >= 2; }, 10000));
+        QCOMPARE(lightCommands(), (QStringList {"c1", "c1"}));
+        QVERIFY(!cam->isRunning);
+    }
+
+    // Leaving during a capture: previewStoped at once, the capture is cancelled, its end still
+    // reports the folder, and the cache is dropped after it, not under it.
+    void exitDuringTheCapture()
+    {
+        nextSecond();
+        setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
+        Page page(ctrl());
+        startPreview();
+        QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        QVERIFY(started.wait(20000));
+        QVERIFY(waitFor([&] { return page.images.size() == 1; }, 20000));
+        const QString folder = ctrl()->wbExp->imageSavePath;
+        QSignalSpy stopped(ctrl(), &IC_MainControl::previewStoped);
+        ctrl()->_WBTSExitExperiment();
+        QCOMPARE(stopped.size(), 1);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(finished[0][0].toString(), folder);
+        QVERIFY(idle());
+        QVERIFY(!ctrl()->wbExp);
+        QCOMPARE(cam->frameCount(), 0);
+    }
+
+    // Leaving during the estimation: no capture follows, the cache is dropped when it ends.
+    void exitDuringTheEstimation()
+    {
+        nextSecond();
+        Page page(ctrl());
+        startPreview();
+        ctrl()->_WBTSCaptureStart(true);
+        QVERIFY(waitFor([&] { return ctrl()->wbTSEstimateThread != nullptr; }, 20000));
+        ctrl()->_WBTSExitExperiment();
+        QVERIFY(waitFor([&] { return idle(); }, kFlowDeadlineMs));
+        QCoreApplication::processEvents();
+        QVERIFY(!page.events.contains("captureStart"));
+        // One for the preview the capture start stopped, one at once for leaving.
+        QCOMPARE(page.events.count("previewStoped"), 2);
+        QVERIFY(!ctrl()->wbTSExitPending);
+        QVERIFY(!ctrl()->wbExp);
+    }
+
+    // The auto-exposure setting: one at a time, gone with setAEFinished.
+    void autoExposureSettingKeepsOneThread()
+    {
+        QSignalSpy done(ctrl(), &IC_MainControl::setAEFinished);
+        ctrl()->_WBTSAtExposure(120);
+        QThread* first = ctrl()->setAEThread;
+        QVERIFY(first);
+        QPointer<QThread> watched(first);
+        ctrl()->_WBTSAtExposure(130);
+        QVERIFY(done.size() == 1 || done.wait(20000));
+        QCoreApplication::processEvents();
+        QCOMPARE(done.size(), 1);
+        QVERIFY(!ctrl()->setAEThread);
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        QVERIFY(watched.isNull());
+    }
+
+    // A binning change restarts the same preview thread with the new settings.
+    void binningChangeRestartsThePreview()
+    {
+        startPreview();
+        WBTSPreviewThread* preview = ctrl()->wbTSPreviewThread;
+        ctrl()->_WBTSBinChanged(3, 30, 7);
+        QVERIFY(waitFor([&] { return !ctrl()->wbTSPreviewStopping && preview->isRunning(); }, 20000));
+        QCOMPARE(ctrl()->wbTSPreviewThread, preview);
+        QCOMPARE(cam->binningIndex.load(), 3);
+        QCOMPARE(cam->gain.load(), 7);
+        QCOMPARE(cam->exposureTime.load(), 30.0);
+        QSignalSpy frames(ctrl(), &IC_MainControl::imageChanged);
+        QVERIFY(frames.wait(20000));
+    }
+
+    // The serial-lens autofocus: one thread at a time, stopped through isFocusStop, deleted at
+    // its end with setAFFinished.
+    void autofocusKeepsOneThread()
+    {
+        ctrl()->setAuthorityType(EnumOBJ::WBTS695_Auto);
+        startPreview();
+        QSignalSpy done(ctrl(), &IC_MainControl::setAFFinished);
+        ctrl()->_WBTSSpacecomAtFocus();
+        QVERIFY(ctrl()->atFocusThread);
+        QThread* first = ctrl()->atFocusThread;
+        ctrl()->_WBTSSpacecomAtFocus();
+        QCOMPARE(ctrl()->atFocusThread, first);
+        QVERIFY(logLines().filter("autofocus already running").size() == 1);
+        // Its lens moves go out as position commands.
+        QVERIFY(waitFor(
+            [&] {
+                for (const QByteArray& f : rig->control.receivedFrames())
+                    if (f.size() > 2 && quint8(f[2]) == 0xB2)
+                        return true;
+                return false;
+            },
+            20000));
+        ctrl()->stopAutoFocus();
+        QVERIFY(done.size() == 1 || done.wait(20000));
+        QVERIFY(!ctrl()->atFocusThread);
+        QCOMPARE(done.size(), 1);
+    }
+};
+
+QTEST_MAIN(CaptureFlowTest)
+#include "wbflow_capture_test.moc"
