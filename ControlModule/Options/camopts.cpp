@@ -1,72 +1,44 @@
 #include "camopts.h"
 
-#include "apppaths.h"
 #include "optionsio.h"
 
-#include <QAtomicPointer>
-
-#include <iterator>
-#include <variant>
-
-namespace {
-const QString kGroup = QStringLiteral("CamOption");
-} // namespace
-
-struct CamOpts::Entry {
-    using Member = std::variant<int CamOpts::*, double CamOpts::*, QString CamOpts::*>;
-    int index;
-    const char* key;
-    Member member;
+// In index order, 0 to 33 without gaps.
+const OptionEntry<CamOpts> CamOpts::s_entries[] = {
+    {WBTS_DefBinning, "WBTSDefBinning", &CamOpts::m_wBTSDefBinning},
+    {WBTS_DefExposurePre, "WBTSDefExposurePre", &CamOpts::m_wBTSDefExposurePre},
+    {WBTS_DefExposurePre6Para, "WBTSDefExposurePre6Para", &CamOpts::m_wBTSDefExposurePre6Para},
+    {WBTS_DefGain, "WBTSDefGain", &CamOpts::m_wBTSDefGain},
+    {WBTS_DefGainIndex, "WBTSDefGainIndex", &CamOpts::m_wBTSDefGainIndex},
+    {WBTS_CurBinning, "WBTSCurBinning", &CamOpts::m_wBTSCurBinning},
+    {WBTS_CurExposurePre, "WBTSCurExposurePre", &CamOpts::m_wBTSCurExposurePre},
+    {WBTS_CurGain, "WBTSCurGain", &CamOpts::m_wBTSCurGain},
+    {WBTS_CurGainIndex, "WBTSCurGainIndex", &CamOpts::m_wBTSCurGainIndex},
+    {WBQI_DefBinning, "WBQIDefBinning", &CamOpts::m_wBQIDefBinning},
+    {WBQI_DefExposurePre, "WBQIDefExposurePre", &CamOpts::m_wBQIDefExposurePre},
+    {WBQI_DefGainIndex, "WBQIDefGainIndex", &CamOpts::m_wBQIDefGainIndex},
+    {WBQI_CurBinning, "WBQICurBinning", &CamOpts::m_wBQICurBinning},
+    {WBQI_CurExposurePre, "WBQICurExposurePre", &CamOpts::m_wBQICurExposurePre},
+    {WBQI_CurGainIndex, "WBQICurGainIndex", &CamOpts::m_wBQICurGainIndex},
+    {GelTS_DefBinning, "GelTSDefBinning", &CamOpts::m_gelTSDefBinning},
+    {GelTS_DefExposurePre, "GelTSDefExposurePre", &CamOpts::m_gelTSDefExposurePre},
+    {GelTS_DefExposurePre6Para, "GelTSDefExposurePre6Para", &CamOpts::m_gelTSDefExposurePre6Para},
+    {GelTS_DefGain, "GelTSDefGain", &CamOpts::m_gelTSDefGain},
+    {GelTS_DefGainIndex, "GelTSDefGainIndex", &CamOpts::m_gelTSDefGainIndex},
+    {GelTS_CurBinning, "GelTSCurBinning", &CamOpts::m_gelTSCurBinning},
+    {GelTS_CurExposurePre, "GelTSCurExposurePre", &CamOpts::m_gelTSCurExposurePre},
+    {GelTS_CurGain, "GelTSCurGain", &CamOpts::m_gelTSCurGain},
+    {GelTS_CurGainIndex, "GelTSCurGainIndex", &CamOpts::m_gelTSCurGainIndex},
+    {MultTS_DefBinning, "MultTSDefBinning", &CamOpts::m_multTSDefBinning},
+    {MultTS_DefExposurePre, "MultTSDefExposurePre", &CamOpts::m_multTSDefExposurePre},
+    {MultTS_DefExposurePre6Para, "MultTSDefExposurePre6Para", &CamOpts::m_multTSDefExposurePre6Para},
+    {MultTS_DefGain, "MultTSDefGain", &CamOpts::m_multTSDefGain},
+    {MultTS_DefGainIndex, "MultTSDefGainIndex", &CamOpts::m_multTSDefGainIndex},
+    {MultTS_CurBinning, "MultTSCurBinning", &CamOpts::m_multTSCurBinning},
+    {MultTS_CurExposurePre, "MultTSCurExposurePre", &CamOpts::m_multTSCurExposurePre},
+    {MultTS_CurGain, "MultTSCurGain", &CamOpts::m_multTSCurGain},
+    {MultTS_CurGainIndex, "MultTSCurGainIndex", &CamOpts::m_multTSCurGainIndex},
+    {AutoFocusPosition, "AutoFocusPosition", &CamOpts::m_autoFocusPosition},
 };
-
-struct CamOpts::Default {
-    int index;
-    QVariant value;
-};
-
-const CamOpts::Entry* CamOpts::entryFor(int index)
-{
-    static const Entry entries[] = {
-        {WBTS_DefBinning, "WBTSDefBinning", &CamOpts::m_wBTSDefBinning},
-        {WBTS_DefExposurePre, "WBTSDefExposurePre", &CamOpts::m_wBTSDefExposurePre},
-        {WBTS_DefExposurePre6Para, "WBTSDefExposurePre6Para", &CamOpts::m_wBTSDefExposurePre6Para},
-        {WBTS_DefGain, "WBTSDefGain", &CamOpts::m_wBTSDefGain},
-        {WBTS_DefGainIndex, "WBTSDefGainIndex", &CamOpts::m_wBTSDefGainIndex},
-        {WBTS_CurBinning, "WBTSCurBinning", &CamOpts::m_wBTSCurBinning},
-        {WBTS_CurExposurePre, "WBTSCurExposurePre", &CamOpts::m_wBTSCurExposurePre},
-        {WBTS_CurGain, "WBTSCurGain", &CamOpts::m_wBTSCurGain},
-        {WBTS_CurGainIndex, "WBTSCurGainIndex", &CamOpts::m_wBTSCurGainIndex},
-        {WBQI_DefBinning, "WBQIDefBinning", &CamOpts::m_wBQIDefBinning},
-        {WBQI_DefExposurePre, "WBQIDefExposurePre", &CamOpts::m_wBQIDefExposurePre},
-        {WBQI_DefGainIndex, "WBQIDefGainIndex", &CamOpts::m_wBQIDefGainIndex},
-        {WBQI_CurBinning, "WBQICurBinning", &CamOpts::m_wBQICurBinning},
-        {WBQI_CurExposurePre, "WBQICurExposurePre", &CamOpts::m_wBQICurExposurePre},
-        {WBQI_CurGainIndex, "WBQICurGainIndex", &CamOpts::m_wBQICurGainIndex},
-        {GelTS_DefBinning, "GelTSDefBinning", &CamOpts::m_gelTSDefBinning},
-        {GelTS_DefExposurePre, "GelTSDefExposurePre", &CamOpts::m_gelTSDefExposurePre},
-        {GelTS_DefExposurePre6Para, "GelTSDefExposurePre6Para", &CamOpts::m_gelTSDefExposurePre6Para},
-        {GelTS_DefGain, "GelTSDefGain", &CamOpts::m_gelTSDefGain},
-        {GelTS_DefGainIndex, "GelTSDefGainIndex", &CamOpts::m_gelTSDefGainIndex},
-        {GelTS_CurBinning, "GelTSCurBinning", &CamOpts::m_gelTSCurBinning},
-        {GelTS_CurExposurePre, "GelTSCurExposurePre", &CamOpts::m_gelTSCurExposurePre},
-        {GelTS_CurGain, "GelTSCurGain", &CamOpts::m_gelTSCurGain},
-        {GelTS_CurGainIndex, "GelTSCurGainIndex", &CamOpts::m_gelTSCurGainIndex},
-        {MultTS_DefBinning, "MultTSDefBinning", &CamOpts::m_multTSDefBinning},
-        {MultTS_DefExposurePre, "MultTSDefExposurePre", &CamOpts::m_multTSDefExposurePre},
-        {MultTS_DefExposurePre6Para, "MultTSDefExposurePre6Para", &CamOpts::m_multTSDefExposurePre6Para},
-        {MultTS_DefGain, "MultTSDefGain", &CamOpts::m_multTSDefGain},
-        {MultTS_DefGainIndex, "MultTSDefGainIndex", &CamOpts::m_multTSDefGainIndex},
-        {MultTS_CurBinning, "MultTSCurBinning", &CamOpts::m_multTSCurBinning},
-        {MultTS_CurExposurePre, "MultTSCurExposurePre", &CamOpts::m_multTSCurExposurePre},
-        {MultTS_CurGain, "MultTSCurGain", &CamOpts::m_multTSCurGain},
-        {MultTS_CurGainIndex, "MultTSCurGainIndex", &CamOpts::m_multTSCurGainIndex},
-        {AutoFocusPosition, "AutoFocusPosition", &CamOpts::m_autoFocusPosition},
-    };
-    // The table is indexed by its own order: 0 to 33 without gaps.
-    if (index < 0 || index >= int(std::size(entries)))
-        return nullptr;
-    return &entries[index];
-}
 
 CamOpts* CamOpts::getInstance()
 {
@@ -75,7 +47,7 @@ CamOpts* CamOpts::getInstance()
 
 CamOpts::CamOpts(const QString& iniPath, QObject* parent)
     : QObject(parent)
-    , m_settings(std::make_unique<QSettings>(iniPath, QSettings::IniFormat))
+    , m_store(this, iniPath, QStringLiteral("CamOption"), s_entries)
 {
 }
 
@@ -83,28 +55,17 @@ CamOpts::~CamOpts() = default;
 
 QString CamOpts::filePath() const
 {
-    return m_settings->fileName();
+    return m_store.fileName();
 }
 
 void CamOpts::saveCamOptsByName(CamOpts::CamOptType camOptType)
 {
-    const Entry* entry = entryFor(camOptType);
-    if (!entry)
-        return;
-    QMutexLocker locker(&m_mutex);
-    const QString key = kGroup + QLatin1Char('/') + QLatin1String(entry->key);
-    std::visit([&](auto member) { m_settings->setValue(key, QVariant::fromValue(this->*member)); }, entry->member);
-    OptionsIo::sync(*m_settings);
+    m_store.save(camOptType);
 }
 
 void CamOpts::loadCamOptsByName(CamOpts::CamOptType camOptType)
 {
-    const Entry* entry = entryFor(camOptType);
-    if (!entry)
-        return;
-    QMutexLocker locker(&m_mutex);
-    const QVariant stored = m_settings->value(kGroup + QLatin1Char('/') + QLatin1String(entry->key));
-    std::visit([&](auto member) { OptionsIo::assign(this->*member, stored); }, entry->member);
+    m_store.load(camOptType);
 }
 
 void CamOpts::saveRange(int first, int last)
@@ -136,24 +97,9 @@ void CamOpts::loadDefMultTSCamOpts() { loadRange(MultTS_DefBinning, MultTS_DefGa
 void CamOpts::saveCurMultTSCamOpts() { saveRange(MultTS_CurBinning, MultTS_CurGainIndex); }
 void CamOpts::loadCurMultTSCamOpts() { loadRange(MultTS_CurBinning, MultTS_CurGainIndex); }
 
-void CamOpts::applyDefaults(const Default* defaults, int count)
-{
-    const QStringList present = OptionsIo::keysOf(*m_settings, kGroup, m_mutex);
-    for (int i = 0; i < count; ++i) {
-        const Entry* entry = entryFor(defaults[i].index);
-        if (!entry || present.contains(QLatin1String(entry->key)))
-            continue;
-        {
-            QMutexLocker locker(&m_mutex);
-            std::visit([&](auto member) { OptionsIo::assign(this->*member, defaults[i].value); }, entry->member);
-        }
-        saveCamOptsByName(static_cast<CamOptType>(entry->index));
-    }
-}
-
 void CamOpts::initWBTSDefaults()
 {
-    const Default defaults[] = {
+    m_store.applyDefaults({
         {WBTS_DefBinning, 1},
         {WBTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
         {WBTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
@@ -163,26 +109,24 @@ void CamOpts::initWBTSDefaults()
         {WBTS_CurExposurePre, 50.0},
         {WBTS_CurGain, 45},
         {WBTS_CurGainIndex, 0},
-    };
-    applyDefaults(defaults, int(std::size(defaults)));
+    });
 }
 
 void CamOpts::initWBQIDefaults()
 {
-    const Default defaults[] = {
+    m_store.applyDefaults({
         {WBQI_DefBinning, QStringLiteral("2*2")},
         {WBQI_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
         {WBQI_DefGainIndex, 3},
         {WBQI_CurBinning, QStringLiteral("2*2")},
         {WBQI_CurExposurePre, 50},
         {WBQI_CurGainIndex, 3},
-    };
-    applyDefaults(defaults, int(std::size(defaults)));
+    });
 }
 
 void CamOpts::initGelTSDefaults(bool isS20Mini)
 {
-    const Default defaults[] = {
+    m_store.applyDefaults({
         {GelTS_DefBinning, 1},
         {GelTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
         {GelTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
@@ -192,13 +136,12 @@ void CamOpts::initGelTSDefaults(bool isS20Mini)
         {GelTS_CurExposurePre, isS20Mini ? 200.0 : 50.0},
         {GelTS_CurGain, 45},
         {GelTS_CurGainIndex, 1},
-    };
-    applyDefaults(defaults, int(std::size(defaults)));
+    });
 }
 
 void CamOpts::initMultTSDefaults()
 {
-    const Default defaults[] = {
+    m_store.applyDefaults({
         {MultTS_DefBinning, 1},
         {MultTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
         {MultTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
@@ -208,76 +151,75 @@ void CamOpts::initMultTSDefaults()
         {MultTS_CurExposurePre, 50.0},
         {MultTS_CurGain, 45},
         {MultTS_CurGainIndex, 1},
-    };
-    applyDefaults(defaults, int(std::size(defaults)));
+    });
 }
 
 // Property accessors: each takes the store mutex.
-int CamOpts::wBTSDefBinning() const { return get(m_wBTSDefBinning); }
-void CamOpts::setWBTSDefBinning(const int& value) { put(m_wBTSDefBinning, value); }
-QString CamOpts::wBTSDefExposurePre() const { return get(m_wBTSDefExposurePre); }
-void CamOpts::setWBTSDefExposurePre(const QString& value) { put(m_wBTSDefExposurePre, value); }
-QString CamOpts::wBTSDefExposurePre6Para() const { return get(m_wBTSDefExposurePre6Para); }
-void CamOpts::setWBTSDefExposurePre6Para(const QString& value) { put(m_wBTSDefExposurePre6Para, value); }
-int CamOpts::wBTSDefGain() const { return get(m_wBTSDefGain); }
-void CamOpts::setWBTSDefGain(const int& value) { put(m_wBTSDefGain, value); }
-int CamOpts::wBTSDefGainIndex() const { return get(m_wBTSDefGainIndex); }
-void CamOpts::setWBTSDefGainIndex(const int& value) { put(m_wBTSDefGainIndex, value); }
-int CamOpts::wBTSCurBinning() const { return get(m_wBTSCurBinning); }
-void CamOpts::setWBTSCurBinning(const int& value) { put(m_wBTSCurBinning, value); }
-double CamOpts::wBTSCurExposurePre() const { return get(m_wBTSCurExposurePre); }
-void CamOpts::setWBTSCurExposurePre(const double& value) { put(m_wBTSCurExposurePre, value); }
-int CamOpts::wBTSCurGain() const { return get(m_wBTSCurGain); }
-void CamOpts::setWBTSCurGain(const int& value) { put(m_wBTSCurGain, value); }
-int CamOpts::wBTSCurGainIndex() const { return get(m_wBTSCurGainIndex); }
-void CamOpts::setWBTSCurGainIndex(const int& value) { put(m_wBTSCurGainIndex, value); }
-QString CamOpts::wBQIDefBinning() const { return get(m_wBQIDefBinning); }
-void CamOpts::setWBQIDefBinning(const QString& value) { put(m_wBQIDefBinning, value); }
-QString CamOpts::wBQIDefExposurePre() const { return get(m_wBQIDefExposurePre); }
-void CamOpts::setWBQIDefExposurePre(const QString& value) { put(m_wBQIDefExposurePre, value); }
-int CamOpts::wBQIDefGainIndex() const { return get(m_wBQIDefGainIndex); }
-void CamOpts::setWBQIDefGainIndex(const int& value) { put(m_wBQIDefGainIndex, value); }
-QString CamOpts::wBQICurBinning() const { return get(m_wBQICurBinning); }
-void CamOpts::setWBQICurBinning(const QString& value) { put(m_wBQICurBinning, value); }
-int CamOpts::wBQICurExposurePre() const { return get(m_wBQICurExposurePre); }
-void CamOpts::setWBQICurExposurePre(const int& value) { put(m_wBQICurExposurePre, value); }
-int CamOpts::wBQICurGainIndex() const { return get(m_wBQICurGainIndex); }
-void CamOpts::setWBQICurGainIndex(const int& value) { put(m_wBQICurGainIndex, value); }
-int CamOpts::gelTSDefBinning() const { return get(m_gelTSDefBinning); }
-void CamOpts::setGelTSDefBinning(const int& value) { put(m_gelTSDefBinning, value); }
-QString CamOpts::gelTSDefExposurePre() const { return get(m_gelTSDefExposurePre); }
-void CamOpts::setGelTSDefExposurePre(const QString& value) { put(m_gelTSDefExposurePre, value); }
-QString CamOpts::gelTSDefExposurePre6Para() const { return get(m_gelTSDefExposurePre6Para); }
-void CamOpts::setGelTSDefExposurePre6Para(const QString& value) { put(m_gelTSDefExposurePre6Para, value); }
-int CamOpts::gelTSDefGain() const { return get(m_gelTSDefGain); }
-void CamOpts::setGelTSDefGain(const int& value) { put(m_gelTSDefGain, value); }
-int CamOpts::gelTSDefGainIndex() const { return get(m_gelTSDefGainIndex); }
-void CamOpts::setGelTSDefGainIndex(const int& value) { put(m_gelTSDefGainIndex, value); }
-int CamOpts::gelTSCurBinning() const { return get(m_gelTSCurBinning); }
-void CamOpts::setGelTSCurBinning(const int& value) { put(m_gelTSCurBinning, value); }
-double CamOpts::gelTSCurExposurePre() const { return get(m_gelTSCurExposurePre); }
-void CamOpts::setGelTSCurExposurePre(const double& value) { put(m_gelTSCurExposurePre, value); }
-int CamOpts::gelTSCurGain() const { return get(m_gelTSCurGain); }
-void CamOpts::setGelTSCurGain(const int& value) { put(m_gelTSCurGain, value); }
-int CamOpts::gelTSCurGainIndex() const { return get(m_gelTSCurGainIndex); }
-void CamOpts::setGelTSCurGainIndex(const int& value) { put(m_gelTSCurGainIndex, value); }
-int CamOpts::multTSDefBinning() const { return get(m_multTSDefBinning); }
-void CamOpts::setMultTSDefBinning(const int& value) { put(m_multTSDefBinning, value); }
-QString CamOpts::multTSDefExposurePre() const { return get(m_multTSDefExposurePre); }
-void CamOpts::setMultTSDefExposurePre(const QString& value) { put(m_multTSDefExposurePre, value); }
-QString CamOpts::multTSDefExposurePre6Para() const { return get(m_multTSDefExposurePre6Para); }
-void CamOpts::setMultTSDefExposurePre6Para(const QString& value) { put(m_multTSDefExposurePre6Para, value); }
-int CamOpts::multTSDefGain() const { return get(m_multTSDefGain); }
-void CamOpts::setMultTSDefGain(const int& value) { put(m_multTSDefGain, value); }
-int CamOpts::multTSDefGainIndex() const { return get(m_multTSDefGainIndex); }
-void CamOpts::setMultTSDefGainIndex(const int& value) { put(m_multTSDefGainIndex, value); }
-int CamOpts::multTSCurBinning() const { return get(m_multTSCurBinning); }
-void CamOpts::setMultTSCurBinning(const int& value) { put(m_multTSCurBinning, value); }
-double CamOpts::multTSCurExposurePre() const { return get(m_multTSCurExposurePre); }
-void CamOpts::setMultTSCurExposurePre(const double& value) { put(m_multTSCurExposurePre, value); }
-int CamOpts::multTSCurGain() const { return get(m_multTSCurGain); }
-void CamOpts::setMultTSCurGain(const int& value) { put(m_multTSCurGain, value); }
-int CamOpts::multTSCurGainIndex() const { return get(m_multTSCurGainIndex); }
-void CamOpts::setMultTSCurGainIndex(const int& value) { put(m_multTSCurGainIndex, value); }
-int CamOpts::autoFocusPosition() const { return get(m_autoFocusPosition); }
-void CamOpts::setAutoFocusPosition(const int& value) { put(m_autoFocusPosition, value); }
+int CamOpts::wBTSDefBinning() const { return m_store.get(m_wBTSDefBinning); }
+void CamOpts::setWBTSDefBinning(const int& value) { m_store.put(m_wBTSDefBinning, value); }
+QString CamOpts::wBTSDefExposurePre() const { return m_store.get(m_wBTSDefExposurePre); }
+void CamOpts::setWBTSDefExposurePre(const QString& value) { m_store.put(m_wBTSDefExposurePre, value); }
+QString CamOpts::wBTSDefExposurePre6Para() const { return m_store.get(m_wBTSDefExposurePre6Para); }
+void CamOpts::setWBTSDefExposurePre6Para(const QString& value) { m_store.put(m_wBTSDefExposurePre6Para, value); }
+int CamOpts::wBTSDefGain() const { return m_store.get(m_wBTSDefGain); }
+void CamOpts::setWBTSDefGain(const int& value) { m_store.put(m_wBTSDefGain, value); }
+int CamOpts::wBTSDefGainIndex() const { return m_store.get(m_wBTSDefGainIndex); }
+void CamOpts::setWBTSDefGainIndex(const int& value) { m_store.put(m_wBTSDefGainIndex, value); }
+int CamOpts::wBTSCurBinning() const { return m_store.get(m_wBTSCurBinning); }
+void CamOpts::setWBTSCurBinning(const int& value) { m_store.put(m_wBTSCurBinning, value); }
+double CamOpts::wBTSCurExposurePre() const { return m_store.get(m_wBTSCurExposurePre); }
+void CamOpts::setWBTSCurExposurePre(const double& value) { m_store.put(m_wBTSCurExposurePre, value); }
+int CamOpts::wBTSCurGain() const { return m_store.get(m_wBTSCurGain); }
+void CamOpts::setWBTSCurGain(const int& value) { m_store.put(m_wBTSCurGain, value); }
+int CamOpts::wBTSCurGainIndex() const { return m_store.get(m_wBTSCurGainIndex); }
+void CamOpts::setWBTSCurGainIndex(const int& value) { m_store.put(m_wBTSCurGainIndex, value); }
+QString CamOpts::wBQIDefBinning() const { return m_store.get(m_wBQIDefBinning); }
+void CamOpts::setWBQIDefBinning(const QString& value) { m_store.put(m_wBQIDefBinning, value); }
+QString CamOpts::wBQIDefExposurePre() const { return m_store.get(m_wBQIDefExposurePre); }
+void CamOpts::setWBQIDefExposurePre(const QString& value) { m_store.put(m_wBQIDefExposurePre, value); }
+int CamOpts::wBQIDefGainIndex() const { return m_store.get(m_wBQIDefGainIndex); }
+void CamOpts::setWBQIDefGainIndex(const int& value) { m_store.put(m_wBQIDefGainIndex, value); }
+QString CamOpts::wBQICurBinning() const { return m_store.get(m_wBQICurBinning); }
+void CamOpts::setWBQICurBinning(const QString& value) { m_store.put(m_wBQICurBinning, value); }
+int CamOpts::wBQICurExposurePre() const { return m_store.get(m_wBQICurExposurePre); }
+void CamOpts::setWBQICurExposurePre(const int& value) { m_store.put(m_wBQICurExposurePre, value); }
+int CamOpts::wBQICurGainIndex() const { return m_store.get(m_wBQICurGainIndex); }
+void CamOpts::setWBQICurGainIndex(const int& value) { m_store.put(m_wBQICurGainIndex, value); }
+int CamOpts::gelTSDefBinning() const { return m_store.get(m_gelTSDefBinning); }
+void CamOpts::setGelTSDefBinning(const int& value) { m_store.put(m_gelTSDefBinning, value); }
+QString CamOpts::gelTSDefExposurePre() const { return m_store.get(m_gelTSDefExposurePre); }
+void CamOpts::setGelTSDefExposurePre(const QString& value) { m_store.put(m_gelTSDefExposurePre, value); }
+QString CamOpts::gelTSDefExposurePre6Para() const { return m_store.get(m_gelTSDefExposurePre6Para); }
+void CamOpts::setGelTSDefExposurePre6Para(const QString& value) { m_store.put(m_gelTSDefExposurePre6Para, value); }
+int CamOpts::gelTSDefGain() const { return m_store.get(m_gelTSDefGain); }
+void CamOpts::setGelTSDefGain(const int& value) { m_store.put(m_gelTSDefGain, value); }
+int CamOpts::gelTSDefGainIndex() const { return m_store.get(m_gelTSDefGainIndex); }
+void CamOpts::setGelTSDefGainIndex(const int& value) { m_store.put(m_gelTSDefGainIndex, value); }
+int CamOpts::gelTSCurBinning() const { return m_store.get(m_gelTSCurBinning); }
+void CamOpts::setGelTSCurBinning(const int& value) { m_store.put(m_gelTSCurBinning, value); }
+double CamOpts::gelTSCurExposurePre() const { return m_store.get(m_gelTSCurExposurePre); }
+void CamOpts::setGelTSCurExposurePre(const double& value) { m_store.put(m_gelTSCurExposurePre, value); }
+int CamOpts::gelTSCurGain() const { return m_store.get(m_gelTSCurGain); }
+void CamOpts::setGelTSCurGain(const int& value) { m_store.put(m_gelTSCurGain, value); }
+int CamOpts::gelTSCurGainIndex() const { return m_store.get(m_gelTSCurGainIndex); }
+void CamOpts::setGelTSCurGainIndex(const int& value) { m_store.put(m_gelTSCurGainIndex, value); }
+int CamOpts::multTSDefBinning() const { return m_store.get(m_multTSDefBinning); }
+void CamOpts::setMultTSDefBinning(const int& value) { m_store.put(m_multTSDefBinning, value); }
+QString CamOpts::multTSDefExposurePre() const { return m_store.get(m_multTSDefExposurePre); }
+void CamOpts::setMultTSDefExposurePre(const QString& value) { m_store.put(m_multTSDefExposurePre, value); }
+QString CamOpts::multTSDefExposurePre6Para() const { return m_store.get(m_multTSDefExposurePre6Para); }
+void CamOpts::setMultTSDefExposurePre6Para(const QString& value) { m_store.put(m_multTSDefExposurePre6Para, value); }
+int CamOpts::multTSDefGain() const { return m_store.get(m_multTSDefGain); }
+void CamOpts::setMultTSDefGain(const int& value) { m_store.put(m_multTSDefGain, value); }
+int CamOpts::multTSDefGainIndex() const { return m_store.get(m_multTSDefGainIndex); }
+void CamOpts::setMultTSDefGainIndex(const int& value) { m_store.put(m_multTSDefGainIndex, value); }
+int CamOpts::multTSCurBinning() const { return m_store.get(m_multTSCurBinning); }
+void CamOpts::setMultTSCurBinning(const int& value) { m_store.put(m_multTSCurBinning, value); }
+double CamOpts::multTSCurExposurePre() const { return m_store.get(m_multTSCurExposurePre); }
+void CamOpts::setMultTSCurExposurePre(const double& value) { m_store.put(m_multTSCurExposurePre, value); }
+int CamOpts::multTSCurGain() const { return m_store.get(m_multTSCurGain); }
+void CamOpts::setMultTSCurGain(const int& value) { m_store.put(m_multTSCurGain, value); }
+int CamOpts::multTSCurGainIndex() const { return m_store.get(m_multTSCurGainIndex); }
+void CamOpts::setMultTSCurGainIndex(const int& value) { m_store.put(m_multTSCurGainIndex, value); }
+int CamOpts::autoFocusPosition() const { return m_store.get(m_autoFocusPosition); }
+void CamOpts::setAutoFocusPosition(const int& value) { m_store.put(m_autoFocusPosition, value); }

@@ -1,12 +1,9 @@
 #pragma once
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QObject>
-#include <QSettings>
 #include <QString>
 
-#include <memory>
+#include "optionstore.h"
 
 // Camera preview settings of the four acquisition paths in <appDir>/Ini/camOption.ini, group
 // "CamOption": the defaults a page falls back to (Def) and what the preview last used (Cur).
@@ -207,27 +204,11 @@ public:
     void setAutoFocusPosition(const int& value);
 
 private:
-    struct Entry;
-    struct Default;
-    static const Entry* entryFor(int index);
+    static const OptionEntry<CamOpts> s_entries[];
     void saveRange(int first, int last);
     void loadRange(int first, int last);
-    void applyDefaults(const Default* defaults, int count);
-    template <typename T>
-    T get(const T& member) const
-    {
-        QMutexLocker locker(&m_mutex);
-        return member;
-    }
-    template <typename T>
-    void put(T& member, const T& value)
-    {
-        QMutexLocker locker(&m_mutex);
-        member = value;
-    }
 
-    mutable QMutex m_mutex;
-    std::unique_ptr<QSettings> m_settings;
+    OptionStore<CamOpts> m_store;
 
     int m_wBTSDefBinning{0};
     QString m_wBTSDefExposurePre;

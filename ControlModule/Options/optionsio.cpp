@@ -1,7 +1,6 @@
 #include "optionsio.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 
 #include <cmath>
 
@@ -53,15 +52,6 @@ bool sync(QSettings& settings)
         return false;
     }
     return true;
-}
-
-QStringList keysOf(QSettings& settings, const QString& group, QMutex& mutex)
-{
-    QMutexLocker locker(&mutex);
-    settings.beginGroup(group);
-    const QStringList keys = settings.childKeys();
-    settings.endGroup();
-    return keys;
 }
 
 } // namespace OptionsIo

@@ -5,7 +5,6 @@
 #include <QMutexLocker>
 #include <QSettings>
 #include <QString>
-#include <QStringList>
 #include <QVariant>
 
 #include "apppaths.h"
@@ -27,9 +26,6 @@ void assign(QString& member, const QVariant& stored);
 // Writes pending changes to disk (the toolkit writes a temporary file and renames it into
 // place); logs and returns false when the file could not be written.
 bool sync(QSettings& settings);
-
-// The keys present in group, read under mutex.
-QStringList keysOf(QSettings& settings, const QString& group, QMutex& mutex);
 
 // The process-wide store on its file below the application directory, created on first use
 // under the store's own mutex.

@@ -1,13 +1,9 @@
 #pragma once
 
-#include <QMutex>
-#include <QMutexLocker>
 #include <QObject>
-#include <QSettings>
 #include <QString>
-#include <QStringList>
 
-#include <memory>
+#include "optionstore.h"
 
 // Operator settings in <appDir>/Ini/userOption.ini, group "UserOption". Callers load an option
 // by index before reading it and save it by index after writing it; nothing is automatic.
@@ -431,31 +427,10 @@ signals:
     void isFFCOpenChanged();
 
 private:
-    struct Entry;
-    struct Default;
-    static const Entry* entryFor(int index);
-    void loadEntry(const Entry& entry);
-    void saveEntry(const Entry& entry);
-    void applyDefaults(const Default* defaults, int count);
-    template <typename T>
-    T get(const T& member) const
-    {
-        QMutexLocker locker(&m_mutex);
-        return member;
-    }
-    // True when the value changed.
-    template <typename T>
-    bool put(T& member, const T& value)
-    {
-        QMutexLocker locker(&m_mutex);
-        if (member == value)
-            return false;
-        member = value;
-        return true;
-    }
+    static const OptionEntry<UserOpts> s_entries[];
+    void loadHistLevelPercent();
 
-    mutable QMutex m_mutex;
-    std::unique_ptr<QSettings> m_settings;
+    OptionStore<UserOpts> m_store;
 
     int m_language{0};
     QString m_imageSavePath;
