@@ -61,12 +61,17 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext&, const QString&
     const QString folder = AppPaths::appDir() + QStringLiteral("/logs");
     if (!QDir(folder).exists())
         QDir().mkpath(folder);
+    // The local 8-bit encoding of a Linux desktop is UTF-8 (the Chinese texts need it).
+    const QByteArray line = logLine(type, now, message).toUtf8();
     QFile file(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
-    if (file.open(QIODevice::WriteOnly | QIODevice::Append)) {
-        // The local 8-bit encoding of a Linux desktop is UTF-8 (the Chinese texts need it).
-        file.write(logLine(type, now, message).toUtf8());
-        file.flush();
-        file.close();
+    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size()
+        && file.flush();
+    file.close();
+    // A folder where no log can be kept (read-only, full, a file in the way) must not silence
+    // the program: above all not the fatal message that ends it.
+    if (!written) {
+        std::fwrite(line.constData(), 1, size_t(line.size()), stderr);
+        std::fflush(stderr);
     }
     writing = false;
 }

@@ -9,7 +9,7 @@ class QObject;
 class QQmlEngine;
 
 // Writes every message of the process to <appDir>/logs/<yyyy-MM-dd>.txt, one whole line per
-// message, from any thread.
+// message, from any thread. A line that cannot be written there goes to standard error.
 void logMessageHandler(QtMsgType type, const QMessageLogContext& context, const QString& message);
 
 // The line logMessageHandler writes for a message at the given local time (without the file).

@@ -9,10 +9,14 @@
 #include <QDir>
 #include <QFile>
 #include <QRegularExpression>
+#include <QTemporaryFile>
 #include <QThread>
 
+#include <cstdio>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 namespace {
 
@@ -37,6 +41,38 @@ QStringList logLines()
         lines.removeLast();
     return lines;
 }
+
+// Sends the process's standard error to a temporary file for the life of the object.
+class StandardErrorCapture {
+public:
+    StandardErrorCapture()
+    {
+        m_file.open();
+        std::fflush(stderr);
+        m_saved = ::dup(STDERR_FILENO);
+        ::dup2(m_file.handle(), STDERR_FILENO);
+    }
+    ~StandardErrorCapture() { restore(); }
+    QStringList lines()
+    {
+        restore();
+        m_file.seek(0);
+        return QString::fromUtf8(m_file.readAll()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+    }
+
+private:
+    void restore()
+    {
+        if (m_saved < 0)
+            return;
+        std::fflush(stderr);
+        ::dup2(m_saved, STDERR_FILENO);
+        ::close(m_saved);
+        m_saved = -1;
+    }
+    QTemporaryFile m_file;
+    int m_saved = -1;
+};
 
 // Routes messages to the log handler for the life of the object.
 struct LogToFile {
@@ -139,7 +175,7 @@ TEST(Log, ManyThreadsWriteWholeLines)
             EXPECT_TRUE(seen[size_t(t)][size_t(i)]) << "lost T" << t << " #" << i;
 }
 
-TEST(Log, UnwritableLogLosesTheMessageAndGoesOn)
+TEST(Log, UnwritableLogSendsTheLinesToStandardErrorAndGoesOn)
 {
     QDir(logFolder()).removeRecursively();
     {
@@ -147,15 +183,32 @@ TEST(Log, UnwritableLogLosesTheMessageAndGoesOn)
         QFile blocker(logFolder());
         ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     }
+    QStringList standardError;
     {
+        StandardErrorCapture capture;
         LogToFile redirect;
-        qDebug() << "lost";
-        qWarning() << "lost too";
+        qDebug() << "not in the file";
+        qWarning() << "日志 too";
+        standardError = capture.lines();
     }
+    ASSERT_EQ(standardError.size(), 2) << standardError.join('\n').toStdString();
+    const QString time = QStringLiteral("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}    ");
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\[Debug\\]") + time + QStringLiteral("not in the file$"))
+                    .match(standardError[0])
+                    .hasMatch())
+        << standardError[0].toStdString();
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\[Warning\\]") + time + QStringLiteral("日志 too$"))
+                    .match(standardError[1])
+                    .hasMatch())
+        << standardError[1].toStdString();
+
+    // Once the folder can be made again, lines go to the file and no longer to standard error.
     QFile::remove(logFolder());
     {
+        StandardErrorCapture capture;
         LogToFile redirect;
         qDebug() << "kept";
+        EXPECT_EQ(capture.lines(), QStringList());
     }
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);

@@ -3,6 +3,8 @@
 #include <QDate>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QRegularExpression>
 #include <QProcess>
 #include <QSettings>
 #include <QTemporaryDir>
@@ -26,6 +28,22 @@ void writeFile(const QString& path, const QByteArray& content)
     QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
     file.write(content);
 }
+
+// Takes write permission from a folder while it lives, and gives it back.
+class ReadOnlyFolder {
+public:
+    explicit ReadOnlyFolder(const QString& path)
+        : m_path(path)
+        , m_permissions(QFile::permissions(path))
+    {
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup);
+    }
+    ~ReadOnlyFolder() { QFile::setPermissions(m_path, m_permissions); }
+
+private:
+    const QString m_path;
+    const QFile::Permissions m_permissions;
+};
 
 QStringList sortedKeys(const QString& file, const QString& group)
 {
@@ -55,7 +73,9 @@ public:
                        + QStringLiteral(".txt"));
     }
 
-    QProcess* start()
+    QString appDir() const { return m_appDir.path(); }
+
+    QProcess* start(QProcess::ProcessChannelMode channels = QProcess::ForwardedErrorChannel)
     {
         auto process = std::make_unique<QProcess>();
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
@@ -66,7 +86,7 @@ public:
         // event loop runs.
         env.insert(QStringLiteral("QT_LOGGING_RULES"), QStringLiteral("qt.scenegraph.time.renderloop=true"));
         process->setProcessEnvironment(env);
-        process->setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        process->setProcessChannelMode(channels);
         process->start(QStringLiteral(TAVRILL_EXECUTABLE), QStringList());
         m_processes.push_back(std::move(process));
         return m_processes.back().get();
@@ -143,6 +163,32 @@ private slots:
         QVERIFY(logAfter.startsWith(logBefore));
         QVERIFY(!logAfter.mid(logBefore.size()).contains("program already start."));
         QVERIFY(!logAfter.mid(logBefore.size()).contains("仪器名"));
+    }
+
+    void unwritableFolderEndsWithTheFatalMessageOnStandardError()
+    {
+        Cabinet cabinet;
+        writeFile(cabinet.appFile(QStringLiteral("machine.ini")), "[Machine]\nMachineName=S60\n");
+        // Plain files where the log and database folders belong: neither can be made, also not
+        // by root, whom the read-only permission below does not stop.
+        writeFile(cabinet.appFile(QStringLiteral("logs")), "");
+        writeFile(cabinet.appFile(QStringLiteral("Databases")), "");
+        ReadOnlyFolder readOnly(cabinet.appDir());
+
+        QProcess* process = cabinet.start(QProcess::SeparateChannels);
+        QVERIFY(process->waitForFinished(kStartTimeoutMs));
+        // The fatal message aborts the process.
+        QCOMPARE(process->exitStatus(), QProcess::CrashExit);
+        const QStringList lines =
+            QString::fromUtf8(process->readAllStandardError()).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        const QString time = QStringLiteral("\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}    ");
+        const int connect = lines.indexOf(
+            QRegularExpression(QStringLiteral("^\\[Debug\\]") + time + QStringLiteral("连接数据库Experiment\\.db\\.$")));
+        const int fatal = lines.indexOf(
+            QRegularExpression(QStringLiteral("^\\[Fatal\\]") + time + QStringLiteral("Experiment\\.db打开失败。 .+")));
+        QVERIFY2(connect >= 0 && fatal > connect, qPrintable(lines.join(QLatin1Char('\n'))));
+        QCOMPARE(fatal, lines.size() - 1);
+        QVERIFY(!QFileInfo(cabinet.appFile(QStringLiteral("logs"))).isDir());
     }
 
     void lockGoesWithTheProcess()
