@@ -2,6 +2,9 @@
 
 #include <QDebug>
 #include <QDir>
+#include <QHash>
+#include <QMutex>
+#include <QMutexLocker>
 #include <QSqlError>
 #include <QSqlQuery>
 #include <QStringBuilder>
@@ -19,6 +22,44 @@ namespace {
 constexpr int kBusyTimeoutMs = 15000;
 
 std::atomic<int> connectionSerial{0};
+
+// How many findings of the check are logged: the first ones are enough to act on.
+constexpr int kShownProblems = 5;
+
+// What PRAGMA quick_check finds wrong with the file (nothing when it is sound). The check reads
+// every page and changes none, so a damaged file can be left exactly as it was found.
+QStringList integrityProblems(const QSqlDatabase& db)
+{
+    QSqlQuery check(db);
+    check.setForwardOnly(true);
+    if (!check.exec(QStringLiteral("PRAGMA quick_check(") + QString::number(kShownProblems) + QLatin1Char(')')))
+        return {check.lastError().text()};
+    QStringList problems;
+    while (check.next()) {
+        const QString finding = check.value(0).toString();
+        if (finding != QLatin1String("ok"))
+            problems << finding;
+    }
+    if (check.lastError().isValid())
+        problems << check.lastError().text();
+    return problems.mid(0, kShownProblems);
+}
+
+// The three stores open one file at start-up: it is checked, and a damaged one reported, once.
+bool isSoundFile(const QString& path, const QSqlDatabase& db)
+{
+    static QMutex mutex;
+    static QHash<QString, bool> checked;
+    QMutexLocker locker(&mutex);
+    const auto known = checked.constFind(path);
+    if (known != checked.constEnd())
+        return known.value();
+    const QStringList problems = integrityProblems(db);
+    if (!problems.isEmpty())
+        qCritical() << "Experiment.db完整性检查失败，文件未作改动。" << problems;
+    checked.insert(path, problems.isEmpty());
+    return problems.isEmpty();
+}
 
 } // namespace
 
@@ -110,6 +151,11 @@ void ExperimentStore::openDatabase()
         qFatal("Experiment.db打开失败。 \"%s\"", qUtf8Printable(error));
     qDebug() << "Experiment.db打开成功。";
     m_connections.setLocalData(new ThreadConnection(m_table, db));
+
+    // A damaged file is not written to at all: switching its journal mode or adding tables and
+    // indexes could spread the damage and would destroy what a recovery tool could still read.
+    if (!isSoundFile(m_path, db))
+        return;
 
     // WAL lets the GUI thread read while a capture thread writes; the mode is kept in the file.
     {

@@ -39,7 +39,9 @@ public:
     QSqlDatabase database();
 
     // Opens the first connection (on the calling thread) and creates the table when missing; a
-    // file that cannot be opened ends the program (qFatal). Run once, by the constructor.
+    // file that cannot be opened ends the program (qFatal). A file that fails SQLite's quick
+    // check is logged as critical and left untouched (no journal mode, table or index written).
+    // Run once, by the constructor.
     void openDatabase();
     bool createTable();
     void createTableIfMissing();

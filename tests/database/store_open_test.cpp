@@ -40,11 +40,14 @@ struct ProbeRun {
     QStringList lines;
 };
 
-ProbeRun runProbe(const QString& appDir)
+// messagePattern: the toolkit's QT_MESSAGE_PATTERN for the probe's lines (its default when empty).
+ProbeRun runProbe(const QString& appDir, const QString& messagePattern = QString())
 {
     QProcess probe;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("TAVRILL_APP_DIR"), appDir);
+    if (!messagePattern.isEmpty())
+        env.insert(QStringLiteral("QT_MESSAGE_PATTERN"), messagePattern);
     probe.setProcessEnvironment(env);
     probe.start(QStringLiteral(STORE_OPEN_PROBE), QStringList());
     ProbeRun run;
@@ -83,10 +86,18 @@ public:
         return query.exec(sql);
     }
 
+    void close() { m_db.close(); }
+
 private:
     const QString m_name = QStringLiteral("raw-file");
     QSqlDatabase m_db;
 };
+
+QByteArray fileBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
 
 } // namespace
 
@@ -182,4 +193,61 @@ TEST(StoreOpen, FileThatCannotBeOpenedEndsTheProgramWithItsMessage)
     EXPECT_EQ(run.lines.first(), QStringLiteral("连接数据库Experiment.db."));
     EXPECT_TRUE(run.lines.at(1).startsWith(QStringLiteral("Experiment.db打开失败。"))) << run.lines.at(1).toStdString();
     EXPECT_FALSE(run.lines.join(QLatin1Char('\n')).contains(QStringLiteral("打开成功")));
+}
+
+TEST(StoreOpen, DamagedFileIsReportedOnceAndLeftAsItWas)
+{
+    constexpr int kPageSize = 4096;
+    struct Case {
+        const char* what;
+        int firstByte; // the damage: 0xA5 over [firstByte, firstByte + length)
+        int length;
+        const char* finding; // in the critical line
+    };
+    // A file of the three tables and enough rows to fill about 25 pages; page 13 holds rows.
+    const Case cases[] = {
+        {"a page of rows overwritten, header intact", 12 * kPageSize, kPageSize, "Page 13"},
+        {"header overwritten", 0, 16, "file is not a database"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir appDir;
+        ASSERT_TRUE(QDir().mkpath(appDir.filePath(QStringLiteral("Databases"))));
+        const QString dbPath = appDir.filePath(QStringLiteral("Databases/Experiment.db"));
+        {
+            RawFile file(dbPath);
+            ASSERT_TRUE(file.exec(QStringLiteral("PRAGMA page_size = ") + QString::number(kPageSize)));
+            for (const QString& table : kTables)
+                ASSERT_TRUE(file.exec(createStatement(table)));
+            ASSERT_TRUE(file.exec(QStringLiteral(
+                "WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n WHERE i < 300) "
+                "INSERT INTO WesternBlotExperiment SELECT '{' || i || '}', 'u', 1, 'WBS' || i, '2026-01-01', "
+                "'2026-01-01 00:00:00', '/p/', '2*2', '1,', '1,', printf('%.150c', 'x') FROM n")));
+            ASSERT_GE(file.scalar(QStringLiteral("PRAGMA page_count")).toInt(), 20);
+            ASSERT_EQ(file.scalar(QStringLiteral("PRAGMA journal_mode")).toString(), QStringLiteral("delete"));
+            file.close();
+        }
+        QByteArray damaged = fileBytes(dbPath);
+        ASSERT_GE(damaged.size(), c.firstByte + c.length);
+        damaged.replace(c.firstByte, c.length, QByteArray(c.length, char(0xA5)));
+        {
+            QFile file(dbPath);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            ASSERT_EQ(file.write(damaged), damaged.size());
+        }
+
+        const ProbeRun run = runProbe(appDir.path(), QStringLiteral("%{type} %{message}"));
+        ASSERT_TRUE(run.finished);
+        EXPECT_EQ(run.status, QProcess::NormalExit);
+        EXPECT_EQ(run.exitCode, 0);
+        const QStringList reports =
+            run.lines.filter(QStringLiteral("critical Experiment.db完整性检查失败，文件未作改动。"));
+        ASSERT_EQ(reports.size(), 1) << run.lines.join('\n').toStdString();
+        EXPECT_TRUE(reports.first().contains(QString::fromUtf8(c.finding))) << reports.first().toStdString();
+        EXPECT_TRUE(run.lines.filter(QStringLiteral("创建")).isEmpty()) << run.lines.join('\n').toStdString();
+
+        // Not one byte changed: no journal mode switched, no table or index added.
+        EXPECT_TRUE(fileBytes(dbPath) == damaged);
+        EXPECT_FALSE(QFile::exists(dbPath + QStringLiteral("-wal")));
+    }
 }
