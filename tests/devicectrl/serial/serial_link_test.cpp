@@ -192,21 +192,28 @@ private slots:
         a.join();
         b.join();
         QVERIFY(control->waitForReceived(2 * kPerThread, 10000));
-        QList<int> fromA, fromB;
-        for (const QByteArray& frame : control->receivedFrames()) {
-            (quint8(frame.at(2)) == CmdMainLight ? fromA : fromB).append(quint8(frame.at(4)));
-        }
-        QList<int> expectedA, expectedB;
+        const auto received = control->receivedFrames();
+        QList<QByteArray> fromA, fromB;
+        for (const QByteArray& frame : received)
+            (quint8(frame.at(2)) == CmdMainLight ? fromA : fromB).append(frame);
+        QList<QByteArray> expectedA, expectedB;
         for (int i = 0; i < kPerThread; ++i) {
-            expectedA.append(0x40 + i);
-            expectedB.append(0x60 + i);
+            expectedA.append(ModbusMaster::packFrame(CmdMainLight, 1, Data_Bits(0x40 + i)));
+            expectedB.append(ModbusMaster::packFrame(CmdMultLight, 1, Data_Bits(0x60 + i)));
         }
         QCOMPARE(fromA, expectedA);
         QCOMPARE(fromB, expectedB);
-        // Each frame has its own reply window, so every echo arrives alone.
+        // Each frame has its own reply window, so every echo arrives alone, in the order the
+        // frames went out, and echoes the frame sent in its window.
         QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 2 * kPerThread, 5000);
-        for (const QByteArray& reply : log->replies)
-            QVERIFY(ModbusMaster::parseReply(reply, reply.mid(1, reply.size() - 3)) == NormalCmd);
+        for (int i = 0; i < log->replies.size(); ++i) {
+            const QByteArray& reply = log->replies.at(i);
+            QVERIFY2(ModbusMaster::parseReply(reply, received.at(size_t(i))) == NormalCmd,
+                     qPrintable(QStringLiteral("reply %1: %2, sent %3")
+                                    .arg(i)
+                                    .arg(QString::fromLatin1(reply.toHex(' ')),
+                                         QString::fromLatin1(received.at(size_t(i)).toHex(' ')))));
+        }
     }
 
     void closeWhileIdleEndsTheThread()
