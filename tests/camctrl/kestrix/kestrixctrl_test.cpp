@@ -87,6 +87,15 @@ protected:
 
 TEST_F(KestrixCtrlTest, InitCloseInitCycles)
 {
+    // Identifier 100 is parameter 1 of feature 1, behind a feature of its own; no parameter starts
+    // at 1, so a write of 1 to the wrong one shows.
+    kxtest_pp_clear();
+    kxtest_pp_add_feature("Defect Repair", 11);
+    kxtest_pp_add_param("Enabled", 110, 0, 1, 0);
+    kxtest_pp_add_param("Threshold", 111, 0, 65535, 500);
+    kxtest_pp_add_feature("Noise Reduction", 10);
+    kxtest_pp_add_param("Strength", 101, 0, 100, 50);
+    kxtest_pp_add_param("Enabled", 100, 0, 1, 0);
     for (int cycle = 0; cycle < 3; ++cycle) {
         ASSERT_TRUE(ctrl->initCamera()) << cycle;
         KestrixCameraContext* ctx = ctrl->context();
@@ -104,9 +113,11 @@ TEST_F(KestrixCtrlTest, InitCloseInitCycles)
         int32_t clearMode = 0;
         ASSERT_EQ(kx_get_param(ctx->hcam, PARAM_CLEAR_MODE, KX_ATTR_CURRENT, &clearMode), KX_SUCCESS);
         EXPECT_EQ(clearMode, 1);
-        // The default table holds identifier 100 as parameter 1 of feature 1.
+        // Each open starts from the table's defaults: only identifier 100 is set, to 1.
         EXPECT_EQ(kxtest_pp_value(1, 1), 1u);
-        EXPECT_EQ(kxtest_pp_value(0, 0), 1u);
+        EXPECT_EQ(kxtest_pp_value(0, 0), 0u);
+        EXPECT_EQ(kxtest_pp_value(0, 1), 500u);
+        EXPECT_EQ(kxtest_pp_value(1, 0), 50u);
 
         ctrl->closeCamera();
         EXPECT_FALSE(ctrl->isLibraryInitialised());
