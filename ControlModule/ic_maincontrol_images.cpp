@@ -6,7 +6,6 @@
 #include "useropts.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QPen>
 
 namespace {
@@ -33,16 +32,15 @@ QVector<QPointF> IC_MainControl::histogramPoints(const std::vector<double>& hist
 
 bool IC_MainControl::tsHistogramAt(int index, HistogramInfo& out)
 {
-    H695ICECamCtrl* cam = h695ICECamCtrl;
     // The capture thread appends frames and records while the pages click.
-    QMutexLocker lock(&cam->frameListMutex);
-    const size_t frames = cam->frameList.size();
-    if (index < 0 || size_t(index) >= frames || size_t(index) >= cam->histogramCache.size()
-        || !cam->histogramCache[size_t(index)]) {
+    const int frames = h695ICECamCtrl->frameCount();
+    const std::shared_ptr<const HistogramInfo> record =
+        index < frames ? h695ICECamCtrl->histogramAt(index) : nullptr;
+    if (!record) {
         qWarning() << "no histogram for image index" << index << "of" << frames;
         return false;
     }
-    out = *cam->histogramCache[size_t(index)];
+    out = *record;
     return true;
 }
 
@@ -107,21 +105,12 @@ void IC_MainControl::_GelTSUpdateHisShowAndImageShow()
 
 void IC_MainControl::_GelTSUpdateImageShow()
 {
-    H695ICECamCtrl* cam = h695ICECamCtrl;
-    const int index = cam->currentImageIndex;
+    const int index = h695ICECamCtrl->currentImageIndex;
     if (index == -1)
         return;
-    {
-        QMutexLocker lock(&cam->frameListMutex);
-        if (index < 0 || size_t(index) >= cam->frameList.size()) {
-            qWarning() << "_GelTSUpdateImageShow: no image" << index;
-            return;
-        }
-        TUCAM_FRAME* copy = H695ICECamCtrl::copyFrame(cam->frameList[size_t(index)]);
-        if (!copy)
-            return;
-        H695ICECamCtrl::freeFrame(&cam->stretchFrame);
-        cam->stretchFrame = copy;
+    if (!h695ICECamCtrl->showFrameAsCaptured()) {
+        qWarning() << "_GelTSUpdateImageShow: no image" << index;
+        return;
     }
     emit imageChanged();
 }

@@ -108,7 +108,7 @@ void IC_MainControl::_WBTSBinChanged(int bin, int preExpTime, int gain)
     };
     wbTSPreviewEnd = connect(thread, &QThread::finished, this, restart);
     h695ICECamCtrl->isRunning = false;
-    h695ICECamCtrl->currentFrame = nullptr;
+    h695ICECamCtrl->clearCurrentFrame();
     h695ICECamCtrl->abortWait();
     // A preview that ended on its own (camera error) sends no further finished.
     if (thread->isFinished())
@@ -185,7 +185,7 @@ void IC_MainControl::stopWBTSPreview(bool autoCapture, bool startNext)
     if (!wbTSPreviewStopping) {
         wbTSPreviewStopping = true;
         h695ICECamCtrl->isRunning = false;
-        h695ICECamCtrl->currentFrame = nullptr;
+        h695ICECamCtrl->clearCurrentFrame();
         h695ICECamCtrl->abortWait();
     }
     if (thread->isFinished())
@@ -255,7 +255,7 @@ bool IC_MainControl::createWBTSExperiment()
     record->imageSavePath = AppPaths::appDir() + QStringLiteral("/Images/") + record->date + QLatin1Char('/') + record->name
                             + QLatin1Char('/');
     record->binning = wbTSBinningText(m_authorityType, h695ICECamCtrl->binningIndex);
-    h695ICECamCtrl->expName = record->name;
+    h695ICECamCtrl->setExpName(record->name);
     const bool saved = wbExpDB->insertExperiment(record.get());
     qDebug() << record->name << " 保存 " << (saved ? "true" : "false");
     if (!saved)
@@ -379,28 +379,19 @@ void IC_MainControl::_WBUpdateExpName(QString newName, QString newImageSavePath)
     qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
     wbExp->name = newName;
     wbExp->imageSavePath = newImageSavePath;
-    h695ICECamCtrl->expName = newName;
+    h695ICECamCtrl->setExpName(newName);
     m_curExpName = newName;
 }
 
 void IC_MainControl::_WBTSSetEstimateRoi(double x_percent, double y_percent, double width_percent,
                                          double height_percent)
 {
-    h695ICECamCtrl->estimateRoiX = x_percent;
-    h695ICECamCtrl->estimateRoiY = y_percent;
-    h695ICECamCtrl->estimateRoiWidth = width_percent;
-    h695ICECamCtrl->estimateRoiHeight = height_percent;
-    // Raised last: the estimation reads the four values once it sees the flag.
-    h695ICECamCtrl->isEstimateRoi = true;
+    h695ICECamCtrl->setEstimateRoi(x_percent, y_percent, width_percent, height_percent);
 }
 
 void IC_MainControl::_WBTSRemoveEstimateRoi()
 {
-    h695ICECamCtrl->isEstimateRoi = false;
-    h695ICECamCtrl->estimateRoiX = 0;
-    h695ICECamCtrl->estimateRoiY = 0;
-    h695ICECamCtrl->estimateRoiWidth = 0;
-    h695ICECamCtrl->estimateRoiHeight = 0;
+    h695ICECamCtrl->removeEstimateRoi();
 }
 
 void IC_MainControl::_TSCloseCamAndUnInit()

@@ -135,9 +135,9 @@ void WBTSCaptureThread::run()
         ownLightCtrl = new LightCtrl(link(), nullptr);
 
     if (!record)
-        record = experimentDB->selectExperimentByName(camCtrl->expName);
+        record = experimentDB->selectExperimentByName(camCtrl->expName());
     if (!record) {
-        qWarning() << "capture refused: no experiment record named" << camCtrl->expName;
+        qWarning() << "capture refused: no experiment record named" << camCtrl->expName();
         captureEnded = true;
         while (camCtrl->semCap.tryAcquire(1)) {
         }
@@ -291,37 +291,38 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
             H695ICECamCtrl::invertImage(camera);
     }
 
-    TUCAM_FRAME* stored = H695ICECamCtrl::copyFrame(camera);
+    std::shared_ptr<TsFrame> stored = TsFrame::copyOf(camera);
     if (!stored)
         return QString();
-    {
-        QMutexLocker lock(&camCtrl->frameListMutex);
-        camCtrl->frameList.push_back(stored);
-    }
+    // Summed before it is stored: a frame in the list is never written again.
     if (accumulate)
-        addOverExposureInfo(i);
+        addOverExposureInfo(i, *stored);
+    camCtrl->appendFrame(stored);
+    camCtrl->setCaptureFrame(stored);
 
     if (userOpts->isExposure()) {
-        const FrameView view = H695ICECamCtrl::viewOf(stored);
+        const FrameView view = stored->view();
         const size_t n = view.count();
-        std::vector<uint8_t> mask(n, 0);
+        auto mask = std::make_shared<std::vector<uint8_t>>(n, 0);
+        uint8_t* m = mask->data();
         const uint16_t* px = view.pixels;
         // Stored inverted on a white background: the saturated pixels are the darkest ones.
         if (bk == UserOpts::White) {
             for (size_t k = 0; k < n; ++k)
-                mask[k] = px[k] <= 534;
+                m[k] = px[k] <= 534;
         } else if (bk == UserOpts::Black) {
             for (size_t k = 0; k < n; ++k)
-                mask[k] = px[k] > 65000;
+                m[k] = px[k] > 65000;
         }
-        camCtrl->overExposureSum.resize(n);
-        std::copy(mask.begin(), mask.end(), camCtrl->overExposureSum.begin());
-        qDebug() << "采集时添加过曝信息：" << camCtrl->overExposureMarks.size();
-        camCtrl->overExposureMarks.push_back(std::move(mask));
+        // The saver reads the latest mask; the views keep one per frame. Both share the buffer.
+        OverExposureMask shared(std::move(mask));
+        camCtrl->setOverExposureSum(shared);
+        qDebug() << "采集时添加过曝信息：" << camCtrl->overExposureMarkCount();
+        camCtrl->appendOverExposureMark(shared);
     }
 
     const bool asMarker = p.savedAsMarker;
-    return camCtrl->saveWBImages(stored, asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1);
+    return camCtrl->saveWBImages(stored->record(), asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1);
 }
 
 void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanInput& plan, int bk)
@@ -374,51 +375,37 @@ void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanIn
 void WBTSCaptureThread::mergeImages(int bk)
 {
     qDebug() << "开始合成图像:" << now();
-    TUCAM_FRAME* m = nullptr;
-    TUCAM_FRAME* s = nullptr;
-    int lowM = 0, highM = 65535, lowS = 0, highS = 65535;
-    {
-        QMutexLocker lock(&camCtrl->frameListMutex);
-        m = H695ICECamCtrl::copyFrame(camCtrl->frameList.front());
-        s = H695ICECamCtrl::copyFrame(camCtrl->frameList.back());
-        if (!camCtrl->histogramCache.empty()) {
-            lowM = camCtrl->histogramCache.front()->low;
-            highM = camCtrl->histogramCache.front()->high;
-            lowS = camCtrl->histogramCache.back()->low;
-            highS = camCtrl->histogramCache.back()->high;
-        }
-    }
-    if (!m || !s) {
-        H695ICECamCtrl::freeFrame(&m);
-        H695ICECamCtrl::freeFrame(&s);
+    const std::vector<TsFramePtr> frames = camCtrl->frames();
+    if (frames.empty())
         return;
-    }
+    const std::shared_ptr<TsFrame> m = frames.front()->clone();
+    const std::shared_ptr<TsFrame> s = frames.back()->clone();
+    if (!m || !s)
+        return;
+    const std::shared_ptr<const HistogramInfo> first = camCtrl->histogramAt(0);
+    const std::shared_ptr<const HistogramInfo> last = camCtrl->histogramAt(camCtrl->histogramCount() - 1);
     if (userOpts->isAutoStretch()) {
-        H695ICECamCtrl::stretchLevels(m, lowM, highM);
-        H695ICECamCtrl::stretchLevels(s, lowS, highS);
-        camCtrl->sharpen16U(s, bk != UserOpts::White);
+        H695ICECamCtrl::stretchLevels(m->record(), first ? first->low : 0, first ? first->high : 65535);
+        H695ICECamCtrl::stretchLevels(s->record(), last ? last->low : 0, last ? last->high : 65535);
+        camCtrl->sharpen16U(s->record(), bk != UserOpts::White);
     }
     cv::Mat colourMerge;
-    const bool coloured = !colorPlanes[0].empty() && camCtrl->toColorImage(s, colorPlanes[0], colourMerge);
+    const bool coloured = !colorPlanes[0].empty() && camCtrl->toColorImage(s->record(), colorPlanes[0], colourMerge);
     if (!coloured) {
-        camCtrl->multiplyImage(m, s);
-        QMutexLocker lock(&camCtrl->frameListMutex);
-        camCtrl->frameList.push_back(m);
+        camCtrl->multiplyImage(m->record(), s->record());
+        camCtrl->appendFrame(m);
     }
-    if (userOpts->isExposure() && !camCtrl->overExposureMarks.empty()) {
-        std::vector<uint8_t> last = camCtrl->overExposureMarks.back();
-        const long marked = long(std::count(last.begin(), last.end(), uint8_t(1)));
+    if (userOpts->isExposure() && camCtrl->overExposureMarkCount() > 0) {
+        const OverExposureMask lastMark = camCtrl->overExposureMarkAt(camCtrl->overExposureMarkCount() - 1);
+        const long marked = long(std::count(lastMark->begin(), lastMark->end(), uint8_t(1)));
         if (marked > camCtrl->overExposureThreshold)
-            camCtrl->overExposureMarks.push_back(std::move(last));
+            camCtrl->appendOverExposureMark(lastMark);
     }
     if (coloured) {
         const QString path = camCtrl->saveImages(colourMerge, 2);
-        H695ICECamCtrl::freeFrame(&s);
-        H695ICECamCtrl::freeFrame(&m);
         emit colorMarkerCaped(path, -1, -1.0, -1);
     } else {
-        const QString path = camCtrl->saveWBImages(m, false, 2);
-        H695ICECamCtrl::freeFrame(&s);
+        const QString path = camCtrl->saveWBImages(m->record(), false, 2);
         emit singleImageCaped(path, -1, -1.0, -1);
     }
     qDebug() << "结束合成图像:" << now();

@@ -13,6 +13,7 @@
 
 #include <opencv2/core.hpp>
 
+#include "tsframe.h"
 #include "tucam.h"
 #include "wbplan.h"
 
@@ -51,8 +52,8 @@ public:
     void lightOff();
     void buildExpTimeList();
 
-    // Integral accumulation of frame index into itself from the frame before it.
-    void addOverExposureInfo(int index);
+    // Integral accumulation of frame index (not stored yet) from the frame stored before it.
+    void addOverExposureInfo(int index, TsFrame& frame);
     void autoExposureWait();
     bool grabFrame(int slot);
     static void staining(cv::Mat& image, const cv::Scalar& colour);

@@ -20,21 +20,15 @@ constexpr int kAutoExposureRounds = 20;
 constexpr double kSettledMs = 0.05;
 }
 
-void WBTSCaptureThread::addOverExposureInfo(int index)
+void WBTSCaptureThread::addOverExposureInfo(int index, TsFrame& frame)
 {
     if (index < (userOpts->markerCapture() ? 1 : 2))
         return;
-    TUCAM_FRAME* p = nullptr;
-    TUCAM_FRAME* q = nullptr;
-    {
-        QMutexLocker lock(&camCtrl->frameListMutex);
-        if (size_t(index) >= camCtrl->frameList.size())
-            return;
-        p = camCtrl->frameList[size_t(index) - 1];
-        q = camCtrl->frameList[size_t(index)];
-    }
-    const FrameView a = H695ICECamCtrl::viewOf(p);
-    const FrameView b = H695ICECamCtrl::viewOf(q);
+    // The frame before it already holds the sum of all earlier ones.
+    const int count = camCtrl->frameCount();
+    const TsFramePtr previous = camCtrl->frameAt(count - 1);
+    const FrameView a = previous ? previous->view() : FrameView {};
+    const FrameView b = frame.view();
     if (a.count() != b.count() || a.empty()) {
         qWarning() << "accumulation skipped: frames of different sizes" << a.width << a.height << b.width << b.height;
         return;

@@ -135,10 +135,10 @@ void WBTSEstimateThread::run()
         // The exposure this image was taken with; curExpTime may move on below.
         imageExpTime = curExpTime;
         image = frameTo8Bit();
-        if (!image.empty() && camCtrl->isEstimateRoi) {
-            const cv::Rect roi = wbplan::estimationRect(image.size(), camCtrl->estimateRoiX,
-                                                        camCtrl->estimateRoiY, camCtrl->estimateRoiWidth,
-                                                        camCtrl->estimateRoiHeight);
+        const EstimateRoi region = camCtrl->estimateRoi();
+        if (!image.empty() && region.enabled) {
+            const cv::Rect roi =
+                wbplan::estimationRect(image.size(), region.x, region.y, region.width, region.height);
             if (roi.empty()) {
                 qDebug() << "estimation region outside the image, ignored";
             } else {

@@ -41,10 +41,8 @@ int WBTSPreviewThread::alignTo4(int v)
 void WBTSPreviewThread::run()
 {
     runPreview();
-    // The record is this thread's: the controller must not keep pointing at it once the thread
-    // object may be deleted, whichever way the loop ended.
-    TUCAM_FRAME* own = &frame;
-    camCtrl->currentFrame.compare_exchange_strong(own, nullptr);
+    // No live frame outlives the preview, whichever way the loop ended.
+    camCtrl->clearCurrentFrame();
     // A search cannot go on without frames: the lens side sees the stop and empties both
     // semaphores instead of waiting for a measurement that will never come.
     if (camCtrl->isFocusMeasuring || !camCtrl->isFocusStop) {
@@ -96,10 +94,17 @@ void WBTSPreviewThread::runPreview()
         }
         const TUCAMRET status = camCtrl->m_WaitForFrame(&frame);
         if (status == TUCAMRET_SUCCESS) {
-            camCtrl->currentFrame = &frame;
-            emit updatePreviewImage();
-            if (camCtrl->isFocusMeasuring)
-                focusStep();
+            if (camCtrl->isFocusMeasuring && camCtrl->sem2.tryAcquire(1)) {
+                // The lens has answered already: decide first, so that the lens side moves on
+                // while the views get the frame (a next frame taken before the move would show
+                // the old position).
+                rateFrame();
+                publishFrame();
+            } else {
+                publishFrame();
+                if (camCtrl->isFocusMeasuring && waitForLens())
+                    rateFrame();
+            }
         } else if (status == TUCAMRET_ABORT) {
             qDebug() << "previewThread abort.";
             camCtrl->stopCapture();
@@ -117,14 +122,25 @@ void WBTSPreviewThread::runPreview()
     }
 }
 
-bool WBTSPreviewThread::focusStep()
+void WBTSPreviewThread::publishFrame()
+{
+    // The views get a copy: this record is refilled by the next wait.
+    camCtrl->setCurrentFrame(&frame);
+    emit updatePreviewImage();
+}
+
+bool WBTSPreviewThread::waitForLens()
 {
     for (;;) {
         if (camCtrl->sem2.tryAcquire(1, kFocusWaitSliceMs))
-            break;
+            return true;
         if (!camCtrl->isRunning || !camCtrl->isFocusMeasuring || camCtrl->isFocusStop)
             return false;
     }
+}
+
+void WBTSPreviewThread::rateFrame()
+{
     if (focusValuesStale.exchange(false))
         focusValues.clear();
     const FrameView view = H695ICECamCtrl::viewOf(&frame);
@@ -160,5 +176,4 @@ bool WBTSPreviewThread::focusStep()
         break;
     }
     camCtrl->sem1.release(1);
-    return true;
 }

@@ -37,9 +37,12 @@ protected:
 
 private:
     void runPreview();
-    // One focus decision for the frame just received; false when the wait for the lens was left
-    // because the preview or the search stopped.
-    bool focusStep();
+    // Hands the frame just received to the views.
+    void publishFrame();
+    // Waits for the lens side's turn; false when the preview or the search stopped meanwhile.
+    bool waitForLens();
+    // One focus decision for the frame just received; gives the lens side its next turn.
+    void rateFrame();
 
     H695ICECamCtrl* camCtrl;
     UserOpts* userOpts;

@@ -10,7 +10,7 @@ namespace {
 
 struct Data {
     cv::Mat frame = benchFrame();
-    std::vector<int32_t> marks;
+    std::vector<uint8_t> marks;
     QTemporaryDir dir;
     Data()
     {

@@ -7,7 +7,6 @@
 
 #include <QCoreApplication>
 #include <QDir>
-#include <QMutexLocker>
 #include <QTemporaryDir>
 
 #include <opencv2/imgcodecs.hpp>
@@ -79,7 +78,7 @@ void wb_capture_overhead_ours(benchmark::State& state)
     opts->setImageSavePath(d.dir.path() + "/user");
     opts->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
     H695ICECamCtrl* ctrl = H695ICECamCtrl::getInstance();
-    ctrl->expName = "BENCH";
+    ctrl->setExpName("BENCH");
     ctrl->binningIndex = 1;
     WBTSCaptureThread thread;
     wbplan::FramePlan plan;
@@ -95,17 +94,8 @@ void wb_capture_overhead_ours(benchmark::State& state)
         }
         state.PauseTiming();
         // A capture keeps its frames; here they go, with their files, so that every round
-        // starts from the same memory and disk state. The mask buffer stays, as between frames.
-        {
-            QMutexLocker lock(&ctrl->frameListMutex);
-            for (TUCAM_FRAME*& f : ctrl->frameList)
-                H695ICECamCtrl::freeFrame(&f);
-            ctrl->frameList.clear();
-            for (HistogramInfo* h : ctrl->histogramCache)
-                delete h;
-            ctrl->histogramCache.clear();
-        }
-        ctrl->overExposureMarks.clear();
+        // starts from the same memory and disk state.
+        ctrl->clearFrameCaches();
         QDir(d.dir.path() + "/Images").removeRecursively();
         QDir(d.dir.path() + "/user").removeRecursively();
         state.ResumeTiming();

@@ -137,7 +137,7 @@ TEST_F(WbCapture, AccumulatedSamplesHoldTheRunningSum)
     ASSERT_TRUE(runToEnd(thread));
     ASSERT_EQ(ctrl->frameCount(), 3);
     // Each sample adds its own exposure, so the integral grows frame by frame.
-    const auto mean = [&](int i) { return cv::mean(H695ICECamCtrl::viewOf(ctrl->frameList[size_t(i)]).mat())[0]; };
+    const auto mean = [&](int i) { return cv::mean(ctrl->frameAt(i)->view().mat())[0]; };
     EXPECT_GT(mean(1), mean(0) * 1.5);
     EXPECT_GT(mean(2), mean(1) * 1.2);
 }
@@ -304,8 +304,8 @@ TEST_F(WbCapture, OverExposedSampleNamesItsPlainAndMarkedPictures)
     EXPECT_EQ(names[1], QString(names[0]).replace(".tif", "_OE.tif"));
     EXPECT_EQ(row->exposureTime, "200000,200000,");
     EXPECT_EQ(row->gain, "60,60,");
-    ASSERT_EQ(ctrl->overExposureMarks.size(), 1u);
-    EXPECT_EQ(ctrl->overExposureMarks[0].size(), size_t(664 * 550)) << "one byte per pixel";
+    ASSERT_EQ(ctrl->overExposureMarkCount(), 1);
+    EXPECT_EQ(ctrl->overExposureMarkAt(0)->size(), size_t(664 * 550)) << "one byte per pixel";
 }
 
 TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)

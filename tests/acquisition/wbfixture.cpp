@@ -26,7 +26,7 @@ void WbCabinet::SetUp()
     ctrl->isFocusStop = true;
     ctrl->isFocusMeasuring = false;
     ctrl->isFocusDone = false;
-    ctrl->isEstimateRoi = false;
+    ctrl->removeEstimateRoi();
     while (ctrl->semCap.tryAcquire(1)) {
     }
     while (ctrl->sem1.tryAcquire(1)) {
@@ -101,7 +101,7 @@ void WbCabinet::insertExperiment(const QString& name)
     record.imageSavePath = folder;
     record.binning = QStringLiteral("4*4");
     ASSERT_TRUE(db->insertExperiment(&record));
-    ctrl->expName = name;
+    ctrl->setExpName(name);
 }
 
 QStringList WbCabinet::lightCommands() const

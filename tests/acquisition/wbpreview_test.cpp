@@ -26,7 +26,7 @@ protected:
     // As the main controller stops a preview.
     bool stopPreview(WBTSPreviewThread& t)
     {
-        ctrl->currentFrame = nullptr;
+        ctrl->clearCurrentFrame();
         ctrl->isRunning = false;
         ctrl->abortWait();
         return runToEnd(t, 5000);
@@ -54,9 +54,10 @@ TEST_F(WbPreview, AppliesBinningAtStartAndExposureAndGainWhileRunning)
         EXPECT_EQ(tucamtest::state().binning, c.binning);
         EXPECT_DOUBLE_EQ(tucamtest::state().exposureMs, 30);
         EXPECT_EQ(gainSet(), 7);
-        const FrameView view = H695ICECamCtrl::viewOf(ctrl->currentFrame);
-        EXPECT_EQ(view.width, c.width);
-        EXPECT_EQ(view.height, c.height);
+        const TsFramePtr live = ctrl->currentFrame();
+        ASSERT_TRUE(live);
+        EXPECT_EQ(live->width(), c.width);
+        EXPECT_EQ(live->height(), c.height);
 
         ctrl->exposureTime = 55;
         ctrl->isExposureChanged = true;
@@ -196,14 +197,10 @@ TEST_F(WbPreview, AnEstimateWithoutFramesStillEndsInItsBounds)
 
 TEST_F(WbPreview, AnEstimationRegionOutsideTheImageIsIgnored)
 {
-    ctrl->isEstimateRoi = true;
-    ctrl->estimateRoiX = 1.5;
-    ctrl->estimateRoiY = 0.2;
-    ctrl->estimateRoiWidth = 0.5;
-    ctrl->estimateRoiHeight = 0.5;
+    ctrl->setEstimateRoi(1.5, 0.2, 0.5, 0.5);
     Recorder outside;
     const int value = estimate(this, ctrl, 2, outside);
-    ctrl->isEstimateRoi = false;
+    ctrl->removeEstimateRoi();
     Recorder whole;
     const int reference = estimate(this, ctrl, 2, whole);
     EXPECT_EQ(outside.estimates, 1);
@@ -274,7 +271,7 @@ TEST_F(WbPreview, ACameraErrorEndsThePreviewWithoutLeavingItsFrameBehind)
     ASSERT_TRUE(runToEnd(thread, 10000));
     EXPECT_EQ(rec.previews, 1);
     EXPECT_EQ(rec.events, QStringList({"error"}));
-    EXPECT_EQ(ctrl->currentFrame.load(), nullptr) << "the frame record goes with the thread";
+    EXPECT_EQ(ctrl->currentFrame(), nullptr) << "no live frame outlives the preview";
 }
 
 TEST_F(WbPreview, TheEstimateTakesItsReferencesInEachCamerasReferenceMode)

@@ -14,29 +14,25 @@
 #include <unistd.h>
 
 namespace {
-TUCAM_FRAME* smallFrame()
+TsFramePtr smallFrame()
 {
-    static uint16_t pixels[4] = {1, 2, 3, 4};
-    TUCAM_FRAME record {};
-    record.usHeader = 0;
-    record.usWidth = 2;
-    record.usHeight = 2;
-    record.uiImgSize = sizeof(pixels);
-    record.pBuffer = reinterpret_cast<uint8_t*>(pixels);
-    return H695ICECamCtrl::copyFrame(&record);
+    static const uint16_t pixels[4] = {1, 2, 3, 4};
+    return TsFrame::fromPixels(2, 2, pixels);
 }
 
 // Two frames with their histograms, one selected and shown, and the marks of a capture.
 void fillTucsen(H695ICECamCtrl* cam)
 {
     for (int i = 0; i < 2; ++i) {
-        cam->frameList.push_back(smallFrame());
-        cam->histogramCache.push_back(new HistogramInfo);
+        cam->appendFrame(smallFrame());
+        cam->appendHistogram(HistogramInfo {});
     }
     cam->currentImageIndex = 1;
-    cam->stretchFrame = smallFrame();
-    cam->overExposureMarks.assign(2, std::vector<uint8_t>(4, 1));
-    cam->overExposureSum.assign(4, 1);
+    cam->showFrameAsCaptured();
+    const OverExposureMask mask = std::make_shared<const std::vector<uint8_t>>(4, 1);
+    cam->appendOverExposureMark(mask);
+    cam->appendOverExposureMark(mask);
+    cam->setOverExposureSum(mask);
 }
 
 void touch(const QString& path)
@@ -97,11 +93,11 @@ private slots:
         else
             ctrl->clearWBTSCache();
 
-        QVERIFY(cam->frameList.empty());
+        QCOMPARE(cam->frameCount(), 0);
         // A histogram kept beside a dropped frame would describe the next experiment's first one.
-        QVERIFY(cam->histogramCache.empty());
+        QCOMPARE(cam->histogramCount(), 0);
         QCOMPARE(cam->currentImageIndex.load(), -1);
-        QVERIFY(!cam->stretchFrame);
+        QVERIFY(!cam->stretchFrame());
         for (const QString& line : logs)
             QVERIFY2(logged(line), qPrintable(line + QStringLiteral(" missing:\n") + logLines().join('\n')));
         for (const QString& line : absent)
@@ -110,7 +106,7 @@ private slots:
         QCOMPARE(ctrl->multExp == nullptr, mode == EnumOBJ::Mult);
         QCOMPARE(ctrl->wbExp == nullptr, mode == EnumOBJ::WB);
         QCOMPARE(ctrl->wbTSMarkerList.isEmpty(), mode == EnumOBJ::WB);
-        QCOMPARE(cam->overExposureMarks.empty(), mode == EnumOBJ::WB);
+        QCOMPARE(cam->overExposureMarkCount() == 0, mode == EnumOBJ::WB);
 
         // What this mode left, the next clean-up takes.
         ctrl->clearWBTSCache();

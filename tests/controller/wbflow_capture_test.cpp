@@ -129,7 +129,7 @@ private slots:
         cam->clearFrameCaches();
         cam->isAbort = false;
         cam->isFocusStop = true;
-        cam->isEstimateRoi = false;
+        cam->removeEstimateRoi();
         rig = std::make_unique<ControllerRig>();
         rig->openLink();
         ctrl()->setAuthorityType(EnumOBJ::WBTS695_Manual);
@@ -323,11 +323,13 @@ private slots:
                         20000));
 
         ctrl()->_WBTSSetEstimateRoi(0.1, 0.2, 0.3, 0.4);
-        QVERIFY(cam->isEstimateRoi);
-        QCOMPARE(cam->estimateRoiHeight, 0.4);
+        QVERIFY(cam->estimateRoi().enabled);
+        QCOMPARE(cam->estimateRoi().x, 0.1);
+        QCOMPARE(cam->estimateRoi().height, 0.4);
         ctrl()->_WBTSRemoveEstimateRoi();
-        QVERIFY(!cam->isEstimateRoi);
-        QCOMPARE(cam->estimateRoiX + cam->estimateRoiY + cam->estimateRoiWidth + cam->estimateRoiHeight, 0.0);
+        const EstimateRoi removed = cam->estimateRoi();
+        QVERIFY(!removed.enabled);
+        QCOMPARE(removed.x + removed.y + removed.width + removed.height, 0.0);
     }
 
     // A rename reaches the record, the camera's experiment name and the page's property; with
@@ -346,7 +348,7 @@ private slots:
         clearLog();
         ctrl()->_WBUpdateExpName("renamed", "/new/");
         QCOMPARE(ctrl()->curExpName(), QString("renamed"));
-        QCOMPARE(cam->expName, QString("renamed"));
+        QCOMPARE(cam->expName(), QString("renamed"));
         QCOMPARE(ctrl()->wbExp->imageSavePath, QString("/new/"));
         QVERIFY(logLines().filter("更新实验名称：").size() == 1);
     }

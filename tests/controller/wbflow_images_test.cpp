@@ -17,30 +17,27 @@
 
 namespace {
 // A 2 x 2 frame with the given pixels.
-TUCAM_FRAME* frameOf(std::vector<uint16_t> pixels)
+TsFramePtr frameOf(const std::vector<uint16_t>& pixels)
 {
-    TUCAM_FRAME record {};
-    record.usWidth = 2;
-    record.usHeight = 2;
-    record.uiImgSize = uint32_t(pixels.size() * sizeof(uint16_t));
-    record.pBuffer = reinterpret_cast<uint8_t*>(pixels.data());
-    return H695ICECamCtrl::copyFrame(&record);
+    return TsFrame::fromPixels(2, 2, pixels.data());
 }
 
-std::vector<uint16_t> pixelsOf(const TUCAM_FRAME* frame)
+std::vector<uint16_t> pixelsOf(const TsFramePtr& frame)
 {
-    const FrameView v = H695ICECamCtrl::viewOf(frame);
+    if (!frame)
+        return {};
+    const FrameView v = frame->view();
     return std::vector<uint16_t>(v.pixels, v.pixels + v.count());
 }
 
-HistogramInfo* recordOf(int low, int high, double maxLog)
+HistogramInfo recordOf(int low, int high, double maxLog)
 {
-    auto* info = new HistogramInfo;
-    info->low = low;
-    info->high = high;
-    info->maxLog = maxLog;
-    info->logHist.assign(65536, std::log10(1.1));
-    info->logHist[1000] = maxLog;
+    HistogramInfo info;
+    info.low = low;
+    info.high = high;
+    info.maxLog = maxLog;
+    info.logHist.assign(65536, std::log10(1.1));
+    info.logHist[1000] = maxLog;
     return info;
 }
 
@@ -58,11 +55,10 @@ class ImagesTest : public QObject {
     // Two frames: the first with the levels 1000..3000, the second 0..65535.
     void fillFrames()
     {
-        QMutexLocker lock(&cam->frameListMutex);
-        cam->frameList.push_back(frameOf(kPixels));
-        cam->histogramCache.push_back(recordOf(1000, 3000, 4.5));
-        cam->frameList.push_back(frameOf(kPixels));
-        cam->histogramCache.push_back(recordOf(0, 65535, 2.0));
+        cam->appendFrame(frameOf(kPixels));
+        cam->appendHistogram(recordOf(1000, 3000, 4.5));
+        cam->appendFrame(frameOf(kPixels));
+        cam->appendHistogram(recordOf(0, 65535, 2.0));
     }
 
     void setAutoStretch(bool on)
@@ -147,14 +143,14 @@ private slots:
         QCOMPARE(series.pen().capStyle(), Qt::SquareCap);
         QCOMPARE(series.pen().joinStyle(), Qt::BevelJoin);
         // The stored record keeps its values.
-        QCOMPARE(cam->histogramCache[0]->logHist[99], std::log10(1.1));
+        QCOMPARE(cam->histogramAt(0)->logHist[99], std::log10(1.1));
         QCOMPARE(cam->stretchLow.load(), 1000);
         QCOMPARE(cam->stretchHigh.load(), 3000);
-        const std::vector<uint16_t> stretched = pixelsOf(cam->stretchFrame);
+        const std::vector<uint16_t> stretched = pixelsOf(cam->stretchFrame());
         QCOMPARE(stretched.front(), uint16_t(0));
         QCOMPARE(stretched.back(), uint16_t(65535));
         // The list keeps the frame as captured.
-        QCOMPARE(pixelsOf(cam->frameList[0]), kPixels);
+        QCOMPARE(pixelsOf(cam->frameAt(0)), kPixels);
     }
 
     // Without automatic stretch a running capture shows its frames over the full range; after
@@ -168,7 +164,7 @@ private slots:
         rig->ctrl->_WBTSImageListClicked(0);
         QCOMPARE(cam->stretchLow.load(), 0);
         QCOMPARE(cam->stretchHigh.load(), 65535);
-        QCOMPARE(pixelsOf(cam->stretchFrame), kPixels);
+        QCOMPARE(pixelsOf(cam->stretchFrame()), kPixels);
 
         rig->ctrl->wbTSCaptureThread = nullptr;
         rig->ctrl->_WBTSImageListClicked(0);
@@ -205,14 +201,11 @@ private slots:
     void frameWithoutItsRecordIsNotDrawn()
     {
         fillFrames();
-        {
-            QMutexLocker lock(&cam->frameListMutex);
-            cam->frameList.push_back(frameOf(kPixels));
-        }
+        cam->appendFrame(frameOf(kPixels));
         QSignalSpy axis(rig->ctrl.get(), &IC_MainControl::changeAxisYMaxAndSliderValue);
         rig->ctrl->_WBTSImageListClicked(2);
         QCOMPARE(axis.size(), 0);
-        QVERIFY(!cam->stretchFrame);
+        QVERIFY(!cam->stretchFrame());
     }
 
     // Gel: histogram first, then the frame shown as it is; index -1 shows nothing.
@@ -224,7 +217,7 @@ private slots:
         rig->ctrl->_GelTSImageListClicked(0);
         QCOMPARE(axis.size(), 1);
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(pixelsOf(cam->stretchFrame), kPixels);
+        QCOMPARE(pixelsOf(cam->stretchFrame()), kPixels);
 
         cam->currentImageIndex = -1;
         rig->ctrl->_GelTSUpdateImageShow();
@@ -238,7 +231,7 @@ private slots:
         rig->ctrl->_MultTSImageListClicked(1);
         QCOMPARE(axis[0], (QVariantList {true, 2.0, 0, 65535}));
         rig->ctrl->_MultTSImageListClicked(0);
-        QCOMPARE(pixelsOf(cam->stretchFrame).back(), uint16_t(65535));
+        QCOMPARE(pixelsOf(cam->stretchFrame()).back(), uint16_t(65535));
         QCOMPARE(cam->stretchHigh.load(), 3000);
     }
 

@@ -55,7 +55,7 @@ bool makeFolders(const QString& a, const QString& b)
 }
 
 // Over-exposed pixels pure red, the others grey at the high byte's scale.
-cv::Mat overExposurePicture(const cv::Mat& picture, const std::vector<int32_t>& mask)
+cv::Mat overExposurePicture(const cv::Mat& picture, const std::vector<uint8_t>& mask)
 {
     static const std::vector<uint8_t> grey = [] {
         std::vector<uint8_t> t(65536);
@@ -175,9 +175,9 @@ WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const 
     bool ok = makeFolders(a, b);
     const QString base = timeName(ctx) + kindSuffix(opts.kind);
 
-    static const std::vector<int32_t> noMask;
-    const std::vector<int32_t>& mask = opts.overExposureSum ? *opts.overExposureSum : noMask;
-    const long marked = long(std::count(mask.begin(), mask.end(), 1));
+    static const std::vector<uint8_t> noMask;
+    const std::vector<uint8_t>& mask = opts.overExposureSum ? *opts.overExposureSum : noMask;
+    const long marked = long(std::count(mask.begin(), mask.end(), uint8_t(1)));
     qDebug() << "vecMark.count: " << marked;
     bool overExposed = false;
     if (opts.isExposure && marked > 0 && opts.kind != 0 && marked > opts.overExposureThreshold) {
@@ -238,11 +238,11 @@ CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, in
     return result;
 }
 
-QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const SaveContext& ctx)
+QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const SaveContext& ctx, bool* ok)
 {
     const QString a = folderA(ctx);
     const QString b = folderB(ctx);
-    makeFolders(a, b);
+    bool written = makeFolders(a, b);
     if (roi.enabled && !image.empty()) {
         const cv::Rect cut = regionInFrame(roi, image.size());
         if (cut.empty())
@@ -252,9 +252,13 @@ QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const 
             image = image(cut);
     }
     const QString name = timeName(ctx) + processedSuffix(kind) + QStringLiteral(".tif");
-    if (!image.empty())
-        writeBoth(image, a, b, name);
-    else
+    if (!image.empty()) {
+        written = writeBoth(image, a, b, name) && written;
+    } else {
         qWarning() << "saveImages: nothing written" << a + name;
+        written = false;
+    }
+    if (ok)
+        *ok = written;
     return a + name;
 }

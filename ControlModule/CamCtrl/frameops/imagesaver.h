@@ -32,7 +32,8 @@ struct WBSaveOptions {
     int sharpenLevel = 0;
     double histLevelPercent = 0;
     int binningIndex = 0;
-    const std::vector<int32_t>* overExposureSum = nullptr;
+    // One byte per pixel, 1 = over-exposed.
+    const std::vector<uint8_t>* overExposureSum = nullptr;
     int overExposureThreshold = 300;
 };
 
@@ -64,5 +65,6 @@ bool writeTiff(const QString& path, const cv::Mat& image);
 WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts);
 CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, int lightType,
                                    const RegionOfInterest& roi, const SaveContext& ctx);
-// image becomes the region's view when the region applies. Returns the folder-A path.
-QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const SaveContext& ctx);
+// image becomes the region's view when the region applies. Returns the folder-A path; ok (when
+// given) tells whether both files are in place.
+QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const SaveContext& ctx, bool* ok = nullptr);

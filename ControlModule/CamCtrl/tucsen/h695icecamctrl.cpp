@@ -1,13 +1,15 @@
+// The controller object, the driver connection and the frame acquisition.
+
 #include "h695icecamctrl.h"
+#include "h695icecamctrl_drive.h"
 
 #include "apppaths.h"
 #include "useropts.h"
 
 #include <QDateTime>
 #include <QDebug>
+#include <QMutex>
 #include <QMutexLocker>
-
-#include <cstring>
 
 namespace {
 
@@ -50,11 +52,47 @@ H695ICECamCtrl::H695ICECamCtrl(QObject* parent)
         isFFC = false;
     userOpts->loadUserOptsByName(UserOpts::OPT_HISTLEVELPERCENT);
     histLevelPercent = userOpts->histLevelPercent();
-    qDebug() << "Percent: " << histLevelPercent;
+    qDebug() << "Percent: " << histLevelPercent.load();
 }
 
 // Owns nothing the program still uses at exit; the records live until the process ends.
 H695ICECamCtrl::~H695ICECamCtrl() = default;
+
+void H695ICECamCtrl::logDriverFailure(const char* name, int id, double value, TUCAMRET status)
+{
+    qDebug() << "driver call failed:" << name << "id" << id << "value" << value << "status"
+             << QStringLiteral("0x%1").arg(status, 8, 16, QLatin1Char('0'));
+}
+
+TUCAMRET H695ICECamCtrl::capaSet(int id, int32_t value, Logging logging)
+{
+    return drive("TUCAM_Capa_SetValue", id, value,
+                 [&](HDTUCAM h) { return TUCAM_Capa_SetValue(h, id, value); }, logging);
+}
+
+TUCAMRET H695ICECamCtrl::capaGet(int id, int32_t* value)
+{
+    return drive("TUCAM_Capa_GetValue", id, 0, [&](HDTUCAM h) { return TUCAM_Capa_GetValue(h, id, value); });
+}
+
+TUCAMRET H695ICECamCtrl::propSet(int id, double value)
+{
+    return drive("TUCAM_Prop_SetValue", id, value, [&](HDTUCAM h) { return TUCAM_Prop_SetValue(h, id, value, 0); });
+}
+
+TUCAMRET H695ICECamCtrl::propGet(int id, double* value)
+{
+    return drive("TUCAM_Prop_GetValue", id, 0, [&](HDTUCAM h) { return TUCAM_Prop_GetValue(h, id, value, 0); });
+}
+
+TUCAM_PROP_ATTR H695ICECamCtrl::propAttr(int id, bool& success)
+{
+    TUCAM_PROP_ATTR attr {};
+    attr.idProp = id;
+    attr.nIdxChn = 0;
+    success = ok(drive("TUCAM_Prop_GetAttr", id, 0, [&](HDTUCAM h) { return TUCAM_Prop_GetAttr(h, &attr); }));
+    return attr;
+}
 
 // ---------------------------------------------------------------------------------------------
 // Connection
@@ -62,7 +100,7 @@ H695ICECamCtrl::~H695ICECamCtrl() = default;
 TUCAMRET H695ICECamCtrl::initApi()
 {
     apiInit = TUCAM_INIT {0, nullptr};
-    TUCAM_Api_Init(&apiInit, kApiTimeoutMs);
+    drive("TUCAM_Api_Init", 0, kApiTimeoutMs, [&](HDTUCAM) { return TUCAM_Api_Init(&apiInit, kApiTimeoutMs); });
     if (apiInit.uiCamCount == 0) {
         qDebug() << "相机数量为0。";
         return TUCAMRET_NO_CAMERA;
@@ -72,7 +110,7 @@ TUCAMRET H695ICECamCtrl::initApi()
 
 void H695ICECamCtrl::uninitApi()
 {
-    TUCAM_Api_Uninit();
+    drive("TUCAM_Api_Uninit", 0, 0, [](HDTUCAM) { return TUCAM_Api_Uninit(); }, Logging::Quiet);
 }
 
 TUCAMRET H695ICECamCtrl::openDevice(uint32_t index)
@@ -80,15 +118,19 @@ TUCAMRET H695ICECamCtrl::openDevice(uint32_t index)
     if (index >= apiInit.uiCamCount)
         return TUCAMRET_OUT_OF_RANGE;
     camOpen.uiIdxOpen = index;
-    return TUCAM_Dev_Open(&camOpen);
+    const TUCAMRET status =
+        drive("TUCAM_Dev_Open", 0, index, [&](HDTUCAM) { return TUCAM_Dev_Open(&camOpen); }, Logging::Quiet);
+    m_handle = ok(status) ? camOpen.hIdxTUCam : nullptr;
+    return status;
 }
 
 void H695ICECamCtrl::closeDevice()
 {
-    if (handle()) {
-        TUCAM_Dev_Close(handle());
-        camOpen.hIdxTUCam = nullptr;
-    }
+    if (!handle())
+        return;
+    drive("TUCAM_Dev_Close", 0, 0, [](HDTUCAM h) { return TUCAM_Dev_Close(h); }, Logging::Quiet);
+    m_handle = nullptr;
+    camOpen.hIdxTUCam = nullptr;
 }
 
 bool H695ICECamCtrl::openCamera(int authorityType)
@@ -96,7 +138,7 @@ bool H695ICECamCtrl::openCamera(int authorityType)
     if (initApi() != TUCAMRET_SUCCESS) {
         qDebug() << "初始化Api失败。";
         // The driver was initialised all the same; leave it as closed as it was found.
-        TUCAM_Api_Uninit();
+        drive("TUCAM_Api_Uninit", 0, 0, [](HDTUCAM) { return TUCAM_Api_Uninit(); });
         return false;
     }
     qDebug() << "初始化Api成功。";
@@ -104,24 +146,27 @@ bool H695ICECamCtrl::openCamera(int authorityType)
 
     camOpen.uiIdxOpen = 0;
     camOpen.hIdxTUCam = nullptr;
-    if (apiInit.uiCamCount == 0 || !ok(TUCAM_Dev_Open(&camOpen))) {
+    m_handle = nullptr;
+    if (apiInit.uiCamCount == 0
+        || !ok(drive("TUCAM_Dev_Open", 0, 0, [&](HDTUCAM) { return TUCAM_Dev_Open(&camOpen); }))) {
         qDebug() << "打开相机失败。";
         camOpen.hIdxTUCam = nullptr;
-        TUCAM_Api_Uninit();
+        drive("TUCAM_Api_Uninit", 0, 0, [](HDTUCAM) { return TUCAM_Api_Uninit(); });
         return false;
     }
+    m_handle = camOpen.hIdxTUCam;
     qDebug() << "打开相机成功。";
     qDebug() << "time2:" << now();
     setAutoExposure(0);
 
     switch (authorityType) {
     case 0: case 2: case 3: case 5: case 6: case 9: case 10: case 13: case 14: case 18:
-        if (!ok(TUCAM_Prop_SetValue(handle(), TUIDP_DPCLEVEL, 0, 0))) {
+        if (!ok(propSet(TUIDP_DPCLEVEL, 0))) {
             qDebug() << "设置DPC失败。";
             return false;
         }
         qDebug() << "设置DPC成功。";
-        if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_BLACKLEVEL, 12, 0)))
+        if (ok(propSet(TUIDP_BLACKLEVEL, 12)))
             qDebug() << "设置黑电平成功:12。";
         else
             qDebug() << "设置黑电平失败。";
@@ -130,16 +175,16 @@ bool H695ICECamCtrl::openCamera(int authorityType)
         userOpts->loadUserOptsByName(UserOpts::OPT_AverageGrayThd);
         setExposureThreshold(userOpts->averageGrayThd());
         setAutoExposureTarget(253);
-        if (!ok(TUCAM_Prop_SetValue(handle(), TUIDP_DPCLEVEL, 1, 0))) {
+        if (!ok(propSet(TUIDP_DPCLEVEL, 1))) {
             qDebug() << "设置DPC失败。";
             return false;
         }
         qDebug() << "设置DPC成功。";
-        if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_BLACKLEVEL, 2, 0)))
+        if (ok(propSet(TUIDP_BLACKLEVEL, 2)))
             qDebug() << "设置黑电平成功:2。";
         else
             qDebug() << "设置黑电平失败。";
-        if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_IMGMODESELECT, 2)))
+        if (ok(capaSet(TUIDC_IMGMODESELECT, 2)))
             qDebug() << "设置图像模式成功。图像模式：" << 2;
         else
             qDebug() << "设置图像模式失败。";
@@ -153,11 +198,11 @@ bool H695ICECamCtrl::openCamera(int authorityType)
             userOpts->loadUserOptsByName(UserOpts::OPT_AverageGrayThd);
             setExposureThreshold(userOpts->averageGrayThd());
         }
-        if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_EXPOSUREMAX, 400, 0)))
+        if (ok(propSet(TUIDP_EXPOSUREMAX, 400)))
             qDebug() << "设置TUIDP_EXPOSUREMAX成功。" << "TUIDP_EXPOSUREMAX:" << 400;
         else
             qDebug() << "设置TUIDP_EXPOSUREMAX失败。";
-        if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_GAINMAX, 240, 0)))
+        if (ok(propSet(TUIDP_GAINMAX, 240)))
             qDebug() << "设置TUIDP_GAINMAX成功。" << "TUIDP_GAINMAX:" << 240;
         else
             qDebug() << "设置TUIDP_GAINMAX失败。";
@@ -174,12 +219,14 @@ bool H695ICECamCtrl::openCamera(int authorityType)
 
 void H695ICECamCtrl::closeCamera()
 {
-    if (handle()) {
-        TUCAM_Dev_Close(handle());
+    // Wrappers called from other threads from now on meet a null handle, which the driver refuses.
+    const HDTUCAM open = m_handle.exchange(nullptr);
+    if (open) {
+        drive("TUCAM_Dev_Close", 0, 0, [open](HDTUCAM) { return TUCAM_Dev_Close(open); });
         camOpen.hIdxTUCam = nullptr;
         qDebug() << "关闭相机成功。";
     }
-    if (ok(TUCAM_Api_Uninit()))
+    if (ok(drive("TUCAM_Api_Uninit", 0, 0, [](HDTUCAM) { return TUCAM_Api_Uninit(); })))
         qDebug() << "反初始化Api成功。";
     else
         qDebug() << "反初始化Api失败。";
@@ -190,13 +237,13 @@ void H695ICECamCtrl::closeCamera()
 
 bool H695ICECamCtrl::m_StartWaitFrame(TUCAM_FRAME* frame)
 {
-    if (!ok(TUCAM_Buf_Alloc(handle(), frame))) {
+    if (!ok(drive("TUCAM_Buf_Alloc", 0, 0, [&](HDTUCAM h) { return TUCAM_Buf_Alloc(h, frame); }))) {
         qDebug() << "TUCAM_Buf_Alloc failed.";
         return false;
     }
-    if (!ok(TUCAM_Cap_Start(handle(), 0))) {
+    if (!ok(drive("TUCAM_Cap_Start", 0, 0, [](HDTUCAM h) { return TUCAM_Cap_Start(h, 0); }))) {
         qDebug() << "TUCAM_Cap_Start failed.";
-        TUCAM_Buf_Release(handle());
+        drive("TUCAM_Buf_Release", 0, 0, [](HDTUCAM h) { return TUCAM_Buf_Release(h); });
         return false;
     }
     return true;
@@ -204,17 +251,23 @@ bool H695ICECamCtrl::m_StartWaitFrame(TUCAM_FRAME* frame)
 
 TUCAMRET H695ICECamCtrl::m_WaitForFrame(TUCAM_FRAME* frame)
 {
-    return TUCAM_Buf_WaitForFrame(handle(), frame, kFrameWaitMs);
+    return m_WaitForFrame(frame, kFrameWaitMs);
 }
 
 TUCAMRET H695ICECamCtrl::m_WaitForFrame(TUCAM_FRAME* frame, int32_t timeoutMs)
 {
-    return TUCAM_Buf_WaitForFrame(handle(), frame, timeoutMs);
+    // An aborted wait is how every stop ends a frame run: the waiters log it themselves.
+    const TUCAMRET status = drive("TUCAM_Buf_WaitForFrame", 0, timeoutMs,
+                                  [&](HDTUCAM h) { return TUCAM_Buf_WaitForFrame(h, frame, timeoutMs); },
+                                  Logging::Quiet);
+    if (status != TUCAMRET_SUCCESS && status != TUCAMRET_ABORT)
+        logDriverFailure("TUCAM_Buf_WaitForFrame", 0, timeoutMs, status);
+    return status;
 }
 
 void H695ICECamCtrl::abortWait()
 {
-    if (ok(TUCAM_Buf_AbortWait(handle())))
+    if (ok(drive("TUCAM_Buf_AbortWait", 0, 0, [](HDTUCAM h) { return TUCAM_Buf_AbortWait(h); })))
         qDebug() << "中断等待成功。";
     else
         qDebug() << "中断等待失败。";
@@ -222,7 +275,7 @@ void H695ICECamCtrl::abortWait()
 
 void H695ICECamCtrl::stopCapture()
 {
-    if (ok(TUCAM_Cap_Stop(handle())))
+    if (ok(drive("TUCAM_Cap_Stop", 0, 0, [](HDTUCAM h) { return TUCAM_Cap_Stop(h); })))
         qDebug() << "采集停止成功。";
     else
         qDebug() << "采集停止失败。";
@@ -230,22 +283,24 @@ void H695ICECamCtrl::stopCapture()
 
 void H695ICECamCtrl::releaseBuffer()
 {
-    if (ok(TUCAM_Buf_Release(handle())))
+    if (ok(drive("TUCAM_Buf_Release", 0, 0, [](HDTUCAM h) { return TUCAM_Buf_Release(h); })))
         qDebug() << "释放缓存成功。";
     else
         qDebug() << "释放缓存失败。";
 }
 
+// Every frame run ends here, often after the run has already been stopped: the statuses are
+// not looked at and nothing is logged.
 void H695ICECamCtrl::stopAll()
 {
-    TUCAM_Buf_AbortWait(handle());
-    TUCAM_Cap_Stop(handle());
-    TUCAM_Buf_Release(handle());
+    drive("TUCAM_Buf_AbortWait", 0, 0, [](HDTUCAM h) { return TUCAM_Buf_AbortWait(h); }, Logging::Quiet);
+    drive("TUCAM_Cap_Stop", 0, 0, [](HDTUCAM h) { return TUCAM_Cap_Stop(h); }, Logging::Quiet);
+    drive("TUCAM_Buf_Release", 0, 0, [](HDTUCAM h) { return TUCAM_Buf_Release(h); }, Logging::Quiet);
 }
 
 void H695ICECamCtrl::allocBuffer(TUCAM_FRAME* frame)
 {
-    if (ok(TUCAM_Buf_Alloc(handle(), frame)))
+    if (ok(drive("TUCAM_Buf_Alloc", 0, 0, [&](HDTUCAM h) { return TUCAM_Buf_Alloc(h, frame); })))
         qDebug() << "申请内存空间成功。";
     else
         qDebug() << "申请内存空间失败。";
@@ -253,18 +308,18 @@ void H695ICECamCtrl::allocBuffer(TUCAM_FRAME* frame)
 
 void H695ICECamCtrl::startCapture()
 {
-    TUCAM_Cap_Start(handle(), 4);
+    drive("TUCAM_Cap_Start", 0, 4, [](HDTUCAM h) { return TUCAM_Cap_Start(h, 4); });
 }
 
 void H695ICECamCtrl::softwareTrigger()
 {
-    TUCAM_Cap_DoSoftwareTrigger(handle(), 0);
+    drive("TUCAM_Cap_DoSoftwareTrigger", 0, 0, [](HDTUCAM h) { return TUCAM_Cap_DoSoftwareTrigger(h, 0); });
 }
 
 TUCAM_TRIGGER_ATTR H695ICECamCtrl::getTrigger()
 {
     TUCAM_TRIGGER_ATTR trigger {};
-    if (ok(TUCAM_Cap_GetTrigger(handle(), &trigger)))
+    if (ok(drive("TUCAM_Cap_GetTrigger", 0, 0, [&](HDTUCAM h) { return TUCAM_Cap_GetTrigger(h, &trigger); })))
         qDebug() << "获取触发方式成功。";
     else
         qDebug() << "获取触发方式失败。";
@@ -273,441 +328,9 @@ TUCAM_TRIGGER_ATTR H695ICECamCtrl::getTrigger()
 
 void H695ICECamCtrl::setTrigger(TUCAM_TRIGGER_ATTR trigger)
 {
-    if (ok(TUCAM_Cap_SetTrigger(handle(), trigger)))
+    if (ok(drive("TUCAM_Cap_SetTrigger", 0, trigger.nTgrMode,
+                 [&](HDTUCAM h) { return TUCAM_Cap_SetTrigger(h, trigger); })))
         qDebug() << "设置触发方式成功。";
     else
         qDebug() << "设置触发方式失败。";
-}
-
-// ---------------------------------------------------------------------------------------------
-// Capabilities
-
-void H695ICECamCtrl::setResolution(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_RESOLUTION, value)))
-        qDebug() << "设置分辨率成功。分辨率：" << value;
-    else
-        qDebug() << "设置分辨率失败。";
-}
-
-int H695ICECamCtrl::getResolution()
-{
-    int32_t value = 0;
-    if (ok(TUCAM_Capa_GetValue(handle(), TUIDC_RESOLUTION, &value))) {
-        qDebug() << "获取分辨率成功。分辨率：" << value;
-        return value;
-    }
-    qDebug() << "获取分辨率失败。";
-    return 0;
-}
-
-void H695ICECamCtrl::setBitDepth(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_BITOFDEPTH, value)))
-        qDebug() << "设置位深成功。位深：" << value;
-    else
-        qDebug() << "设置位深失败。";
-}
-
-void H695ICECamCtrl::setAutoExposure(int value)
-{
-    if (!ok(TUCAM_Capa_SetValue(handle(), TUIDC_ATEXPOSURE, value))) {
-        qDebug() << "自动曝光设置失败。";
-        return;
-    }
-    if (value == 0)
-        qDebug() << "自动曝光关闭成功。";
-    else if (value == 1)
-        qDebug() << "自动曝光打开成功。";
-}
-
-int H695ICECamCtrl::getAutoExposure()
-{
-    int32_t value = 0;
-    if (ok(TUCAM_Capa_GetValue(handle(), TUIDC_ATEXPOSURE, &value))) {
-        qDebug() << "获取自动曝光成功。自动曝光：" << value;
-        return value;
-    }
-    qDebug() << "获取自动曝光失败。";
-    return 0;
-}
-
-void H695ICECamCtrl::setHorizontalMirror(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_HORIZONTAL, value)))
-        qDebug() << "设置水平镜像成功。";
-    else
-        qDebug() << "设置水平镜像失败。";
-}
-
-void H695ICECamCtrl::setVerticalMirror(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_VERTICAL, value)))
-        qDebug() << "设置垂直镜像成功。";
-    else
-        qDebug() << "设置垂直镜像失败。";
-}
-
-void H695ICECamCtrl::setAutoLevels(int value)
-{
-    TUCAM_Capa_SetValue(handle(), TUIDC_ATLEVELS, value);
-}
-
-int H695ICECamCtrl::getAutoLevels()
-{
-    int32_t value = 0;
-    if (ok(TUCAM_Capa_GetValue(handle(), TUIDC_ATLEVELS, &value))) {
-        qDebug() << "获取自动色阶状态成功。";
-        qDebug() << "左色阶状态：" << (value & 1);
-        qDebug() << "右色阶状态:" << (value & 2);
-        return value;
-    }
-    qDebug() << "获取自动色阶状态失败。";
-    return 0;
-}
-
-TUCAM_CAPA_ATTR H695ICECamCtrl::getAutoLevelsAttr()
-{
-    TUCAM_CAPA_ATTR attr {};
-    attr.idCapa = TUIDC_ATLEVELS;
-    if (ok(TUCAM_Capa_GetAttr(handle(), &attr)))
-        qDebug() << "获取自动色阶成功。";
-    else
-        qDebug() << "获取自动色阶失败。";
-    return attr;
-}
-
-void H695ICECamCtrl::setHistogramEnabled(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_HISTC, value)))
-        qDebug() << "设置直方图使能/失能成功。";
-    else
-        qDebug() << "设置直方图使能/失能失败。";
-}
-
-int H695ICECamCtrl::getExposureMode()
-{
-    int32_t value = 0;
-    const TUCAMRET first = TUCAM_Capa_GetValue(handle(), TUIDC_ATEXPOSURE_MODE, &value);
-    qDebug() << "ret111: " << first;
-    if (ok(TUCAM_Capa_GetValue(handle(), TUIDC_ATEXPOSURE_MODE, &value))) {
-        qDebug() << "获取模式曝光成功。模式：" << value;
-        return value;
-    }
-    qDebug() << "获取曝光模式失败。";
-    return 0;
-}
-
-void H695ICECamCtrl::setExposureMode(int value)
-{
-    const TUCAMRET first = TUCAM_Capa_SetValue(handle(), TUIDC_ATEXPOSURE_MODE, value);
-    qDebug() << "ret: " << first;
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_ATEXPOSURE_MODE, value)))
-        qDebug() << "设置模式曝光成功。模式：" << value;
-    else
-        qDebug() << "设置曝光模式失败。";
-}
-
-void H695ICECamCtrl::setBinning(int value)
-{
-    if (ok(TUCAM_Capa_SetValue(handle(), TUIDC_BINNING_SUM, value)))
-        qDebug() << "设置Binning成功。Binning：" << value;
-    else
-        qDebug() << "设置Binning失败。";
-}
-
-int H695ICECamCtrl::getBinning()
-{
-    int32_t value = 0;
-    if (ok(TUCAM_Capa_GetValue(handle(), TUIDC_BINNING_SUM, &value))) {
-        qDebug() << "获取Binning成功。Binning：" << value;
-        return value;
-    }
-    qDebug() << "获取Binning失败。";
-    return 0;
-}
-
-// ---------------------------------------------------------------------------------------------
-// Properties
-
-namespace {
-
-TUCAM_PROP_ATTR propAttr(HDTUCAM handle, int id, bool& success)
-{
-    TUCAM_PROP_ATTR attr {};
-    attr.idProp = id;
-    attr.nIdxChn = 0;
-    success = ok(TUCAM_Prop_GetAttr(handle, &attr));
-    return attr;
-}
-
-} // namespace
-
-void H695ICECamCtrl::setGain(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_GLOBALGAIN, value, 0)))
-        qDebug() << "设置增益成功。增益：" << value;
-    else
-        qDebug() << "设置增益失败。";
-}
-
-double H695ICECamCtrl::getGain()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_GLOBALGAIN, &value, 0))) {
-        qDebug() << "获取增益成功。增益：" << value;
-        return value;
-    }
-    qDebug() << "获取增益失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getGainAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_GLOBALGAIN, success);
-    if (!success)
-        qDebug() << "获取增益属性失败。";
-    return attr;
-}
-
-void H695ICECamCtrl::setExposureTime(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_EXPOSURETM, value, 0)))
-        qDebug() << "设置曝光时间成功。曝光时间：" << value;
-    else
-        qDebug() << "设置曝光时间失败。";
-}
-
-double H695ICECamCtrl::getExposureTime()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_EXPOSURETM, &value, 0))) {
-        qDebug() << "获取曝光时间成功。曝光时间：" << now() << value;
-        return value;
-    }
-    qDebug() << "获取曝光时间失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getExposureAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_EXPOSURETM, success);
-    if (success) {
-        qDebug() << "获取曝光时间属性成功。";
-        qDebug() << "最小曝光时间：" << attr.dbValMin;
-        qDebug() << "最大曝光时间：" << attr.dbValMax;
-    } else {
-        qDebug() << "获取曝光时间属性失败。";
-    }
-    return attr;
-}
-
-void H695ICECamCtrl::setAutoExposureTarget(int value)
-{
-    const TUCAMRET first = TUCAM_Prop_SetValue(handle(), TUIDP_BRIGHTNESS, value, 0);
-    qDebug() << "rets: " << first;
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_BRIGHTNESS, value, 0)))
-        qDebug() << "设置目标曝光成功。模式：" << value;
-    else
-        qDebug() << "设置目标曝光失败。";
-}
-
-void H695ICECamCtrl::setBlackLevel(int value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_BLACKLEVEL, value, 0)))
-        qDebug() << "设置黑电平成功。";
-    else
-        qDebug() << "设置黑电平失败。";
-}
-
-void H695ICECamCtrl::setTemperature(int value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_TEMPERATURE, value, 0)))
-        qDebug() << "设置温度成功。";
-    else
-        qDebug() << "设置温度失败。";
-}
-
-double H695ICECamCtrl::getTemperature()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_TEMPERATURE, &value, 0)))
-        return value;
-    qDebug() << "获取温度失败。";
-    return 0;
-}
-
-void H695ICECamCtrl::setGamma(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_GAMMA, value, 0)))
-        qDebug() << "设置Gamma成功。Gamma：" << value;
-    else
-        qDebug() << "设置Gamma失败。";
-}
-
-double H695ICECamCtrl::getGamma()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_GAMMA, &value, 0))) {
-        qDebug() << "获取Gamma成功。Gamma：" << value;
-        return value;
-    }
-    qDebug() << "获取Gamma失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getGammaAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_GAMMA, success);
-    if (success) {
-        qDebug() << "获取Gamma属性成功。";
-        qDebug() << "最小Gamma：" << attr.dbValMin;
-        qDebug() << "最大Gamma：" << attr.dbValMax;
-    } else {
-        qDebug() << "获取Gamma属性失败。";
-    }
-    return attr;
-}
-
-void H695ICECamCtrl::setContrast(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_CONTRAST, value, 0)))
-        qDebug() << "设置对比度成功。对比度：" << value;
-    else
-        qDebug() << "设置对比度失败。";
-}
-
-double H695ICECamCtrl::getContrast()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_CONTRAST, &value, 0))) {
-        qDebug() << "获取对比度成功。对比度：" << value;
-        return value;
-    }
-    qDebug() << "获取对比度失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getContrastAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_CONTRAST, success);
-    if (success) {
-        qDebug() << "获取对比度属性成功。";
-        qDebug() << "最小对比度：" << attr.dbValMin;
-        qDebug() << "最大对比度：" << attr.dbValMax;
-    } else {
-        qDebug() << "获取对比度属性失败。";
-    }
-    return attr;
-}
-
-void H695ICECamCtrl::setLeftLevel(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_LFTLEVELS, value, 0)))
-        qDebug() << "设置左色阶值成功。" << "左色阶值：" << value;
-    else
-        qDebug() << "设置左色阶值失败。";
-}
-
-double H695ICECamCtrl::getLeftLevel()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_LFTLEVELS, &value, 0))) {
-        qDebug() << "获取左色阶值成功。" << "左色阶值:" << value;
-        return value;
-    }
-    qDebug() << "获取左色阶值失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getLeftLevelAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_LFTLEVELS, success);
-    if (success) {
-        qDebug() << "获取左色阶属性成功。";
-        qDebug() << "最小值：" << attr.dbValMin;
-        qDebug() << "最大值：" << attr.dbValMax;
-    } else {
-        qDebug() << "获取左色阶属性失败。";
-    }
-    return attr;
-}
-
-void H695ICECamCtrl::setRightLevel(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_RGTLEVELS, value, 0)))
-        qDebug() << "设置右色阶值成功。" << "右色阶值：" << value;
-    else
-        qDebug() << "设置右色阶值失败。";
-}
-
-double H695ICECamCtrl::getRightLevel()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_RGTLEVELS, &value, 0))) {
-        qDebug() << "获取右色阶值成功。" << "右色阶值:" << value;
-        return value;
-    }
-    qDebug() << "获取右色阶值失败。";
-    return 0;
-}
-
-TUCAM_PROP_ATTR H695ICECamCtrl::getRightLevelAttr()
-{
-    bool success = false;
-    const TUCAM_PROP_ATTR attr = propAttr(handle(), TUIDP_RGTLEVELS, success);
-    if (success) {
-        qDebug() << "获取右色阶属性成功。";
-        qDebug() << "最小值：" << attr.dbValMin;
-        qDebug() << "最大值：" << attr.dbValMax;
-    } else {
-        qDebug() << "获取右色阶属性失败。";
-    }
-    return attr;
-}
-
-void H695ICECamCtrl::setExposureThreshold(double value)
-{
-    if (ok(TUCAM_Prop_SetValue(handle(), TUIDP_ATEXPOSURE_THRESHOLD, value, 0)))
-        qDebug() << "设置曝光阈值成功。" << "曝光阈值:" << value;
-    else
-        qDebug() << "设置曝光阈值失败。";
-}
-
-double H695ICECamCtrl::getExposureThreshold()
-{
-    double value = 0;
-    if (ok(TUCAM_Prop_GetValue(handle(), TUIDP_ATEXPOSURE_THRESHOLD, &value, 0))) {
-        qDebug() << "获取曝光阈值成功。" << "曝光阈值:" << value;
-        return value;
-    }
-    qDebug() << "获取曝光阈值失败。";
-    return 0;
-}
-
-void H695ICECamCtrl::setROI(TUCAM_ROI_ATTR roi)
-{
-    if (ok(TUCAM_Cap_SetROI(handle(), roi)))
-        qDebug() << "设置ROI成功。";
-    else
-        qDebug() << "设置ROI失败。";
-}
-
-QString H695ICECamCtrl::getInfo(TUCAM_VALUE_INFO& info)
-{
-    info.nID = kInfoItemIdentity;
-    const bool success = info.pText && info.nTextSize > 0 && ok(TUCAM_Dev_GetInfo(handle(), &info));
-    const QString text = (info.pText && info.nTextSize > 0)
-        ? QString::fromLatin1(info.pText, int(qstrnlen(info.pText, uint(info.nTextSize))))
-        : QString();
-    if (success)
-        qDebug() << "获取Info成功。" << text;
-    else
-        qDebug() << "获取Info失败。" << text;
-    return success ? text : QString();
 }

@@ -1,11 +1,21 @@
 #pragma once
 // The Tucsen camera controller: the driver connection, one wrapper per camera setting, the
-// blocking frame wait, and the state the acquisition threads share with the main controller.
-// Flags and parameters that cross threads are atomic; frameList and histogramCache are guarded
-// together by frameListMutex.
+// blocking frame wait, and the state the acquisition threads share with the main controller and
+// the image views.
+//
+// What crosses threads, and how:
+// - Flags, parameters, the shown index and display range, and the driver handle are atomics:
+//   one writer sets them, the other side reads them whenever it looks.
+// - Everything else that one thread writes and another reads sits behind one lock (m_state):
+//   the frame list with its histograms, rectangle lists and crop regions, the over-exposure
+//   masks, the live, capture and shown frames, the experiment name, the crop region, the
+//   detected rectangles and the estimation region. The methods below take the lock for a few
+//   pointer or value copies only and never log or call out under it. Frames and masks are
+//   handed out as shared, immutable objects, so no pixel is copied under the lock.
+// - The flat-field references keep their own lock (FlatFieldReferences); the semaphores are
+//   QSemaphores. No method holds two of these locks at once.
 
 #include <QList>
-#include <QMutex>
 #include <QObject>
 #include <QRect>
 #include <QSemaphore>
@@ -13,6 +23,8 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
+#include <mutex>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -21,6 +33,7 @@
 #include "frameview.h"
 #include "histograminfo.h"
 #include "regionofinterest.h"
+#include "tsframe.h"
 #include "tucam.h"
 
 class UserOpts;
@@ -32,6 +45,18 @@ struct RoiRect {
     int32_t right = -1;
     int32_t bottom = -1;
 };
+
+// The region of the frame the exposure estimation looks at, in fractions of the frame.
+struct EstimateRoi {
+    bool enabled = false;
+    double x = 0;
+    double y = 0;
+    double width = 0;
+    double height = 0;
+};
+
+// An over-exposure mask: one byte per pixel, row after row, 1 marking an over-exposed pixel.
+using OverExposureMask = std::shared_ptr<const std::vector<uint8_t>>;
 
 class H695ICECamCtrl : public QObject {
     Q_OBJECT
@@ -48,6 +73,8 @@ public:
     void uninitApi();
     TUCAMRET openDevice(uint32_t index);
     void closeDevice();
+    // The open camera's handle; null while no camera is open.
+    HDTUCAM handle() const { return m_handle.load(); }
 
     // Frame acquisition; the calling thread owns the frame record.
     bool m_StartWaitFrame(TUCAM_FRAME* frame);
@@ -108,11 +135,13 @@ public:
     // Reads information item 5 into info (whose text buffer the caller provides) and returns the text.
     QString getInfo(TUCAM_VALUE_INFO& info);
 
-    // Frame records the controller owns: a deep copy (record and its own buffer) and its release.
+    // Raw frame records the caller owns: a deep copy (record and its own buffer) and its release.
     static TUCAM_FRAME* copyFrame(const TUCAM_FRAME* frame);
+    static void freeFrame(TUCAM_FRAME** frame);
     static FrameView viewOf(const TUCAM_FRAME* frame) { return framerecord::view(frame); }
 
-    // Flat-field and dark references (types 0 to 9) and their files under CorrectionData.
+    // Flat-field and dark references (types 0 to 9) and their files under CorrectionData. The
+    // copies take the current live frame.
     void getStandardImage();
     void getDarkImage();
     void getStandardImageFor535();
@@ -125,27 +154,28 @@ public:
     void getDarkImageFor590();
     bool saveCorrectionData(int type);
     bool loadCorrectionData(int type);
-    bool calculateBySizeForColorMarker(TUCAM_FRAME* frame, int filter, cv::Mat& light, cv::Mat& dark);
+    bool calculateBySizeForColorMarker(const TUCAM_FRAME* frame, int filter, cv::Mat& light, cv::Mat& dark);
     bool isAlreadyFFC() const { return references.isAlreadyFFC(); }
 
     // Flat-field correction: the binned pair lives in `references`.
-    bool applyFFC(TUCAM_FRAME* frame);
-    bool applyFFCSecond(TUCAM_FRAME* frame);
+    bool applyFFC(const TUCAM_FRAME* frame);
+    bool applyFFCSecond(const TUCAM_FRAME* frame);
     void resetFFC();
     void calculateFFC();
-    static void freeFrame(TUCAM_FRAME** frame);
 
-    // Saving of captured and processed pictures into <appDir>/Images and imageSavePath.
-    QString saveWBImages(TUCAM_FRAME* frame, bool autoLevel, int kind);
-    QString saveCaptureImage(TUCAM_FRAME* frame, bool addHistogram, int lightType);
-    QString saveImages(cv::Mat& image, int kind);
+    // Saving of captured and processed pictures into <appDir>/Images and imageSavePath. Each
+    // returns the path to list; `written` (when given) tells whether every file of the call is
+    // in place, so that a caller never records a picture that is not on disk.
+    QString saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, int kind, bool* written = nullptr);
+    QString saveCaptureImage(const TUCAM_FRAME* frame, bool addHistogram, int lightType, bool* written = nullptr);
+    QString saveImages(cv::Mat& image, int kind, bool* written = nullptr);
     bool writeDataFile(const QString& path, const cv::Mat& image, int stretchLow, int stretchHigh);
     cv::Mat readParamFile(const QString& path);
 
     // Histogram, display levels and pixel blends.
-    static void computeLogHistogram(TUCAM_FRAME* frame, HistogramInfo& info);
-    void computeDisplayLevels(TUCAM_FRAME* frame, HistogramInfo& info);
-    void computeDisplayLevelsPlain(TUCAM_FRAME* frame, HistogramInfo& info);
+    static void computeLogHistogram(const TUCAM_FRAME* frame, HistogramInfo& info);
+    void computeDisplayLevels(const TUCAM_FRAME* frame, HistogramInfo& info);
+    void computeDisplayLevelsPlain(const TUCAM_FRAME* frame, HistogramInfo& info);
     void autoLevelFrame(TUCAM_FRAME* frame, HistogramInfo& info);
     void autoLevelFramePlain(TUCAM_FRAME* frame, HistogramInfo& info);
     static void stretchLevels(TUCAM_FRAME* frame, int low, int high);
@@ -162,8 +192,10 @@ public:
     void setRoiEnabled(bool enabled);
     void setCropRect(int x, int y, int width, int height);
     RegionOfInterest roi() const;
-    static cv::Mat highByteImage(TUCAM_FRAME* frame);
-    void autoCrop(TUCAM_FRAME* frame);
+    static cv::Mat highByteImage(const TUCAM_FRAME* frame);
+    void autoCrop(const TUCAM_FRAME* frame);
+    // The rectangles of the last autoCrop.
+    QList<QRect> detectedRects() const;
 
     // Filters, switched and weighted by the user options.
     static void applyGamma(TUCAM_FRAME* frame);
@@ -176,47 +208,84 @@ public:
     static cv::Mat adjust16UToTargetMean(const cv::Mat& img, double targetMean);
     bool toColorImage(TUCAM_FRAME* frame, const cv::Mat& tint, cv::Mat& out);
 
-    // The image list of the current experiment. Indexes are checked against frameList; a bad one
-    // is refused with a log line.
-    int frameCount();
-    // stretchFrame := the frame at currentImageIndex stretched to low..high.
-    bool updateStretchFrame(int low, int high);
-    // Frees frameList, histogramCache and stretchFrame and resets currentImageIndex to -1; each
-    // non-empty cache is logged (the histogram line only when logHistograms).
-    void clearFrameList(bool logHistograms = true);
-    // Frees the over-exposure masks of the experiment.
+    // ---- The current experiment's frames (frameList) and what goes with each of them. An
+    // index outside the list is refused: null, false or an empty value.
+    // Appends a frame (the capture threads); returns its index.
+    int appendFrame(TsFramePtr frame);
+    int frameCount() const;
+    TsFramePtr frameAt(int index) const;
+    // All frames in capture order (exports, merges).
+    std::vector<TsFramePtr> frames() const;
+    // Drops a frame with its histogram, rectangle list and crop region (deletes by index, and a
+    // capture whose pictures could not be written).
+    bool removeFrame(int index);
+    // histogramCache: one record per saved picture, in step with frameList.
+    int histogramCount() const;
+    std::shared_ptr<const HistogramInfo> histogramAt(int index) const;
+    void appendHistogram(HistogramInfo info);
+    // The rectangles autoCrop found in each saved Western-blot picture, in step with frameList.
+    QList<QRect> detectedRectsAt(int index) const;
+    // roiList: the crop region of each saved gel or fluorescence picture.
+    std::vector<RoiRect> roiList() const;
+    void clearRoiList();
+
+    // ---- Over-exposure masks of a Western-blot capture.
+    // overExposureSum: the mask of the latest frame, as the saver and the views read it.
+    void setOverExposureSum(OverExposureMask mask);
+    OverExposureMask overExposureSum() const;
+    // overExposureMarks: the masks kept for the image views, one per over-exposed frame.
+    void appendOverExposureMark(OverExposureMask mask);
+    int overExposureMarkCount() const;
+    OverExposureMask overExposureMarkAt(int index) const;
+    // Frees both (logged when there was anything).
     void clearOverExposure();
-    // Both of the above.
+
+    // ---- Frames the views paint.
+    // currentFrame: the latest live frame. setCurrentFrame copies the record outside the lock
+    // (reusing a buffer no reader holds any more), so the preview may refill its own record at once.
+    void setCurrentFrame(const TUCAM_FRAME* record);
+    void clearCurrentFrame();
+    TsFramePtr currentFrame() const;
+    // The frame of the capture in progress.
+    void setCaptureFrame(TsFramePtr frame);
+    TsFramePtr captureFrame() const;
+    // stretchFrame: the shown frame, at currentImageIndex, stretched to low..high.
+    bool updateStretchFrame(int low, int high);
+    // stretchFrame := the frame at currentImageIndex as captured (shared, not copied).
+    bool showFrameAsCaptured();
+    TsFramePtr stretchFrame() const;
+
+    // Frees the frame list, its histograms, rectangle lists and crop regions, the capture and
+    // shown frames, and resets currentImageIndex to -1; each non-empty cache is logged (the
+    // histogram line only when logHistograms).
+    void clearFrameList(bool logHistograms = true);
+    // Both of the above clean-ups.
     void clearFrameCaches();
 
-    // Shared state, in the order the acquisition threads and the main controller know it.
+    // ---- The experiment and the estimation.
+    QString expName() const;
+    void setExpName(const QString& name);
+    // The four fractions are stored before the region counts as set.
+    void setEstimateRoi(double x, double y, double width, double height);
+    void removeEstimateRoi();
+    EstimateRoi estimateRoi() const;
+
+    // ---- Atomic flags and parameters, in the order the acquisition threads and the main
+    // controller know them.
     std::atomic<bool> isRunning {false};
     std::atomic<int32_t> binningIndex {0};
     std::atomic<double> exposureTime {0.0};
     std::atomic<int32_t> gain {0};
     std::atomic<bool> isExposureChanged {false};
     std::atomic<bool> isGainChanged {false};
-    std::atomic<TUCAM_FRAME*> currentFrame {nullptr};
-    QString expName;
     std::atomic<bool> isAbort {false};
     std::atomic<bool> singleCaptureVisible {true};
-    std::vector<TUCAM_FRAME*> frameList;
-    std::vector<RoiRect> roiList;
     std::atomic<int32_t> currentImageIndex {0};
+    // The step of the capture in progress (the index its frame will have), -1 between captures.
+    std::atomic<int32_t> captureIndex {-1};
     std::atomic<int32_t> stretchLow {0};
     std::atomic<int32_t> stretchHigh {65535};
-    QList<QRect> detectedRects;
-    UserOpts* userOpts = nullptr;
-    std::vector<HistogramInfo*> histogramCache;
-    // Guards frameList and histogramCache together: the capture threads append while the
-    // views and exports read.
-    QMutex frameListMutex;
-    TUCAM_FRAME* stretchFrame = nullptr;
-    // The latest frame's mask, as the saver reads it (1 = over-exposed); one frame's worth.
-    std::vector<int32_t> overExposureSum;
-    // Per-frame masks kept for the image views: one byte per pixel, so that a long multiple
-    // capture stays within a few bytes per pixel and frame.
-    std::vector<std::vector<uint8_t>> overExposureMarks;
+    UserOpts* const userOpts;
     QSemaphore semCap {0};
     QSemaphore sem1 {0};
     QSemaphore sem2 {0};
@@ -226,30 +295,50 @@ public:
     std::atomic<bool> isFocusMeasuring {false};
     std::atomic<int32_t> sum2BinIndex {0};
     std::atomic<bool> isWhiteBoard {false};
-    // The ten references and the binned pair; the reference members of the camera record
-    // live here as ReferenceFrame (record bytes and buffer), loaded and saved in place.
+    // The ten references and the binned pair, under their own lock.
     FlatFieldReferences references;
     // White level of corrected pixels; mirrors references.ffcScale().
-    uint16_t ffcScale = 65535;
+    std::atomic<uint16_t> ffcScale {65535};
     std::atomic<bool> isFFC {false};
     std::atomic<bool> isInFFC {false};
-    double histLevelPercent = 0.001;
-    int32_t overExposureThreshold = 300;
-    // Crop region of saved pictures, right and bottom inclusive
-    std::atomic<bool> isRoiEnabled {false};
-    int32_t roiLeft = 0;
-    int32_t roiTop = 0;
-    int32_t roiRight = -1;
-    int32_t roiBottom = -1;
-    std::atomic<bool> isEstimateRoi {false};
-    double estimateRoiX = 0;
-    double estimateRoiY = 0;
-    double estimateRoiWidth = 0;
-    double estimateRoiHeight = 0;
+    std::atomic<double> histLevelPercent {0.001};
+    std::atomic<int32_t> overExposureThreshold {300};
     std::atomic<int32_t> reversalCount {0};
-    TUCAM_INIT apiInit {0, nullptr};
-    TUCAM_OPEN camOpen {0, nullptr};
 
 private:
-    HDTUCAM handle() const { return camOpen.hIdxTUCam; }
+    enum class Logging { Failures, Quiet };
+    // Every driver call goes through here: the call runs with the open handle, and a status
+    // other than success is logged with the call's name, its id, its value and the status.
+    template <class Call>
+    TUCAMRET drive(const char* name, int id, double value, Call&& call, Logging logging = Logging::Failures) const;
+    static void logDriverFailure(const char* name, int id, double value, TUCAMRET status);
+    TUCAMRET capaSet(int id, int32_t value, Logging logging = Logging::Failures);
+    TUCAMRET capaGet(int id, int32_t* value);
+    TUCAMRET propSet(int id, double value);
+    TUCAMRET propGet(int id, double* value);
+    TUCAM_PROP_ATTR propAttr(int id, bool& success);
+    void copyReference(int type);
+    void setDetectedRects(const std::vector<cv::Rect>& rects);
+
+    TUCAM_INIT apiInit {0, nullptr};
+    TUCAM_OPEN camOpen {0, nullptr};
+    std::atomic<HDTUCAM> m_handle {nullptr};
+
+    mutable std::mutex m_state;
+    std::vector<TsFramePtr> m_frameList;
+    std::vector<std::shared_ptr<const HistogramInfo>> m_histogramCache;
+    std::vector<QList<QRect>> m_detectedRectLists;
+    std::vector<RoiRect> m_roiList;
+    OverExposureMask m_overExposureSum;
+    std::vector<OverExposureMask> m_overExposureMarks;
+    // Live frames are kept writable here so that one no reader holds any more can be refilled;
+    // readers only ever get them as TsFramePtr.
+    std::shared_ptr<TsFrame> m_currentFrame;
+    std::shared_ptr<TsFrame> m_spareFrame;
+    TsFramePtr m_captureFrame;
+    TsFramePtr m_stretchFrame;
+    QString m_expName;
+    QList<QRect> m_detectedRects;
+    RegionOfInterest m_roi;
+    EstimateRoi m_estimateRoi;
 };

@@ -52,27 +52,33 @@ void H695ICECamCtrl::freeFrame(TUCAM_FRAME** frame)
 // ---------------------------------------------------------------------------------------------
 // References
 
-void H695ICECamCtrl::getStandardImage() { references.copyFromCurrent(FlatFieldReferences::Light, currentFrame); }
-void H695ICECamCtrl::getDarkImage() { references.copyFromCurrent(FlatFieldReferences::Dark, currentFrame); }
-void H695ICECamCtrl::getStandardImageFor535() { references.copyFromCurrent(FlatFieldReferences::Light535, currentFrame); }
-void H695ICECamCtrl::getDarkImageFor535() { references.copyFromCurrent(FlatFieldReferences::Dark535, currentFrame); }
-void H695ICECamCtrl::getStandardImageFor605() { references.copyFromCurrent(FlatFieldReferences::Light605, currentFrame); }
-void H695ICECamCtrl::getDarkImageFor605() { references.copyFromCurrent(FlatFieldReferences::Dark605, currentFrame); }
-void H695ICECamCtrl::getStandardImageFor715() { references.copyFromCurrent(FlatFieldReferences::Light715, currentFrame); }
-void H695ICECamCtrl::getDarkImageFor715() { references.copyFromCurrent(FlatFieldReferences::Dark715, currentFrame); }
-void H695ICECamCtrl::getStandardImageFor590() { references.copyFromCurrent(FlatFieldReferences::Light590, currentFrame); }
-void H695ICECamCtrl::getDarkImageFor590() { references.copyFromCurrent(FlatFieldReferences::Dark590, currentFrame); }
+void H695ICECamCtrl::copyReference(int type)
+{
+    const TsFramePtr frame = currentFrame();
+    references.copyFromCurrent(type, frame ? frame->record() : nullptr);
+}
+
+void H695ICECamCtrl::getStandardImage() { copyReference(FlatFieldReferences::Light); }
+void H695ICECamCtrl::getDarkImage() { copyReference(FlatFieldReferences::Dark); }
+void H695ICECamCtrl::getStandardImageFor535() { copyReference(FlatFieldReferences::Light535); }
+void H695ICECamCtrl::getDarkImageFor535() { copyReference(FlatFieldReferences::Dark535); }
+void H695ICECamCtrl::getStandardImageFor605() { copyReference(FlatFieldReferences::Light605); }
+void H695ICECamCtrl::getDarkImageFor605() { copyReference(FlatFieldReferences::Dark605); }
+void H695ICECamCtrl::getStandardImageFor715() { copyReference(FlatFieldReferences::Light715); }
+void H695ICECamCtrl::getDarkImageFor715() { copyReference(FlatFieldReferences::Dark715); }
+void H695ICECamCtrl::getStandardImageFor590() { copyReference(FlatFieldReferences::Light590); }
+void H695ICECamCtrl::getDarkImageFor590() { copyReference(FlatFieldReferences::Dark590); }
 
 bool H695ICECamCtrl::saveCorrectionData(int type) { return references.saveCorrectionData(type); }
 bool H695ICECamCtrl::loadCorrectionData(int type) { return references.loadCorrectionData(type); }
 
-bool H695ICECamCtrl::calculateBySizeForColorMarker(TUCAM_FRAME* frame, int filter, cv::Mat& light, cv::Mat& dark)
+bool H695ICECamCtrl::calculateBySizeForColorMarker(const TUCAM_FRAME* frame, int filter, cv::Mat& light, cv::Mat& dark)
 {
     return references.calculateBySizeForColorMarker(viewOf(frame), filter, light, dark);
 }
 
-bool H695ICECamCtrl::applyFFC(TUCAM_FRAME* frame) { return references.applyFFC(viewOf(frame)); }
-bool H695ICECamCtrl::applyFFCSecond(TUCAM_FRAME* frame) { return references.applyFFCSecond(viewOf(frame)); }
+bool H695ICECamCtrl::applyFFC(const TUCAM_FRAME* frame) { return references.applyFFC(viewOf(frame)); }
+bool H695ICECamCtrl::applyFFCSecond(const TUCAM_FRAME* frame) { return references.applyFFCSecond(viewOf(frame)); }
 
 void H695ICECamCtrl::resetFFC()
 {
@@ -88,9 +94,10 @@ void H695ICECamCtrl::calculateFFC()
 // ---------------------------------------------------------------------------------------------
 // Saving
 
-QString H695ICECamCtrl::saveWBImages(TUCAM_FRAME* frame, bool autoLevel, int kind)
+QString H695ICECamCtrl::saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, int kind, bool* written)
 {
     userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
+    const OverExposureMask mask = overExposureSum();
     WBSaveOptions opts;
     opts.autoLevel = autoLevel;
     opts.kind = kind;
@@ -102,38 +109,50 @@ QString H695ICECamCtrl::saveWBImages(TUCAM_FRAME* frame, bool autoLevel, int kin
     opts.sharpenLevel = userOpts->sharpenLevel();
     opts.histLevelPercent = histLevelPercent;
     opts.binningIndex = binningIndex;
-    opts.overExposureSum = &overExposureSum;
+    opts.overExposureSum = mask.get();
     opts.overExposureThreshold = overExposureThreshold;
-    WBSaveResult result = ::saveWBImages(viewOf(frame), saveContext(userOpts, expName), opts);
-    if (result.rectsChanged) {
-        detectedRects.clear();
-        for (const cv::Rect& r : result.rects)
-            detectedRects.append(QRect(r.x, r.y, r.width, r.height));
-    }
+    WBSaveResult result = ::saveWBImages(viewOf(frame), saveContext(userOpts, expName()), opts);
+    if (written)
+        *written = result.ok;
+    if (result.rectsChanged)
+        setDetectedRects(result.rects);
     if (!result.path.isEmpty()) {
-        QMutexLocker lock(&frameListMutex);
-        histogramCache.push_back(new HistogramInfo(std::move(result.histogram)));
+        auto histogram = std::make_shared<const HistogramInfo>(std::move(result.histogram));
+        QList<QRect> rects;
+        for (const cv::Rect& r : result.rects)
+            rects.append(QRect(r.x, r.y, r.width, r.height));
+        std::lock_guard<std::mutex> lock(m_state);
+        m_histogramCache.push_back(std::move(histogram));
+        // The rectangles found in this picture, in step with its histogram.
+        m_detectedRectLists.resize(m_histogramCache.size() - 1);
+        m_detectedRectLists.push_back(std::move(rects));
     }
     return result.path;
 }
 
-QString H695ICECamCtrl::saveCaptureImage(TUCAM_FRAME* frame, bool addHistogram, int lightType)
+QString H695ICECamCtrl::saveCaptureImage(const TUCAM_FRAME* frame, bool addHistogram, int lightType, bool* written)
 {
     CaptureSaveResult result = ::saveCaptureImage(viewOf(frame), addHistogram, lightType, roi(),
-                                                  saveContext(userOpts, expName));
+                                                  saveContext(userOpts, expName()));
+    if (written)
+        *written = result.ok;
     if (result.path.isEmpty())
         return result.path;
-    if (result.hasHistogram) {
-        QMutexLocker lock(&frameListMutex);
-        histogramCache.push_back(new HistogramInfo(std::move(result.histogram)));
-    }
-    roiList.push_back({result.roiEntry.left, result.roiEntry.top, result.roiEntry.right, result.roiEntry.bottom});
+    if (result.hasHistogram)
+        appendHistogram(std::move(result.histogram));
+    const RoiRect entry {result.roiEntry.left, result.roiEntry.top, result.roiEntry.right, result.roiEntry.bottom};
+    std::lock_guard<std::mutex> lock(m_state);
+    m_roiList.push_back(entry);
     return result.path;
 }
 
-QString H695ICECamCtrl::saveImages(cv::Mat& image, int kind)
+QString H695ICECamCtrl::saveImages(cv::Mat& image, int kind, bool* written)
 {
-    return ::saveImages(image, kind, roi(), saveContext(userOpts, expName));
+    bool ok = false;
+    const QString path = ::saveImages(image, kind, roi(), saveContext(userOpts, expName()), &ok);
+    if (written)
+        *written = ok;
+    return path;
 }
 
 bool H695ICECamCtrl::writeDataFile(const QString& path, const cv::Mat& image, int stretchLow, int stretchHigh)
@@ -158,9 +177,9 @@ cv::Mat H695ICECamCtrl::readParamFile(const QString& path)
 // ---------------------------------------------------------------------------------------------
 // Histogram and levels
 
-void H695ICECamCtrl::computeLogHistogram(TUCAM_FRAME* frame, HistogramInfo& info) { ::computeLogHistogram(viewOf(frame), info); }
-void H695ICECamCtrl::computeDisplayLevels(TUCAM_FRAME* frame, HistogramInfo& info) { ::computeDisplayLevels(viewOf(frame), histLevelPercent, info); }
-void H695ICECamCtrl::computeDisplayLevelsPlain(TUCAM_FRAME* frame, HistogramInfo& info) { ::computeDisplayLevelsPlain(viewOf(frame), histLevelPercent, info); }
+void H695ICECamCtrl::computeLogHistogram(const TUCAM_FRAME* frame, HistogramInfo& info) { ::computeLogHistogram(viewOf(frame), info); }
+void H695ICECamCtrl::computeDisplayLevels(const TUCAM_FRAME* frame, HistogramInfo& info) { ::computeDisplayLevels(viewOf(frame), histLevelPercent, info); }
+void H695ICECamCtrl::computeDisplayLevelsPlain(const TUCAM_FRAME* frame, HistogramInfo& info) { ::computeDisplayLevelsPlain(viewOf(frame), histLevelPercent, info); }
 void H695ICECamCtrl::autoLevelFrame(TUCAM_FRAME* frame, HistogramInfo& info) { ::autoLevelFrame(viewOf(frame), histLevelPercent, info); }
 void H695ICECamCtrl::autoLevelFramePlain(TUCAM_FRAME* frame, HistogramInfo& info) { ::autoLevelFramePlain(viewOf(frame), histLevelPercent, info); }
 void H695ICECamCtrl::stretchLevels(TUCAM_FRAME* frame, int low, int high) { ::stretchLevels(viewOf(frame), low, high); }
@@ -180,38 +199,12 @@ double H695ICECamCtrl::focusMeasure(const cv::Mat& image) { return ::focusMeasur
 // ---------------------------------------------------------------------------------------------
 // Region of interest
 
-void H695ICECamCtrl::setRoiEnabled(bool enabled) { isRoiEnabled = enabled; }
+cv::Mat H695ICECamCtrl::highByteImage(const TUCAM_FRAME* frame) { return ::highByteImage(viewOf(frame)); }
 
-void H695ICECamCtrl::setCropRect(int x, int y, int width, int height)
-{
-    RegionOfInterest r;
-    r.setCropRect(x, y, width, height);
-    roiLeft = r.left;
-    roiTop = r.top;
-    roiRight = r.right;
-    roiBottom = r.bottom;
-}
-
-RegionOfInterest H695ICECamCtrl::roi() const
-{
-    RegionOfInterest r;
-    r.enabled = isRoiEnabled;
-    r.left = roiLeft;
-    r.top = roiTop;
-    r.right = roiRight;
-    r.bottom = roiBottom;
-    return r;
-}
-
-cv::Mat H695ICECamCtrl::highByteImage(TUCAM_FRAME* frame) { return ::highByteImage(viewOf(frame)); }
-
-void H695ICECamCtrl::autoCrop(TUCAM_FRAME* frame)
+void H695ICECamCtrl::autoCrop(const TUCAM_FRAME* frame)
 {
     userOpts->loadUserOptsByName(UserOpts::OPT_SampleImageBkColor);
-    const auto rects = ::autoCrop(viewOf(frame), int(userOpts->sampleImageBkColor()), binningIndex);
-    detectedRects.clear();
-    for (const cv::Rect& r : rects)
-        detectedRects.append(QRect(r.x, r.y, r.width, r.height));
+    setDetectedRects(::autoCrop(viewOf(frame), int(userOpts->sampleImageBkColor()), binningIndex));
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -247,73 +240,4 @@ bool H695ICECamCtrl::toColorImage(TUCAM_FRAME* frame, const cv::Mat& tint, cv::M
 {
     userOpts->loadUserOptsByName(UserOpts::OPT_SampleImageBkColor);
     return ::toColorImage(viewOf(frame), tint, out, int(userOpts->sampleImageBkColor()));
-}
-
-// ---------------------------------------------------------------------------------------------
-// Image list
-
-int H695ICECamCtrl::frameCount()
-{
-    QMutexLocker lock(&frameListMutex);
-    return int(frameList.size());
-}
-
-bool H695ICECamCtrl::updateStretchFrame(int low, int high)
-{
-    stretchLow = low;
-    stretchHigh = high;
-    QMutexLocker lock(&frameListMutex);
-    const int index = currentImageIndex;
-    if (index < 0 || size_t(index) >= frameList.size()) {
-        qWarning() << "image index out of range" << index << "of" << frameList.size();
-        return false;
-    }
-    TUCAM_FRAME* copy = copyFrame(frameList[size_t(index)]);
-    if (!copy)
-        return false;
-    ::stretchLevels(viewOf(copy), low, high);
-    freeFrame(&stretchFrame);
-    stretchFrame = copy;
-    return true;
-}
-
-void H695ICECamCtrl::clearFrameList(bool logHistograms)
-{
-    QMutexLocker lock(&frameListMutex);
-    if (!frameList.empty()) {
-        qDebug() << "删除上次采集图像缓存." << frameList.size();
-        for (TUCAM_FRAME*& frame : frameList)
-            freeFrame(&frame);
-        frameList.clear();
-    }
-    if (!histogramCache.empty()) {
-        if (logHistograms)
-            qDebug() << "删除上次直方图信息缓存.";
-        for (HistogramInfo* info : histogramCache)
-            delete info;
-        histogramCache.clear();
-    }
-    currentImageIndex = -1;
-    if (stretchFrame) {
-        qDebug() << "删除上次直方图拉伸缓存.";
-        freeFrame(&stretchFrame);
-    }
-}
-
-void H695ICECamCtrl::clearOverExposure()
-{
-    QMutexLocker lock(&frameListMutex);
-    if (overExposureMarks.empty() && overExposureSum.empty())
-        return;
-    qDebug() << "删除过曝标记缓存";
-    overExposureMarks.clear();
-    overExposureMarks.shrink_to_fit();
-    overExposureSum.clear();
-    overExposureSum.shrink_to_fit();
-}
-
-void H695ICECamCtrl::clearFrameCaches()
-{
-    clearFrameList();
-    clearOverExposure();
 }

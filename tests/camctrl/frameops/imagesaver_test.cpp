@@ -85,9 +85,9 @@ protected:
     QString a() const { return ctx.appDir + "/Images/2024-03-01/A/"; }
     QString b() const { return ctx.imageSavePath + "/2024-03-01/A/"; }
     FrameView view() { return FrameView::of(frame); }
-    std::vector<int32_t> mask(int marked) const
+    std::vector<uint8_t> mask(int marked) const
     {
-        std::vector<int32_t> m(frame.total(), 0);
+        std::vector<uint8_t> m(frame.total(), 0);
         std::fill(m.begin(), m.begin() + marked, 1);
         return m;
     }
@@ -97,7 +97,7 @@ protected:
 
 TEST_F(Saver, SampleWithOverExposureWritesTheWholeSet)
 {
-    const std::vector<int32_t> marks = mask(301);
+    const std::vector<uint8_t> marks = mask(301);
     WBSaveOptions opts;
     opts.autoLevel = true;
     opts.kind = 1;
@@ -144,7 +144,7 @@ TEST_F(Saver, OverExposureCondition)
     int ms = 0;
     for (const Case& c : cases) {
         ctx.when = ctx.when.addMSecs(++ms);
-        std::vector<int32_t> marks(c.maskLength, 0);
+        std::vector<uint8_t> marks(c.maskLength, 0);
         std::fill(marks.begin(), marks.begin() + c.marked, 1);
         WBSaveOptions opts;
         opts.kind = c.kind;

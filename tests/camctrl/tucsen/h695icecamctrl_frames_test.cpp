@@ -64,12 +64,12 @@ TEST(H695ICECamCtrlFrames, ReferencesTakenFromThePreviewAreLoadedAtTheNextStart)
     ASSERT_TRUE(first.openCamera(0));
     {
         OneFrame frame(first, 0);
-        first.currentFrame = &frame.record;
+        first.setCurrentFrame(&frame.record);
         first.getStandardImage();
         first.getDarkImage();
         first.getStandardImageFor535();
         first.getDarkImageFor590();
-        first.currentFrame = nullptr;
+        first.clearCurrentFrame();
     }
     EXPECT_TRUE(first.isAlreadyFFC());
     EXPECT_FALSE(first.references.isPresent(FlatFieldReferences::Light535)) << "types 2 to 7 stay on disk only";
@@ -107,12 +107,12 @@ TEST(H695ICECamCtrlFrames, ColourMarkerCabinetsDropReferencesWithoutTheirFilterP
             H695ICECamCtrl taker;
             ASSERT_TRUE(taker.openCamera(0));
             OneFrame frame(taker, 2);
-            taker.currentFrame = &frame.record;
+            taker.setCurrentFrame(&frame.record);
             taker.getStandardImage();
             taker.getDarkImage();
             if (c.with535)
                 taker.getStandardImageFor535();
-            taker.currentFrame = nullptr;
+            taker.clearCurrentFrame();
             taker.closeCamera();
         }
         setColorMarkerVisible(true);
@@ -134,7 +134,7 @@ TEST(H695ICECamCtrlFrames, ACaptureSavedThroughTheControllerWritesItsFileSet)
     o->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
     o->setIsExposure(true);
     o->saveUserOptsByName(UserOpts::OPT_IsExposure);
-    ctrl.expName = "WBS-files";
+    ctrl.setExpName("WBS-files");
     const QString date = QDate::currentDate().toString("yyyy-MM-dd");
     const QString a = AppPaths::appDir() + "/Images/" + date + "/WBS-files/";
     const QString b = AppPaths::appDir() + "/Saved/" + date + "/WBS-files/";
@@ -157,11 +157,12 @@ TEST(H695ICECamCtrlFrames, ACaptureSavedThroughTheControllerWritesItsFileSet)
         SCOPED_TRACE(c.kind);
         QDir(a).removeRecursively();
         QDir(b).removeRecursively();
-        ctrl.overExposureSum.assign(pixels, 0);
-        std::fill(ctrl.overExposureSum.begin(), ctrl.overExposureSum.begin() + c.marked, 1);
+        auto mask = std::make_shared<std::vector<uint8_t>>(pixels, 0);
+        std::fill(mask->begin(), mask->begin() + c.marked, 1);
+        ctrl.setOverExposureSum(std::move(mask));
         const QString path = ctrl.saveWBImages(&frame.record, c.kind == 1, c.kind);
         ++histograms;
-        EXPECT_EQ(ctrl.histogramCache.size(), histograms);
+        EXPECT_EQ(size_t(ctrl.histogramCount()), histograms);
         const QString stem = QFileInfo(path).fileName().section('_', 0, 0).section('.', 0, 0);
         auto suffixes = [&](const QString& dir) {
             QStringList out;
@@ -185,16 +186,16 @@ TEST(H695ICECamCtrlFrames, TheShownImageIndexIsCheckedAgainstTheFrameList)
     ASSERT_TRUE(ctrl.openCamera(0));
     {
         OneFrame frame(ctrl, 2);
-        ctrl.frameList.push_back(H695ICECamCtrl::copyFrame(&frame.record));
+        ctrl.appendFrame(TsFrame::copyOf(&frame.record));
     }
     struct Case { int index; bool ok; } cases[] = {{0, true}, {1, false}, {-1, false}};
     for (const Case& c : cases) {
         ctrl.currentImageIndex = c.index;
         EXPECT_EQ(ctrl.updateStretchFrame(100, 200), c.ok) << c.index;
     }
-    ASSERT_NE(ctrl.stretchFrame, nullptr);
+    ASSERT_NE(ctrl.stretchFrame(), nullptr);
     ctrl.clearFrameCaches();
     EXPECT_EQ(ctrl.frameCount(), 0);
-    EXPECT_EQ(ctrl.stretchFrame, nullptr);
+    EXPECT_EQ(ctrl.stretchFrame(), nullptr);
     ctrl.closeCamera();
 }

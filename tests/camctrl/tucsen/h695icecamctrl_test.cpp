@@ -150,7 +150,7 @@ TEST(H695ICECamCtrl, ARefusedDeviceOpenReleasesTheDriver)
     EXPECT_TRUE(log.contains("打开相机失败。"));
     EXPECT_EQ(tucamtest::calls("TUCAM_Api_Uninit").size(), 1u);
     EXPECT_FALSE(tucamtest::state().apiInitialised);
-    EXPECT_EQ(ctrl.camOpen.hIdxTUCam, nullptr);
+    EXPECT_EQ(ctrl.handle(), nullptr);
 }
 
 TEST(H695ICECamCtrl, OpenDeviceRefusesAnIndexBeyondTheCameraCount)
@@ -382,7 +382,7 @@ TEST(H695ICECamCtrl, SharedStateStartsAsTheThreadsExpect)
     EXPECT_EQ(ctrl.stretchHigh, 65535);
     EXPECT_EQ(ctrl.overExposureThreshold, 300);
     EXPECT_EQ(ctrl.ffcScale, 65535);
-    EXPECT_EQ(ctrl.currentFrame.load(), nullptr);
+    EXPECT_EQ(ctrl.currentFrame(), nullptr);
     EXPECT_EQ(ctrl.semCap.available(), 0);
     EXPECT_EQ(ctrl.sem1.available(), 0);
     EXPECT_EQ(ctrl.sem2.available(), 0);

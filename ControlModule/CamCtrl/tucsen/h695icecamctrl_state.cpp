@@ -1,0 +1,345 @@
+// The state the controller shares between threads: everything here is read and written under
+// m_state, for pointer and value copies only. Frames and buffers that leave a list are freed
+// after the lock is released, and the log lines are written then too.
+
+#include "h695icecamctrl.h"
+
+#include <QDebug>
+
+using Lock = std::lock_guard<std::mutex>;
+
+namespace {
+
+bool inside(int index, size_t size)
+{
+    return index >= 0 && size_t(index) < size;
+}
+
+} // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Frame list and what goes with each frame
+
+int H695ICECamCtrl::appendFrame(TsFramePtr frame)
+{
+    if (!frame)
+        return -1;
+    Lock lock(m_state);
+    m_frameList.push_back(std::move(frame));
+    return int(m_frameList.size()) - 1;
+}
+
+int H695ICECamCtrl::frameCount() const
+{
+    Lock lock(m_state);
+    return int(m_frameList.size());
+}
+
+TsFramePtr H695ICECamCtrl::frameAt(int index) const
+{
+    Lock lock(m_state);
+    return inside(index, m_frameList.size()) ? m_frameList[size_t(index)] : nullptr;
+}
+
+std::vector<TsFramePtr> H695ICECamCtrl::frames() const
+{
+    Lock lock(m_state);
+    return m_frameList;
+}
+
+bool H695ICECamCtrl::removeFrame(int index)
+{
+    TsFramePtr frame;
+    std::shared_ptr<const HistogramInfo> histogram;
+    {
+        Lock lock(m_state);
+        if (!inside(index, m_frameList.size()))
+            return false;
+        frame = std::move(m_frameList[size_t(index)]);
+        m_frameList.erase(m_frameList.begin() + index);
+        if (inside(index, m_histogramCache.size())) {
+            histogram = std::move(m_histogramCache[size_t(index)]);
+            m_histogramCache.erase(m_histogramCache.begin() + index);
+        }
+        if (inside(index, m_detectedRectLists.size()))
+            m_detectedRectLists.erase(m_detectedRectLists.begin() + index);
+        if (inside(index, m_roiList.size()))
+            m_roiList.erase(m_roiList.begin() + index);
+    }
+    return true;
+}
+
+int H695ICECamCtrl::histogramCount() const
+{
+    Lock lock(m_state);
+    return int(m_histogramCache.size());
+}
+
+std::shared_ptr<const HistogramInfo> H695ICECamCtrl::histogramAt(int index) const
+{
+    Lock lock(m_state);
+    return inside(index, m_histogramCache.size()) ? m_histogramCache[size_t(index)] : nullptr;
+}
+
+void H695ICECamCtrl::appendHistogram(HistogramInfo info)
+{
+    auto record = std::make_shared<const HistogramInfo>(std::move(info));
+    Lock lock(m_state);
+    m_histogramCache.push_back(std::move(record));
+}
+
+QList<QRect> H695ICECamCtrl::detectedRectsAt(int index) const
+{
+    Lock lock(m_state);
+    return inside(index, m_detectedRectLists.size()) ? m_detectedRectLists[size_t(index)] : QList<QRect>();
+}
+
+std::vector<RoiRect> H695ICECamCtrl::roiList() const
+{
+    Lock lock(m_state);
+    return m_roiList;
+}
+
+void H695ICECamCtrl::clearRoiList()
+{
+    Lock lock(m_state);
+    m_roiList.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Over-exposure masks
+
+void H695ICECamCtrl::setOverExposureSum(OverExposureMask mask)
+{
+    Lock lock(m_state);
+    m_overExposureSum.swap(mask);
+}
+
+OverExposureMask H695ICECamCtrl::overExposureSum() const
+{
+    Lock lock(m_state);
+    return m_overExposureSum;
+}
+
+void H695ICECamCtrl::appendOverExposureMark(OverExposureMask mask)
+{
+    if (!mask)
+        return;
+    Lock lock(m_state);
+    m_overExposureMarks.push_back(std::move(mask));
+}
+
+int H695ICECamCtrl::overExposureMarkCount() const
+{
+    Lock lock(m_state);
+    return int(m_overExposureMarks.size());
+}
+
+OverExposureMask H695ICECamCtrl::overExposureMarkAt(int index) const
+{
+    Lock lock(m_state);
+    return inside(index, m_overExposureMarks.size()) ? m_overExposureMarks[size_t(index)] : nullptr;
+}
+
+void H695ICECamCtrl::clearOverExposure()
+{
+    std::vector<OverExposureMask> marks;
+    OverExposureMask sum;
+    {
+        Lock lock(m_state);
+        marks.swap(m_overExposureMarks);
+        sum.swap(m_overExposureSum);
+    }
+    if (!marks.empty() || sum)
+        qDebug() << "删除过曝标记缓存";
+}
+
+// ---------------------------------------------------------------------------------------------
+// Frames the views paint
+
+void H695ICECamCtrl::setCurrentFrame(const TUCAM_FRAME* record)
+{
+    std::shared_ptr<TsFrame> frame;
+    {
+        Lock lock(m_state);
+        frame = std::move(m_spareFrame);
+    }
+    // Out of every list, so no reader can pick it up any more: when no reader still holds it,
+    // its buffer takes the new frame.
+    if (!frame || frame.use_count() != 1)
+        frame = std::make_shared<TsFrame>();
+    if (!frame->assign(record)) {
+        qWarning() << "live frame not taken: the record holds no frame";
+        return;
+    }
+    Lock lock(m_state);
+    m_spareFrame = std::move(m_currentFrame);
+    m_currentFrame = std::move(frame);
+}
+
+void H695ICECamCtrl::clearCurrentFrame()
+{
+    std::shared_ptr<TsFrame> current, spare;
+    Lock lock(m_state);
+    current.swap(m_currentFrame);
+    spare.swap(m_spareFrame);
+    // Freed after the lock: the locals are destroyed after `lock`.
+}
+
+TsFramePtr H695ICECamCtrl::currentFrame() const
+{
+    Lock lock(m_state);
+    return m_currentFrame;
+}
+
+void H695ICECamCtrl::setCaptureFrame(TsFramePtr frame)
+{
+    Lock lock(m_state);
+    m_captureFrame.swap(frame);
+}
+
+TsFramePtr H695ICECamCtrl::captureFrame() const
+{
+    Lock lock(m_state);
+    return m_captureFrame;
+}
+
+bool H695ICECamCtrl::updateStretchFrame(int low, int high)
+{
+    stretchLow = low;
+    stretchHigh = high;
+    const int index = currentImageIndex;
+    TsFramePtr source;
+    int frames = 0;
+    {
+        Lock lock(m_state);
+        frames = int(m_frameList.size());
+        if (inside(index, m_frameList.size()))
+            source = m_frameList[size_t(index)];
+    }
+    if (!source) {
+        qWarning() << "image index out of range" << index << "of" << frames;
+        return false;
+    }
+    std::shared_ptr<TsFrame> copy = source->clone();
+    if (!copy)
+        return false;
+    ::stretchLevels(copy->view(), low, high);
+    TsFramePtr shown(std::move(copy));
+    Lock lock(m_state);
+    m_stretchFrame.swap(shown);
+    return true;
+}
+
+bool H695ICECamCtrl::showFrameAsCaptured()
+{
+    const int index = currentImageIndex;
+    TsFramePtr previous;
+    Lock lock(m_state);
+    if (!inside(index, m_frameList.size()))
+        return false;
+    previous = std::move(m_stretchFrame);
+    m_stretchFrame = m_frameList[size_t(index)];
+    return true;
+}
+
+TsFramePtr H695ICECamCtrl::stretchFrame() const
+{
+    Lock lock(m_state);
+    return m_stretchFrame;
+}
+
+void H695ICECamCtrl::clearFrameList(bool logHistograms)
+{
+    std::vector<TsFramePtr> frames;
+    std::vector<std::shared_ptr<const HistogramInfo>> histograms;
+    std::vector<QList<QRect>> rectLists;
+    TsFramePtr capture, shown;
+    {
+        Lock lock(m_state);
+        frames.swap(m_frameList);
+        histograms.swap(m_histogramCache);
+        rectLists.swap(m_detectedRectLists);
+        capture.swap(m_captureFrame);
+        shown.swap(m_stretchFrame);
+        currentImageIndex = -1;
+    }
+    if (!frames.empty())
+        qDebug() << "删除上次采集图像缓存." << frames.size();
+    if (!histograms.empty() && logHistograms)
+        qDebug() << "删除上次直方图信息缓存.";
+    if (shown)
+        qDebug() << "删除上次直方图拉伸缓存.";
+}
+
+void H695ICECamCtrl::clearFrameCaches()
+{
+    clearFrameList();
+    clearOverExposure();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Experiment, regions and rectangles
+
+QString H695ICECamCtrl::expName() const
+{
+    Lock lock(m_state);
+    return m_expName;
+}
+
+void H695ICECamCtrl::setExpName(const QString& name)
+{
+    Lock lock(m_state);
+    m_expName = name;
+}
+
+void H695ICECamCtrl::setEstimateRoi(double x, double y, double width, double height)
+{
+    Lock lock(m_state);
+    m_estimateRoi = EstimateRoi {true, x, y, width, height};
+}
+
+void H695ICECamCtrl::removeEstimateRoi()
+{
+    Lock lock(m_state);
+    m_estimateRoi = EstimateRoi {};
+}
+
+EstimateRoi H695ICECamCtrl::estimateRoi() const
+{
+    Lock lock(m_state);
+    return m_estimateRoi;
+}
+
+void H695ICECamCtrl::setRoiEnabled(bool enabled)
+{
+    Lock lock(m_state);
+    m_roi.enabled = enabled;
+}
+
+void H695ICECamCtrl::setCropRect(int x, int y, int width, int height)
+{
+    Lock lock(m_state);
+    m_roi.setCropRect(x, y, width, height);
+}
+
+RegionOfInterest H695ICECamCtrl::roi() const
+{
+    Lock lock(m_state);
+    return m_roi;
+}
+
+QList<QRect> H695ICECamCtrl::detectedRects() const
+{
+    Lock lock(m_state);
+    return m_detectedRects;
+}
+
+void H695ICECamCtrl::setDetectedRects(const std::vector<cv::Rect>& rects)
+{
+    QList<QRect> list;
+    for (const cv::Rect& r : rects)
+        list.append(QRect(r.x, r.y, r.width, r.height));
+    Lock lock(m_state);
+    m_detectedRects.swap(list);
+}
