@@ -149,6 +149,10 @@ private:
             const char* text;
             const char* tag;
         } drops[] = {{"/fresh:1", "fresh"}, {"/fresh:0", "warm"}, {"/real_time", ""}};
+        // the run's settings are not part of what is compared
+        const std::size_t minTime = args.find("/min_time:");
+        if (minTime != std::string::npos)
+            args.erase(minTime, args.find('/', minTime + 1) - minTime);
         for (const auto& d : drops) {
             const std::size_t at = args.find(d.text);
             if (at == std::string::npos)
