@@ -146,9 +146,12 @@ int32_t uninitContext(kh_track_context** pContext) noexcept
         kh_track_context* ctx = *pContext;
         if (!ctx)
             return;
+        const char* invalid = "Not a valid context or corrupted memory in call to kh_track_uninit.";
         if (!isLiveContext(ctx) || ctx->magic != kh_track_context::kMagic)
-            throw ExceptionArgument("Not a valid context or corrupted memory in call to kh_track_uninit.");
-        liveContexts().remove(ctx);
+            throw ExceptionArgument(invalid);
+        // whoever takes it out of the registry frees it, once
+        if (!liveContexts().remove(ctx))
+            throw ExceptionArgument(invalid);
         std::string failure;
         try {
             ctx->tracker->releaseDevice();
