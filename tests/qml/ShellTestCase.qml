@@ -1,0 +1,49 @@
+import QtQuick 2.15
+import QtQuick.Window 2.15
+import QtTest 1.15
+
+// Base of the page tests: a QML warning raised before or during a test fails it; helpers to
+// make the program's window and to find its parts.
+TestCase {
+    id: base
+    when: windowShown
+
+    function init() {
+        testProbe.arm();
+        var early = testProbe.takeWarnings();
+        if (early.length > 0)
+            fail("QML warnings before the test:\n" + early.join("\n"));
+        if (typeof base.initEach === "function")
+            base.initEach();
+    }
+    function cleanup() {
+        if (typeof base.cleanupEach === "function")
+            base.cleanupEach();
+        var raised = testProbe.takeWarnings();
+        if (raised.length > 0)
+            fail("QML warnings:\n" + raised.join("\n"));
+    }
+
+    // The program's window at 1280 x 800, logged in when login is true.
+    function makeWindow(login) {
+        var component = Qt.createComponent("qrc:/main.qml");
+        verify(component.status === Component.Ready, component.errorString());
+        var window = component.createObject(null, { visibility: Window.Windowed, width: 1280, height: 800 });
+        verify(window !== null);
+        tryVerify(function() { return window.visible && window.width === 1280 });
+        if (login) {
+            mouseClick(part(window, "loginButton"));
+            tryVerify(function() { return window.mainPage.visible });
+        }
+        return window;
+    }
+    function part(root, name) {
+        var found = findChild(root, name);
+        verify(found !== null, "no part named " + name);
+        return found;
+    }
+    // The dialog of that name on the window's overlay, or null.
+    function overlayDialog(window, name) {
+        return findChild(window.overlay, name);
+    }
+}
