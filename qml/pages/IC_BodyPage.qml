@@ -10,12 +10,8 @@ Item {
     // The capture page entered last (-1 before any).
     property int mPageType: -1
     property bool errorOccured: false
-    readonly property int currentPage: {
-        for (var i = 0; i < pages.length; ++i)
-            if (pages[i].visible)
-                return i;
-        return -1;
-    }
+    // The page shown in the frame (while the main page is hidden too).
+    property int shownPage: Pages.HomePage
     readonly property var pages: [homePage, auditTrailPage, settingPage, gelCapturePage, westernBlotCapturePage,
                                   multiFluorescenceCapturePage, gelImagesPage, westernBlotImagesPage,
                                   multiFluorescenceImagesPage]
@@ -33,6 +29,7 @@ Item {
         for (var i = 0; i < pages.length; ++i)
             pages[i].visible = false;
         var kind = Pages.kindOf(pageType);
+        shownPage = pageType;
         if (pageType === Pages.HomePage) {
             homePage.resetExpMode();
             homePage.visible = true;

@@ -4,9 +4,24 @@ import QtTest 1.15
 
 // Base of the page tests: a QML warning raised before or during a test fails it; helpers to
 // make the program's window and to find its parts.
+// A file's own set-up and tear-down go in setUpFile() and tearDownFile(), per test in initEach()
+// and cleanupEach().
 TestCase {
     id: base
-    when: windowShown
+
+    function initTestCase() {
+        // The test library installs its message handler when the first test case starts.
+        testProbe.arm();
+        if (typeof base.setUpFile === "function")
+            base.setUpFile();
+    }
+    function cleanupTestCase() {
+        if (typeof base.tearDownFile === "function")
+            base.tearDownFile();
+        var raised = testProbe.takeWarnings();
+        if (raised.length > 0)
+            fail("QML warnings:\n" + raised.join("\n"));
+    }
 
     function init() {
         testProbe.arm();

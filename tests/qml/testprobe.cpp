@@ -30,8 +30,9 @@ bool isQmlWarning(QtMsgType type, const QMessageLogContext& context, const QStri
 
 TestProbe* TestProbe::instance()
 {
-    static TestProbe probe;
-    return &probe;
+    // Never destroyed: threads of the controller still log while the process ends.
+    static TestProbe* probe = new TestProbe;
+    return probe;
 }
 
 void TestProbe::install()
