@@ -69,7 +69,7 @@ Item {
             MainCtrl.lightAutoShutDown(minutes);
             Audit.write(ATJS.ModuleType.Setting, "修改光源自动关闭时间: " + minutes + "分钟",
                         "Modify Light Auto Shutdown: " + minutes + "M");
-            Popups.message(Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"),
+            Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"),
                            qsTr("Set light auto shutdown success!"), false);
         });
     }

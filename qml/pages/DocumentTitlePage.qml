@@ -22,7 +22,7 @@ Item {
             UserOpts.saveUserOptsByName(UserOpts.OPT_MainTitle);
             UserOpts.subTitle = sub;
             UserOpts.saveUserOptsByName(UserOpts.OPT_SubTitle);
-            Popups.message(Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Save success!"), false);
+            Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Save success!"), false);
             Audit.write(ATJS.ModuleType.Setting, "主标题修改: " + main + "  副标题修改:" + sub,
                         "Modify main title: " + main + "  Modify subtitle:" + sub);
         });

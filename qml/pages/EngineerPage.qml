@@ -20,7 +20,7 @@ Item {
     readonly property bool tipsVisible: Config.engineerTipsVisible(authority)
 
     function showError(text) {
-        return Popups.message(Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"), text, false);
+        return Popups.message(page.Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"), text, false);
     }
     function lock() {
         unlocked = false;

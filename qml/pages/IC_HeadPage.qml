@@ -89,7 +89,7 @@ Rectangle {
         Audit.write(ATJS.ModuleType.System, "点击解锁", "ReleaseDoor Clicked");
     }
     function ask(text, exitType) {
-        var dialog = Popups.message(Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"), text, true);
+        var dialog = Popups.message(head.Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"), text, true);
         if (!dialog)
             return;
         dialog.exitType = exitType;

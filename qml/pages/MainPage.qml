@@ -15,7 +15,7 @@ Item {
         var component = Qt.createComponent("../dialogs/CaptureImagePathSettingDialog.qml");
         if (component.status !== Component.Ready)
             return null;
-        var dialog = component.createObject(Overlay.overlay);
+        var dialog = component.createObject(mainPage.Overlay.overlay);
         if (!dialog)
             return null;
         dialog.closed.connect(function() { dialog.destroy(); });

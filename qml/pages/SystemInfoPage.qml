@@ -56,7 +56,7 @@ Item {
     Connections {
         target: MainCtrl
         function onUserManualOpenFailed() {
-            Popups.message(Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"),
+            Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"),
                            qsTr("Open user manual failed, please makesure WPS is installed."), false, 150);
         }
     }
@@ -78,7 +78,7 @@ Item {
         fillMode: Image.PreserveAspectFit
         source: page.picture5
         opacity: page.model === EnumOBJ.M_S40Pro ? 0.5 : 1
-        visible: source !== ""
+        visible: page.picture5 !== ""
     }
     Column {
         anchors.top: crumb.bottom
@@ -93,21 +93,21 @@ Item {
             width: Math.min(parent.width, sourceSize.width * Style.ratio)
             height: width * (sourceSize.width > 0 ? sourceSize.height / sourceSize.width : 0)
             source: page.picture1
-            visible: source !== ""
+            visible: page.picture1 !== ""
         }
         Image {
             objectName: "picture3"
             width: Math.min(parent.width, sourceSize.width * Style.ratio)
             height: width * (sourceSize.width > 0 ? sourceSize.height / sourceSize.width : 0)
             source: page.picture3
-            visible: source !== ""
+            visible: page.picture3 !== ""
         }
         Image {
             objectName: "picture4"
             width: Math.min(parent.width, sourceSize.width * Style.ratio)
             height: width * (sourceSize.width > 0 ? sourceSize.height / sourceSize.width : 0)
             source: page.picture4
-            visible: source !== ""
+            visible: page.picture4 !== ""
         }
         NormalBlueRectButton {
             objectName: "userManualButton"

@@ -18,6 +18,7 @@ TestCase {
     function cleanupTestCase() {
         if (typeof base.tearDownFile === "function")
             base.tearDownFile();
+        wait(0);
         var raised = testProbe.takeWarnings();
         if (raised.length > 0)
             fail("QML warnings:\n" + raised.join("\n"));
@@ -34,9 +35,16 @@ TestCase {
     function cleanup() {
         if (typeof base.cleanupEach === "function")
             base.cleanupEach();
+        // The engine reports some errors (those of a binding at creation) from the event loop.
+        wait(0);
         var raised = testProbe.takeWarnings();
         if (raised.length > 0)
             fail("QML warnings:\n" + raised.join("\n"));
+    }
+
+    // Lets layouts follow a change (rows shown or hidden) before the next click lands.
+    function settle() {
+        wait(30);
     }
 
     // The program's window at 1280 x 800, logged in when login is true.

@@ -78,6 +78,12 @@ void TestProbe::record(QtMsgType type, const QMessageLogContext& context, const 
 void TestProbe::setEngine(QQmlEngine* engine)
 {
     m_engine = engine;
+    // Errors the engine reports without printing them (its own output may be switched off).
+    connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError>& errors) {
+        QMutexLocker locker(&m_mutex);
+        for (const QQmlError& error : errors)
+            m_engineErrors << error.toString();
+    });
 }
 
 QStringList TestProbe::pendingWarnings()
@@ -90,6 +96,22 @@ QStringList TestProbe::takeWarnings()
     QMutexLocker locker(&m_mutex);
     QStringList taken;
     taken.swap(m_warnings);
+    // An engine error that also reached the message handler is listed once.
+    for (const QString& error : qAsConst(m_engineErrors)) {
+        bool known = false;
+        for (const QString& warning : qAsConst(taken))
+            known = known || warning.contains(error) || error.contains(warning);
+        bool expected = false;
+        for (int i = 0; i < m_expected.size() && !expected; ++i) {
+            if (error.contains(m_expected[i])) {
+                m_expected.removeAt(i);
+                expected = true;
+            }
+        }
+        if (!known && !expected)
+            taken << error;
+    }
+    m_engineErrors.clear();
     return taken;
 }
 

@@ -3,6 +3,7 @@
 #include <QMutex>
 #include <QObject>
 #include <QPointer>
+#include <QQmlError>
 #include <QStringList>
 
 class QQmlEngine;
@@ -45,6 +46,7 @@ private:
     QMutex m_mutex;
     QStringList m_warnings;
     QStringList m_expected;
+    QStringList m_engineErrors;
     QStringList m_log;
     QPointer<QQmlEngine> m_engine;
 };
