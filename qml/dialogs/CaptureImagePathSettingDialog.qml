@@ -24,7 +24,6 @@ Dialog {
     closePolicy: Popup.NoAutoClose
     width: Style.s(850)
     height: Style.s(80)
-    parent: Overlay.overlay
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
     padding: Style.s(14)

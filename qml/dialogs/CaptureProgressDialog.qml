@@ -18,7 +18,6 @@ Popup {
     closePolicy: Popup.NoAutoClose
     width: Style.s(650)
     height: Style.s(80)
-    parent: Overlay.overlay
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
     padding: Style.s(12)

@@ -25,7 +25,6 @@ Dialog {
     closePolicy: Popup.NoAutoClose
     width: Style.s(405)
     height: Style.s(160)
-    parent: Overlay.overlay
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
     padding: Style.s(16)

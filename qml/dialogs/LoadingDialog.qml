@@ -21,7 +21,6 @@ Popup {
     closePolicy: Popup.NoAutoClose
     width: Style.s(180)
     height: Style.s(150)
-    parent: Overlay.overlay
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
     padding: Style.s(8)
@@ -43,7 +42,7 @@ Popup {
             text: dialog.text
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSmall
-            color: dialog.mColor === Qt.color("#111111") ? Style.white : Style.textDark
+            color: Qt.colorEqual(dialog.mColor, "#111111") ? Style.white : Style.textDark
             horizontalAlignment: Text.AlignHCenter
             elide: Text.ElideRight
         }

@@ -77,7 +77,6 @@ Dialog {
     closePolicy: Popup.NoAutoClose
     width: Style.s(579)
     height: Style.s(332)
-    parent: Overlay.overlay
     x: parent ? (parent.width - width) / 2 : 0
     y: parent ? (parent.height - height) / 2 : 0
     padding: 0
