@@ -12,6 +12,10 @@ Popup {
     signal dialogClosedSignal()
     signal aeStartSignal()
 
+    // The operations that can be stopped, named as their owners show them (in either language).
+    readonly property var operations: [QT_TRANSLATE_NOOP("LoadingDialog", "Auto Exposuring..."),
+                                       QT_TRANSLATE_NOOP("LoadingDialog", "Auto Focusing..."),
+                                       QT_TRANSLATE_NOOP("LoadingDialog", "Camera Cooling...")]
     readonly property var cancellable: ["Auto Exposuring...", "自动曝光中...", "Auto Focusing...", "自动对焦中...",
                                         "Camera Cooling...", "相机降温中...", "Cancelling...", "取消中..."]
     readonly property bool cancelShown: cancellable.indexOf(text) >= 0

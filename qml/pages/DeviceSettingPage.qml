@@ -231,7 +231,8 @@ Item {
             SettingRow {
                 label: qsTr("Image Save Path")
                 Rectangle {
-                    width: Style.s(480)
+                    // Narrower on a small screen, so that the row's label keeps its room.
+                    width: Math.min(Style.s(480), rows.width - Style.s(100) * 2 - Style.s(300))
                     height: Style.s(35)
                     radius: 4
                     color: Style.white

@@ -140,10 +140,7 @@ Item {
         spacing: Style.s(6)
         Text {
             id: caption
-            width: text === "" ? 0 : Style.s(100)
             anchors.verticalCenter: parent.verticalCenter
-            horizontalAlignment: Text.AlignRight
-            elide: Text.ElideRight
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSmall
             color: Style.textGrey
@@ -195,14 +192,16 @@ Item {
                 color: "#E08A00"
             }
         }
-        Row {
+        Flow {
             id: fieldRow
+            width: page.width - Style.s(60)
             leftPadding: Style.s(16)
             spacing: Style.s(12)
         }
     }
     component Note: Text {
-        anchors.verticalCenter: parent ? parent.verticalCenter : undefined
+        height: Style.s(32)
+        verticalAlignment: Text.AlignVCenter
         font.family: Style.fontFamily
         font.pixelSize: Style.s(13)
         color: Style.textGrey

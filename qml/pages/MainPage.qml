@@ -1,9 +1,11 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import "../components"
 
 // The head bar over the page frame.
-Item {
+Rectangle {
     id: mainPage
+    color: Style.windowColor
     objectName: "MainPage"
     property string userName: ""
     property alias head: head

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Window 2.15
 import QtTest 1.15
+import an.qt.UserOpts 1.0
 
 // Base of the page tests: a QML warning raised before or during a test fails it; helpers to
 // make the program's window and to find its parts.
@@ -47,8 +48,11 @@ TestCase {
         wait(30);
     }
 
-    // The program's window at 1280 x 800, logged in when login is true.
+    // The program's window at 1280 x 800, logged in when login is true. It starts in English, the
+    // language of the texts the tests compare.
     function makeWindow(login) {
+        UserOpts.language = UserOpts.English;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_Language);
         var component = Qt.createComponent("qrc:/main.qml");
         verify(component.status === Component.Ready, component.errorString());
         var window = component.createObject(null, { visibility: Window.Windowed, width: 1280, height: 800 });

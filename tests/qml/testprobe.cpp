@@ -168,6 +168,7 @@ QString TestProbe::appDir() const
 
 QString TestProbe::screensDir() const
 {
+    QDir().mkpath(QStringLiteral(TAVRILL_SCREENS_DIR));
     return QStringLiteral(TAVRILL_SCREENS_DIR);
 }
 
@@ -176,3 +177,4 @@ void TestProbe::setScaleRatio(double ratio)
     if (m_engine)
         m_engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), ratio);
 }
+

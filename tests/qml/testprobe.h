@@ -36,6 +36,7 @@ public:
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);
     Q_INVOKABLE QString appDir() const;
+    // Made when missing.
     Q_INVOKABLE QString screensDir() const;
     Q_INVOKABLE void setScaleRatio(double ratio);
 

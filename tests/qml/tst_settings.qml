@@ -246,6 +246,8 @@ ShellTestCase {
         // A page made anew applies the stored language.
         var page = freshDevicePage();
         verify(part(page, "chineseButton").checked);
+        mouseClick(part(device, "englishButton"));
+        compare(part(window, "homeButton").text, "Home");
     }
 
     function test_documentTitle() {
