@@ -36,6 +36,7 @@ ShellTestCase {
     function applyLanguage(language) {
         mouseClick(part(window, "settingButton"));
         var device = window.mainPage.body.settingPage.deviceSettingPage;
+        settle();
         mouseClick(part(device, language === UserOpts.English ? "englishButton" : "chineseButton"));
         compare(UserOpts.language, language);
     }
