@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtTest 1.15
 import an.qt.MainCtrl 1.0
 import an.qt.EnumOBJ 1.0
+import an.qt.UserOpts 1.0
 import GlobalAuthority 1.0
 import "qrc:/js/Pages.js" as Pages
 import "qrc:/js/ATDatabase.js" as ATJS
@@ -205,5 +206,44 @@ ShellTestCase {
         compare(testProbe.logCount("MultiFluorescenceCapturePage.exitPage"), 1);
         compare(body.shownPage, Pages.HomePage);
         compare(headFlags(), [false, true, true, false, false]);
+    }
+
+    function logoutNow() {
+        mouseClick(part(window, "userButton"));
+        mouseClick(part(window, "logoutItem"));
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
+        mouseClick(findChild(dialog.contentItem, "yesButton"));
+        tryCompare(window.loginPage, "visible", true);
+    }
+
+    // After login: the image folder is asked for when so chosen, and a device error keeps the
+    // experiments closed.
+    function test_loginAsksForImageFolderAndKeepsDeviceErrors() {
+        UserOpts.isChangPathEveryTime = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_IsChangPathEveryTime);
+        MainCtrl.errorCode = EnumOBJ.CameraErr;
+        logoutNow();
+        mouseClick(part(window, "loginButton"));
+        tryVerify(function() { return window.mainPage.visible });
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "imagePathDialog"); return dialog !== null && dialog.opened });
+        mouseClick(findChild(dialog.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "imagePathDialog") === null });
+        var home = window.mainPage.body.homePage;
+        compare([part(home, "gelButton").enabled, part(home, "wbButton").enabled, part(home, "fluButton").enabled],
+                [false, false, false]);
+
+        MainCtrl.errorCode = EnumOBJ.NoErr;
+        UserOpts.isChangPathEveryTime = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_IsChangPathEveryTime);
+        window.mainPage.setHomePageEnable(false);
+        logoutNow();
+        mouseClick(part(window, "loginButton"));
+        tryVerify(function() { return window.mainPage.visible });
+        wait(50);
+        compare(overlayDialog(window, "imagePathDialog"), null);
+        compare([part(home, "gelButton").enabled, part(home, "wbButton").enabled, part(home, "fluButton").enabled],
+                [true, true, true]);
     }
 }
