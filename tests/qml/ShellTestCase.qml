@@ -43,9 +43,29 @@ TestCase {
             fail("QML warnings:\n" + raised.join("\n"));
     }
 
-    // Lets layouts follow a change (rows shown or hidden) before the next click lands.
-    function settle() {
-        wait(30);
+    // True while an item below root still waits for its layout (a row whose children were shown
+    // or hidden is laid out with the next frame).
+    function polishPending(root) {
+        if (isPolishScheduled(root))
+            return true;
+        var kids = root.children;
+        for (var i = 0; i < kids.length; ++i)
+            if (polishPending(kids[i]))
+                return true;
+        return false;
+    }
+    // Waits until the layouts of item's window have followed the last change.
+    function settle(item) {
+        var top = item;
+        while (top && top.parent)
+            top = top.parent;
+        if (top)
+            tryVerify(function() { return !polishPending(top) }, 5000, "layouts settle");
+    }
+    // A click that lands where the item is shown now, not where it was before a layout change.
+    function click(item, x, y, button) {
+        settle(item);
+        mouseClick(item, x, y, button);
     }
 
     // The program's window at 1280 x 800, logged in when login is true. It starts in English, the

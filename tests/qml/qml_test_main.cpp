@@ -8,7 +8,6 @@
 #include "translatorcontrol.h"
 
 #include <QCoreApplication>
-#include <QDir>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QtQuickTest>
@@ -52,7 +51,7 @@ public slots:
     void cleanupTestCase()
     {
         // Warnings raised after the last test (while pages are destroyed) fail the run too.
-        const QStringList late = TestProbe::instance()->pendingWarnings();
+        const QStringList late = TestProbe::instance()->takeWarnings();
         if (!late.isEmpty()) {
             std::fprintf(stderr, "FAIL!  : QML warnings after the last test:\n%s\n",
                          qPrintable(late.join(QLatin1Char('\n'))));

@@ -86,11 +86,6 @@ void TestProbe::setEngine(QQmlEngine* engine)
     });
 }
 
-QStringList TestProbe::pendingWarnings()
-{
-    return takeWarnings();
-}
-
 QStringList TestProbe::takeWarnings()
 {
     QMutexLocker locker(&m_mutex);

@@ -18,8 +18,6 @@ public:
     // Puts the probe's message handler on top of whatever handler is installed now.
     static void install();
     void setEngine(QQmlEngine* engine);
-    // Warnings not yet taken, for the end of the run.
-    QStringList pendingWarnings();
 
     // Re-installs the handler on top (the test library installs its own when logging starts).
     Q_INVOKABLE void arm();

@@ -56,7 +56,7 @@ Item {
             verify(text.lineCount > 1);
             var accepted = spy(dialog, "accepted");
             var rejected = spy(dialog, "rejected");
-            mouseClick(findChild(dialog.contentItem, row.cancelVisible ? "noButton" : "okButton"));
+            click(findChild(dialog.contentItem, row.cancelVisible ? "noButton" : "okButton"));
             compare(accepted.count, row.cancelVisible ? 0 : 1);
             compare(rejected.count, row.cancelVisible ? 1 : 0);
             tryCompare(dialog, "visible", false);
@@ -79,7 +79,7 @@ Item {
             var closedByUser = spy(dialog, "dialogClosedSignal");
             var aeStart = spy(dialog, "aeStartSignal");
             if (row.cancel) {
-                mouseClick(button);
+                click(button);
                 verify(!button.enabled);
                 compare(dialog.text, "Cancelling...");
                 compare(closedByUser.count, 1);
@@ -97,7 +97,7 @@ Item {
             verify(dialog.value >= 100);
             var cancel = spy(dialog, "cancelCapture");
             var button = findChild(dialog.contentItem, "cancelButton");
-            mouseClick(button);
+            click(button);
             compare(cancel.count, 1);
             verify(!button.enabled);
             verify(dialog.visible);
@@ -126,7 +126,7 @@ Item {
 
             var other = opened(exportComponent, { totalExport: 3 });
             var rejected = spy(other, "rejected");
-            mouseClick(findChild(other.contentItem, "cancelButton"));
+            click(findChild(other.contentItem, "cancelButton"));
             compare(rejected.count, 1);
         }
 
@@ -134,7 +134,7 @@ Item {
             var dialog = opened(renameComponent, properties);
             var field = findChild(dialog.contentItem, "nameField");
             field.text = name;
-            mouseClick(findChild(dialog.contentItem, "saveButton"));
+            click(findChild(dialog.contentItem, "saveButton"));
             return dialog;
         }
 
@@ -156,7 +156,7 @@ Item {
             dialog.open();
             tryCompare(dialog, "opened", true);
             findChild(dialog.contentItem, "nameField").text = row.name;
-            mouseClick(findChild(dialog.contentItem, "saveButton"));
+            click(findChild(dialog.contentItem, "saveButton"));
             compare(dialog.errorText === "" ? "" : dialog.errorText, row.error === "" ? (dialog.visible ? dialog.errorText : "") : row.error);
             compare(updated.count, row.emitted);
             if (row.emitted)
@@ -188,7 +188,7 @@ Item {
             var updated = spy(dialog, "updateNewName");
             findChild(dialog.contentItem, "nameField").text = "fresh";
             verify(!findChild(dialog.contentItem, "errorText").visible);
-            mouseClick(findChild(dialog.contentItem, "saveButton"));
+            click(findChild(dialog.contentItem, "saveButton"));
             compare(args(updated, 0), ["fresh.tif", "/e/"]);
 
             var marker = rename({ renameType: 1, originName: "10-11-12_Color", mImageSavePath: "/e/",
@@ -206,7 +206,7 @@ Item {
             var finished = spy(dialog, "multiupdateFinished");
             dialog.open();
             findChild(dialog.contentItem, "nameField").text = "set";
-            mouseClick(findChild(dialog.contentItem, "saveButton"));
+            click(findChild(dialog.contentItem, "saveButton"));
             compare(each.count, 3);
             compare(args(each, 0), ["a.tif", "set_0.tif", "/e/"]);
             compare(args(each, 1), ["b.tif", "set_1.tif", "/f/"]);
@@ -220,7 +220,7 @@ Item {
             var none = spy(again, "multiUpdateNewName");
             again.open();
             findChild(again.contentItem, "nameField").text = "set";
-            mouseClick(findChild(again.contentItem, "saveButton"));
+            click(findChild(again.contentItem, "saveButton"));
             compare(again.errorText, "Name already exists.");
             compare(none.count, 0);
 
@@ -230,7 +230,7 @@ Item {
             var noMarker = spy(marker, "multiUpdateNewName");
             marker.open();
             findChild(marker.contentItem, "nameField").text = "set";
-            mouseClick(findChild(marker.contentItem, "saveButton"));
+            click(findChild(marker.contentItem, "saveButton"));
             compare(marker.errorText, "Color Marker image name must contain '_Color'.");
             compare(noMarker.count, 0);
         }
@@ -243,14 +243,14 @@ Item {
             compare(dialog.shownPath, "/data/old");
             var before = ATJS.insertedRows().length;
             // Unchanged: nothing stored or recorded.
-            mouseClick(findChild(dialog.contentItem, "okButton"));
+            click(findChild(dialog.contentItem, "okButton"));
             tryCompare(dialog, "visible", false);
             compare(ATJS.insertedRows().length, before);
 
             dialog.open();
             dialog.folderChosen("file:///data/new%20images");
             compare(dialog.shownPath, "/data/new images");
-            mouseClick(findChild(dialog.contentItem, "okButton"));
+            click(findChild(dialog.contentItem, "okButton"));
             compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/imageSavePath"), "/data/new images");
             var rows = ATJS.insertedRows().slice(before);
             compare(rows.map(function(r) { return r.module + " " + r.content }),
@@ -279,32 +279,32 @@ Item {
             // No room below: the buttons sit inside the bottom edge.
             mouseDrag(chooser, 10, 200, 200, 99);
             verify(actions.y + actions.height <= chooser.height);
-            mouseClick(findChild(chooser, "confirmButton"));
+            click(findChild(chooser, "confirmButton"));
             compare(roi.count, 1);
             compare(args(roi, 0), [5, 100, 100, 50]);
             verify(!chooser.visible);
             chooser.visible = true;
-            mouseClick(findChild(chooser, "cancelButton"));
+            click(findChild(chooser, "cancelButton"));
             compare(closed.count, 1);
             // Without a scale nothing is reported (and an error is logged).
             chooser.m_MScale = 0;
             testProbe.expectWarning("no image scale");
-            mouseClick(findChild(chooser, "confirmButton"));
+            click(findChild(chooser, "confirmButton"));
             compare(roi.count, 1);
         }
 
         function test_settingComboHidesUnfitted() {
             var combo = createTemporaryObject(comboComponent, host, { mEffectiveModels: ["NoFilter", "590nm"] });
-            mouseClick(combo);
+            click(combo);
             tryCompare(combo.popup, "opened", true);
-            settle();
+            settle(combo.popup.contentItem);
             var list = combo.popup.contentItem;
             var shown = 0;
             for (var i = 0; i < combo.count; ++i)
                 if (list.itemAtIndex(i) && list.itemAtIndex(i).visible)
                     ++shown;
             compare(shown, 2);
-            mouseClick(list.itemAtIndex(2));
+            click(list.itemAtIndex(2));
             compare(combo.currentIndex, 2);
             compare(combo.currentText, "590nm");
             tryCompare(combo.popup, "visible", false);
@@ -326,12 +326,12 @@ Item {
         function test_roundHitArea() {
             var area = createTemporaryObject(roundComponent, host);
             var clicks = spy(area, "clicked");
-            mouseClick(area, 50, 50);
-            mouseClick(area, 50, 50, Qt.RightButton);
+            click(area, 50, 50);
+            click(area, 50, 50, Qt.RightButton);
             compare(clicks.count, 2);
-            mouseClick(area, 5, 5);
+            click(area, 5, 5);
             compare(clicks.count, 2);
-            mouseClick(area, 50, 2);
+            click(area, 50, 2);
             compare(clicks.count, 3);
         }
     }

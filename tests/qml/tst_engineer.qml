@@ -15,20 +15,20 @@ ShellTestCase {
 
     function setUpFile() {
         window = makeWindow(true);
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "settingButton"));
         page = window.mainPage.body.settingPage.engineerPage;
     }
     function tearDownFile() {
         window.destroy();
     }
     function initEach() {
-        mouseClick(part(window.mainPage.body.settingPage, "tab6"));
+        click(part(window.mainPage.body.settingPage, "tab6"));
         testProbe.clearLog();
     }
     function cleanupEach() {
         closeMessage();
         MainCtrl.authorityType = EnumOBJ.AllAuthorityTS;
-        mouseClick(part(window.mainPage.body.settingPage, "tab0"));
+        click(part(window.mainPage.body.settingPage, "tab0"));
     }
     function stored(key) { return testProbe.iniValue(userFile, "UserOption/" + key) }
     function message() {
@@ -38,21 +38,21 @@ ShellTestCase {
     function closeMessage() {
         var dialog = overlayDialog(window, "customMessageDialog");
         if (dialog !== null && dialog.opened) {
-            mouseClick(findChild(dialog.contentItem, "okButton"));
+            click(findChild(dialog.contentItem, "okButton"));
             tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         }
     }
     function unlock() {
         part(page, "passwordField").text = "plorvek";
-        mouseClick(part(page, "confirmButton"));
+        click(part(page, "confirmButton"));
         verify(page.unlocked);
-        settle();
+        settle(window.contentItem);
     }
     function field(name) { return part(page, name).field }
 
     function test_password() {
         part(page, "passwordField").text = "plorvek ";
-        mouseClick(part(page, "confirmButton"));
+        click(part(page, "confirmButton"));
         verify(!page.unlocked);
         tryVerify(function() { return message() === "Password error!" });
         closeMessage();
@@ -60,7 +60,7 @@ ShellTestCase {
         verify(part(page, "engineerForm").visible);
         verify(!part(page, "lockedForm").visible);
         // Leaving the tab locks the form and clears the password.
-        mouseClick(part(window.mainPage.body.settingPage, "tab5"));
+        click(part(window.mainPage.body.settingPage, "tab5"));
         verify(!page.unlocked);
         compare(part(page, "passwordField").text, "");
     }
@@ -78,7 +78,7 @@ ShellTestCase {
         testProbe.setIniValue(userFile, "UserOption/grayTarget", "100");
         unlock();
         field("grayTarget").text = row.text;
-        mouseClick(part(page, "saveGrayTarget"));
+        click(part(page, "saveGrayTarget"));
         compare(message(), row.message);
         compare(stored("grayTarget"), row.saved ? row.value : "100");
         // A refused group keeps the form open; a saved one locks it.
@@ -90,20 +90,20 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsFFCOpen);
         unlock();
         field("wbX").text = "10"; field("wbY").text = "20"; field("wbW").text = "-30"; field("wbH").text = "40";
-        mouseClick(part(page, "saveWbRange"));
+        click(part(page, "saveWbRange"));
         compare([stored("wbX"), stored("wbY"), stored("wbW"), stored("wbH")], ["10", "20", "-30", "40"]);
         compare(stored("isFFCOpen"), "true");
         compare(testProbe.logCount("removeCorrectionData"), 0);
 
         unlock();
         field("gelX").text = "1"; field("gelY").text = "2"; field("gelW").text = "3"; field("gelH").text = "x";
-        mouseClick(part(page, "saveGelRange"));
+        click(part(page, "saveGelRange"));
         compare(message(), "Input error!");
         // The first bad field stops the whole group.
         compare(stored("gelX") === "1", false);
         closeMessage();
         field("gelH").text = "4";
-        mouseClick(part(page, "saveGelRange"));
+        click(part(page, "saveGelRange"));
         compare([stored("gelX"), stored("gelY"), stored("gelW"), stored("gelH")], ["1", "2", "3", "4"]);
         compare(stored("isFFCOpen"), "false");
         compare(testProbe.logCount("removeCorrectionData"), 1);
@@ -123,12 +123,12 @@ ShellTestCase {
         field("focusDownWb").text = "1500";
         field("focusFul").text = "1500";
         var before = stored("lastFocusGel");
-        mouseClick(part(page, "saveFocus"));
+        click(part(page, "saveFocus"));
         compare(message(), "Out of range!");
         compare(stored("lastFocusGel"), before);
         closeMessage();
         input.text = "1500";
-        mouseClick(part(page, "saveFocus"));
+        click(part(page, "saveFocus"));
         compare([stored("lastFocusGel"), stored("lastFocusUpWb"), stored("lastFocusDownWb"), stored("lastFocusFul")],
                 ["1500", "1700", "1500", "1500"]);
     }
@@ -148,11 +148,11 @@ ShellTestCase {
         if (!row.shown)
             return;
         field("averageGray").text = "501";
-        mouseClick(part(page, "saveAverageGray"));
+        click(part(page, "saveAverageGray"));
         compare(message(), "Out of range!");
         closeMessage();
         field("averageGray").text = "12";
-        mouseClick(part(page, "saveAverageGray"));
+        click(part(page, "saveAverageGray"));
         compare(stored("averageGrayThd"), "12");
         verify(!page.unlocked);
     }
@@ -162,15 +162,15 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
         unlock();
         var before = ATJS.insertedRows().length;
-        mouseClick(findChild(part(page, "colorMarkerPair"), "no"));
-        mouseClick(part(page, "saveColorMarker"));
+        click(findChild(part(page, "colorMarkerPair"), "no"));
+        click(part(page, "saveColorMarker"));
         compare(stored("colorMarkerVisible"), "false");
         compare(stored("colorMarker"), "false");
         var rows = ATJS.insertedRows().slice(before);
         compare(rows.map(function(r) { return r.content }), ["彩色Marker: 关闭", "Color Marker: Close"]);
         unlock();
-        mouseClick(findChild(part(page, "colorMarkerPair"), "yes"));
-        mouseClick(part(page, "saveColorMarker"));
+        click(findChild(part(page, "colorMarkerPair"), "yes"));
+        click(part(page, "saveColorMarker"));
         compare(stored("colorMarkerVisible"), "true");
         compare(stored("colorMarker"), "false");
     }

@@ -32,14 +32,14 @@ ShellTestCase {
     }
 
     function confirmExit() {
-        mouseClick(part(window, "userButton"));
-        mouseClick(part(window, "exitItem"));
+        click(part(window, "userButton"));
+        click(part(window, "exitItem"));
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
         compare(dialog.bodyText, "Confirm exit?");
         compare(dialog.titleText, "Warning");
         verify(findChild(dialog.contentItem, "yesButton").visible);
-        mouseClick(findChild(dialog.contentItem, "yesButton"));
+        click(findChild(dialog.contentItem, "yesButton"));
     }
 
     function test_exitByConfiguration_data() {
@@ -102,11 +102,11 @@ ShellTestCase {
     }
 
     function test_noOnTheQuestionKeepsRunning() {
-        mouseClick(part(window, "userButton"));
-        mouseClick(part(window, "exitItem"));
+        click(part(window, "userButton"));
+        click(part(window, "exitItem"));
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
-        mouseClick(findChild(dialog.contentItem, "noButton"));
+        click(findChild(dialog.contentItem, "noButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         wait(650);
         compare(quits, 0);

@@ -30,8 +30,8 @@ ShellTestCase {
     }
     // The home page takes configuration and rights each time it is shown.
     function showHome() {
-        mouseClick(part(window, "settingButton"));
-        mouseClick(part(window, "homeButton"));
+        click(part(window, "settingButton"));
+        click(part(window, "homeButton"));
         tryCompare(window.mainPage.body, "shownPage", Pages.HomePage);
     }
     function enabledButtons() {
@@ -102,10 +102,10 @@ ShellTestCase {
 
     function test_clickEntersCaptureAndSetsMode() {
         showHome();
-        mouseClick(part(home, "fluButton"));
+        click(part(home, "fluButton"));
         compare(MainCtrl.expMode, EnumOBJ.Mult);
         compare(window.mainPage.body.shownPage, Pages.MultiFluorescenceCapturePage);
-        mouseClick(part(window, "backButton"));
+        click(part(window, "backButton"));
         compare(MainCtrl.expMode, EnumOBJ.Unknow_ExpMode);
     }
 }

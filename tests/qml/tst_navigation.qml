@@ -26,16 +26,16 @@ ShellTestCase {
         AuthorityComponent.authImageView = 1;
         AuthorityComponent.authAuditTrail = 1;
         if (!window.mainPage.visible) {
-            mouseClick(part(window, "loginButton"));
+            click(part(window, "loginButton"));
             tryVerify(function() { return window.mainPage.visible });
         }
         head = window.mainPage.head;
         body = window.mainPage.body;
         if (head.buttonBackVisible)
-            mouseClick(part(window, "backButton"));
+            click(part(window, "backButton"));
         // The home page takes the configuration each time it is shown.
-        mouseClick(part(window, "settingButton"));
-        mouseClick(part(window, "homeButton"));
+        click(part(window, "settingButton"));
+        click(part(window, "homeButton"));
         tryCompare(body, "shownPage", Pages.HomePage);
         testProbe.clearLog();
     }
@@ -63,7 +63,7 @@ ShellTestCase {
         ];
     }
     function test_enterExperimentFromHome(row) {
-        mouseClick(part(window, row.button));
+        click(part(window, row.button));
         tryCompare(body, "shownPage", row.page);
         compare(MainCtrl.expMode, row.mode);
         compare(body.mPageType, row.page);
@@ -73,15 +73,15 @@ ShellTestCase {
 
         // Images of the running experiment keep "Capture"; the capture page is told the light
         // goes off.
-        mouseClick(part(window, "imagesButton"));
+        click(part(window, "imagesButton"));
         tryCompare(body, "shownPage", Pages.imagesPageOf(Pages.kindOf(row.page)));
         compare(headFlags(), [true, false, false, true, true]);
         compare(testProbe.logCount(row.log + ".updateLightStatus false"), 1);
-        mouseClick(part(window, "captureButton"));
+        click(part(window, "captureButton"));
         tryCompare(body, "shownPage", row.page);
 
         // Back leaves the experiment and returns to the main row with "Home" checked.
-        mouseClick(part(window, "backButton"));
+        click(part(window, "backButton"));
         tryCompare(body, "shownPage", Pages.HomePage);
         compare(headFlags(), [false, true, true, false, false]);
         verify(part(window, "homeButton").checked);
@@ -104,12 +104,12 @@ ShellTestCase {
     function test_imageMenuPerConfiguration(row) {
         MainCtrl.authorityType = row.authority;
         var menu = part(window, "imageMenu");
-        mouseClick(part(window, "imageButton"));
+        click(part(window, "imageButton"));
         compare(menu.height, row.height);
         compare([menu.entries.gel, menu.entries.wb, menu.entries.flu], row.items);
         if (row.opened) {
             verify(menu.visible);
-            mouseClick(part(window, "fluImagesItem").visible ? part(window, "fluImagesItem")
+            click(part(window, "fluImagesItem").visible ? part(window, "fluImagesItem")
                                                              : part(window, "wbImagesItem"));
         }
         tryCompare(menu, "visible", false);
@@ -122,20 +122,20 @@ ShellTestCase {
         compare(headFlags(), [true, false, false, false, true]);
         verify(part(window, "imagesButton").checked);
         compare(testProbe.logCount("ImagesPage.updateListView true"), 1);
-        mouseClick(part(window, "backButton"));
+        click(part(window, "backButton"));
         tryCompare(body, "shownPage", Pages.HomePage);
     }
 
     function test_settingAndAuditPages() {
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "settingButton"));
         tryCompare(body, "shownPage", Pages.SettingPage);
         compare(headFlags(), [false, true, true, false, false]);
-        mouseClick(part(window, "auditButton"));
+        click(part(window, "auditButton"));
         tryCompare(body, "shownPage", Pages.AuditTrailPage);
         compare(testProbe.logCount("IC_AuditTrailPage.resetSearchCondition"), 1);
         compare(testProbe.logCount("IC_AuditTrailPage.searchByPage"), 1);
         compare(testProbe.logCount("IC_AuditTrailPage.updateUserCombox"), 1);
-        mouseClick(part(window, "homeButton"));
+        click(part(window, "homeButton"));
         tryCompare(body, "shownPage", Pages.HomePage);
     }
 
@@ -149,7 +149,7 @@ ShellTestCase {
     }
 
     function test_switchToImagesAfterCapture() {
-        mouseClick(part(window, "wbButton"));
+        click(part(window, "wbButton"));
         tryCompare(body, "shownPage", Pages.WesternBlotCapturePage);
         var wbPage = part(window, "WesternBlotCapturePage");
         wbPage.sig_SwitchCheckedBtn();
@@ -177,10 +177,10 @@ ShellTestCase {
         if (!row.enabled)
             return;
         var rowsBefore = ATJS.insertedRows().length;
-        mouseClick(part(window, "gelButton"));
+        click(part(window, "gelButton"));
         tryCompare(body, "shownPage", Pages.GelCapturePage);
         head.dooropen = false;
-        mouseClick(door);
+        click(door);
         verify(head.dooropen);
         tryVerify(function() { return testProbe.doorReleaseFrames() === 1 }, 5000, "the door-release frame goes to the board");
         compare(testProbe.logCount("GelCapturePage.door_release"), 1);
@@ -192,14 +192,14 @@ ShellTestCase {
     }
 
     function test_logoutReturnsToLogin() {
-        mouseClick(part(window, "fluButton"));
+        click(part(window, "fluButton"));
         tryCompare(body, "shownPage", Pages.MultiFluorescenceCapturePage);
-        mouseClick(part(window, "userButton"));
-        mouseClick(part(window, "logoutItem"));
+        click(part(window, "userButton"));
+        click(part(window, "logoutItem"));
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
         compare(dialog.bodyText, "Confirm logout?");
-        mouseClick(findChild(dialog.contentItem, "yesButton"));
+        click(findChild(dialog.contentItem, "yesButton"));
         tryCompare(window.loginPage, "visible", true);
         verify(!window.mainPage.visible);
         compare(testProbe.logCount("LoginPage.resetLoginPage"), 1);
@@ -209,11 +209,11 @@ ShellTestCase {
     }
 
     function logoutNow() {
-        mouseClick(part(window, "userButton"));
-        mouseClick(part(window, "logoutItem"));
+        click(part(window, "userButton"));
+        click(part(window, "logoutItem"));
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
-        mouseClick(findChild(dialog.contentItem, "yesButton"));
+        click(findChild(dialog.contentItem, "yesButton"));
         tryCompare(window.loginPage, "visible", true);
     }
 
@@ -224,11 +224,11 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsChangPathEveryTime);
         MainCtrl.errorCode = EnumOBJ.CameraErr;
         logoutNow();
-        mouseClick(part(window, "loginButton"));
+        click(part(window, "loginButton"));
         tryVerify(function() { return window.mainPage.visible });
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "imagePathDialog"); return dialog !== null && dialog.opened });
-        mouseClick(findChild(dialog.contentItem, "okButton"));
+        click(findChild(dialog.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "imagePathDialog") === null });
         var home = window.mainPage.body.homePage;
         compare([part(home, "gelButton").enabled, part(home, "wbButton").enabled, part(home, "fluButton").enabled],
@@ -239,7 +239,7 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsChangPathEveryTime);
         window.mainPage.setHomePageEnable(false);
         logoutNow();
-        mouseClick(part(window, "loginButton"));
+        click(part(window, "loginButton"));
         tryVerify(function() { return window.mainPage.visible });
         wait(50);
         compare(overlayDialog(window, "imagePathDialog"), null);

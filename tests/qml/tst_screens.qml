@@ -21,7 +21,7 @@ ShellTestCase {
     }
 
     function shoot(prefix, name) {
-        settle();
+        settle(window.contentItem);
         var path = testProbe.screensDir() + "/" + prefix + "_" + name + ".png";
         // The window's root item holds the pages and the popups above them.
         var root = window.contentItem.parent;
@@ -34,10 +34,10 @@ ShellTestCase {
     }
     // As the operator does: the language buttons of the device settings.
     function applyLanguage(language) {
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "settingButton"));
         var device = window.mainPage.body.settingPage.deviceSettingPage;
-        settle();
-        mouseClick(part(device, language === UserOpts.English ? "englishButton" : "chineseButton"));
+        settle(window.contentItem);
+        click(part(device, language === UserOpts.English ? "englishButton" : "chineseButton"));
         compare(UserOpts.language, language);
     }
     function dialogFrom(url, properties) {
@@ -68,26 +68,26 @@ ShellTestCase {
         testProbe.setScaleRatio(row.scale);
         if (!window.mainPage.visible) {
             shoot(row.prefix, "login");
-            mouseClick(part(window, "loginButton"));
+            click(part(window, "loginButton"));
             tryVerify(function() { return window.mainPage.visible });
         }
         applyLanguage(row.language);
         var settings = window.mainPage.body.settingPage;
-        mouseClick(part(window, "homeButton"));
+        click(part(window, "homeButton"));
         shoot(row.prefix, "home");
 
-        mouseClick(part(window, "imageButton"));
+        click(part(window, "imageButton"));
         shoot(row.prefix, "home_image_menu");
         part(window, "imageMenu").close();
-        mouseClick(part(window, "userButton"));
+        click(part(window, "userButton"));
         shoot(row.prefix, "home_user_menu");
         part(window, "userMenu").close();
 
-        mouseClick(part(window, "wbButton"));
+        click(part(window, "wbButton"));
         shoot(row.prefix, "wb_capture_standin");
-        mouseClick(part(window, "backButton"));
+        click(part(window, "backButton"));
 
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "settingButton"));
         var tabs = ["device_setting", "document_title", "user_manage", "group_manage", "authority_manage",
                     "system_info", "engineer_locked"];
         for (var i = 0; i < tabs.length; ++i) {
@@ -95,7 +95,7 @@ ShellTestCase {
             shoot(row.prefix, "setting_" + i + "_" + tabs[i]);
         }
         part(settings.engineerPage, "passwordField").text = "plorvek";
-        mouseClick(part(settings.engineerPage, "confirmButton"));
+        click(part(settings.engineerPage, "confirmButton"));
         shoot(row.prefix, "setting_6_engineer_form");
         settings.selectTab(0);
 
@@ -122,7 +122,7 @@ ShellTestCase {
         renaming.open();
         tryCompare(renaming, "opened", true);
         findChild(renaming.contentItem, "nameField").text = "plain";
-        mouseClick(findChild(renaming.contentItem, "saveButton"));
+        click(findChild(renaming.contentItem, "saveButton"));
         shootDialog(row.prefix, "dialog_rename", renaming);
 
         var chooserComponent = Qt.createComponent("qrc:/dialogs/ScreenChoose.qml");

@@ -22,7 +22,7 @@ ShellTestCase {
         window = makeWindow(true);
         settings = window.mainPage.body.settingPage;
         device = settings.deviceSettingPage;
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "settingButton"));
         tryCompare(settings, "visible", true);
     }
     function tearDownFile() {
@@ -32,7 +32,7 @@ ShellTestCase {
         auditBefore = ATJS.insertedRows().length;
         testProbe.clearLog();
         settings.selectTab(0);
-        settle();
+        settle(window.contentItem);
     }
     function cleanupEach() {
         MainCtrl.authorityType = EnumOBJ.AllAuthorityTS;
@@ -60,13 +60,13 @@ ShellTestCase {
         var names = ["DeviceSettingPage", "DocumentTitlePage", "UserManagementPage", "GroupManagementPage",
                      "RoleManagementPage", "SystemInfoPage", "EngineerPage"];
         for (var i = 0; i < names.length; ++i) {
-            mouseClick(part(settings, "tab" + i));
+            click(part(settings, "tab" + i));
             for (var j = 0; j < names.length; ++j)
                 compare(part(settings, names[j]).visible, i === j, names[j]);
         }
         // Hidden and shown again, the page opens on "Device Setting".
-        mouseClick(part(window, "homeButton"));
-        mouseClick(part(window, "settingButton"));
+        click(part(window, "homeButton"));
+        click(part(window, "settingButton"));
         compare(settings.currentTab, 0);
         verify(part(settings, "DeviceSettingPage").visible);
     }
@@ -84,13 +84,13 @@ ShellTestCase {
     function test_switchesRoundTrip(row) {
         if (row.authority !== undefined)
             MainCtrl.authorityType = row.authority;
-        settle();
+        settle(window.contentItem);
         var start = part(device, row.pair).yes;
         for (var pass = 0; pass < 2; ++pass) {
             // Away from the shown value first, then back.
             var on = pass === 0 ? !start : start;
             auditBefore = ATJS.insertedRows().length;
-            mouseClick(pairButton(device, row.pair, on));
+            click(pairButton(device, row.pair, on));
             compare(stored(row.key), on ? "true" : "false");
             if (row.zh !== undefined)
                 compare(auditContents(), [row.zh + (on ? "打开" : "关闭"), row.en + (on ? "Open" : "Close")]);
@@ -105,9 +105,9 @@ ShellTestCase {
     }
 
     function test_clickingTheCheckedChoiceChangesNothing() {
-        mouseClick(pairButton(device, "watermarkPair", true));
+        click(pairButton(device, "watermarkPair", true));
         auditBefore = ATJS.insertedRows().length;
-        mouseClick(pairButton(device, "watermarkPair", true));
+        click(pairButton(device, "watermarkPair", true));
         compare(newAudit().length, 0);
     }
 
@@ -127,12 +127,12 @@ ShellTestCase {
     }
 
     function test_imageCleanBehindSignature() {
-        mouseClick(pairButton(device, "imageCleanPair", false));
+        click(pairButton(device, "imageCleanPair", false));
         UserOpts.imageCleanTime = 7;
         UserOpts.isSignature = true;
         CLJS.setStandInAnswer(false);
         var before = stored("imageClean");
-        mouseClick(pairButton(device, "imageCleanPair", true));
+        click(pairButton(device, "imageCleanPair", true));
         // Refused: the buttons return to the stored value, nothing is written.
         verify(!part(device, "imageCleanPair").yes);
         verify(pairButton(device, "imageCleanPair", false).checked);
@@ -141,7 +141,7 @@ ShellTestCase {
         verify(!part(device, "imageCleanBox").enabled);
 
         CLJS.setStandInAnswer(true);
-        mouseClick(pairButton(device, "imageCleanPair", true));
+        click(pairButton(device, "imageCleanPair", true));
         compare(stored("imageClean"), "true");
         compare(auditContents(), ["图像清理: 打开 时间:7天", "Image Clean: Open Time:7days"]);
         verify(part(device, "imageCleanBox").enabled);
@@ -151,18 +151,18 @@ ShellTestCase {
     }
 
     function test_signatureRefusedKeepsNo() {
-        mouseClick(pairButton(device, "signaturePair", false));
+        click(pairButton(device, "signaturePair", false));
         UserOpts.isSignature = false;
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsSignature);
         auditBefore = ATJS.insertedRows().length;
         // The signature itself is off, so the gate lets "Yes" through...
-        mouseClick(pairButton(device, "signaturePair", true));
+        click(pairButton(device, "signaturePair", true));
         compare(stored("isSignature"), "true");
         compare(auditContents(), ["电子签名: 打开", "Electornic Signature: Open"]);
         // ...and switching it off again asks, and a refusal keeps "Yes".
         CLJS.setStandInAnswer(false);
         auditBefore = ATJS.insertedRows().length;
-        mouseClick(pairButton(device, "signaturePair", false));
+        click(pairButton(device, "signaturePair", false));
         verify(pairButton(device, "signaturePair", true).checked);
         compare(stored("isSignature"), "true");
         compare(newAudit().length, 0);
@@ -186,7 +186,7 @@ ShellTestCase {
     function test_lightShutdownOk() {
         var box = part(device, "lightBox");
         box.value = 4;
-        mouseClick(part(device, "lightOkButton"));
+        click(part(device, "lightOkButton"));
         compare(stored("lightAutoShutDownTime"), "4");
         compare(auditContents(), ["修改光源自动关闭时间: 4分钟", "Modify Light Auto Shutdown: 4M"]);
         var dialog = null;
@@ -194,7 +194,7 @@ ShellTestCase {
         compare(dialog.bodyText, "Set light auto shutdown success!");
         compare(String(dialog.iconSource), "qrc:/Image/success.png");
         verify(!findChild(dialog.contentItem, "yesButton").visible);
-        mouseClick(findChild(dialog.contentItem, "okButton"));
+        click(findChild(dialog.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         // A stored 0 shows and stores 1.
         testProbe.setIniValue(userFile, "UserOption/lightAutoShutDownTime", "0");
@@ -205,16 +205,16 @@ ShellTestCase {
 
     function test_afOffsetStepsFromMinus200ToZero() {
         MainCtrl.authorityType = EnumOBJ.GelTS20BW;
-        settle();
+        settle(window.contentItem);
         var box = part(device, "afOffsetBox");
         box.value = -199;
-        mouseClick(box, 5, box.height / 2);
+        click(box, 5, box.height / 2);
         compare(box.value, -200);
         compare(stored("afOffset"), "-200");
-        mouseClick(box, 5, box.height / 2);
+        click(box, 5, box.height / 2);
         compare(box.value, 0);
         compare(stored("afOffset"), "0");
-        mouseClick(box, box.width - 5, box.height / 2);
+        click(box, box.width - 5, box.height / 2);
         compare(stored("afOffset"), "1");
     }
 
@@ -233,36 +233,36 @@ ShellTestCase {
     }
 
     function test_languageSwitchRetranslates() {
-        mouseClick(part(device, "englishButton"));
+        click(part(device, "englishButton"));
         compare(stored("language"), "1");
         verify(part(device, "englishButton").checked);
         verify(!part(device, "chineseButton").checked);
         compare(part(window, "settingButton").text, "Setting");
         compare(String(part(window.mainPage.body.homePage, "gelButton").pictureSource).indexOf("_en.png") > 0, true);
-        mouseClick(part(device, "chineseButton"));
+        click(part(device, "chineseButton"));
         compare(stored("language"), "0");
         compare(part(window, "settingButton").text, "设置");
         compare(part(window, "homeButton").text, "首页");
         // A page made anew applies the stored language.
         var page = freshDevicePage();
         verify(part(page, "chineseButton").checked);
-        mouseClick(part(device, "englishButton"));
+        click(part(device, "englishButton"));
         compare(part(window, "homeButton").text, "Home");
     }
 
     function test_documentTitle() {
-        mouseClick(part(settings, "tab1"));
+        click(part(settings, "tab1"));
         var page = part(settings, "DocumentTitlePage");
         part(page, "mainTitleField").text = "Blot report";
         part(page, "subTitleField").text = "Lab 3";
-        mouseClick(part(page, "saveButton"));
+        click(part(page, "saveButton"));
         compare(stored("mainTitle"), "Blot report");
         compare(stored("subTitle"), "Lab 3");
         compare(auditContents(), ["主标题修改: Blot report  副标题修改:Lab 3", "Modify main title: Blot report  Modify subtitle:Lab 3"]);
         var dialog = null;
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
         compare(dialog.bodyText, "Save success!");
-        mouseClick(findChild(dialog.contentItem, "okButton"));
+        click(findChild(dialog.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         AuthorityComponent.authDocumentTitleSave = 0;
         verify(!part(page, "saveButton").enabled);
@@ -270,7 +270,7 @@ ShellTestCase {
     }
 
     function test_systemInfo() {
-        mouseClick(part(settings, "tab5"));
+        click(part(settings, "tab5"));
         var page = part(settings, "SystemInfoPage");
         compare(String(part(page, "picture1").source), "qrc:/Image/sysinfo1_S60.png");
         compare(String(part(page, "picture5").source), "qrc:/Image/sysinfo5_S50.png");
@@ -285,7 +285,7 @@ ShellTestCase {
         tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog !== null && dialog.opened });
         compare(dialog.bodyText, "Open user manual failed, please makesure WPS is installed.");
         compare(dialog.height, 150);
-        mouseClick(findChild(dialog.contentItem, "okButton"));
+        click(findChild(dialog.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
     }
 }
