@@ -14,6 +14,7 @@
 
 #include "devicecmd.h"
 #include "enumobj.h"
+#include "passwordhash.h"
 
 #include <QByteArray>
 #include <QList>
@@ -403,6 +404,11 @@ public:
 
     // Audit-trail report
     Q_INVOKABLE bool exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr);
+
+    // Password records of the user store
+    Q_INVOKABLE QString hashPassword(QString password) { return PasswordHash::hash(password); }
+    Q_INVOKABLE bool verifyPassword(QString password, QString record) { return PasswordHash::verify(password, record); }
+    Q_INVOKABLE bool passwordNeedsRehash(QString record) { return PasswordHash::needsRehash(record); }
 
 signals:
     void machineNameChanged();

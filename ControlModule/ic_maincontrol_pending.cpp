@@ -1,4 +1,6 @@
 #include "ic_maincontrol.h"
+#include "audittrailreport.h"
+#include "useropts.h"
 
 // Invokables whose flows (Western-blot, gel and multi-fluorescence acquisition, image library,
 // exports, reports) are not built yet: each logs and answers with a neutral value, so that a
@@ -561,10 +563,9 @@ void IC_MainControl::imagePageEdit(QString)
     notAvailable("imagePageEdit");
 }
 
-bool IC_MainControl::exportAuditTrail(QString, QVariantList, QString)
+bool IC_MainControl::exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr)
 {
-    notAvailable("exportAuditTrail");
-    return false;
+    return AuditTrailReport::write(fileName, listModel, infoStr, userOpt->lastLoginUser());
 }
 
 void IC_MainControl::finishHandle()

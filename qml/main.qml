@@ -7,6 +7,7 @@ import an.qt.CamOpts 1.0
 import an.qt.MainCtrl 1.0
 import "components"
 import "pages"
+import "js/Popups.js" as Popups
 
 // The one window of the program: the login page until somebody logs in, then the main page.
 ApplicationWindow {
@@ -36,7 +37,7 @@ ApplicationWindow {
         if (UserOpts.isChangPathEveryTime)
             mainPage.showImagePathDialog();
         // A device error at start-up keeps the experiments closed.
-        if (MainCtrl.errorCode !== EnumOBJ.NoErr)
+        if (loginPage.errorOccured || MainCtrl.errorCode !== EnumOBJ.NoErr)
             mainPage.setHomePageEnable(true);
     }
     function loggedOut() {
@@ -44,6 +45,9 @@ ApplicationWindow {
         mainPage.visible = false;
         loginPage.resetLoginPage();
     }
+
+    // Dialogs that scripts open (signature, refusals, audit failures) live on this overlay.
+    Component.onCompleted: Popups.setHost(overlay)
 
     LoginPage {
         id: loginPage

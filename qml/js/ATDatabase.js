@@ -1,7 +1,9 @@
 .pragma library
-// Audit-trail rows of the shell, written with the call shape of the audit-trail store:
-// dbInsert(module, content, handler, languageId), the module a pair [Chinese, English]. Until
-// that store exists the rows are kept in memory for the process and logged.
+.import QtQuick.LocalStorage 2.15 as Sql
+.import "Popups.js" as Popups
+// The audit trail: one table of rows in the local-storage database "AuditTrailDB". Every
+// audited event is stored twice, Chinese (languageId 0) and English (1); readers see one
+// language. Every value reaches SQL as a bound parameter.
 
 var ModuleType = {
     System: ["系统", "System"],
@@ -14,7 +16,11 @@ var ModuleType = {
     Setting: ["设置", "Setting"]
 };
 
-var rows = [];
+var initialised = false;
+
+function dbGetHandle() {
+    return Sql.LocalStorage.openDatabaseSync("AuditTrailDB", "1.0", "Save AuditTrail information", 100000000);
+}
 
 function two(v) { return v < 10 ? "0" + v : String(v) }
 function localTime() {
@@ -23,18 +29,154 @@ function localTime() {
             + two(d.getHours()) + ":" + two(d.getMinutes()) + ":" + two(d.getSeconds());
 }
 
-function dbInit() {}
-
-// Nothing is written without a handler (nobody logged in); returns the new row's id.
-function dbInsert(module, content, handler, languageId) {
-    if (handler === undefined || handler === null || String(handler) === "")
-        return undefined;
-    var row = { id: rows.length + 1, module: module[languageId], content: String(content),
-                handler: String(handler), languageId: languageId, dateTime: localTime() };
-    rows.push(row);
-    console.log("audit:", row.module, row.content, row.handler, row.languageId);
-    return row.id;
+// Creates the table and the indexes the page's reads need: one language newest first, one
+// language in a time range, one language of one handler.
+function dbInit() {
+    try {
+        dbGetHandle().transaction(function(tx) {
+            tx.executeSql("CREATE TABLE IF NOT EXISTS AuditTrailTable (id INTEGER PRIMARY KEY AUTOINCREMENT, module TEXT, "
+                          + "content TEXT, handler TEXT, dateTime DATETIME DEFAULT CURRENT_TIMESTAMP, languageId INTEGER)");
+            tx.executeSql("CREATE INDEX IF NOT EXISTS AuditTrailLanguageId ON AuditTrailTable (languageId, id)");
+            tx.executeSql("CREATE INDEX IF NOT EXISTS AuditTrailLanguageTime ON AuditTrailTable (languageId, dateTime)");
+            tx.executeSql("CREATE INDEX IF NOT EXISTS AuditTrailLanguageHandler ON AuditTrailTable (languageId, handler)");
+        });
+        initialised = true;
+    } catch (err) {
+        console.log("Error creating table in database: " + err);
+    }
+}
+function ensureInit() {
+    if (!initialised)
+        dbInit();
 }
 
-// The rows written so far, oldest first (copies).
-function insertedRows() { return rows.slice() }
+function hasHandler(handler) {
+    return handler !== undefined && handler !== null && String(handler) !== "";
+}
+
+// One row; nothing (undefined) without a handler; the new id, or 0 after logging the error.
+function dbInsert(module, content, handler, languageId) {
+    if (!hasHandler(handler))
+        return undefined;
+    ensureInit();
+    var id = 0;
+    try {
+        dbGetHandle().transaction(function(tx) {
+            id = insertRow(tx, module, content, handler, languageId, localTime());
+        });
+    } catch (err) {
+        console.log("Error insert table in database: " + err);
+        return 0;
+    }
+    return id;
+}
+function insertRow(tx, module, content, handler, languageId, time) {
+    var rs = tx.executeSql("INSERT INTO AuditTrailTable (module, content, handler, languageId, dateTime) VALUES(?, ?, ?, ?, ?)",
+                           [module[languageId], String(content), String(handler), languageId, time]);
+    return parseInt(rs.insertId, 10);
+}
+
+// The two rows of one event (Chinese, then English) in one transaction: both are stored or
+// neither. A failure is logged as critical and shown to the operator. Returns true when
+// stored; undefined without a handler.
+function dbInsertPair(module, chinese, english, handler) {
+    if (!hasHandler(handler))
+        return undefined;
+    ensureInit();
+    try {
+        var time = localTime();
+        dbGetHandle().transaction(function(tx) {
+            insertRow(tx, module, chinese, handler, 0, time);
+            insertRow(tx, module, english, handler, 1, time);
+        });
+        return true;
+    } catch (err) {
+        console.error("Error insert table in database: " + err + " (lost audit event: " + module[1] + ", "
+                      + english + ", " + handler + ")");
+        Popups.notify("qrc:/Image/error.png", qsTr("Error"),
+                      qsTr("The audit trail could not be written: ") + english);
+        return false;
+    }
+}
+
+// The WHERE clause of the reads and its bound values. Times compare as text (the fixed format
+// orders correctly); both bounds are inclusive.
+function filterClause(startTime, endTime, handler, languageId) {
+    var sql = " where languageId = ?";
+    var args = [parseInt(languageId, 10) || 0];
+    if (startTime !== undefined && startTime !== null && String(startTime) !== "") {
+        sql += " and dateTime >= ?";
+        args.push(String(startTime));
+    }
+    if (endTime !== undefined && endTime !== null && String(endTime) !== "") {
+        sql += " and dateTime <= ?";
+        args.push(String(endTime));
+    }
+    if (hasHandler(handler)) {
+        sql += " and handler = ?";
+        args.push(String(handler));
+    }
+    return { sql: sql, args: args };
+}
+
+// A whole number from 1 to max from a page count or a typed text; fallback when it is no number.
+function clampPage(value, max, fallback) {
+    var n = parseInt(String(value).trim(), 10);
+    if (isNaN(n))
+        return fallback;
+    return Math.max(1, Math.min(n, Math.max(1, max)));
+}
+// Pages of size rows for total rows (0 when there are none).
+function pageCount(total, size) {
+    return total <= 0 ? 0 : Math.ceil(total / size);
+}
+
+function readRows(sql, args) {
+    ensureInit();
+    var rows = [];
+    dbGetHandle().readTransaction(function(tx) {
+        var rs = tx.executeSql(sql, args);
+        for (var i = 0; i < rs.rows.length; ++i) {
+            var r = rs.rows.item(i);
+            rows.push({ m_id: i + 1, module: r.module, content: r.content, handler: r.handler,
+                        operatingTime: r.dateTime });
+        }
+    });
+    return rows;
+}
+
+// One page of rows, newest first; m_id counts from 1 on every page. Appended to model when one
+// is given; returned too.
+function dbReadInfoByPage(current, size, startTime, endTime, handler, languageId, model) {
+    var pageSize = Math.max(1, Math.min(parseInt(size, 10) || 100, 1000));
+    var page = clampPage(current, Number.MAX_SAFE_INTEGER, 1);
+    var filter = filterClause(startTime, endTime, handler, languageId);
+    var rows = readRows("SELECT id, module, content, handler, dateTime FROM AuditTrailTable" + filter.sql
+                        + " order by id DESC limit ? offset ?", filter.args.concat([pageSize, (page - 1) * pageSize]));
+    if (model)
+        for (var i = 0; i < rows.length; ++i)
+            model.append(rows[i]);
+    return rows;
+}
+
+// Rows under the filters; callback(count) is called before returning, and the count returned.
+function dbCountByPage(startTime, endTime, handler, languageId, callback) {
+    ensureInit();
+    var filter = filterClause(startTime, endTime, handler, languageId);
+    var count = 0;
+    dbGetHandle().readTransaction(function(tx) {
+        count = tx.executeSql("select count(*) as total from AuditTrailTable" + filter.sql, filter.args).rows.item(0).total;
+    });
+    if (callback)
+        callback(count);
+    return count;
+}
+
+// Every row under the filters, newest first.
+function dbReadInfo(startTime, endTime, handler, languageId) {
+    var filter = filterClause(startTime, endTime, handler, languageId);
+    var rows = readRows("SELECT id, module, content, handler, dateTime FROM AuditTrailTable" + filter.sql + " order by id DESC",
+                        filter.args);
+    console.log("查询结束");
+    return rows;
+}

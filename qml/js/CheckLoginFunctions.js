@@ -1,24 +1,29 @@
 .pragma library
-.import an.qt.UserOpts 1.0 as Options
+.import "Popups.js" as Popups
 // The electronic-signature gate: showCheckLogin(callback, rejectedCallback). With the signature
-// option off, or nobody logged in, the action runs at once. The password dialog is not built
-// yet; until then a signed action is decided by standInAnswer (true: confirmed).
-
-var standInAnswer = true;
-var asked = 0;
-
-function setStandInAnswer(confirmed) { standInAnswer = confirmed }
-function askedCount() { return asked }
+// option off, or nobody logged in, the action runs at once; otherwise after the logged-in user
+// has typed the password again (checked against the stored record, so a changed password
+// counts at once).
 
 function showCheckLogin(callback, rejectedCallback) {
-    var opts = Options.UserOpts;
-    if (!opts.isSignature || String(opts.lastLoginUser) === "") {
+    var component = Qt.createComponent("../dialogs/CheckLoginDialog.qml");
+    if (component.status !== 1 /* Component.Ready */) {
+        console.log("signature dialog not available:", component.errorString());
+        return;
+    }
+    var dialog = component.createObject(Popups.host());
+    if (!dialog)
+        return;
+    if (!dialog.isSignature || dialog.username === "") {
+        dialog.destroy();
         callback();
         return;
     }
-    ++asked;
-    if (standInAnswer)
-        callback();
-    else if (rejectedCallback)
-        rejectedCallback();
+    dialog.closed.connect(function checkdialogClosed() { dialog.destroy() });
+    dialog.accepted.connect(callback);
+    if (rejectedCallback) {
+        console.log("connect reject");
+        dialog.rejected.connect(rejectedCallback);
+    }
+    dialog.open();
 }

@@ -1,6 +1,13 @@
 .pragma library
 // Message dialogs are made when needed on the window's overlay and destroyed when they close.
 
+// The main window's overlay, set by the window when it is complete: the host of the dialogs
+// that scripts open (the signature dialog, store refusals, audit-trail failures).
+var hostOverlay = null;
+
+function setHost(overlay) { hostOverlay = overlay }
+function host() { return hostOverlay }
+
 // Returns the dialog, or null when its component cannot be made (the guarded action then does
 // not run).
 function message(overlay, icon, title, text, cancelVisible, height) {
@@ -18,4 +25,11 @@ function message(overlay, icon, title, text, cancelVisible, height) {
     dialog.closed.connect(function() { dialog.destroy(); });
     dialog.open();
     return dialog;
+}
+
+// A message on the main window from code that has no page of its own; null without a window.
+function notify(icon, title, text) {
+    if (!hostOverlay)
+        return null;
+    return message(hostOverlay, icon, title, text, false);
 }

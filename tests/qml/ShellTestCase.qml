@@ -2,6 +2,9 @@ import QtQuick 2.15
 import QtQuick.Window 2.15
 import QtTest 1.15
 import an.qt.UserOpts 1.0
+import an.qt.MainCtrl 1.0
+import QtQuick.LocalStorage 2.15
+import "qrc:/js/ATDatabase.js" as ATJS
 
 // Base of the page tests: a QML warning raised before or during a test fails it; helpers to
 // make the program's window and to find its parts.
@@ -78,11 +81,26 @@ TestCase {
         var window = component.createObject(null, { visibility: Window.Windowed, width: 1280, height: 800 });
         verify(window !== null);
         tryVerify(function() { return window.visible && window.width === 1280 });
-        if (login) {
-            mouseClick(part(window, "loginButton"));
-            tryVerify(function() { return window.mainPage.visible });
-        }
+        if (login)
+            logIn(window);
         return window;
+    }
+    // Logs in through the login page (admin with the first-start password unless told
+    // otherwise) and waits for the main page.
+    function logIn(window, userName, password) {
+        typeLogin(window, userName, password);
+        tryVerify(function() { return window.mainPage.visible }, 5000, "logged in");
+    }
+    // Chooses the user, types the password and presses "Login".
+    function typeLogin(window, userName, password) {
+        var page = window.loginPage;
+        // The test's cabinet came up before the window existed: tell the page so.
+        if (!page.initFinished)
+            MainCtrl.camInitFinish();
+        tryVerify(function() { return page.initFinished });
+        page.chooseUser(userName === undefined ? "admin" : userName);
+        part(page, "passwordField").text = password === undefined ? "tarnu" : password;
+        click(part(window, "loginButton"));
     }
     function part(root, name) {
         var found = findChild(root, name);
@@ -92,5 +110,49 @@ TestCase {
     // The dialog of that name on the window's overlay, or null.
     function overlayDialog(window, name) {
         return findChild(window.overlay, name);
+    }
+
+    // Audit rows as stored in the database file, read apart from the store's own reads: the last
+    // id now, and the rows after such a mark, oldest first.
+    function auditDb() {
+        ATJS.dbInit();
+        return LocalStorage.openDatabaseSync("AuditTrailDB", "1.0", "Save AuditTrail information", 100000000);
+    }
+    function auditMark() {
+        var mark = 0;
+        auditDb().readTransaction(function(tx) {
+            mark = tx.executeSql("SELECT coalesce(max(id), 0) as m FROM AuditTrailTable").rows.item(0).m;
+        });
+        return mark;
+    }
+    function auditSince(mark) {
+        var rows = [];
+        auditDb().readTransaction(function(tx) {
+            var rs = tx.executeSql("SELECT id, module, content, handler, languageId, dateTime FROM AuditTrailTable "
+                                   + "where id > ? order by id", [mark]);
+            for (var i = 0; i < rs.rows.length; ++i)
+                rows.push(rs.rows.item(i));
+        });
+        return rows;
+    }
+
+    // The open signature dialog of the window (waits for it).
+    function signatureDialog(window) {
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "checkLoginDialog"); return dialog !== null && dialog.opened },
+                  5000, "the signature dialog opens");
+        return dialog;
+    }
+    // Answers the signature dialog: the password (the first-start one unless told) and "OK", or
+    // "Cancel"; waits until it has gone.
+    function answerSignature(window, confirm, password) {
+        var dialog = signatureDialog(window);
+        if (confirm) {
+            findChild(dialog.contentItem, "passwordField").text = password === undefined ? "tarnu" : password;
+            click(findChild(dialog.contentItem, "okButton"));
+        } else {
+            click(findChild(dialog.contentItem, "cancelButton"));
+        }
+        tryVerify(function() { return overlayDialog(window, "checkLoginDialog") === null }, 5000, "the signature dialog closes");
     }
 }

@@ -241,18 +241,18 @@ Item {
             UserOpts.saveUserOptsByName(UserOpts.OPT_ImageSavePath);
             var dialog = opened(pathComponent);
             compare(dialog.shownPath, "/data/old");
-            var before = ATJS.insertedRows().length;
+            var before = auditMark();
             // Unchanged: nothing stored or recorded.
             click(findChild(dialog.contentItem, "okButton"));
             tryCompare(dialog, "visible", false);
-            compare(ATJS.insertedRows().length, before);
+            compare(auditMark(), before);
 
             dialog.open();
             dialog.folderChosen("file:///data/new%20images");
             compare(dialog.shownPath, "/data/new images");
             click(findChild(dialog.contentItem, "okButton"));
             compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/imageSavePath"), "/data/new images");
-            var rows = ATJS.insertedRows().slice(before);
+            var rows = auditSince(before);
             compare(rows.map(function(r) { return r.module + " " + r.content }),
                     ["设置 修改图片路径: /data/new images", "Setting Modify the image path: /data/new images"]);
         }

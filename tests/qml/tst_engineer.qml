@@ -161,12 +161,12 @@ ShellTestCase {
         UserOpts.colorMarker = true;
         UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
         unlock();
-        var before = ATJS.insertedRows().length;
+        var before = auditMark();
         click(findChild(part(page, "colorMarkerPair"), "no"));
         click(part(page, "saveColorMarker"));
         compare(stored("colorMarkerVisible"), "false");
         compare(stored("colorMarker"), "false");
-        var rows = ATJS.insertedRows().slice(before);
+        var rows = auditSince(before);
         compare(rows.map(function(r) { return r.content }), ["彩色Marker: 关闭", "Color Marker: Close"]);
         unlock();
         click(findChild(part(page, "colorMarkerPair"), "yes"));

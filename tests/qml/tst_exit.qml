@@ -62,10 +62,10 @@ ShellTestCase {
     function test_exitByConfiguration(row) {
         MainCtrl.authorityType = row.authority;
         MainCtrl.expMode = row.mode;
-        var before = ATJS.insertedRows().length;
+        var before = auditMark();
         confirmExit();
         verify(head.quitClicked);
-        var rows = ATJS.insertedRows().slice(before);
+        var rows = auditSince(before);
         compare(rows.length, 2);
         compare([rows[0].module, rows[0].content, rows[0].handler, rows[0].languageId], ["系统", "用户退出", "admin", 0]);
         compare([rows[1].module, rows[1].content, rows[1].handler, rows[1].languageId], ["System", "User Logout", "admin", 1]);

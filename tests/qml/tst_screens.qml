@@ -68,8 +68,7 @@ ShellTestCase {
         testProbe.setScaleRatio(row.scale);
         if (!window.mainPage.visible) {
             shoot(row.prefix, "login");
-            click(part(window, "loginButton"));
-            tryVerify(function() { return window.mainPage.visible });
+            logIn(window);
         }
         applyLanguage(row.language);
         var settings = window.mainPage.body.settingPage;

@@ -6,7 +6,6 @@ import an.qt.EnumOBJ 1.0
 import GlobalAuthority 1.0
 import "qrc:/js/Pages.js" as Pages
 import "qrc:/js/ATDatabase.js" as ATJS
-import "qrc:/js/CheckLoginFunctions.js" as CLJS
 
 // The settings page: tabs, and each option's way from the page into Ini/userOption.ini and back
 // onto a page made anew.
@@ -29,7 +28,7 @@ ShellTestCase {
         window.destroy();
     }
     function initEach() {
-        auditBefore = ATJS.insertedRows().length;
+        auditBefore = auditMark();
         testProbe.clearLog();
         settings.selectTab(0);
         settle(window.contentItem);
@@ -39,10 +38,9 @@ ShellTestCase {
         AuthorityComponent.authImageClean = 1;
         UserOpts.isSignature = false;
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsSignature);
-        CLJS.setStandInAnswer(true);
     }
     function stored(key) { return testProbe.iniValue(userFile, "UserOption/" + key) }
-    function newAudit() { return ATJS.insertedRows().slice(auditBefore) }
+    function newAudit() { return auditSince(auditBefore) }
     function auditContents() { return newAudit().map(function(r) { return r.content }) }
     // A device settings page made anew, as at the next start.
     function freshDevicePage() {
@@ -89,7 +87,7 @@ ShellTestCase {
         for (var pass = 0; pass < 2; ++pass) {
             // Away from the shown value first, then back.
             var on = pass === 0 ? !start : start;
-            auditBefore = ATJS.insertedRows().length;
+            auditBefore = auditMark();
             click(pairButton(device, row.pair, on));
             compare(stored(row.key), on ? "true" : "false");
             if (row.zh !== undefined)
@@ -106,7 +104,7 @@ ShellTestCase {
 
     function test_clickingTheCheckedChoiceChangesNothing() {
         click(pairButton(device, "watermarkPair", true));
-        auditBefore = ATJS.insertedRows().length;
+        auditBefore = auditMark();
         click(pairButton(device, "watermarkPair", true));
         compare(newAudit().length, 0);
     }
@@ -130,9 +128,9 @@ ShellTestCase {
         click(pairButton(device, "imageCleanPair", false));
         UserOpts.imageCleanTime = 7;
         UserOpts.isSignature = true;
-        CLJS.setStandInAnswer(false);
         var before = stored("imageClean");
         click(pairButton(device, "imageCleanPair", true));
+        answerSignature(window, false);
         // Refused: the buttons return to the stored value, nothing is written.
         verify(!part(device, "imageCleanPair").yes);
         verify(pairButton(device, "imageCleanPair", false).checked);
@@ -140,8 +138,8 @@ ShellTestCase {
         compare(newAudit().length, 0);
         verify(!part(device, "imageCleanBox").enabled);
 
-        CLJS.setStandInAnswer(true);
         click(pairButton(device, "imageCleanPair", true));
+        answerSignature(window, true);
         compare(stored("imageClean"), "true");
         compare(auditContents(), ["图像清理: 打开 时间:7天", "Image Clean: Open Time:7days"]);
         verify(part(device, "imageCleanBox").enabled);
@@ -154,15 +152,15 @@ ShellTestCase {
         click(pairButton(device, "signaturePair", false));
         UserOpts.isSignature = false;
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsSignature);
-        auditBefore = ATJS.insertedRows().length;
+        auditBefore = auditMark();
         // The signature itself is off, so the gate lets "Yes" through...
         click(pairButton(device, "signaturePair", true));
         compare(stored("isSignature"), "true");
         compare(auditContents(), ["电子签名: 打开", "Electornic Signature: Open"]);
         // ...and switching it off again asks, and a refusal keeps "Yes".
-        CLJS.setStandInAnswer(false);
-        auditBefore = ATJS.insertedRows().length;
+        auditBefore = auditMark();
         click(pairButton(device, "signaturePair", false));
+        answerSignature(window, false);
         verify(pairButton(device, "signaturePair", true).checked);
         compare(stored("isSignature"), "true");
         compare(newAudit().length, 0);
