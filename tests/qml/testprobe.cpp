@@ -3,7 +3,9 @@
 #include "devicecmd.h"
 #include "modbusmaster.h"
 
+#include <QCryptographicHash>
 #include <QDir>
+#include <QProcess>
 #include <QMutexLocker>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -173,3 +175,16 @@ void TestProbe::setScaleRatio(double ratio)
         m_engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), ratio);
 }
 
+
+QString TestProbe::sqlite(const QString& databaseName, const QString& sql)
+{
+    // Local storage keeps a database in Databases/<md5 of its name>.sqlite below the engine's
+    // offline storage path, which the runner sets to the application folder.
+    const QString hash = QString::fromLatin1(QCryptographicHash::hash(databaseName.toUtf8(), QCryptographicHash::Md5).toHex());
+    const QString file = QDir(appDir()).filePath(QStringLiteral("Databases/") + hash + QStringLiteral(".sqlite"));
+    QProcess process;
+    process.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file, sql});
+    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+        return QString();
+    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+}

@@ -37,6 +37,9 @@ public:
     // Made when missing.
     Q_INVOKABLE QString screensDir() const;
     Q_INVOKABLE void setScaleRatio(double ratio);
+    // The output of the sqlite3 command-line program running sql on a local-storage database of
+    // the application folder (by its QML name); "" when the program cannot run.
+    Q_INVOKABLE QString sqlite(const QString& databaseName, const QString& sql);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
