@@ -182,9 +182,14 @@ QString TestProbe::sqlite(const QString& databaseName, const QString& sql)
     // offline storage path, which the runner sets to the application folder.
     const QString hash = QString::fromLatin1(QCryptographicHash::hash(databaseName.toUtf8(), QCryptographicHash::Md5).toHex());
     const QString file = QDir(appDir()).filePath(QStringLiteral("Databases/") + hash + QStringLiteral(".sqlite"));
+    return run(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file, sql}).trimmed();
+}
+
+QString TestProbe::run(const QString& program, const QStringList& arguments)
+{
     QProcess process;
-    process.start(QStringLiteral("sqlite3"), {QStringLiteral("-batch"), file, sql});
-    if (!process.waitForFinished(10000) || process.exitCode() != 0)
+    process.start(program, arguments);
+    if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return QString();
-    return QString::fromUtf8(process.readAllStandardOutput()).trimmed();
+    return QString::fromUtf8(process.readAllStandardOutput());
 }

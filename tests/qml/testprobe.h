@@ -40,6 +40,8 @@ public:
     // The output of the sqlite3 command-line program running sql on a local-storage database of
     // the application folder (by its QML name); "" when the program cannot run.
     Q_INVOKABLE QString sqlite(const QString& databaseName, const QString& sql);
+    // Standard output of a program (pdfinfo, pdftotext, ...); "" when it fails.
+    Q_INVOKABLE QString run(const QString& program, const QStringList& arguments);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
