@@ -52,7 +52,7 @@ Dialog {
         if (!ok)
             Audit.write(ATJS.ModuleType.System, "审计追踪导出失败: " + url, "Audit trail export failed: " + url);
         lastResult = ok;
-        var message = Popups.message(dialog.parent, ok ? "qrc:/Image/success.png" : "qrc:/Image/error.png", qsTr("Tips"),
+        var message = Popups.message(dialog.Overlay.overlay, ok ? "qrc:/Image/success.png" : "qrc:/Image/error.png", qsTr("Tips"),
                                      ok ? qsTr("Exoport success!") : qsTr("Export failed. Please close pdf first"), false);
         if (message)
             message.accepted.connect(function() { dialog.close() });

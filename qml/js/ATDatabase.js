@@ -1,6 +1,7 @@
 .pragma library
 .import QtQuick.LocalStorage 2.15 as Sql
 .import "Popups.js" as Popups
+.import "Atomic.js" as Atomic
 // The audit trail: one table of rows in the local-storage database "AuditTrailDB". Every
 // audited event is stored twice, Chinese (languageId 0) and English (1); readers see one
 // language. Every value reaches SQL as a bound parameter.
@@ -85,7 +86,7 @@ function dbInsertPair(module, chinese, english, handler) {
     ensureInit();
     try {
         var time = localTime();
-        dbGetHandle().transaction(function(tx) {
+        Atomic.run(dbGetHandle(), function(tx) {
             insertRow(tx, module, chinese, handler, 0, time);
             insertRow(tx, module, english, handler, 1, time);
         });

@@ -2,6 +2,7 @@
 .import QtQuick.LocalStorage 2.15 as Sql
 .import "Rights.js" as Rights
 .import "Guard.js" as Guard
+.import "Atomic.js" as Atomic
 // Roles of "UserInfoDB": a name and a rights string of 35 flags. Role 1 is the administrator
 // role: never deleted, never renamed, its rights changed by the user "admin" only.
 
@@ -25,7 +26,7 @@ function dbInit() {
 function dbInitData() {
     dbInit();
     var seeded = false;
-    dbGetHandle().transaction(function(tx) {
+    Atomic.run(dbGetHandle(), function(tx) {
         if (tx.executeSql("SELECT count(*) as n FROM roleInfoTable").rows.item(0).n > 0)
             return;
         console.log("Permission table initialization start");

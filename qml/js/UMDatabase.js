@@ -3,6 +3,7 @@
 .import an.qt.MainCtrl 1.0 as Ctrl
 .import "Rights.js" as Rights
 .import "Guard.js" as Guard
+.import "Atomic.js" as Atomic
 // Users of the local-storage database "UserInfoDB". Passwords are kept as salted PBKDF2
 // records made natively (MainCtrl.hashPassword); no read hands a stored password out.
 
@@ -239,7 +240,7 @@ function dbUpdate(rowid, userName, passWord, name, authority, isRemember, groupI
         if (record === "")
             return false;
     }
-    dbGetHandle().transaction(function(tx) {
+    Atomic.run(dbGetHandle(), function(tx) {
         if (record !== "")
             tx.executeSql("update userInfoTable set passWord = ? where rowid = ?", [record, target.id]);
         tx.executeSql("update userInfoTable set name = ?, authority = ?, isRemember = ?, groupId = ? where rowid = ?",
@@ -270,7 +271,7 @@ function dbDeleteRow(rowid) {
 // own, "Migrated <user>", so nobody gains or loses a right. Returns how many were moved.
 function dbUpdateAthorityToAdmin() {
     var moved = 0;
-    dbGetHandle().transaction(function(tx) {
+    Atomic.run(dbGetHandle(), function(tx) {
         var rs = tx.executeSql("SELECT rowid, userName, authority FROM userInfoTable where authority LIKE ?", ["%,%"]);
         if (rs.rows.length === 0)
             return;
