@@ -67,9 +67,11 @@ int drawPageHeader(QPainter& painter, int page, int contentWidth, int margin, co
                    const QString& exportTime)
 {
     painter.setFont(reportFont(QStringLiteral("Helvetica-Bold"), 14, true));
-    const QImage logo(QStringLiteral(":/Image/logo2.png"));
+    // Scaled once: the same image on every page is embedded in the file once.
+    static const QImage logo = QImage(QStringLiteral(":/Image/logo2.png")).scaled(1200, 800, Qt::KeepAspectRatio,
+                                                                                Qt::FastTransformation);
     if (!logo.isNull())
-        painter.drawImage(margin, margin, logo.scaled(1200, 800, Qt::KeepAspectRatio, Qt::FastTransformation));
+        painter.drawImage(margin, margin, logo);
     const QString title = tr("Audit Trail Records");
     painter.drawText(margin + (contentWidth - painter.fontMetrics().horizontalAdvance(title)) / 2, margin + 200, title);
 
