@@ -2,6 +2,76 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="zh_CN">
 <context>
+    <name>ATDatabase</name>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>The audit trail could not be written: </source>
+        <translation>审计追踪无法写入: </translation>
+    </message>
+</context>
+<context>
+    <name>AuditTrailExport</name>
+    <message>
+        <source>  Find</source>
+        <translation>  查找</translation>
+    </message>
+    <message>
+        <source> from </source>
+        <translation> 从 </translation>
+    </message>
+    <message>
+        <source> to</source>
+        <translation> 到</translation>
+    </message>
+    <message>
+        <source> now,</source>
+        <translation> 现在,</translation>
+    </message>
+    <message>
+        <source> handler is </source>
+        <translation> 处理人为 </translation>
+    </message>
+    <message>
+        <source> ,</source>
+        <translation> ,</translation>
+    </message>
+    <message>
+        <source> total </source>
+        <translation> 共 </translation>
+    </message>
+    <message>
+        <source> pieces of data.</source>
+        <translation> 条数据。</translation>
+    </message>
+    <message>
+        <source>Tips</source>
+        <translation>提示</translation>
+    </message>
+    <message>
+        <source>Exoport success!</source>
+        <translation>导出成功!</translation>
+    </message>
+    <message>
+        <source>Export failed. Please close pdf first</source>
+        <translation>导出失败,请先关闭pdf文件</translation>
+    </message>
+    <message>
+        <source>Audit Trail Export</source>
+        <translation>审计追踪导出</translation>
+    </message>
+    <message>
+        <source>Tips: It is recommended to export a maximum of 4000 pieces of data, otherwise you will wait for a long time</source>
+        <translation>提示: 建议最多导出4000条数据,否则需要等待较长时间</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+</context>
+<context>
     <name>CaptureComboBox</name>
     <message>
         <source>Ms</source>
@@ -41,6 +111,33 @@
 </context>
 <context>
     <name>CaptureProgressDialog</name>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
+    <name>CheckLoginDialog</name>
+    <message>
+        <source>Electronic Signature</source>
+        <translation>电子签名</translation>
+    </message>
+    <message>
+        <source>UserName</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Password Error</source>
+        <translation>密码错误</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
     <message>
         <source>Cancel</source>
         <translation>取消</translation>
@@ -388,12 +485,143 @@
         <source>Group Manage</source>
         <translation>组管理</translation>
     </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Group Name has been used By account!</source>
+        <translation>该组已被账户使用!</translation>
+    </message>
+    <message>
+        <source>Group Name can&apos;t be empty!</source>
+        <translation>组名不能为空!</translation>
+    </message>
+    <message>
+        <source>Group Name already exists!</source>
+        <translation>组名已存在!</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>详情</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Group Name</source>
+        <translation>组名</translation>
+    </message>
+    <message>
+        <source>Create Time</source>
+        <translation>创建时间</translation>
+    </message>
+    <message>
+        <source>Group Member</source>
+        <translation>组成员</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>Guard</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Permission denied!</source>
+        <translation>权限不足!</translation>
+    </message>
 </context>
 <context>
     <name>IC_AuditTrailPage</name>
     <message>
-        <source>Audit Trail</source>
-        <translation>审计追踪</translation>
+        <source>Id</source>
+        <translation>序号</translation>
+    </message>
+    <message>
+        <source>Module</source>
+        <translation>模块</translation>
+    </message>
+    <message>
+        <source>Content</source>
+        <translation>内容</translation>
+    </message>
+    <message>
+        <source>Handler</source>
+        <translation>处理人</translation>
+    </message>
+    <message>
+        <source>OperatingTime</source>
+        <translation>操作时间</translation>
+    </message>
+    <message>
+        <source>Search time:</source>
+        <translation>搜索时间:</translation>
+    </message>
+    <message>
+        <source>StartTime</source>
+        <translation>开始时间</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>至</translation>
+    </message>
+    <message>
+        <source>EndTime</source>
+        <translation>结束时间</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Total </source>
+        <translation>共 </translation>
+    </message>
+    <message>
+        <source> pages </source>
+        <translation> 页 </translation>
+    </message>
+    <message>
+        <source>Turn</source>
+        <translation>跳转</translation>
     </message>
 </context>
 <context>
@@ -453,6 +681,41 @@
     <message>
         <source>Confirm exit?</source>
         <translation>确认退出？</translation>
+    </message>
+</context>
+<context>
+    <name>IC_MainControl</name>
+    <message>
+        <source>Audit Trail Records</source>
+        <translation>审计追踪记录</translation>
+    </message>
+    <message>
+        <source>Applicant: </source>
+        <translation>申请人:</translation>
+    </message>
+    <message>
+        <source>  Export Time: </source>
+        <translation>  导出时间: </translation>
+    </message>
+    <message>
+        <source>id</source>
+        <translation>id</translation>
+    </message>
+    <message>
+        <source>module</source>
+        <translation>模块</translation>
+    </message>
+    <message>
+        <source>content</source>
+        <translation>内容</translation>
+    </message>
+    <message>
+        <source>handler</source>
+        <translation>处理人</translation>
+    </message>
+    <message>
+        <source>operateTime</source>
+        <translation>操作时间</translation>
     </message>
 </context>
 <context>
@@ -516,8 +779,68 @@
         <translation>登录</translation>
     </message>
     <message>
-        <source>This page is not built yet.</source>
-        <translation>此页面尚未完成。</translation>
+        <source>System Initializing...</source>
+        <translation>系统初始化中...</translation>
+    </message>
+    <message>
+        <source>MachineErr!</source>
+        <translation>机型错误!</translation>
+    </message>
+    <message>
+        <source>SerialPortErr!</source>
+        <translation>串口错误!</translation>
+    </message>
+    <message>
+        <source>CommunicateErr!</source>
+        <translation>通信错误!</translation>
+    </message>
+    <message>
+        <source>SendErr!</source>
+        <translation>发送错误!</translation>
+    </message>
+    <message>
+        <source>HandShakeErr!</source>
+        <translation>握手错误!</translation>
+    </message>
+    <message>
+        <source>CameraErr!</source>
+        <translation>相机错误!</translation>
+    </message>
+    <message>
+        <source>WPS UnInstall!</source>
+        <translation>未安装WPS!</translation>
+    </message>
+    <message>
+        <source>LenErr!</source>
+        <translation>镜头错误!</translation>
+    </message>
+    <message>
+        <source>Error</source>
+        <translation>错误</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>The role of this user does not exist, so no rights are granted.</source>
+        <translation>该用户的角色不存在,未授予任何权限。</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Remember</source>
+        <translation>记住</translation>
+    </message>
+    <message>
+        <source>Password Error</source>
+        <translation>密码错误</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
     </message>
 </context>
 <context>
@@ -577,6 +900,194 @@
         <source>Authority Manage</source>
         <translation>权限管理</translation>
     </message>
+    <message>
+        <source>Image Capture</source>
+        <translation>图像采集</translation>
+    </message>
+    <message>
+        <source>Gel Capture</source>
+        <translation>凝胶采集</translation>
+    </message>
+    <message>
+        <source>WB Capture</source>
+        <translation>发光采集</translation>
+    </message>
+    <message>
+        <source>Flu Capture</source>
+        <translation>荧光采集</translation>
+    </message>
+    <message>
+        <source>Image Management</source>
+        <translation>图像管理</translation>
+    </message>
+    <message>
+        <source>Image View</source>
+        <translation>图像查看</translation>
+    </message>
+    <message>
+        <source>Rename Experiment</source>
+        <translation>实验重命名</translation>
+    </message>
+    <message>
+        <source>Image Detail</source>
+        <translation>图像详情</translation>
+    </message>
+    <message>
+        <source>Image Edit</source>
+        <translation>图像编辑</translation>
+    </message>
+    <message>
+        <source>Image Export</source>
+        <translation>图像导出</translation>
+    </message>
+    <message>
+        <source>Image Delete</source>
+        <translation>图像删除</translation>
+    </message>
+    <message>
+        <source>Audit Trail</source>
+        <translation>审计追踪</translation>
+    </message>
+    <message>
+        <source>Audit Trail View</source>
+        <translation>审计追踪查看</translation>
+    </message>
+    <message>
+        <source>Device Setting</source>
+        <translation>设备设置</translation>
+    </message>
+    <message>
+        <source>Language</source>
+        <translation>语言</translation>
+    </message>
+    <message>
+        <source>Image Save Path</source>
+        <translation>图片保存路径</translation>
+    </message>
+    <message>
+        <source>Image Clean</source>
+        <translation>图像清理</translation>
+    </message>
+    <message>
+        <source>Light Auto Shutdown</source>
+        <translation>光源自动关闭</translation>
+    </message>
+    <message>
+        <source>Auto Capture On Close</source>
+        <translation>关门自动采集</translation>
+    </message>
+    <message>
+        <source>Electornic Signature</source>
+        <translation>电子签名</translation>
+    </message>
+    <message>
+        <source>Af Offset</source>
+        <translation>自动对焦偏移</translation>
+    </message>
+    <message>
+        <source>Auto Keyboard</source>
+        <translation>自动键盘</translation>
+    </message>
+    <message>
+        <source>Document Title</source>
+        <translation>文档标题</translation>
+    </message>
+    <message>
+        <source>Document Title Save</source>
+        <translation>文档标题保存</translation>
+    </message>
+    <message>
+        <source>User Manage</source>
+        <translation>用户管理</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Assign Authority </source>
+        <translation>分配权限</translation>
+    </message>
+    <message>
+        <source>Audit Trail Export</source>
+        <translation>审计追踪导出</translation>
+    </message>
+    <message>
+        <source>Epxort Watermark</source>
+        <translation>导出水印</translation>
+    </message>
+    <message>
+        <source>Image Rename</source>
+        <translation>图像重命名</translation>
+    </message>
+    <message>
+        <source>Color Marker</source>
+        <translation>彩色Marker</translation>
+    </message>
+    <message>
+        <source>Beautify Pictures</source>
+        <translation>图片优化</translation>
+    </message>
+    <message>
+        <source>Group Manage</source>
+        <translation>组管理</translation>
+    </message>
+    <message>
+        <source>View</source>
+        <translation>查看</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Rolename has been used By account!</source>
+        <translation>该角色已被账户使用!</translation>
+    </message>
+    <message>
+        <source>Rolename can&apos;t be empty!</source>
+        <translation>角色名不能为空!</translation>
+    </message>
+    <message>
+        <source>Rolename already exists!</source>
+        <translation>角色名已存在!</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Role Name</source>
+        <translation>角色名</translation>
+    </message>
+    <message>
+        <source>Update Time</source>
+        <translation>更新时间</translation>
+    </message>
+    <message>
+        <source>User Authority</source>
+        <translation>用户权限</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全部</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
 </context>
 <context>
     <name>SystemInfoPage</name>
@@ -602,10 +1113,165 @@
     </message>
 </context>
 <context>
+    <name>TimerSelector</name>
+    <message>
+        <source>Year</source>
+        <translation>年</translation>
+    </message>
+    <message>
+        <source>Month</source>
+        <translation>月</translation>
+    </message>
+    <message>
+        <source>Day</source>
+        <translation>日</translation>
+    </message>
+    <message>
+        <source>Hour</source>
+        <translation>时</translation>
+    </message>
+    <message>
+        <source>Min</source>
+        <translation>分</translation>
+    </message>
+    <message>
+        <source>Sec</source>
+        <translation>秒</translation>
+    </message>
+    <message>
+        <source>Clear</source>
+        <translation>清空</translation>
+    </message>
+    <message>
+        <source>Now</source>
+        <translation>现在</translation>
+    </message>
+    <message>
+        <source>OK</source>
+        <translation>确定</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+</context>
+<context>
     <name>UserManagementPage</name>
     <message>
         <source>User Manage</source>
         <translation>用户管理</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Username can&apos;t be empty!</source>
+        <translation>用户名不能为空!</translation>
+    </message>
+    <message>
+        <source>Username already exists!</source>
+        <translation>用户名已存在!</translation>
+    </message>
+    <message>
+        <source>Password can&apos;t be empty!</source>
+        <translation>密码不能为空!</translation>
+    </message>
+    <message>
+        <source>Name can&apos;t be empty!</source>
+        <translation>姓名不能为空!</translation>
+    </message>
+    <message>
+        <source>Authority can&apos;t be empty!</source>
+        <translation>权限不能为空!</translation>
+    </message>
+    <message>
+        <source>Group can&apos;t be empty!</source>
+        <translation>组不能为空!</translation>
+    </message>
+    <message>
+        <source>New</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>UserName:</source>
+        <translation>用户名:</translation>
+    </message>
+    <message>
+        <source>userName</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <source>Role:</source>
+        <translation>角色:</translation>
+    </message>
+    <message>
+        <source>Group:</source>
+        <translation>组:</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Add</source>
+        <translation>新增</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>User Name</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>姓名</translation>
+    </message>
+    <message>
+        <source>Role</source>
+        <translation>角色</translation>
+    </message>
+    <message>
+        <source>Group</source>
+        <translation>组</translation>
+    </message>
+    <message>
+        <source>User Name(start with letter)</source>
+        <translation>用户名(字母开头)</translation>
+    </message>
+    <message>
+        <source>Password</source>
+        <translation>密码</translation>
+    </message>
+    <message>
+        <source>Unchanged</source>
+        <translation>不修改</translation>
+    </message>
+    <message>
+        <source>Role Information</source>
+        <translation>角色信息</translation>
+    </message>
+    <message>
+        <source>Group Information</source>
+        <translation>组信息</translation>
+    </message>
+    <message>
+        <source>Cancel</source>
+        <translation>取消</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
     </message>
 </context>
 <context>

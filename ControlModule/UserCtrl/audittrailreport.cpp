@@ -23,7 +23,8 @@ constexpr int kRowHeight = 300;
 // 1200 dots per inch, the printer's high resolution: all geometry below is in these units.
 constexpr int kResolution = 1200;
 
-QString tr(const char* text)
+// The report's texts belong to the controller's translation context, which exports it.
+QString translated(const char* text)
 {
     return QCoreApplication::translate("IC_MainControl", text);
 }
@@ -72,11 +73,12 @@ int drawPageHeader(QPainter& painter, int page, int contentWidth, int margin, co
                                                                                 Qt::FastTransformation);
     if (!logo.isNull())
         painter.drawImage(margin, margin, logo);
-    const QString title = tr("Audit Trail Records");
+    const QString title = translated(QT_TRANSLATE_NOOP("IC_MainControl", "Audit Trail Records"));
     painter.drawText(margin + (contentWidth - painter.fontMetrics().horizontalAdvance(title)) / 2, margin + 200, title);
 
     painter.setFont(reportFont(QStringLiteral("Helvetica-Bold"), 12, true));
-    const QString line = tr("Applicant: ") + applicant + tr("  Export Time: ") + exportTime;
+    const QString line = translated(QT_TRANSLATE_NOOP("IC_MainControl", "Applicant: ")) + applicant
+        + translated(QT_TRANSLATE_NOOP("IC_MainControl", "  Export Time: ")) + exportTime;
     painter.drawText(margin + (contentWidth - painter.fontMetrics().horizontalAdvance(line)) / 2, margin + 500, line);
 
     painter.setFont(reportFont(QStringLiteral("Helvetica"), 10, false));
@@ -113,7 +115,7 @@ bool AuditTrailReport::write(const QString& fileName, const QVariantList& rows, 
     writer.setResolution(kResolution);
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait, QMarginsF(10, 10, 10, 10),
                                      QPageLayout::Millimeter));
-    writer.setTitle(tr("Audit Trail Records"));
+    writer.setTitle(translated(QT_TRANSLATE_NOOP("IC_MainControl", "Audit Trail Records")));
     writer.setCreator(QStringLiteral("Tavrill"));
 
     QPainter painter;
@@ -134,7 +136,11 @@ bool AuditTrailReport::write(const QString& fileName, const QVariantList& rows, 
     painter.setFont(headerFont);
     painter.drawText(200, y + 200, infoStr);
     int tableTop = y + 420;
-    const std::array<QString, 5> headings = {tr("id"), tr("module"), tr("content"), tr("handler"), tr("operateTime")};
+    const std::array<QString, 5> headings = {translated(QT_TRANSLATE_NOOP("IC_MainControl", "id")),
+                                             translated(QT_TRANSLATE_NOOP("IC_MainControl", "module")),
+                                             translated(QT_TRANSLATE_NOOP("IC_MainControl", "content")),
+                                             translated(QT_TRANSLATE_NOOP("IC_MainControl", "handler")),
+                                             translated(QT_TRANSLATE_NOOP("IC_MainControl", "operateTime"))};
     int x = 250;
     for (size_t c = 0; c < headings.size(); ++c) {
         painter.drawText(x, y + 600, headings[c]);

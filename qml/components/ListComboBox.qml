@@ -10,6 +10,11 @@ ComboBox {
     implicitHeight: Style.s(38)
     font.family: Style.fontFamily
     font.pixelSize: Style.fontNormal
+    background: Rectangle {
+        radius: 4
+        color: control.enabled ? Style.white : Style.disabledFill
+        border.color: control.activeFocus ? Style.blue : Style.border
+    }
     delegate: ItemDelegate {
         width: control.width
         height: Style.s(34)

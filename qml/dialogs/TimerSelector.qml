@@ -14,7 +14,7 @@ Dialog {
     function setFields(t) {
         yearWheel.currentIndex = t.year - 2000;
         monthWheel.currentIndex = t.month - 1;
-        dayWheel.model = TimeRules.daysInMonth(t.year, t.month);
+        dayWheel.days = TimeRules.daysInMonth(t.year, t.month);
         dayWheel.currentIndex = t.day - 1;
         hourWheel.currentIndex = t.hour;
         minuteWheel.currentIndex = t.minute;
@@ -32,15 +32,14 @@ Dialog {
         var year = 2000 + yearWheel.currentIndex;
         var month = monthWheel.currentIndex + 1;
         var day = TimeRules.clampDay(year, month, dayWheel.currentIndex + 1);
-        if (dayWheel.count !== TimeRules.daysInMonth(year, month))
-            dayWheel.model = TimeRules.daysInMonth(year, month);
+        dayWheel.days = TimeRules.daysInMonth(year, month);
         dayWheel.currentIndex = day - 1;
     }
 
     modal: true
     closePolicy: Popup.CloseOnEscape
     width: Style.s(showTime ? 520 : 320)
-    height: Style.s(300)
+    height: Style.s(255)
     padding: Style.s(14)
     header: null
     footer: null
@@ -53,6 +52,10 @@ Dialog {
         property alias count: tumbler.count
         property alias label: caption.text
         property int offset: 0
+        // Entries from this one on are out of range (the days a month lacks): shown faded, and
+        // the wheel turns back from them. The wheel's model never changes while it is shown,
+        // since a replaced model leaves the wheel showing its old place.
+        property int days: tumbler.count
         signal moved()
         Text {
             id: caption
@@ -71,12 +74,18 @@ Dialog {
             delegate: Text {
                 text: TimeRules.two(index + wheel.offset)
                 font: tumbler.font
-                color: Tumbler.tumbler.currentIndex === index ? Style.blue : Style.textGrey
+                color: Tumbler.tumbler.currentIndex === index ? Style.blue
+                     : index >= wheel.days ? Style.textDisabled : Style.textGrey
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 opacity: 1.0 - Math.abs(Tumbler.displacement) / (tumbler.visibleItemCount / 2)
             }
-            onCurrentIndexChanged: wheel.moved()
+            onCurrentIndexChanged: {
+                if (currentIndex >= wheel.days)
+                    currentIndex = wheel.days - 1;
+                else
+                    wheel.moved();
+            }
         }
     }
 
@@ -87,7 +96,7 @@ Dialog {
             spacing: Style.s(6)
             Wheel { id: yearWheel; objectName: "yearWheel"; label: qsTr("Year"); model: 100; offset: 2000; onMoved: dialog.monthOrYearChanged() }
             Wheel { id: monthWheel; objectName: "monthWheel"; label: qsTr("Month"); model: 12; offset: 1; onMoved: dialog.monthOrYearChanged() }
-            Wheel { id: dayWheel; objectName: "dayWheel"; label: qsTr("Day"); model: 31; offset: 1 }
+            Wheel { id: dayWheel; objectName: "dayWheel"; label: qsTr("Day"); model: 31; days: 31; offset: 1 }
             Wheel { id: hourWheel; label: qsTr("Hour"); model: 24; visible: dialog.showTime }
             Wheel { id: minuteWheel; label: qsTr("Min"); model: 60; visible: dialog.showTime }
             Wheel { id: secondWheel; label: qsTr("Sec"); model: 60; visible: dialog.showTime }

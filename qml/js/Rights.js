@@ -1,48 +1,51 @@
 .pragma library
 // The 35 rights of a role, in the order of the positions of its rights string ("1,0,1,…"):
-// the flag of AuthorityComponent, the group heading and the label of the role editor.
+// the flag of AuthorityComponent, the group heading and the label of the role editor (marked
+// for translation in the role page's context).
 
 var list = [
-    { name: "authGelCapture", group: "Image Capture", label: "Gel Capture" },
-    { name: "authWBCapture", group: "Image Capture", label: "WB Capture" },
-    { name: "authFluCapture", group: "Image Capture", label: "Flu Capture" },
-    { name: "authImageView", group: "Image Management", label: "Image View" },
-    { name: "authRenameExperiment", group: "Image Management", label: "Rename Experiment" },
-    { name: "authImageDetail", group: "Image Management", label: "Image Detail" },
-    { name: "authImageEdit", group: "Image Management", label: "Image Edit" },
-    { name: "authImageExport", group: "Image Management", label: "Image Export" },
-    { name: "authImageDelete", group: "Image Management", label: "Image Delete" },
-    { name: "authAuditTrail", group: "Audit Trail", label: "Audit Trail View" },
-    { name: "authLanguage", group: "Device Setting", label: "Language" },
-    { name: "authImageSavePath", group: "Device Setting", label: "Image Save Path" },
-    { name: "authImageClean", group: "Device Setting", label: "Image Clean" },
-    { name: "authLightAutoShutdown", group: "Device Setting", label: "Light Auto Shutdown" },
-    { name: "authAutoCaptureOnClose", group: "Device Setting", label: "Auto Capture On Close" },
-    { name: "authElectornicSignature", group: "Device Setting", label: "Electornic Signature" },
-    { name: "authAfOffset", group: "Device Setting", label: "Af Offset" },
-    { name: "authAutoKeyboard", group: "Device Setting", label: "Auto Keyboard" },
-    { name: "authDocumentTitleSave", group: "Document Title", label: "Document Title Save" },
-    { name: "authUserNew", group: "User Manage", label: "New" },
-    { name: "authUserEdit", group: "User Manage", label: "Edit" },
-    { name: "authUserDelete", group: "User Manage", label: "Delete" },
-    { name: "authRoleNew", group: "Authority Manage", label: "New" },
-    { name: "authRoleEdit", group: "Authority Manage", label: "Edit" },
-    { name: "authRoleDelete", group: "Authority Manage", label: "Delete" },
-    { name: "authUserAuthority", group: "User Manage", label: "Assign Authority " },
-    { name: "authAuditTrailExport", group: "Audit Trail", label: "Audit Trail Export" },
-    { name: "authExportWatermark", group: "Device Setting", label: "Epxort Watermark" },
-    { name: "authImageRename", group: "Image Management", label: "Image Rename" },
-    { name: "authColorMarkerVisible", group: "Device Setting", label: "Color Marker" },
-    { name: "authBeautifyPictures", group: "Device Setting", label: "Beautify Pictures" },
-    { name: "authGroupView", group: "Group Manage", label: "View" },
-    { name: "authGroupNew", group: "Group Manage", label: "New" },
-    { name: "authGroupEdit", group: "Group Manage", label: "Edit" },
-    { name: "authGroupDelete", group: "Group Manage", label: "Delete" }
+    { name: "authGelCapture", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Capture"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Gel Capture") },
+    { name: "authWBCapture", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Capture"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "WB Capture") },
+    { name: "authFluCapture", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Capture"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Flu Capture") },
+    { name: "authImageView", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image View") },
+    { name: "authRenameExperiment", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Rename Experiment") },
+    { name: "authImageDetail", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Detail") },
+    { name: "authImageEdit", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Edit") },
+    { name: "authImageExport", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Export") },
+    { name: "authImageDelete", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Delete") },
+    { name: "authAuditTrail", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Audit Trail"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Audit Trail View") },
+    { name: "authLanguage", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Language") },
+    { name: "authImageSavePath", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Save Path") },
+    { name: "authImageClean", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Clean") },
+    { name: "authLightAutoShutdown", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Light Auto Shutdown") },
+    { name: "authAutoCaptureOnClose", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Auto Capture On Close") },
+    { name: "authElectornicSignature", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Electornic Signature") },
+    { name: "authAfOffset", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Af Offset") },
+    { name: "authAutoKeyboard", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Auto Keyboard") },
+    { name: "authDocumentTitleSave", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Document Title"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Document Title Save") },
+    { name: "authUserNew", group: QT_TRANSLATE_NOOP("RoleManagementPage", "User Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "New") },
+    { name: "authUserEdit", group: QT_TRANSLATE_NOOP("RoleManagementPage", "User Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Edit") },
+    { name: "authUserDelete", group: QT_TRANSLATE_NOOP("RoleManagementPage", "User Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Delete") },
+    { name: "authRoleNew", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Authority Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "New") },
+    { name: "authRoleEdit", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Authority Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Edit") },
+    { name: "authRoleDelete", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Authority Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Delete") },
+    { name: "authUserAuthority", group: QT_TRANSLATE_NOOP("RoleManagementPage", "User Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Assign Authority ") },
+    { name: "authAuditTrailExport", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Audit Trail"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Audit Trail Export") },
+    { name: "authExportWatermark", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Epxort Watermark") },
+    { name: "authImageRename", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Image Rename") },
+    { name: "authColorMarkerVisible", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Color Marker") },
+    { name: "authBeautifyPictures", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Beautify Pictures") },
+    { name: "authGroupView", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Group Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "View") },
+    { name: "authGroupNew", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Group Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "New") },
+    { name: "authGroupEdit", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Group Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Edit") },
+    { name: "authGroupDelete", group: QT_TRANSLATE_NOOP("RoleManagementPage", "Group Manage"), label: QT_TRANSLATE_NOOP("RoleManagementPage", "Delete") }
 ];
 var count = list.length;
 // The role editor's headings, in the order it shows them.
-var groups = ["Image Capture", "Image Management", "Audit Trail", "Device Setting", "Document Title",
-              "User Manage", "Authority Manage", "Group Manage"];
+var groups = [QT_TRANSLATE_NOOP("RoleManagementPage", "Image Capture"), QT_TRANSLATE_NOOP("RoleManagementPage", "Image Management"),
+              QT_TRANSLATE_NOOP("RoleManagementPage", "Audit Trail"), QT_TRANSLATE_NOOP("RoleManagementPage", "Device Setting"),
+              QT_TRANSLATE_NOOP("RoleManagementPage", "Document Title"), QT_TRANSLATE_NOOP("RoleManagementPage", "User Manage"),
+              QT_TRANSLATE_NOOP("RoleManagementPage", "Authority Manage"), QT_TRANSLATE_NOOP("RoleManagementPage", "Group Manage")];
 
 // The rights under one heading: {name, label, pos}.
 function inGroup(group) {

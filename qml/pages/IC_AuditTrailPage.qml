@@ -103,7 +103,7 @@ Rectangle {
         color: Style.textDark
     }
     component TimeField: TextField {
-        width: Style.s(200)
+        width: Style.s(175)
         height: Style.s(36)
         anchors.verticalCenter: parent ? parent.verticalCenter : undefined
         readOnly: true
@@ -129,22 +129,21 @@ Rectangle {
             TimeField { id: startField; objectName: "startField"; placeholderText: qsTr("StartTime") }
             BarText { text: qsTr("to") }
             TimeField { id: endField; objectName: "endField"; placeholderText: qsTr("EndTime") }
-            Item { width: Style.s(10); height: 1 }
             BarText { text: qsTr("Handler") }
             ListComboBox {
                 id: handlerCombo
                 objectName: "handlerCombo"
                 anchors.verticalCenter: parent.verticalCenter
-                width: Style.s(150)
+                width: Style.s(130)
                 maxRows: 5
                 model: handlerModel
                 textRole: "userName"
                 currentIndex: -1
             }
-            NormalBlueButton { objectName: "searchButton"; width: Style.s(90); text: qsTr("Search"); onClicked: page.search() }
+            NormalBlueButton { objectName: "searchButton"; width: Style.s(80); text: qsTr("Search"); onClicked: page.search() }
             NormalBlueRectButton {
                 objectName: "resetButton"
-                width: Style.s(90)
+                width: Style.s(80)
                 text: qsTr("Reset")
                 onClicked: {
                     page.resetSearchCondition();
@@ -157,7 +156,7 @@ Rectangle {
             anchors.right: parent.right
             anchors.rightMargin: Style.s(20)
             anchors.verticalCenter: parent.verticalCenter
-            width: Style.s(90)
+            width: Style.s(80)
             text: qsTr("Export")
             enabled: !!AuthorityComponent.authAuditTrailExport
             onClicked: page.openExport()

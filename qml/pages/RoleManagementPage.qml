@@ -229,28 +229,33 @@ Item {
             Column {
                 id: groups
                 width: parent.width
-                spacing: Style.s(6)
+                spacing: Style.s(4)
                 Repeater {
                     model: Rights.groups
-                    Column {
+                    // The heading on the left, its rights three to a line on the right.
+                    Row {
                         width: groups.width
-                        spacing: Style.s(2)
                         Text {
+                            id: heading
+                            width: Style.s(170)
+                            height: Style.s(26)
                             text: qsTranslate("RoleManagementPage", modelData)
                             font.family: Style.fontFamily
                             font.pixelSize: Style.fontNormal
                             font.weight: Font.Medium
                             color: Style.textDark
+                            verticalAlignment: Text.AlignVCenter
+                            elide: Text.ElideRight
                         }
                         Flow {
-                            width: parent.width
-                            leftPadding: Style.s(20)
-                            spacing: Style.s(4)
+                            id: flow
+                            width: parent.width - heading.width
                             Repeater {
                                 model: Rights.inGroup(modelData)
                                 RectCheckBox {
                                     objectName: "right" + modelData.pos
-                                    width: Style.s(230)
+                                    width: flow.width / 3
+                                    height: Style.s(26)
                                     text: qsTranslate("RoleManagementPage", modelData.label)
                                     onToggled: if (!checked) allBox.checked = false
                                     Component.onCompleted: page.boxes[modelData.pos] = this

@@ -218,7 +218,8 @@ Item {
     ListModel { id: listModel_group }
 
     component Label: Text {
-        anchors.verticalCenter: parent ? parent.verticalCenter : undefined
+        height: Style.s(38)
+        verticalAlignment: Text.AlignVCenter
         font.family: Style.fontFamily
         font.pixelSize: Style.fontNormal
         color: Style.textDark
@@ -254,17 +255,17 @@ Item {
         anchors.right: parent.right
         anchors.bottom: parent.bottom
         anchors.margins: Style.s(16)
-        Row {
+        Flow {
             id: searchBar
-            spacing: Style.s(10)
-            height: Style.s(40)
+            width: parent.width
+            spacing: Style.s(8)
             Label { text: qsTr("UserName:") }
-            KeyboardField { id: nameSearch; objectName: "nameSearch"; width: Style.s(140); placeholderText: qsTr("userName") }
+            KeyboardField { id: nameSearch; objectName: "nameSearch"; width: Style.s(120); placeholderText: qsTr("userName") }
             Label { text: qsTr("Role:") }
             ListComboBox {
                 id: roleSearch
                 objectName: "roleSearch"
-                width: Style.s(140)
+                width: Style.s(120)
                 model: listModel_role
                 textRole: "roleName"
                 currentIndex: -1
@@ -273,7 +274,7 @@ Item {
             ListComboBox {
                 id: groupSearch
                 objectName: "groupSearch"
-                width: Style.s(140)
+                width: Style.s(120)
                 model: listModel_group
                 textRole: "groupName"
                 currentIndex: -1

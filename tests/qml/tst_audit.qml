@@ -272,12 +272,19 @@ ShellTestCase {
     function test_timerSelector(row) {
         var component = Qt.createComponent("qrc:/dialogs/TimerSelector.qml");
         var dialog = createTemporaryObject(component, window.overlay);
+        // Open, as the page uses it: the wheels are shown while they are turned.
+        dialog.open();
+        tryCompare(dialog, "opened", true);
+        dialog.updateSpecifiedDate("");
         dialog.updateSpecifiedDate(row.text);
-        compare(findChild(dialog.contentItem, "dayWheel").count, row.days);
+        wait(0);
+        compare(findChild(dialog.contentItem, "dayWheel").days, row.days);
         compare(dialog.getSelectTime(), row.text);
         if (row.moveTo >= 0)
             findChild(dialog.contentItem, "monthWheel").currentIndex = row.moveTo;
+        wait(0);
         compare(dialog.getSelectTime(), row.result);
+        compare(findChild(dialog.contentItem, "dayWheel").currentIndex, parseInt(row.result.substring(8, 10), 10) - 1);
         var date = createTemporaryObject(Qt.createComponent("qrc:/dialogs/DateSelector.qml"), window.overlay);
         date.updateSpecifiedDate(row.text);
         compare(date.getSelectDate(), row.text.substring(0, 10));

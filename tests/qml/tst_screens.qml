@@ -4,6 +4,7 @@ import QtTest 1.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
+import "qrc:/js/CheckLoginFunctions.js" as CLJS
 
 // Pictures of the window for people to look at: the home page, every settings tab and every
 // common dialog, in Chinese and English, at scale 1.0 and 1.2, 1280 x 800, into build/screens.
@@ -15,6 +16,8 @@ ShellTestCase {
         window = makeWindow(false);
     }
     function tearDownFile() {
+        if (!window.mainPage.visible)
+            logIn(window);
         applyLanguage(UserOpts.Chinese);
         window.destroy();
         testProbe.setScaleRatio(1.0);
@@ -66,10 +69,8 @@ ShellTestCase {
     }
     function test_screens(row) {
         testProbe.setScaleRatio(row.scale);
-        if (!window.mainPage.visible) {
-            shoot(row.prefix, "login");
+        if (!window.mainPage.visible)
             logIn(window);
-        }
         applyLanguage(row.language);
         var settings = window.mainPage.body.settingPage;
         click(part(window, "homeButton"));
@@ -93,6 +94,26 @@ ShellTestCase {
             settings.selectTab(i);
             shoot(row.prefix, "setting_" + i + "_" + tabs[i]);
         }
+        // The edit views of the user, group and role tabs.
+        settings.selectTab(2);
+        var users = part(window, "UserManagementPage");
+        click(part(users, "addButton"));
+        shoot(row.prefix, "setting_2_user_new");
+        click(part(users, "cancelButton"));
+        settings.selectTab(3);
+        var groups = part(window, "GroupManagementPage");
+        part(groups, "groupTable").currentIndex = 0;
+        groups.updateButtons();
+        click(part(groups, "detailButton"));
+        shoot(row.prefix, "setting_3_group_detail");
+        click(part(groups, "cancelButton"));
+        settings.selectTab(4);
+        var roles = part(window, "RoleManagementPage");
+        part(roles, "roleTable").currentIndex = 1;
+        roles.updateButtons();
+        click(part(roles, "editButton"));
+        shoot(row.prefix, "setting_4_role_edit");
+        click(part(roles, "cancelButton"));
         part(settings.engineerPage, "passwordField").text = "plorvek";
         click(part(settings.engineerPage, "confirmButton"));
         shoot(row.prefix, "setting_6_engineer_form");
@@ -124,10 +145,46 @@ ShellTestCase {
         click(findChild(renaming.contentItem, "saveButton"));
         shootDialog(row.prefix, "dialog_rename", renaming);
 
+        // The audit trail with rows, its export dialog and time picker.
+        click(part(window, "auditButton"));
+        var audit = part(window, "IC_AuditTrailPage");
+        tryVerify(function() { return audit.visible });
+        shoot(row.prefix, "audit_trail");
+        click(part(audit, "exportButton"));
+        var exportDialog = part(audit, "auditTrailExport");
+        tryCompare(exportDialog, "opened", true);
+        shoot(row.prefix, "dialog_audit_export");
+        exportDialog.close();
+        tryCompare(exportDialog, "visible", false);
+        mouseClick(part(audit, "startField"));
+        var picker = part(audit, "timerSelector");
+        tryCompare(picker, "opened", true);
+        picker.updateSpecifiedDate("2026-02-14 09:30:15");
+        wait(0);
+        compare(picker.getSelectTime(), "2026-02-14 09:30:15");
+        shoot(row.prefix, "dialog_timer_selector");
+        picker.close();
+        tryCompare(picker, "visible", false);
+        click(part(window, "homeButton"));
+
+        // The signature, with a wrong password tried.
+        UserOpts.isSignature = true;
+        CLJS.showCheckLogin(function() {});
+        var signature = signatureDialog(window);
+        findChild(signature.contentItem, "passwordField").text = "wrong";
+        click(findChild(signature.contentItem, "okButton"));
+        shoot(row.prefix, "dialog_signature");
+        answerSignature(window, false);
+        UserOpts.isSignature = false;
+
         var chooserComponent = Qt.createComponent("qrc:/dialogs/ScreenChoose.qml");
         var chooser = chooserComponent.createObject(window.mainPage.body, { m_MScale: 1, width: 900, height: 600 });
         mouseDrag(chooser, 200, 150, 300, 200);
         shoot(row.prefix, "dialog_region_selector");
         chooser.destroy();
+
+        // The login page in this language and scale (the next row logs in again).
+        window.loggedOut();
+        shoot(row.prefix, "login");
     }
 }
