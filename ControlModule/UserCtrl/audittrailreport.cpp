@@ -169,7 +169,8 @@ bool AuditTrailReport::write(const QString& fileName, const QVariantList& rows, 
         const QVariantMap row = value.toMap();
         x = 250;
         for (size_t c = 0; c < keys.size(); ++c) {
-            painter.drawText(x, current + 300, elided(row.value(keys[c]).toString(), bodyMetrics, g.columns[c]));
+            // A small gap keeps a full cell off the next column.
+            painter.drawText(x, current + 300, elided(row.value(keys[c]).toString(), bodyMetrics, g.columns[c] - 60));
             x += g.columns[c];
         }
         current += kRowHeight;

@@ -72,7 +72,7 @@ Dialog {
             font.family: Style.fontFamily
             font.pixelSize: Style.fontNormal
             delegate: Text {
-                text: TimeRules.two(index + wheel.offset)
+                text: (index + wheel.offset < 10 ? "0" : "") + (index + wheel.offset)
                 font: tumbler.font
                 color: Tumbler.tumbler.currentIndex === index ? Style.blue
                      : index >= wheel.days ? Style.textDisabled : Style.textGrey

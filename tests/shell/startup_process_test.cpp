@@ -136,8 +136,8 @@ private slots:
 
         const QString userFile = cabinet.appFile(QStringLiteral("Ini/userOption.ini"));
         QCOMPARE(sortedKeys(userFile, QStringLiteral("UserOption")),
-                 (QStringList{"bluePercent", "focusCurrentAddr", "histLevelPercent", "imageCleanTime",
-                              "imageSavePath", "lightAutoShutDownTime",
+                 (QStringList{"alreadyEnterGM", "alreadyEnterRM", "alreadyEnterUM", "bluePercent", "focusCurrentAddr",
+                              "histLevelPercent", "imageCleanTime", "imageSavePath", "lightAutoShutDownTime",
                               "multiCapCount", "multiCapDeltaTime", "multiCapDeltaTimeUnit", "multiCapFirstTime",
                               "multiCapFirstTimeUnit", "singleCapExpTime"}));
         QSettings user(userFile, QSettings::IniFormat);
@@ -229,7 +229,8 @@ private slots:
         // construction, and what the device settings page keeps in range when it is made (the
         // image folder, the clean-up age and the light shut-down time).
         QCOMPARE(sortedKeys(cabinet.appFile(QStringLiteral("Ini/userOption.ini")), QStringLiteral("UserOption")),
-                 (QStringList {"histLevelPercent", "imageCleanTime", "imageSavePath", "lightAutoShutDownTime"}));
+                 (QStringList {"alreadyEnterGM", "alreadyEnterRM", "alreadyEnterUM", "histLevelPercent", "imageCleanTime",
+                               "imageSavePath", "lightAutoShutDownTime"}));
         QSettings user(cabinet.appFile(QStringLiteral("Ini/userOption.ini")), QSettings::IniFormat);
         QCOMPARE(user.value(QStringLiteral("UserOption/imageCleanTime")).toString(), QStringLiteral("7"));
         QCOMPARE(user.value(QStringLiteral("UserOption/lightAutoShutDownTime")).toString(), QStringLiteral("1"));
