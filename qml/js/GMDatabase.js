@@ -95,10 +95,22 @@ function dbReadAllByGroupId(groupId, model) {
 }
 
 // True when written. Needs authGroupEdit.
+function nameOfGroup(groupId) {
+    var name = String(groupId);
+    dbGetHandle().readTransaction(function(tx) {
+        var rs = tx.executeSql("SELECT groupName FROM groupInfoTable where id = ?", [groupId]);
+        if (rs.rows.length > 0)
+            name = rs.rows.item(0).groupName;
+    });
+    return name;
+}
+
 function dbUpdate(id, groupName) {
     var groupId = parseInt(id, 10);
-    if (!Guard.has(Guard.currentUser(), "authGroupEdit"))
-        return Guard.refuse("修改组 " + groupId, "edit group " + groupId);
+    if (!Guard.has(Guard.currentUser(), "authGroupEdit")) {
+        var old = nameOfGroup(groupId);
+        return Guard.refuse("修改组 " + old, "edit group " + old);
+    }
     dbGetHandle().transaction(function(tx) {
         tx.executeSql("update groupInfoTable set groupName = ? where id = ?", [String(groupName), groupId]);
     });
@@ -108,8 +120,10 @@ function dbUpdate(id, groupName) {
 // True when deleted. Needs authGroupDelete; group 1 and a group with members are never deleted.
 function dbDeleteRow(id) {
     var groupId = parseInt(id, 10);
-    if (groupId === 1 || !Guard.has(Guard.currentUser(), "authGroupDelete"))
-        return Guard.refuse("删除组 " + groupId, "delete group " + groupId);
+    if (groupId === 1 || !Guard.has(Guard.currentUser(), "authGroupDelete")) {
+        var old = nameOfGroup(groupId);
+        return Guard.refuse("删除组 " + old, "delete group " + old);
+    }
     if (dbGetUserNameByGroupId(groupId).length > 0)
         return false;
     dbGetHandle().transaction(function(tx) {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import QtQuick.LocalStorage 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
@@ -18,6 +19,18 @@ ShellTestCase {
     property var settings: null
 
     function users(sql) { return testProbe.sqlite("UserInfoDB", sql) }
+    // Every row of the three tables, read in this process.
+    function snapshot() {
+        var text = "";
+        LocalStorage.openDatabaseSync("UserInfoDB", "1.0", "", 1000000).readTransaction(function(tx) {
+            ["userInfoTable", "roleInfoTable", "groupInfoTable"].forEach(function(table) {
+                var rs = tx.executeSql("SELECT * FROM " + table + " order by rowid");
+                for (var i = 0; i < rs.rows.length; ++i)
+                    text += JSON.stringify(rs.rows.item(i)) + "\n";
+            });
+        });
+        return text;
+    }
     function setUpFile() {
         window = makeWindow(true);
         settings = window.mainPage.body.settingPage;
@@ -200,17 +213,18 @@ ShellTestCase {
             { tag: "edit role 3", act: function() { return RMJS.dbUpdateById(3, "Operator", Rights.administrator) }, refused: false,
               audit: "Permission denied: edit role Operator" },
             { tag: "add group", act: function() { return GMJS.dbInsert("g1") }, refused: 0,
-              audit: "Permission denied: add group g1" }
+              audit: "Permission denied: add group g1" },
+            { tag: "rename group", act: function() { return GMJS.dbUpdate(1, "Mine") }, refused: false,
+              audit: "Permission denied: edit group Origin Group" }
         ];
     }
     function test_storesRefuseWithoutRights(row) {
         loginAs("op2", "pw-op2");
         var mark = auditMark();
-        var before = users("SELECT * FROM userInfoTable") + users("SELECT * FROM roleInfoTable") + users("SELECT * FROM groupInfoTable");
+        var before = snapshot();
         compare(row.act(), row.refused);
         compare(takeMessage(), "Permission denied!");
-        compare(users("SELECT * FROM userInfoTable") + users("SELECT * FROM roleInfoTable") + users("SELECT * FROM groupInfoTable"),
-                before);
+        compare(snapshot(), before);
         var rows = auditSince(mark);
         compare(rows.length, 2);
         compare([rows[1].content, rows[1].handler, rows[0].languageId], [row.audit, "op2", 0]);
