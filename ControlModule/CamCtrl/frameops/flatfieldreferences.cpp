@@ -5,6 +5,10 @@
 
 #include <immintrin.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -285,6 +289,28 @@ std::unique_ptr<ReferenceFrame> binnedOf(const ReferenceFrame& ref, int factor, 
     return out;
 }
 
+// Opens path for reading only when it is a regular file: a FIFO in its place would block the
+// open (and the start of the program with it), a device would feed the reader without end.
+bool openRegularFile(QFile& file, const QString& path)
+{
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    struct stat st {};
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        if (::fstat(fd, &st) == 0)
+            qWarning() << "reference file refused: not a regular file" << path;
+        ::close(fd);
+        return false;
+    }
+    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(fd);
+        return false;
+    }
+    return true;
+}
+
 bool covers(const ReferenceFrame& ref, const FrameView& frame, int factor)
 {
     return factor > 0 && int64_t(frame.width) * factor <= ref.width()
@@ -467,21 +493,22 @@ bool FlatFieldReferences::loadLocked(int type)
     const QString pixelPath = m_folder + QLatin1Char('/') + pixelFileName(type);
 
     auto ref = std::make_unique<ReferenceFrame>();
-    QFile record(recordPath);
-    if (!record.open(QIODevice::ReadOnly) || record.size() != qint64(framerecord::kSize)
+    QFile record;
+    if (!openRegularFile(record, recordPath) || record.size() != qint64(framerecord::kSize)
         || record.read(reinterpret_cast<char*>(ref->record.data()), qint64(framerecord::kSize)) != qint64(framerecord::kSize)) {
         qDebug() << "明暗场数据无法读取: " << recordPath;
         qDebug() << "图像数据无法读取: " << pixelPath;
         return false;
     }
     qDebug() << "明暗场数据读取完成: " << recordPath;
-    if (!consistentSize(ref->width(), ref->height(), ref->imageSize())) {
+    if (!consistentSize(ref->width(), ref->height(), ref->imageSize()) || ref->width() > kMaxWidth
+        || ref->height() > kMaxHeight) {
         qWarning() << "reference record refused" << recordPath << ref->width() << ref->height() << ref->imageSize();
         return false;
     }
     const qint64 expected = qint64(ref->headerSize()) + ref->imageSize();
-    QFile pixels(pixelPath);
-    if (!pixels.open(QIODevice::ReadOnly)) {
+    QFile pixels;
+    if (!openRegularFile(pixels, pixelPath)) {
         qDebug() << "图像数据无法读取: " << pixelPath;
         return false;
     }
