@@ -7,6 +7,8 @@
 
 #include <opencv2/core.hpp>
 
+#include <functional>
+
 #include "tucam.h"
 
 class H695ICECamCtrl;
@@ -23,6 +25,8 @@ public:
 
     // Reference exposure (ms); changed between attempts.
     int curExpTime = 100;
+    // Where the offset that lowers the ceiling comes from (tests fix it); randomOffset by default.
+    std::function<int()> offsetSource;
 
     // Returns false when no frame arrived (the image is then empty).
     bool captureReferenceImage();

@@ -195,6 +195,27 @@ TEST_F(WbPreview, AnEstimateWithoutFramesStillEndsInItsBounds)
     EXPECT_LE(value, 300000);
 }
 
+// The ceiling of the estimate: 300000 ms less the offset, divided by the chosen binning (by 1 up
+// to binning 2). Without a frame nothing lowers the estimate from it.
+TEST_F(WbPreview, TheCeilingFollowsTheOffsetAndTheBinning)
+{
+    tucamtest::failAlways("TUCAM_Buf_WaitForFrame", 0x80000000);
+    struct Case { int offset; int binningIndex; int ceiling; } cases[] = {
+        {0, 2, 75000}, {1234, 1, 298766}, {9999, 3, 48333}, {0, 0, 300000},
+    };
+    for (const Case& c : cases) {
+        ctrl->binningIndex = c.binningIndex;
+        WBTSEstimateThread thread;
+        thread.offsetSource = [&] { return c.offset; };
+        Recorder rec;
+        QObject::connect(&thread, &WBTSEstimateThread::updateEstimateTime, &rec, &Recorder::onEstimate);
+        thread.start();
+        ASSERT_TRUE(runToEnd(thread));
+        EXPECT_EQ(rec.estimates, 1);
+        EXPECT_EQ(rec.lastEstimate, c.ceiling) << c.offset << " " << c.binningIndex;
+    }
+}
+
 TEST_F(WbPreview, AnEstimationRegionOutsideTheImageIsIgnored)
 {
     ctrl->setEstimateRoi(1.5, 0.2, 0.5, 0.5);
