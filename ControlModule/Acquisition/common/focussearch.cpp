@@ -60,7 +60,7 @@ void FocusSearch::onFrame(const TUCAM_FRAME* frame, const std::function<void()>&
 {
     if (m_cam->isFocusMeasuring && m_cam->sem2.tryAcquire(1)) {
         // The lens has answered already: rate first, so that the lens side moves on while the
-        // views get the frame (a next frame awaited later would show the lens before its move).
+        // views get the frame (the next frame, awaited later, would show the lens before its move).
         rate(frame);
         publish();
         return;
@@ -100,7 +100,10 @@ void FocusSearch::rate(const TUCAM_FRAME* frame)
     case FocusStep::Continue:
         break;
     }
-    m_cam->sem1.release(1);
+    // A search stopped meanwhile takes no more turns: a permit left now would let the next
+    // search move twice before its first rating.
+    if (!m_cam->isFocusStop)
+        m_cam->sem1.release(1);
 }
 
 void FocusSearch::endWithPreview()
