@@ -164,7 +164,7 @@ TEST_F(WbCapture, CancelDuringTheFirstFrameRemovesTheRowAndALaterOneKeepsIt)
         if (c.framesKept > 0) {
             ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == c.framesKept; }, 20000));
         }
-        ASSERT_TRUE(cancelCapture(thread));
+        ASSERT_EQ(cancelCapture(thread), Cancel::Aborted) << "the cancel lands in the running exposure";
         ASSERT_TRUE(runToEnd(thread, 20000)) << "a cancelled exposure ends at once";
         EXPECT_TRUE(ctrl->isAbort);
         EXPECT_EQ(ctrl->frameCount(), c.framesKept);
@@ -196,7 +196,7 @@ TEST_F(WbCapture, AFailedCameraStartEndsTheRunSoThatACancelDoesNotSpin)
     std::unique_ptr<WesternBlotExperimentRecord> row(db->selectExperimentByName(expName));
     EXPECT_FALSE(row) << "no frame completed: the row goes";
     // The page's cancel returns at once instead of looping.
-    EXPECT_TRUE(cancelCapture(thread, 1000));
+    EXPECT_EQ(cancelCapture(thread, 1000), Cancel::CaptureEnded);
     EXPECT_FALSE(ctrl->isAbort);
     ASSERT_TRUE(waitForLightCommands(2));
     EXPECT_EQ(lightCommands(), QStringList({"01 02", "c1"}));
@@ -330,7 +330,7 @@ TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
         if (c.cancel) {
             // After the marker frame the colour marker's camera start is the exposure a cancel takes.
             ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == 1; }, 20000));
-            ASSERT_TRUE(cancelCapture(thread));
+            ASSERT_EQ(cancelCapture(thread), Cancel::Aborted);
         }
         ASSERT_TRUE(runToEnd(thread));
         EXPECT_EQ(rec.events.contains("color -1"), !c.cancel);
