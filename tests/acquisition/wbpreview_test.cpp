@@ -75,6 +75,28 @@ TEST_F(WbPreview, AppliesBinningAtStartAndExposureAndGainWhileRunning)
     }
 }
 
+// The live frame the views hold stays as it was while the preview takes the next ones (the
+// camera refills its own record with every frame).
+TEST_F(WbPreview, ALiveFrameHeldByTheViewsKeepsItsPixels)
+{
+    Recorder rec;
+    WBTSPreviewThread thread;
+    startPreview(thread, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+    const TsFramePtr held = ctrl->currentFrame();
+    ASSERT_TRUE(held);
+    const FrameView v = held->view();
+    const std::vector<uint16_t> seen(v.pixels, v.pixels + v.count());
+    const int count = rec.previews;
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= count + 3; }, 10000));
+    const FrameView after = held->view();
+    EXPECT_EQ(std::vector<uint16_t>(after.pixels, after.pixels + after.count()), seen);
+    const TsFramePtr latest = ctrl->currentFrame();
+    ASSERT_TRUE(latest);
+    EXPECT_NE(latest, held) << "newer frames arrive as frames of their own";
+    ASSERT_TRUE(stopPreview(thread));
+}
+
 TEST_F(WbPreview, AnAbortedWaitWhileThePreviewIsWantedRestartsTheCapture)
 {
     Recorder rec;
