@@ -1,6 +1,7 @@
 #include "wbtsestimatethread.h"
 
 #include "cabinetstate.h"
+#include "camerarun.h"
 #include "exposureestimate.h"
 #include "h695icecamctrl.h"
 #include "useropts.h"
@@ -32,23 +33,15 @@ bool WBTSEstimateThread::captureReferenceImage()
 {
     qDebug() << "开始采集参考图像：" << now();
     camCtrl->setExposureTime(double(curExpTime));
-    frame = TUCAM_FRAME {};
-    frame.ucFormatGet = TUFRM_FMT_RAW;
-    frame.uiRsdSize = 1;
+    frame = acq::freshFrameRecord();
     frameValid = false;
-    if (!camCtrl->m_StartWaitFrame(&frame)) {
+    // Stopped by frameTo8Bit once the frame has been read (the pixels are the driver's until then).
+    referenceRun = std::make_unique<acq::CameraRun>(camCtrl, &frame);
+    if (!referenceRun->start())
         emit sig_CamErrorOccur();
-    } else {
-        const TUCAMRET status = camCtrl->m_WaitForFrame(&frame);
-        if (status == TUCAMRET_SUCCESS) {
-            frameValid = true;
-        } else if (status == TUCAMRET_ABORT) {
-            qDebug() << "采集线程abort。";
-        } else {
-            qDebug() << "m_WaitForFrame failed.";
-            emit sig_CamErrorOccur();
-        }
-    }
+    else
+        frameValid = referenceRun->waitForFrame("采集线程abort。", [this] { emit sig_CamErrorOccur(); })
+                     == acq::CameraRun::Wait::Frame;
     qDebug() << "结束采集图像：" << now();
     return frameValid;
 }
@@ -67,7 +60,12 @@ cv::Mat WBTSEstimateThread::frameTo8Bit()
                 o[i] = uint8_t(view.pixels[i] >> 8);
         }
     }
-    camCtrl->stopAll();
+    // One stopAll, whichever way the reference ended.
+    if (referenceRun && referenceRun->running())
+        referenceRun->stop();
+    else
+        camCtrl->stopAll();
+    referenceRun.reset();
     return out;
 }
 

@@ -8,10 +8,14 @@
 #include <opencv2/core.hpp>
 
 #include <functional>
+#include <memory>
 
 #include "tucam.h"
 
 class H695ICECamCtrl;
+namespace acq {
+class CameraRun;
+}
 class UserOpts;
 
 class WBTSEstimateThread : public QThread {
@@ -45,6 +49,7 @@ private:
     H695ICECamCtrl* camCtrl;
     UserOpts* userOpts;
     TUCAM_FRAME frame {};
+    std::unique_ptr<acq::CameraRun> referenceRun;
     bool frameValid = false;
     double grayTarget = 150.0;
 };
