@@ -135,12 +135,10 @@ QString mirrorFolder(const QString& imageSavePath, const QString& date, const QS
 
 QString mirrorFolderOf(const QString& picturePath, const QString& imageSavePath)
 {
-    const QDir experiment = QFileInfo(picturePath).dir();
-    const QString name = experiment.dirName();
-    QDir dateFolder = experiment;
-    if (!dateFolder.cdUp())
-        return QString();
-    const QString date = dateFolder.dirName();
+    // By name only: the folders need not exist here.
+    const QFileInfo experiment(QFileInfo(picturePath).absolutePath());
+    const QString name = experiment.fileName();
+    const QString date = QFileInfo(experiment.absolutePath()).fileName();
     if (name.isEmpty() || !QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid())
         return QString();
     return mirrorFolder(imageSavePath, date, name);
