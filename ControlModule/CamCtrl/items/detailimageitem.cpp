@@ -152,7 +152,11 @@ void DetailImageItem::updateDetailImageShow(int minInten, int maxInten)
 {
     m_info.low = minInten;
     m_info.high = maxInten;
-    stretchPicture(m_detailMat, minInten, maxInten, m_displayMat);
+    // Colour pictures have no grey levels to stretch: they are shown as stored.
+    if (isGrey(m_detailMat))
+        stretchPicture(m_detailMat, minInten, maxInten, m_displayMat);
+    else
+        m_displayMat = m_detailMat.clone();
     if (m_isDataFile)
         m_camCtrl->detailSharpen(m_displayMat);
     update();
