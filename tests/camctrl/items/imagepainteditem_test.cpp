@@ -261,6 +261,41 @@ private slots:
         QCOMPARE(item->width(), 20.0); // -5: fitted into the box
     }
 
+    // The capture in progress on the Kestrix camera: unscaled, with the bands found in it.
+    void kestrixCaptureShowsItsBands()
+    {
+        setMode(EnumOBJ::WBQI, EnumOBJ::WB);
+        UserOpts* opts = ctrl->userOpt;
+        opts->setIntelligentAnalysis(UserOpts::OpenSensitivity);
+        opts->saveUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
+        opts->setSampleImageBkColor(UserOpts::Black);
+        opts->saveUserOptsByName(UserOpts::OPT_SampleImageBkColor);
+        auto capture = std::make_shared<KestrixFrame>();
+        capture->region = rgn_type{0, 199, 1, 0, 99, 1};
+        capture->pixels.assign(200 * 100, 0);
+        for (int y = 40; y < 55; ++y)
+            std::fill_n(capture->pixels.begin() + y * 200 + 50, 60, uint16_t(65535));
+        KestrixFrame found = *capture;
+        qi->detectBands(found);
+        const QVector<QRect> bands = qi->bandRects();
+        QVERIFY(!bands.isEmpty());
+        qi->setCaptureFrame(capture);
+        item->setImageIndex(-2);
+        item->setMWidth(50);
+        item->setMHeight(50);
+        const QImage image = paint(220, 120);
+        QCOMPARE(item->width(), 200.0); // unscaled whatever the box
+        const QRect band = bands.first();
+        QCOMPARE(image.pixel(band.left(), band.center().y()), qRgb(255, 0, 0));
+        QCOMPARE(image.pixel(band.center()), qRgb(255, 255, 255));
+        QCOMPARE(qi->captureFrame()->pixels, capture->pixels);
+        opts->setIntelligentAnalysis(UserOpts::CloseSensitivity);
+        opts->saveUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
+        opts->setSampleImageBkColor(UserOpts::White);
+        opts->saveUserOptsByName(UserOpts::OPT_SampleImageBkColor);
+        qi->setCaptureFrame(nullptr);
+    }
+
     // Flat-field correction of the live gel frame happens on a display copy: the camera's frame
     // keeps its pixels and a second paint shows the same picture.
     void liveGelFrameIsCorrectedOnACopy()
