@@ -14,6 +14,7 @@
 
 #include "devicecmd.h"
 #include "enumobj.h"
+#include "experimentimages.h"
 
 #include <QByteArray>
 #include <QList>
@@ -196,6 +197,8 @@ public:
     // The experiment was left while its estimation or capture ran: the running thread ends the
     // experiment instead of going on.
     bool wbTSExitPending = false;
+    // Generated, merged, pseudo-colour, stained and dyed images of the current experiment.
+    ExperimentImages* const images = new ExperimentImages(h695ICECamCtrl, kestrixCtrl, userOpt, this);
 
     // Western-blot configurations with the FL9BW camera, and the Mini cabinets.
     static bool isWBFL9BW(int authorityType);

@@ -1,5 +1,7 @@
 #include "ic_maincontrol.h"
 
+#include "experimentrecord.h"
+
 // Invokables whose flows (Western-blot, gel and multi-fluorescence acquisition, image library,
 // exports, reports) are not built yet: each logs and answers with a neutral value, so that a
 // page calling one keeps working.
@@ -389,80 +391,67 @@ void IC_MainControl::exportImage(QVariantList, QString)
 
 QString IC_MainControl::_WBQIGenerateImage()
 {
-    notAvailable("_WBQIGenerateImage");
-    return QString();
+    return images->generateQI(wbExp);
 }
 
 QString IC_MainControl::_WBTSGenerateImage()
 {
-    notAvailable("_WBTSGenerateImage");
-    return QString();
+    return images->generateTS(wbExp, ExperimentImages::TsMode::WB);
 }
 
 QString IC_MainControl::_GelTsGenerateImage()
 {
-    notAvailable("_GelTsGenerateImage");
-    return QString();
+    return images->generateTS(gelExp, ExperimentImages::TsMode::Gel);
 }
 
 QString IC_MainControl::_MultTSGenerateImage()
 {
-    notAvailable("_MultTSGenerateImage");
-    return QString();
+    return images->generateTS(multExp, ExperimentImages::TsMode::Mult);
 }
 
-QString IC_MainControl::_WBQIMergeImage(QVariantList)
+QString IC_MainControl::_WBQIMergeImage(QVariantList checkedList)
 {
-    notAvailable("_WBQIMergeImage");
-    return QString();
+    return images->mergeQI(wbExp, checkedList);
 }
 
-QString IC_MainControl::_WBTSMergeImage(QVariantList)
+QString IC_MainControl::_WBTSMergeImage(QVariantList checkedList)
 {
-    notAvailable("_WBTSMergeImage");
-    return QString();
+    return images->mergeTS(wbExp, checkedList);
 }
 
-QString IC_MainControl::_WBTSColorMergeImage(QString, QVariantList)
+QString IC_MainControl::_WBTSColorMergeImage(QString colorImageName, QVariantList checkedList)
 {
-    notAvailable("_WBTSColorMergeImage");
-    return QString();
+    return images->colorMergeTS(wbExp, colorImageName, checkedList);
 }
 
-QString IC_MainControl::_WBTSPesudoMerge(QVariantList)
+QString IC_MainControl::_WBTSPesudoMerge(QVariantList checkedList)
 {
-    notAvailable("_WBTSPesudoMerge");
-    return QString();
+    return images->pseudoMerge(wbExp, checkedList);
 }
 
-QString IC_MainControl::_WBQIPseudoColorImage(int)
+QString IC_MainControl::_WBQIPseudoColorImage(int imageIndex)
 {
-    notAvailable("_WBQIPseudoColorImage");
-    return QString();
+    return images->pseudoColorQI(wbExp, imageIndex);
 }
 
-QString IC_MainControl::_WBTSPseudoColorImage(int)
+QString IC_MainControl::_WBTSPseudoColorImage(int imageIndex)
 {
-    notAvailable("_WBTSPseudoColorImage");
-    return QString();
+    return images->pseudoColorTS(wbExp, imageIndex);
 }
 
-QString IC_MainControl::_MultTSMergeImage(QVariantList)
+QString IC_MainControl::_MultTSMergeImage(QVariantList imageNameList)
 {
-    notAvailable("_MultTSMergeImage");
-    return QString();
+    return images->multMerge(multExp, imageNameList);
 }
 
-QString IC_MainControl::_MultTSStaining(Qt::GlobalColor, QString)
+QString IC_MainControl::_MultTSStaining(Qt::GlobalColor color, QString imageName)
 {
-    notAvailable("_MultTSStaining");
-    return QString();
+    return images->staining(multExp, color, imageName);
 }
 
-QString IC_MainControl::_GelTSDyeBlue(QString)
+QString IC_MainControl::_GelTSDyeBlue(QString imagePath)
 {
-    notAvailable("_GelTSDyeBlue");
-    return QString();
+    return images->dyeBlue(gelExp, imagePath);
 }
 
 void IC_MainControl::_WBQIExportImage(QString, int, QString)
