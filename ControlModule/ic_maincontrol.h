@@ -399,7 +399,7 @@ private:
     // The camera bring-up sets 7; before it no summed-binning index is known.
     int m_sum2BinIndex = 0;
 
-    // Declared in the order they are made; the flows go before the context they use.
+    // Made in this order; the destructor ends them in reverse, before the capture mutex.
     std::unique_ptr<FlowContext> m_context;
     std::unique_ptr<TucsenAutoExposure> m_autoExposure;
     std::unique_ptr<LensFlow> m_lens;

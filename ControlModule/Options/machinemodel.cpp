@@ -127,27 +127,27 @@ void capLightAutoShutDownTime(UserOpts& userOpts)
 
 const std::vector<Configuration>& configurations()
 {
-    // authority type, camera, wb, gel, mult, lens, mini, tracksWhiteBoard, singleMultLamps, gelAndWBTS
+    // authority type, camera, wb, gel, mult, lens, mini, door, tracksWhiteBoard, singleMultLamps, gelAndWBTS
     static const std::vector<Configuration> rows = {
-        {E::WBTS, C::Tucsen695, true, false, false, L::Manual, false, false, false, false},
-        {E::WBQI, C::Kestrix, true, false, false, L::Manual, false, false, false, false},
-        {E::GelAndWBTS, C::Tucsen695, true, true, false, L::Manual, false, false, false, true},
-        {E::AllAuthorityTS, C::Tucsen695, true, true, true, L::Manual, false, false, true, true},
-        {E::GelTS20BW, C::TucsenS20Mini, false, true, false, L::Smbus, false, true, false, false},
-        {E::WBTS695_Manual, C::Tucsen695, true, false, false, L::Manual, false, true, false, false},
-        {E::WBTS695_Auto, C::Tucsen695, true, false, false, L::Serial, false, true, false, false},
-        {E::WBTSFL9BW_Manual, C::TucsenFL9BW, true, false, false, L::Manual, false, true, false, false},
-        {E::WBTSFL9BW_Auto, C::TucsenFL9BW, true, false, false, L::Serial, false, true, false, false},
-        {E::GelAndWBTS695_Manual, C::Tucsen695, true, true, false, L::Manual, false, true, false, false},
-        {E::GelAndWBTS695_Auto, C::Tucsen695, true, true, false, L::Serial, false, true, false, false},
-        {E::GelAndWBTSFL9BW_Manual, C::TucsenFL9BW, true, true, false, L::Manual, false, true, false, false},
-        {E::GelAndWBTSFL9BW_Auto, C::TucsenFL9BW, true, true, false, L::Serial, false, true, false, false},
-        {E::AllAuthorityTS695_Manual, C::Tucsen695, true, true, true, L::Manual, false, true, false, false},
-        {E::AllAuthorityTS695_Auto, C::Tucsen695, true, true, true, L::Serial, false, true, false, false},
-        {E::AllAuthorityTSFL9BW_Manual, C::TucsenFL9BW, true, true, true, L::Manual, false, true, false, false},
-        {E::AllAuthorityTSFL9BW_Auto, C::TucsenFL9BW, true, true, true, L::Serial, false, true, false, false},
-        {E::WBTSFL9BWMini, C::TucsenFL9BW, true, false, false, L::Manual, true, true, false, false},
-        {E::WBTS695Mini, C::Tucsen695, true, false, false, L::Manual, true, true, false, false},
+        {E::WBTS, C::Tucsen695, true, false, false, L::Manual, false, false, false, false, false},
+        {E::WBQI, C::Kestrix, true, false, false, L::Manual, false, false, false, false, false},
+        {E::GelAndWBTS, C::Tucsen695, true, true, false, L::Manual, false, false, false, false, true},
+        {E::AllAuthorityTS, C::Tucsen695, true, true, true, L::Manual, false, false, false, true, true},
+        {E::GelTS20BW, C::TucsenS20Mini, false, true, false, L::Smbus, false, true, true, false, false},
+        {E::WBTS695_Manual, C::Tucsen695, true, false, false, L::Manual, false, true, true, false, false},
+        {E::WBTS695_Auto, C::Tucsen695, true, false, false, L::Serial, false, true, true, false, false},
+        {E::WBTSFL9BW_Manual, C::TucsenFL9BW, true, false, false, L::Manual, false, true, true, false, false},
+        {E::WBTSFL9BW_Auto, C::TucsenFL9BW, true, false, false, L::Serial, false, true, true, false, false},
+        {E::GelAndWBTS695_Manual, C::Tucsen695, true, true, false, L::Manual, false, true, true, false, false},
+        {E::GelAndWBTS695_Auto, C::Tucsen695, true, true, false, L::Serial, false, true, true, false, false},
+        {E::GelAndWBTSFL9BW_Manual, C::TucsenFL9BW, true, true, false, L::Manual, false, true, true, false, false},
+        {E::GelAndWBTSFL9BW_Auto, C::TucsenFL9BW, true, true, false, L::Serial, false, true, true, false, false},
+        {E::AllAuthorityTS695_Manual, C::Tucsen695, true, true, true, L::Manual, false, true, true, false, false},
+        {E::AllAuthorityTS695_Auto, C::Tucsen695, true, true, true, L::Serial, false, true, true, false, false},
+        {E::AllAuthorityTSFL9BW_Manual, C::TucsenFL9BW, true, true, true, L::Manual, false, true, true, false, false},
+        {E::AllAuthorityTSFL9BW_Auto, C::TucsenFL9BW, true, true, true, L::Serial, false, true, true, false, false},
+        {E::WBTSFL9BWMini, C::TucsenFL9BW, true, false, false, L::Manual, true, false, true, false, false},
+        {E::WBTS695Mini, C::Tucsen695, true, false, false, L::Manual, true, false, true, false, false},
     };
     return rows;
 }
@@ -226,6 +226,12 @@ bool isMiniCabinet(int authorityType)
 {
     const Configuration* c = configurationOf(authorityType);
     return c && c->mini;
+}
+
+bool hasDoor(int authorityType)
+{
+    const Configuration* c = configurationOf(authorityType);
+    return c && c->door;
 }
 
 bool tracksWhiteBoard(int authorityType)

@@ -74,6 +74,7 @@ struct Configuration {
     bool wb, gel, mult;  // the experiment modes the cabinet offers
     Lens lens;
     bool mini;           // the Mini cabinets: one white light switched on its own
+    bool door;           // the door the program can release
     // The camera's white-board flag follows every single-light command (the S20Mini and the
     // Ormivex boards).
     bool tracksWhiteBoard;
@@ -105,6 +106,8 @@ bool hasSerialLens(int authorityType);
 bool isGelTS20BW(int authorityType);
 // WBTSFL9BWMini (17), WBTS695Mini (18).
 bool isMiniCabinet(int authorityType);
+// GelTS20BW and the twelve Manual and Auto configurations (4 to 16).
+bool hasDoor(int authorityType);
 bool tracksWhiteBoard(int authorityType);
 bool hasSingleMultLamps(int authorityType);
 bool isGelAndWBTS(int authorityType);

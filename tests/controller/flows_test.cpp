@@ -30,14 +30,15 @@
 namespace {
 constexpr int kDeadlineMs = 20000;
 
-// A preview thread as the role sees one: it runs until the camera's running flag drops.
+// A preview thread as the role sees one: it runs until the camera's running flag drops, and
+// counts its runs where the test can read them after the thread is gone.
 class FakePreview : public QThread {
 public:
-    explicit FakePreview(H695ICECamCtrl* camera)
+    FakePreview(H695ICECamCtrl* camera, std::atomic<int>& runs)
         : camera(camera)
+        , runs(runs)
     {
     }
-    std::atomic<int> runs {0};
 
 protected:
     void run() override
@@ -49,6 +50,7 @@ protected:
 
 private:
     H695ICECamCtrl* camera;
+    std::atomic<int>& runs;
 };
 
 // The cabinet of one test case: a started board, a link on it, and a context over the shared
@@ -203,10 +205,11 @@ private slots:
         H695ICECamCtrl camera;
         QObject owner;
         TucsenPreview<FakePreview> role(&owner, &camera);
-        auto* thread = new FakePreview(&camera);
+        std::atomic<int> started {0};
+        auto* thread = new FakePreview(&camera, started);
         QPointer<FakePreview> watched(thread);
         role.start(thread);
-        QVERIFY(waitFor([&] { return thread->runs == 1; }, kDeadlineMs));
+        QVERIFY(waitFor([&] { return started == 1; }, kDeadlineMs));
         if (endedFirst) {
             camera.isRunning = false;
             QVERIFY(thread->wait(kDeadlineMs));
@@ -230,13 +233,13 @@ private slots:
         QCOMPARE(role.thread() != nullptr, kept);
         QVERIFY(!role.stopping());
         if (kept) {
-            QVERIFY(waitFor([&] { return thread->runs == runs && thread->isRunning(); }, kDeadlineMs));
+            QVERIFY(waitFor([&] { return started == runs && thread->isRunning(); }, kDeadlineMs));
             QVERIFY(camera.isRunning);
             camera.isRunning = false;
             QVERIFY(thread->wait(kDeadlineMs));
             delete thread;
         } else {
-            QCOMPARE(thread->runs.load(), runs);
+            QCOMPARE(started.load(), runs);
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(watched.isNull());
         }

@@ -294,6 +294,7 @@ TEST(MachineModel, ConfigurationGroups)
         {"serial lens (_Auto)", MachineModel::hasSerialLens, {6, 8, 10, 12, 14, 16}},
         {"GelTS20BW", MachineModel::isGelTS20BW, {4}},
         {"Mini cabinet", MachineModel::isMiniCabinet, {17, 18}},
+        {"door", MachineModel::hasDoor, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
         {"white-board flag follows the light", MachineModel::tracksWhiteBoard,
          {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
         {"single multi-fluorescence lamps", MachineModel::hasSingleMultLamps, {3}},
