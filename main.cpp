@@ -34,6 +34,7 @@ int main(int argc, char** argv)
     registerQmlTypes();
 
     auto* engine = new QQmlApplicationEngine();
+    addResourceImportPath(engine);
     translatorControl->setEngine(application, engine);
     engine->rootContext()->setContextProperty(QStringLiteral("translatorControl"), translatorControl);
     engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), 1.0);

@@ -143,6 +143,11 @@ double scaleRatioFor(int authorityType)
                                                                                                           : 1.0;
 }
 
+void addResourceImportPath(QQmlEngine* engine)
+{
+    engine->addImportPath(QStringLiteral("qrc:/"));
+}
+
 void registerQmlTypes()
 {
     qmlRegisterUncreatableType<EnumOBJ>("an.qt.EnumOBJ", 1, 0, "EnumOBJ", QStringLiteral("EnumOBJ注册失败！"));

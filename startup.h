@@ -37,6 +37,9 @@ QObject* userOptsProvider(QQmlEngine* engine, QJSEngine* scriptEngine);
 // WBTS695_Manual to AllAuthorityTSFL9BW_Auto, otherwise 1.0.
 double scaleRatioFor(int authorityType);
 
+// Lets the engine find the modules carried in the resources (":/GlobalAuthority").
+void addResourceImportPath(QQmlEngine* engine);
+
 // Registers EnumOBJ, the singletons UserOpts, CamOpts and MainCtrl and the two painted item
 // types under their "an.qt.*" URIs, version 1.0.
 void registerQmlTypes();

@@ -20,6 +20,7 @@
 #include "westernblotexperimentdb.h"
 
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -410,28 +411,36 @@ private slots:
         QVERIFY(!logged("触发取消采集。"));
     }
 
-    // A cancel arriving when the frames are done returns without aborting (the run has ended).
+    // A cancel arriving when the frames are done returns at once without aborting: the thread
+    // has ended its run but is still the controller's (its end has not been handled yet).
     void cancelAfterTheFramesDoesNotSpin()
     {
         nextSecond();
         setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(true); });
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(50); });
         startPreview();
-        QSignalSpy caped(ctrl(), &IC_MainControl::singleImageCaped);
+        QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(false);
-        QVERIFY(caped.wait(20000));
-        // The thread's one frame is stored: no permit beyond frameList can come any more.
-        QVERIFY(waitFor([&] { return ctrl()->wbTS()->captureThread == nullptr || ctrl()->wbTS()->captureThread->captureEnded; },
-                        20000));
-        if (ctrl()->wbTS()->captureThread) {
-            QElapsedTimer timer;
-            timer.start();
-            ctrl()->_WBTSCancelCapture();
-            QVERIFY(timer.elapsed() < 5000);
-        }
-        QVERIFY(finished.size() == 1 || finished.wait(20000));
+        QVERIFY(started.wait(20000));
+        WBTSCaptureThread* thread = ctrl()->wbTS()->captureThread;
+        QVERIFY(thread);
+        // No events meanwhile: the handler of the thread's end, which would forget the thread,
+        // cannot run, so the cancel below meets a thread that is done but still there.
+        QDeadlineTimer deadline(20000);
+        while (!thread->captureEnded && !deadline.hasExpired())
+            QThread::msleep(1);
+        QVERIFY(thread->captureEnded);
+        QCOMPARE(ctrl()->wbTS()->captureThread, thread);
+        clearLog();
+        QElapsedTimer timer;
+        timer.start();
+        ctrl()->_WBTSCancelCapture();
+        QVERIFY(timer.elapsed() < 5000);
         QVERIFY(!logged("触发取消采集。"));
+        QVERIFY(!cam->isAbort);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(cam->frameCount(), 1);
     }
 
     // Leaving with a running preview: the preview stops, the light goes off, the page hears

@@ -4,6 +4,7 @@
 #include "ic_maincontrol.h"
 #include "startup.h"
 #include "testappdir.h"
+#include "translatorcontrol.h"
 #include "useropts.h"
 
 #include <QApplication>
@@ -60,6 +61,10 @@ private slots:
         g_warnings.clear();
         const QtMessageHandler previous = qInstallMessageHandler(collectWarnings);
         auto* engine = new QQmlApplicationEngine;
+        addResourceImportPath(engine);
+        TranslatorControl translatorControl;
+        translatorControl.setEngine(QCoreApplication::instance(), engine);
+        engine->rootContext()->setContextProperty(QStringLiteral("translatorControl"), &translatorControl);
         engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), 1.0);
         engine->rootContext()->setContextProperty(QStringLiteral("demoVersion"), 0);
         engine->load(QUrl(QStringLiteral("qrc:/main.qml")));

@@ -137,7 +137,7 @@ private slots:
         const QString userFile = cabinet.appFile(QStringLiteral("Ini/userOption.ini"));
         QCOMPARE(sortedKeys(userFile, QStringLiteral("UserOption")),
                  (QStringList{"bluePercent", "focusCurrentAddr", "histLevelPercent", "imageCleanTime",
-                              "lightAutoShutDownTime",
+                              "imageSavePath", "lightAutoShutDownTime",
                               "multiCapCount", "multiCapDeltaTime", "multiCapDeltaTimeUnit", "multiCapFirstTime",
                               "multiCapFirstTimeUnit", "singleCapExpTime"}));
         QSettings user(userFile, QSettings::IniFormat);
@@ -225,9 +225,15 @@ private slots:
         QProcess* process = cabinet.start();
         QVERIFY(cabinet.waitForWindow(process));
         QVERIFY(readAll(cabinet.log()).contains("仪器名: " + logged + "\n"));
-        // Only the display setting the Tucsen camera controller reads at construction.
+        // No model defaults: only the display setting the Tucsen camera controller reads at
+        // construction, and what the device settings page keeps in range when it is made (the
+        // image folder, the clean-up age and the light shut-down time).
         QCOMPARE(sortedKeys(cabinet.appFile(QStringLiteral("Ini/userOption.ini")), QStringLiteral("UserOption")),
-                 QStringList {QStringLiteral("histLevelPercent")});
+                 (QStringList {"histLevelPercent", "imageCleanTime", "imageSavePath", "lightAutoShutDownTime"}));
+        QSettings user(cabinet.appFile(QStringLiteral("Ini/userOption.ini")), QSettings::IniFormat);
+        QCOMPARE(user.value(QStringLiteral("UserOption/imageCleanTime")).toString(), QStringLiteral("7"));
+        QCOMPARE(user.value(QStringLiteral("UserOption/lightAutoShutDownTime")).toString(), QStringLiteral("1"));
+        QVERIFY(user.value(QStringLiteral("UserOption/imageSavePath")).toString().endsWith(QStringLiteral("/UserImages")));
         QVERIFY(!QFile::exists(cabinet.appFile(QStringLiteral("Ini/camOption.ini"))));
     }
 };

@@ -1,9 +1,11 @@
 /* Colour processing of raw camera frames: debayer, white balance, auto-exposure, format
  * conversion and buffers, on the CPU and, where a usable CUDA device exists, on the GPU.
  * Every function that can fail returns 0 on success or an error code, and keeps a per-thread
- * last-error text (kh_color_get_last_error_message). Codes: 1 unspecified, 2 invalid argument,
- * 3 null argument, 4 out of range, 11 not supported, 100 buffer too small, 101 operation
- * failed, 102 operation in progress, 103 aborted, 0x7F0000 + n camera SDK error n. */
+ * last-error text (kh_color_get_last_error_message). A context pointer that was released, or
+ * never came from kh_color_context_create, is refused with 3 by every call. Codes:
+ * 1 unspecified, 2 invalid argument, 3 null argument, 4 out of range, 11 not supported,
+ * 100 buffer too small, 101 operation failed, 102 operation in progress, 103 aborted,
+ * 0x7F0000 + n camera SDK error n. */
 #ifndef KESTRIX_HELPER_COLOR_H
 #define KESTRIX_HELPER_COLOR_H
 
@@ -46,7 +48,7 @@ typedef struct kh_color_context {
     uint32_t pattern;          /* 2..5; default 2 */
     uint16_t bitDepth;         /* 9..16 for formats 0-1, 1..8 for formats 2-7; default 16 */
     uint32_t rgbFormat;        /* kh_color_image_format; default 0 */
-    float redScale;            /* white-balance scales, zero or positive; default 1.0 */
+    float redScale;            /* white-balance scales, finite, zero or positive; default 1.0 */
     float greenScale;
     float blueScale;
     void* privateData;         /* owned by the library: do not touch */
@@ -74,11 +76,13 @@ KH_COLOR_API int32_t kh_color_get_last_error_message(char* buffer, uint32_t* inO
 KH_COLOR_API int32_t kh_color_context_create(kh_color_context** pContext);
 
 /* Releases a context and sets *pContext to null.
- * Refuses nothing: null pointers are ignored. */
+ * Refuses nothing: null pointers, and pointers that are not live contexts of this library
+ * (released already, or never created by it), are ignored and left as they are. */
 KH_COLOR_API void kh_color_context_release(kh_color_context** pContext);
 
 /* Validates the public fields and rebuilds what depends on them (lookup tables, GPU buffers).
- * Refuses a damaged context with 3, running auto-exposure with 102, bad fields with 2 or 4. */
+ * Refuses a damaged, released or foreign context with 3, running auto-exposure with 102, bad
+ * fields (a negative or non-finite scale among them) with 2 or 4. */
 KH_COLOR_API int32_t kh_color_context_apply_changes(kh_color_context* ctx);
 
 /* Applies the white-balance tables in place to a colour frame in the applied format.

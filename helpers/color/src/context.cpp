@@ -4,6 +4,7 @@
 
 #include "kh/exception.h"
 #include "kh/log.h"
+#include "kh/registry.h"
 
 #include <cinttypes>
 #include <cmath>
@@ -47,6 +48,12 @@ kh_color_context appliedSeed()
     return c;
 }
 
+kh::ContextRegistry& liveContexts()
+{
+    static kh::ContextRegistry registry;
+    return registry;
+}
+
 } // namespace
 
 kh_color_context* createContext(CudaRuntime* gpuRuntime)
@@ -65,6 +72,7 @@ kh_color_context* createContext(CudaRuntime* gpuRuntime)
         priv->gpu = std::make_unique<CudaContext>(*gpuRuntime, true);
     }
     ctx->privateData = priv.release();
+    liveContexts().add(ctx.get());
     try {
         applyChanges(ctx.get());
     } catch (...) {
@@ -74,19 +82,20 @@ kh_color_context* createContext(CudaRuntime* gpuRuntime)
     return ctx.release();
 }
 
-void releaseContext(kh_color_context* ctx) noexcept
+bool releaseContext(kh_color_context* ctx) noexcept
 {
-    if (!ctx)
-        return;
+    if (!ctx || !liveContexts().remove(ctx))
+        return false;
     delete static_cast<ContextPrivate*>(ctx->privateData);
     delete ctx;
+    return true;
 }
 
 ContextPrivate& validateContext(kh_color_context* ctx)
 {
     const char* text = "Must provide a valid pointer to a location for new context. pContext or some nested "
                        "pointer is null.";
-    if (!ctx || !ctx->privateData)
+    if (!ctx || !liveContexts().contains(ctx) || !ctx->privateData)
         throw kh::ExceptionArgumentNull(text);
     auto* priv = static_cast<ContextPrivate*>(ctx->privateData);
     if (priv->magic != ContextPrivate::kMagic || !priv->applied || !priv->luts || !priv->worker ||
@@ -130,10 +139,10 @@ void applyChanges(kh_color_context* ctx)
     if (ctx->pattern < 2 || ctx->pattern > 5)
         throw kh::ExceptionArgument("The bayer pattern " + std::to_string(ctx->pattern) + " is unknown.");
     checkFormat(ctx->rgbFormat, ctx->bitDepth);
-    // NaN fails every comparison: refuse it here rather than build tables from it.
+    // NaN and infinity would make tables and GPU products meaningless: only finite scales.
     const float scales[3] = {ctx->redScale, ctx->greenScale, ctx->blueScale};
     for (float s : scales)
-        if (!(s >= 0.0f))
+        if (!(s >= 0.0f) || !std::isfinite(s))
             throw kh::ExceptionArgument("The RGB scales must be zero or positive values.");
     if (ctx->autoExpAlgorithm > 1)
         throw kh::ExceptionArgument("The auto-exposure algorithm " + std::to_string(ctx->autoExpAlgorithm) +

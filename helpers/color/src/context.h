@@ -38,8 +38,10 @@ struct FrameSize {
 };
 
 // Creates a context; gpuRuntime non-null gives it a GPU context on that runtime.
+// Live contexts are registered: every other pointer is refused by validateContext and ignored by
+// releaseContext (which returns false for it).
 kh_color_context* createContext(CudaRuntime* gpuRuntime);
-void releaseContext(kh_color_context* ctx) noexcept;
+bool releaseContext(kh_color_context* ctx) noexcept;
 void applyChanges(kh_color_context* ctx);
 
 ContextPrivate& validateContext(kh_color_context* ctx);

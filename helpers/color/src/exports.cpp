@@ -15,6 +15,7 @@
 
 namespace {
 
+// What a thread that was running before the library was loaded reads.
 constexpr const char* kNoError = "No error.";
 
 // Detection runs while the library loads, before any export can.
@@ -56,8 +57,9 @@ void kh_color_context_release(kh_color_context** pContext)
 {
     if (!pContext || !*pContext)
         return;
-    releaseContext(*pContext);
-    *pContext = nullptr;
+    // A pointer that is not a live context (released already, or never ours) is left alone.
+    if (releaseContext(*pContext))
+        *pContext = nullptr;
 }
 
 int32_t kh_color_context_apply_changes(kh_color_context* ctx)

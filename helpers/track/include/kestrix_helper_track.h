@@ -1,7 +1,8 @@
 /* Particle location and trajectory linking: a flat C interface.
  * Every function returns 0 on success or an error code; the text of the last failure on the
  * calling thread is read with kh_track_get_last_error_message. A context is used by one thread
- * at a time. */
+ * at a time. An invalid context is one that was released, never came from an initialiser, or
+ * whose memory was overwritten. */
 #ifndef KESTRIX_HELPER_TRACK_H
 #define KESTRIX_HELPER_TRACK_H
 
@@ -66,7 +67,8 @@ KH_TRACK_API int32_t kh_track_init(kh_track_context** pContext, uint16_t maxFram
  * the GPU locator's background frame count and threshold factor.
  * Refuses null pointers with 3; maxFramesToLink outside 2..10, maxTrajectories outside
  * 1..32767, a negative distance, a size below 1 x 1 and negative or non-finite locate
- * parameters with 4; host memory shortage with 13. */
+ * parameters with 4; a frame size whose buffers exceed the memory that can be had (checked
+ * before any is touched) and host memory shortage with 13. */
 KH_TRACK_API int32_t PrivateAPI_InitializeWithOrvoLocate(
     kh_track_context** pContext, uint32_t maxFramesToLink, int32_t maxDistancePerFrame,
     int16_t cpuOnly, int32_t maxTrajectories, int32_t* pMaxTrajectoriesOutput,

@@ -40,7 +40,7 @@ kh::Tracker& trackerOf(kh_track_context* ctx)
 {
     if (!ctx)
         throw kh::ExceptionArgument("Context not yet initialized.");
-    if (ctx->magic != kh_track_context::kMagic)
+    if (!kh::isLiveContext(ctx) || ctx->magic != kh_track_context::kMagic)
         throw kh::ExceptionArgument("Not a valid context or corrupted memory.");
     return *ctx->tracker;
 }
@@ -70,6 +70,7 @@ KH_TRACK_API int32_t kh_track_get_lib_version(uint16_t* major, uint16_t* minor, 
 
 KH_TRACK_API int32_t kh_track_get_last_error_message(char* buffer, uint32_t* inOutLength)
 {
+    // "No error" is what a thread that was running before the library was loaded reads.
     return kh::copyLastError(buffer, inOutLength, "No error", kh::CodeTrackBufferTooSmall);
 }
 

@@ -1,5 +1,6 @@
 #include "imageanalysis.h"
 
+#include "hostmemory.h"
 #include "locaterules.h"
 
 #include <algorithm>
@@ -65,6 +66,18 @@ bool winsTies(const uint16_t* const rows[5], int64_t c)
 }
 
 }  // namespace
+
+std::size_t ImageAnalysis::hostBytes(int32_t width, int32_t height)
+{
+    const std::size_t w = static_cast<std::size_t>(width < 0 ? 0 : width);
+    const std::size_t h = static_cast<std::size_t>(height < 0 ? 0 : height);
+    const std::size_t pixels = saturatingMul(w, h);
+    // running minimum, background, threshold; two five-row rings; candidates; two tables
+    std::size_t bytes = saturatingMul(pixels, 3 * sizeof(uint16_t));
+    bytes = saturatingAdd(bytes, saturatingMul(w, 2 * 5 * sizeof(uint16_t)));
+    bytes = saturatingAdd(bytes, saturatingAdd(w, 8));
+    return saturatingAdd(bytes, 2 * 65536 * sizeof(uint16_t));
+}
 
 ImageAnalysis::ImageAnalysis(int32_t width, int32_t height, int32_t maxEvents,
                              int32_t backgroundFrames, double thresholdFactor)

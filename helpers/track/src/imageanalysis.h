@@ -3,6 +3,7 @@
 #include "hostbuffer.h"
 #include "kestrix_helper_track.h"
 
+#include <cstddef>
 #include <cstdint>
 
 namespace kh {
@@ -13,6 +14,10 @@ class ImageAnalysis {
 public:
     ImageAnalysis(int32_t width, int32_t height, int32_t maxEvents,
                   int32_t backgroundFrames, double thresholdFactor);
+
+    // Host bytes the constructor allocates (saturating): checked against what can be had
+    // before anything is allocated.
+    static std::size_t hostBytes(int32_t width, int32_t height);
 
     // Locates one frame of width x height samples; writes at most maxEvents events.
     int32_t findParticles(const uint16_t* frame, kh_track_event* events);

@@ -1,14 +1,26 @@
 #include "tracker.h"
 
 #include "gpudetect.h"
+#include "hostmemory.h"
 #include "locaterules.h"
 
 #include "kh/lasterror.h"
+#include "kh/registry.h"
 
 #include <stdexcept>
 #include <string>
 
 namespace kh {
+
+namespace {
+
+ContextRegistry& liveContexts()
+{
+    static ContextRegistry registry;
+    return registry;
+}
+
+}  // namespace
 
 std::unique_ptr<Tracker> Tracker::createLinking(int32_t maxFramesToLink, int64_t radius,
                                                 bool cpuOnly, int32_t capacity)
@@ -33,13 +45,23 @@ std::unique_ptr<Tracker> Tracker::createLocating(int32_t maxFramesToLink, int64_
                                                  int32_t backgroundFrames, double thresholdFactor,
                                                  int32_t width, int32_t height)
 {
+    // Every host buffer is filled as it is made: a frame size that cannot be held must fail
+    // here, before gigabytes are touched (or the process is killed for them).
+    const bool gpu = hasUsableGpu() && !cpuOnly;
+    std::size_t bytes = saturatingMul(static_cast<std::size_t>(capacity), sizeof(kh_track_event));
+    if (!gpu) {
+        bytes = saturatingAdd(bytes, ImageAnalysis::hostBytes(width, height));
+        bytes = saturatingAdd(bytes, TrajectoryLinking::hostBytes(capacity, maxFramesToLink));
+    }
+    checkHostMemory(bytes, hostMemoryBudget());
+
     std::unique_ptr<Tracker> t(new Tracker);
     t->m_capacity = capacity;
     t->m_width = width;
     t->m_height = height;
     t->m_events.allocate(static_cast<std::size_t>(capacity));
     t->m_events.zero();
-    if (hasUsableGpu() && !cpuOnly) {
+    if (gpu) {
         GpuSetup setup;
         setup.capacity = capacity;
         setup.gaps = maxFramesToLink;
@@ -109,8 +131,11 @@ kh_track_context* newContext(std::unique_ptr<Tracker> tracker)
 {
     kh_track_context* ctx = new kh_track_context{kh_track_context::kMagic, tracker.get()};
     tracker.release();
+    liveContexts().add(ctx);
     return ctx;
 }
+
+bool isLiveContext(const kh_track_context* ctx) { return liveContexts().contains(ctx); }
 
 int32_t uninitContext(kh_track_context** pContext) noexcept
 {
@@ -121,8 +146,12 @@ int32_t uninitContext(kh_track_context** pContext) noexcept
         kh_track_context* ctx = *pContext;
         if (!ctx)
             return;
-        if (ctx->magic != kh_track_context::kMagic)
-            throw ExceptionArgument("Not a valid context or corrupted memory in call to kh_track_uninit.");
+        const char* invalid = "Not a valid context or corrupted memory in call to kh_track_uninit.";
+        if (!isLiveContext(ctx) || ctx->magic != kh_track_context::kMagic)
+            throw ExceptionArgument(invalid);
+        // whoever takes it out of the registry frees it, once
+        if (!liveContexts().remove(ctx))
+            throw ExceptionArgument(invalid);
         std::string failure;
         try {
             ctx->tracker->releaseDevice();

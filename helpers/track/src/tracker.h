@@ -63,7 +63,10 @@ struct kh_track_context {
 
 namespace kh {
 
+// Live contexts are registered: a context pointer that is not (released already, or never
+// made here) is refused before anything reads it.
 kh_track_context* newContext(std::unique_ptr<Tracker> tracker);
+bool isLiveContext(const kh_track_context* ctx);
 
 // Frees everything the context owns, clears *pContext and returns 0; whatever the device
 // release throws, host memory is still freed, the handle still cleared, and the result is 1

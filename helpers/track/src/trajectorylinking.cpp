@@ -1,5 +1,6 @@
 #include "trajectorylinking.h"
 
+#include "hostmemory.h"
 #include "linkrules.h"
 
 #include <algorithm>
@@ -22,6 +23,15 @@ bool truncatesToInt32(double v)
 }
 
 }  // namespace
+
+std::size_t TrajectoryLinking::hostBytes(int32_t capacity, int32_t gaps)
+{
+    const std::size_t entries = static_cast<std::size_t>(capacity < 0 ? 0 : capacity) + 1;
+    const std::size_t slots = static_cast<std::size_t>(gaps < 0 ? 0 : gaps) + 1;
+    // per slot: x, y, id, length, m0, m2 (4 bytes) and state (2); work vectors and scratch
+    const std::size_t perSlot = saturatingMul(entries, 6 * 4 + 2);
+    return saturatingAdd(saturatingMul(slots, perSlot), saturatingMul(entries, 4 + 4 + 4 * 8 + 8 * 4 + 64));
+}
 
 TrajectoryLinking::TrajectoryLinking(int32_t capacity, int32_t gaps, int64_t radius)
     : m_capacity(capacity), m_gaps(gaps), m_radius(radius), m_slots(static_cast<std::size_t>(gaps) + 1)

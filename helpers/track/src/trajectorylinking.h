@@ -17,6 +17,9 @@ class TrajectoryLinking {
 public:
     TrajectoryLinking(int32_t capacity, int32_t gaps, int64_t radius);
 
+    // Host bytes the constructor allocates, roughly (saturating).
+    static std::size_t hostBytes(int32_t capacity, int32_t gaps);
+
     // Checks the frame first and throws without touching any state when it is refused.
     int32_t linkParticles(const kh_track_event* events, int32_t count, kh_track_particle* out);
     void reset();

@@ -162,12 +162,42 @@ TEST(KhColorContext, ValidationRefusesDamagedContexts)
     uint64_t junk[16] = {};
     kh_color_context strayPrivate{};
     strayPrivate.privateData = junk;
+    // A copy of a live context shares its private part but never came from the library.
+    ContextHolder live;
+    kh_color_context copyOfLive = *live.ctx;
+    // A client's copy of a pointer it has released.
+    kh_color_context* released = nullptr;
+    ASSERT_EQ(kh_color_context_create(&released), 0);
+    kh_color_context* handle = released;
+    kh_color_context_release(&handle);
+    ASSERT_EQ(handle, nullptr);
     for (const auto& e : exports) {
-        for (kh_color_context* c : {static_cast<kh_color_context*>(nullptr), &noPrivate, &strayPrivate}) {
+        for (kh_color_context* c :
+             {static_cast<kh_color_context*>(nullptr), &noPrivate, &strayPrivate, &copyOfLive, released}) {
             EXPECT_EQ(e.second(c), 3) << e.first;
             EXPECT_EQ(lastError(), text) << e.first;
         }
     }
+    EXPECT_EQ(kh_color_context_apply_changes(live), 0) << "the live context still works";
+}
+
+// Releasing a pointer that is not a live context frees nothing and leaves the pointer alone.
+TEST(KhColorContext, ReleaseIgnoresReleasedAndForeignPointers)
+{
+    kh_color_context* ctx = nullptr;
+    ASSERT_EQ(kh_color_context_create(&ctx), 0);
+    kh_color_context* copy = ctx;
+    kh_color_context_release(&ctx);
+    EXPECT_EQ(ctx, nullptr);
+    kh_color_context_release(&copy);
+    EXPECT_NE(copy, nullptr) << "a second release must not free again";
+
+    ContextHolder live;
+    kh_color_context lookalike = *live.ctx;
+    kh_color_context* foreign = &lookalike;
+    kh_color_context_release(&foreign);
+    EXPECT_EQ(foreign, &lookalike);
+    EXPECT_EQ(kh_color_context_apply_changes(live), 0) << "its private part was not freed";
 }
 
 struct ApplyCase {
@@ -180,6 +210,9 @@ struct ApplyCase {
 TEST(KhColorContext, ApplyRefusesBadFieldsAndKeepsAppliedSettings)
 {
     const float nan = std::numeric_limits<float>::quiet_NaN();
+    const float inf = std::numeric_limits<float>::infinity();
+    // volatile: the doubling overflows at run time, not in the compiler
+    volatile float big = std::numeric_limits<float>::max();
     const ApplyCase cases[] = {
         {"algorithm 2", [](kh_color_context& c) { c.algorithm = 2; }, 2, "The debayer algorithm 2 is unknown."},
         {"pattern 1", [](kh_color_context& c) { c.pattern = 1; }, 2, "The bayer pattern 1 is unknown."},
@@ -204,6 +237,10 @@ TEST(KhColorContext, ApplyRefusesBadFieldsAndKeepsAppliedSettings)
         {"negative scale", [](kh_color_context& c) { c.blueScale = -0.5f; }, 2,
          "The RGB scales must be zero or positive values."},
         {"NaN scale", [nan](kh_color_context& c) { c.redScale = nan; }, 2,
+         "The RGB scales must be zero or positive values."},
+        {"infinite scale", [inf](kh_color_context& c) { c.greenScale = inf; }, 2,
+         "The RGB scales must be zero or positive values."},
+        {"scale past the float range", [big](kh_color_context& c) { c.blueScale = big * 2.0f; }, 2,
          "The RGB scales must be zero or positive values."},
         {"auto-exposure 2", [](kh_color_context& c) { c.autoExpAlgorithm = 2; }, 2,
          "The auto-exposure algorithm 2 is unknown."},
@@ -289,7 +326,7 @@ TEST(KhColorTables, FreshContextIsIdentity)
 
 TEST(KhColorTables, EdgeCases)
 {
-    const float inf = std::numeric_limits<float>::infinity();
+    const float largest = std::numeric_limits<float>::max();
     const struct {
         const char* name;
         uint16_t bitDepth;
@@ -300,7 +337,8 @@ TEST(KhColorTables, EdgeCases)
         {"scale 2 at depth 12 saturates from 2048", 12, 2.0f, [](uint32_t i) { return std::min(2 * i, 4095u); }},
         {"scale 0.5 truncates", 16, 0.5f, [](uint32_t i) { return i / 2; }},
         {"depth 16 tops at 65535", 16, 3.0f, [](uint32_t i) { return std::min(3 * i, 65535u); }},
-        {"+inf: 0 stays 0, all else the top", 10, inf, [](uint32_t i) { return i ? 1023u : 0u; }},
+        // infinity is refused at apply; the largest finite scale saturates everything but 0
+        {"largest float: 0 stays 0, all else the top", 10, largest, [](uint32_t i) { return i ? 1023u : 0u; }},
     };
     for (const auto& c : cases) {
         ContextHolder ctx;

@@ -1,6 +1,7 @@
 // The core behind the exports: GPU detection against a fake runtime, and context release
 // when the device side fails.
 #include "gpudetect.h"
+#include "hostmemory.h"
 #include "imageanalysis.h"
 #include "locaterules.h"
 #include "tracker.h"
@@ -143,6 +144,45 @@ TEST(TrackUninit, DeviceFailuresStillFreeTheContext)
             EXPECT_STREQ(kh::lastError("No error"), c.text);
         }
     }
+}
+
+// Set-up sizes never wrap, and a set-up larger than the budget is refused with code 13.
+TEST(TrackHostMemory, SizesSaturateAndTheBudgetRefuses)
+{
+    const std::size_t gib = std::size_t(1) << 30;
+    EXPECT_GE(kh::ImageAnalysis::hostBytes(65536, 65536), 24 * gib);
+    EXPECT_GE(kh::ImageAnalysis::hostBytes(2147483647, 1), 40 * gib);
+    EXPECT_EQ(kh::ImageAnalysis::hostBytes(2147483647, 2147483647), SIZE_MAX);
+    EXPECT_LT(kh::ImageAnalysis::hostBytes(640, 480), std::size_t(4) << 20);
+    EXPECT_LT(kh::TrajectoryLinking::hostBytes(32767, 10), std::size_t(64) << 20);
+
+    const struct {
+        std::size_t bytes, budget;
+        bool refused;
+    } cases[] = {
+        {100, 100, false},
+        {101, 100, true},
+        {SIZE_MAX, SIZE_MAX - 1, true},
+        {0, 0, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::to_string(c.bytes) + " of " + std::to_string(c.budget));
+        if (c.refused) {
+            try {
+                kh::checkHostMemory(c.bytes, c.budget);
+                ADD_FAILURE() << "not refused";
+            } catch (const kh::Exception& e) {
+                EXPECT_EQ(e.code(), 13);
+                EXPECT_STREQ(e.what(), "Insufficient system resources");
+            }
+        } else {
+            EXPECT_NO_THROW(kh::checkHostMemory(c.bytes, c.budget));
+        }
+    }
+    // this machine's budget is known and below what 65536 x 65536 needs
+    const std::size_t budget = kh::hostMemoryBudget();
+    EXPECT_GT(budget, std::size_t(64) << 20);
+    EXPECT_LT(budget, kh::ImageAnalysis::hostBytes(65536, 65536));
 }
 
 TEST(TrackLinkCore, IdentifiersNeverWrap)

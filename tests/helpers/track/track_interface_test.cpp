@@ -5,14 +5,22 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
+#include <condition_variable>
 #include <cstddef>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <limits>
+#include <mutex>
 #include <set>
 #include <string>
 #include <thread>
+
+#include <dlfcn.h>
+#include <sys/resource.h>
 
 using tracktest::Context;
 using tracktest::lastError;
@@ -137,8 +145,63 @@ TEST(TrackLastError, EachThreadKeepsItsOwn)
         kh_track_reset(nullptr);
     });
     worker.join();
-    EXPECT_EQ(other, "No error");
+    // a thread started after the library was loaded has a buffer from its start
+    EXPECT_EQ(other, "No error.");
     EXPECT_EQ(lastError(), std::string("maxFramesToLink must be between 2 and 10.") + kInitSuffix);
+}
+
+// A second copy of the library, loaded while a thread is already running: that thread has no
+// buffer ("No error"), the loading thread and threads started later have one ("No error.").
+TEST(TrackLastError, ThreadsRunningBeforeLoadHaveNoBuffer)
+{
+    namespace fs = std::filesystem;
+    std::string dirTemplate = (fs::temp_directory_path() / "kh_track_copy_XXXXXX").string();
+    ASSERT_NE(mkdtemp(dirTemplate.data()), nullptr);
+    const fs::path dir = dirTemplate;
+    const fs::path copy = dir / "libkestrix_helper_track_copy.so";
+    fs::copy_file(KH_TRACK_LIBRARY_FILE, copy);
+
+    using Read = int32_t (*)(char*, uint32_t*);
+    std::mutex mutex;
+    std::condition_variable changed;
+    Read read = nullptr;
+    std::string early;
+    bool earlyDone = false;
+    auto readWith = [](Read fn) {
+        char text[64] = {};
+        uint32_t length = sizeof text;
+        return fn(text, &length) == 0 ? std::string(text) : std::string("(failed)");
+    };
+    std::thread before([&] {
+        std::unique_lock<std::mutex> lock(mutex);
+        ASSERT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return read != nullptr; }));
+        early = readWith(read);
+        earlyDone = true;
+        changed.notify_all();
+    });
+
+    void* lib = dlopen(copy.c_str(), RTLD_NOW | RTLD_LOCAL);
+    ASSERT_NE(lib, nullptr) << dlerror();
+    const auto fn = reinterpret_cast<Read>(dlsym(lib, "kh_track_get_last_error_message"));
+    ASSERT_NE(fn, nullptr);
+    {
+        std::lock_guard<std::mutex> lock(mutex);
+        read = fn;
+    }
+    changed.notify_all();
+    {
+        std::unique_lock<std::mutex> lock(mutex);
+        EXPECT_TRUE(changed.wait_for(lock, std::chrono::seconds(30), [&] { return earlyDone; }));
+    }
+    before.join();
+    std::string later;
+    std::thread([&] { later = readWith(fn); }).join();
+
+    EXPECT_EQ(early, "No error");
+    EXPECT_EQ(readWith(fn), "No error.");
+    EXPECT_EQ(later, "No error.");
+    dlclose(lib);
+    fs::remove_all(dir);
 }
 
 TEST(TrackInit, ArgumentTable)
@@ -236,6 +299,40 @@ TEST(TrackInit, LocatingArgumentTable)
     EXPECT_EQ(out, 32767);
 }
 
+long peakResidentKb()
+{
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_maxrss;
+}
+
+// Frame sizes whose buffers cannot be held fail before any of them is filled: no gigabytes
+// touched on the way to code 13, no process killed for memory.
+TEST(TrackInit, FramesBeyondMemoryFailBeforeTouchingIt)
+{
+    const struct {
+        const char* name;
+        int32_t width;
+        int32_t height;
+    } cases[] = {
+        // 24 GiB of images alone: more than any of our machines has
+        {"65536 x 65536", 65536, 65536},
+        // the row rings alone would take 40 GiB
+        {"one row of 2^31 - 1", 2147483647, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        kh_track_context* ctx = nullptr;
+        int32_t out = -1;
+        const long before = peakResidentKb();
+        EXPECT_EQ(PrivateAPI_InitializeWithOrvoLocate(&ctx, 2, 5, 1, 100, &out, 0, 0.0, c.width, c.height), 13);
+        EXPECT_EQ(lastError(), std::string("Insufficient system resources") + kInitSuffix);
+        EXPECT_EQ(ctx, nullptr);
+        EXPECT_EQ(out, -1);
+        EXPECT_LT(peakResidentKb() - before, 64 * 1024) << "memory was filled before the refusal";
+    }
+}
+
 TEST(TrackContext, NullAndForeignContextsAreRefused)
 {
     kh_track_event events[1] = {};
@@ -309,6 +406,50 @@ TEST(TrackContext, OverwrittenMagicIsRefusedByEveryCall)
     EXPECT_EQ(copy, c.ctx);
 
     std::memcpy(c.ctx, &saved, 4);
+}
+
+// Pointers that are not live contexts are refused before anything reads them: a released one
+// (a copy kept by the client), and memory that only looks like a context.
+TEST(TrackContext, ReleasedAndForeignPointersAreRefused)
+{
+    Context live;
+    ASSERT_EQ(tracktest::initLocating(live, 16, 16, 8), 0);
+    kh_track_context* released = nullptr;
+    {
+        int32_t out = 0;
+        ASSERT_EQ(PrivateAPI_InitializeWithOrvoLocate(&released, 2, 5, 1, 8, &out, 0, 0.0, 16, 16), 0);
+        kh_track_context* handle = released;
+        ASSERT_EQ(kh_track_uninit(&handle), 0);
+        ASSERT_EQ(handle, nullptr);
+    }
+    // the magic first, then what would be the library's own pointers
+    alignas(16) unsigned char lookalike[256] = {};
+    const uint32_t magic = 0xDBDBDBDBu;
+    std::memcpy(lookalike, &magic, sizeof magic);
+    auto* foreign = reinterpret_cast<kh_track_context*>(lookalike);
+
+    kh_track_event events[1] = {};
+    kh_track_particle particles[1];
+    kh_track_event* located = nullptr;
+    int32_t count = 0;
+    uint16_t frame[256] = {};
+    const char* text = "Not a valid context or corrupted memory.";
+    for (kh_track_context* ctx : {released, foreign}) {
+        SCOPED_TRACE(ctx == released ? "released" : "foreign");
+        EXPECT_EQ(kh_track_link_particles(ctx, events, 1, particles, &count), 2);
+        EXPECT_EQ(lastError(), text);
+        EXPECT_EQ(kh_track_reset(ctx), 2);
+        EXPECT_EQ(lastError(), text);
+        EXPECT_EQ(PrivateAPI_Find_Particles(ctx, frame, &located, &count), 2);
+        EXPECT_EQ(lastError(), text);
+        kh_track_context* handle = ctx;
+        EXPECT_EQ(kh_track_uninit(&handle), 2) << "a second release must not free again";
+        EXPECT_EQ(lastError(), "Not a valid context or corrupted memory in call to kh_track_uninit.");
+        EXPECT_EQ(handle, ctx);
+    }
+    // the live context is untouched by all this
+    EXPECT_EQ(PrivateAPI_Find_Particles(live.ctx, frame, &located, &count), 0) << lastError();
+    EXPECT_EQ(kh_track_reset(live.ctx), 0);
 }
 
 TEST(TrackContext, UninitClearsThePointerAndToleratesNull)

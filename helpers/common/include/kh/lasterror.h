@@ -12,15 +12,23 @@ namespace kh {
 // Per-thread last-error text of one library (each shared library links its own copy).
 constexpr std::size_t kLastErrorCapacity = 4096;
 
+// What a thread that started after the library was loaded (or the loading thread) reads
+// before its first failure.
+constexpr const char* kNoErrorYet = "No error.";
+
 // Copies text into the calling thread's buffer; longer texts are cut to 4095 characters.
 void setLastError(const char* text) noexcept;
-// The calling thread's text, or defaultText when nothing was set on this thread yet.
-const char* lastError(const char* defaultText) noexcept;
+// The calling thread's text; before its first failure kNoErrorYet, or noBufferText for a thread
+// that was already running when the library was loaded (such threads get no buffer at load).
+const char* lastError(const char* noBufferText) noexcept;
+// True when the calling thread was running before the library was loaded and is not the thread
+// that loaded it.
+bool threadPredatesLibrary() noexcept;
 
 // The buffer-size protocol of *_get_last_error_message: null pointers give CodeArgumentNull;
 // the text is copied cut to *inOutLength - 1 characters; *inOutLength becomes the needed
 // length; tooSmallCode when the given length was short.
-int32_t copyLastError(char* buffer, uint32_t* inOutLength, const char* defaultText,
+int32_t copyLastError(char* buffer, uint32_t* inOutLength, const char* noBufferText,
                       int32_t tooSmallCode) noexcept;
 
 // Writes the three version numbers, or refuses null pointers with code 3 and sets the text

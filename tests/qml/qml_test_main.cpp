@@ -1,0 +1,71 @@
+// The page tests: every tst_*.qml file of this folder runs against the program's own pages from
+// the resources, with the real option stores, translator and main controller on a private
+// application folder with the virtual cabinet (an S60), as the program starts them.
+#include "ic_maincontrol.h"
+#include "startup.h"
+#include "testappdir.h"
+#include "testprobe.h"
+#include "translatorcontrol.h"
+
+#include <QCoreApplication>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QtQuickTest>
+
+#include <cstdio>
+#include <cstdlib>
+
+class PageTestSetup : public QObject {
+    Q_OBJECT
+public:
+    PageTestSetup()
+    {
+        m_appDir.writeMachine(QStringLiteral("S60"));
+        // The pages draw with the software renderer, as the program does.
+        qputenv("QT_QUICK_BACKEND", "software");
+        TestProbe::install();
+    }
+
+public slots:
+    void applicationAvailable()
+    {
+        IC_MainControl* ctrl = IC_MainControl::getInstance();
+        ctrl->initMachine();
+        registerQmlTypes();
+        m_translator = new TranslatorControl(this);
+        ctrl->initDevice();
+    }
+
+    void qmlEngineAvailable(QQmlEngine* engine)
+    {
+        addResourceImportPath(engine);
+        m_translator->setEngine(QCoreApplication::instance(), engine);
+        engine->rootContext()->setContextProperty(QStringLiteral("translatorControl"), m_translator);
+        engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), 1.0);
+        engine->rootContext()->setContextProperty(QStringLiteral("demoVersion"), 0);
+        engine->rootContext()->setContextProperty(QStringLiteral("testProbe"), TestProbe::instance());
+        engine->setOfflineStoragePath(m_appDir.path());
+        TestProbe::instance()->setEngine(engine);
+    }
+
+    void cleanupTestCase()
+    {
+        // Warnings raised after the last test (while pages are destroyed) fail the run too.
+        const QStringList late = TestProbe::instance()->takeWarnings();
+        if (!late.isEmpty()) {
+            std::fprintf(stderr, "FAIL!  : QML warnings after the last test:\n%s\n",
+                         qPrintable(late.join(QLatin1Char('\n'))));
+            std::fflush(stdout);
+            std::fflush(stderr);
+            std::_Exit(1);
+        }
+    }
+
+private:
+    TestAppDir m_appDir;
+    TranslatorControl* m_translator = nullptr;
+};
+
+QUICK_TEST_MAIN_WITH_SETUP(qml, PageTestSetup)
+
+#include "qml_test_main.moc"

@@ -1,0 +1,175 @@
+#include "testprobe.h"
+
+#include "devicecmd.h"
+#include "modbusmaster.h"
+
+#include <QDir>
+#include <QMutexLocker>
+#include <QQmlContext>
+#include <QQmlEngine>
+#include <QSettings>
+
+#include <cstdio>
+
+namespace {
+QtMessageHandler g_previous = nullptr;
+
+// Warnings of the QML engine name their document ("qrc:/…" or "file:…") first or in the
+// context; component and expression errors have prefixes of their own.
+bool isQmlWarning(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    if (type == QtDebugMsg || type == QtInfoMsg)
+        return false;
+    const QString file = QString::fromUtf8(context.file ? context.file : "");
+    return message.startsWith(QLatin1String("qrc:")) || message.startsWith(QLatin1String("file:"))
+        || file.startsWith(QLatin1String("qrc:")) || file.startsWith(QLatin1String("file:"))
+        || message.startsWith(QLatin1String("QQmlComponent")) || message.startsWith(QLatin1String("QQmlExpression"))
+        || message.contains(QLatin1String("Binding loop"));
+}
+} // namespace
+
+TestProbe* TestProbe::instance()
+{
+    // Never destroyed: threads of the controller still log while the process ends.
+    static TestProbe* probe = new TestProbe;
+    return probe;
+}
+
+void TestProbe::install()
+{
+    instance()->arm();
+}
+
+void TestProbe::arm()
+{
+    const QtMessageHandler previous = qInstallMessageHandler(&TestProbe::handler);
+    if (previous != &TestProbe::handler)
+        g_previous = previous;
+}
+
+void TestProbe::handler(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    instance()->record(type, context, message);
+    // The controller's debug lines would drown the test output; warnings still show.
+    if (type != QtDebugMsg && type != QtInfoMsg && g_previous)
+        g_previous(type, context, message);
+}
+
+void TestProbe::record(QtMsgType type, const QMessageLogContext& context, const QString& message)
+{
+    QMutexLocker locker(&m_mutex);
+    m_log << message;
+    if (!isQmlWarning(type, context, message))
+        return;
+    for (int i = 0; i < m_expected.size(); ++i) {
+        if (message.contains(m_expected[i])) {
+            m_expected.removeAt(i);
+            return;
+        }
+    }
+    QString where = QString::fromUtf8(context.file ? context.file : "");
+    if (!where.isEmpty() && !message.startsWith(where))
+        where = where + QLatin1Char(':') + QString::number(context.line) + QLatin1String(": ");
+    else
+        where.clear();
+    m_warnings << where + message;
+}
+
+void TestProbe::setEngine(QQmlEngine* engine)
+{
+    m_engine = engine;
+    // Errors the engine reports without printing them (its own output may be switched off).
+    connect(engine, &QQmlEngine::warnings, this, [this](const QList<QQmlError>& errors) {
+        QMutexLocker locker(&m_mutex);
+        for (const QQmlError& error : errors)
+            m_engineErrors << error.toString();
+    });
+}
+
+QStringList TestProbe::takeWarnings()
+{
+    QMutexLocker locker(&m_mutex);
+    QStringList taken;
+    taken.swap(m_warnings);
+    // An engine error that also reached the message handler is listed once.
+    for (const QString& error : qAsConst(m_engineErrors)) {
+        bool known = false;
+        for (const QString& warning : qAsConst(taken))
+            known = known || warning.contains(error) || error.contains(warning);
+        bool expected = false;
+        for (int i = 0; i < m_expected.size() && !expected; ++i) {
+            if (error.contains(m_expected[i])) {
+                m_expected.removeAt(i);
+                expected = true;
+            }
+        }
+        if (!known && !expected)
+            taken << error;
+    }
+    m_engineErrors.clear();
+    return taken;
+}
+
+void TestProbe::expectWarning(const QString& text)
+{
+    QMutexLocker locker(&m_mutex);
+    m_expected << text;
+}
+
+int TestProbe::logCount(const QString& text)
+{
+    QMutexLocker locker(&m_mutex);
+    int count = 0;
+    for (const QString& line : qAsConst(m_log))
+        if (line.contains(text))
+            ++count;
+    return count;
+}
+
+void TestProbe::clearLog()
+{
+    QMutexLocker locker(&m_mutex);
+    m_log.clear();
+}
+
+int TestProbe::doorReleaseFrames()
+{
+    const QString frame = QString::fromLatin1(ModbusMaster::packFrame(CmdGelLight, 1, DoorEject).toHex());
+    QMutexLocker locker(&m_mutex);
+    int count = 0;
+    for (const QString& line : qAsConst(m_log))
+        if (line.startsWith(QStringLiteral("发送数据:")) && line.contains(frame))
+            ++count;
+    return count;
+}
+
+QString TestProbe::iniValue(const QString& file, const QString& key)
+{
+    QSettings settings(QDir(appDir()).filePath(file), QSettings::IniFormat);
+    return settings.value(key).toString();
+}
+
+void TestProbe::setIniValue(const QString& file, const QString& key, const QString& value)
+{
+    QSettings settings(QDir(appDir()).filePath(file), QSettings::IniFormat);
+    settings.setValue(key, value);
+    settings.sync();
+}
+
+QString TestProbe::appDir() const
+{
+    return qEnvironmentVariable("TAVRILL_APP_DIR");
+}
+
+QString TestProbe::screensDir() const
+{
+    QDir().mkpath(QStringLiteral(TAVRILL_SCREENS_DIR));
+    return QStringLiteral(TAVRILL_SCREENS_DIR);
+}
+
+void TestProbe::setScaleRatio(double ratio)
+{
+    if (m_engine)
+        m_engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), ratio);
+}
+

@@ -1,0 +1,51 @@
+#pragma once
+
+#include <QMutex>
+#include <QObject>
+#include <QPointer>
+#include <QQmlError>
+#include <QStringList>
+
+class QQmlEngine;
+
+// What the page tests look at beside the pages: QML warnings (each one fails the test that
+// raised it), the process log, the option files and the engine's scale factor. One per process,
+// seen by QML as the context property "testProbe".
+class TestProbe : public QObject {
+    Q_OBJECT
+public:
+    static TestProbe* instance();
+    // Puts the probe's message handler on top of whatever handler is installed now.
+    static void install();
+    void setEngine(QQmlEngine* engine);
+
+    // Re-installs the handler on top (the test library installs its own when logging starts).
+    Q_INVOKABLE void arm();
+    // QML warnings since the last call; an expected one (see expectWarning) is not listed.
+    Q_INVOKABLE QStringList takeWarnings();
+    // The next warning containing text is expected and not counted.
+    Q_INVOKABLE void expectWarning(const QString& text);
+    // Messages of the process log that contain text, since the last clearLog().
+    Q_INVOKABLE int logCount(const QString& text);
+    Q_INVOKABLE void clearLog();
+    // How often the door-release frame was written to the controller board.
+    Q_INVOKABLE int doorReleaseFrames();
+    // One value of an option file below the application folder ("" when missing).
+    Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
+    Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);
+    Q_INVOKABLE QString appDir() const;
+    // Made when missing.
+    Q_INVOKABLE QString screensDir() const;
+    Q_INVOKABLE void setScaleRatio(double ratio);
+
+private:
+    static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
+    void record(QtMsgType type, const QMessageLogContext& context, const QString& message);
+
+    QMutex m_mutex;
+    QStringList m_warnings;
+    QStringList m_expected;
+    QStringList m_engineErrors;
+    QStringList m_log;
+    QPointer<QQmlEngine> m_engine;
+};
