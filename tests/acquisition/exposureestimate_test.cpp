@@ -72,8 +72,9 @@ TEST(ExposureEstimate, ThresholdPassesClassifyTheRegions)
         EXPECT_EQ(int(r.outcome), int(c.outcome));
         EXPECT_NEAR(r.threshold, c.finalThreshold, 1e-9);
         EXPECT_EQ(r.averages.size(), c.averagingPasses);
-        if (c.outcome == RegionSearch::Outcome::TooFew)
+        if (c.outcome == RegionSearch::Outcome::TooFew) {
             EXPECT_NEAR(r.binaryMean, c.binaryMean, 1e-9);
+        }
     }
 }
 

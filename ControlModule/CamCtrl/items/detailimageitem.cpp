@@ -14,6 +14,7 @@
 #include "h695icecamctrl.h"
 #include "histograminfo.h"
 #include "ic_maincontrol.h"
+#include "imagerefresh.h"
 #include "picturefiles.h"
 #include "picturelevels.h"
 #include "regionofinterest.h"
@@ -187,7 +188,7 @@ void DetailImageItem::updateDetailHistoShowAndImageShow()
 {
     if (m_lineSeries) {
         m_lineSeries->setPen(QPen(QBrush(Qt::black), 1.0, Qt::SolidLine, Qt::SquareCap, Qt::BevelJoin));
-        m_lineSeries->replace(IC_MainControl::histogramPoints(m_info.logHist));
+        m_lineSeries->replace(imagerefresh::histogramPoints(m_info.logHist));
     }
     if (m_opts->isDetailStretch())
         updateDetailImageShow(m_info.low, m_info.high);

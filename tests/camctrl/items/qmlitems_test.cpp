@@ -13,6 +13,7 @@
 
 #include "experimentrecord.h"
 #include "h695icecamctrl.h"
+#include "gelflow.h"
 #include "ic_maincontrol.h"
 #include "startup.h"
 #include "testappdir.h"
@@ -117,12 +118,13 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(ctrl, "_GelTsGenerateImage", Q_RETURN_ARG(QString, path)));
         QCOMPARE(path, QString()); // no experiment yet
 
-        ctrl->gelExp = new GelExperimentRecord;
-        ctrl->gelExp->name = "Gel1";
-        ctrl->gelExp->date = "2024-01-02";
-        ctrl->gelExp->imageSavePath = appDir.filePath("Images/2024-01-02/Gel1/");
+        ctrl->gel()->experiment = std::make_unique<GelExperimentRecord>();
+        GelExperimentRecord* gelExp = ctrl->gel()->experiment.get();
+        gelExp->name = "Gel1";
+        gelExp->date = "2024-01-02";
+        gelExp->imageSavePath = appDir.filePath("Images/2024-01-02/Gel1/");
         QVERIFY(QMetaObject::invokeMethod(ctrl, "_GelTsGenerateImage", Q_RETURN_ARG(QString, path)));
-        QVERIFY(path.startsWith(ctrl->gelExp->imageSavePath));
+        QVERIFY(path.startsWith(gelExp->imageSavePath));
         QVERIFY(path.endsWith("_Gen.tif"));
         QVERIFY(QFileInfo::exists(path));
         QCOMPARE(cam->frameCount(), 2);
@@ -133,7 +135,7 @@ private slots:
         QVERIFY(QMetaObject::invokeMethod(ctrl, "_MultTSStaining", Q_RETURN_ARG(QString, path),
                                           Q_ARG(Qt::GlobalColor, Qt::red), Q_ARG(QString, QString("x.tif"))));
         QCOMPARE(path, QString());
-        ctrl->clearGelCache();
+        ctrl->gel()->clearCache();
     }
 };
 
