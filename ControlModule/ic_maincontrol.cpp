@@ -3,27 +3,32 @@
 #include "apppaths.h"
 #include "asyncserialportthread.h"
 #include "camopts.h"
-#include "experimentrecord.h"
+#include "flowcontext.h"
 #include "gelexperimentdb.h"
+#include "gelflow.h"
 #include "h695icecamctrl.h"
+#include "housekeepingflow.h"
 #include "kestrix64.h"
 #include "kestrixctrl.h"
+#include "lensflow.h"
 #include "lightctrl.h"
 #include "machinemodel.h"
 #include "modbusmaster.h"
 #include "multexperimentdb.h"
-#include "regularremovethread.h"
+#include "multflow.h"
+#include "tucsenautoexposure.h"
 #include "useropts.h"
+#include "wbqiflow.h"
+#include "wbtsflow.h"
 #include "westernblotexperimentdb.h"
 
 #include <QAtomicPointer>
 #include <QDebug>
 #include <QMetaType>
+#include <QMutex>
 #include <QMutexLocker>
 #include <QSettings>
 #include <QThread>
-
-#include <memory>
 
 IC_MainControl* IC_MainControl::getInstance()
 {
@@ -56,6 +61,46 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     , captureMutex(new QMutex)
 {
     qRegisterMetaType<rgn_type>("rgn_type");
+
+    FlowContext::Devices devices;
+    devices.tucsen = h695ICECamCtrl;
+    devices.kestrix = kestrixCtrl;
+    devices.link = serialPortThread;
+    devices.lightCtrl = lightCtrl;
+    devices.camOpts = camOpt;
+    devices.userOpts = userOpt;
+    devices.wbExpDB = wbExpDB;
+    devices.gelExpDB = gelExpDB;
+    devices.multExpDB = multExpDB;
+    devices.captureMutex = captureMutex;
+    m_context = std::make_unique<FlowContext>(devices);
+    m_autoExposure = std::make_unique<TucsenAutoExposure>(*m_context);
+    m_lens = std::make_unique<LensFlow>(*m_context);
+    m_wbTS = std::make_unique<WBTSFlow>(*m_context, *m_autoExposure);
+    m_wbQI = std::make_unique<WBQIFlow>(*m_context);
+    m_gel = std::make_unique<GelFlow>(*m_context);
+    m_mult = std::make_unique<MultFlow>(*m_context);
+    m_housekeeping = std::make_unique<HousekeepingFlow>(*m_context);
+
+    // What the flows tell the pages, passed on as the controller's own signals.
+    FlowContext* ctx = m_context.get();
+    connect(ctx, &FlowContext::errorCodeChanged, this, &IC_MainControl::errorCodeChanged);
+    connect(ctx, &FlowContext::imageChanged, this, &IC_MainControl::imageChanged);
+    connect(ctx, &FlowContext::estimateStart, this, &IC_MainControl::estimateStart);
+    connect(ctx, &FlowContext::captureStart, this, &IC_MainControl::captureStart);
+    connect(ctx, &FlowContext::captureFinished, this, &IC_MainControl::captureFinished);
+    connect(ctx, &FlowContext::changeAxisYMaxAndSliderValue, this, &IC_MainControl::changeAxisYMaxAndSliderValue);
+    connect(ctx, &FlowContext::lightStatusChange, this, &IC_MainControl::lightStatusChange);
+    connect(ctx, &FlowContext::singleImageCaped, this, &IC_MainControl::singleImageCaped);
+    connect(ctx, &FlowContext::colorMarkerCaped, this, &IC_MainControl::colorMarkerCaped);
+    connect(ctx, &FlowContext::updateEstimateTime, this, &IC_MainControl::updateEstimateTime);
+    connect(ctx, &FlowContext::previewStoped, this, &IC_MainControl::previewStoped);
+    connect(ctx, &FlowContext::setAEFinished, this, &IC_MainControl::setAEFinished);
+    connect(ctx, &FlowContext::setAFFinished, this, &IC_MainControl::setAFFinished);
+    connect(ctx, &FlowContext::aFFinished, this, &IC_MainControl::aFFinished);
+    connect(ctx, &FlowContext::focusMoved, this, &IC_MainControl::focusMoved);
+    connect(ctx, &FlowContext::sig_FocusMove, this, &IC_MainControl::sig_FocusMove);
+
     connect(serialPortThread, &ASyncSerialPortThread::readData, this, &IC_MainControl::readDataHandle);
     connect(serialPortThread, &ASyncSerialPortThread::sig_SerialPortErrorOccur, this,
             &IC_MainControl::slot_SerialPortErrorOccur);
@@ -65,6 +110,15 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
 
 IC_MainControl::~IC_MainControl()
 {
+    // The flows go first: they hold the context, which holds the capture mutex.
+    m_housekeeping.reset();
+    m_mult.reset();
+    m_gel.reset();
+    m_wbQI.reset();
+    m_wbTS.reset();
+    m_lens.reset();
+    m_autoExposure.reset();
+    m_context.reset();
     delete captureMutex;
 }
 
@@ -75,24 +129,24 @@ EnumOBJ::MachineName IC_MainControl::machineName() const
 
 EnumOBJ::ErrorCode IC_MainControl::errorCode() const
 {
-    return m_errorCode;
+    return m_context->errorCode();
 }
 
 void IC_MainControl::setErrorCode(EnumOBJ::ErrorCode errorCode)
 {
-    m_errorCode = errorCode;
+    m_context->setErrorCode(errorCode);
 }
 
 EnumOBJ::AuthorityType IC_MainControl::authorityType() const
 {
-    return m_authorityType;
+    return m_context->authorityType();
 }
 
 void IC_MainControl::setAuthorityType(EnumOBJ::AuthorityType authorityType)
 {
-    if (m_authorityType == authorityType)
+    if (m_context->authorityType() == authorityType)
         return;
-    m_authorityType = authorityType;
+    m_context->setAuthorityType(authorityType);
     emit authorityTypeChanged();
 }
 
@@ -112,26 +166,22 @@ void IC_MainControl::setExpMode(EnumOBJ::ExpMode expMode)
 
 bool IC_MainControl::singleCaptureVisible() const
 {
-    return m_singleCaptureVisible;
+    return m_context->singleCaptureVisible();
 }
 
 void IC_MainControl::setSingleCaptureVisible(bool visible)
 {
-    m_singleCaptureVisible = visible;
-    if (m_authorityType == EnumOBJ::WBQI)
-        kestrixCtrl->singleCaptureVisible = visible;
-    else if (m_authorityType < EnumOBJ::Unknow_AuthorityType)
-        h695ICECamCtrl->singleCaptureVisible = visible;
+    m_context->setSingleCaptureVisible(visible);
 }
 
 QString IC_MainControl::curExpName() const
 {
-    return m_curExpName;
+    return m_context->curExpName();
 }
 
 void IC_MainControl::setCurExpName(const QString& name)
 {
-    m_curExpName = name;
+    m_context->setCurExpName(name);
 }
 
 int IC_MainControl::sum2BinIndex() const
@@ -149,9 +199,7 @@ void IC_MainControl::setSum2BinIndex(int index)
 
 void IC_MainControl::reportError(EnumOBJ::ErrorCode errorCode)
 {
-    qWarning() << "errorCode:" << errorCode;
-    m_errorCode = errorCode;
-    emit errorCodeChanged();
+    m_context->reportError(errorCode);
 }
 
 EnumOBJ::MachineName IC_MainControl::readMachineName()
@@ -186,25 +234,17 @@ void IC_MainControl::limitLightAutoShutDownTime()
 
 void IC_MainControl::startRegularRemove()
 {
-    auto* thread = new RegularRemoveThread(userOpt);
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start(QThread::InheritPriority);
+    m_housekeeping->startRegularRemove();
+}
+
+void IC_MainControl::removeDirFiles(const QString& dir)
+{
+    HousekeepingFlow::removeDirFiles(dir);
 }
 
 void IC_MainControl::runWhenFinished(QThread* thread, std::function<void()> continuation)
 {
-    // finished may have been emitted before this connection existed; the flag keeps the
-    // continuation to one run when the signal also arrives.
-    auto done = std::make_shared<bool>(false);
-    auto once = [done, continuation] {
-        if (*done)
-            return;
-        *done = true;
-        continuation();
-    };
-    connect(thread, &QThread::finished, this, once);
-    if (thread->isFinished())
-        once();
+    FlowContext::runWhenFinished(thread, this, std::move(continuation));
 }
 
 void IC_MainControl::slot_SerialPortErrorOccur()
@@ -214,11 +254,7 @@ void IC_MainControl::slot_SerialPortErrorOccur()
 
 void IC_MainControl::slot_CamErrorOccur()
 {
-    reportError(EnumOBJ::CameraErr);
-    if (m_authorityType == EnumOBJ::WBQI)
-        kestrixCtrl->closeCamera();
-    else if (m_authorityType < EnumOBJ::Unknow_AuthorityType)
-        h695ICECamCtrl->closeCamera();
+    m_context->cameraError();
 }
 
 void IC_MainControl::updateImageHandle()
@@ -226,22 +262,27 @@ void IC_MainControl::updateImageHandle()
     emit imageChanged();
 }
 
+void IC_MainControl::finishHandle()
+{
+    m_wbQI->finishHandle();
+}
+
 void IC_MainControl::setLineSeries(QtCharts::QLineSeries* series)
 {
-    wbLineSeries = series;
+    m_context->wbLineSeries = series;
 }
 
 void IC_MainControl::setMultLineSeries(QtCharts::QLineSeries* series)
 {
-    multLineSeries = series;
+    m_context->multLineSeries = series;
 }
 
 void IC_MainControl::setGelLineSeries(QtCharts::QLineSeries* series)
 {
-    gelLineSeries = series;
+    m_context->gelLineSeries = series;
 }
 
 void IC_MainControl::notAvailable(const char* method)
 {
-    qWarning() << method << "not available yet";
+    FlowContext::notAvailable(method);
 }

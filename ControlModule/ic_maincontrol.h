@@ -2,60 +2,57 @@
 // The one object through which QML ("MainCtrl") reaches devices, cameras, acquisition threads
 // and the experiment tables. Lives in the GUI thread for the life of the process.
 //
-// The implementation is split by concern behind this one class:
-//   ic_maincontrol.cpp           object, properties, error reporting, start-up helpers, slots
-//   ic_maincontrol_devices.cpp   device bring-up by instrument model
-//   ic_maincontrol_dispatch.cpp  status frames of the controller board
-//   ic_maincontrol_commands.cpp  light, filter and lens commands, autofocus and lens-move starts
-//   ic_maincontrol_cache.cpp     experiment caches and folder clean-up
-//   ic_maincontrol_wb.cpp        Western-blot flows of the Tucsen camera
-//   ic_maincontrol_images.cpp    image-list clicks, histogram and image refresh
-//   ic_maincontrol_pending.cpp   invokables whose flows are not built yet
+// The controller keeps the properties, the device bring-up, the status dispatcher and the board
+// commands. Each mode's flow is an object of its own (ControlModule/Flows) holding that flow's
+// threads, flags and records; the controller owns them, hands them one FlowContext (the shared
+// devices, the configuration, the error, the signals the pages hear) and forwards each of their
+// invokables in one line. Files:
+//   ic_maincontrol.cpp               object, properties, flow wiring, slots
+//   ic_maincontrol_devices.cpp       device bring-up by instrument model
+//   ic_maincontrol_dispatch.cpp      status frames of the controller board
+//   ic_maincontrol_commands.cpp      light, filter and lens commands, autofocus and lens moves
+//   ic_maincontrol_wb.cpp            forwards to the Western-blot flows (Tucsen, kestrix64)
+//   ic_maincontrol_gel.cpp           forwards to the gel flow
+//   ic_maincontrol_mult.cpp          forwards to the multi-fluorescence flow
+//   ic_maincontrol_housekeeping.cpp  forwards to the housekeeping flow
+//   ic_maincontrol_pending.cpp       image operations, exports and reports not built yet
 
 #include "devicecmd.h"
 #include "enumobj.h"
+#include "experimentimages.h"
 #include "passwordhash.h"
 
 #include <QByteArray>
 #include <QList>
-#include <QMutex>
 #include <QObject>
-#include <QPointF>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
-#include <QVector>
-#include <QWaitCondition>
 #include <QtCharts/QLineSeries>
 
 #include <functional>
-#include <vector>
+#include <memory>
 
 class ASyncSerialPortThread;
 class CamOpts;
+class FlowContext;
 class GelExperimentDB;
-class GelExperimentRecord;
-class GelTSCaptureThread;
-class GelTSPreviewThread;
+class GelFlow;
 class H695ICECamCtrl;
-struct HistogramInfo;
+class HousekeepingFlow;
 class KestrixCtrl;
+class LensFlow;
 class LightCtrl;
 class ModbusMaster;
 class MultExperimentDB;
-class MultExperimentRecord;
-class MultTSCaptureThread;
-class MultTSPreviewThread;
+class MultFlow;
+class QMutex;
 class QThread;
+class TucsenAutoExposure;
 class UserOpts;
-class WBQICaptureThread;
-class WBQIEstimateThread;
-class WBQIPreviewThread;
-class WBTSCaptureThread;
-class WBTSEstimateThread;
-class WBTSPreviewThread;
+class WBQIFlow;
+class WBTSFlow;
 class WesternBlotExperimentDB;
-class WesternBlotExperimentRecord;
 
 class IC_MainControl : public QObject {
     Q_OBJECT
@@ -106,7 +103,7 @@ public:
     void startRegularRemove();
 
     // Device bring-up by machineName: camera, serial link with handshake and first commands,
-    // the SMBus lens of M_S20Mini. Failures land in errorCode.
+    // the SMBus lens of the S20Mini. Failures land in errorCode.
     void initDevice();
     bool initTSDevice();
     bool initQIDevice();
@@ -114,98 +111,41 @@ public:
 
     // Removes the files (not folders) of dir; stops at the first that cannot be removed.
     static void removeDirFiles(const QString& dir);
-    // What an experiment leaves in memory, dropped when a page leaves its mode.
-    void clearGelCache();
-    void clearMultCache();
-    void clearWBTSCache();
-    void clearWBQICache();
-
-    // Focus range and start-position option of a serial-lens autofocus.
-    struct AtFocusPlan {
-        int focusMin = 0;
-        int focusMax = 0;
-        int startOption = 0;  // UserOpts::UserOptType of the start position
-    };
-    static AtFocusPlan atFocusPlan(EnumOBJ::ExpMode mode, int authorityType, int focusPosition);
-    // The "_Auto" configurations: motorised lens behind the controller board.
-    static bool hasSerialLens(int authorityType);
-    // Data bytes of a lens position for command 0xB2, high byte first, always two.
-    static QList<Data_Bits> lensPositionBytes(int value);
     // The filter-wheel byte of a position; 0x2E (and a log line) for an unknown one.
     static Data_Bits filterByte(int pos);
 
-    // Where a worker thread of a flow ends; runs at once when the thread has finished already.
+    // Where a worker thread ends; runs at once when the thread has finished already.
     void runWhenFinished(QThread* thread, std::function<void()> continuation);
 
-    // Flow state the pages never see, open to the painted items and the flows.
+    // The flows behind the invokables and what they share; owned by the controller.
+    FlowContext* context() const { return m_context.get(); }
+    TucsenAutoExposure* autoExposure() const { return m_autoExposure.get(); }
+    LensFlow* lens() const { return m_lens.get(); }
+    WBTSFlow* wbTS() const { return m_wbTS.get(); }
+    WBQIFlow* wbQI() const { return m_wbQI.get(); }
+    GelFlow* gel() const { return m_gel.get(); }
+    MultFlow* mult() const { return m_mult.get(); }
+    HousekeepingFlow* housekeeping() const { return m_housekeeping.get(); }
+
+    // The shared objects the controller holds and hands to its flows.
     CamOpts* camOpt;
     UserOpts* userOpt;
     KestrixCtrl* kestrixCtrl;
     ASyncSerialPortThread* serialPortThread;
     ModbusMaster* modbusMaster;
     LightCtrl* lightCtrl;
-    WBQIPreviewThread* wbQIPreviewThread = nullptr;
     WesternBlotExperimentDB* wbExpDB;
-    WBQIEstimateThread* wbQIEstimateThread = nullptr;
-    WBQICaptureThread* wbQICaptureThread = nullptr;
     H695ICECamCtrl* h695ICECamCtrl;
-    WBTSPreviewThread* wbTSPreviewThread = nullptr;
-    WBTSEstimateThread* wbTSEstimateThread = nullptr;
-    WBTSCaptureThread* wbTSCaptureThread = nullptr;
-    GelTSPreviewThread* gelTSPreviewThread = nullptr;
     GelExperimentDB* gelExpDB;
-    GelTSCaptureThread* gelTSCaptureThread = nullptr;
-    MultTSPreviewThread* multTSPreviewThread = nullptr;
     MultExperimentDB* multExpDB;
-    MultTSCaptureThread* multTSCaptureThread = nullptr;
+    // Held by the Tucsen capture threads around each camera start.
     QMutex* captureMutex;
+    // State of the serial link's bring-up and of the status dispatcher.
     bool serialPortFound = false;
     quint8 receiveFailCount = 0;
     quint8 resendCount = 0;
-    WesternBlotExperimentRecord* wbExp = nullptr;
-    QtCharts::QLineSeries* wbLineSeries = nullptr;
-    QtCharts::QLineSeries* multLineSeries = nullptr;
-    QtCharts::QLineSeries* gelLineSeries = nullptr;
-    GelExperimentRecord* gelExp = nullptr;
-    MultExperimentRecord* multExp = nullptr;
-    int curLightType = 0;
-    QString exportBinning;
-    QString exportExposure;
-    QString exportGain;
-    QMutex overwriteMutex;
-    QWaitCondition overwriteCondition;
-    bool overwriteAnswered = false;
-    bool overwriteYesToAll = false;
-    bool overwriteFile = false;
-    bool exportBreak = false;
-    QString curGelImageName;
-    QString curMultImageName;
-    // Marker lists of the Western-blot flows, emptied with their cache.
-    QVariantList wbTSMarkerList;
-    QVariantList wbTSColorMarkerList;
-    QVariantList wbQIMarkerList;
-    // One thread per role: a second start while one runs is refused.
-    QThread* atFocusThread = nullptr;
-    QThread* focusMoveThread = nullptr;
-    QThread* setAEThread = nullptr;
-    // Western-blot preview of the Tucsen camera: a stop is under way until its finished arrives;
-    // the one pending continuation of that stop.
-    bool wbTSPreviewStopping = false;
-    QMetaObject::Connection wbTSPreviewEnd;
-    // Counts stop requests: a continuation already queued for an earlier request is stale.
-    quint64 wbTSPreviewStopId = 0;
-    // The experiment was left while its estimation or capture ran: the running thread ends the
-    // experiment instead of going on.
-    bool wbTSExitPending = false;
-
-    // Western-blot configurations with the FL9BW camera, and the Mini cabinets.
-    static bool isWBFL9BW(int authorityType);
-    static bool isMiniCabinet(int authorityType);
-    // Binning text of the Western-blot record ("2*2") for the camera's binningIndex.
-    static QString wbTSBinningText(int authorityType, int binningIndex);
-    // Chart points of a histogram record: x the grey value, y its value, every hundredth
-    // non-empty bin drawn at 0.
-    static QVector<QPointF> histogramPoints(const std::vector<double>& histogram);
+    // Generated, merged, pseudo-colour, stained and dyed images of the current experiment.
+    ExperimentImages* const images = new ExperimentImages(h695ICECamCtrl, kestrixCtrl, userOpt, this);
 
     // Western blot, kestrix64 camera
     Q_INVOKABLE void _WBQIPreviewStart();
@@ -455,34 +395,26 @@ public slots:
     void finishHandle();
 
 private:
-    // Frames command with the data bytes, stores it as the link's current command and writes it.
-    void sendFrame(Ctrl_Bits command, const QList<Data_Bits>& data);
-    // Sends through LightCtrl (written first), then stores the frame as current command.
-    void sendLightCmd(Ctrl_Bits command, const QList<Data_Bits>& data);
     // The GUI thread's fixed pauses of the bring-up, shortened under the test time scale.
     static void pause(int ms);
+    // The serial link's handshake and first commands, the same on every model.
+    bool bringUpBoard();
     void startLensThread();
     void cameraReady();
-    void startAtFocus(EnumOBJ::ExpMode mode, bool previewRunning);
-    // Western-blot flow of the Tucsen camera, one step per thread.
-    void stopWBTSPreview(bool autoCapture, bool startNext);
-    void wbTSPreviewEnded(bool autoCapture, bool startNext);
-    void startWBTSEstimate();
-    void startWBTSCapture();
-    bool createWBTSExperiment();
-    void wbTSImageCaped(QString imageName, int bin, double expCap, int gain);
-    // A copy of the Tucsen histogram record at index; false (logged) when index addresses no
-    // frame with a record.
-    bool tsHistogramAt(int index, HistogramInfo& out);
-    void drawHistogram(QtCharts::QLineSeries* series, const HistogramInfo& info);
     static void notAvailable(const char* method);
 
-    EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;
     EnumOBJ::MachineName m_machineName = EnumOBJ::Unknow_MachineName;
-    EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;
     EnumOBJ::ExpMode m_expMode = EnumOBJ::Unknow_ExpMode;
-    bool m_singleCaptureVisible = true;
-    QString m_curExpName;
     // The camera bring-up sets 7; before it no summed-binning index is known.
     int m_sum2BinIndex = 0;
+
+    // Made in this order; the destructor ends them in reverse, before the capture mutex.
+    std::unique_ptr<FlowContext> m_context;
+    std::unique_ptr<TucsenAutoExposure> m_autoExposure;
+    std::unique_ptr<LensFlow> m_lens;
+    std::unique_ptr<WBTSFlow> m_wbTS;
+    std::unique_ptr<WBQIFlow> m_wbQI;
+    std::unique_ptr<GelFlow> m_gel;
+    std::unique_ptr<MultFlow> m_mult;
+    std::unique_ptr<HousekeepingFlow> m_housekeeping;
 };

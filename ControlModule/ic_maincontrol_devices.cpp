@@ -2,11 +2,13 @@
 
 #include "asyncserialportthread.h"
 #include "cabinetstate.h"
+#include "flowcontext.h"
 #include "h695icecamctrl.h"
 #include "inith695icecamerathread.h"
 #include "initlensthread.h"
 #include "kestrixctrl.h"
 #include "lightctrl.h"
+#include "machinemodel.h"
 #include "modbusmaster.h"
 #include "serialportlocator.h"
 #include "useropts.h"
@@ -19,21 +21,6 @@ namespace {
 constexpr int kSum2BinIndex = 7;
 } // namespace
 
-bool IC_MainControl::hasSerialLens(int authorityType)
-{
-    switch (authorityType) {
-    case EnumOBJ::WBTS695_Auto:
-    case EnumOBJ::WBTSFL9BW_Auto:
-    case EnumOBJ::GelAndWBTS695_Auto:
-    case EnumOBJ::GelAndWBTSFL9BW_Auto:
-    case EnumOBJ::AllAuthorityTS695_Auto:
-    case EnumOBJ::AllAuthorityTSFL9BW_Auto:
-        return true;
-    default:
-        return false;
-    }
-}
-
 void IC_MainControl::pause(int ms)
 {
     QThread::msleep(static_cast<unsigned long>(vcab::scaledMs(ms)));
@@ -41,51 +28,18 @@ void IC_MainControl::pause(int ms)
 
 void IC_MainControl::initDevice()
 {
-    switch (m_machineName) {
-    case EnumOBJ::M_S40Mini:
-    case EnumOBJ::M_S40Pro:
-        if (!initTSDevice())
-            return;
-        qDebug() << "初始化S40成功。";
-        break;
-    case EnumOBJ::M_S40Plus:
-        if (!initQIDevice())
-            return;
-        qDebug() << "初始化S40Plus成功。";
-        break;
-    case EnumOBJ::M_S50:
-        if (!initTSDevice())
-            return;
-        qDebug() << "初始化S50成功。";
-        break;
-    case EnumOBJ::M_S60:
-        if (!initTSDevice())
-            return;
-        qDebug() << "初始化S60成功。";
-        break;
-    case EnumOBJ::M_S20Mini:
-        if (!initTSDevice())
-            return;
-        qDebug() << "初始化S20Mini成功。";
-        startLensThread();
-        break;
-    case EnumOBJ::M_OrmivexMiniFL9BW:
-    case EnumOBJ::M_OrmivexMini695:
-        if (!initTSDevice())
-            return;
-        qDebug() << "初始化Ormivex Mini成功。";
-        break;
-    default:
-        // The twelve Ormivex models lie between M_S20Mini and the two Mini models.
-        if (int(m_machineName) > int(EnumOBJ::M_S20Mini) && int(m_machineName) < int(EnumOBJ::M_OrmivexMiniFL9BW)) {
-            if (!initTSDevice())
-                return;
-            qDebug() << "初始化Ormivex成功。";
-            break;
-        }
+    const MachineModel::Row* row = MachineModel::rowOf(m_machineName);
+    if (!row) {
         reportError(EnumOBJ::MachineErr);
-        break;
+        return;
     }
+    const bool up = MachineModel::isKestrix(row->authorityType) ? initQIDevice() : initTSDevice();
+    if (!up)
+        return;
+    qDebug() << row->bringUpLine;
+    // Only after a good handshake, and after the success line.
+    if (MachineModel::isGelTS20BW(row->authorityType))
+        startLensThread();
 }
 
 void IC_MainControl::startLensThread()
@@ -98,7 +52,7 @@ void IC_MainControl::startLensThread()
 
 bool IC_MainControl::initTSDevice()
 {
-    auto* cameraThread = new InitH695ICECameraThread(m_authorityType, nullptr);
+    auto* cameraThread = new InitH695ICECameraThread(authorityType(), nullptr);
     connect(cameraThread, &InitH695ICECameraThread::sig_CamErrorOccur, this,
             [this] { reportError(EnumOBJ::CameraErr); });
     connect(cameraThread, &QThread::finished, this, [this, cameraThread] {
@@ -108,19 +62,10 @@ bool IC_MainControl::initTSDevice()
     });
     cameraThread->start(QThread::InheritPriority);
 
-    if (!openSerialPort(SerialPortLocator::kBoardProductId)) {
-        qDebug() << "初始化串口失败。";
+    if (!bringUpBoard())
         return false;
-    }
 
-    sendFrame(CmdInitStatus, {});
-    pause(300);
-    userOpt->loadUserOptsByName(UserOpts::OPT_LightAutoShutDownTime);
-    qDebug() << "userOpt->lightAutoShutDownTime():" << userOpt->lightAutoShutDownTime();
-    lightAutoShutDown(userOpt->lightAutoShutDownTime());
-    pause(300);
-
-    if (hasSerialLens(m_authorityType)) {
+    if (MachineModel::hasSerialLens(authorityType())) {
         pause(300);
         lensCmd(CmdReadZoom, {});
         pause(300);
@@ -143,25 +88,31 @@ bool IC_MainControl::initQIDevice()
         qDebug() << "初始化和打开第一个QI695相机失败。";
         // Without an error the login page would wait for the camera for ever; the camera may
         // have reported it already.
-        if (m_errorCode != EnumOBJ::CameraErr)
+        if (errorCode() != EnumOBJ::CameraErr)
             reportError(EnumOBJ::CameraErr);
         return false;
     }
     emit camInitFinish();
 
+    if (!bringUpBoard())
+        return false;
+
+    m_context->sendLightCmd(CmdMainLight, {PowerOff, Filter0});
+    return true;
+}
+
+bool IC_MainControl::bringUpBoard()
+{
     if (!openSerialPort(SerialPortLocator::kBoardProductId)) {
         qDebug() << "初始化串口失败。";
         return false;
     }
-
-    sendFrame(CmdInitStatus, {});
+    m_context->sendFrame(CmdInitStatus, {});
     pause(300);
     userOpt->loadUserOptsByName(UserOpts::OPT_LightAutoShutDownTime);
     qDebug() << "userOpt->lightAutoShutDownTime():" << userOpt->lightAutoShutDownTime();
     lightAutoShutDown(userOpt->lightAutoShutDownTime());
     pause(300);
-
-    sendLightCmd(CmdMainLight, {PowerOff, Filter0});
     return true;
 }
 

@@ -1,7 +1,9 @@
 #include "ic_maincontrol.h"
 
 #include "asyncserialportthread.h"
+#include "flowcontext.h"
 #include "h695icecamctrl.h"
+#include "machinemodel.h"
 #include "modbusmaster.h"
 #include "useropts.h"
 
@@ -109,14 +111,14 @@ void IC_MainControl::readDataHandle(QByteArray data)
         qDebug() << "设置Focus成功。";
         break;
     case MReadFocus:
-        if (hasSerialLens(m_authorityType))
+        if (MachineModel::hasSerialLens(authorityType()))
             qDebug() << "读取光圈成功:" << bigEndianValue(dataBytes(data));
         break;
     case MSetZoom:
         qDebug() << "设置Zoom成功。";
         break;
     case MReadZoom:
-        if (hasSerialLens(m_authorityType)) {
+        if (MachineModel::hasSerialLens(authorityType())) {
             const qint64 value = bigEndianValue(dataBytes(data));
             userOpt->setCurFocusValue(static_cast<int>(std::min<qint64>(value, 0x7FFFFFFF)));
             userOpt->saveUserOptsByName(UserOpts::OPT_CurFocusValue);
@@ -196,5 +198,5 @@ void IC_MainControl::readDataHandle(QByteArray data)
 void IC_MainControl::lightAutoShutDown(int time)
 {
     // One data byte: a larger time would wrap to another one.
-    sendFrame(CmdTimedShutDown, {static_cast<Data_Bits>(std::clamp(time, 0, 0xFF))});
+    m_context->sendFrame(CmdTimedShutDown, {static_cast<Data_Bits>(std::clamp(time, 0, 0xFF))});
 }

@@ -23,13 +23,14 @@ SpacecomAtFocusThread::~SpacecomAtFocusThread() = default;
 
 void SpacecomAtFocusThread::finishStopped()
 {
-    // Both semaphores end at 0 so that the next search starts clean; sem2 is never released here.
+    // The preview stops rating first; then both semaphores end at 0 so that the next search
+    // starts clean. sem2 is never released here.
+    camCtrl->isFocusMeasuring = false;
     while (camCtrl->sem1.tryAcquire(1)) {
     }
     while (camCtrl->sem2.tryAcquire(1)) {
     }
     camCtrl->focusDirection = false;
-    camCtrl->isFocusMeasuring = false;
     camCtrl->isFocusDone = false;
 }
 

@@ -1,54 +1,11 @@
 #include "wbplan.h"
 
-#include "focusmeasure.h"
-
 #include <QStringList>
 
 #include <algorithm>
 #include <cmath>
 
 namespace wbplan {
-
-int binningFactor(bool isFL9BW, int binningIndex)
-{
-    static const int fl9bw[] = {1, 2, 3, 4, 6, 8};
-    static const int other[] = {1, 2, 4, 6, 8, 12, 16, 24};
-    if (binningIndex < 0)
-        return 0;
-    if (isFL9BW)
-        return binningIndex < 6 ? fl9bw[binningIndex] : 0;
-    return binningIndex < 8 ? other[binningIndex] : 0;
-}
-
-int alignTo4(int v)
-{
-    if (v < 0)
-        return 0;
-    return (v % 4 == 0) ? v : (v & ~3) + 4;
-}
-
-Region cameraRegion(bool isFL9BW, bool isMini, int binningIndex, int wbX, int wbY, int wbW, int wbH)
-{
-    int b = binningFactor(isFL9BW, binningIndex);
-    if (b == 0)
-        b = 1;
-    Region r;
-    if (isFL9BW) {
-        if (b == 8)
-            return {0, 36, 372, 336};
-        r.x = alignTo4(wbX / b);
-        r.width = alignTo4((wbW + 3000) / b);
-        if (isMini) {
-            r.y = alignTo4(wbY / b);
-            r.height = alignTo4((wbH + 3000) / b);
-        } else {
-            r.y = alignTo4((wbY + 312) / b);
-            r.height = alignTo4((wbH + 2688) / b);
-        }
-        return r;
-    }
-    return {(wbX + 60) / b, (wbY + 10) / b, (wbW + 2658) / b, (wbH + 2200) / b};
-}
 
 int toMilliseconds(int value, int unit)
 {
@@ -186,19 +143,6 @@ cv::Rect estimationRect(cv::Size image, double x, double y, double width, double
     const cv::Rect wanted(int(image.width * x), int(image.height * y), int(image.width * width),
                           int(image.height * height));
     return wanted & cv::Rect(0, 0, image.width, image.height);
-}
-
-FocusStep focusDecision(const std::vector<double>& w, int reversalCount)
-{
-    const bool five = w.size() == 5;
-    if (five && w[0] < w[1] && w[1] < w[2] && w[2] > w[3] && w[3] > w[4] && isFocusPeak(w))
-        return FocusStep::Done;
-    if (reversalCount == 3)
-        return FocusStep::Done;
-    if (five && w[0] >= w[1] && w[1] >= w[2] && w[2] >= w[3] && w[3] >= w[4] && w[0] != 0 && w[1] != 0
-        && w[2] != 0 && w[3] != 0 && reversalCount <= 2)
-        return FocusStep::Reverse;
-    return FocusStep::Continue;
 }
 
 } // namespace wbplan

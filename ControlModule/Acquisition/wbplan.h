@@ -10,24 +10,22 @@
 
 #include <opencv2/core.hpp>
 
+#include "cameraregion.h"
+#include "focussearch.h"
+
 namespace wbplan {
 
-// Binning factor of binningIndex: FL9BW 1, 2, 3, 4, 6, 8; other cameras 1, 2, 4, 6, 8, 12, 16, 24.
-// 0 for an index outside the camera's table.
-int binningFactor(bool isFL9BW, int binningIndex);
-
-// 0 for a negative v, else v rounded up to a multiple of 4.
-int alignTo4(int v);
-
-struct Region {
-    int x = 0;
-    int y = 0;
-    int width = 0;
-    int height = 0;
-};
+// The binning tables, the camera region and the focus decision are those of every mode.
+using acq::alignTo4;
+using acq::binningFactor;
+using acq::focusDecision;
+using acq::FocusStep;
+using acq::Region;
 // The camera region of the preview and the capture from the user's offsets (unbinned pixels).
-// An index outside the table is treated as the table's first entry.
-Region cameraRegion(bool isFL9BW, bool isMini, int binningIndex, int wbX, int wbY, int wbW, int wbH);
+inline Region cameraRegion(bool isFL9BW, bool isMini, int binningIndex, int wbX, int wbY, int wbW, int wbH)
+{
+    return acq::cameraRegion(isFL9BW, isMini, binningIndex, {wbX, wbY, wbW, wbH});
+}
 
 // Exposure list of a multiple capture. Units: 0 ms, 1 s, 2 min; others give 0.
 struct ExpListInput {
@@ -78,9 +76,5 @@ int clampEstimate(int estimate, int maximum);
 // The estimation region (fractions of the image) in pixels, clipped to the image. Empty when
 // nothing of it lies inside.
 cv::Rect estimationRect(cv::Size image, double x, double y, double width, double height);
-
-// Focus search, one decision per measured frame.
-enum class FocusStep { Continue, Done, Reverse };
-FocusStep focusDecision(const std::vector<double>& window, int reversalCount);
 
 } // namespace wbplan

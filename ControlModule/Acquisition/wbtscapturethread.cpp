@@ -1,7 +1,10 @@
 #include "wbtscapturethread.h"
 
 #include "asyncserialportthread.h"
+#include "cabinetlights.h"
 #include "cabinetstate.h"
+#include "cameraregion.h"
+#include "camerarun.h"
 #include "h695icecamctrl.h"
 #include "lightctrl.h"
 #include "useropts.h"
@@ -9,7 +12,6 @@
 
 #include <QDateTime>
 #include <QDebug>
-#include <QMutexLocker>
 
 #include <algorithm>
 #include <cmath>
@@ -33,7 +35,6 @@ WBTSCaptureThread::WBTSCaptureThread(QObject* parent)
 
 WBTSCaptureThread::~WBTSCaptureThread()
 {
-    freeColorRecords();
     delete record;
 }
 
@@ -44,57 +45,30 @@ ASyncSerialPortThread* WBTSCaptureThread::link()
     return serialPort;
 }
 
-void WBTSCaptureThread::freeColorRecords()
+void WBTSCaptureThread::cameraError()
 {
-    for (TUCAM_FRAME*& r : colorFrameRecords)
-        H695ICECamCtrl::freeFrame(&r);
-}
-
-void WBTSCaptureThread::sleepMs(int ms)
-{
-    msleep(unsigned(vcab::scaledMs(ms)));
+    emit sig_CamErrorOccur();
 }
 
 void WBTSCaptureThread::loadWbRoi()
 {
-    userOpts->loadUserOptsByName(UserOpts::OPT_WBX);
-    userOpts->loadUserOptsByName(UserOpts::OPT_WBY);
-    userOpts->loadUserOptsByName(UserOpts::OPT_WBW);
-    userOpts->loadUserOptsByName(UserOpts::OPT_WBH);
-    wbX = userOpts->wbX();
-    wbY = userOpts->wbY();
-    wbW = userOpts->wbW();
-    wbH = userOpts->wbH();
-}
-
-void WBTSCaptureThread::sendLight(quint8 data)
-{
-    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
-    link()->setCurCmd(light->sendCmd(CmdMainLight, Data_Bits(data)));
+    const acq::Region r = acq::loadRegion(userOpts, acq::RegionSet::WesternBlot);
+    wbX = r.x;
+    wbY = r.y;
+    wbW = r.width;
+    wbH = r.height;
 }
 
 void WBTSCaptureThread::lightOn()
 {
-    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
-    if (isMini)
-        link()->setCurCmd(light->sendCmd(CmdMainLight, WhiteLightOn));
-    else
-        link()->setCurCmd(light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOn, SourceOn}));
-    lightIsOn = true;
-    emit lightStatusChange(true);
-    sleepMs(300);
+    if (lights)
+        lights->lightOn();
 }
 
 void WBTSCaptureThread::lightOff()
 {
-    LightCtrl* light = lightCtrl ? lightCtrl : ownLightCtrl;
-    if (isMini)
-        link()->setCurCmd(light->sendCmd(CmdMainLight, WhiteLightOff));
-    else
-        link()->setCurCmd(light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOff}));
-    lightIsOn = false;
-    emit lightStatusChange(false);
-    sleepMs(300);
+    if (lights)
+        lights->lightOff();
 }
 
 void WBTSCaptureThread::buildExpTimeList()
@@ -127,22 +101,28 @@ int WBTSCaptureThread::gainEntry(bool sample) const
     return sample ? 60 : camCtrl->gain.load();
 }
 
+void WBTSCaptureThread::reportUnsaved(const QString& path)
+{
+    qWarning() << "capture ends: a picture could not be written" << path;
+    emit sig_CamErrorOccur();
+}
+
 void WBTSCaptureThread::run()
 {
+    // Whatever way run() is left: captureEnded set, semCap emptied.
+    acq::CaptureEnding ending(captureEnded, camCtrl->semCap);
     loadWbRoi();
-    captureEnded = false;
     if (!lightCtrl && !ownLightCtrl)
-        ownLightCtrl = new LightCtrl(link(), nullptr);
+        ownLightCtrl = std::make_unique<LightCtrl>(link(), nullptr);
+    lights = std::make_unique<acq::CabinetLights>(lightCtrl ? lightCtrl : ownLightCtrl.get(), link(), isMini,
+                                                  [this](bool on) { emit lightStatusChange(on); });
 
     if (!record)
         record = experimentDB->selectExperimentByName(camCtrl->expName());
     if (!record) {
         qWarning() << "capture refused: no experiment record named" << camCtrl->expName();
-        captureEnded = true;
-        while (camCtrl->semCap.tryAcquire(1)) {
-        }
-        delete ownLightCtrl;
-        ownLightCtrl = nullptr;
+        lights.reset();
+        ownLightCtrl.reset();
         return;
     }
     m_imageSavePath = record->imageSavePath;
@@ -155,8 +135,7 @@ void WBTSCaptureThread::run()
         camCtrl->setResolution(index);
     }
     camCtrl->setGain(double(camCtrl->gain.load()));
-    const wbplan::Region r = wbplan::cameraRegion(isFL9BW, isMini, index, wbX, wbY, wbW, wbH);
-    camCtrl->setROI(TUCAM_ROI_ATTR {1, r.x, r.y, r.width, r.height});
+    camCtrl->setROI(acq::roiOf(acq::cameraRegion(isFL9BW, isMini, index, {wbX, wbY, wbW, wbH})));
 
     wbplan::PlanInput plan;
     userOpts->loadUserOptsByName(UserOpts::OPT_MarkerCapture);
@@ -184,20 +163,19 @@ void WBTSCaptureThread::run()
 
     userOpts->loadUserOptsByName(UserOpts::OPT_SampleImageBkColor);
     const int bk = int(userOpts->sampleImageBkColor());
-    frame = TUCAM_FRAME {};
-    frame.pBuffer = nullptr;
-    frame.ucFormatGet = TUFRM_FMT_RAW;
-    frame.uiRsdSize = 1;
+    frame = acq::freshFrameRecord();
 
     int completed = 0;
     bool stopped = frames < 1 && camCtrl->isAbort;
     for (int i = 0; i < frames && !stopped; ++i) {
+        camCtrl->captureIndex = i;
         if (captureFrame(i, plan, bk) == FrameResult::Stored)
             ++completed;
         else
             stopped = true;
     }
     finish(stopped, completed, plan, bk);
+    camCtrl->captureIndex = -1;
 }
 
 WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbplan::PlanInput& plan, int bk)
@@ -213,51 +191,49 @@ WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbpl
     qDebug() << "当前采集时间：" << exposure;
     camCtrl->setExposureTime(exposure);
 
-    if (!startCamera()) {
-        emit sig_CamErrorOccur();
+    // Stopped on every way out of this frame.
+    acq::CameraRun run(camCtrl, &frame);
+    if (!run.start(captureMutex, true)) {
+        cameraError();
         return FrameResult::Failed;
     }
-    camCtrl->semCap.release(1);
     if (isSampleFrame) {
         camCtrl->setGain(0);
         camCtrl->setGain(isFL9BW ? 3 : 60);
     }
     if (camCtrl->isAbort) {
         qDebug() << "Abort before m_WaitForFrame";
-        camCtrl->stopCapture();
-        camCtrl->releaseBuffer();
+        run.stopLogged();
         return FrameResult::Aborted;
     }
     qDebug() << "m_StartWaitFrame success";
-    const TUCAMRET status = camCtrl->m_WaitForFrame(&frame, wbplan::frameWaitMs(exposure, vcab::timeScale()));
-    if (status == TUCAMRET_ABORT) {
-        qDebug() << "采集线程abort。";
-        camCtrl->stopCapture();
-        camCtrl->releaseBuffer();
+    switch (run.waitForFrame("采集线程abort。", [this] { cameraError(); },
+                             wbplan::frameWaitMs(exposure, vcab::timeScale()))) {
+    case acq::CameraRun::Wait::Aborted:
         return FrameResult::Aborted;
-    }
-    if (status != TUCAMRET_SUCCESS) {
-        qDebug() << "m_WaitForFrame failed.";
-        emit sig_CamErrorOccur();
+    case acq::CameraRun::Wait::Failed:
         // Whatever the record holds now is no frame of this exposure: it is never stored.
-        camCtrl->stopAll();
         return camCtrl->isAbort ? FrameResult::Aborted : FrameResult::Failed;
+    case acq::CameraRun::Wait::Frame:
+        break;
     }
-    if (camCtrl->isAbort) {
-        camCtrl->stopAll();
+    if (camCtrl->isAbort)
         return FrameResult::Aborted;
-    }
 
-    const QString path = processFrame(&frame, p, i, !plan.single && userOpts->integralAccumulate(), bk);
-    if (path.isEmpty()) {
-        camCtrl->stopAll();
+    const bool accumulate = !plan.single && userOpts->integralAccumulate();
+    bool written = false;
+    const QString path = processFrame(&frame, p, i, accumulate, bk, &written);
+    if (path.isEmpty())
+        return FrameResult::Failed;
+    if (!written) {
+        reportUnsaved(path);
         return FrameResult::Failed;
     }
-    if (!plan.single && userOpts->integralAccumulate())
+    if (accumulate)
         exposure = p.accumulated + exposure;
 
     qDebug() << "停止等待帧。";
-    camCtrl->stopAll();
+    run.stop();
 
     exposure = std::round(exposure * 1000.0) / 1000.0;
     const QString exposureEntry = QString::number(exposure, 'g', 6);
@@ -279,14 +255,17 @@ WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbpl
     return FrameResult::Stored;
 }
 
-QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::FramePlan& p, int i, bool accumulate, int bk)
+QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::FramePlan& p, int i, bool accumulate,
+                                        int bk, bool* written)
 {
+    if (written)
+        *written = false;
     if (!p.sample) {
         if (userOpts->strengthMarker())
             H695ICECamCtrl::applyGamma(camera);
     } else {
         if (!isFL9BW)
-            H695ICECamCtrl::subtractScalar(camera, wbplan::binningFactor(false, camCtrl->binningIndex));
+            H695ICECamCtrl::subtractScalar(camera, acq::binningFactor(false, camCtrl->binningIndex));
         if (bk == UserOpts::White)
             H695ICECamCtrl::invertImage(camera);
     }
@@ -297,14 +276,15 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
     // Summed before it is stored: a frame in the list is never written again.
     if (accumulate)
         addOverExposureInfo(i, *stored);
-    camCtrl->appendFrame(stored);
+    const int index = camCtrl->appendFrame(stored);
     camCtrl->setCaptureFrame(stored);
 
+    OverExposureMask mask;
     if (userOpts->isExposure()) {
         const FrameView view = stored->view();
         const size_t n = view.count();
-        auto mask = std::make_shared<std::vector<uint8_t>>(n, 0);
-        uint8_t* m = mask->data();
+        auto marks = std::make_shared<std::vector<uint8_t>>(n, 0);
+        uint8_t* m = marks->data();
         const uint16_t* px = view.pixels;
         // Stored inverted on a white background: the saturated pixels are the darkest ones.
         if (bk == UserOpts::White) {
@@ -315,14 +295,25 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
                 m[k] = px[k] > 65000;
         }
         // The saver reads the latest mask; the views keep one per frame. Both share the buffer.
-        OverExposureMask shared(std::move(mask));
-        camCtrl->setOverExposureSum(shared);
+        mask = std::move(marks);
+        camCtrl->setOverExposureSum(mask);
         qDebug() << "采集时添加过曝信息：" << camCtrl->overExposureMarkCount();
-        camCtrl->appendOverExposureMark(shared);
     }
 
     const bool asMarker = p.savedAsMarker;
-    return camCtrl->saveWBImages(stored->record(), asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1);
+    bool saved = false;
+    const QString path =
+        camCtrl->saveWBImages(stored->record(), asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1, &saved);
+    if (!saved) {
+        // The list holds only frames whose pictures are on disk.
+        camCtrl->removeFrame(index);
+        return path;
+    }
+    if (mask)
+        camCtrl->appendOverExposureMark(mask);
+    if (written)
+        *written = true;
+    return path;
 }
 
 void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanInput& plan, int bk)
@@ -343,14 +334,11 @@ void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanIn
         } else {
             colorOk = captureColorMarkerWithLight();
         }
-        if (colorOk) {
-            const QString path = camCtrl->saveImages(colorPlanes[0], 3);
-            qDebug() << "colorMarker: " << path;
-            emit colorMarkerCaped(path, -1, -1.0, -1);
-        }
+        if (colorOk)
+            saveColorMarker();
     }
     // Nothing leaves the lamp burning, whatever way the run ends.
-    if (lightIsOn)
+    if (lights->isOn())
         lightOff();
     camCtrl->setGain(double(camCtrl->gain.load()));
 
@@ -362,14 +350,24 @@ void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanIn
         mergeImages(bk);
     }
 
-    captureEnded = true;
-    while (camCtrl->semCap.tryAcquire(1)) {
-    }
     delete record;
     record = nullptr;
-    freeColorRecords();
-    delete ownLightCtrl;
-    ownLightCtrl = nullptr;
+    for (auto& r : colorFrameRecords)
+        r.reset();
+    lights.reset();
+    ownLightCtrl.reset();
+}
+
+void WBTSCaptureThread::saveColorMarker()
+{
+    bool written = false;
+    const QString path = camCtrl->saveImages(colorPlanes[0], 3, &written);
+    qDebug() << "colorMarker: " << path;
+    if (!written) {
+        reportUnsaved(path);
+        return;
+    }
+    emit colorMarkerCaped(path, -1, -1.0, -1);
 }
 
 void WBTSCaptureThread::mergeImages(int bk)
@@ -391,30 +389,36 @@ void WBTSCaptureThread::mergeImages(int bk)
     }
     cv::Mat colourMerge;
     const bool coloured = !colorPlanes[0].empty() && camCtrl->toColorImage(s->record(), colorPlanes[0], colourMerge);
+    int index = -1;
     if (!coloured) {
         camCtrl->multiplyImage(m->record(), s->record());
-        camCtrl->appendFrame(m);
+        index = camCtrl->appendFrame(m);
     }
+    OverExposureMask repeated;
     if (userOpts->isExposure() && camCtrl->overExposureMarkCount() > 0) {
         const OverExposureMask lastMark = camCtrl->overExposureMarkAt(camCtrl->overExposureMarkCount() - 1);
         const long marked = long(std::count(lastMark->begin(), lastMark->end(), uint8_t(1)));
         if (marked > camCtrl->overExposureThreshold)
-            camCtrl->appendOverExposureMark(lastMark);
+            repeated = lastMark;
     }
+    bool written = false;
     if (coloured) {
-        const QString path = camCtrl->saveImages(colourMerge, 2);
-        emit colorMarkerCaped(path, -1, -1.0, -1);
+        const QString path = camCtrl->saveImages(colourMerge, 2, &written);
+        if (!written)
+            reportUnsaved(path);
+        else
+            emit colorMarkerCaped(path, -1, -1.0, -1);
     } else {
-        const QString path = camCtrl->saveWBImages(m->record(), false, 2);
-        emit singleImageCaped(path, -1, -1.0, -1);
+        const QString path = camCtrl->saveWBImages(m->record(), false, 2, &written);
+        if (!written) {
+            camCtrl->removeFrame(index);
+            reportUnsaved(path);
+        } else {
+            emit singleImageCaped(path, -1, -1.0, -1);
+        }
     }
+    // The merge's mask, beside its picture.
+    if (written && repeated)
+        camCtrl->appendOverExposureMark(repeated);
     qDebug() << "结束合成图像:" << now();
-}
-
-bool WBTSCaptureThread::startCamera()
-{
-    if (!captureMutex)
-        return camCtrl->m_StartWaitFrame(&frame);
-    QMutexLocker lock(captureMutex);
-    return camCtrl->m_StartWaitFrame(&frame);
 }

@@ -3,12 +3,14 @@
 // frame, then one or more chemiluminescence frames (optionally summed into an integral), an
 // optional colour marker and, for a single capture, the merge of marker and sample.
 
-#include <QString>
+#include <QColor>
 #include <QMutex>
+#include <QString>
 #include <QThread>
 
 #include <array>
 #include <atomic>
+#include <memory>
 #include <vector>
 
 #include <opencv2/core.hpp>
@@ -23,6 +25,11 @@ class LightCtrl;
 class UserOpts;
 class WesternBlotExperimentDB;
 class WesternBlotExperimentRecord;
+
+namespace acq {
+class CabinetLights;
+class CameraRun;
+}
 
 class WBTSCaptureThread : public QThread {
     Q_OBJECT
@@ -48,24 +55,28 @@ public:
     QString imageSavePath() const { return m_imageSavePath; }
 
     void loadWbRoi();
+    // The sample light, through the run's lights (valid while run() runs).
     void lightOn();
     void lightOff();
     void buildExpTimeList();
 
     // Integral accumulation of frame index (not stored yet) from the frame stored before it.
     void addOverExposureInfo(int index, TsFrame& frame);
-    void autoExposureWait();
-    bool grabFrame(int slot);
-    static void staining(cv::Mat& image, const cv::Scalar& colour);
-    void composeColorMarker();
+    // A colour frame into slot 0..2 of colorFrameRecords and colorPlanes.
+    bool grabFrame(acq::CameraRun& run, int slot);
+    static void staining(cv::Mat& image, const QColor& colour);
+    bool composeColorMarker();
     bool captureColorMarker();
     bool captureColorMarkerWithLight();
-    bool checkAbort();
+    // A cancel during the colour marker: true after the devices were put back.
+    bool checkAbort(acq::CameraRun& run);
 
     // Everything a captured frame goes through after its exposure: correction in the camera
     // buffer, the stored copy in frameList, accumulation, the over-exposure mask and the saved
-    // pictures. Returns the path to list; empty when the frame could not be stored.
-    QString processFrame(TUCAM_FRAME* camera, const wbplan::FramePlan& plan, int index, bool accumulate, int bk);
+    // pictures. Returns the path to list; empty when the frame could not be stored. written
+    // tells whether every picture is on disk; a frame whose pictures are not leaves the list.
+    QString processFrame(TUCAM_FRAME* camera, const wbplan::FramePlan& plan, int index, bool accumulate, int bk,
+                         bool* written = nullptr);
 
     // The composed colour marker (empty until one was taken).
     cv::Mat colorMarkerImage() const { return colorPlanes[0]; }
@@ -82,26 +93,26 @@ protected:
 private:
     enum class FrameResult { Stored, Aborted, Failed };
     FrameResult captureFrame(int i, const wbplan::PlanInput& plan, int bk);
-    void sendLight(quint8 data);
-    bool startCamera();
-    void sleepMs(int ms);
     void finish(bool stopped, int completed, const wbplan::PlanInput& plan, int bk);
     void mergeImages(int bk);
+    void saveColorMarker();
+    // A picture that did not reach the disk: logged, and the page hears of the failure.
+    void reportUnsaved(const QString& path);
     int gainEntry(bool sample) const;
-    void freeColorRecords();
+    void cameraError();
 
     ASyncSerialPortThread* link();
     H695ICECamCtrl* camCtrl;
     WesternBlotExperimentDB* experimentDB;
     WesternBlotExperimentRecord* record = nullptr;
     UserOpts* userOpts;
-    LightCtrl* ownLightCtrl = nullptr;
+    std::unique_ptr<LightCtrl> ownLightCtrl;
+    std::unique_ptr<acq::CabinetLights> lights;
     bool isSampleFrame = false;
-    bool lightIsOn = false;
     double singleExposure = 0;
     std::vector<int> expTimeList;
     TUCAM_FRAME frame {};
-    std::array<TUCAM_FRAME*, 3> colorFrameRecords {};
+    std::array<std::shared_ptr<TsFrame>, 3> colorFrameRecords;
     std::array<cv::Mat, 3> colorPlanes;
     int wbX = 0, wbY = 0, wbW = 0, wbH = 0;
     QString m_imageSavePath;

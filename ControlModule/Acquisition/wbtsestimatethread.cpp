@@ -1,6 +1,8 @@
 #include "wbtsestimatethread.h"
 
 #include "cabinetstate.h"
+#include "camerarun.h"
+#include "exposureestimate.h"
 #include "h695icecamctrl.h"
 #include "useropts.h"
 #include "wbplan.h"
@@ -9,26 +11,11 @@
 #include <QDebug>
 #include <QRandomGenerator>
 
-#include <opencv2/imgproc.hpp>
-
-#include <algorithm>
-#include <cmath>
-
 namespace {
-
-constexpr double kMinArea = 8.0;
-constexpr double kMaxArea = 75.0;
-constexpr int kAttempts = 12;
-constexpr int kThresholdPasses = 10;
 
 QString now()
 {
     return QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz"));
-}
-
-bool wholeImage(const cv::Rect& r, const cv::Mat& image)
-{
-    return r.width == image.cols && r.height == image.rows;
 }
 
 } // namespace
@@ -46,23 +33,15 @@ bool WBTSEstimateThread::captureReferenceImage()
 {
     qDebug() << "开始采集参考图像：" << now();
     camCtrl->setExposureTime(double(curExpTime));
-    frame = TUCAM_FRAME {};
-    frame.ucFormatGet = TUFRM_FMT_RAW;
-    frame.uiRsdSize = 1;
+    frame = acq::freshFrameRecord();
     frameValid = false;
-    if (!camCtrl->m_StartWaitFrame(&frame)) {
+    // Stopped by frameTo8Bit once the frame has been read (the pixels are the driver's until then).
+    referenceRun = std::make_unique<acq::CameraRun>(camCtrl, &frame);
+    if (!referenceRun->start())
         emit sig_CamErrorOccur();
-    } else {
-        const TUCAMRET status = camCtrl->m_WaitForFrame(&frame);
-        if (status == TUCAMRET_SUCCESS) {
-            frameValid = true;
-        } else if (status == TUCAMRET_ABORT) {
-            qDebug() << "采集线程abort。";
-        } else {
-            qDebug() << "m_WaitForFrame failed.";
-            emit sig_CamErrorOccur();
-        }
-    }
+    else
+        frameValid = referenceRun->waitForFrame("采集线程abort。", [this] { emit sig_CamErrorOccur(); })
+                     == acq::CameraRun::Wait::Frame;
     qDebug() << "结束采集图像：" << now();
     return frameValid;
 }
@@ -81,7 +60,12 @@ cv::Mat WBTSEstimateThread::frameTo8Bit()
                 o[i] = uint8_t(view.pixels[i] >> 8);
         }
     }
-    camCtrl->stopAll();
+    // One stopAll, whichever way the reference ended.
+    if (referenceRun && referenceRun->running())
+        referenceRun->stop();
+    else
+        camCtrl->stopAll();
+    referenceRun.reset();
     return out;
 }
 
@@ -111,7 +95,12 @@ void WBTSEstimateThread::run()
     int b0 = wbplan::binningFactor(isFL9BW, index);
     if (b0 <= 2)
         b0 = 1;
-    const int maxExp = int((300000.0 - randomOffset()) / b0);
+    wbestimate::EstimateInput in;
+    in.startExposure = curExpTime;
+    in.maximum = int((300000.0 - (offsetSource ? offsetSource() : randomOffset())) / b0);
+    in.grayTarget = grayTarget;
+    in.isFL9BW = isFL9BW;
+    in.binningIndex = index;
     if (isFL9BW) {
         camCtrl->setBinning(5);
         camCtrl->setGain(3.0);
@@ -122,19 +111,10 @@ void WBTSEstimateThread::run()
         camCtrl->setGain(30.0);
     }
 
-    int estimate = maxExp;
-    double threshold = 8.0;
-    int attempt = 0;
-    cv::Mat image;
-    int imageExpTime = curExpTime;
-    std::vector<std::vector<cv::Point>> contours;
-    bool haveRegions = false;
-
-    for (;;) {
+    const wbestimate::Estimate estimate = wbestimate::estimateExposure(in, [this](int exposure) {
+        curExpTime = exposure;
         captureReferenceImage();
-        // The exposure this image was taken with; curExpTime may move on below.
-        imageExpTime = curExpTime;
-        image = frameTo8Bit();
+        cv::Mat image = frameTo8Bit();
         const EstimateRoi region = camCtrl->estimateRoi();
         if (!image.empty() && region.enabled) {
             const cv::Rect roi =
@@ -146,132 +126,9 @@ void WBTSEstimateThread::run()
                 image = image(roi);
             }
         }
-        if (image.empty()) {
-            // No frame: nothing to analyse; try again with the same exposure.
-            if (++attempt >= kAttempts)
-                break;
-            continue;
-        }
-
-        int findCount = 0;
-        int result = 2;
-        bool classified = false;
-        cv::Mat binary;
-        for (;;) {
-            qDebug() << "CurStep:ToThreshold:" << threshold;
-            cv::threshold(image, binary, threshold, 255, cv::THRESH_BINARY);
-            qDebug() << "CurStep:ToFindContour.";
-            contours.clear();
-            cv::findContours(binary, contours, cv::RETR_LIST, cv::CHAIN_APPROX_SIMPLE);
-            result = 2;
-            for (const auto& c : contours) {
-                const double area = cv::contourArea(c);
-                const cv::Rect r = cv::boundingRect(c);
-                if (area > kMaxArea && !wholeImage(r, binary)) {
-                    qDebug() << "1----" << "areaSize:" << area << "rectSize:" << r.x << r.y << r.width << r.height;
-                    result = 0;
-                    break;
-                }
-                if (area >= kMinArea && area <= kMaxArea) {
-                    qDebug() << "2----" << "areaSize:" << area << "rectSize:" << r.x << r.y << r.width << r.height;
-                    result = 1;
-                }
-            }
-            if (result != 0) {
-                classified = result == 1;
-                break;
-            }
-            double s = 0;
-            double n = 0;
-            for (const auto& c : contours) {
-                const cv::Rect r = cv::boundingRect(c);
-                if (cv::contourArea(c) <= kMaxArea || wholeImage(r, binary))
-                    continue;
-                cv::Mat box;
-                cv::max(image(r), threshold, box);
-                s += cv::sum(box)[0];
-                n += double(r.area());
-            }
-            const double avgIntensity = n > 0 ? s / n : threshold;
-            qDebug() << "avgIntensity:" << avgIntensity;
-            if (std::abs(avgIntensity - threshold) <= 1.0 || ++findCount == kThresholdPasses) {
-                qDebug() << "(qAbs(avgIntensity - curThreshold) <= 1) || (++findCount == 10)";
-                result = 1;
-                break;
-            }
-            threshold = avgIntensity;
-        }
-        if (result == 1) {
-            if (classified)
-                qDebug() << "contourStep:AreaSizeBetweenMinToMax.";
-            haveRegions = true;
-            break;
-        }
-        qDebug() << "contourStep:AreaSizeLessThan2.";
-        const double m = cv::mean(binary)[0];
-        if (m > 128) {
-            if (curExpTime > 20) {
-                curExpTime -= 20;
-                threshold = cv::mean(image)[0];
-            }
-        } else {
-            curExpTime += 100;
-        }
-        if (++attempt >= kAttempts)
-            break;
-    }
-
-    bool done = false;
-    if (haveRegions) {
-        qDebug() << "CurStep:ToCaclExpTime.";
-        double s = 0;
-        double n = 0;
-        double p = 0;
-        for (const auto& c : contours) {
-            const cv::Rect r = cv::boundingRect(c);
-            if (cv::contourArea(c) < kMinArea || wholeImage(r, image))
-                continue;
-            const double sb = cv::sum(image(r))[0];
-            const double nb = double(r.area());
-            s += sb;
-            n += nb;
-            p = std::max(p, sb / nb);
-        }
-        if (s != 0 && n != 0) {
-            qDebug() << "curExpTime:" << imageExpTime << "avgIntensity:" << p;
-            estimate = std::min(maxExp, calcExposureTime(imageExpTime, p));
-            done = true;
-        }
-    }
-    if (!done) {
-        qDebug() << "执行再预估 曝光时间" << imageExpTime;
-        bool found = false;
-        if (!image.empty()) {
-            const cv::Mat m = image(cv::Rect(image.cols / 4, image.rows / 4, image.cols / 2, image.rows / 2));
-            double best = -1;
-            int bx = 0;
-            int by = 0;
-            for (int y = 0; y + 4 <= m.rows; y += 4) {
-                for (int x = 0; x + 12 <= m.cols; x += 12) {
-                    const double mean = cv::mean(m(cv::Rect(x, y, 12, 4)))[0];
-                    if (mean > best) {
-                        best = mean;
-                        bx = x;
-                        by = y;
-                        found = true;
-                    }
-                }
-            }
-            if (found) {
-                const int t = calcExposureTime(imageExpTime, best);
-                qDebug() << "找到符合条件的矩形区域: " << bx << by << " 平均灰度: " << best << " 曝光时间: " << t;
-                estimate = std::min(maxExp, t);
-            }
-        }
-        if (!found)
-            qDebug() << "未找到符合条件的矩形区域";
-    }
-    estimate = wbplan::clampEstimate(estimate, maxExp);
-    qDebug() << "预估时间：" << estimate;
-    emit updateEstimateTime(estimate);
+        return image;
+    });
+    curExpTime = estimate.referenceExposure;
+    qDebug() << "预估时间：" << estimate.exposure;
+    emit updateEstimateTime(estimate.exposure);
 }

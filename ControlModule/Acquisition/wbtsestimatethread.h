@@ -7,9 +7,15 @@
 
 #include <opencv2/core.hpp>
 
+#include <functional>
+#include <memory>
+
 #include "tucam.h"
 
 class H695ICECamCtrl;
+namespace acq {
+class CameraRun;
+}
 class UserOpts;
 
 class WBTSEstimateThread : public QThread {
@@ -23,6 +29,8 @@ public:
 
     // Reference exposure (ms); changed between attempts.
     int curExpTime = 100;
+    // Where the offset that lowers the ceiling comes from (tests fix it); randomOffset by default.
+    std::function<int()> offsetSource;
 
     // Returns false when no frame arrived (the image is then empty).
     bool captureReferenceImage();
@@ -41,6 +49,7 @@ private:
     H695ICECamCtrl* camCtrl;
     UserOpts* userOpts;
     TUCAM_FRAME frame {};
+    std::unique_ptr<acq::CameraRun> referenceRun;
     bool frameValid = false;
     double grayTarget = 150.0;
 };

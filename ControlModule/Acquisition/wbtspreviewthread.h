@@ -4,9 +4,9 @@
 
 #include <QThread>
 
-#include <atomic>
 #include <vector>
 
+#include "focussearch.h"
 #include "tucam.h"
 
 class H695ICECamCtrl;
@@ -24,9 +24,11 @@ public:
 
     void loadWbRoi();
     static int alignTo4(int v);
-    // Empties the window of focus values before the next focus step (called from the GUI thread
-    // when an autofocus run ends; the window itself belongs to this thread).
-    void clearFocusValues() { focusValuesStale = true; }
+    // The window of the latest sharpness values (this thread's own).
+    const std::vector<double>& focusValues() const { return focus.values(); }
+    // Empties the window before the next focus step (called from the GUI thread when an
+    // autofocus run ends).
+    void clearFocusValues() { focus.clearValues(); }
 
 signals:
     void sig_CamErrorOccur();
@@ -36,18 +38,9 @@ protected:
     void run() override;
 
 private:
-    void runPreview();
-    // Hands the frame just received to the views.
-    void publishFrame();
-    // Waits for the lens side's turn; false when the preview or the search stopped meanwhile.
-    bool waitForLens();
-    // One focus decision for the frame just received; gives the lens side its next turn.
-    void rateFrame();
-
     H695ICECamCtrl* camCtrl;
     UserOpts* userOpts;
     int wbX = 0, wbY = 0, wbW = 0, wbH = 0;
     TUCAM_FRAME frame {};
-    std::vector<double> focusValues;
-    std::atomic<bool> focusValuesStale {false};
+    acq::FocusSearch focus;
 };

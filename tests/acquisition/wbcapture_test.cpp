@@ -164,7 +164,7 @@ TEST_F(WbCapture, CancelDuringTheFirstFrameRemovesTheRowAndALaterOneKeepsIt)
         if (c.framesKept > 0) {
             ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == c.framesKept; }, 20000));
         }
-        ASSERT_TRUE(cancelCapture(thread));
+        ASSERT_EQ(cancelCapture(thread), Cancel::Aborted) << "the cancel lands in the running exposure";
         ASSERT_TRUE(runToEnd(thread, 20000)) << "a cancelled exposure ends at once";
         EXPECT_TRUE(ctrl->isAbort);
         EXPECT_EQ(ctrl->frameCount(), c.framesKept);
@@ -196,7 +196,7 @@ TEST_F(WbCapture, AFailedCameraStartEndsTheRunSoThatACancelDoesNotSpin)
     std::unique_ptr<WesternBlotExperimentRecord> row(db->selectExperimentByName(expName));
     EXPECT_FALSE(row) << "no frame completed: the row goes";
     // The page's cancel returns at once instead of looping.
-    EXPECT_TRUE(cancelCapture(thread, 1000));
+    EXPECT_EQ(cancelCapture(thread, 1000), Cancel::CaptureEnded);
     EXPECT_FALSE(ctrl->isAbort);
     ASSERT_TRUE(waitForLightCommands(2));
     EXPECT_EQ(lightCommands(), QStringList({"01 02", "c1"}));
@@ -330,7 +330,7 @@ TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
         if (c.cancel) {
             // After the marker frame the colour marker's camera start is the exposure a cancel takes.
             ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == 1; }, 20000));
-            ASSERT_TRUE(cancelCapture(thread));
+            ASSERT_EQ(cancelCapture(thread), Cancel::Aborted);
         }
         ASSERT_TRUE(runToEnd(thread));
         EXPECT_EQ(rec.events.contains("color -1"), !c.cancel);
@@ -372,4 +372,64 @@ TEST_F(WbCapture, TheFl9bwCameraRecordsItsGainIndexesAndAlignedRegion)
     // x 6 / 3 = 2, aligned up to 4; y (0 + 312) / 3 = 104; 3000 / 3 = 1000; 2688 / 3 = 896.
     EXPECT_EQ(rois.front().args, std::vector<double>({1, 4, 104, 1000, 896}));
     EXPECT_EQ(tucamtest::calls("TUCAM_Capa_SetValue", TUIDC_BINNING_SUM).front().args[1], 2.0);
+}
+
+TEST_F(WbCapture, AFailedPictureWriteEndsTheCaptureAndRecordsNoMissingFile)
+{
+    struct Case {
+        const char* name;
+        bool fromTheStart;     // else from the sample frame on
+        int framesKept;
+        QStringList events;
+    } cases[] = {
+        // The experiment's own folder cannot be made: the marker is never on disk.
+        {"first frame", true, 0, {"light 1", "error", "light 0"}},
+        // The second folder goes away before the sample: the marker stays, the sample is not recorded.
+        {"sample frame", false, 1, {"light 1", "image 4 40 5", "light 0", "error"}},
+    };
+    int n = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        if (n++ > 0) {
+            TearDown();
+            SetUp();
+        }
+        configure({c.name, true, 700, false, 0, 0, 0, 0, 0, false, nullptr, {}, {}, "", "", 0, 0, {}});
+        insertExperiment(QStringLiteral("WBS-nowrite-%1").arg(n));
+        const QString folderB = opts->imageSavePath() + "/" + QDate::currentDate().toString("yyyy-MM-dd") + "/" + expName;
+        // A plain file where a folder has to be: nothing can be written below it.
+        auto block = [](const QString& dir) {
+            QDir(dir).removeRecursively();
+            QDir().mkpath(QFileInfo(dir).path());
+            QFile file(dir);
+            return file.open(QIODevice::WriteOnly);
+        };
+        Recorder rec;
+        WBTSCaptureThread thread;
+        if (c.fromTheStart) {
+            ASSERT_TRUE(block(folder.chopped(1)));
+        } else {
+            QObject::connect(&thread, &WBTSCaptureThread::lightStatusChange, &thread, [&](bool on) {
+                if (!on)
+                    block(folderB);
+            }, Qt::DirectConnection);
+        }
+        start(thread, rec);
+        ASSERT_TRUE(runToEnd(thread));
+        EXPECT_TRUE(thread.captureEnded);
+        EXPECT_EQ(ctrl->semCap.available(), 0);
+        EXPECT_EQ(rec.events, c.events);
+        EXPECT_EQ(ctrl->frameCount(), c.framesKept) << "a frame without its pictures leaves the list";
+        EXPECT_EQ(exposuresSet().size(), size_t(c.framesKept + 1)) << "no exposure after the failed one";
+        ASSERT_TRUE(waitForLightCommands(2));
+        EXPECT_EQ(lightCommands().last(), "c1");
+        std::unique_ptr<WesternBlotExperimentRecord> row(db->selectExperimentByName(expName));
+        EXPECT_EQ(row != nullptr, c.framesKept > 0);
+        if (row) {
+            const QStringList names = row->imageNames.split(',', Qt::SkipEmptyParts);
+            EXPECT_EQ(names.size(), c.framesKept);
+            for (const QString& name : names)
+                EXPECT_TRUE(QFile::exists(folder + name)) << name.toStdString();
+        }
+    }
 }

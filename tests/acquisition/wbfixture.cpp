@@ -121,18 +121,25 @@ bool WbCabinet::waitForLightCommands(int count, int timeoutMs) const
     return waitFor([&] { return lightCommands().size() >= count; }, timeoutMs);
 }
 
-bool WbCabinet::cancelCapture(WBTSCaptureThread& thread, int timeoutMs)
+WbCabinet::Cancel WbCabinet::cancelCapture(WBTSCaptureThread& thread, int timeoutMs)
 {
-    return waitFor(
+    Cancel outcome = Cancel::TimedOut;
+    waitFor(
         [&] {
             if (ctrl->semCap.tryAcquire(ctrl->frameCount() + 1)) {
                 ctrl->isAbort = true;
                 ctrl->abortWait();
+                outcome = Cancel::Aborted;
                 return true;
             }
-            return thread.captureEnded.load();
+            if (thread.captureEnded) {
+                outcome = Cancel::CaptureEnded;
+                return true;
+            }
+            return false;
         },
         timeoutMs);
+    return outcome;
 }
 
 bool WbCabinet::runToEnd(QThread& thread, int timeoutMs)

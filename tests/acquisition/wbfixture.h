@@ -62,8 +62,10 @@ protected:
     // Data bytes of every 0xF2 command the board received, in order ("01 02", "c1", ...).
     QStringList lightCommands() const;
     bool waitForLightCommands(int count, int timeoutMs = 20000) const;
-    // The main controller's cancel: waits for the running exposure, then aborts it.
-    bool cancelCapture(class WBTSCaptureThread& thread, int timeoutMs = 20000);
+    // The main controller's cancel: waits for the running exposure, then aborts it. Tells apart
+    // a cancel that aborted an exposure from one that found the capture already ended.
+    enum class Cancel { Aborted, CaptureEnded, TimedOut };
+    Cancel cancelCapture(class WBTSCaptureThread& thread, int timeoutMs = 20000);
     // Runs a thread to its end and delivers its queued signals.
     bool runToEnd(QThread& thread, int timeoutMs = 60000);
     QStringList filesIn(const QString& folder, const QString& pattern) const;

@@ -75,6 +75,28 @@ TEST_F(WbPreview, AppliesBinningAtStartAndExposureAndGainWhileRunning)
     }
 }
 
+// The live frame the views hold stays as it was while the preview takes the next ones (the
+// camera refills its own record with every frame).
+TEST_F(WbPreview, ALiveFrameHeldByTheViewsKeepsItsPixels)
+{
+    Recorder rec;
+    WBTSPreviewThread thread;
+    startPreview(thread, rec);
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
+    const TsFramePtr held = ctrl->currentFrame();
+    ASSERT_TRUE(held);
+    const FrameView v = held->view();
+    const std::vector<uint16_t> seen(v.pixels, v.pixels + v.count());
+    const int count = rec.previews;
+    ASSERT_TRUE(waitFor([&] { return rec.previews >= count + 3; }, 10000));
+    const FrameView after = held->view();
+    EXPECT_EQ(std::vector<uint16_t>(after.pixels, after.pixels + after.count()), seen);
+    const TsFramePtr latest = ctrl->currentFrame();
+    ASSERT_TRUE(latest);
+    EXPECT_NE(latest, held) << "newer frames arrive as frames of their own";
+    ASSERT_TRUE(stopPreview(thread));
+}
+
 TEST_F(WbPreview, AnAbortedWaitWhileThePreviewIsWantedRestartsTheCapture)
 {
     Recorder rec;
@@ -193,6 +215,27 @@ TEST_F(WbPreview, AnEstimateWithoutFramesStillEndsInItsBounds)
     EXPECT_TRUE(rec.events.contains("error"));
     EXPECT_GE(value, 1);
     EXPECT_LE(value, 300000);
+}
+
+// The ceiling of the estimate: 300000 ms less the offset, divided by the chosen binning (by 1 up
+// to binning 2). Without a frame nothing lowers the estimate from it.
+TEST_F(WbPreview, TheCeilingFollowsTheOffsetAndTheBinning)
+{
+    tucamtest::failAlways("TUCAM_Buf_WaitForFrame", 0x80000000);
+    struct Case { int offset; int binningIndex; int ceiling; } cases[] = {
+        {0, 2, 75000}, {1234, 1, 298766}, {9999, 3, 48333}, {0, 0, 300000},
+    };
+    for (const Case& c : cases) {
+        ctrl->binningIndex = c.binningIndex;
+        WBTSEstimateThread thread;
+        thread.offsetSource = [&] { return c.offset; };
+        Recorder rec;
+        QObject::connect(&thread, &WBTSEstimateThread::updateEstimateTime, &rec, &Recorder::onEstimate);
+        thread.start();
+        ASSERT_TRUE(runToEnd(thread));
+        EXPECT_EQ(rec.estimates, 1);
+        EXPECT_EQ(rec.lastEstimate, c.ceiling) << c.offset << " " << c.binningIndex;
+    }
 }
 
 TEST_F(WbPreview, AnEstimationRegionOutsideTheImageIsIgnored)

@@ -2,10 +2,14 @@
 #include "controllertest.h"
 
 #include "experimentrecord.h"
+#include "gelflow.h"
 #include "h695icecamctrl.h"
 #include "histograminfo.h"
 #include "kestrixctrl.h"
+#include "multflow.h"
 #include "testappdir.h"
+#include "wbqiflow.h"
+#include "wbtsflow.h"
 
 #include <QDir>
 #include <QFile>
@@ -79,19 +83,19 @@ private slots:
         IC_MainControl* ctrl = rig->ctrl.get();
         H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
         fillTucsen(cam);
-        ctrl->gelExp = new GelExperimentRecord;
-        ctrl->multExp = new MultExperimentRecord;
-        ctrl->wbExp = new WesternBlotExperimentRecord;
-        ctrl->wbTSMarkerList << 1;
-        ctrl->wbTSColorMarkerList << 2;
+        ctrl->gel()->experiment = std::make_unique<GelExperimentRecord>();
+        ctrl->mult()->experiment = std::make_unique<MultExperimentRecord>();
+        ctrl->wbTS()->experiment = std::make_unique<WesternBlotExperimentRecord>();
+        ctrl->wbTS()->markerList << 1;
+        ctrl->wbTS()->colorMarkerList << 2;
         clearLog();
 
         if (mode == EnumOBJ::Gel)
-            ctrl->clearGelCache();
+            ctrl->gel()->clearCache();
         else if (mode == EnumOBJ::Mult)
-            ctrl->clearMultCache();
+            ctrl->mult()->clearCache();
         else
-            ctrl->clearWBTSCache();
+            ctrl->wbTS()->clearCache();
 
         QCOMPARE(cam->frameCount(), 0);
         // A histogram kept beside a dropped frame would describe the next experiment's first one.
@@ -102,28 +106,27 @@ private slots:
             QVERIFY2(logged(line), qPrintable(line + QStringLiteral(" missing:\n") + logLines().join('\n')));
         for (const QString& line : absent)
             QVERIFY2(!logged(line), qPrintable(line));
-        QCOMPARE(ctrl->gelExp == nullptr, mode == EnumOBJ::Gel);
-        QCOMPARE(ctrl->multExp == nullptr, mode == EnumOBJ::Mult);
-        QCOMPARE(ctrl->wbExp == nullptr, mode == EnumOBJ::WB);
-        QCOMPARE(ctrl->wbTSMarkerList.isEmpty(), mode == EnumOBJ::WB);
+        QCOMPARE(ctrl->gel()->experiment == nullptr, mode == EnumOBJ::Gel);
+        QCOMPARE(ctrl->mult()->experiment == nullptr, mode == EnumOBJ::Mult);
+        QCOMPARE(ctrl->wbTS()->experiment == nullptr, mode == EnumOBJ::WB);
+        QCOMPARE(ctrl->wbTS()->markerList.isEmpty(), mode == EnumOBJ::WB);
+        QCOMPARE(ctrl->wbTS()->colorMarkerList.isEmpty(), mode == EnumOBJ::WB);
         QCOMPARE(cam->overExposureMarkCount() == 0, mode == EnumOBJ::WB);
 
         // What this mode left, the next clean-up takes.
-        ctrl->clearWBTSCache();
-        delete ctrl->gelExp;
-        ctrl->gelExp = nullptr;
-        delete ctrl->multExp;
-        ctrl->multExp = nullptr;
+        ctrl->wbTS()->clearCache();
+        ctrl->gel()->experiment.reset();
+        ctrl->mult()->experiment.reset();
     }
 
     void leavingAModeWithNothingWritesNothing()
     {
         IC_MainControl* ctrl = rig->ctrl.get();
         clearLog();
-        ctrl->clearGelCache();
-        ctrl->clearMultCache();
-        ctrl->clearWBTSCache();
-        ctrl->clearWBQICache();
+        ctrl->gel()->clearCache();
+        ctrl->mult()->clearCache();
+        ctrl->wbTS()->clearCache();
+        ctrl->wbQI()->clearCache();
         QCOMPARE(logLines(), QStringList());
         QCOMPARE(H695ICECamCtrl::getInstance()->currentImageIndex.load(), -1);
     }
@@ -139,18 +142,18 @@ private slots:
         kx->appendFrame(frame);
         kx->displayFrame = frame;
         kx->curImageIndex = 1;
-        ctrl->wbExp = new WesternBlotExperimentRecord;
-        ctrl->wbQIMarkerList << 0;
+        ctrl->wbQI()->experiment = std::make_unique<WesternBlotExperimentRecord>();
+        ctrl->wbQI()->markerList << 0;
         clearLog();
 
-        ctrl->clearWBQICache();
+        ctrl->wbQI()->clearCache();
 
         QCOMPARE(kx->frameCount(), 0);
         QCOMPARE(kx->histogramCount(), 0);
         QVERIFY(kx->displayFrame.empty());
         QCOMPARE(kx->curImageIndex.load(), -1);
-        QVERIFY(!ctrl->wbExp);
-        QVERIFY(ctrl->wbQIMarkerList.isEmpty());
+        QVERIFY(!ctrl->wbQI()->experiment);
+        QVERIFY(ctrl->wbQI()->markerList.isEmpty());
         QVERIFY(logged(QStringLiteral("删除上次采集图像缓存. 2")));
         QVERIFY(logged(QStringLiteral("删除上次直方图拉伸缓存.")));
     }

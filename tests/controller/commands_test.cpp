@@ -4,8 +4,10 @@
 #include "controllertest.h"
 
 #include "cabinetstate.h"
+#include "flowcontext.h"
 #include "h695icecamctrl.h"
 #include "hidsmbus_test.h"
+#include "lensflow.h"
 #include "smbuslensctrl.h"
 #include "testappdir.h"
 #include "useropts.h"
@@ -205,7 +207,7 @@ private slots:
         rig->ctrl->setAuthorityType(EnumOBJ::AuthorityType(authority));
         rig->ctrl->lightCmd(lightType, true);
         QCOMPARE(cam->isWhiteBoard.load(), after);
-        QCOMPARE(rig->ctrl->curLightType, lightType);
+        QCOMPARE(rig->ctrl->context()->curLightType(), lightType);
     }
 
     // One lens move at a time: a second start while the first travels is refused, the first
@@ -248,7 +250,7 @@ private slots:
         rig->ctrl->_FocusChanged(6000);
         QVERIFY(moved.wait(30000));
         QCOMPARE(rig->ctrl->errorCode(), EnumOBJ::LensErr);
-        QVERIFY(!rig->ctrl->focusMoveThread);
+        QVERIFY(!rig->ctrl->lens()->focusMoveThread);
     }
 
     // Without the mode's preview there is no frame to judge: the start does nothing at all.
@@ -311,8 +313,7 @@ private slots:
         QFETCH(int, focusMin);
         QFETCH(int, focusMax);
         QFETCH(int, startOption);
-        const IC_MainControl::AtFocusPlan plan =
-            IC_MainControl::atFocusPlan(EnumOBJ::ExpMode(mode), authority, focusPosition);
+        const LensFlow::AtFocusPlan plan = LensFlow::atFocusPlan(EnumOBJ::ExpMode(mode), authority, focusPosition);
         QCOMPARE(plan.focusMin, focusMin);
         QCOMPARE(plan.focusMax, focusMax);
         QCOMPARE(plan.startOption, startOption);

@@ -3,7 +3,14 @@
 // come, and the continuation of a finished thread.
 #include "controllertest.h"
 
+#include "flowcontext.h"
+#include "gelflow.h"
 #include "h695icecamctrl.h"
+#include "lensflow.h"
+#include "multflow.h"
+#include "tucsenautoexposure.h"
+#include "wbqiflow.h"
+#include "wbtsflow.h"
 #include "kestrixctrl.h"
 #include "lightctrl.h"
 #include "modbusmaster.h"
@@ -37,12 +44,18 @@ private slots:
         QCOMPARE(c.serialPortFound, false);
         QCOMPARE(int(c.receiveFailCount), 0);
         QCOMPARE(int(c.resendCount), 0);
-        QCOMPARE(c.curLightType, 0);
-        QVERIFY(!c.wbQIPreviewThread && !c.wbQIEstimateThread && !c.wbQICaptureThread);
-        QVERIFY(!c.wbTSPreviewThread && !c.wbTSEstimateThread && !c.wbTSCaptureThread);
-        QVERIFY(!c.gelTSPreviewThread && !c.gelTSCaptureThread && !c.multTSPreviewThread && !c.multTSCaptureThread);
-        QVERIFY(!c.wbExp && !c.gelExp && !c.multExp);
-        QVERIFY(!c.wbLineSeries && !c.gelLineSeries && !c.multLineSeries);
+        QCOMPARE(c.context()->curLightType(), 0);
+        QVERIFY(!c.wbQI()->previewThread && !c.wbQI()->estimateThread && !c.wbQI()->captureThread);
+        QVERIFY(!c.wbTS()->preview.thread() && !c.wbTS()->estimateThread && !c.wbTS()->captureThread);
+        QVERIFY(!c.gel()->previewThread && !c.gel()->captureThread);
+        QVERIFY(!c.mult()->previewThread && !c.mult()->captureThread);
+        QVERIFY(!c.autoExposure()->thread() && !c.lens()->atFocusThread && !c.lens()->focusMoveThread);
+        QVERIFY(!c.wbTS()->experiment && !c.wbQI()->experiment && !c.gel()->experiment && !c.mult()->experiment);
+        const FlowContext& ctx = *c.context();
+        QVERIFY(!ctx.wbLineSeries && !ctx.gelLineSeries && !ctx.multLineSeries);
+        QCOMPARE(ctx.captureMutex(), c.captureMutex);
+        QCOMPARE(ctx.link(), rig->link.get());
+        QCOMPARE(ctx.lightCtrl(), c.lightCtrl);
         QCOMPARE(c.modbusMaster->parent(), rig->ctrl.get());
         QCOMPARE(c.lightCtrl->parent(), rig->ctrl.get());
         QCOMPARE(c.h695ICECamCtrl, H695ICECamCtrl::getInstance());

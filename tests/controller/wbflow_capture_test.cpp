@@ -8,15 +8,19 @@
 #include "camopts.h"
 #include "experimentrecord.h"
 #include "h695icecamctrl.h"
+#include "lensflow.h"
 #include "testappdir.h"
+#include "tucsenautoexposure.h"
 #include "tucam_test.h"
 #include "useropts.h"
 #include "wbtscapturethread.h"
+#include "wbtsflow.h"
 #include "wbtsestimatethread.h"
 #include "wbtspreviewthread.h"
 #include "westernblotexperimentdb.h"
 
 #include <QDate>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QPointer>
@@ -100,7 +104,7 @@ class CaptureFlowTest : public QObject {
     {
         QSignalSpy frames(ctrl(), &IC_MainControl::imageChanged);
         ctrl()->_WBTSPreviewStart();
-        QVERIFY(ctrl()->wbTSPreviewThread);
+        QVERIFY(ctrl()->wbTS()->preview.thread());
         QVERIFY(frames.wait(20000));
     }
 
@@ -118,7 +122,7 @@ class CaptureFlowTest : public QObject {
 
     bool idle()
     {
-        return !ctrl()->wbTSPreviewThread && !ctrl()->wbTSEstimateThread && !ctrl()->wbTSCaptureThread;
+        return !ctrl()->wbTS()->preview.thread() && !ctrl()->wbTS()->estimateThread && !ctrl()->wbTS()->captureThread;
     }
 
 private slots:
@@ -165,11 +169,11 @@ private slots:
 
     void cleanup()
     {
-        if (ctrl()->wbTSPreviewThread)
+        if (ctrl()->wbTS()->preview.thread())
             ctrl()->_WBTSExitExperiment();
         QVERIFY(waitFor([&] { return idle(); }, kFlowDeadlineMs));
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        ctrl()->clearWBTSCache();
+        ctrl()->wbTS()->clearCache();
         rig.reset();
         cam->closeCamera();
     }
@@ -180,15 +184,15 @@ private slots:
     {
         Page page(ctrl());
         startPreview();
-        QPointer<WBTSPreviewThread> preview(ctrl()->wbTSPreviewThread);
+        QPointer<WBTSPreviewThread> preview(ctrl()->wbTS()->preview.thread());
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         QSignalSpy axis(ctrl(), &IC_MainControl::changeAxisYMaxAndSliderValue);
         QPointer<QThread> estimation, capture;
         bool estimationGoneFirst = false;
-        connect(ctrl(), &IC_MainControl::estimateStart, this, [&] { estimation = ctrl()->wbTSEstimateThread; });
+        connect(ctrl(), &IC_MainControl::estimateStart, this, [&] { estimation = ctrl()->wbTS()->estimateThread; });
         connect(ctrl(), &IC_MainControl::captureStart, this, [&] {
-            capture = ctrl()->wbTSCaptureThread;
-            estimationGoneFirst = !ctrl()->wbTSEstimateThread && estimation;
+            capture = ctrl()->wbTS()->captureThread;
+            estimationGoneFirst = !ctrl()->wbTS()->estimateThread && estimation;
         });
         ctrl()->_WBTSCaptureStart(true);
         QVERIFY(finished.wait(kFlowDeadlineMs));
@@ -261,9 +265,9 @@ private slots:
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(true);
         ctrl()->_WBTSCaptureStart(true);
-        QVERIFY(waitFor([&] { return ctrl()->wbTSCaptureThread != nullptr; }, kFlowDeadlineMs));
+        QVERIFY(waitFor([&] { return ctrl()->wbTS()->captureThread != nullptr; }, kFlowDeadlineMs));
         ctrl()->_WBTSPreviewStart();
-        QVERIFY(!ctrl()->wbTSPreviewThread);
+        QVERIFY(!ctrl()->wbTS()->preview.thread());
         QVERIFY(finished.wait(kFlowDeadlineMs));
         QCOMPARE(page.events.count("estimateStart"), 1);
         QCOMPARE(page.events.count("captureStart"), 1);
@@ -290,7 +294,7 @@ private slots:
         QCOMPARE(finished[0][0].toString(), QString());
         QVERIFY(!page.events.contains("captureStart"));
         QVERIFY(idle());
-        QVERIFY(!ctrl()->wbExp);
+        QVERIFY(!ctrl()->wbTS()->experiment);
         std::unique_ptr<WesternBlotExperimentRecord> row(WesternBlotExperimentDB::getInstance()->selectExperimentByName(
             "WBS" + now.toString("yyyyMMdd-hhmmss")));
         QVERIFY(row);
@@ -349,7 +353,7 @@ private slots:
         ctrl()->_WBUpdateExpName("renamed", "/new/");
         QCOMPARE(ctrl()->curExpName(), QString("renamed"));
         QCOMPARE(cam->expName(), QString("renamed"));
-        QCOMPARE(ctrl()->wbExp->imageSavePath, QString("/new/"));
+        QCOMPARE(ctrl()->wbTS()->experiment->imageSavePath, QString("/new/"));
         QVERIFY(logLines().filter("更新实验名称：").size() == 1);
     }
 
@@ -407,28 +411,36 @@ private slots:
         QVERIFY(!logged("触发取消采集。"));
     }
 
-    // A cancel arriving when the frames are done returns without aborting (the run has ended).
+    // A cancel arriving when the frames are done returns at once without aborting: the thread
+    // has ended its run but is still the controller's (its end has not been handled yet).
     void cancelAfterTheFramesDoesNotSpin()
     {
         nextSecond();
         setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(true); });
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(50); });
         startPreview();
-        QSignalSpy caped(ctrl(), &IC_MainControl::singleImageCaped);
+        QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(false);
-        QVERIFY(caped.wait(20000));
-        // The thread's one frame is stored: no permit beyond frameList can come any more.
-        QVERIFY(waitFor([&] { return ctrl()->wbTSCaptureThread == nullptr || ctrl()->wbTSCaptureThread->captureEnded; },
-                        20000));
-        if (ctrl()->wbTSCaptureThread) {
-            QElapsedTimer timer;
-            timer.start();
-            ctrl()->_WBTSCancelCapture();
-            QVERIFY(timer.elapsed() < 5000);
-        }
-        QVERIFY(finished.size() == 1 || finished.wait(20000));
+        QVERIFY(started.wait(20000));
+        WBTSCaptureThread* thread = ctrl()->wbTS()->captureThread;
+        QVERIFY(thread);
+        // No events meanwhile: the handler of the thread's end, which would forget the thread,
+        // cannot run, so the cancel below meets a thread that is done but still there.
+        QDeadlineTimer deadline(20000);
+        while (!thread->captureEnded && !deadline.hasExpired())
+            QThread::msleep(1);
+        QVERIFY(thread->captureEnded);
+        QCOMPARE(ctrl()->wbTS()->captureThread, thread);
+        clearLog();
+        QElapsedTimer timer;
+        timer.start();
+        ctrl()->_WBTSCancelCapture();
+        QVERIFY(timer.elapsed() < 5000);
         QVERIFY(!logged("触发取消采集。"));
+        QVERIFY(!cam->isAbort);
+        QVERIFY(finished.wait(20000));
+        QCOMPARE(cam->frameCount(), 1);
     }
 
     // Leaving with a running preview: the preview stops, the light goes off, the page hears
@@ -460,14 +472,14 @@ private slots:
         ctrl()->_WBTSCaptureStart(false);
         QVERIFY(started.wait(20000));
         QVERIFY(waitFor([&] { return page.images.size() == 1; }, 20000));
-        const QString folder = ctrl()->wbExp->imageSavePath;
+        const QString folder = ctrl()->wbTS()->experiment->imageSavePath;
         QSignalSpy stopped(ctrl(), &IC_MainControl::previewStoped);
         ctrl()->_WBTSExitExperiment();
         QCOMPARE(stopped.size(), 1);
         QVERIFY(finished.wait(20000));
         QCOMPARE(finished[0][0].toString(), folder);
         QVERIFY(idle());
-        QVERIFY(!ctrl()->wbExp);
+        QVERIFY(!ctrl()->wbTS()->experiment);
         QCOMPARE(cam->frameCount(), 0);
     }
 
@@ -478,30 +490,32 @@ private slots:
         Page page(ctrl());
         startPreview();
         ctrl()->_WBTSCaptureStart(true);
-        QVERIFY(waitFor([&] { return ctrl()->wbTSEstimateThread != nullptr; }, 20000));
+        QVERIFY(waitFor([&] { return ctrl()->wbTS()->estimateThread != nullptr; }, 20000));
         ctrl()->_WBTSExitExperiment();
         QVERIFY(waitFor([&] { return idle(); }, kFlowDeadlineMs));
         QCoreApplication::processEvents();
         QVERIFY(!page.events.contains("captureStart"));
         // One for the preview the capture start stopped, one at once for leaving.
         QCOMPARE(page.events.count("previewStoped"), 2);
-        QVERIFY(!ctrl()->wbTSExitPending);
-        QVERIFY(!ctrl()->wbExp);
+        QVERIFY(!ctrl()->wbTS()->exitPending);
+        QVERIFY(!ctrl()->wbTS()->experiment);
     }
 
-    // The auto-exposure setting: one at a time, gone with setAEFinished.
+    // The auto-exposure setting: one at a time; a second request follows the first, each is
+    // answered with setAEFinished and its thread is gone afterwards.
     void autoExposureSettingKeepsOneThread()
     {
         QSignalSpy done(ctrl(), &IC_MainControl::setAEFinished);
-        ctrl()->_WBTSAtExposure(120);
-        QThread* first = ctrl()->setAEThread;
+        ctrl()->_WBTSAtExposure(1);
+        QThread* first = ctrl()->autoExposure()->thread();
         QVERIFY(first);
         QPointer<QThread> watched(first);
-        ctrl()->_WBTSAtExposure(130);
-        QVERIFY(done.size() == 1 || done.wait(20000));
+        ctrl()->_WBTSAtExposure(0);
+        QCOMPARE(ctrl()->autoExposure()->thread(), first);
+        QVERIFY(waitFor([&] { return done.size() == 2; }, 20000));
         QCoreApplication::processEvents();
-        QCOMPARE(done.size(), 1);
-        QVERIFY(!ctrl()->setAEThread);
+        QCOMPARE(done.size(), 2);
+        QVERIFY(!ctrl()->autoExposure()->thread());
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         QVERIFY(watched.isNull());
     }
@@ -510,10 +524,10 @@ private slots:
     void binningChangeRestartsThePreview()
     {
         startPreview();
-        WBTSPreviewThread* preview = ctrl()->wbTSPreviewThread;
+        WBTSPreviewThread* preview = ctrl()->wbTS()->preview.thread();
         ctrl()->_WBTSBinChanged(3, 30, 7);
-        QVERIFY(waitFor([&] { return !ctrl()->wbTSPreviewStopping && preview->isRunning(); }, 20000));
-        QCOMPARE(ctrl()->wbTSPreviewThread, preview);
+        QVERIFY(waitFor([&] { return !ctrl()->wbTS()->preview.stopping() && preview->isRunning(); }, 20000));
+        QCOMPARE(ctrl()->wbTS()->preview.thread(), preview);
         QCOMPARE(cam->binningIndex.load(), 3);
         QCOMPARE(cam->gain.load(), 7);
         QCOMPARE(cam->exposureTime.load(), 30.0);
@@ -529,10 +543,10 @@ private slots:
         startPreview();
         QSignalSpy done(ctrl(), &IC_MainControl::setAFFinished);
         ctrl()->_WBTSSpacecomAtFocus();
-        QVERIFY(ctrl()->atFocusThread);
-        QThread* first = ctrl()->atFocusThread;
+        QVERIFY(ctrl()->lens()->atFocusThread);
+        QThread* first = ctrl()->lens()->atFocusThread;
         ctrl()->_WBTSSpacecomAtFocus();
-        QCOMPARE(ctrl()->atFocusThread, first);
+        QCOMPARE(ctrl()->lens()->atFocusThread, first);
         QVERIFY(logLines().filter("autofocus already running").size() == 1);
         // Its lens moves go out as position commands.
         QVERIFY(waitFor(
@@ -545,7 +559,7 @@ private slots:
             20000));
         ctrl()->stopAutoFocus();
         QVERIFY(done.size() == 1 || done.wait(20000));
-        QVERIFY(!ctrl()->atFocusThread);
+        QVERIFY(!ctrl()->lens()->atFocusThread);
         QCOMPARE(done.size(), 1);
     }
 };

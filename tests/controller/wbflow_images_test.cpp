@@ -4,10 +4,12 @@
 
 #include "h695icecamctrl.h"
 #include "histograminfo.h"
+#include "imagerefresh.h"
 #include "kestrixctrl.h"
 #include "testappdir.h"
 #include "useropts.h"
 #include "wbtscapturethread.h"
+#include "wbtsflow.h"
 
 #include <QSignalSpy>
 #include <QtCharts/QLineSeries>
@@ -80,7 +82,7 @@ private slots:
     }
     void cleanup()
     {
-        rig->ctrl->wbTSCaptureThread = nullptr;
+        rig->ctrl->wbTS()->captureThread = nullptr;
         cam->clearFrameCaches();
         rig.reset();
     }
@@ -89,7 +91,7 @@ private slots:
     void histogramPointsDropEveryHundredthBin()
     {
         const std::vector<double> full(65536, std::log10(1.1));
-        const QVector<QPointF> points = IC_MainControl::histogramPoints(full);
+        const QVector<QPointF> points = imagerefresh::histogramPoints(full);
         QCOMPARE(points.size(), 65536);
         for (int x : {99, 199, 299, 65499})
             QCOMPARE(points[x].y(), 0.0);
@@ -99,7 +101,7 @@ private slots:
 
         std::vector<double> gaps(300, 1.0);
         gaps[50] = 0;   // not counted: the first drop moves one bin on
-        const QVector<QPointF> shifted = IC_MainControl::histogramPoints(gaps);
+        const QVector<QPointF> shifted = imagerefresh::histogramPoints(gaps);
         QCOMPARE(shifted[99].y(), 1.0);
         QCOMPARE(shifted[100].y(), 0.0);
     }
@@ -120,7 +122,7 @@ private slots:
         QFETCH(int, authority);
         QFETCH(int, index);
         QFETCH(QString, text);
-        QCOMPARE(IC_MainControl::wbTSBinningText(authority, index), text);
+        QCOMPARE(WBTSFlow::binningText(authority, index), text);
     }
 
     // The click selects the frame, tells the page the record's values, draws the record and
@@ -160,13 +162,13 @@ private slots:
         fillFrames();
         setAutoStretch(false);
         WBTSCaptureThread notStarted;
-        rig->ctrl->wbTSCaptureThread = &notStarted;
+        rig->ctrl->wbTS()->captureThread = &notStarted;
         rig->ctrl->_WBTSImageListClicked(0);
         QCOMPARE(cam->stretchLow.load(), 0);
         QCOMPARE(cam->stretchHigh.load(), 65535);
         QCOMPARE(pixelsOf(cam->stretchFrame()), kPixels);
 
-        rig->ctrl->wbTSCaptureThread = nullptr;
+        rig->ctrl->wbTS()->captureThread = nullptr;
         rig->ctrl->_WBTSImageListClicked(0);
         QCOMPARE(cam->stretchLow.load(), 1000);
         QCOMPARE(cam->stretchHigh.load(), 3000);

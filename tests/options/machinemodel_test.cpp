@@ -13,7 +13,10 @@
 #include <QStringList>
 #include <QTemporaryDir>
 
+#include <functional>
+
 #include <algorithm>
+#include <set>
 #include <vector>
 
 namespace {
@@ -263,6 +266,83 @@ TEST(MachineModel, LightShutDownTimeCap)
         QSettings file(s.userFile, QSettings::IniFormat);
         EXPECT_EQ(file.value("UserOption/lightAutoShutDownTime").toString(), c.expectedText);
     }
+}
+
+// Which configurations belong to each group: every rule about configurations, read from the
+// one table. The values outside 0..18 (unknown configurations) belong to no group.
+TEST(MachineModel, ConfigurationGroups)
+{
+    using MachineModel::Camera;
+    const auto camera = [](Camera c) { return [c](int a) { return MachineModel::cameraOf(a) == c; }; };
+    const struct {
+        const char* group;
+        std::function<bool(int)> rule;
+        std::set<int> members;
+    } groups[] = {
+        {"kestrix64 camera", MachineModel::isKestrix, {1}},
+        {"Tucsen camera", MachineModel::isTucsen, {0, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
+        {"Tucsen 695 camera", camera(Camera::Tucsen695), {0, 2, 3, 5, 6, 9, 10, 13, 14, 18}},
+        {"Tucsen FL9BW camera", camera(Camera::TucsenFL9BW), {7, 8, 11, 12, 15, 16, 17}},
+        {"S20Mini camera", camera(Camera::TucsenS20Mini), {4}},
+        {"no camera", camera(Camera::None), {-1, 19, 20}},
+        {"Western-blot mode", MachineModel::hasWBMode, {0, 1, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
+        {"gel mode", MachineModel::hasGelMode, {2, 3, 4, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {"multi-fluorescence mode", MachineModel::hasMultMode, {3, 13, 14, 15, 16}},
+        {"FL9BW in Western blot", MachineModel::isWBFL9BW, {7, 8, 11, 12, 15, 16, 17}},
+        {"FL9BW in gel", MachineModel::isGelFL9BW, {11, 12, 15, 16}},
+        {"FL9BW in multi-fluorescence", MachineModel::isMultFL9BW, {15, 16}},
+        {"serial lens (_Auto)", MachineModel::hasSerialLens, {6, 8, 10, 12, 14, 16}},
+        {"GelTS20BW", MachineModel::isGelTS20BW, {4}},
+        {"Mini cabinet", MachineModel::isMiniCabinet, {17, 18}},
+        {"door", MachineModel::hasDoor, {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}},
+        {"white-board flag follows the light", MachineModel::tracksWhiteBoard,
+         {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
+        {"single multi-fluorescence lamps", MachineModel::hasSingleMultLamps, {3}},
+        {"gel capture of GelAndWBTS", MachineModel::isGelAndWBTS, {2, 3}},
+    };
+    for (const auto& g : groups) {
+        for (int authority = -1; authority <= int(EnumOBJ::Unknow_AuthorityType) + 1; ++authority)
+            EXPECT_EQ(g.rule(authority), g.members.count(authority) == 1) << g.group << ", configuration " << authority;
+    }
+
+    // One row per configuration, found by its own value.
+    ASSERT_EQ(MachineModel::configurations().size(), size_t(EnumOBJ::Unknow_AuthorityType));
+    for (int authority = 0; authority < int(EnumOBJ::Unknow_AuthorityType); ++authority) {
+        const MachineModel::Configuration* row = MachineModel::configurationOf(authority);
+        ASSERT_NE(row, nullptr) << authority;
+        EXPECT_EQ(int(row->authorityType), authority);
+    }
+}
+
+// Which devices each model brings up, and the line that says so.
+TEST(MachineModel, BringUpByModel)
+{
+    const struct {
+        EnumOBJ::MachineName model;
+        bool kestrix;
+        bool smbusLens;
+        const char* line;
+    } cases[] = {
+        {EnumOBJ::M_S40Mini, false, false, "初始化S40成功。"},
+        {EnumOBJ::M_S40Pro, false, false, "初始化S40成功。"},
+        {EnumOBJ::M_S40Plus, true, false, "初始化S40Plus成功。"},
+        {EnumOBJ::M_S50, false, false, "初始化S50成功。"},
+        {EnumOBJ::M_S60, false, false, "初始化S60成功。"},
+        {EnumOBJ::M_S20Mini, false, true, "初始化S20Mini成功。"},
+        {EnumOBJ::M_Ormivex_Manual695, false, false, "初始化Ormivex成功。"},
+        {EnumOBJ::M_Ormivex_GF_AutoFL9BW, false, false, "初始化Ormivex成功。"},
+        {EnumOBJ::M_OrmivexMiniFL9BW, false, false, "初始化Ormivex Mini成功。"},
+        {EnumOBJ::M_OrmivexMini695, false, false, "初始化Ormivex Mini成功。"},
+    };
+    for (const auto& c : cases) {
+        const MachineModel::Row* row = MachineModel::rowOf(c.model);
+        ASSERT_NE(row, nullptr) << c.model;
+        EXPECT_EQ(MachineModel::isKestrix(row->authorityType), c.kestrix) << row->text;
+        EXPECT_EQ(MachineModel::isGelTS20BW(row->authorityType), c.smbusLens) << row->text;
+        EXPECT_STREQ(row->bringUpLine, c.line) << row->text;
+    }
+    for (const MachineModel::Row& row : MachineModel::table())
+        EXPECT_TRUE(MachineModel::isKestrix(row.authorityType) || MachineModel::isTucsen(row.authorityType)) << row.text;
 }
 
 TEST(MachineModel, UnknownModelWritesNothing)

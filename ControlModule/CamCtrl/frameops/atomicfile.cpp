@@ -1,31 +1,92 @@
 #include "atomicfile.h"
 
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+
+#include <fcntl.h>
+#include <unistd.h>
 
 #include <QDebug>
 #include <QFile>
 #include <QFileInfo>
-#include <QTemporaryFile>
+#include <QRandomGenerator>
 
 namespace {
 
-bool renameInto(QTemporaryFile& temp, const QString& path)
-{
-    // rename(2) replaces an existing target in one step, which QFile::rename does not.
-    if (std::rename(QFile::encodeName(temp.fileName()).constData(), QFile::encodeName(path).constData()) != 0) {
-        qWarning() << "file rename failed" << temp.fileName() << path;
-        return false;
+// A new file in the target's folder under a name no one else uses. It is created with 0666 and
+// the kernel applies the process's umask, so the renamed file gets the mode any new file of the
+// program gets (a temporary file's private 0600 would stay on the picture).
+class TempFile {
+public:
+    explicit TempFile(const QString& target)
+    {
+        const QFileInfo info(target);
+        for (int attempt = 0; attempt < 100 && m_fd < 0; ++attempt) {
+            const QString tag = QString::number(QRandomGenerator::global()->generate() & 0xFFFFFF, 16);
+            m_path = info.absolutePath() + QStringLiteral("/.") + info.completeBaseName() + QLatin1Char('.') + tag
+                     + QLatin1Char('.') + info.suffix();
+            m_fd = ::open(QFile::encodeName(m_path).constData(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+            if (m_fd < 0 && errno != EEXIST)
+                break;
+        }
+        m_created = m_fd >= 0;
+        if (!m_created)
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
     }
-    temp.setAutoRemove(false);
-    return true;
-}
+    ~TempFile()
+    {
+        close();
+        if (m_created && !m_kept)
+            ::unlink(QFile::encodeName(m_path).constData());
+    }
+    bool isOpen() const { return m_fd >= 0; }
+    QString path() const { return m_path; }
+    QString error() const { return m_error; }
 
-QString tempTemplate(const QString& path)
-{
-    const QFileInfo target(path);
-    return target.absolutePath() + QStringLiteral("/.") + target.completeBaseName() + QStringLiteral(".XXXXXX.")
-           + target.suffix();
-}
+    bool write(const char* data, qint64 size)
+    {
+        while (size > 0) {
+            const ssize_t n = ::write(m_fd, data, size_t(size));
+            if (n < 0 && errno == EINTR)
+                continue;
+            if (n <= 0) {
+                m_error = QString::fromLocal8Bit(std::strerror(errno));
+                return false;
+            }
+            data += n;
+            size -= n;
+        }
+        return true;
+    }
+    bool close()
+    {
+        if (m_fd < 0)
+            return true;
+        const bool ok = ::close(m_fd) == 0;
+        if (!ok)
+            m_error = QString::fromLocal8Bit(std::strerror(errno));
+        m_fd = -1;
+        return ok;
+    }
+    // rename(2) replaces an existing target in one step, which QFile::rename does not.
+    bool renameTo(const QString& target)
+    {
+        if (std::rename(QFile::encodeName(m_path).constData(), QFile::encodeName(target).constData()) != 0) {
+            qWarning() << "file rename failed" << m_path << target << std::strerror(errno);
+            return false;
+        }
+        m_kept = true;
+        return true;
+    }
+
+private:
+    QString m_path;
+    QString m_error;
+    int m_fd = -1;
+    bool m_created = false;
+    bool m_kept = false;
+};
 
 } // namespace
 
@@ -33,30 +94,24 @@ QString tempTemplate(const QString& path)
 // budget; the rename alone already keeps readers from ever seeing a partial file.
 bool writeFileAtomically(const QString& path, const char* data, qint64 size)
 {
-    QTemporaryFile temp(tempTemplate(path));
-    if (!temp.open()) {
-        qWarning() << "file write failed" << path << temp.errorString();
+    TempFile temp(path);
+    if (!temp.isOpen() || !temp.write(data, size) || !temp.close()) {
+        qWarning() << "file write failed" << path << temp.error();
         return false;
     }
-    if (temp.write(data, size) != size || !temp.flush()) {
-        qWarning() << "file write failed" << path << temp.errorString();
-        return false;
-    }
-    temp.close();
-    return renameInto(temp, path);
+    return temp.renameTo(path);
 }
 
 bool writeFileAtomically(const QString& path, const std::function<bool(const QString& temp)>& write)
 {
-    QTemporaryFile temp(tempTemplate(path));
-    if (!temp.open()) {
-        qWarning() << "file write failed" << path << temp.errorString();
+    TempFile temp(path);
+    if (!temp.isOpen() || !temp.close()) {
+        qWarning() << "file write failed" << path << temp.error();
         return false;
     }
-    temp.close();
-    if (!write(temp.fileName()))
+    if (!write(temp.path()))
         return false;
-    return renameInto(temp, path);
+    return temp.renameTo(path);
 }
 
 bool copyFileAtomically(const QString& source, const QString& path)

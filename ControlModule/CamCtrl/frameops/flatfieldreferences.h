@@ -40,6 +40,11 @@ void binBlocks(const uint16_t* ref, int refWidth, int factor, uint16_t* out, int
 
 class FlatFieldReferences {
 public:
+    // The largest sensor of the cameras the program drives: no reference is larger, and a
+    // record that claims more is refused before anything is allocated.
+    static constexpr int kMaxWidth = 4656;
+    static constexpr int kMaxHeight = 3136;
+
     enum Type {
         Light = 0, Dark, Light535, Dark535, Light605, Dark605, Light715, Dark715, Light590, Dark590,
         TypeCount
@@ -61,7 +66,8 @@ public:
     // frame the old reference stays and false is returned.
     bool copyFromCurrent(int type, const void* currentRecord);
     bool saveCorrectionData(int type);
-    // Installs the type's reference from its files; any fault leaves it absent.
+    // Installs the type's reference from its files; any fault leaves it absent. Only regular
+    // files are opened, and only a frame of a sensor's size is read.
     bool loadCorrectionData(int type);
 
     bool isPresent(int type) const;

@@ -88,8 +88,17 @@ public:
     void clearFrames();            // frames, display levels and the display frame
     int histogramCount() const;
     HistogramInfo histogramAt(int index) const;
+    // A record for a frame appended by the image operations (generated and merged images).
+    void appendHistogram(HistogramInfo levels);
     bool lastLevels(int* low, int* high) const;
     QVector<QRect> bandRects() const;
+
+    // The frames the live view paints: the latest preview frame and the frame of the capture in
+    // progress. Handed over as shared, immutable frames, so a reader never sees one half written.
+    void setLiveFrame(std::shared_ptr<const KestrixFrame> frame);
+    std::shared_ptr<const KestrixFrame> liveFrame() const;
+    void setCaptureFrame(std::shared_ptr<const KestrixFrame> frame);
+    std::shared_ptr<const KestrixFrame> captureFrame() const;
 
     // Time source of saved file names (tests set a fixed one).
     void setClock(std::function<QDateTime()> clock);
@@ -122,5 +131,7 @@ private:
     std::vector<KestrixFrame> m_frameList;
     std::vector<HistogramInfo> m_histogramList;
     QVector<QRect> m_bandRects;
+    std::shared_ptr<const KestrixFrame> m_liveFrame;
+    std::shared_ptr<const KestrixFrame> m_captureFrame;
     std::function<QDateTime()> m_clock;
 };

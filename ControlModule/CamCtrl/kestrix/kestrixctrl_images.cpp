@@ -176,7 +176,9 @@ bool KestrixCtrl::removeFrame(int index)
 
 void KestrixCtrl::clearFrames()
 {
+    std::shared_ptr<const KestrixFrame> capture;
     std::lock_guard<std::mutex> lock(m_frameMutex);
+    capture.swap(m_captureFrame);
     m_frameList.clear();
     m_histogramList.clear();
     displayFrame = KestrixFrame();
@@ -197,6 +199,11 @@ HistogramInfo KestrixCtrl::histogramAt(int index) const
     return m_histogramList[static_cast<size_t>(index)];
 }
 
+void KestrixCtrl::appendHistogram(HistogramInfo levels)
+{
+    appendLevels(std::move(levels));
+}
+
 bool KestrixCtrl::lastLevels(int* low, int* high) const
 {
     std::lock_guard<std::mutex> lock(m_frameMutex);
@@ -211,6 +218,30 @@ QVector<QRect> KestrixCtrl::bandRects() const
 {
     std::lock_guard<std::mutex> lock(m_frameMutex);
     return m_bandRects;
+}
+
+void KestrixCtrl::setLiveFrame(std::shared_ptr<const KestrixFrame> frame)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_liveFrame.swap(frame);
+}
+
+std::shared_ptr<const KestrixFrame> KestrixCtrl::liveFrame() const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    return m_liveFrame;
+}
+
+void KestrixCtrl::setCaptureFrame(std::shared_ptr<const KestrixFrame> frame)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    m_captureFrame.swap(frame);
+}
+
+std::shared_ptr<const KestrixFrame> KestrixCtrl::captureFrame() const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    return m_captureFrame;
 }
 
 void KestrixCtrl::setClock(std::function<QDateTime()> clock)

@@ -4,6 +4,7 @@
 #include "h695icecamctrl_drive.h"
 
 #include "apppaths.h"
+#include "machinemodel.h"
 #include "useropts.h"
 
 #include <QDateTime>
@@ -159,8 +160,8 @@ bool H695ICECamCtrl::openCamera(int authorityType)
     qDebug() << "time2:" << now();
     setAutoExposure(0);
 
-    switch (authorityType) {
-    case 0: case 2: case 3: case 5: case 6: case 9: case 10: case 13: case 14: case 18:
+    switch (MachineModel::cameraOf(authorityType)) {
+    case MachineModel::Camera::Tucsen695:
         if (!ok(propSet(TUIDP_DPCLEVEL, 0))) {
             qDebug() << "设置DPC失败。";
             return false;
@@ -171,7 +172,7 @@ bool H695ICECamCtrl::openCamera(int authorityType)
         else
             qDebug() << "设置黑电平失败。";
         break;
-    case 7: case 8: case 11: case 12: case 15: case 16: case 17:
+    case MachineModel::Camera::TucsenFL9BW:
         userOpts->loadUserOptsByName(UserOpts::OPT_AverageGrayThd);
         setExposureThreshold(userOpts->averageGrayThd());
         setAutoExposureTarget(253);
@@ -189,7 +190,7 @@ bool H695ICECamCtrl::openCamera(int authorityType)
         else
             qDebug() << "设置图像模式失败。";
         break;
-    case 4: {
+    case MachineModel::Camera::TucsenS20Mini: {
         qDebug() << "设置S20Mini";
         char text[kInfoTextSize] = {};
         TUCAM_VALUE_INFO info {kInfoItemIdentity, 0, text, kInfoTextSize};

@@ -4,6 +4,12 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
 #include <numeric>
 #include <random>
 
@@ -148,6 +154,69 @@ TEST_F(References, BrokenFilesLeaveTheReferenceAbsent)
         std::vector<uint16_t> px(12, 500);
         EXPECT_FALSE(loaded.correct({px.data(), 4, 3}, false)) << c.what;
         EXPECT_EQ(px, std::vector<uint16_t>(12, 500)) << c.what;
+    }
+}
+
+// What stands in a reference's place at start-up is read only when it can be a reference: a
+// regular file, of a frame no larger than the largest sensor the program drives. A FIFO would
+// block the start for ever; a self-consistent record of 65535 x 32767 pixels would have the
+// start allocate and read 4.3 GB.
+TEST_F(References, OnlyRegularFilesOfASensorSizeAreLoaded)
+{
+    auto writeRecord = [&](int width, int height) {
+        std::array<uint8_t, 56> record {};
+        const uint16_t w = uint16_t(width), h = uint16_t(height), hs = kHeader;
+        const uint32_t bytes = uint32_t(uint64_t(width) * height * 2);
+        std::memcpy(&record[8], &hs, 2);
+        std::memcpy(&record[12], &w, 2);
+        std::memcpy(&record[14], &h, 2);
+        std::memcpy(&record[32], &bytes, 4);
+        QFile r(file("LightFrameData.data"));
+        ASSERT_TRUE(r.open(QIODevice::WriteOnly));
+        r.write(reinterpret_cast<const char*>(record.data()), 56);
+        QFile p(file("pBufferLight.data"));
+        ASSERT_TRUE(p.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(p.resize(qint64(kHeader) + bytes)); // sparse: no disk is used
+    };
+    auto fifo = [&](const QString& name) {
+        QFile::remove(file(name));
+        ASSERT_EQ(::mkfifo(QFile::encodeName(file(name)).constData(), 0600), 0);
+    };
+    struct Case {
+        const char* what;
+        std::function<void()> place;
+        bool loaded;
+    };
+    const Case cases[] = {
+        {"the largest sensor", [&] { writeRecord(4656, 3136); }, true},
+        {"wider than any sensor", [&] { writeRecord(4657, 2); }, false},
+        {"taller than any sensor", [&] { writeRecord(2, 3137); }, false},
+        {"65535 x 32767", [&] { writeRecord(65535, 32767); }, false},
+        {"a FIFO for the record", [&] { writeRecord(4, 3); fifo("LightFrameData.data"); }, false},
+        {"a FIFO for the pixels", [&] { writeRecord(4, 3); fifo("pBufferLight.data"); }, false},
+        {"a folder for the pixels", [&] {
+             writeRecord(4, 3);
+             QFile::remove(file("pBufferLight.data"));
+             QDir().mkpath(file("pBufferLight.data"));
+         }, false},
+    };
+    for (const Case& c : cases) {
+        QDir(folder()).removeRecursively();
+        QDir().mkpath(folder());
+        c.place();
+        FlatFieldReferences refs(folder());
+        auto loading = std::async(std::launch::async, [&] { return refs.loadCorrectionData(FlatFieldReferences::Light); });
+        if (loading.wait_for(std::chrono::seconds(10)) != std::future_status::ready) {
+            // Release a reader blocked on a FIFO so that the test ends and reports it.
+            for (const char* name : {"LightFrameData.data", "pBufferLight.data"}) {
+                const int fd = ::open(QFile::encodeName(file(name)).constData(), O_WRONLY | O_NONBLOCK);
+                if (fd >= 0)
+                    ::close(fd);
+            }
+            ADD_FAILURE() << c.what << ": the load blocked";
+        }
+        EXPECT_EQ(loading.get(), c.loaded) << c.what;
+        EXPECT_EQ(refs.isPresent(FlatFieldReferences::Light), c.loaded) << c.what;
     }
 }
 

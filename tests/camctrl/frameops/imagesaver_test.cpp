@@ -4,6 +4,8 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+
 #include <opencv2/imgcodecs.hpp>
 
 #include "imagesaver.h"
@@ -280,4 +282,29 @@ TEST_F(Saver, ProcessedPicturesToBothFolders)
     for (const QString& folder : {a(), b()})
         for (const QString& name : filesIn(folder))
             EXPECT_TRUE(name.endsWith(".tif")) << name.toStdString(); // no temporaries left
+}
+
+// Pictures and data files are ordinary files of their folder: the mode a new file gets under the
+// process's umask, not the private mode of the temporary file they are written through.
+TEST_F(Saver, SavedFilesGetTheModeOfTheUmask)
+{
+    struct Case { mode_t umask; mode_t mode; } cases[] = {{022, 0644}, {027, 0640}, {002, 0664}};
+    int ms = 0;
+    for (const Case& c : cases) {
+        const mode_t previous = ::umask(c.umask);
+        ctx.when = ctx.when.addMSecs(++ms);
+        WBSaveOptions opts;
+        opts.kind = 1;
+        const WBSaveResult r = saveWBImages(view(), ctx, opts);
+        cv::Mat colour(4, 3, CV_8UC3, cv::Scalar(1, 2, 3));
+        const QString processed = saveImages(colour, 3, {}, ctx);
+        ::umask(previous);
+        ASSERT_TRUE(r.ok);
+        const QString stem = r.path.chopped(4);
+        for (const QString& path : {r.path, stem + ".data", b() + QFileInfo(r.path).fileName(), processed}) {
+            struct stat st {};
+            ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
+            EXPECT_EQ(st.st_mode & 0777, c.mode) << path.toStdString() << " under umask " << std::oct << c.umask;
+        }
+    }
 }

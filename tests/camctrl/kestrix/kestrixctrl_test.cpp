@@ -553,3 +553,30 @@ TEST_F(KestrixCtrlTest, FrameListKeepsFramesAndLevelsTogether)
     EXPECT_EQ(ctrl->frameCount(), 0);
     EXPECT_EQ(ctrl->curImageIndex, -1);
 }
+
+TEST_F(KestrixCtrlTest, ShownFramesAndAddedLevelsAreHandedOverWhole)
+{
+    auto frame = std::make_shared<KestrixFrame>();
+    frame->region = rgn_type{0, 3, 1, 0, 1, 1};
+    frame->pixels.assign(8, 500);
+    ctrl->setLiveFrame(frame);
+    ctrl->setCaptureFrame(frame);
+    frame.reset();
+    ASSERT_TRUE(ctrl->liveFrame());
+    EXPECT_EQ(ctrl->liveFrame()->width(), 4);
+    EXPECT_EQ(ctrl->captureFrame()->pixels[7], 500);
+
+    HistogramInfo levels;
+    levels.low = 10;
+    levels.high = 20;
+    ctrl->appendHistogram(levels);
+    EXPECT_EQ(ctrl->histogramCount(), 1);
+    EXPECT_EQ(ctrl->histogramAt(0).high, 20);
+
+    // A new experiment forgets the capture frame with the list; the live frame goes on.
+    ctrl->clearFrames();
+    EXPECT_FALSE(ctrl->captureFrame());
+    EXPECT_TRUE(ctrl->liveFrame());
+    EXPECT_EQ(ctrl->histogramCount(), 0);
+    ctrl->setLiveFrame(nullptr);
+}

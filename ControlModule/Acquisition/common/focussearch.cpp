@@ -1,0 +1,117 @@
+#include "focussearch.h"
+
+#include "focusmeasure.h"
+#include "h695icecamctrl.h"
+
+#include <QDebug>
+
+namespace acq {
+
+namespace {
+// A lens reply may never come: the wait is sliced so that a stopped preview or search is seen
+// within this time.
+constexpr int kLensWaitSliceMs = 50;
+constexpr size_t kWindow = 5;
+} // namespace
+
+FocusStep focusDecision(const std::vector<double>& w, int reversals)
+{
+    const bool five = w.size() == kWindow;
+    if (five && w[0] < w[1] && w[1] < w[2] && w[2] > w[3] && w[3] > w[4] && isFocusPeak(w))
+        return FocusStep::Done;
+    if (reversals == 3)
+        return FocusStep::Done;
+    if (five && w[0] >= w[1] && w[1] >= w[2] && w[2] >= w[3] && w[3] >= w[4] && w[0] != 0 && w[1] != 0
+        && w[2] != 0 && w[3] != 0 && reversals <= 2)
+        return FocusStep::Reverse;
+    return FocusStep::Continue;
+}
+
+double frameSharpness(const FrameView& frame)
+{
+    if (frame.empty())
+        return 0;
+    cv::Mat centre;
+    cropRoi(frame.mat(), centre);
+    return focusMeasure(centre);
+}
+
+void FocusWindow::push(double value)
+{
+    const bool sliding = m_values.size() >= kWindow;
+    if (sliding)
+        m_values.erase(m_values.begin());
+    m_values.push_back(value);
+    if (sliding || m_log == Log::EveryValue) {
+        QDebug line = qDebug();
+        line << "valueList:";
+        for (double v : m_values)
+            line << v;
+    }
+}
+
+FocusSearch::FocusSearch(H695ICECamCtrl* cam, FocusWindow::Log log)
+    : m_cam(cam)
+    , m_window(log)
+{
+}
+
+void FocusSearch::onFrame(const TUCAM_FRAME* frame, const std::function<void()>& publish)
+{
+    if (m_cam->isFocusMeasuring && m_cam->sem2.tryAcquire(1)) {
+        // The lens has answered already: rate first, so that the lens side moves on while the
+        // views get the frame (the next frame, awaited later, would show the lens before its move).
+        rate(frame);
+        publish();
+        return;
+    }
+    publish();
+    if (m_cam->isFocusMeasuring && waitForLens())
+        rate(frame);
+}
+
+bool FocusSearch::waitForLens()
+{
+    for (;;) {
+        if (m_cam->sem2.tryAcquire(1, kLensWaitSliceMs))
+            return true;
+        if (!m_cam->isRunning || !m_cam->isFocusMeasuring || m_cam->isFocusStop)
+            return false;
+    }
+}
+
+void FocusSearch::rate(const TUCAM_FRAME* frame)
+{
+    if (m_stale.exchange(false))
+        m_window.clear();
+    m_window.push(frameSharpness(H695ICECamCtrl::viewOf(frame)));
+    switch (focusDecision(m_window.values(), m_cam->reversalCount)) {
+    case FocusStep::Done:
+        m_cam->isFocusDone = true;
+        m_cam->isFocusMeasuring = false;
+        m_window.clear();
+        break;
+    case FocusStep::Reverse:
+        m_cam->focusDirection = !m_cam->focusDirection;
+        ++m_cam->reversalCount;
+        m_window.clear();
+        qDebug() << "反转对焦";
+        break;
+    case FocusStep::Continue:
+        break;
+    }
+    // A search stopped meanwhile takes no more turns: a permit left now would let the next
+    // search move twice before its first rating.
+    if (!m_cam->isFocusStop)
+        m_cam->sem1.release(1);
+}
+
+void FocusSearch::endWithPreview()
+{
+    if (m_cam->isFocusMeasuring || !m_cam->isFocusStop) {
+        m_cam->isFocusStop = true;
+        m_cam->isFocusMeasuring = false;
+    }
+}
+
+} // namespace acq

@@ -1,0 +1,74 @@
+#pragma once
+// The preview side of an autofocus search, shared by the Western-blot, gel and
+// multi-fluorescence previews: the window of the latest sharpness values, the decision taken on
+// each measured frame, and the turns taken with the lens side through the controller's sem1
+// (the preview has rated a frame) and sem2 (the lens has reached its position).
+
+#include <atomic>
+#include <functional>
+#include <vector>
+
+#include "frameview.h"
+#include "tucam.h"
+
+class H695ICECamCtrl;
+
+namespace acq {
+
+enum class FocusStep { Continue, Done, Reverse };
+
+// The decision on a window of sharpness values (oldest first) after `reversals` reversals:
+// Done on five values that rise and then fall strictly and that isFocusPeak accepts, or once
+// three reversals were made (whatever the window holds); Reverse on five values that never
+// rise, none of the first four 0, while at most two reversals were made; Continue otherwise.
+FocusStep focusDecision(const std::vector<double>& window, int reversals);
+
+// The sharpness of a frame: the focus measure of its centre region; 0 without pixels.
+double frameSharpness(const FrameView& frame);
+
+// The latest five sharpness values, oldest first.
+class FocusWindow {
+public:
+    // "valueList:" with the values is logged once the window slides (Western blot), or for
+    // every value (gel and multi-fluorescence).
+    enum class Log { WhenSliding, EveryValue };
+
+    explicit FocusWindow(Log log) : m_log(log) {}
+    void push(double value);
+    void clear() { m_values.clear(); }
+    const std::vector<double>& values() const { return m_values; }
+
+private:
+    Log m_log;
+    std::vector<double> m_values;
+};
+
+class FocusSearch {
+public:
+    FocusSearch(H695ICECamCtrl* cam, FocusWindow::Log log);
+
+    // From another thread when an autofocus run has ended: the window is emptied before the next
+    // frame is rated.
+    void clearValues() { m_stale = true; }
+
+    // Each frame a preview receives: the views get it through publish(), and while a search
+    // measures, the frame is rated once the lens side has reported its position. The wait for
+    // the lens ends without a rating when the preview or the search stops.
+    void onFrame(const TUCAM_FRAME* frame, const std::function<void()>& publish);
+
+    // A preview that ends takes its search with it: the lens side sees the stop and empties both
+    // semaphores instead of waiting for a rating that will never come.
+    void endWithPreview();
+
+    const std::vector<double>& values() const { return m_window.values(); }
+
+private:
+    bool waitForLens();
+    void rate(const TUCAM_FRAME* frame);
+
+    H695ICECamCtrl* m_cam;
+    FocusWindow m_window;
+    std::atomic<bool> m_stale {false};
+};
+
+} // namespace acq

@@ -1,0 +1,22 @@
+#pragma once
+// The frame loop of the Western-blot, gel and multi-fluorescence previews on the Tucsen camera.
+
+#include <functional>
+
+#include "tucam.h"
+
+class H695ICECamCtrl;
+
+namespace acq {
+
+enum class PreviewEnd { Stopped, StartFailed, WaitFailed };
+
+// Starts a frame run on the caller's record and, while the controller's isRunning is set,
+// applies a changed exposure and then a changed gain, waits for the next frame and hands it to
+// onFrame. An aborted wait (logged with abortText) stops the run; while the preview is still
+// wanted the next turn starts it again. A refused start or a failed wait calls cameraError and
+// ends the loop. Whatever the way out, nothing started is left running.
+PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* abortText,
+                          const std::function<void()>& onFrame, const std::function<void()>& cameraError);
+
+} // namespace acq

@@ -1,0 +1,109 @@
+#include "flowcontext.h"
+
+#include "asyncserialportthread.h"
+#include "h695icecamctrl.h"
+#include "kestrixctrl.h"
+#include "lightctrl.h"
+#include "machinemodel.h"
+#include "modbusmaster.h"
+
+#include <QDebug>
+#include <QThread>
+
+#include <memory>
+
+FlowContext::FlowContext(const Devices& devices, QObject* parent)
+    : QObject(parent)
+    , m_devices(devices)
+{
+}
+
+FlowContext::~FlowContext() = default;
+
+void FlowContext::setSingleCaptureVisible(bool visible)
+{
+    m_singleCaptureVisible = visible;
+    if (MachineModel::isKestrix(m_authorityType))
+        m_devices.kestrix->singleCaptureVisible = visible;
+    else if (MachineModel::isTucsen(m_authorityType))
+        m_devices.tucsen->singleCaptureVisible = visible;
+}
+
+void FlowContext::reportError(EnumOBJ::ErrorCode errorCode)
+{
+    qWarning() << "errorCode:" << errorCode;
+    m_errorCode = errorCode;
+    emit errorCodeChanged();
+}
+
+void FlowContext::cameraError()
+{
+    reportError(EnumOBJ::CameraErr);
+    if (MachineModel::isKestrix(m_authorityType))
+        m_devices.kestrix->closeCamera();
+    else if (MachineModel::isTucsen(m_authorityType))
+        m_devices.tucsen->closeCamera();
+}
+
+void FlowContext::sendFrame(Ctrl_Bits command, const QList<Data_Bits>& data)
+{
+    const QByteArray frame = ModbusMaster::packFrame(command, static_cast<char>(data.size()), data);
+    m_devices.link->setCurCmd(frame);
+    m_devices.link->writeData(frame);
+}
+
+void FlowContext::sendLightCmd(Ctrl_Bits command, const QList<Data_Bits>& data)
+{
+    m_devices.link->setCurCmd(m_devices.lightCtrl->sendCmd(command, data));
+}
+
+void FlowContext::lightChange(bool on)
+{
+    QList<Data_Bits> data;
+    if (MachineModel::isMiniCabinet(m_authorityType))
+        data << (on ? WhiteLightOn : WhiteLightOff);
+    else if (on)
+        data << PowerOn << SourceOn;
+    else
+        data << PowerOff;
+    sendLightCmd(CmdMainLight, data);
+    emit lightStatusChange(on);
+}
+
+void FlowContext::lightCmd(int lightType, bool on)
+{
+    if (MachineModel::tracksWhiteBoard(m_authorityType))
+        m_devices.tucsen->isWhiteBoard = MachineModel::isGelTS20BW(m_authorityType) && lightType == EnumOBJ::White;
+    m_curLightType = lightType;
+    Data_Bits byte;
+    switch (lightType) {
+    case EnumOBJ::White: byte = on ? MiniWhiteOn : MiniWhiteOff; break;
+    case EnumOBJ::UV254: byte = on ? UV254On : UV254Off; break;
+    case EnumOBJ::UV365: byte = on ? UV365On : UV365Off; break;
+    case EnumOBJ::UV302: byte = on ? MiniUVOn : MiniUVOff; break;
+    case EnumOBJ::Blue: byte = on ? MiniBlueOn : MiniBlueOff; break;
+    default: return;
+    }
+    sendLightCmd(CmdGelLight, {byte});
+}
+
+void FlowContext::runWhenFinished(QThread* thread, QObject* receiver, std::function<void()> continuation)
+{
+    // finished may have been emitted before this connection existed; the flag keeps the
+    // continuation to one run when the signal also arrives.
+    auto done = std::make_shared<bool>(false);
+    auto once = [done, continuation] {
+        if (*done)
+            return;
+        *done = true;
+        continuation();
+    };
+    connect(thread, &QThread::finished, receiver, once);
+    if (thread->isFinished())
+        once();
+}
+
+void FlowContext::notAvailable(const char* method)
+{
+    qWarning() << method << "not available yet";
+}

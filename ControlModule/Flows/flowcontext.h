@@ -1,0 +1,129 @@
+#pragma once
+// What the flows of the main controller share, handed to each of them by the controller: the
+// cabinet's devices and stores, its configuration, the error the pages show, the board and light
+// commands the flows send, and the signals the pages hear. The controller passes every signal of
+// this object on as its own, so a flow emits here and never needs the controller: a test builds a
+// context on the virtual cabinet and drives one flow alone. GUI thread only.
+
+#include "devicecmd.h"
+#include "enumobj.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+
+class ASyncSerialPortThread;
+class CamOpts;
+class GelExperimentDB;
+class H695ICECamCtrl;
+class KestrixCtrl;
+class LightCtrl;
+class MultExperimentDB;
+class QMutex;
+class QThread;
+class UserOpts;
+class WesternBlotExperimentDB;
+
+namespace QtCharts {
+class QLineSeries;
+}
+
+class FlowContext : public QObject {
+    Q_OBJECT
+public:
+    // The shared objects; the context owns none of them.
+    struct Devices {
+        H695ICECamCtrl* tucsen = nullptr;
+        KestrixCtrl* kestrix = nullptr;
+        ASyncSerialPortThread* link = nullptr;
+        LightCtrl* lightCtrl = nullptr;
+        CamOpts* camOpts = nullptr;
+        UserOpts* userOpts = nullptr;
+        WesternBlotExperimentDB* wbExpDB = nullptr;
+        GelExperimentDB* gelExpDB = nullptr;
+        MultExperimentDB* multExpDB = nullptr;
+        // Held by the Tucsen capture threads around each camera start.
+        QMutex* captureMutex = nullptr;
+    };
+
+    explicit FlowContext(const Devices& devices, QObject* parent = nullptr);
+    ~FlowContext() override;
+
+    H695ICECamCtrl* tucsen() const { return m_devices.tucsen; }
+    KestrixCtrl* kestrix() const { return m_devices.kestrix; }
+    ASyncSerialPortThread* link() const { return m_devices.link; }
+    LightCtrl* lightCtrl() const { return m_devices.lightCtrl; }
+    CamOpts* camOpts() const { return m_devices.camOpts; }
+    UserOpts* userOpts() const { return m_devices.userOpts; }
+    WesternBlotExperimentDB* wbExpDB() const { return m_devices.wbExpDB; }
+    GelExperimentDB* gelExpDB() const { return m_devices.gelExpDB; }
+    MultExperimentDB* multExpDB() const { return m_devices.multExpDB; }
+    QMutex* captureMutex() const { return m_devices.captureMutex; }
+
+    // The cabinet's configuration; the controller's property of the same name reads it here.
+    EnumOBJ::AuthorityType authorityType() const { return m_authorityType; }
+    void setAuthorityType(EnumOBJ::AuthorityType authorityType) { m_authorityType = authorityType; }
+    bool singleCaptureVisible() const { return m_singleCaptureVisible; }
+    // Also copies the flag into the camera controller of the configuration.
+    void setSingleCaptureVisible(bool visible);
+    QString curExpName() const { return m_curExpName; }
+    void setCurExpName(const QString& name) { m_curExpName = name; }
+
+    EnumOBJ::ErrorCode errorCode() const { return m_errorCode; }
+    // Stores only: a page may clear the error shown without raising it again.
+    void setErrorCode(EnumOBJ::ErrorCode errorCode) { m_errorCode = errorCode; }
+    // Stores, logs and emits errorCodeChanged: the way every failure reaches the pages.
+    void reportError(EnumOBJ::ErrorCode errorCode);
+    // A camera failure of an acquisition thread: CameraErr, and the camera of the configuration
+    // is closed.
+    void cameraError();
+
+    // Board commands. A frame built here is stored as the link's current command and then
+    // written; one sent through LightCtrl is written by it and stored after.
+    void sendFrame(Ctrl_Bits command, const QList<Data_Bits>& data);
+    void sendLightCmd(Ctrl_Bits command, const QList<Data_Bits>& data);
+    // The main light (0xF2), told to the pages.
+    void lightChange(bool on);
+    // One light of the gel board (0xF1); remembered as curLightType.
+    void lightCmd(int lightType, bool on);
+    int curLightType() const { return m_curLightType; }
+
+    // Histogram series the pages hand over, drawn by the image refresh of each mode.
+    QtCharts::QLineSeries* wbLineSeries = nullptr;
+    QtCharts::QLineSeries* gelLineSeries = nullptr;
+    QtCharts::QLineSeries* multLineSeries = nullptr;
+
+    // Runs continuation once when thread has finished, at once when it has finished already;
+    // receiver ends the wait when it is destroyed first.
+    static void runWhenFinished(QThread* thread, QObject* receiver, std::function<void()> continuation);
+    // The answer of an invokable whose flow is not built yet.
+    static void notAvailable(const char* method);
+
+signals:
+    void errorCodeChanged();
+    void imageChanged();
+    void estimateStart();
+    void captureStart();
+    void captureFinished(QString imageSavePath);
+    void changeAxisYMaxAndSliderValue(bool isAuto, double axisYMax, int min, int max);
+    void lightStatusChange(bool on);
+    void singleImageCaped(QString imageName, int bin, double expCap, int gain);
+    void colorMarkerCaped(QString imageName, int bin, double expCap, int gain);
+    void updateEstimateTime(int estimateTime);
+    void previewStoped();
+    void setAEFinished();
+    void setAFFinished();
+    void aFFinished();
+    void focusMoved();
+    void sig_FocusMove(int mValue);
+
+private:
+    const Devices m_devices;
+    EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;
+    EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;
+    bool m_singleCaptureVisible = true;
+    QString m_curExpName;
+    int m_curLightType = 0;
+};

@@ -1,0 +1,357 @@
+#include "wbtsflow.h"
+
+#include "camopts.h"
+#include "experimentrecord.h"
+#include "experimentrecords.h"
+#include "flowcontext.h"
+#include "h695icecamctrl.h"
+#include "histograminfo.h"
+#include "imagerefresh.h"
+#include "machinemodel.h"
+#include "smbuslensctrl.h"
+#include "tucsenautoexposure.h"
+#include "useropts.h"
+#include "wbplan.h"
+#include "wbtscapturethread.h"
+#include "wbtsestimatethread.h"
+#include "wbtspreviewthread.h"
+#include "westernblotexperimentdb.h"
+
+#include <QDebug>
+#include <QThread>
+
+namespace {
+// Poll of a cancel waiting for the running exposure to have started.
+constexpr unsigned long kCancelPollMs = 50;
+constexpr int kFullRangeHigh = 65535;
+} // namespace
+
+WBTSFlow::WBTSFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
+    : QObject(parent)
+    , preview(this, ctx.tucsen())
+    , m_ctx(ctx)
+    , m_autoExposure(autoExposure)
+{
+}
+
+WBTSFlow::~WBTSFlow() = default;
+
+QString WBTSFlow::binningText(int authorityType, int binningIndex)
+{
+    int factor = wbplan::binningFactor(MachineModel::isWBFL9BW(authorityType), binningIndex);
+    // The threads treat an index outside the table as its first entry; the record says the same.
+    if (factor == 0)
+        factor = 1;
+    return QStringLiteral("%1*%1").arg(factor);
+}
+
+void WBTSFlow::previewStart()
+{
+    // The cache holds the frames and record a running capture writes into.
+    if (estimateThread || captureThread) {
+        qWarning() << "_WBTSPreviewStart refused while a capture runs";
+        return;
+    }
+    clearCache();
+    CamOpts* camOpt = m_ctx.camOpts();
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    camOpt->loadCurWBTSCamOpts();
+    const int authority = m_ctx.authorityType();
+    const bool fl9bw = MachineModel::isWBFL9BW(authority);
+    cam->binningIndex = camOpt->wBTSCurBinning();
+    cam->gain = fl9bw ? camOpt->wBTSCurGainIndex() : camOpt->wBTSCurGain();
+    cam->exposureTime = camOpt->wBTSCurExposurePre();
+    if (preview.thread())
+        return;
+    auto* thread = new WBTSPreviewThread(nullptr);
+    connect(thread, &WBTSPreviewThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &WBTSPreviewThread::updatePreviewImage, this, [this] { emit m_ctx.imageChanged(); });
+    thread->isFL9BW = fl9bw;
+    thread->isMini = MachineModel::isMiniCabinet(authority);
+    preview.start(thread);
+}
+
+void WBTSFlow::binChanged(int bin, int preExpTime, int gain)
+{
+    WBTSPreviewThread* thread = preview.thread();
+    preview.restart("_WBTSBinChanged", [this, thread, bin, preExpTime, gain] {
+        H695ICECamCtrl* cam = m_ctx.tucsen();
+        cam->binningIndex = bin;
+        cam->exposureTime = preExpTime;
+        cam->gain = gain;
+        thread->isFL9BW = MachineModel::isWBFL9BW(m_ctx.authorityType());
+    });
+}
+
+void WBTSFlow::preExpChanged(double value, bool needAdjust)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->exposureTime = value;
+    if (needAdjust)
+        m_ctx.tucsen()->isExposureChanged = true;
+}
+
+void WBTSFlow::preExpAndGainChanged(double exp, int gain)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->exposureTime = exp;
+    m_ctx.tucsen()->gain = gain;
+}
+
+void WBTSFlow::gainChanged(int value)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->gain = value;
+    m_ctx.tucsen()->isGainChanged = true;
+}
+
+void WBTSFlow::atExposure(int aeVal)
+{
+    m_autoExposure.request(aeVal);
+}
+
+void WBTSFlow::captureStart(bool autoCapture)
+{
+    stopPreview(autoCapture, true);
+}
+
+void WBTSFlow::stopPreview(bool autoCapture, bool startNext)
+{
+    preview.stop([this, autoCapture, startNext] { previewEnded(autoCapture, startNext); });
+}
+
+void WBTSFlow::previewEnded(bool autoCapture, bool startNext)
+{
+    m_ctx.sendLightCmd(CmdMainLight, {PowerOff});
+    emit m_ctx.lightStatusChange(false);
+    if (exitPending) {
+        exitPending = false;
+        clearCache();
+    } else if (autoCapture) {
+        startEstimate();
+    } else if (startNext) {
+        startCapture();
+    }
+    emit m_ctx.previewStoped();
+}
+
+void WBTSFlow::startEstimate()
+{
+    m_ctx.lightChange(false);
+    if (estimateThread) {
+        qDebug() << "estimation already running";
+        return;
+    }
+    auto* thread = new WBTSEstimateThread(nullptr);
+    estimateThread = thread;
+    connect(thread, &WBTSEstimateThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &WBTSEstimateThread::updateEstimateTime, this,
+            [this](int estimateTime) { emit m_ctx.updateEstimateTime(estimateTime); });
+    connect(thread, &QThread::finished, this, [this, thread] {
+        thread->deleteLater();
+        estimateThread = nullptr;
+        if (exitPending) {
+            exitPending = false;
+            clearCache();
+            return;
+        }
+        startCapture();
+    });
+    thread->isFL9BW = MachineModel::isWBFL9BW(m_ctx.authorityType());
+    thread->start(QThread::InheritPriority);
+    emit m_ctx.estimateStart();
+}
+
+bool WBTSFlow::createExperiment()
+{
+    if (experiment)
+        return true;
+    const QString prefix = QLatin1String(m_ctx.singleCaptureVisible() ? "WBS" : "WBM");
+    std::unique_ptr<WesternBlotExperimentRecord> record =
+        newExperimentRecord<WesternBlotExperimentRecord>(m_ctx.userOpts(), EnumOBJ::WB, prefix);
+    record->binning = binningText(m_ctx.authorityType(), m_ctx.tucsen()->binningIndex);
+    m_ctx.tucsen()->setExpName(record->name);
+    if (!insertExperimentRow(m_ctx.wbExpDB(), record.get()))
+        return false;
+    m_ctx.setCurExpName(record->name);
+    experiment = std::move(record);
+    return true;
+}
+
+void WBTSFlow::startCapture()
+{
+    if (captureThread) {
+        qDebug() << "capture already running";
+        return;
+    }
+    // The thread finds its row by name: without a row of its own it would write into whichever
+    // experiment holds that name already.
+    if (!createExperiment()) {
+        qWarning() << "capture not started: the experiment row could not be saved";
+        emit m_ctx.captureFinished(QString());
+        return;
+    }
+    // The record may be freed (a new preview, an exit) before the thread ends.
+    const QString folder = experiment->imageSavePath;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    auto* thread = new WBTSCaptureThread(nullptr);
+    captureThread = thread;
+    thread->serialPort = m_ctx.link();
+    thread->captureMutex = m_ctx.captureMutex();
+    connect(thread, &QThread::finished, this, [this, thread, folder] {
+        m_ctx.tucsen()->isAbort = true;
+        thread->deleteLater();
+        captureThread = nullptr;
+        emit m_ctx.captureFinished(folder);
+        if (exitPending) {
+            exitPending = false;
+            clearCache();
+        }
+    });
+    connect(thread, &WBTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &WBTSCaptureThread::singleImageCaped, this, &WBTSFlow::imageCaped);
+    connect(thread, &WBTSCaptureThread::lightStatusChange, this, [this](bool on) { emit m_ctx.lightStatusChange(on); });
+    connect(thread, &WBTSCaptureThread::colorMarkerCaped, this,
+            [this](QString imageName, int bin, double expCap, int gain) {
+                emit m_ctx.colorMarkerCaped(imageName, bin, expCap, gain);
+            });
+    cam->isAbort = false;
+    // Permits left by another run would let a cancel through before this run's exposure.
+    while (cam->semCap.tryAcquire(1)) {
+    }
+    const int authority = m_ctx.authorityType();
+    thread->isFL9BW = MachineModel::isWBFL9BW(authority);
+    thread->isMini = MachineModel::isMiniCabinet(authority);
+    thread->start(QThread::InheritPriority);
+    emit m_ctx.captureStart();
+}
+
+void WBTSFlow::cancelCapture()
+{
+    WBTSCaptureThread* thread = captureThread;
+    if (!thread)
+        return;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    // One permit per started exposure: frameList + 1 of them exist only while the exposure of
+    // the next frame runs, so the abort never lands between frames.
+    for (;;) {
+        if (cam->semCap.tryAcquire(cam->frameCount() + 1))
+            break;
+        if (thread->captureEnded || thread->isFinished())
+            return;
+        QThread::msleep(kCancelPollMs);
+    }
+    qDebug() << "触发取消采集。";
+    cam->isAbort = true;
+    cam->abortWait();
+}
+
+void WBTSFlow::exitExperiment()
+{
+    const bool previewRunning = preview.thread() != nullptr;
+    stopPreview(false, false);
+    if (estimateThread || captureThread) {
+        // The running thread still writes into the cache: it is dropped when the thread ends.
+        exitPending = true;
+        cancelCapture();
+    } else {
+        clearCache();
+    }
+    m_ctx.lightChange(false);
+    if (!previewRunning || m_ctx.errorCode() != EnumOBJ::NoErr)
+        emit m_ctx.previewStoped();
+}
+
+void WBTSFlow::updateImageShow(int minInten, int maxInten)
+{
+    imagerefresh::showTucsenStretched(m_ctx, minInten, maxInten);
+}
+
+double WBTSFlow::getExposure()
+{
+    return m_ctx.tucsen()->getExposureTime();
+}
+
+double WBTSFlow::getGain()
+{
+    return m_ctx.tucsen()->getGain();
+}
+
+double WBTSFlow::getTem()
+{
+    return m_ctx.tucsen()->getTemperature();
+}
+
+void WBTSFlow::updateExpName(const QString& newName, const QString& newImageSavePath)
+{
+    if (!experiment)
+        return;
+    qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
+    experiment->name = newName;
+    experiment->imageSavePath = newImageSavePath;
+    m_ctx.tucsen()->setExpName(newName);
+    m_ctx.setCurExpName(newName);
+}
+
+void WBTSFlow::setEstimateRoi(double x, double y, double width, double height)
+{
+    m_ctx.tucsen()->setEstimateRoi(x, y, width, height);
+}
+
+void WBTSFlow::removeEstimateRoi()
+{
+    m_ctx.tucsen()->removeEstimateRoi();
+}
+
+void WBTSFlow::closeCamAndUnInit()
+{
+    m_ctx.tucsen()->closeCamera();
+    SmbusLensCtrl::close();
+}
+
+void WBTSFlow::imageListClicked(int index)
+{
+    if (imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_WBTSImageListClicked"))
+        updateHisShowAndImageShow();
+}
+
+void WBTSFlow::updateHisShowAndImageShow()
+{
+    HistogramInfo info;
+    if (!imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+        return;
+    imagerefresh::drawHistogram(m_ctx, m_ctx.wbLineSeries, info);
+    // A capture without automatic stretch shows its frames as they came from the camera.
+    if (!m_ctx.userOpts()->isAutoStretch() && captureThread)
+        updateImageShow(0, kFullRangeHigh);
+    else
+        updateImageShow(info.low, info.high);
+}
+
+void WBTSFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
+{
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    cam->currentImageIndex = cam->frameCount() - 1;
+    emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
+    updateHisShowAndImageShow();
+}
+
+void WBTSFlow::clearCache()
+{
+    // Frames, their histograms and the shown frame go together: a histogram left behind would
+    // describe a frame that no longer exists.
+    m_ctx.tucsen()->clearFrameList(true);
+    experiment.reset();
+    markerList.clear();
+    colorMarkerList.clear();
+    m_ctx.tucsen()->clearOverExposure();
+}
+
+void WBTSFlow::clearFocusValues()
+{
+    if (WBTSPreviewThread* thread = preview.thread())
+        thread->clearFocusValues();
+}

@@ -1,0 +1,278 @@
+// The flows on their own, without the controller: a FlowContext on the virtual cabinet (board on
+// a pseudo-terminal, the Tucsen stand-in) and one flow or shared helper at a time. The preview
+// role's stops and restarts, the auto-exposure requests, and a Western-blot preview left again.
+#include "asyncserialportthread.h"
+#include "boardtestcontrol.h"
+#include "cabinetstate.h"
+#include "camopts.h"
+#include "flowcontext.h"
+#include "h695icecamctrl.h"
+#include "kestrixctrl.h"
+#include "lightctrl.h"
+#include "testappdir.h"
+#include "tucam_test.h"
+#include "tucsenautoexposure.h"
+#include "tucsenpreview.h"
+#include "useropts.h"
+#include "virtualboard.h"
+#include "wbtsflow.h"
+#include "westernblotexperimentdb.h"
+
+#include <QMutex>
+#include <QPointer>
+#include <QSignalSpy>
+#include <QTimer>
+#include <QtTest>
+
+#include <atomic>
+#include <memory>
+
+namespace {
+constexpr int kDeadlineMs = 20000;
+
+// A preview thread as the role sees one: it runs until the camera's running flag drops, and
+// counts its runs where the test can read them after the thread is gone.
+class FakePreview : public QThread {
+public:
+    FakePreview(H695ICECamCtrl* camera, std::atomic<int>& runs)
+        : camera(camera)
+        , runs(runs)
+    {
+    }
+
+protected:
+    void run() override
+    {
+        ++runs;
+        while (camera->isRunning)
+            QThread::msleep(1);
+    }
+
+private:
+    H695ICECamCtrl* camera;
+    std::atomic<int>& runs;
+};
+
+// The cabinet of one test case: a started board, a link on it, and a context over the shared
+// objects the controller would hand over.
+struct Cabinet {
+    Cabinet()
+    {
+        vcab::CabinetState::instance().reset();
+        board.start();
+        link->openPort(QString::fromStdString(board.slavePath()), QSerialPort::Baud1200);
+        FlowContext::Devices devices;
+        devices.tucsen = H695ICECamCtrl::getInstance();
+        devices.kestrix = KestrixCtrl::getInstance();
+        devices.link = link.get();
+        devices.lightCtrl = &lights;
+        devices.camOpts = CamOpts::getInstance();
+        devices.userOpts = UserOpts::getInstance();
+        devices.wbExpDB = WesternBlotExperimentDB::getInstance();
+        devices.captureMutex = &captureMutex;
+        ctx = std::make_unique<FlowContext>(devices);
+    }
+    ~Cabinet()
+    {
+        ctx.reset();
+        link.reset();
+        board.stop();
+    }
+
+    // Data bytes of every 0xF2 command the board received, in order.
+    QStringList mainLightCommands()
+    {
+        QStringList out;
+        for (const QByteArray& f : control.receivedFrames())
+            if (f.size() >= 5 && quint8(f[2]) == 0xF2)
+                out << QString::fromLatin1(f.mid(4, quint8(f[3])).toHex(' '));
+        return out;
+    }
+
+    vboard::VirtualBoard board;
+    vboard::BoardTestControl control {board};
+    std::unique_ptr<ASyncSerialPortThread> link = std::make_unique<ASyncSerialPortThread>();
+    LightCtrl lights {link.get(), nullptr};
+    QMutex captureMutex;
+    std::unique_ptr<FlowContext> ctx;
+};
+
+// The camera's own auto-exposure values as the driver received them, in order.
+QList<int> autoExposureValues()
+{
+    QList<int> values;
+    for (const tucamtest::CallRecord& call : tucamtest::calls("TUCAM_Capa_SetValue", TUIDC_ATEXPOSURE))
+        values << int(call.args.at(1));
+    return values;
+}
+} // namespace
+
+class FlowsTest : public QObject {
+    Q_OBJECT
+
+    TestAppDir appDir;
+    H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
+
+private slots:
+    void init()
+    {
+        tucamtest::reset();
+        QVERIFY(cam->openCamera(EnumOBJ::WBTS695_Manual));
+        cam->clearFrameCaches();
+        tucamtest::clearCallLog();
+    }
+
+    void cleanup() { cam->closeCamera(); }
+
+    // Requests made while a setting runs follow it in the order given, one thread at a time,
+    // each answered once; a page may ask for the next one from its answer.
+    void autoExposureRequestsFollowInTurn_data()
+    {
+        QTest::addColumn<QList<int>>("requests");
+        QTest::addColumn<int>("fromFirstAnswer");  // -1: none
+        QTest::addColumn<QList<int>>("camera");
+        QTest::addColumn<int>("waitingAfterFirst");
+        QTest::newRow("one") << QList<int> {1} << -1 << QList<int> {1} << 0;
+        QTest::newRow("a second during the first") << QList<int> {1, 0} << -1 << QList<int> {1, 0} << 0;
+        QTest::newRow("three in a row") << QList<int> {1, 0, 2} << -1 << QList<int> {1, 0, 2} << 1;
+        QTest::newRow("asked from the answer") << QList<int> {1, 0} << 2 << QList<int> {1, 0, 2} << 1;
+    }
+    void autoExposureRequestsFollowInTurn()
+    {
+        QFETCH(QList<int>, requests);
+        QFETCH(int, fromFirstAnswer);
+        QFETCH(QList<int>, camera);
+        QFETCH(int, waitingAfterFirst);
+        Cabinet cabinet;
+        TucsenAutoExposure ae(*cabinet.ctx);
+        QSignalSpy answers(cabinet.ctx.get(), &FlowContext::setAEFinished);
+        int waiting = -1;
+        bool first = true;
+        connect(cabinet.ctx.get(), &FlowContext::setAEFinished, this, [&] {
+            if (!first)
+                return;
+            first = false;
+            // Posted before any further setting starts, so it runs before that one ends.
+            QTimer::singleShot(0, this, [&] { waiting = int(ae.waiting()); });
+            if (fromFirstAnswer >= 0)
+                ae.request(fromFirstAnswer);
+        });
+        for (int value : requests)
+            ae.request(value);
+        QVERIFY(ae.thread());
+        QCOMPARE(int(ae.waiting()), requests.size() - 1);
+
+        QVERIFY(waitFor([&] { return answers.size() == camera.size() && !ae.thread(); }, kDeadlineMs));
+        QCoreApplication::processEvents();
+        QCOMPARE(answers.size(), camera.size());
+        QCOMPARE(waiting, waitingAfterFirst);
+        QCOMPARE(autoExposureValues(), camera);
+        disconnect(cabinet.ctx.get(), nullptr, this, nullptr);
+    }
+
+    // Stops and restarts of a preview: the last request decides what follows the thread's end;
+    // a continuation overtaken by a later request never runs. The same holds for a preview that
+    // had ended on its own (a camera error) before the requests, whose end was already told.
+    void previewRoleLastRequestWins_data()
+    {
+        QTest::addColumn<bool>("endedFirst");
+        QTest::addColumn<QStringList>("requests");  // in order, before the thread's end is handled
+        QTest::addColumn<QStringList>("ran");       // continuations that ran
+        QTest::addColumn<int>("runs");              // runs of the thread
+        QTest::addColumn<bool>("kept");             // the role still holds the thread
+        for (bool ended : {false, true}) {
+            const QString when = ended ? " of an ended preview" : "";
+            auto row = [&](const char* name) -> QTestData& {
+                return QTest::newRow(qPrintable(name + when)) << ended;
+            };
+            row("stop") << QStringList {"stop A"} << QStringList {"A"} << 1 << false;
+            row("second stop takes over") << QStringList {"stop A", "stop B"} << QStringList {"B"} << 1 << false;
+            row("restart") << QStringList {"restart R"} << QStringList {"R"} << 2 << true;
+            row("stop after a restart") << QStringList {"restart R", "stop A"} << QStringList {"A"} << 1 << false;
+            row("restart refused during a stop") << QStringList {"stop A", "restart R"} << QStringList {"A"} << 1
+                                                 << false;
+            row("second restart refused") << QStringList {"restart R", "restart S"} << QStringList {"R"} << 2
+                                          << true;
+        }
+    }
+    void previewRoleLastRequestWins()
+    {
+        QFETCH(bool, endedFirst);
+        QFETCH(QStringList, requests);
+        QFETCH(QStringList, ran);
+        QFETCH(int, runs);
+        QFETCH(bool, kept);
+        H695ICECamCtrl camera;
+        QObject owner;
+        TucsenPreview<FakePreview> role(&owner, &camera);
+        std::atomic<int> started {0};
+        auto* thread = new FakePreview(&camera, started);
+        QPointer<FakePreview> watched(thread);
+        role.start(thread);
+        QVERIFY(waitFor([&] { return started == 1; }, kDeadlineMs));
+        if (endedFirst) {
+            camera.isRunning = false;
+            QVERIFY(thread->wait(kDeadlineMs));
+            QCoreApplication::processEvents();
+        }
+
+        QStringList done;
+        for (const QString& request : requests) {
+            const QStringList parts = request.split(' ');
+            const QString name = parts[1];
+            if (parts[0] == "stop")
+                role.stop([&done, name] { done << name; });
+            else
+                role.restart("test", [&done, name] { done << name; });
+        }
+        QVERIFY(waitFor([&] { return done.size() == 1; }, kDeadlineMs));
+        // Anything stale would have been delivered by now as well.
+        QCoreApplication::processEvents();
+        QCoreApplication::processEvents();
+        QCOMPARE(done, ran);
+        QCOMPARE(role.thread() != nullptr, kept);
+        QVERIFY(!role.stopping());
+        if (kept) {
+            QVERIFY(waitFor([&] { return started == runs && thread->isRunning(); }, kDeadlineMs));
+            QVERIFY(camera.isRunning);
+            camera.isRunning = false;
+            QVERIFY(thread->wait(kDeadlineMs));
+            delete thread;
+        } else {
+            QCOMPARE(started.load(), runs);
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+            QVERIFY(watched.isNull());
+        }
+    }
+
+    // The Western-blot flow alone on the cabinet: its preview delivers frames to the context,
+    // and leaving stops it, switches the light off twice and tells the page once.
+    void westernBlotPreviewAndExitOnTheCabinet()
+    {
+        Cabinet cabinet;
+        FlowContext& ctx = *cabinet.ctx;
+        ctx.setAuthorityType(EnumOBJ::WBTS695_Manual);
+        TucsenAutoExposure ae(ctx);
+        WBTSFlow flow(ctx, ae);
+        QSignalSpy frames(&ctx, &FlowContext::imageChanged);
+        QSignalSpy stopped(&ctx, &FlowContext::previewStoped);
+        QSignalSpy light(&ctx, &FlowContext::lightStatusChange);
+
+        flow.previewStart();
+        QVERIFY(flow.hasPreview());
+        QVERIFY(frames.wait(kDeadlineMs));
+
+        flow.exitExperiment();
+        QVERIFY(stopped.wait(kDeadlineMs));
+        QCoreApplication::processEvents();
+        QCOMPARE(stopped.size(), 1);
+        QVERIFY(!flow.hasPreview());
+        QCOMPARE(light.size(), 2);
+        QVERIFY(waitFor([&] { return cabinet.mainLightCommands().size() >= 2; }, kDeadlineMs));
+        QCOMPARE(cabinet.mainLightCommands(), (QStringList {"c1", "c1"}));
+        QCOMPARE(ctx.errorCode(), EnumOBJ::NoErr);
+    }
+};
+
+QTEST_MAIN(FlowsTest)
+#include "flows_test.moc"
