@@ -20,10 +20,37 @@ cv::Mat benchFrame(int width, int height)
     return out;
 }
 
+std::vector<cv::Mat> coldCopies(const cv::Mat& frame, size_t bytesBeside)
+{
+    const size_t copies = benchpairs::freshCopies(frame.total() * frame.elemSize() + bytesBeside);
+    std::vector<cv::Mat> out;
+    out.reserve(copies);
+    for (size_t i = 0; i < copies; ++i)
+        out.push_back(frame.clone());
+    return out;
+}
+
+void mismatch(const std::string& what)
+{
+    benchpairs::abortRun(what);
+}
+
+void perIsa(benchmark::internal::Benchmark* b)
+{
+    b->ArgName("isa");
+    for (int isa = int(lanes::Isa::Avx512); isa >= int(lanes::Isa::Plain); --isa)
+        b->Arg(isa);
+}
+
 void oneThread(benchmark::State& state)
 {
     cv::setNumThreads(1);
     state.SetLabel("1 thread");
+}
+
+KernelPath::KernelPath(benchmark::State& state)
+    : KernelPath(state, lanes::Isa(state.range(0)))
+{
 }
 
 KernelPath::KernelPath(benchmark::State& state, lanes::Isa isa)

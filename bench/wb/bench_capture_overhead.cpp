@@ -1,12 +1,14 @@
 // Everything a captured 2688 x 2200 frame costs besides its exposure: the correction in the
 // camera buffer, the stored copy, the over-exposure mask, levels and histogram, both 16-bit
 // pictures, the over-exposure picture and the image-data file, as the capture thread does it;
-// against OpenCV doing the same pixel steps and writes.
+// against OpenCV doing the same pixel steps and writes (peersave). Before timing, both make
+// their files once from the same frame and the files are checked to hold the same pixels.
 
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <opencv2/imgcodecs.hpp>
@@ -15,8 +17,11 @@
 #include <cstring>
 #include <fstream>
 #include <random>
+#include <utility>
 
 #include "h695icecamctrl.h"
+#include "pairsummary.h"
+#include "peersave.h"
 #include "useropts.h"
 #include "wbtscapturethread.h"
 
@@ -66,20 +71,86 @@ Data& data()
     return d;
 }
 
-void wb_capture_overhead_ours(benchmark::State& state)
+constexpr int kSharpenLevel = 30;
+constexpr double kPercent = 0.001; // the controller's histLevelPercent
+constexpr int kThreshold = 300;    // its overExposureThreshold
+
+void resetFiles()
+{
+    // A capture keeps its frames; here they go, with their files, so that every round starts
+    // from the same memory and disk state.
+    H695ICECamCtrl::getInstance()->clearFrameCaches();
+    QDir(data().dir.path() + "/Images").removeRecursively();
+    QDir(data().dir.path() + "/user").removeRecursively();
+}
+
+void setOptions()
 {
     Data& d = data();
     UserOpts* opts = UserOpts::getInstance();
     opts->setIsExposure(true);
     opts->setIsAutoStretch(true);
     opts->setIsBeautifyPictures(true);
-    opts->setSharpenLevel(30);
+    opts->setSharpenLevel(kSharpenLevel);
     opts->setSampleImageBkColor(UserOpts::Black);
     opts->setImageSavePath(d.dir.path() + "/user");
     opts->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
     H695ICECamCtrl* ctrl = H695ICECamCtrl::getInstance();
     ctrl->setExpName("BENCH");
     ctrl->binningIndex = 1;
+}
+
+void peerRound(bool marked, const PeerFiles& files)
+{
+    Data& d = data();
+    std::memcpy(d.camera.data(), (marked ? d.overExposed : d.pristine).data(), d.camera.size());
+    cv::Mat camera(kHeight, kWidth, CV_16UC1, d.camera.data() + kHeader);
+    cv::subtract(camera, cv::Scalar(96), camera);
+    const cv::Mat stored = camera.clone();
+    const cv::Mat mask = stored > 65000;
+    peerSave(stored, mask, kThreshold, kSharpenLevel, kPercent, files);
+}
+
+PeerFiles peerFiles()
+{
+    const std::string base = (data().dir.path() + "/peer").toStdString();
+    return {base + ".tif", base + "-copy.tif", base + "_OE.tif", base + ".data"};
+}
+
+// The frame's files from both sides, once per kind of frame.
+void sameFiles(bool marked)
+{
+    static bool done[2] = {false, false};
+    if (std::exchange(done[marked], true))
+        return;
+    Data& d = data();
+    setOptions();
+    resetFiles();
+    std::memcpy(d.camera.data(), (marked ? d.overExposed : d.pristine).data(), d.camera.size());
+    WBTSCaptureThread thread;
+    wbplan::FramePlan plan;
+    plan.sample = true;
+    QString path = thread.processFrame(&d.record, plan, 1, false, UserOpts::Black);
+    if (path.isEmpty() || path.endsWith("_OE.tif") != marked)
+        benchpairs::abortRun("the frame was not stored as expected: " + path.toStdString());
+    path.remove(QStringLiteral("_OE"));
+    const QString stem = path.chopped(4), name = QFileInfo(path).fileName();
+    // Folder B: <imageSavePath>/<date>/BENCH/, the date being folder A's parent's name.
+    const QString date = QFileInfo(QFileInfo(path).path()).dir().dirName();
+    const QString copy = d.dir.path() + "/user/" + date + "/BENCH/" + name;
+    const PeerFiles ours = {path.toStdString(), copy.toStdString(), (stem + "_OE.tif").toStdString(),
+                            (stem + ".data").toStdString()};
+    peerRound(marked, peerFiles());
+    checkSameFiles(ours, peerFiles(), marked);
+    resetFiles();
+}
+
+void wb_capture_overhead_ours(benchmark::State& state)
+{
+    Data& d = data();
+    sameFiles(state.range(0) != 0);
+    setOptions();
+    H695ICECamCtrl* ctrl = H695ICECamCtrl::getInstance();
     WBTSCaptureThread thread;
     wbplan::FramePlan plan;
     plan.sample = true;
@@ -93,71 +164,27 @@ void wb_capture_overhead_ours(benchmark::State& state)
             break;
         }
         state.PauseTiming();
-        // A capture keeps its frames; here they go, with their files, so that every round
-        // starts from the same memory and disk state.
-        ctrl->clearFrameCaches();
-        QDir(d.dir.path() + "/Images").removeRecursively();
-        QDir(d.dir.path() + "/user").removeRecursively();
+        resetFiles();
         state.ResumeTiming();
     }
+    (void)ctrl;
 }
 
-// The same steps with OpenCV calls: subtract, copy, mask, levels by a counting histogram, stretch, blur
-// and sharpen, the three TIFF writes and the raw file.
+// The same steps with OpenCV calls: subtract, copy, mask, then peersave's picture set.
 void wb_capture_overhead_peer(benchmark::State& state)
 {
     Data& d = data();
-    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, 600, cv::IMWRITE_TIFF_YDPI, 600,
-                                     cv::IMWRITE_TIFF_COMPRESSION, 1};
-    const std::string base = (d.dir.path() + "/peer").toStdString();
+    sameFiles(state.range(0) != 0);
+    const PeerFiles files = peerFiles();
     for (auto _ : state) {
         state.PauseTiming();
         std::memcpy(d.camera.data(), (state.range(0) ? d.overExposed : d.pristine).data(), d.camera.size());
-        const bool marked = state.range(0) != 0;
         state.ResumeTiming();
         cv::Mat camera(kHeight, kWidth, CV_16UC1, d.camera.data() + kHeader);
         cv::subtract(camera, cv::Scalar(96), camera);
-        cv::Mat stored = camera.clone();
-        cv::Mat mask = stored > 65000;
-        cv::Mat hist;
-        const int channels[] = {0};
-        const int bins[] = {65536};
-        const float range[] = {0, 65536};
-        const float* ranges[] = {range};
-        cv::calcHist(&stored, 1, channels, cv::Mat(), hist, 1, bins, ranges);
-        const double clip = 0.001 * double(stored.total());
-        double low = 0, high = 65535, seen = 0;
-        for (int v = 0; v < 65536; ++v) {
-            seen += hist.at<float>(v);
-            if (seen > clip) {
-                low = v;
-                break;
-            }
-        }
-        seen = 0;
-        for (int v = 65535; v >= 0; --v) {
-            seen += hist.at<float>(v);
-            if (seen > clip) {
-                high = v;
-                break;
-            }
-        }
-        cv::Mat work;
-        stored.convertTo(work, CV_16U, 65535.0 / std::max(1.0, high - low), -low * 65535.0 / std::max(1.0, high - low));
-        cv::medianBlur(work, work, 3);
-        cv::GaussianBlur(work, work, cv::Size(5, 5), 0.5);
-        if (marked) {
-            cv::Mat oe;
-            cv::Mat grey8;
-            work.convertTo(grey8, CV_8U, 1.0 / 257);
-            cv::cvtColor(grey8, oe, cv::COLOR_GRAY2BGR);
-            oe.setTo(cv::Scalar(0, 0, 255), mask);
-            cv::imwrite(base + "_OE.tif", oe, params);
-        }
-        cv::imwrite(base + "-a.tif", work, params);
-        cv::imwrite(base + "-b.tif", work, params);
-        std::ofstream raw(base + ".data", std::ios::binary | std::ios::trunc);
-        raw.write(reinterpret_cast<const char*>(stored.data), std::streamsize(stored.total() * 2));
+        const cv::Mat stored = camera.clone();
+        const cv::Mat mask = stored > 65000;
+        peerSave(stored, mask, kThreshold, kSharpenLevel, kPercent, files);
     }
 }
 
@@ -172,7 +199,8 @@ int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    benchpairs::PairReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;
 }

@@ -5,7 +5,10 @@
 #include <cstring>
 
 #include <fcntl.h>
+#include <sys/uio.h>
 #include <unistd.h>
+
+#include <algorithm>
 
 #include <QDebug>
 #include <QFile>
@@ -44,18 +47,37 @@ public:
     QString path() const { return m_path; }
     QString error() const { return m_error; }
 
-    bool write(const char* data, qint64 size)
+    // All pieces in order, as few calls as the kernel allows; a short write goes on where it
+    // stopped.
+    bool write(std::vector<ByteSpan> parts)
     {
-        while (size > 0) {
-            const ssize_t n = ::write(m_fd, data, size_t(size));
+        size_t first = 0;
+        while (first < parts.size()) {
+            if (parts[first].size == 0) {
+                ++first;
+                continue;
+            }
+            iovec io[16];
+            const size_t count = std::min<size_t>(parts.size() - first, 16);
+            for (size_t i = 0; i < count; ++i)
+                io[i] = {const_cast<void*>(parts[first + i].data), parts[first + i].size};
+            ssize_t n = ::writev(m_fd, io, int(count));
             if (n < 0 && errno == EINTR)
                 continue;
             if (n <= 0) {
-                m_error = QString::fromLocal8Bit(std::strerror(errno));
+                m_error = QString::fromLocal8Bit(n == 0 ? "nothing written" : std::strerror(errno));
                 return false;
             }
-            data += n;
-            size -= n;
+            for (; n > 0; ++first) {
+                ByteSpan& p = parts[first];
+                if (size_t(n) < p.size) {
+                    p.data = static_cast<const char*>(p.data) + n;
+                    p.size -= size_t(n);
+                    break;
+                }
+                n -= ssize_t(p.size);
+                p.size = 0;
+            }
         }
         return true;
     }
@@ -94,8 +116,13 @@ private:
 // budget; the rename alone already keeps readers from ever seeing a partial file.
 bool writeFileAtomically(const QString& path, const char* data, qint64 size)
 {
+    return writeFileAtomically(path, std::vector<ByteSpan>{{data, size_t(std::max<qint64>(size, 0))}});
+}
+
+bool writeFileAtomically(const QString& path, const std::vector<ByteSpan>& parts)
+{
     TempFile temp(path);
-    if (!temp.isOpen() || !temp.write(data, size) || !temp.close()) {
+    if (!temp.isOpen() || !temp.write(parts) || !temp.close()) {
         qWarning() << "file write failed" << path << temp.error();
         return false;
     }
@@ -112,19 +139,4 @@ bool writeFileAtomically(const QString& path, const std::function<bool(const QSt
     if (!write(temp.path()))
         return false;
     return temp.renameTo(path);
-}
-
-bool copyFileAtomically(const QString& source, const QString& path)
-{
-    QFile in(source);
-    if (!in.open(QIODevice::ReadOnly)) {
-        qWarning() << "file copy failed" << source << in.errorString();
-        return false;
-    }
-    const QByteArray bytes = in.readAll();
-    if (bytes.size() != in.size()) {
-        qWarning() << "file copy failed" << source << in.errorString();
-        return false;
-    }
-    return writeFileAtomically(path, bytes.constData(), bytes.size());
 }

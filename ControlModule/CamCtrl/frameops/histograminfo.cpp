@@ -35,7 +35,7 @@ std::vector<uint16_t> stretchTable(int low, int high)
 // clamped to the levels. The float estimate, biased down by 1/64 (its error stays below 0.008),
 // is that value or one less; the remainder, exact in wrapping 32-bit arithmetic because its true
 // value is small, says which.
-LANES_INLINE void stretchBody(uint16_t* p, size_t n, int low, int high)
+LANES_INLINE void stretchBody(const uint16_t* s, uint16_t* p, size_t n, int low, int high)
 {
     using namespace lanes;
     const int span = high - low;
@@ -44,7 +44,7 @@ LANES_INLINE void stretchBody(uint16_t* p, size_t n, int low, int high)
     size_t i = 0;
     for (; i + 8 <= n; i += 8) {
         i8 d;
-        LANES_LOAD_U16(d, p + i);
+        LANES_LOAD_U16(d, s + i);
         d -= low;
         d = d < zero ? zero : d;
         d = d > spanV ? spanV : d;
@@ -54,7 +54,7 @@ LANES_INLINE void stretchBody(uint16_t* p, size_t n, int low, int high)
         LANES_STORE_U16(p + i, r);
     }
     for (; i < n; ++i) {
-        const int64_t d = std::min(std::max(int(p[i]) - low, 0), span);
+        const int64_t d = std::min(std::max(int(s[i]) - low, 0), span);
         p[i] = uint16_t((d * 131070 + span) / (2 * int64_t(span)));
     }
 }
@@ -71,7 +71,7 @@ LANES_AVX512 LANES_INLINE __m512i stretch512(__m512i d, __m512 k, __m512i twoSpa
 
 // 32 pixels per register: clamped and offset as 16-bit values, widened in two interleaved halves
 // that the saturating pack puts back in order.
-LANES_AVX512 void stretchAvx512(uint16_t* p, size_t n, int low, int high)
+LANES_AVX512 void stretchAvx512(const uint16_t* s, uint16_t* p, size_t n, int low, int high)
 {
     const int span = high - low;
     const __m512 k = _mm512_set1_ps(65535.0f / float(span));
@@ -80,13 +80,13 @@ LANES_AVX512 void stretchAvx512(uint16_t* p, size_t n, int low, int high)
     const __m512i zero = _mm512_setzero_si512();
     size_t i = 0;
     for (; i + 32 <= n; i += 32) {
-        __m512i v = _mm512_loadu_si512(p + i);
+        __m512i v = _mm512_loadu_si512(s + i);
         v = _mm512_sub_epi16(_mm512_min_epu16(_mm512_max_epu16(v, lowV), highV), lowV);
         const __m512i lo = stretch512(_mm512_unpacklo_epi16(v, zero), k, twoSpan, spanV);
         const __m512i hi = stretch512(_mm512_unpackhi_epi16(v, zero), k, twoSpan, spanV);
         _mm512_storeu_si512(p + i, _mm512_packus_epi32(lo, hi));
     }
-    stretchBody(p + i, n - i, low, high);
+    stretchBody(s + i, p + i, n - i, low, high);
 }
 
 // The same on ymm registers, 16 pixels at a time.
@@ -98,7 +98,7 @@ LANES_AVX2 LANES_INLINE __m256i stretch256(__m256i d, __m256 k, __m256i twoSpan,
     return _mm256_sub_epi32(r, _mm256_cmpgt_epi32(t, spanLess1)); // true lanes are -1
 }
 
-LANES_AVX2 void stretchAvx2(uint16_t* p, size_t n, int low, int high)
+LANES_AVX2 void stretchAvx2(const uint16_t* s, uint16_t* p, size_t n, int low, int high)
 {
     const int span = high - low;
     const __m256 k = _mm256_set1_ps(65535.0f / float(span));
@@ -107,29 +107,30 @@ LANES_AVX2 void stretchAvx2(uint16_t* p, size_t n, int low, int high)
     const __m256i zero = _mm256_setzero_si256();
     size_t i = 0;
     for (; i + 16 <= n; i += 16) {
-        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + i));
+        __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         v = _mm256_sub_epi16(_mm256_min_epu16(_mm256_max_epu16(v, lowV), highV), lowV);
         const __m256i lo = stretch256(_mm256_unpacklo_epi16(v, zero), k, twoSpan, spanLess1);
         const __m256i hi = stretch256(_mm256_unpackhi_epi16(v, zero), k, twoSpan, spanLess1);
         _mm256_storeu_si256(reinterpret_cast<__m256i*>(p + i), _mm256_packus_epi32(lo, hi));
     }
-    stretchBody(p + i, n - i, low, high);
+    stretchBody(s + i, p + i, n - i, low, high);
 }
 
-void stretchPlain(uint16_t* p, size_t n, int low, int high)
+void stretchPlain(const uint16_t* s, uint16_t* p, size_t n, int low, int high)
 {
-    stretchBody(p, n, low, high);
+    stretchBody(s, p, n, low, high);
 }
 
-void stretchKernel(uint16_t* p, size_t n, int low, int high)
+// s and p are the same pixels (in place) or do not overlap.
+void stretchKernel(const uint16_t* s, uint16_t* p, size_t n, int low, int high)
 {
     switch (lanes::activeIsa()) {
     case lanes::Isa::Avx512:
-        return stretchAvx512(p, n, low, high);
+        return stretchAvx512(s, p, n, low, high);
     case lanes::Isa::Avx2:
-        return stretchAvx2(p, n, low, high);
+        return stretchAvx2(s, p, n, low, high);
     case lanes::Isa::Plain:
-        return stretchPlain(p, n, low, high);
+        return stretchPlain(s, p, n, low, high);
     }
 }
 
@@ -174,10 +175,10 @@ bool stretchKernelIsExact(int span)
     return true;
 }
 
-void lookUp(uint16_t* p, size_t n, const uint16_t* lut)
+void lookUp(const uint16_t* s, uint16_t* p, size_t n, const uint16_t* lut)
 {
     for (size_t i = 0; i < n; ++i)
-        p[i] = lut[p[i]];
+        p[i] = lut[s[i]];
 }
 
 __attribute__((target_clones("avx2", "default")))
@@ -284,14 +285,24 @@ void computeDisplayLevelsPlain(const FrameView& frame, double percent, Histogram
 
 void stretchLevels(const FrameView& frame, int low, int high)
 {
-    if (frame.empty())
-        return;
+    stretchLevels(frame, frame, low, high);
+}
+
+bool stretchLevels(const FrameView& source, const FrameView& target, int low, int high)
+{
+    if (source.width != target.width || source.height != target.height) {
+        qWarning() << "stretchLevels: sizes differ" << source.width << source.height << target.width << target.height;
+        return false;
+    }
+    if (source.empty())
+        return true;
     if (low >= 0 && low < high && high <= 65535 && stretchKernelIsExact(high - low)) {
-        stretchKernel(frame.pixels, frame.count(), low, high);
-        return;
+        stretchKernel(source.pixels, target.pixels, source.count(), low, high);
+        return true;
     }
     const std::vector<uint16_t> lut = stretchTable(low, high);
-    lookUp(frame.pixels, frame.count(), lut.data());
+    lookUp(source.pixels, target.pixels, source.count(), lut.data());
+    return true;
 }
 
 void autoLevelFrame(const FrameView& frame, double percent, HistogramInfo& info)

@@ -35,7 +35,12 @@ struct ClipValues {
 };
 ClipValues clipValues(const std::vector<uint32_t>& counts, double percent);
 
+// Pixels mapped onto 0..65535: below low 0, above high 65535, from low to high
+// (v - low) / (high - low) * 65535 + 0.5 truncated, as in double precision (0 when low == high).
 void stretchLevels(const FrameView& frame, int low, int high);
+// The same from source into target (the same pixels, or ones that do not overlap); false when
+// the sizes differ.
+bool stretchLevels(const FrameView& source, const FrameView& target, int low, int high);
 void autoLevelFrame(const FrameView& frame, double percent, HistogramInfo& info);
 void autoLevelFramePlain(const FrameView& frame, double percent, HistogramInfo& info);
 

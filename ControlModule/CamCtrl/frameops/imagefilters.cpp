@@ -28,10 +28,34 @@ const cv::Mat& sharpenKernel()
     return kernel;
 }
 
-void weightedSharpen(cv::Mat& m, double weight)
+// One row of sharpen3x3; left and right are the neighbours of the first and last pixel.
+__attribute__((target_clones("arch=x86-64-v4", "avx2", "default")))
+void sharpenRow(const uint16_t* up, const uint16_t* row, const uint16_t* down, uint16_t* out, int width)
 {
-    cv::Mat sharp;
-    cv::filter2D(m, sharp, -1, sharpenKernel(), cv::Point(-1, -1), 0, cv::BORDER_DEFAULT);
+    auto at = [](int centre, int a, int b, int c, int d) {
+        const int v = 5 * centre - a - b - c - d;
+        return uint16_t(v < 0 ? 0 : v > 65535 ? 65535 : v);
+    };
+    if (width == 1) {
+        out[0] = at(row[0], up[0], down[0], row[0], row[0]);
+        return;
+    }
+    out[0] = at(row[0], up[0], down[0], row[1], row[1]);
+    for (int c = 1; c < width - 1; ++c)
+        out[c] = at(row[c], up[c], down[c], row[c - 1], row[c + 1]);
+    out[width - 1] = at(row[width - 1], up[width - 1], down[width - 1], row[width - 2], row[width - 2]);
+}
+
+// m := (1 - weight) m + weight sharpen3x3(m), saturated, with the library's weighted sum.
+void weightedSharpen(cv::Mat& m, double weight, LargeBuffer* scratch)
+{
+    LargeBuffer local;
+    cv::Mat sharp = (scratch ? scratch : &local)->mat(m.rows, m.cols, CV_16UC1);
+    if (m.type() != CV_16UC1 || sharp.empty()) {
+        cv::filter2D(m, sharp, -1, sharpenKernel(), cv::Point(-1, -1), 0, cv::BORDER_DEFAULT);
+    } else {
+        sharpen3x3(m, sharp);
+    }
     cv::addWeighted(m, 1.0 - weight, sharp, weight, 0, m, m.type());
 }
 
@@ -68,16 +92,45 @@ void gaussianFrame(const FrameView& frame, double sigma)
     cv::GaussianBlur(m, m, cv::Size(5, 5), sigma, sigma, cv::BORDER_DEFAULT);
 }
 
-void sharpen16U(const FrameView& frame, bool isBeautifyPictures, int sharpenLevel)
+void sharpen16U(const FrameView& frame, bool isBeautifyPictures, int sharpenLevel, FilterScratch* scratch)
 {
     if (!isBeautifyPictures || frame.empty())
         return;
-    medianFrame(frame);
-    if (sharpenLevel == 0)
-        return;
-    gaussianFrame(frame, 0.5);
+    FilterScratch local;
+    FilterScratch& s = scratch ? *scratch : local;
     cv::Mat m = frame.mat();
-    weightedSharpen(m, sharpenLevel / 100.0);
+    // Each filter reads one buffer and writes the other: in place the library would copy the
+    // frame into fresh memory first.
+    cv::Mat median = s.first.mat(m.rows, m.cols, CV_16UC1);
+    if (median.empty()) {
+        medianFrame(frame);
+        median = m;
+    } else {
+        cv::medianBlur(m, median, 3);
+    }
+    if (sharpenLevel == 0) {
+        if (median.data != m.data)
+            median.copyTo(m);
+        return;
+    }
+    cv::GaussianBlur(median, m, cv::Size(5, 5), 0.5, 0.5, cv::BORDER_DEFAULT);
+    weightedSharpen(m, sharpenLevel / 100.0, &s.first);
+}
+
+// Every sum here is an integer below 2^24 in magnitude, which float holds exactly, so the
+// library's float filter gives exactly these integers whatever order it adds them in.
+void sharpen3x3(const cv::Mat& image, cv::Mat& out)
+{
+    CV_Assert(image.type() == CV_16UC1);
+    out.create(image.size(), CV_16UC1);
+    const int rows = image.rows, cols = image.cols;
+    for (int r = 0; r < rows; ++r) {
+        // Reflected at the edges without the edge row itself; a single row is its own neighbour.
+        const int up = r > 0 ? r - 1 : (rows > 1 ? 1 : 0);
+        const int down = r + 1 < rows ? r + 1 : (rows > 1 ? rows - 2 : 0);
+        sharpenRow(image.ptr<uint16_t>(up), image.ptr<uint16_t>(r), image.ptr<uint16_t>(down), out.ptr<uint16_t>(r),
+                   cols);
+    }
 }
 
 void beautifyIfEnabled(const FrameView& frame, bool isBeautifyPictures)
@@ -105,7 +158,7 @@ void detailSharpen(cv::Mat& image, bool isDetailSharpend, int detailLevel)
     if (detailLevel == 0)
         return;
     cv::GaussianBlur(image, image, cv::Size(5, 5), 0.5, 0.5, cv::BORDER_DEFAULT);
-    weightedSharpen(image, detailLevel / 100.0);
+    weightedSharpen(image, detailLevel / 100.0, nullptr);
 }
 
 void subtractScalar(const FrameView& frame, int value)

@@ -6,10 +6,12 @@
 #include <QDir>
 #include <QFile>
 #include <opencv2/imgcodecs.hpp>
+#include <opencv2/imgproc.hpp>
 
 #include "atomicfile.h"
 #include "imagefilters.h"
 #include "paramimagefile.h"
+#include "tiffencoder.h"
 
 namespace {
 
@@ -18,6 +20,71 @@ const std::vector<int>& tiffParams()
     static const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, 600,
                                             cv::IMWRITE_TIFF_YDPI, 600, cv::IMWRITE_TIFF_COMPRESSION, 1};
     return params;
+}
+
+// Largest picture the direct writer takes: its offsets are 32-bit.
+constexpr size_t kMaxDirectBytes = size_t(1) << 31;
+
+// A picture ready to be written, once or to several folders: the head and tail of its TIFF
+// around pixels that stay where they are in memory.
+class TiffPicture {
+public:
+    // image as the program holds it (grey, or colour in OpenCV's BGR order). False for a depth
+    // or channel count the direct writer does not take.
+    bool prepare(const cv::Mat& image)
+    {
+        if (image.empty() || image.total() * image.elemSize() > kMaxDirectBytes)
+            return false;
+        switch (image.type()) {
+        case CV_8UC3:
+            // The file keeps red first.
+            cv::cvtColor(image, m_own, cv::COLOR_BGR2RGB);
+            return prepareInFileOrder(m_own);
+        case CV_8UC1:
+        case CV_16UC1:
+            if (image.isContinuous())
+                return prepareInFileOrder(image);
+            m_own = image.clone();
+            return prepareInFileOrder(m_own);
+        default:
+            return false;
+        }
+    }
+    // pixels already as the file holds them: continuous grey, or RGB.
+    bool prepareInFileOrder(const cv::Mat& pixels)
+    {
+        m_pixels = pixels;
+        m_frame = tiffFrame(pixels.cols, pixels.rows, pixels.channels(), pixels.depth() == CV_16U ? 16 : 8);
+        return true;
+    }
+    bool writeTo(const QString& path) const
+    {
+        return writeFileAtomically(path, {{m_frame.head.data(), m_frame.head.size()},
+                                          {m_pixels.data, m_pixels.total() * m_pixels.elemSize()},
+                                          {m_frame.tail.data(), m_frame.tail.size()}});
+    }
+
+private:
+    cv::Mat m_pixels;
+    cv::Mat m_own;
+    TiffFrame m_frame;
+};
+
+// Through the library's encoder, for images the direct writer does not take.
+bool encodeTiff(const QString& path, const cv::Mat& image)
+{
+    // The encoder picks the format by the temporary name's suffix.
+    return writeFileAtomically(path, [&](const QString& temp) {
+        try {
+            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, tiffParams()))
+                return true;
+        } catch (const cv::Exception& e) {
+            qWarning() << "tiff encoding failed" << path << e.what();
+            return false;
+        }
+        qWarning() << "tiff encoding failed" << path << image.cols << image.rows << image.type();
+        return false;
+    });
 }
 
 bool makeFolder(const QString& folder)
@@ -30,15 +97,17 @@ bool makeFolder(const QString& folder)
     return false;
 }
 
-// Writes the same picture into both folders: encoded once into folder A and copied into folder B
-// (skipped when there is none); a failure in one folder does not cost the other its copy.
+// Writes the same picture into both folders (folder B skipped when there is none), encoded once
+// and written from memory each time; a failure in one folder does not cost the other its copy.
 bool writeBoth(const cv::Mat& image, const QString& a, const QString& b, const QString& name)
 {
-    const bool okA = writeTiff(a + name, image);
-    if (b.isEmpty())
-        return okA;
-    const bool okB = okA ? copyFileAtomically(a + name, b + name) : writeTiff(b + name, image);
-    return okA && okB;
+    TiffPicture picture;
+    if (!picture.prepare(image)) {
+        const bool okA = encodeTiff(a + name, image);
+        return (b.isEmpty() || encodeTiff(b + name, image)) && okA;
+    }
+    const bool okA = picture.writeTo(a + name);
+    return (b.isEmpty() || picture.writeTo(b + name)) && okA;
 }
 
 QString timeName(const SaveContext& ctx)
@@ -54,8 +123,9 @@ bool makeFolders(const QString& a, const QString& b)
     return ok;
 }
 
-// Over-exposed pixels pure red, the others grey at the high byte's scale.
-cv::Mat overExposurePicture(const cv::Mat& picture, const std::vector<uint8_t>& mask)
+// Over-exposed pixels pure red, the others grey at the high byte's scale, in the file's RGB
+// order, in memory (a fresh matrix when it cannot be had).
+cv::Mat overExposurePicture(const cv::Mat& picture, const std::vector<uint8_t>& mask, LargeBuffer& memory)
 {
     static const std::vector<uint8_t> grey = [] {
         std::vector<uint8_t> t(65536);
@@ -63,16 +133,18 @@ cv::Mat overExposurePicture(const cv::Mat& picture, const std::vector<uint8_t>& 
             t[v] = uint8_t(v / 65535.0 * 255.0);
         return t;
     }();
-    cv::Mat out(picture.rows, picture.cols, CV_8UC3);
+    cv::Mat out = memory.mat(picture.rows, picture.cols, CV_8UC3);
+    if (out.empty())
+        out.create(picture.rows, picture.cols, CV_8UC3);
     const uint16_t* p = picture.ptr<uint16_t>();
     uint8_t* o = out.ptr<uint8_t>();
     const size_t n = picture.total();
     for (size_t i = 0; i < n; ++i) {
         const bool over = mask[i] == 1;
         const uint8_t g = grey[p[i]];
-        o[3 * i] = over ? 0 : g;
+        o[3 * i] = over ? 255 : g;
         o[3 * i + 1] = over ? 0 : g;
-        o[3 * i + 2] = over ? 255 : g;
+        o[3 * i + 2] = over ? 0 : g;
     }
     return out;
 }
@@ -122,51 +194,52 @@ QString folderB(const SaveContext& ctx)
 
 bool writeTiff(const QString& path, const cv::Mat& image)
 {
-    // Encoding straight into a file is about three times faster than into memory; the encoder
-    // picks the format by the temporary name's suffix.
-    return writeFileAtomically(path, [&](const QString& temp) {
-        try {
-            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, tiffParams()))
-                return true;
-        } catch (const cv::Exception& e) {
-            qWarning() << "tiff encoding failed" << path << e.what();
-            return false;
-        }
-        qWarning() << "tiff encoding failed" << path << image.cols << image.rows << image.type();
-        return false;
-    });
+    TiffPicture picture;
+    return picture.prepare(image) ? picture.writeTo(path) : encodeTiff(path, image);
 }
 
-WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts)
+WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts, SaveScratch* scratch)
 {
     WBSaveResult result;
     if (frame.empty()) {
         qWarning() << "saveWBImages: no frame";
         return result;
     }
+    SaveScratch local;
+    SaveScratch& s = scratch ? *scratch : local;
     const cv::Mat original = frame.mat();
-    cv::Mat work = original.clone();
-    const FrameView w = FrameView::of(work);
 
     if (opts.autoLevel) {
         if (opts.intelligentAnalysis == 1) {
-            result.rects = autoCrop(w, opts.sampleImageBkColor, opts.binningIndex);
+            result.rects = autoCrop(frame, opts.sampleImageBkColor, opts.binningIndex);
             result.rectsChanged = true;
         }
         if (opts.kind == 1)
-            autoLevelFrame(w, opts.histLevelPercent, result.histogram);
+            computeDisplayLevels(frame, opts.histLevelPercent, result.histogram);
         else
-            autoLevelFramePlain(w, opts.histLevelPercent, result.histogram);
+            computeDisplayLevelsPlain(frame, opts.histLevelPercent, result.histogram);
     } else {
         if (opts.intelligentAnalysis == 1)
             result.rectsChanged = true;
-        computeLogHistogram(w, result.histogram);
+        computeLogHistogram(frame, result.histogram);
     }
 
+    // With auto stretch the picture is a processed copy: levels applied (when computed) and a
+    // sample sharpened. The frame itself is never changed.
     cv::Mat picture = original;
     if (opts.isAutoStretch) {
+        cv::Mat work = s.picture.mat(original.rows, original.cols, CV_16UC1);
+        if (work.empty()) {
+            qWarning() << "saveWBImages: no memory for the picture" << original.cols << original.rows;
+            return result;
+        }
+        const FrameView w = FrameView::of(work);
+        if (opts.autoLevel)
+            stretchLevels(frame, w, result.histogram.low, result.histogram.high);
+        else
+            original.copyTo(work);
         if (opts.kind == 1)
-            sharpen16U(w, opts.isBeautifyPictures, opts.sharpenLevel);
+            sharpen16U(w, opts.isBeautifyPictures, opts.sharpenLevel, &s.filters);
         picture = work;
     }
 
@@ -184,7 +257,9 @@ WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const 
         if (mask.size() != picture.total()) {
             qWarning() << "over-exposure mask skipped: length" << mask.size() << "for" << picture.total() << "pixels";
         } else {
-            overExposed = writeTiff(a + base + QStringLiteral("_OE.tif"), overExposurePicture(picture, mask));
+            TiffPicture redMarks;
+            redMarks.prepareInFileOrder(overExposurePicture(picture, mask, s.marked));
+            overExposed = redMarks.writeTo(a + base + QStringLiteral("_OE.tif"));
             ok = overExposed && ok;
         }
     }

@@ -12,6 +12,8 @@
 
 #include "frameview.h"
 #include "histograminfo.h"
+#include "imagefilters.h"
+#include "largebuffer.h"
 #include "regionofinterest.h"
 
 struct SaveContext {
@@ -37,6 +39,15 @@ struct WBSaveOptions {
     int overExposureThreshold = 300;
 };
 
+// Working memory of saveWBImages (the processed picture, the filters' intermediates, the
+// over-exposure picture), kept by a caller that saves frame after frame so that no frame-sized
+// buffer is allocated per picture. One save at a time.
+struct SaveScratch {
+    LargeBuffer picture;
+    LargeBuffer marked;
+    FilterScratch filters;
+};
+
 struct WBSaveResult {
     QString path;              // the picture to list ("_OE.tif" when that one was written)
     HistogramInfo histogram;   // joins histogramCache
@@ -59,10 +70,12 @@ QString processedSuffix(int kind);       // saveImages: "_Merge", "_Color"
 QString folderA(const SaveContext& ctx);
 QString folderB(const SaveContext& ctx); // empty when imageSavePath is empty
 
-// Encodes image as TIFF and writes it in place; logs and returns false on any failure.
+// Encodes image as TIFF and writes it in place; logs and returns false on any failure. 8- and
+// 16-bit grey and 8-bit BGR images (stored as RGB) go straight from memory to the file.
 bool writeTiff(const QString& path, const cv::Mat& image);
 
-WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts);
+WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts,
+                          SaveScratch* scratch = nullptr);
 CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, int lightType,
                                    const RegionOfInterest& roi, const SaveContext& ctx);
 // image becomes the region's view when the region applies. Returns the folder-A path; ok (when

@@ -42,23 +42,24 @@ bool writeDataFile(const QString& path, const cv::Mat& image, int sharpLevel, bo
         qWarning() << "data file image too large" << path << pixelBytes;
         return false;
     }
-    QByteArray bytes;
-    bytes.reserve(int(pixelBytes) + 26);
-    put<int32_t>(bytes, data.rows);
-    put<int32_t>(bytes, data.cols);
-    put<int32_t>(bytes, data.type());
-    bytes.append(reinterpret_cast<const char*>(data.data), int(pixelBytes));
-    put<int32_t>(bytes, sharpLevel);
-    put<uint8_t>(bytes, sharpen ? 1 : 0);
-    put<uint8_t>(bytes, stretch ? 1 : 0);
-    put<int32_t>(bytes, stretchLow);
-    put<int32_t>(bytes, stretchHigh);
+    // The pixels go to the file from where they lie, between the head and the parameters.
+    QByteArray head, tail;
+    put<int32_t>(head, data.rows);
+    put<int32_t>(head, data.cols);
+    put<int32_t>(head, data.type());
+    put<int32_t>(tail, sharpLevel);
+    put<uint8_t>(tail, sharpen ? 1 : 0);
+    put<uint8_t>(tail, stretch ? 1 : 0);
+    put<int32_t>(tail, stretchLow);
+    put<int32_t>(tail, stretchHigh);
     const QFileInfo folder(QFileInfo(path).absolutePath());
     if (!folder.isDir() || !folder.isWritable()) {
         qDebug() << "Error: 无法打开文件 " << path << "用于写入";
         return false;
     }
-    return writeFileAtomically(path, bytes.constData(), bytes.size());
+    return writeFileAtomically(path, {{head.constData(), size_t(head.size())},
+                                      {data.data, size_t(pixelBytes)},
+                                      {tail.constData(), size_t(tail.size())}});
 }
 
 ParamImage readParamFile(const QString& path)

@@ -4,6 +4,7 @@
 #include "h695icecamctrl_drive.h"
 
 #include "apppaths.h"
+#include "imagesaver.h"
 #include "machinemodel.h"
 #include "useropts.h"
 

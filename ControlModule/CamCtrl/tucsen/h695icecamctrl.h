@@ -13,7 +13,9 @@
 //   pointer or value copies only and never log or call out under it. Frames and masks are
 //   handed out as shared, immutable objects, so no pixel is copied under the lock.
 // - The flat-field references keep their own lock (FlatFieldReferences); the semaphores are
-//   QSemaphores. No method holds two of these locks at once.
+//   QSemaphores. The savers' working memory has its own lock, held for one save (a second
+//   save at the same time works in memory of its own). No method holds two of these locks at
+//   once.
 
 #include <QList>
 #include <QObject>
@@ -37,6 +39,7 @@
 #include "tucam.h"
 
 class UserOpts;
+struct SaveScratch;
 
 // Region a saved picture was cut to; (0, 0, -1, -1) is the whole frame.
 struct RoiRect {
@@ -249,7 +252,8 @@ public:
     // The frame of the capture in progress.
     void setCaptureFrame(TsFramePtr frame);
     TsFramePtr captureFrame() const;
-    // stretchFrame: the shown frame, at currentImageIndex, stretched to low..high.
+    // stretchFrame: the shown frame, at currentImageIndex, stretched to low..high. The shown
+    // frames of two moves take turns in two buffers; one a reader still holds is not refilled.
     bool updateStretchFrame(int low, int high);
     // stretchFrame := the frame at currentImageIndex as captured (shared, not copied).
     bool showFrameAsCaptured();
@@ -337,6 +341,12 @@ private:
     std::shared_ptr<TsFrame> m_spareFrame;
     TsFramePtr m_captureFrame;
     TsFramePtr m_stretchFrame;
+    // The last two stretched frames, writable here for the same reason as the live ones.
+    std::shared_ptr<TsFrame> m_stretched;
+    std::shared_ptr<TsFrame> m_spareStretched;
+    // Working memory of saveWBImages, kept from one frame to the next.
+    std::mutex m_saveScratchLock;
+    std::unique_ptr<SaveScratch> m_saveScratch;
     QString m_expName;
     QList<QRect> m_detectedRects;
     RegionOfInterest m_roi;

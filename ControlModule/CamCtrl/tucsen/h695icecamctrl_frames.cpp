@@ -111,7 +111,14 @@ QString H695ICECamCtrl::saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, i
     opts.binningIndex = binningIndex;
     opts.overExposureSum = mask.get();
     opts.overExposureThreshold = overExposureThreshold;
-    WBSaveResult result = ::saveWBImages(viewOf(frame), saveContext(userOpts, expName()), opts);
+    const SaveContext context = saveContext(userOpts, expName());
+    WBSaveResult result;
+    {
+        std::unique_lock<std::mutex> lock(m_saveScratchLock, std::try_to_lock);
+        if (lock && !m_saveScratch)
+            m_saveScratch = std::make_unique<SaveScratch>();
+        result = ::saveWBImages(viewOf(frame), context, opts, lock ? m_saveScratch.get() : nullptr);
+    }
     if (written)
         *written = result.ok;
     if (result.rectsChanged)

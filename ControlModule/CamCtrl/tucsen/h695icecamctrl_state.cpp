@@ -210,24 +210,34 @@ bool H695ICECamCtrl::updateStretchFrame(int low, int high)
     stretchHigh = high;
     const int index = currentImageIndex;
     TsFramePtr source;
+    std::shared_ptr<TsFrame> target;
     int frames = 0;
     {
         Lock lock(m_state);
         frames = int(m_frameList.size());
         if (inside(index, m_frameList.size()))
             source = m_frameList[size_t(index)];
+        target = std::move(m_spareStretched);
     }
     if (!source) {
         qWarning() << "image index out of range" << index << "of" << frames;
+        Lock lock(m_state);
+        m_spareStretched = std::move(target);
         return false;
     }
-    std::shared_ptr<TsFrame> copy = source->clone();
-    if (!copy)
+    // Out of every list: when no reader still holds it, its buffer takes the new picture.
+    if (!target || target.use_count() != 1)
+        target = std::make_shared<TsFrame>();
+    if (!target->assignLayout(*source))
         return false;
-    ::stretchLevels(copy->view(), low, high);
-    TsFramePtr shown(std::move(copy));
+    ::stretchLevels(source->view(), target->view(), low, high);
+    // What is replaced is freed after the lock: the locals are destroyed after `lock`.
+    std::shared_ptr<TsFrame> spare = target;
+    TsFramePtr shown = target;
     Lock lock(m_state);
-    m_stretchFrame.swap(shown);
+    spare.swap(m_stretched);
+    spare.swap(m_spareStretched);
+    shown.swap(m_stretchFrame);
     return true;
 }
 
@@ -255,6 +265,7 @@ void H695ICECamCtrl::clearFrameList(bool logHistograms)
     std::vector<std::shared_ptr<const HistogramInfo>> histograms;
     std::vector<QList<QRect>> rectLists;
     TsFramePtr capture, shown;
+    std::shared_ptr<TsFrame> stretched, spareStretched;
     {
         Lock lock(m_state);
         frames.swap(m_frameList);
@@ -262,6 +273,8 @@ void H695ICECamCtrl::clearFrameList(bool logHistograms)
         rectLists.swap(m_detectedRectLists);
         capture.swap(m_captureFrame);
         shown.swap(m_stretchFrame);
+        stretched.swap(m_stretched);
+        spareStretched.swap(m_spareStretched);
         currentImageIndex = -1;
     }
     if (!frames.empty())

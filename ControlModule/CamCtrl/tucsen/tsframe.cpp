@@ -1,7 +1,6 @@
 #include "tsframe.h"
 
 #include <cstring>
-#include <new>
 
 namespace {
 
@@ -48,16 +47,25 @@ bool TsFrame::assign(const TUCAM_FRAME* record)
     if (!holdsFrame(record))
         return false;
     const size_t bytes = size_t(record->usHeader) + record->uiImgSize;
-    if (bytes > m_capacity) {
-        // No zero fill: every byte is copied below.
-        std::unique_ptr<uint8_t[]> buffer(new (std::nothrow) uint8_t[bytes]);
-        if (!buffer)
-            return false;
-        m_buffer = std::move(buffer);
-        m_capacity = bytes;
-    }
-    std::memcpy(m_buffer.get(), record->pBuffer, bytes);
+    // No zero fill: every byte is copied below.
+    if (!m_buffer.reserve(bytes))
+        return false;
+    std::memcpy(m_buffer.data(), record->pBuffer, bytes);
     m_record = *record;
-    m_record.pBuffer = m_buffer.get();
+    m_record.pBuffer = m_buffer.data();
+    return true;
+}
+
+bool TsFrame::assignLayout(const TsFrame& source)
+{
+    const size_t bytes = source.bytes();
+    if (!m_buffer.reserve(bytes))
+        return false;
+    const size_t header = source.m_record.usHeader;
+    const size_t pixels = header + source.view().count() * 2;
+    std::memcpy(m_buffer.data(), source.m_buffer.data(), header);
+    std::memcpy(m_buffer.data() + pixels, source.m_buffer.data() + pixels, bytes - pixels);
+    m_record = source.m_record;
+    m_record.pBuffer = m_buffer.data();
     return true;
 }

@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "frameview.h"
+#include "largebuffer.h"
 #include "tucam.h"
 
 class TsFrame {
@@ -29,6 +30,10 @@ public:
     // Refills this frame from record, reusing the buffer when it is large enough. False (and
     // the frame unchanged) when the record holds no frame.
     bool assign(const TUCAM_FRAME* record);
+    // Takes source's record and every byte of its buffer except the pixels, which the caller
+    // then writes through view(); the buffer is reused when large enough. False (the frame
+    // unchanged) when the memory cannot be had.
+    bool assignLayout(const TsFrame& source);
 
     const TUCAM_FRAME* record() const { return &m_record; }
     TUCAM_FRAME* record() { return &m_record; }
@@ -40,8 +45,7 @@ public:
 
 private:
     TUCAM_FRAME m_record {};
-    std::unique_ptr<uint8_t[]> m_buffer;
-    size_t m_capacity = 0;
+    LargeBuffer m_buffer;
 };
 
 using TsFramePtr = std::shared_ptr<const TsFrame>;

@@ -193,6 +193,31 @@ TEST(Stretch, EveryPathAgreesOnRandomFramesOfAnyLength)
     }
 }
 
+// Into another frame, the stretch gives what it gives in place and leaves its source alone, on
+// the vector kernels and on the table (a span the kernel cannot take exactly, low >= high).
+TEST(Stretch, IntoAnotherFrameAsInPlace)
+{
+    const std::pair<int, int> pairs[] = {{1316, 51704}, {0, 65535}, {4000, 4001}, {500, 500}, {900, 300}};
+    const size_t lengths[] = {1, 17, 33, 65, 2688 + 7};
+    unsigned seed = 90;
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        for (auto [low, high] : pairs) {
+            for (size_t n : lengths) {
+                const std::vector<uint16_t> source = randomPixels(n, seed++, 0, 65535);
+                std::vector<uint16_t> inPlace = source, src = source, out(n, 7);
+                stretchLevels({inPlace.data(), int(n), 1}, low, high);
+                EXPECT_TRUE(stretchLevels({src.data(), int(n), 1}, {out.data(), int(n), 1}, low, high));
+                EXPECT_EQ(out, inPlace) << low << ".." << high << " n " << n;
+                EXPECT_EQ(src, source);
+            }
+        }
+    }
+    std::vector<uint16_t> a(6, 1), b(6, 2);
+    EXPECT_FALSE(stretchLevels({a.data(), 3, 2}, {b.data(), 2, 3}, 0, 10));
+    EXPECT_EQ(b, std::vector<uint16_t>(6, 2));
+}
+
 TEST(Stretch, AutoLevelStretchesWithTheComputedLevels)
 {
     std::vector<uint16_t> v = randomPixels(10000, 11, 4000, 9000);

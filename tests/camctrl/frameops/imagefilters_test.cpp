@@ -74,6 +74,44 @@ TEST(Sharpen, SwitchesAndLevels)
     EXPECT_GT(plain.at<uint16_t>(3, 3), 60000); // no median: the impulse is sharpened, not removed
 }
 
+// The library's composition of the chain, in place, as the pictures were always made.
+cv::Mat composedSharpen(const cv::Mat& frame, int level)
+{
+    cv::Mat want = frame.clone();
+    cv::medianBlur(want, want, 3);
+    if (level == 0)
+        return want;
+    cv::GaussianBlur(want, want, cv::Size(5, 5), 0.5, 0.5);
+    cv::Mat s;
+    const cv::Mat kernel = (cv::Mat_<float>(3, 3) << 0, -1, 0, -1, 5, -1, 0, -1, 0);
+    cv::filter2D(want, s, -1, kernel);
+    cv::addWeighted(want, 1.0 - level / 100.0, s, level / 100.0, 0, want, CV_16U);
+    return want;
+}
+
+// Random frames over the whole 16-bit range (so the sharpening saturates at both ends), sizes
+// down to single rows and columns, every kind of level; one scratch goes from size to size.
+TEST(Sharpen, PixelForPixelTheLibraryComposition)
+{
+    const cv::Size sizes[] = {{1, 1}, {17, 1}, {1, 17}, {2, 2}, {5, 3}, {70, 37}, {33, 64}, {641, 29}};
+    const int levels[] = {0, 1, 30, 50, 99, 100};
+    FilterScratch scratch;
+    unsigned seed = 20;
+    for (const cv::Size& size : sizes) {
+        for (int level : levels) {
+            const cv::Mat frame = noisy(size.height, size.width, seed++);
+            cv::Mat ours = frame.clone();
+            sharpen16U(FrameView::of(ours), true, level, seed % 2 ? &scratch : nullptr);
+            EXPECT_EQ(cv::norm(ours, composedSharpen(frame, level), cv::NORM_INF), 0) << size << " level " << level;
+        }
+        const cv::Mat frame = noisy(size.height, size.width, seed++);
+        cv::Mat ours, theirs;
+        sharpen3x3(frame, ours);
+        cv::filter2D(frame, theirs, -1, cv::Mat((cv::Mat_<float>(3, 3) << 0, -1, 0, -1, 5, -1, 0, -1, 0)));
+        EXPECT_EQ(cv::norm(ours, theirs, cv::NORM_INF), 0) << size;
+    }
+}
+
 TEST(DetailSharpen, KeepsOnly256LevelsAtLevelZero)
 {
     cv::Mat m = noisy(40, 40, 9);

@@ -6,6 +6,8 @@
 
 #include <sys/stat.h>
 
+#include <tuple>
+
 #include <opencv2/imgcodecs.hpp>
 
 #include "imagesaver.h"
@@ -25,8 +27,8 @@ namespace {
 
 struct TiffInfo {
     bool opened = false;
-    uint32_t width = 0, height = 0;
-    uint16_t bits = 0, samples = 0, compression = 0, unit = 0;
+    uint32_t width = 0, height = 0, rowsPerStrip = 0, strips = 0;
+    uint16_t bits = 0, samples = 0, compression = 0, unit = 0, photometric = 0, planar = 0, format = 0;
     float xres = 0, yres = 0;
 };
 
@@ -45,6 +47,11 @@ TiffInfo readTiff(const QString& path)
     TIFFGetFieldDefaulted(tif, TIFFTAG_RESOLUTIONUNIT, &info.unit);
     TIFFGetField(tif, TIFFTAG_XRESOLUTION, &info.xres);
     TIFFGetField(tif, TIFFTAG_YRESOLUTION, &info.yres);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_ROWSPERSTRIP, &info.rowsPerStrip);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PHOTOMETRIC, &info.photometric);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_PLANARCONFIG, &info.planar);
+    TIFFGetFieldDefaulted(tif, TIFFTAG_SAMPLEFORMAT, &info.format);
+    info.strips = TIFFNumberOfStrips(tif);
     TIFFClose(tif);
     return info;
 }
@@ -61,6 +68,12 @@ void expectPicture(const QString& path, int width, int height, int bits, int sam
     EXPECT_EQ(t.unit, RESUNIT_INCH);
     EXPECT_FLOAT_EQ(t.xres, 600);
     EXPECT_FLOAT_EQ(t.yres, 600);
+}
+
+QByteArray bytesOf(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
 QStringList filesIn(const QString& folder)
@@ -117,6 +130,7 @@ TEST_F(Saver, SampleWithOverExposureWritesTheWholeSet)
     expectPicture(a() + "14-05-09-042.tif", 30, 40, 16, 1);
     expectPicture(b() + "14-05-09-042.tif", 30, 40, 16, 1);
     expectPicture(a() + "14-05-09-042_OE.tif", 30, 40, 8, 3);
+    EXPECT_EQ(bytesOf(b() + "14-05-09-042.tif"), bytesOf(a() + "14-05-09-042.tif"));
 
     const ParamImage data = readParamFile(a() + "14-05-09-042.data");
     EXPECT_EQ(cv::norm(data.image, before, cv::NORM_INF), 0); // raw pixels, not the stretched ones
@@ -305,6 +319,41 @@ TEST_F(Saver, SavedFilesGetTheModeOfTheUmask)
             struct stat st {};
             ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &st), 0) << path.toStdString();
             EXPECT_EQ(st.st_mode & 0777, c.mode) << path.toStdString() << " under umask " << std::oct << c.umask;
+        }
+    }
+}
+
+// Pictures as OpenCV's encoder writes them: the same pixels (colour in BGR order in memory, RGB in
+// the file) and the same tags and strips, for one strip and many, a short last strip, rows longer
+// than a strip, odd byte counts and regions cut out of a larger picture.
+TEST_F(Saver, PicturesMatchTheLibraryEncoder)
+{
+    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, 600, cv::IMWRITE_TIFF_YDPI,
+                                     600, cv::IMWRITE_TIFF_COMPRESSION, 1};
+    const cv::Size sizes[] = {{1, 1}, {7, 5}, {3, 1}, {2000, 3}, {4097, 2}, {333, 77}, {13, 17}};
+    const int types[] = {CV_16UC1, CV_8UC1, CV_8UC3};
+    unsigned seed = 60;
+    for (const cv::Size& size : sizes) {
+        for (int type : types) {
+            cv::Mat whole(size.height + 2, size.width + 3, type);
+            cv::RNG(seed++).fill(whole, cv::RNG::UNIFORM, 0, type == CV_16UC1 ? 65536 : 256);
+            for (const cv::Mat& image : {cv::Mat(whole(cv::Rect(0, 0, size.width, size.height)).clone()),
+                                         whole(cv::Rect(2, 1, size.width, size.height))}) {
+                SCOPED_TRACE(testing::Message() << size << " type " << type << (image.isContinuous() ? "" : " region"));
+                const QString ours = dir.filePath("ours.tif"), theirs = dir.filePath("theirs.tif");
+                ASSERT_TRUE(writeTiff(ours, image));
+                ASSERT_TRUE(cv::imwrite(theirs.toStdString(), image, params));
+                const cv::Mat back = cv::imread(ours.toStdString(), cv::IMREAD_UNCHANGED);
+                ASSERT_EQ(back.type(), type);
+                EXPECT_EQ(cv::norm(back, image, cv::NORM_INF), 0);
+                const TiffInfo o = readTiff(ours), t = readTiff(theirs);
+                ASSERT_TRUE(o.opened);
+                EXPECT_EQ(std::tie(o.width, o.height, o.bits, o.samples, o.compression, o.unit, o.photometric, o.planar,
+                                   o.format, o.rowsPerStrip, o.strips),
+                          std::tie(t.width, t.height, t.bits, t.samples, t.compression, t.unit, t.photometric, t.planar,
+                                   t.format, t.rowsPerStrip, t.strips));
+                EXPECT_EQ(std::tie(o.xres, o.yres), std::tie(t.xres, t.yres));
+            }
         }
     }
 }

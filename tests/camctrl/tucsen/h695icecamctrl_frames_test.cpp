@@ -199,3 +199,49 @@ TEST(H695ICECamCtrlFrames, TheShownImageIndexIsCheckedAgainstTheFrameList)
     EXPECT_EQ(ctrl.stretchFrame(), nullptr);
     ctrl.closeCamera();
 }
+
+// The shown stretch takes turns in two buffers: a buffer is refilled once no reader holds it,
+// and a frame a reader still holds keeps its pixels whatever the slider does.
+TEST(H695ICECamCtrlFrames, TheShownStretchReusesOnlyBuffersNoReaderHolds)
+{
+    tucamtest::reset();
+    H695ICECamCtrl ctrl;
+    ASSERT_TRUE(ctrl.openCamera(0));
+    TsFramePtr source;
+    {
+        OneFrame frame(ctrl, 2);
+        source = TsFrame::copyOf(&frame.record);
+    }
+    ASSERT_NE(source, nullptr);
+    ctrl.appendFrame(source);
+    ctrl.currentImageIndex = 0;
+    auto pixels = [](const TsFramePtr& f) {
+        const FrameView v = f->view();
+        return std::vector<uint16_t>(v.pixels, v.pixels + v.count());
+    };
+    auto expected = [&](int low, int high) {
+        std::shared_ptr<TsFrame> copy = source->clone();
+        stretchLevels(copy->view(), low, high);
+        return pixels(copy);
+    };
+
+    ASSERT_TRUE(ctrl.updateStretchFrame(100, 200));
+    const uint16_t* first = ctrl.stretchFrame()->view().pixels;
+    ASSERT_TRUE(ctrl.updateStretchFrame(300, 400));
+    ASSERT_TRUE(ctrl.updateStretchFrame(500, 900));
+    EXPECT_EQ(ctrl.stretchFrame()->view().pixels, first) << "the first buffer, no longer held, is refilled";
+    EXPECT_EQ(pixels(ctrl.stretchFrame()), expected(500, 900));
+
+    const TsFramePtr held = ctrl.stretchFrame();
+    const std::vector<uint16_t> heldPixels = pixels(held);
+    for (int low : {10, 20, 30, 40}) {
+        ASSERT_TRUE(ctrl.updateStretchFrame(low, 3000));
+        EXPECT_NE(ctrl.stretchFrame()->view().pixels, held->view().pixels);
+        EXPECT_EQ(pixels(ctrl.stretchFrame()), expected(low, 3000));
+    }
+    EXPECT_EQ(pixels(held), heldPixels) << "a frame a reader holds is never written";
+    EXPECT_EQ(pixels(source), pixels(ctrl.frameAt(0))) << "the captured frame is untouched";
+    ctrl.clearFrameCaches();
+    EXPECT_EQ(ctrl.stretchFrame(), nullptr);
+    ctrl.closeCamera();
+}
