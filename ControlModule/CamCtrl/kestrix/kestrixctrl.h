@@ -75,8 +75,9 @@ public:
     void detectBands(KestrixFrame& frame);
     // Processes a copy of the frame, records its display levels and writes it as TIFF below the
     // application directory and below imageSavePath; returns the path below the application
-    // directory (also when a write failed: the failure is logged).
-    QString processAndSaveImage(const KestrixFrame& frame, bool process, int kind);
+    // directory (also when a write failed: the failure is logged). written (may be null) tells
+    // whether every file that was asked for is in place.
+    QString processAndSaveImage(const KestrixFrame& frame, bool process, int kind, bool* written = nullptr);
 
     // Frames of the current experiment and their display levels, in order of capture; one lock
     // guards both, readers get copies.

@@ -76,8 +76,10 @@ void KestrixCtrl::detectBands(KestrixFrame& frame)
     m_bandRects = QVector<QRect>(found.begin(), found.end());
 }
 
-QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process, int kind)
+QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process, int kind, bool* written)
 {
+    if (written)
+        *written = false;
     KestrixFrame copy = frame;
     HistogramInfo levels;
     m_userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
@@ -109,8 +111,7 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         qWarning() << "processAndSaveImage: empty frame, nothing written" << folderA + fileName;
         return folderA + fileName;
     }
-    if (makeFolder(folderA))
-        writeTiff(folderA + fileName, image);
+    bool allWritten = makeFolder(folderA) && writeTiff(folderA + fileName, image);
 
     m_userOpts->loadUserOptsByName(UserOpts::OPT_ImageSavePath);
     QString savePath = m_userOpts->imageSavePath();
@@ -121,9 +122,10 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         qWarning() << "imageSavePath empty, second copy not written" << fileName;
     } else {
         const QString folderB = savePath + "/" + date + "/" + expName + "/";
-        if (makeFolder(folderB))
-            writeTiff(folderB + fileName, image);
+        allWritten = makeFolder(folderB) && writeTiff(folderB + fileName, image) && allWritten;
     }
+    if (written)
+        *written = allWritten;
     return folderA + fileName;
 }
 
