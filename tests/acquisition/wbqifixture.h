@@ -22,7 +22,14 @@
 
 #include <functional>
 #include <memory>
+#include <ostream>
 #include <string>
+
+// Texts in failure messages, not their bytes.
+inline void PrintTo(const QString& text, std::ostream* os)
+{
+    *os << '"' << text.toStdString() << '"';
+}
 
 class QiRecorder : public QObject {
     Q_OBJECT
