@@ -6,6 +6,7 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "apppaths.h"
+#include "atomicfile.h"
 #include "imagesaver.h"
 #include "kestrixctrl.h"
 #include "kestrixprocessing.h"
@@ -80,7 +81,9 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
 {
     if (written)
         *written = false;
-    KestrixFrame copy = frame;
+    // Only processing changes pixels: an unprocessed frame is read and written as it is.
+    KestrixFrame copy;
+    const KestrixFrame& picture = process ? copy : frame;
     HistogramInfo levels;
     m_userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
     const bool analyse = m_userOpts->intelligentAnalysis() == UserOpts::OpenSensitivity;
@@ -89,13 +92,15 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
             std::lock_guard<std::mutex> lock(m_frameMutex);
             m_bandRects.clear();
         }
-        autoLevels(copy, levels);
+        KestrixFrame& unchanged = const_cast<KestrixFrame&>(frame);
+        kestrix::autoLevels(unchanged.view(), levels);
     } else {
+        copy = frame;
         if (analyse)
             detectBands(copy);
         percentileStretch(copy, levels);
     }
-    appendLevels(levels);
+    appendLevels(std::move(levels));
 
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     const QString date = now.toString("yyyy-MM-dd");
@@ -105,8 +110,9 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
     const QString folderA = AppPaths::appDir() + "/Images/" + date + "/" + expName + "/";
 
     cv::Mat image;
-    if (!copy.empty())
-        image = cv::Mat(copy.height(), copy.width(), CV_16UC1, copy.pixels.data());
+    // The matrix only reads the pixels (the encoder takes a const picture).
+    if (!picture.empty())
+        image = cv::Mat(picture.height(), picture.width(), CV_16UC1, const_cast<uint16_t*>(picture.pixels.data()));
     if (image.empty()) {
         qWarning() << "processAndSaveImage: empty frame, nothing written" << folderA + fileName;
         return folderA + fileName;
@@ -122,7 +128,11 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         qWarning() << "imageSavePath empty, second copy not written" << fileName;
     } else {
         const QString folderB = savePath + "/" + date + "/" + expName + "/";
-        allWritten = makeFolder(folderB) && writeTiff(folderB + fileName, image) && allWritten;
+        // The same bytes: encoded once, copied when the first file is in place.
+        const bool copied = makeFolder(folderB)
+            && (allWritten ? copyFileAtomically(folderA + fileName, folderB + fileName)
+                           : writeTiff(folderB + fileName, image));
+        allWritten = copied && allWritten;
     }
     if (written)
         *written = allWritten;
