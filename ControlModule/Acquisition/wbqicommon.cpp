@@ -35,8 +35,14 @@ bool stopAcquisition(int16_t hcam, bool* stopped)
         return true;
     }
     const int16_t code = kx_error_code();
-    // A camera that is closed (or a library that is shut down) acquires nothing any more.
-    *stopped = code == KX_ERR_BAD_HANDLE || code == KX_ERR_NOT_INIT || kx_exp_finish_seq(hcam, nullptr, 0) == KX_SUCCESS;
+    // A camera that was closed meanwhile (an error report closes it) acquires nothing any more:
+    // there is nothing to stop, and nothing to report again.
+    if (code == KX_ERR_BAD_HANDLE || code == KX_ERR_NOT_INIT) {
+        qDebug() << "kx_exp_abort: the camera is closed" << code;
+        *stopped = true;
+        return true;
+    }
+    *stopped = kx_exp_finish_seq(hcam, nullptr, 0) == KX_SUCCESS;
     qDebug() << "kx_exp_abort failed" << code << (*stopped ? "sequence finished instead" : "camera not stopped");
     return false;
 }

@@ -28,8 +28,8 @@ KestrixFrameSet::WaitResult waitForEofEvent(KestrixFrameSet& set, const std::ato
                                             int16_t hcam, const WaitTexts& texts, void** frame);
 
 // Stops whatever the camera acquires, so that the buffer it writes into may be released: the
-// abort, and when the abort fails a sequence finish. False (logged) when the abort failed; the
-// caller reports that. stopped tells whether either call stopped the camera.
+// abort, and when the abort fails a sequence finish. False (logged) when the abort failed on an
+// open camera; the caller reports that. stopped tells whether the camera no longer acquires.
 bool stopAcquisition(int16_t hcam, bool* stopped);
 
 } // namespace wbqi

@@ -459,6 +459,34 @@ private slots:
         QCOMPARE(liveWidth(), 672);
     }
 
+    // A camera failure in the sample's exposure: reported once, the camera closed by the
+    // controller, the capture ended with its marker kept and its folder reported.
+    void aCameraFailureEndsTheCaptureOnce()
+    {
+        QVERIFY(nextSecond());
+        Page page(ctrl());
+        startPreview();
+        kxtest_inject_fault("kx_exp_setup_seq", 0, KXTEST_ANY_ATTR, 93, 1, 1);
+        QSignalSpy errors(ctrl(), &IC_MainControl::errorCodeChanged);
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBQICaptureStart(false);
+        QVERIFY(finished.wait(20000));
+        QCoreApplication::processEvents();
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(ctrl()->errorCode(), EnumOBJ::CameraErr);
+        QVERIFY(!kx->isLibraryInitialised());
+        QCOMPARE(page.images.size(), 1);
+        QVERIFY(page.images[0].endsWith("_Marker.tif"));
+        QCOMPARE(finished[0][0].toString(), flow()->experiment->imageSavePath);
+        std::unique_ptr<WesternBlotExperimentRecord> row(
+            WesternBlotExperimentDB::getInstance()->selectExperimentByName(ctrl()->curExpName()));
+        QVERIFY(row);
+        QCOMPARE(row->exposureTime, QString("40,"));
+        // The light went off with the report and stayed off.
+        QCOMPARE(page.lights.last(), false);
+        QVERIFY(idle());
+    }
+
     // The temperature is the camera's; closing releases camera and library.
     void temperatureAndClose()
     {
