@@ -283,6 +283,11 @@ void WBQIFlow::updateExpName(const QString& newName, const QString& newImageSave
 {
     if (!experiment)
         return;
+    // The running capture reads the camera's experiment name for every picture it saves.
+    if (captureThread) {
+        qWarning() << "_WBUpdateExpName refused while a capture runs";
+        return;
+    }
     qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
     experiment->name = newName;
     experiment->imageSavePath = newImageSavePath;

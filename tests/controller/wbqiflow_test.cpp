@@ -411,6 +411,11 @@ private slots:
         QVERIFY(started.wait(20000));
         QVERIFY(waitFor([&] { return page.images.size() == 1; }, 20000));
         const QString folder = flow()->experiment->imageSavePath;
+        // The capture names its pictures by the experiment: no rename under it.
+        const QString name = ctrl()->curExpName();
+        ctrl()->_WBUpdateExpName("renamed", "/new/");
+        QCOMPARE(ctrl()->curExpName(), name);
+        QCOMPARE(kx->expName, name);
         // A new preview would drop the frames the capture still writes: refused.
         ctrl()->_WBQIPreviewStart();
         QVERIFY(!flow()->preview.thread());
