@@ -287,8 +287,9 @@ QString WBQICaptureThread::storeFrame(const void* buffer, const rgn_type& region
     }
     if (options.accumulate)
         *exposure += p.accumulated;
+    // The list and the capture view share the one stored frame.
     auto shown = std::make_shared<const KestrixFrame>(std::move(frame));
-    const int index = kx->appendFrame(*shown);
+    const int index = kx->appendFrame(shown);
     kx->setCaptureFrame(shown);
     const QString path = kx->processAndSaveImage(*shown, !p.savedAsMarker,
                                                  p.savedAsMarker ? KestrixCtrl::KindMarker : KestrixCtrl::KindSignal,

@@ -82,6 +82,8 @@ public:
     // Frames of the current experiment and their display levels, in order of capture; one lock
     // guards both, readers get copies.
     int appendFrame(KestrixFrame frame);
+    // The same frame the capture view shows: listed without a copy of its pixels.
+    int appendFrame(std::shared_ptr<const KestrixFrame> frame);
     int frameCount() const;
     KestrixFrame frameAt(int index) const;
     bool replaceFrame(int index, KestrixFrame frame);
@@ -129,7 +131,8 @@ private:
     bool m_libInit = false;
 
     mutable std::mutex m_frameMutex;
-    std::vector<KestrixFrame> m_frameList;
+    // Listed frames are never written: a change replaces the entry.
+    std::vector<std::shared_ptr<const KestrixFrame>> m_frameList;
     std::vector<HistogramInfo> m_histogramList;
     QVector<QRect> m_bandRects;
     std::shared_ptr<const KestrixFrame> m_liveFrame;

@@ -6,7 +6,6 @@
 #include <opencv2/imgcodecs.hpp>
 
 #include "apppaths.h"
-#include "atomicfile.h"
 #include "imagesaver.h"
 #include "kestrixctrl.h"
 #include "kestrixprocessing.h"
@@ -81,8 +80,10 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
 {
     if (written)
         *written = false;
-    // Only processing changes pixels: an unprocessed frame is read and written as it is.
-    KestrixFrame copy;
+    // Only processing changes pixels: an unprocessed frame is read and written as it is. The
+    // working copy of a processed one is kept per thread, so that a capture's frames reuse its
+    // memory instead of asking the system for fresh pages each time.
+    thread_local KestrixFrame copy;
     const KestrixFrame& picture = process ? copy : frame;
     HistogramInfo levels;
     m_userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
@@ -95,7 +96,8 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         KestrixFrame& unchanged = const_cast<KestrixFrame&>(frame);
         kestrix::autoLevels(unchanged.view(), levels);
     } else {
-        copy = frame;
+        copy.region = frame.region;
+        copy.pixels.assign(frame.pixels.begin(), frame.pixels.end());
         if (analyse)
             detectBands(copy);
         percentileStretch(copy, levels);
@@ -128,11 +130,9 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         qWarning() << "imageSavePath empty, second copy not written" << fileName;
     } else {
         const QString folderB = savePath + "/" + date + "/" + expName + "/";
-        // The same bytes: encoded once, copied when the first file is in place.
-        const bool copied = makeFolder(folderB)
-            && (allWritten ? copyFileAtomically(folderA + fileName, folderB + fileName)
-                           : writeTiff(folderB + fileName, image));
-        allWritten = copied && allWritten;
+        // Encoded again rather than copied: the encoder writes straight into the file, while a
+        // copy reads the whole first file back into fresh memory first.
+        allWritten = makeFolder(folderB) && writeTiff(folderB + fileName, image) && allWritten;
     }
     if (written)
         *written = allWritten;
@@ -147,6 +147,13 @@ void KestrixCtrl::appendLevels(HistogramInfo levels)
 
 int KestrixCtrl::appendFrame(KestrixFrame frame)
 {
+    return appendFrame(std::make_shared<const KestrixFrame>(std::move(frame)));
+}
+
+int KestrixCtrl::appendFrame(std::shared_ptr<const KestrixFrame> frame)
+{
+    if (!frame)
+        frame = std::make_shared<const KestrixFrame>();
     std::lock_guard<std::mutex> lock(m_frameMutex);
     m_frameList.push_back(std::move(frame));
     return static_cast<int>(m_frameList.size()) - 1;
@@ -163,7 +170,7 @@ KestrixFrame KestrixCtrl::frameAt(int index) const
     std::lock_guard<std::mutex> lock(m_frameMutex);
     if (index < 0 || index >= static_cast<int>(m_frameList.size()))
         return {};
-    return m_frameList[static_cast<size_t>(index)];
+    return *m_frameList[static_cast<size_t>(index)];
 }
 
 bool KestrixCtrl::replaceFrame(int index, KestrixFrame frame)
@@ -171,7 +178,7 @@ bool KestrixCtrl::replaceFrame(int index, KestrixFrame frame)
     std::lock_guard<std::mutex> lock(m_frameMutex);
     if (index < 0 || index >= static_cast<int>(m_frameList.size()))
         return false;
-    m_frameList[static_cast<size_t>(index)] = std::move(frame);
+    m_frameList[static_cast<size_t>(index)] = std::make_shared<const KestrixFrame>(std::move(frame));
     return true;
 }
 
