@@ -71,7 +71,9 @@ double IC_MainControl::_WBTSGetTem()
 
 void IC_MainControl::_WBUpdateExpName(QString newName, QString newImageSavePath)
 {
+    // Only the flow of the configuration's camera holds an experiment to rename.
     m_wbTS->updateExpName(newName, newImageSavePath);
+    m_wbQI->updateExpName(newName, newImageSavePath);
 }
 
 void IC_MainControl::_WBTSSetEstimateRoi(double x_percent, double y_percent, double width_percent,

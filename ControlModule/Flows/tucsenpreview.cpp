@@ -7,7 +7,18 @@
 
 TucsenPreviewRole::TucsenPreviewRole(QObject* owner, H695ICECamCtrl* camera)
     : m_owner(owner)
-    , m_camera(camera)
+{
+    m_camera.run = [camera] { camera->isRunning = true; };
+    m_camera.stop = [camera] {
+        camera->isRunning = false;
+        camera->clearCurrentFrame();
+        camera->abortWait();
+    };
+}
+
+TucsenPreviewRole::TucsenPreviewRole(QObject* owner, CameraSwitch camera)
+    : m_owner(owner)
+    , m_camera(std::move(camera))
 {
 }
 
@@ -15,7 +26,7 @@ void TucsenPreviewRole::start(QThread* thread)
 {
     m_thread = thread;
     m_stopping = false;
-    m_camera->isRunning = true;
+    m_camera.run();
     thread->start(QThread::InheritPriority);
 }
 
@@ -32,7 +43,7 @@ void TucsenPreviewRole::restart(const char* caller, std::function<void()> config
     whenFinished([this, thread, configure] {
         m_stopping = false;
         configure();
-        m_camera->isRunning = true;
+        m_camera.run();
         thread->start(QThread::InheritPriority);
     });
     stopCamera();
@@ -75,7 +86,5 @@ void TucsenPreviewRole::whenFinished(std::function<void()> continuation)
 void TucsenPreviewRole::stopCamera()
 {
     m_stopping = true;
-    m_camera->isRunning = false;
-    m_camera->clearCurrentFrame();
-    m_camera->abortWait();
+    m_camera.stop();
 }

@@ -15,8 +15,16 @@ class QThread;
 
 class TucsenPreviewRole {
 public:
+    // The camera side of the role, for a camera other than the Tucsen one: run before each start
+    // of the thread, stop to end its frame loop (and break its frame wait).
+    struct CameraSwitch {
+        std::function<void()> run;
+        std::function<void()> stop;
+    };
+
     // owner receives the thread's finished and the thread's signals to it are cut by a stop.
     TucsenPreviewRole(QObject* owner, H695ICECamCtrl* camera);
+    TucsenPreviewRole(QObject* owner, CameraSwitch camera);
     TucsenPreviewRole(const TucsenPreviewRole&) = delete;
     TucsenPreviewRole& operator=(const TucsenPreviewRole&) = delete;
 
@@ -39,7 +47,7 @@ private:
     void stopCamera();
 
     QObject* m_owner;
-    H695ICECamCtrl* m_camera;
+    CameraSwitch m_camera;
     QThread* m_thread = nullptr;
     bool m_stopping = false;
     QMetaObject::Connection m_end;
@@ -54,3 +62,7 @@ public:
     using TucsenPreviewRole::TucsenPreviewRole;
     Thread* thread() const { return static_cast<Thread*>(TucsenPreviewRole::thread()); }
 };
+
+// The same role for the preview of any camera.
+template <class Thread>
+using PreviewRole = TucsenPreview<Thread>;

@@ -45,7 +45,7 @@ private slots:
         QCOMPARE(int(c.receiveFailCount), 0);
         QCOMPARE(int(c.resendCount), 0);
         QCOMPARE(c.context()->curLightType(), 0);
-        QVERIFY(!c.wbQI()->previewThread && !c.wbQI()->estimateThread && !c.wbQI()->captureThread);
+        QVERIFY(!c.wbQI()->preview.thread() && !c.wbQI()->estimateThread && !c.wbQI()->captureThread);
         QVERIFY(!c.wbTS()->preview.thread() && !c.wbTS()->estimateThread && !c.wbTS()->captureThread);
         QVERIFY(!c.gel()->previewThread && !c.gel()->captureThread);
         QVERIFY(!c.mult()->previewThread && !c.mult()->captureThread);

@@ -75,12 +75,15 @@ public:
     void detectBands(KestrixFrame& frame);
     // Processes a copy of the frame, records its display levels and writes it as TIFF below the
     // application directory and below imageSavePath; returns the path below the application
-    // directory (also when a write failed: the failure is logged).
-    QString processAndSaveImage(const KestrixFrame& frame, bool process, int kind);
+    // directory (also when a write failed: the failure is logged). written (may be null) tells
+    // whether every file that was asked for is in place.
+    QString processAndSaveImage(const KestrixFrame& frame, bool process, int kind, bool* written = nullptr);
 
     // Frames of the current experiment and their display levels, in order of capture; one lock
     // guards both, readers get copies.
     int appendFrame(KestrixFrame frame);
+    // The same frame the capture view shows: listed without a copy of its pixels.
+    int appendFrame(std::shared_ptr<const KestrixFrame> frame);
     int frameCount() const;
     KestrixFrame frameAt(int index) const;
     bool replaceFrame(int index, KestrixFrame frame);
@@ -128,7 +131,8 @@ private:
     bool m_libInit = false;
 
     mutable std::mutex m_frameMutex;
-    std::vector<KestrixFrame> m_frameList;
+    // Listed frames are never written: a change replaces the entry.
+    std::vector<std::shared_ptr<const KestrixFrame>> m_frameList;
     std::vector<HistogramInfo> m_histogramList;
     QVector<QRect> m_bandRects;
     std::shared_ptr<const KestrixFrame> m_liveFrame;

@@ -76,9 +76,15 @@ void KestrixCtrl::detectBands(KestrixFrame& frame)
     m_bandRects = QVector<QRect>(found.begin(), found.end());
 }
 
-QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process, int kind)
+QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process, int kind, bool* written)
 {
-    KestrixFrame copy = frame;
+    if (written)
+        *written = false;
+    // Only processing changes pixels: an unprocessed frame is read and written as it is. The
+    // working copy of a processed one is kept per thread, so that a capture's frames reuse its
+    // memory instead of asking the system for fresh pages each time.
+    thread_local KestrixFrame copy;
+    const KestrixFrame& picture = process ? copy : frame;
     HistogramInfo levels;
     m_userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
     const bool analyse = m_userOpts->intelligentAnalysis() == UserOpts::OpenSensitivity;
@@ -87,13 +93,16 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
             std::lock_guard<std::mutex> lock(m_frameMutex);
             m_bandRects.clear();
         }
-        autoLevels(copy, levels);
+        KestrixFrame& unchanged = const_cast<KestrixFrame&>(frame);
+        kestrix::autoLevels(unchanged.view(), levels);
     } else {
+        copy.region = frame.region;
+        copy.pixels.assign(frame.pixels.begin(), frame.pixels.end());
         if (analyse)
             detectBands(copy);
         percentileStretch(copy, levels);
     }
-    appendLevels(levels);
+    appendLevels(std::move(levels));
 
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
     const QString date = now.toString("yyyy-MM-dd");
@@ -103,14 +112,14 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
     const QString folderA = AppPaths::appDir() + "/Images/" + date + "/" + expName + "/";
 
     cv::Mat image;
-    if (!copy.empty())
-        image = cv::Mat(copy.height(), copy.width(), CV_16UC1, copy.pixels.data());
+    // The matrix only reads the pixels (the encoder takes a const picture).
+    if (!picture.empty())
+        image = cv::Mat(picture.height(), picture.width(), CV_16UC1, const_cast<uint16_t*>(picture.pixels.data()));
     if (image.empty()) {
         qWarning() << "processAndSaveImage: empty frame, nothing written" << folderA + fileName;
         return folderA + fileName;
     }
-    if (makeFolder(folderA))
-        writeTiff(folderA + fileName, image);
+    bool allWritten = makeFolder(folderA) && writeTiff(folderA + fileName, image);
 
     m_userOpts->loadUserOptsByName(UserOpts::OPT_ImageSavePath);
     QString savePath = m_userOpts->imageSavePath();
@@ -121,9 +130,12 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
         qWarning() << "imageSavePath empty, second copy not written" << fileName;
     } else {
         const QString folderB = savePath + "/" + date + "/" + expName + "/";
-        if (makeFolder(folderB))
-            writeTiff(folderB + fileName, image);
+        // Encoded again rather than copied: the encoder writes straight into the file, while a
+        // copy reads the whole first file back into fresh memory first.
+        allWritten = makeFolder(folderB) && writeTiff(folderB + fileName, image) && allWritten;
     }
+    if (written)
+        *written = allWritten;
     return folderA + fileName;
 }
 
@@ -135,6 +147,13 @@ void KestrixCtrl::appendLevels(HistogramInfo levels)
 
 int KestrixCtrl::appendFrame(KestrixFrame frame)
 {
+    return appendFrame(std::make_shared<const KestrixFrame>(std::move(frame)));
+}
+
+int KestrixCtrl::appendFrame(std::shared_ptr<const KestrixFrame> frame)
+{
+    if (!frame)
+        frame = std::make_shared<const KestrixFrame>();
     std::lock_guard<std::mutex> lock(m_frameMutex);
     m_frameList.push_back(std::move(frame));
     return static_cast<int>(m_frameList.size()) - 1;
@@ -151,7 +170,7 @@ KestrixFrame KestrixCtrl::frameAt(int index) const
     std::lock_guard<std::mutex> lock(m_frameMutex);
     if (index < 0 || index >= static_cast<int>(m_frameList.size()))
         return {};
-    return m_frameList[static_cast<size_t>(index)];
+    return *m_frameList[static_cast<size_t>(index)];
 }
 
 bool KestrixCtrl::replaceFrame(int index, KestrixFrame frame)
@@ -159,7 +178,7 @@ bool KestrixCtrl::replaceFrame(int index, KestrixFrame frame)
     std::lock_guard<std::mutex> lock(m_frameMutex);
     if (index < 0 || index >= static_cast<int>(m_frameList.size()))
         return false;
-    m_frameList[static_cast<size_t>(index)] = std::move(frame);
+    m_frameList[static_cast<size_t>(index)] = std::make_shared<const KestrixFrame>(std::move(frame));
     return true;
 }
 

@@ -39,8 +39,9 @@ struct KestrixFrame {
         frame.region = region;
         const size_t count = size_t(regionWidth(region)) * size_t(regionHeight(region));
         if (buffer && count) {
-            frame.pixels.resize(count);
-            std::memcpy(frame.pixels.data(), buffer, count * sizeof(uint16_t));
+            // One pass: a resize would clear the pixels before the copy writes them.
+            const auto* first = static_cast<const uint16_t*>(buffer);
+            frame.pixels.assign(first, first + count);
         }
         return frame;
     }

@@ -19,8 +19,10 @@ void KestrixFrameSet::deliver(int16_t hcam, const kx_frame_info& info)
     cond.notify_all();
 }
 
-KestrixFrameSet::WaitResult KestrixFrameSet::wait(const std::atomic<bool>& abort, int timeoutMs)
+KestrixFrameSet::WaitResult KestrixFrameSet::wait(const std::atomic<bool>& abort, int timeoutMs, void** frame)
 {
+    if (frame)
+        *frame = nullptr;
     // A steady clock: a system-clock change must not cut a long exposure short or stretch it.
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs < 0 ? 0 : timeoutMs);
     std::unique_lock<std::mutex> lock(mutex);
@@ -33,7 +35,11 @@ KestrixFrameSet::WaitResult KestrixFrameSet::wait(const std::atomic<bool>& abort
     if (!frameReady)
         return TimedOut;
     frameReady = false;
-    return latestFrame ? Frame : FrameMissing;
+    if (!latestFrame)
+        return FrameMissing;
+    if (frame)
+        *frame = latestFrame;
+    return Frame;
 }
 
 void KestrixFrameSet::interrupt()
@@ -88,8 +94,6 @@ void KestrixCameraContext::resetData()
     preview.clear();
     sequence.clear();
     previewSettingsChanged = false;
-    isReconfiguring = false;
-    isEstimateFinished = false;
 }
 
 void KestrixCameraContext::setAbortFlags()

@@ -27,24 +27,30 @@ struct KestrixFrameSet {
     // Called by the end-of-frame callback: copies the frame information, fetches the newest frame
     // of hcam and wakes every waiter.
     void deliver(int16_t hcam, const kx_frame_info& info);
-    // Waits for a frame, the abort flag or the deadline; consumes the frame-ready flag (also on abort).
-    WaitResult wait(const std::atomic<bool>& abort, int timeoutMs);
+    // Waits for a frame, the abort flag or the deadline (measured on the steady clock); consumes the
+    // frame-ready flag (also on abort). frame (may be null) receives the frame's address, read under
+    // the lock: the callback of the next frame may replace latestFrame at any time.
+    WaitResult wait(const std::atomic<bool>& abort, int timeoutMs, void** frame = nullptr);
     // Wakes every waiter without a frame: the caller has set the waiter's abort flag before.
     void interrupt();
     // Back to no frame; the synchronisation objects stay as they are.
     void clear();
 };
 
+// The flags are those the flows of the main controller drive: the preview abort flag is also set
+// while a stop or a binning change of the preview is pending, and the estimation abort flag is set
+// again when an estimation has finished. Exposure, gain and handle are read by the acquisition
+// threads while the GUI thread may write them.
 struct KestrixCameraContext {
     char camName[KX_NAME_LEN] = {};
     bool isCamOpen = false;
-    int16_t hcam = -1;
-    rgn_type region{};
+    std::atomic<int16_t> hcam{-1};
+    rgn_type region{};   // written only while no acquisition thread runs
     uint16_t spdTabIndex = 0;
-    uint16_t gainIndex = 0;
+    std::atomic<uint16_t> gainIndex{0};
     uint32_t clearMode = 0;
     int16_t tempSetpoint = 0;
-    uint32_t exposureTime = 0;
+    std::atomic<uint32_t> exposureTime{0};
     KestrixFrameSet preview;
     std::atomic<bool> previewAbort{false};
     std::atomic<bool> previewSettingsChanged{false};
@@ -52,9 +58,6 @@ struct KestrixCameraContext {
     KestrixFrameSet sequence;
     std::atomic<bool> captureAbort{false};
     std::atomic<bool> estimateAbort{false};
-    // Acquisition state the main controller keeps beside the camera's.
-    std::atomic<bool> isReconfiguring{false};   // a stop or a binning change is pending
-    std::atomic<bool> isEstimateFinished{false};
 
     // Values of an opened camera: full sensor at binning 1, speed 1, gain 1, clear mode 1,
     // set point -20.00 degrees, exposure 200 ms, no frame, no abort.

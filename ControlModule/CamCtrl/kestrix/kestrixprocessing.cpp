@@ -71,6 +71,27 @@ bool multiplyImage(const FrameView& a, const FrameView& b, bool backgroundBlack)
     return true;
 }
 
+bool accumulate(const FrameView& cur, const FrameView& prev, int backgroundColor)
+{
+    if (cur.width != prev.width || cur.height != prev.height || cur.empty() || prev.empty())
+        return false;
+    const size_t n = cur.count();
+    uint16_t* c = cur.pixels;
+    const uint16_t* p = prev.pixels;
+    if (backgroundColor == kBlack) {
+        for (size_t i = 0; i < n; ++i) {
+            const double v = (1.0 - (1.0 - c[i] / 65535.0) * (1.0 - p[i] / 65535.0)) * 65535.0;
+            c[i] = static_cast<uint16_t>(v);
+        }
+    } else if (backgroundColor == kWhite) {
+        for (size_t i = 0; i < n; ++i) {
+            const double v = (p[i] / 65535.0) * (c[i] / 65535.0) * 65535.0;
+            c[i] = static_cast<uint16_t>(v);
+        }
+    }
+    return true;
+}
+
 void stretchLevels(const FrameView& frame, int low, int high)
 {
     if (frame.empty())

@@ -22,6 +22,11 @@ void invertImage(const FrameView& frame);
 bool multiplyImage(const FrameView& a, const FrameView& b, bool backgroundBlack);
 // v < low: 0; v > high: 65535; else trunc((v - low) / (high - low) * 65535 + 0.5). With
 // high == low the one remaining value maps to 0, the continuation of the ramp below it.
+// Integral accumulation of a growing exposure: cur takes in prev. Black background: the screen
+// blend trunc((1 - (1 - cur/65535) * (1 - prev/65535)) * 65535); white background (frames stored
+// inverted): the product trunc(prev/65535 * cur/65535 * 65535); another value leaves cur.
+// Refuses (false, nothing changed) frames of different sizes.
+bool accumulate(const FrameView& cur, const FrameView& prev, int backgroundColor);
 void stretchLevels(const FrameView& frame, int low, int high);
 // 65536 bins of log10(1.1 + count) and their largest value; low 0 and high 65535.
 void autoLevels(const FrameView& frame, HistogramInfo& levels);
