@@ -32,6 +32,10 @@ constexpr double kVignette = 0.25;       // brightness lost at the frame corners
 
 constexpr int kMaxBlurRadius = 64;
 
+// The stain's grain: a faint texture a few sensor pixels fine, the detail an autofocus rates.
+constexpr double kGrain = 0.2;        // relative strength
+constexpr double kGrainPitch = 3.0;   // sensor pixels between two independent grain values
+
 double bandStrength(int lane, int band)
 {
     if (lane == 0)
@@ -82,6 +86,28 @@ struct BlurredStain {
     int radius = 0;
     std::vector<float> stain;
 };
+
+// A grain value in [-1, 1] at a lattice point, the same for every frame.
+double grainAt(int64_t i, int64_t j)
+{
+    uint64_t h = static_cast<uint64_t>(i) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(j) * 0xC2B2AE3D27D4EB4Full;
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 32;
+    return static_cast<double>(h >> 11) / static_cast<double>(1ull << 52) - 1.0;
+}
+
+// The grain at a sensor position, interpolated between its lattice points.
+double grain(double sx, double sy)
+{
+    const double gx = sx / kGrainPitch, gy = sy / kGrainPitch;
+    const double fx = std::floor(gx), fy = std::floor(gy);
+    const double tx = gx - fx, ty = gy - fy;
+    const auto i = static_cast<int64_t>(fx), j = static_cast<int64_t>(fy);
+    const double top = grainAt(i, j) + tx * (grainAt(i + 1, j) - grainAt(i, j));
+    const double bottom = grainAt(i, j + 1) + tx * (grainAt(i + 1, j + 1) - grainAt(i, j + 1));
+    return top + ty * (bottom - top);
+}
 
 // Box blur of src into dst (both w x h) by running sums, edges replicated.
 void boxBlur(const float* src, float* dst, int w, int h, int r)
@@ -161,15 +187,20 @@ std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
         const double dv = 2.0 * v - 1.0;
         maps->fallY[y] = static_cast<float>(1.0 - kVignette * dv * dv);
         float* line = maps->stain.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x)
-            line[x] = (laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY;
+        const double sy = g.originY + (y + 0.5) * g.binning;
+        for (int x = 0; x < w; ++x) {
+            const double sx = g.originX + (x + 0.5) * g.binning;
+            const double texture = 1.0 + kGrain * grain(sx, sy);
+            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY * texture);
+        }
     }
     return maps;
 }
 
 // A few geometries and lens distances stay cached: preview and capture of one or two cameras
-// alternate, and an autofocus sweep revisits positions.
-constexpr size_t kCacheEntries = 3;
+// alternate, a frame between two whole radii needs both, and an autofocus sweep revisits
+// positions.
+constexpr size_t kCacheEntries = 4;
 
 std::shared_ptr<const BlurredStain> stainFor(const Geometry& g, int radius)
 {
@@ -303,12 +334,23 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     g.originY = request.originY;
     g.sensorWidth = request.sensorWidth > 0 ? request.sensorWidth : request.originX + request.width * request.binning;
     g.sensorHeight = request.sensorHeight > 0 ? request.sensorHeight : request.originY + request.height * request.binning;
+    // The blur radius grows in proportion to the distance from best focus and is blended
+    // between the two nearest whole radii, so that sharpness falls smoothly and steadily with
+    // every lens step instead of in stairs.
     const double defocus = std::fabs(static_cast<double>(request.lensPosition) - cabinet.bestFocus);
     const int steps = std::max(1, request.focusStepsPerPixel);
-    const int radius = std::min(kMaxBlurRadius, static_cast<int>(std::lround(defocus / steps / request.binning)));
+    const double exactRadius = std::min<double>(kMaxBlurRadius, defocus / steps / request.binning);
+    const int radius = static_cast<int>(exactRadius);
+    const float blend = static_cast<float>(exactRadius - radius);
     const auto blurred = stainFor(g, radius);
     const SampleMaps* maps = blurred->sample.get();
     const float* stainMap = radius > 0 ? blurred->stain.data() : maps->stain.data();
+    std::shared_ptr<const BlurredStain> wider;
+    const float* widerMap = nullptr;
+    if (blend > 0.f && radius < kMaxBlurRadius) {
+        wider = stainFor(g, radius + 1);
+        widerMap = wider->stain.data();
+    }
 
     const Lighting light = lightingOf(cabinet);
     const double exposure = std::max(0.0, request.exposureMs);
@@ -336,10 +378,20 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const int w = g.width;
     constexpr uint64_t kMask = (1u << kNormalBits) - 1;
 
+    static thread_local std::vector<float> blendRow;
+    if (widerMap)
+        blendRow.resize(static_cast<size_t>(w));
     for (int y = 0; y < g.height; ++y) {
         const float fy = maps->fallY[y];
         const float ay = a * fy, by = b * fy;
         const float* stain = stainMap + static_cast<size_t>(y) * w;
+        if (widerMap) {
+            const float* outer = widerMap + static_cast<size_t>(y) * w;
+            float* mixed = blendRow.data();
+            for (int x = 0; x < w; ++x)
+                mixed[x] = stain[x] + blend * (outer[x] - stain[x]);
+            stain = mixed;
+        }
         const float* fx = maps->fallX.data();
         uint16_t* line = out + static_cast<size_t>(y) * w;
         uint64_t state = splitMix(request.seed * 0x100000001B3ull + static_cast<uint64_t>(y));

@@ -32,7 +32,10 @@ struct SceneRequest {
 // blue lamps follow bluePercent, the filter position scales what reaches the sensor, and
 // with every lamp off the bands still glow faintly (chemiluminescence). Signal grows with
 // exposure x gain x binning^2, dark current with exposure, shot and read noise are seeded, values
-// saturate at 65535, and a box blur grows with |lensPosition - bestFocus|.
+// saturate at 65535, and a blur grows in proportion to |lensPosition - bestFocus| (blended
+// between whole box radii, so that sharpness falls smoothly with every lens step). The stain
+// carries a faint grain a few sensor pixels fine: the detail an autofocus sees go soft first.
+// bestFocus is the best position of the configuration's own lens (the board's or the SMBus one).
 bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, uint16_t* out);
 
 } // namespace vcab

@@ -179,6 +179,32 @@ TEST(VirtualScene, BlurGrowsWithDistanceFromBestFocus)
     EXPECT_NEAR(below / sharpness(render(r, c), r.width), 1.0, 0.02);
 }
 
+// What an autofocus rates: with the noise seeded alike, every step of either lens away from best
+// focus (15 units of the board's lens, 50 of the SMBus lens) leaves a softer frame, on both
+// sides and at every binning.
+TEST(VirtualScene, SharpnessFallsWithEveryLensStepFromBestFocus)
+{
+    struct Case { const char* name; int binning; int step; };
+    for (const Case& k : {Case{"board lens, binning 4", 4, 15}, Case{"board lens, binning 2", 2, 15},
+                          Case{"SMBus lens, binning 1", 1, 50}}) {
+        auto r = fullFrame(k.binning);
+        r.exposureMs = 20;
+        vcab::CabinetSnapshot c = lit(vcab::LampUV302_1);
+        c.bestFocus = 2000;
+        for (int side : {-1, 1}) {
+            double previous = 0;
+            for (int n = 0; n <= 10; ++n) {
+                r.lensPosition = 2000 + side * n * k.step;
+                const double s = sharpness(render(r, c), r.width);
+                if (n > 0) {
+                    EXPECT_LT(s, previous * 0.999) << k.name << ", " << n << " steps, side " << side;
+                }
+                previous = s;
+            }
+        }
+    }
+}
+
 TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
 {
     auto full = fullFrame(2);
