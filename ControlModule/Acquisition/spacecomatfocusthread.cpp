@@ -51,9 +51,11 @@ void SpacecomAtFocusThread::run()
             cam->isFocusStop = true;
             break;
         }
+        // Measuring before the move is asked for: a position report that comes back at once
+        // must find the preview waiting for it.
+        cam->isFocusMeasuring = true;
         emit sig_FocusMove(curFocusValue);
         qDebug() << "sig_FocusMove:" << curFocusValue;
-        cam->isFocusMeasuring = true;
 
         acq::SweepState state {curFocusValue, cam->focusDirection, cam->reversalCount, false};
         state = acq::nextStep(sweep, state, focusMin, focusMax);
