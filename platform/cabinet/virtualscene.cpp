@@ -1,5 +1,7 @@
 #include "virtualscene.h"
 
+#include "fluorchannels.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -25,6 +27,7 @@ constexpr double kFluorRate = 400.0;     // a fully lit fluorescent band
 constexpr double kFluorBackground = 0.04;
 constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
+constexpr double kDyeRate = 300.0;       // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
@@ -65,10 +68,12 @@ double softBox(double t, double lo, double hi, double edge)
 
 struct Geometry {
     int sensorWidth, sensorHeight, originX, originY, width, height, binning;
+    int layer;  // 0 the gel's stain, 1 to 5 the dye of a multi-fluorescence channel
     bool operator==(const Geometry& o) const
     {
         return sensorWidth == o.sensorWidth && sensorHeight == o.sensorHeight && originX == o.originX
-            && originY == o.originY && width == o.width && height == o.height && binning == o.binning;
+            && originY == o.originY && width == o.width && height == o.height && binning == o.binning
+            && layer == o.layer;
     }
 };
 
@@ -150,8 +155,35 @@ void boxBlur(const float* src, float* dst, int w, int h, int r)
     }
 }
 
+// The dye of one multi-fluorescence channel, with the same illumination fall-off.
+std::shared_ptr<const SampleMaps> buildDye(const Geometry& g)
+{
+    auto maps = std::make_shared<SampleMaps>();
+    maps->geometry = g;
+    const int w = g.width, h = g.height;
+    maps->fallX.resize(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        const double du = 2.0 * (g.originX + (x + 0.5) * g.binning) / g.sensorWidth - 1.0;
+        maps->fallX[x] = static_cast<float>(1.0 - kVignette * du * du);
+    }
+    maps->fallY.resize(static_cast<size_t>(h));
+    maps->stain.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const double v = (g.originY + (y + 0.5) * g.binning) / g.sensorHeight;
+        maps->fallY[y] = static_cast<float>(1.0 - kVignette * (2.0 * v - 1.0) * (2.0 * v - 1.0));
+        float* line = maps->stain.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            const double u = (g.originX + (x + 0.5) * g.binning) / g.sensorWidth;
+            line[x] = static_cast<float>(dyeDensity(g.layer, u, v));
+        }
+    }
+    return maps;
+}
+
 std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
 {
+    if (g.layer != 0)
+        return buildDye(g);
     auto maps = std::make_shared<SampleMaps>();
     maps->geometry = g;
     const int w = g.width, h = g.height;
@@ -259,6 +291,41 @@ std::shared_ptr<const BlurredStain> stainFor(const Geometry& g, int radius)
     return entry;
 }
 
+// One layer of the sample as a frame sees it: blurred to a whole radius, or blended between
+// two neighbouring radii (the exact radius lies between them).
+class BlurredLayer {
+public:
+    BlurredLayer(const Geometry& g, int radius, float blend)
+        : m_inner(stainFor(g, radius))
+        , m_width(g.width)
+        , m_blend(blend)
+    {
+        if (blend > 0.f && radius < kMaxBlurRadius)
+            m_outer = stainFor(g, radius + 1);
+    }
+    const SampleMaps* maps() const { return m_inner->sample.get(); }
+    // Row y; a blended row is made in the scratch row `slot` of the calling thread.
+    const float* row(int y, int slot) const
+    {
+        const size_t offset = static_cast<size_t>(y) * m_width;
+        const float* inner = (m_inner->radius > 0 ? m_inner->stain.data() : maps()->stain.data()) + offset;
+        if (!m_outer)
+            return inner;
+        static thread_local std::vector<float> scratch[2];
+        std::vector<float>& mixed = scratch[slot];
+        mixed.resize(static_cast<size_t>(m_width));
+        const float* outer = m_outer->stain.data() + offset;
+        for (int x = 0; x < m_width; ++x)
+            mixed[x] = inner[x] + m_blend * (outer[x] - inner[x]);
+        return mixed.data();
+    }
+
+private:
+    std::shared_ptr<const BlurredStain> m_inner, m_outer;
+    int m_width;
+    float m_blend;
+};
+
 // Standard normal deviates at evenly spaced quantiles: a table lookup per pixel instead of
 // a transcendental call keeps a full frame well below the frame time.
 constexpr int kNormalBits = 12;
@@ -304,10 +371,10 @@ Lighting lightingOf(const CabinetSnapshot& c)
     auto on = [&](uint32_t bit) { return (c.lamps & bit) != 0; };
     for (uint32_t bit : {LampUV302_1, LampUV302_2, LampUV254, LampUV365, LampMiniUV})
         l.fluor += on(bit) ? 1.0 : 0.0;
-    for (uint32_t bit : {LampBlue, LampMiniBlue, LampBlueLight})
+    for (uint32_t bit : {LampMiniBlue, LampBlueLight})
         l.fluor += on(bit) ? blue : 0.0;
-    // Multi-fluorescence channels excite their own dyes less strongly in this sample.
-    for (uint32_t bit : {LampRed, LampGreen, LampNIR740, LampNIR660, LampRedLight, LampGreenLight})
+    // The lamps of the multi-fluorescence board excite only their channels' dyes (fluorchannels).
+    for (uint32_t bit : {LampRedLight, LampGreenLight})
         l.fluor += on(bit) ? 0.5 : 0.0;
     for (uint32_t bit : {LampWhiteLight, LampMiniWhite})
         l.white += on(bit) ? 1.0 : 0.0;
@@ -342,14 +409,15 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const double exactRadius = std::min<double>(kMaxBlurRadius, defocus / steps / request.binning);
     const int radius = static_cast<int>(exactRadius);
     const float blend = static_cast<float>(exactRadius - radius);
-    const auto blurred = stainFor(g, radius);
-    const SampleMaps* maps = blurred->sample.get();
-    const float* stainMap = radius > 0 ? blurred->stain.data() : maps->stain.data();
-    std::shared_ptr<const BlurredStain> wider;
-    const float* widerMap = nullptr;
-    if (blend > 0.f && radius < kMaxBlurRadius) {
-        wider = stainFor(g, radius + 1);
-        widerMap = wider->stain.data();
+    const BlurredLayer stainLayer(g, radius, blend);
+    const SampleMaps* maps = stainLayer.maps();
+    // A multi-fluorescence channel adds its dye where its lamp and its filter meet.
+    const int channel = visibleChannel(cabinet);
+    std::unique_ptr<BlurredLayer> dyeLayer;
+    if (channel != NoChannel) {
+        Geometry dye = g;
+        dye.layer = channel;
+        dyeLayer = std::make_unique<BlurredLayer>(dye, radius, blend);
     }
 
     const Lighting light = lightingOf(cabinet);
@@ -362,6 +430,7 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const float c = static_cast<float>(scale * pass * kChemiRate);
     const float dark = static_cast<float>(scale * kDarkRate);
     const float black = static_cast<float>(request.blackLevel);
+    const float dyeRate = static_cast<float>(scale * pass * kDyeRate);
 
     // Shot noise grows with the square root of the collected signal; the gain scales it.
     static thread_local std::vector<float> sigma;
@@ -378,20 +447,12 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const int w = g.width;
     constexpr uint64_t kMask = (1u << kNormalBits) - 1;
 
-    static thread_local std::vector<float> blendRow;
-    if (widerMap)
-        blendRow.resize(static_cast<size_t>(w));
     for (int y = 0; y < g.height; ++y) {
         const float fy = maps->fallY[y];
         const float ay = a * fy, by = b * fy;
-        const float* stain = stainMap + static_cast<size_t>(y) * w;
-        if (widerMap) {
-            const float* outer = widerMap + static_cast<size_t>(y) * w;
-            float* mixed = blendRow.data();
-            for (int x = 0; x < w; ++x)
-                mixed[x] = stain[x] + blend * (outer[x] - stain[x]);
-            stain = mixed;
-        }
+        const float* stain = stainLayer.row(y, 0);
+        const float* dye = dyeLayer ? dyeLayer->row(y, 1) : nullptr;
+        const float dy = dyeRate * fy;
         const float* fx = maps->fallX.data();
         uint16_t* line = out + static_cast<size_t>(y) * w;
         uint64_t state = splitMix(request.seed * 0x100000001B3ull + static_cast<uint64_t>(y));
@@ -399,6 +460,8 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
         int left = 0;
         for (int x = 0; x < w; ++x) {
             float mean = (ay * fx[x] + c) * stain[x] + by * fx[x] + dark;
+            if (dye)
+                mean += dy * fx[x] * dye[x];
             mean = mean > 0.f ? mean : 0.f;
             if (left == 0) {
                 state ^= state << 13;
