@@ -27,7 +27,7 @@ constexpr double kFluorRate = 400.0;     // a fully lit fluorescent band
 constexpr double kFluorBackground = 0.04;
 constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
-constexpr double kDyeRate = 300.0;       // a full spot of a multi-fluorescence dye, its lamp lit
+constexpr double kDyeRate = 20.0;        // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
@@ -155,7 +155,7 @@ void boxBlur(const float* src, float* dst, int w, int h, int r)
     }
 }
 
-// The dye of one multi-fluorescence channel, with the same illumination fall-off.
+// The dye of one multi-fluorescence channel, with the same grain and illumination fall-off.
 std::shared_ptr<const SampleMaps> buildDye(const Geometry& g)
 {
     auto maps = std::make_shared<SampleMaps>();
@@ -174,7 +174,8 @@ std::shared_ptr<const SampleMaps> buildDye(const Geometry& g)
         float* line = maps->stain.data() + static_cast<size_t>(y) * w;
         for (int x = 0; x < w; ++x) {
             const double u = (g.originX + (x + 0.5) * g.binning) / g.sensorWidth;
-            line[x] = static_cast<float>(dyeDensity(g.layer, u, v));
+            const double sx = g.originX + (x + 0.5) * g.binning, sy = g.originY + (y + 0.5) * g.binning;
+            line[x] = static_cast<float>(dyeDensity(g.layer, u, v) * (1.0 + kGrain * grain(sx, sy)));
         }
     }
     return maps;
