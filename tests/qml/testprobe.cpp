@@ -1,6 +1,7 @@
 #include "testprobe.h"
 
 #include "devicecmd.h"
+#include "ic_maincontrol.h"
 #include "modbusmaster.h"
 
 #include <QDir>
@@ -173,3 +174,8 @@ void TestProbe::setScaleRatio(double ratio)
         m_engine->rootContext()->setContextProperty(QStringLiteral("scaleRatio"), ratio);
 }
 
+
+void TestProbe::holdControllerSignals(bool hold)
+{
+    IC_MainControl::getInstance()->blockSignals(hold);
+}

@@ -37,6 +37,8 @@ public:
     // Made when missing.
     Q_INVOKABLE QString screensDir() const;
     Q_INVOKABLE void setScaleRatio(double ratio);
+    // While held, the controller's signals reach no page: a controller that never answers.
+    Q_INVOKABLE void holdControllerSignals(bool hold);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);
