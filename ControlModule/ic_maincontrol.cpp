@@ -79,7 +79,7 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     m_wbTS = std::make_unique<WBTSFlow>(*m_context, *m_autoExposure);
     m_wbQI = std::make_unique<WBQIFlow>(*m_context);
     m_gel = std::make_unique<GelFlow>(*m_context);
-    m_mult = std::make_unique<MultFlow>(*m_context);
+    m_mult = std::make_unique<MultFlow>(*m_context, *m_autoExposure);
     m_housekeeping = std::make_unique<HousekeepingFlow>(*m_context);
 
     // What the flows tell the pages, passed on as the controller's own signals.

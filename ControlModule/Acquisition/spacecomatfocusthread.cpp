@@ -1,79 +1,76 @@
 #include "spacecomatfocusthread.h"
 
+#include "camopts.h"
+#include "focussearch.h"
 #include "h695icecamctrl.h"
+#include "lenssweep.h"
 #include "useropts.h"
 
 #include <QDebug>
 
-namespace {
-constexpr int kWaitSliceMs = 50;
-}
-
-SpacecomAtFocusThread::SpacecomAtFocusThread(int minFocus, int maxFocus, int start, QObject* parent)
+SpacecomAtFocusThread::SpacecomAtFocusThread(int focusMin, int focusMax, QObject* parent)
     : QThread(parent)
-    , camCtrl(H695ICECamCtrl::getInstance())
-    , userOpts(UserOpts::getInstance())
-    , minFocus(minFocus)
-    , maxFocus(maxFocus)
-    , startPosition(start)
+    , h695ICECamCtrl(H695ICECamCtrl::getInstance())
+    , userOpt(UserOpts::getInstance())
+    , camOpt(CamOpts::getInstance())
+    , focusMin(focusMin)
+    , focusMax(focusMax)
 {
+    userOpt->loadUserOptsByName(UserOpts::OPT_CurFocusValue);
+    curFocusValue = userOpt->curFocusValue();
+    userOpt->loadUserOptsByName(UserOpts::OPT_AfOffset);
+    afOffset = userOpt->afOffset();
 }
 
 SpacecomAtFocusThread::~SpacecomAtFocusThread() = default;
 
-void SpacecomAtFocusThread::finishStopped()
+void SpacecomAtFocusThread::setCurFocusValue(int value)
 {
-    // The preview stops rating first; then both semaphores end at 0 so that the next search
-    // starts clean. sem2 is never released here.
-    camCtrl->isFocusMeasuring = false;
-    while (camCtrl->sem1.tryAcquire(1)) {
-    }
-    while (camCtrl->sem2.tryAcquire(1)) {
-    }
-    camCtrl->focusDirection = false;
-    camCtrl->isFocusDone = false;
+    curFocusValue = value;
 }
 
 void SpacecomAtFocusThread::run()
 {
-    camCtrl->reversalCount = 0;
-    const bool limited = maxFocus > minFocus;
-    int position = startPosition + kStartOffset;
-    int lastMoved = position;
-    while (!camCtrl->isFocusStop) {
-        if (!camCtrl->sem1.tryAcquire(1, kWaitSliceMs))
-            continue;
-        if (camCtrl->isFocusDone) {
-            // The preview ends the search two frames past the sharpest one.
-            const int back = camCtrl->focusDirection ? -2 * kStep : 2 * kStep;
-            int best = lastMoved + back;
-            if (limited)
-                best = qBound(minFocus, best, maxFocus);
-            emit sig_FocusMove(best);
-            userOpts->setCurFocusWB(best);
-            userOpts->saveUserOptsByName(UserOpts::OPT_CurFocusWB);
-            qDebug() << "focus found" << best;
-            camCtrl->isFocusStop = true;
-            camCtrl->isFocusDone = false;
-            camCtrl->isFocusMeasuring = false;
-            return;
+    H695ICECamCtrl* cam = h695ICECamCtrl;
+    const acq::LensSweep sweep = acq::LensSweep::serialLens();
+    acq::LensTurns turns(cam, stepBoundMs);
+    curFocusValue += sweep.startOffset;
+    cam->reversalCount = 0;
+
+    while (!cam->isFocusStop) {
+        if (turns.awaitTurn() != acq::LensTurns::Turn::Go)
+            break;
+        if (cam->isFocusDone) {
+            qDebug() << "移动至最清晰位置.";
+            curFocusValue =
+                acq::finalPosition(sweep, curFocusValue, cam->focusDirection, afOffset, focusMin, focusMax);
+            emit sig_FocusMove(curFocusValue);
+            qDebug() << "sig_FocusMove:" << curFocusValue;
+            camOpt->setAutoFocusPosition(curFocusValue);
+            camOpt->saveCamOptsByName(CamOpts::AutoFocusPosition);
+            cam->isFocusStop = true;
+            break;
         }
-        emit sig_FocusMove(position);
-        lastMoved = position;
-        camCtrl->isFocusMeasuring = true;
-        position += camCtrl->focusDirection ? kStep : -kStep;
-        if (limited && position <= minFocus) {
-            position = minFocus;
-            ++camCtrl->reversalCount;
-            camCtrl->focusDirection = true;
-        } else if (!limited && position <= 0) {
-            position = 0;
-            ++camCtrl->reversalCount;
-            camCtrl->focusDirection = true;
-        } else if (limited && position >= maxFocus) {
-            camCtrl->isFocusDone = true;
-            camCtrl->sem1.release(1);
+        // Measuring before the move is asked for: a position report that comes back at once
+        // must find the preview waiting for it.
+        cam->isFocusMeasuring = true;
+        emit sig_FocusMove(curFocusValue);
+        qDebug() << "sig_FocusMove:" << curFocusValue;
+
+        acq::SweepState state {curFocusValue, cam->focusDirection, cam->reversalCount, false};
+        state = acq::nextStep(sweep, state, focusMin, focusMax);
+        curFocusValue = state.position;
+        cam->focusDirection = state.direction;
+        cam->reversalCount = state.reversals;
+        if (state.atUpperEnd) {
+            cam->isFocusDone = true;
+            cam->isFocusMeasuring = false;
+            cam->sem1.release(1);
+            qDebug() << "自动对焦至最大位置.";
         }
+        // The board's position report gives the preview its turn (sem2), never this thread.
     }
-    finishStopped();
+
+    turns.finish();
+    qDebug() << "SpacecomAtFocusThread退出.";
 }

@@ -60,7 +60,7 @@ void WBTSPreviewThread::run()
                 emit updatePreviewImage();
             });
         },
-        [this] { emit sig_CamErrorOccur(); });
+        [this] { emit sig_CamErrorOccur(); }, acq::StrayAbort::Restart, [this] { focus.beforeFrameWait(); });
     // No live frame outlives the preview, and a search cannot go on without frames.
     camCtrl->clearCurrentFrame();
     focus.endWithPreview();

@@ -110,11 +110,6 @@ void GelFlow::exitExperiment20BW()
     FlowContext::notAvailable("_GelTS20BWExitExperiment");
 }
 
-void GelFlow::atFocus20BW()
-{
-    FlowContext::notAvailable("_GelTS20BWAtFocus");
-}
-
 void GelFlow::updateImageShow()
 {
     H695ICECamCtrl* cam = m_ctx.tucsen();

@@ -61,6 +61,8 @@ public:
     // One thread per role.
     GelTSPreviewThread* previewThread = nullptr;
     GelTSCaptureThread* captureThread = nullptr;
+    // The SMBus-lens autofocus (GelTS20BW), from its start to its end.
+    QThread* atFocusThread = nullptr;
     std::unique_ptr<GelExperimentRecord> experiment;
     // Set by the page, read by the exports.
     QString curGelImageName;

@@ -1,9 +1,11 @@
 #include "lensflow.h"
 
+#include "atfocusthread.h"
 #include "flowcontext.h"
 #include "focusmovethread.h"
 #include "h695icecamctrl.h"
 #include "machinemodel.h"
+#include "smbuslensctrl.h"
 #include "spacecomatfocusthread.h"
 #include "useropts.h"
 
@@ -16,6 +18,14 @@ namespace {
 // Range of the board-driven lens in its own units.
 constexpr int kSerialFocusMin = 1000;
 constexpr int kSerialFocusMax = 3500;
+// The least lens position kept after an SMBus-lens autofocus.
+constexpr int kLeastFocusAddr = 10;
+
+void drainTurns(H695ICECamCtrl* cam)
+{
+    cam->sem1.tryAcquire(cam->sem1.available());
+    cam->sem2.tryAcquire(cam->sem2.available());
+}
 } // namespace
 
 LensFlow::LensFlow(FlowContext& ctx, QObject* parent)
@@ -98,6 +108,8 @@ void LensFlow::spacecomAtFocus(EnumOBJ::ExpMode mode, FocusPreview& preview)
     H695ICECamCtrl* cam = m_ctx.tucsen();
     const AtFocusPlan plan = atFocusPlan(mode, m_ctx.authorityType(), opts->focusPosition());
     // The preview takes turns with the lens side: this first permit lets the lens move first.
+    // A permit left by an earlier search (a late lens report, a stop) would skip a turn.
+    drainTurns(cam);
     cam->sem1.release(1);
     cam->isFocusStop = false;
     opts->loadUserOptsByName(static_cast<UserOpts::UserOptType>(plan.startOption));
@@ -110,7 +122,8 @@ void LensFlow::spacecomAtFocus(EnumOBJ::ExpMode mode, FocusPreview& preview)
     default: break;
     }
     qDebug() << "autofocus range:" << plan.focusMin << plan.focusMax << "start:" << start;
-    auto* thread = new SpacecomAtFocusThread(plan.focusMin, plan.focusMax, start, nullptr);
+    auto* thread = new SpacecomAtFocusThread(plan.focusMin, plan.focusMax, nullptr);
+    thread->setCurFocusValue(start);
     atFocusThread = thread;
     connect(thread, &SpacecomAtFocusThread::sig_FocusMove, this, &LensFlow::lensCtrl);
     FocusPreview* partner = &preview;
@@ -128,8 +141,49 @@ void LensFlow::stopAutoFocus(std::initializer_list<const FocusPreview*> previews
 {
     for (const FocusPreview* preview : previews) {
         if (preview->hasPreview()) {
-            m_ctx.tucsen()->isFocusStop = true;
+            H695ICECamCtrl* cam = m_ctx.tucsen();
+            cam->isFocusStop = true;
+            // Wakes whichever side waits for its turn; the lens side empties both as it ends.
+            cam->sem1.release(1);
+            cam->sem2.release(1);
             return;
         }
     }
+}
+
+void LensFlow::startSmbusAtFocus(FlowContext& ctx, FocusPreview& preview, QObject* owner, QThread*& role)
+{
+    if (!preview.hasPreview()) {
+        qDebug() << "autofocus needs a running preview, ignored; SMBus lens";
+        return;
+    }
+    if (role) {
+        qDebug() << "autofocus already running, ignored; SMBus lens";
+        return;
+    }
+    H695ICECamCtrl* cam = ctx.tucsen();
+    drainTurns(cam);
+    cam->sem1.release(1);
+    cam->isFocusStop = false;
+    auto* thread = new AtFocusThread(SmbusLensCtrl::focusMin(), SmbusLensCtrl::focusMax(), nullptr);
+    role = thread;
+    QThread** slot = &role;
+    FocusPreview* partner = &preview;
+    QObject::connect(thread, &AtFocusThread::sig_LensErrorOccur, owner, [&ctx] { ctx.reportError(EnumOBJ::LensErr); });
+    QObject::connect(thread, &AtFocusThread::sig_FocusMove, owner, [&ctx](int value) { emit ctx.sig_FocusMove(value); });
+    QObject::connect(thread, &QThread::finished, owner, [&ctx, thread, slot, partner] {
+        const int reached = thread->reachedPosition;
+        if (thread->lensFailed || reached < 0) {
+            qDebug() << "autofocus ended without a new lens position";
+        } else {
+            UserOpts* opts = ctx.userOpts();
+            opts->setFocusCurrentAddr(std::max(kLeastFocusAddr, reached));
+            opts->saveUserOptsByName(UserOpts::OPT_FocusCurrentAddr);
+        }
+        emit ctx.aFFinished();
+        thread->deleteLater();
+        *slot = nullptr;
+        partner->clearFocusValues();
+    });
+    thread->start(QThread::InheritPriority);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Lens moves and autofocus runs: the SMBus lens moved to a position, the serial lens (behind
-// the controller board) moved to a position, and the serial-lens autofocus of the Tucsen modes,
-// which takes turns with the mode's running preview. One thread per role. GUI thread only.
+// the controller board) moved to a position, the serial-lens autofocus of the Tucsen modes and
+// the SMBus-lens autofocus of the S20Mini gel cabinet, each taking turns with the mode's running
+// preview. One thread per role. GUI thread only.
 
 #include "devicecmd.h"
 #include "enumobj.h"
@@ -49,8 +50,18 @@ public:
     // Serial-lens autofocus of mode with that mode's preview; setAFFinished at the end. Refused
     // without the preview and while a run is under way.
     void spacecomAtFocus(EnumOBJ::ExpMode mode, FocusPreview& preview);
-    // Asks the running autofocus to end after its step, when one of the previews exists.
+    // Asks the running autofocus to end after its step, when one of the previews exists; both
+    // semaphores get a permit so that a side waiting for its turn sees the stop at once.
     void stopAutoFocus(std::initializer_list<const FocusPreview*> previews);
+
+    // SMBus-lens autofocus with preview as its partner, over the focus limits the lens reported
+    // at its bring-up. role holds the thread from its start to its end (a start while it holds
+    // one is refused, as is one without the preview); owner receives the thread's signals. At
+    // the end the position the lens reached is kept as focusCurrentAddr (at least 10; nothing
+    // when no move reached its position or the final one failed), aFFinished is emitted, the
+    // thread goes and the preview's window of focus values is emptied. A failed final move is
+    // the lens error.
+    static void startSmbusAtFocus(FlowContext& ctx, FocusPreview& preview, QObject* owner, QThread*& role);
 
     // One thread per role: a second start while one runs is refused.
     QThread* atFocusThread = nullptr;

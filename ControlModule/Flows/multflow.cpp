@@ -1,91 +1,258 @@
 #include "multflow.h"
 
+#include "camopts.h"
 #include "experimentrecord.h"
+#include "experimentrecords.h"
 #include "flowcontext.h"
 #include "h695icecamctrl.h"
 #include "histograminfo.h"
 #include "imagerefresh.h"
+#include "machinemodel.h"
+#include "multexperimentdb.h"
+#include "multtscapturethread.h"
+#include "tucsenautoexposure.h"
 
 #include <QDebug>
+#include <QMutexLocker>
+#include <QThread>
 
-MultFlow::MultFlow(FlowContext& ctx, QObject* parent)
+#include <cmath>
+
+namespace {
+// Poll of a cancel waiting for the running exposure to have started.
+constexpr unsigned long kCancelPollMs = 50;
+
+// Exposures reach the camera in whole microseconds.
+double roundedExposure(double value)
+{
+    return std::round(value * 1000.0) / 1000.0;
+}
+} // namespace
+
+MultFlow::MultFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
     : QObject(parent)
+    , preview(this, ctx.tucsen())
     , m_ctx(ctx)
+    , m_autoExposure(autoExposure)
 {
 }
 
 MultFlow::~MultFlow() = default;
 
+void MultFlow::configurePreview(MultTSPreviewThread* thread) const
+{
+    thread->isFL9BW = MachineModel::isMultFL9BW(m_ctx.authorityType());
+}
+
 void MultFlow::previewStart()
 {
-    FlowContext::notAvailable("_MultTSPreviewStart");
+    // The camera's settings are the running capture's until it ends.
+    if (captureThread) {
+        qWarning() << "_MultTSPreviewStart refused while a capture runs";
+        return;
+    }
+    CamOpts* camOpt = m_ctx.camOpts();
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    camOpt->loadCurMultTSCamOpts();
+    const bool gainModes = MachineModel::cameraOf(m_ctx.authorityType()) == MachineModel::Camera::TucsenFL9BW;
+    cam->binningIndex = camOpt->multTSCurBinning();
+    cam->gain = gainModes ? camOpt->multTSCurGainIndex() : camOpt->multTSCurGain();
+    cam->exposureTime = camOpt->multTSCurExposurePre();
+    if (preview.thread())
+        return;
+    auto* thread = new MultTSPreviewThread(nullptr);
+    connect(thread, &MultTSPreviewThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &MultTSPreviewThread::updatePreviewImage, this, [this] { emit m_ctx.imageChanged(); });
+    configurePreview(thread);
+    preview.start(thread);
 }
 
-void MultFlow::binChanged(int, int, int)
+void MultFlow::binChanged(int bin, int preExpTime, int gain)
 {
-    FlowContext::notAvailable("_MultTSBinChanged");
+    MultTSPreviewThread* thread = preview.thread();
+    preview.restart("_MultTSBinChanged", [this, thread, bin, preExpTime, gain] {
+        H695ICECamCtrl* cam = m_ctx.tucsen();
+        cam->binningIndex = bin;
+        cam->exposureTime = preExpTime;
+        cam->gain = gain;
+        configurePreview(thread);
+    });
 }
 
-void MultFlow::preExpChanged(double, bool)
+void MultFlow::preExpChanged(double value, bool needAdjust)
 {
-    FlowContext::notAvailable("_MultTSPreExpChanged");
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->exposureTime = roundedExposure(value);
+    if (needAdjust)
+        m_ctx.tucsen()->isExposureChanged = true;
 }
 
-void MultFlow::preExpAndGainChanged(double, int)
+void MultFlow::preExpAndGainChanged(double exp, int gain)
 {
-    FlowContext::notAvailable("_MultTSPreExpAndGainChanged");
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->gain = gain;
+    m_ctx.tucsen()->exposureTime = roundedExposure(exp);
 }
 
-void MultFlow::gainChanged(int)
+void MultFlow::gainChanged(int value)
 {
-    FlowContext::notAvailable("_MultTSGainChanged");
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->gain = value;
+    m_ctx.tucsen()->isGainChanged = true;
 }
 
-void MultFlow::atExposure(int)
+void MultFlow::atExposure(int aeVal)
 {
-    FlowContext::notAvailable("_MultTSAtExposure");
+    m_autoExposure.request(aeVal);
 }
 
 double MultFlow::getExposure()
 {
-    FlowContext::notAvailable("_MultTSGetExposure");
-    return 0.0;
+    return m_ctx.tucsen()->getExposureTime();
 }
 
 double MultFlow::getGain()
 {
-    FlowContext::notAvailable("_MultTSGetGain");
-    return 0.0;
+    return m_ctx.tucsen()->getGain();
 }
 
-void MultFlow::captureStart(double, int)
+void MultFlow::captureStart(double expCap, int lightType)
 {
-    FlowContext::notAvailable("_MultTSCaptureStart");
+    if (!preview.thread())
+        return;
+    // The thread records into the experiment's row: without a record it has none of its own.
+    if (!experiment) {
+        qWarning() << "_MultTSCaptureStart refused: no experiment record";
+        emit m_ctx.captureFinished(QString());
+        return;
+    }
+    preview.stop([this, expCap, lightType] { previewEnded(true, expCap, lightType); });
+}
+
+void MultFlow::previewEnded(bool startNext, double expCap, int lightType)
+{
+    if (startNext)
+        startCapture(expCap, lightType);
+    emit m_ctx.previewStoped();
+}
+
+void MultFlow::startCapture(double expCap, int lightType)
+{
+    if (captureThread) {
+        qDebug() << "capture already running";
+        return;
+    }
+    if (!experiment) {
+        qWarning() << "capture not started: no experiment record";
+        emit m_ctx.captureFinished(QString());
+        return;
+    }
+    // The record may be freed (leaving the experiment) before the thread ends.
+    const QString folder = experiment->imageSavePath;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    auto* thread = new MultTSCaptureThread(expCap, lightType, nullptr);
+    captureThread = thread;
+    connect(thread, &QThread::finished, this, [this, thread, folder] {
+        m_ctx.tucsen()->isAbort = true;
+        thread->deleteLater();
+        captureThread = nullptr;
+        emit m_ctx.captureFinished(folder);
+        if (exitPending) {
+            exitPending = false;
+            m_ctx.tucsen()->clearFrameList(true);
+        }
+    });
+    connect(thread, &MultTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &MultTSCaptureThread::singleImageCaped, this, &MultFlow::imageCaped);
+    thread->captureMutex = m_ctx.captureMutex();
+    cam->isAbort = false;
+    // Permits left by another run would let a cancel through before this run's exposure.
+    cam->semCap.tryAcquire(cam->semCap.available());
+    thread->isFL9BW = MachineModel::isMultFL9BW(m_ctx.authorityType());
+    thread->start(QThread::InheritPriority);
+    emit m_ctx.captureStart();
+}
+
+void MultFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
+{
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    cam->currentImageIndex = cam->frameCount() - 1;
+    emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
+    updateHisShowAndImageShow();
 }
 
 void MultFlow::updateExpInfo()
 {
-    FlowContext::notAvailable("_MultTSUpdateExpInfo");
+    if (experiment)
+        return;
+    std::unique_ptr<MultExperimentRecord> record =
+        newExperimentRecord<MultExperimentRecord>(m_ctx.userOpts(), EnumOBJ::Mult, QStringLiteral("Mult"));
+    m_ctx.tucsen()->setExpName(record->name);
+    // The capture finds its row by name: without a row of its own it would write into whichever
+    // experiment holds that name already, so the record is kept only with its row.
+    if (!insertExperimentRow(m_ctx.multExpDB(), record.get()))
+        return;
+    m_ctx.setCurExpName(record->name);
+    experiment = std::move(record);
 }
 
-void MultFlow::updateExpName(const QString&, const QString&)
+void MultFlow::updateExpName(const QString& newName, const QString& newImageSavePath)
 {
-    FlowContext::notAvailable("_MultTSUpdateExpName");
+    if (!experiment)
+        return;
+    qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
+    experiment->name = newName;
+    experiment->imageSavePath = newImageSavePath;
+    m_ctx.tucsen()->setExpName(newName);
+    m_ctx.setCurExpName(newName);
 }
 
 void MultFlow::cancelCapture()
 {
-    FlowContext::notAvailable("_MultTSCancelCapture");
+    MultTSCaptureThread* thread = captureThread;
+    if (!thread)
+        return;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    // The thread's one permit exists once its exposure runs; the mutex is not held meanwhile,
+    // since the thread takes it to start the camera and release that permit.
+    for (;;) {
+        if (cam->semCap.tryAcquire(1))
+            break;
+        if (thread->isCaptureFinished || thread->isFinished())
+            return;
+        QThread::msleep(kCancelPollMs);
+    }
+    qDebug() << "触发取消采集。";
+    // No camera start is under way once its permit was given; none begins while this is held.
+    QMutexLocker lock(m_ctx.captureMutex());
+    cam->isAbort = true;
+    cam->abortWait();
 }
 
-void MultFlow::updateCurImageName(const QString&)
+void MultFlow::updateCurImageName(const QString& imageName)
 {
-    FlowContext::notAvailable("_MultUpdateCurImageName");
+    curMultImageName = imageName;
 }
 
 void MultFlow::exitExperiment()
 {
-    FlowContext::notAvailable("_MultTSExitExperiment");
+    const bool previewRunning = preview.thread() != nullptr;
+    preview.stop([this] { previewEnded(false, 0.0, EnumOBJ::Unknow_LightType); });
+    if (captureThread) {
+        // The running capture may still add its frame: the frames go when it has ended. It
+        // needs nothing of the record, which goes now so that a next visit starts its own.
+        exitPending = true;
+        cancelCapture();
+        dropRecord();
+    } else {
+        clearCache();
+    }
+    m_ctx.lightChange(false);
+    if (!previewRunning || m_ctx.errorCode() != EnumOBJ::NoErr)
+        emit m_ctx.previewStoped();
 }
 
 void MultFlow::updateImageShow(int minInten, int maxInten)
@@ -112,8 +279,19 @@ void MultFlow::updateHisShowAndImageShow()
 void MultFlow::clearCache()
 {
     m_ctx.tucsen()->clearFrameList(true);
+    dropRecord();
+}
+
+void MultFlow::dropRecord()
+{
     if (experiment) {
         qDebug() << "删除实验信息.";
         experiment.reset();
     }
+}
+
+void MultFlow::clearFocusValues()
+{
+    if (MultTSPreviewThread* thread = preview.thread())
+        thread->clearFocusValues();
 }

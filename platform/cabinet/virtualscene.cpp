@@ -1,5 +1,7 @@
 #include "virtualscene.h"
 
+#include "fluorchannels.h"
+
 #include <algorithm>
 #include <array>
 #include <cmath>
@@ -25,12 +27,17 @@ constexpr double kFluorRate = 400.0;     // a fully lit fluorescent band
 constexpr double kFluorBackground = 0.04;
 constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
+constexpr double kDyeRate = 20.0;        // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
 constexpr double kVignette = 0.25;       // brightness lost at the frame corners, per axis
 
 constexpr int kMaxBlurRadius = 64;
+
+// The stain's grain: a faint texture a few sensor pixels fine, the detail an autofocus rates.
+constexpr double kGrain = 0.2;        // relative strength
+constexpr double kGrainPitch = 3.0;   // sensor pixels between two independent grain values
 
 double bandStrength(int lane, int band)
 {
@@ -61,10 +68,12 @@ double softBox(double t, double lo, double hi, double edge)
 
 struct Geometry {
     int sensorWidth, sensorHeight, originX, originY, width, height, binning;
+    int layer;  // 0 the gel's stain, 1 to 5 the dye of a multi-fluorescence channel
     bool operator==(const Geometry& o) const
     {
         return sensorWidth == o.sensorWidth && sensorHeight == o.sensorHeight && originX == o.originX
-            && originY == o.originY && width == o.width && height == o.height && binning == o.binning;
+            && originY == o.originY && width == o.width && height == o.height && binning == o.binning
+            && layer == o.layer;
     }
 };
 
@@ -82,6 +91,28 @@ struct BlurredStain {
     int radius = 0;
     std::vector<float> stain;
 };
+
+// A grain value in [-1, 1] at a lattice point, the same for every frame.
+double grainAt(int64_t i, int64_t j)
+{
+    uint64_t h = static_cast<uint64_t>(i) * 0x9E3779B97F4A7C15ull ^ static_cast<uint64_t>(j) * 0xC2B2AE3D27D4EB4Full;
+    h ^= h >> 29;
+    h *= 0xBF58476D1CE4E5B9ull;
+    h ^= h >> 32;
+    return static_cast<double>(h >> 11) / static_cast<double>(1ull << 52) - 1.0;
+}
+
+// The grain at a sensor position, interpolated between its lattice points.
+double grain(double sx, double sy)
+{
+    const double gx = sx / kGrainPitch, gy = sy / kGrainPitch;
+    const double fx = std::floor(gx), fy = std::floor(gy);
+    const double tx = gx - fx, ty = gy - fy;
+    const auto i = static_cast<int64_t>(fx), j = static_cast<int64_t>(fy);
+    const double top = grainAt(i, j) + tx * (grainAt(i + 1, j) - grainAt(i, j));
+    const double bottom = grainAt(i, j + 1) + tx * (grainAt(i + 1, j + 1) - grainAt(i, j + 1));
+    return top + ty * (bottom - top);
+}
 
 // Box blur of src into dst (both w x h) by running sums, edges replicated.
 void boxBlur(const float* src, float* dst, int w, int h, int r)
@@ -124,8 +155,36 @@ void boxBlur(const float* src, float* dst, int w, int h, int r)
     }
 }
 
+// The dye of one multi-fluorescence channel, with the same grain and illumination fall-off.
+std::shared_ptr<const SampleMaps> buildDye(const Geometry& g)
+{
+    auto maps = std::make_shared<SampleMaps>();
+    maps->geometry = g;
+    const int w = g.width, h = g.height;
+    maps->fallX.resize(static_cast<size_t>(w));
+    for (int x = 0; x < w; ++x) {
+        const double du = 2.0 * (g.originX + (x + 0.5) * g.binning) / g.sensorWidth - 1.0;
+        maps->fallX[x] = static_cast<float>(1.0 - kVignette * du * du);
+    }
+    maps->fallY.resize(static_cast<size_t>(h));
+    maps->stain.resize(static_cast<size_t>(w) * h);
+    for (int y = 0; y < h; ++y) {
+        const double v = (g.originY + (y + 0.5) * g.binning) / g.sensorHeight;
+        maps->fallY[y] = static_cast<float>(1.0 - kVignette * (2.0 * v - 1.0) * (2.0 * v - 1.0));
+        float* line = maps->stain.data() + static_cast<size_t>(y) * w;
+        for (int x = 0; x < w; ++x) {
+            const double u = (g.originX + (x + 0.5) * g.binning) / g.sensorWidth;
+            const double sx = g.originX + (x + 0.5) * g.binning, sy = g.originY + (y + 0.5) * g.binning;
+            line[x] = static_cast<float>(dyeDensity(g.layer, u, v) * (1.0 + kGrain * grain(sx, sy)));
+        }
+    }
+    return maps;
+}
+
 std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
 {
+    if (g.layer != 0)
+        return buildDye(g);
     auto maps = std::make_shared<SampleMaps>();
     maps->geometry = g;
     const int w = g.width, h = g.height;
@@ -161,15 +220,20 @@ std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
         const double dv = 2.0 * v - 1.0;
         maps->fallY[y] = static_cast<float>(1.0 - kVignette * dv * dv);
         float* line = maps->stain.data() + static_cast<size_t>(y) * w;
-        for (int x = 0; x < w; ++x)
-            line[x] = (laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY;
+        const double sy = g.originY + (y + 0.5) * g.binning;
+        for (int x = 0; x < w; ++x) {
+            const double sx = g.originX + (x + 0.5) * g.binning;
+            const double texture = 1.0 + kGrain * grain(sx, sy);
+            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY * texture);
+        }
     }
     return maps;
 }
 
 // A few geometries and lens distances stay cached: preview and capture of one or two cameras
-// alternate, and an autofocus sweep revisits positions.
-constexpr size_t kCacheEntries = 3;
+// alternate, a frame between two whole radii needs both, and an autofocus sweep revisits
+// positions.
+constexpr size_t kCacheEntries = 4;
 
 std::shared_ptr<const BlurredStain> stainFor(const Geometry& g, int radius)
 {
@@ -228,6 +292,41 @@ std::shared_ptr<const BlurredStain> stainFor(const Geometry& g, int radius)
     return entry;
 }
 
+// One layer of the sample as a frame sees it: blurred to a whole radius, or blended between
+// two neighbouring radii (the exact radius lies between them).
+class BlurredLayer {
+public:
+    BlurredLayer(const Geometry& g, int radius, float blend)
+        : m_inner(stainFor(g, radius))
+        , m_width(g.width)
+        , m_blend(blend)
+    {
+        if (blend > 0.f && radius < kMaxBlurRadius)
+            m_outer = stainFor(g, radius + 1);
+    }
+    const SampleMaps* maps() const { return m_inner->sample.get(); }
+    // Row y; a blended row is made in the scratch row `slot` of the calling thread.
+    const float* row(int y, int slot) const
+    {
+        const size_t offset = static_cast<size_t>(y) * m_width;
+        const float* inner = (m_inner->radius > 0 ? m_inner->stain.data() : maps()->stain.data()) + offset;
+        if (!m_outer)
+            return inner;
+        static thread_local std::vector<float> scratch[2];
+        std::vector<float>& mixed = scratch[slot];
+        mixed.resize(static_cast<size_t>(m_width));
+        const float* outer = m_outer->stain.data() + offset;
+        for (int x = 0; x < m_width; ++x)
+            mixed[x] = inner[x] + m_blend * (outer[x] - inner[x]);
+        return mixed.data();
+    }
+
+private:
+    std::shared_ptr<const BlurredStain> m_inner, m_outer;
+    int m_width;
+    float m_blend;
+};
+
 // Standard normal deviates at evenly spaced quantiles: a table lookup per pixel instead of
 // a transcendental call keeps a full frame well below the frame time.
 constexpr int kNormalBits = 12;
@@ -273,10 +372,10 @@ Lighting lightingOf(const CabinetSnapshot& c)
     auto on = [&](uint32_t bit) { return (c.lamps & bit) != 0; };
     for (uint32_t bit : {LampUV302_1, LampUV302_2, LampUV254, LampUV365, LampMiniUV})
         l.fluor += on(bit) ? 1.0 : 0.0;
-    for (uint32_t bit : {LampBlue, LampMiniBlue, LampBlueLight})
+    for (uint32_t bit : {LampMiniBlue, LampBlueLight})
         l.fluor += on(bit) ? blue : 0.0;
-    // Multi-fluorescence channels excite their own dyes less strongly in this sample.
-    for (uint32_t bit : {LampRed, LampGreen, LampNIR740, LampNIR660, LampRedLight, LampGreenLight})
+    // The lamps of the multi-fluorescence board excite only their channels' dyes (fluorchannels).
+    for (uint32_t bit : {LampRedLight, LampGreenLight})
         l.fluor += on(bit) ? 0.5 : 0.0;
     for (uint32_t bit : {LampWhiteLight, LampMiniWhite})
         l.white += on(bit) ? 1.0 : 0.0;
@@ -303,12 +402,24 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     g.originY = request.originY;
     g.sensorWidth = request.sensorWidth > 0 ? request.sensorWidth : request.originX + request.width * request.binning;
     g.sensorHeight = request.sensorHeight > 0 ? request.sensorHeight : request.originY + request.height * request.binning;
+    // The blur radius grows in proportion to the distance from best focus and is blended
+    // between the two nearest whole radii, so that sharpness falls smoothly and steadily with
+    // every lens step instead of in stairs.
     const double defocus = std::fabs(static_cast<double>(request.lensPosition) - cabinet.bestFocus);
     const int steps = std::max(1, request.focusStepsPerPixel);
-    const int radius = std::min(kMaxBlurRadius, static_cast<int>(std::lround(defocus / steps / request.binning)));
-    const auto blurred = stainFor(g, radius);
-    const SampleMaps* maps = blurred->sample.get();
-    const float* stainMap = radius > 0 ? blurred->stain.data() : maps->stain.data();
+    const double exactRadius = std::min<double>(kMaxBlurRadius, defocus / steps / request.binning);
+    const int radius = static_cast<int>(exactRadius);
+    const float blend = static_cast<float>(exactRadius - radius);
+    const BlurredLayer stainLayer(g, radius, blend);
+    const SampleMaps* maps = stainLayer.maps();
+    // A multi-fluorescence channel adds its dye where its lamp and its filter meet.
+    const int channel = visibleChannel(cabinet);
+    std::unique_ptr<BlurredLayer> dyeLayer;
+    if (channel != NoChannel) {
+        Geometry dye = g;
+        dye.layer = channel;
+        dyeLayer = std::make_unique<BlurredLayer>(dye, radius, blend);
+    }
 
     const Lighting light = lightingOf(cabinet);
     const double exposure = std::max(0.0, request.exposureMs);
@@ -320,6 +431,7 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const float c = static_cast<float>(scale * pass * kChemiRate);
     const float dark = static_cast<float>(scale * kDarkRate);
     const float black = static_cast<float>(request.blackLevel);
+    const float dyeRate = static_cast<float>(scale * pass * kDyeRate);
 
     // Shot noise grows with the square root of the collected signal; the gain scales it.
     static thread_local std::vector<float> sigma;
@@ -339,7 +451,9 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     for (int y = 0; y < g.height; ++y) {
         const float fy = maps->fallY[y];
         const float ay = a * fy, by = b * fy;
-        const float* stain = stainMap + static_cast<size_t>(y) * w;
+        const float* stain = stainLayer.row(y, 0);
+        const float* dye = dyeLayer ? dyeLayer->row(y, 1) : nullptr;
+        const float dy = dyeRate * fy;
         const float* fx = maps->fallX.data();
         uint16_t* line = out + static_cast<size_t>(y) * w;
         uint64_t state = splitMix(request.seed * 0x100000001B3ull + static_cast<uint64_t>(y));
@@ -347,6 +461,8 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
         int left = 0;
         for (int x = 0; x < w; ++x) {
             float mean = (ay * fx[x] + c) * stain[x] + by * fx[x] + dark;
+            if (dye)
+                mean += dy * fx[x] * dye[x];
             mean = mean > 0.f ? mean : 0.f;
             if (left == 0) {
                 state ^= state << 13;

@@ -28,11 +28,16 @@ struct SceneRequest {
 // Returns false and writes nothing when the request's sizes are not positive.
 // The sample: a gel of eight lanes (a ladder, then a dilution series) of flat-topped bands.
 // White and UV/blue lamps light it (white light through the plate, bands absorbing; UV and blue
-// exciting bright bands on a dark gel; red, green and near-infrared lamps at half that strength),
-// blue lamps follow bluePercent, the filter position scales what reaches the sensor, and
-// with every lamp off the bands still glow faintly (chemiluminescence). Signal grows with
+// exciting bright bands on a dark gel; the Mini cabinets' red and green lights at half that
+// strength), blue lamps follow bluePercent, the filter position scales what reaches the sensor,
+// and with every lamp off the bands still glow faintly (chemiluminescence). The lamps of the
+// multi-fluorescence board light no bands: each excites the spots of its own dye, seen only
+// through that dye's filter (fluorchannels.h). Signal grows with
 // exposure x gain x binning^2, dark current with exposure, shot and read noise are seeded, values
-// saturate at 65535, and a box blur grows with |lensPosition - bestFocus|.
+// saturate at 65535, and a blur grows in proportion to |lensPosition - bestFocus| (blended
+// between whole box radii, so that sharpness falls smoothly with every lens step). The stain
+// carries a faint grain a few sensor pixels fine: the detail an autofocus sees go soft first.
+// bestFocus is the best position of the configuration's own lens (the board's or the SMBus one).
 bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, uint16_t* out);
 
 } // namespace vcab

@@ -109,11 +109,12 @@ protected:
         cam.isFocusStop = false;
         cam.isFocusMeasuring = true;
     }
-    // One frame of the given contrast with the lens already at its position.
+    // One frame of the given contrast, awaited after the lens reported its position.
     void rate(FocusSearch& search, int contrast)
     {
         StripedFrame frame(contrast);
         cam.sem2.release(1);
+        search.beforeFrameWait();
         search.onFrame(&frame.record, [&] { ++published; });
     }
     H695ICECamCtrl cam;

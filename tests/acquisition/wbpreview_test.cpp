@@ -140,7 +140,8 @@ TEST_F(WbPreview, AFocusSearchWithThePreviewFindsTheSharpPosition)
     ctrl->sem1.release(1);
     ctrl->isFocusStop = false;
     // The search starts 75 above the last position and walks down through the sharp one.
-    SpacecomAtFocusThread focus(1000, 3500, 1560);
+    SpacecomAtFocusThread focus(1000, 3500);
+    focus.setCurFocusValue(1560);
     int lastMove = -1;
     // The lens reply reaches the GUI thread after the move was ordered, as over the serial link.
     QObject::connect(&focus, &SpacecomAtFocusThread::sig_FocusMove, &rec, [&](int position) {
@@ -165,7 +166,8 @@ TEST_F(WbPreview, AStoppedSearchLeavesBothSemaphoresEmpty)
     ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
     ctrl->sem1.release(1);
     ctrl->isFocusStop = false;
-    SpacecomAtFocusThread focus(1000, 3500, 1350);
+    SpacecomAtFocusThread focus(1000, 3500);
+    focus.setCurFocusValue(1350);
     focus.start();
     ASSERT_TRUE(waitFor([&] { return ctrl->isFocusMeasuring.load(); }, 5000));
     ctrl->sem2.release(3);   // late lens replies

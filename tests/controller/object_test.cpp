@@ -48,7 +48,7 @@ private slots:
         QVERIFY(!c.wbQI()->preview.thread() && !c.wbQI()->estimateThread && !c.wbQI()->captureThread);
         QVERIFY(!c.wbTS()->preview.thread() && !c.wbTS()->estimateThread && !c.wbTS()->captureThread);
         QVERIFY(!c.gel()->previewThread && !c.gel()->captureThread);
-        QVERIFY(!c.mult()->previewThread && !c.mult()->captureThread);
+        QVERIFY(!c.mult()->preview.thread() && !c.mult()->captureThread);
         QVERIFY(!c.autoExposure()->thread() && !c.lens()->atFocusThread && !c.lens()->focusMoveThread);
         QVERIFY(!c.wbTS()->experiment && !c.wbQI()->experiment && !c.gel()->experiment && !c.mult()->experiment);
         const FlowContext& ctx = *c.context();

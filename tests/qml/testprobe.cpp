@@ -1,6 +1,7 @@
 #include "testprobe.h"
 
 #include "devicecmd.h"
+#include "ic_maincontrol.h"
 #include "modbusmaster.h"
 
 #include <QCryptographicHash>
@@ -192,4 +193,9 @@ QString TestProbe::run(const QString& program, const QStringList& arguments)
     if (!process.waitForFinished(30000) || process.exitStatus() != QProcess::NormalExit || process.exitCode() != 0)
         return QString();
     return QString::fromUtf8(process.readAllStandardOutput());
+}
+
+void TestProbe::holdControllerSignals(bool hold)
+{
+    IC_MainControl::getInstance()->blockSignals(hold);
 }

@@ -42,6 +42,8 @@ public:
     Q_INVOKABLE QString sqlite(const QString& databaseName, const QString& sql);
     // Standard output of a program (pdfinfo, pdftotext, ...); "" when it fails.
     Q_INVOKABLE QString run(const QString& program, const QStringList& arguments);
+    // While held, the controller's signals reach no page: a controller that never answers.
+    Q_INVOKABLE void holdControllerSignals(bool hold);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

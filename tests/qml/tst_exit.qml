@@ -96,8 +96,10 @@ ShellTestCase {
         MainCtrl.authorityType = EnumOBJ.AllAuthorityTS;
         MainCtrl.expMode = EnumOBJ.Mult;
         head.exitWaitLimit = 300;
+        testProbe.holdControllerSignals(true);
         confirmExit();
         tryCompare(this, "quits", 1, 3000);
+        testProbe.holdControllerSignals(false);
         compare(testProbe.logCount("experiment not left in time"), 1);
         head.exitWaitLimit = 10000;
     }

@@ -1,9 +1,13 @@
 #include "focussearch.h"
 
 #include "focusmeasure.h"
+#include "cabinetstate.h"
 #include "h695icecamctrl.h"
 
 #include <QDebug>
+#include <QElapsedTimer>
+
+#include <algorithm>
 
 namespace acq {
 
@@ -56,18 +60,28 @@ FocusSearch::FocusSearch(H695ICECamCtrl* cam, FocusWindow::Log log)
 {
 }
 
+void FocusSearch::beforeFrameWait()
+{
+    if (m_cam->isFocusMeasuring && !m_lensArrived && m_cam->sem2.tryAcquire(1))
+        m_lensArrived = true;
+}
+
 void FocusSearch::onFrame(const TUCAM_FRAME* frame, const std::function<void()>& publish)
 {
-    if (m_cam->isFocusMeasuring && m_cam->sem2.tryAcquire(1)) {
-        // The lens has answered already: rate first, so that the lens side moves on while the
-        // views get the frame (the next frame, awaited later, would show the lens before its move).
+    if (!m_cam->isFocusMeasuring) {
+        m_lensArrived = false;
+        publish();
+        return;
+    }
+    if (m_lensArrived) {
+        // Rated first, so that the lens side moves on while the views get the frame.
+        m_lensArrived = false;
         rate(frame);
         publish();
         return;
     }
     publish();
-    if (m_cam->isFocusMeasuring && waitForLens())
-        rate(frame);
+    m_lensArrived = waitForLens();
 }
 
 bool FocusSearch::waitForLens()
@@ -108,10 +122,58 @@ void FocusSearch::rate(const TUCAM_FRAME* frame)
 
 void FocusSearch::endWithPreview()
 {
+    m_lensArrived = false;
     if (m_cam->isFocusMeasuring || !m_cam->isFocusStop) {
         m_cam->isFocusStop = true;
         m_cam->isFocusMeasuring = false;
+        // Wakes a lens side waiting for either; it empties both when it ends.
+        m_cam->sem1.release(1);
+        m_cam->sem2.release(1);
     }
+}
+
+LensTurns::LensTurns(H695ICECamCtrl* cam, int stepBoundMs)
+    : m_cam(cam)
+    , m_boundMs(stepBoundMs > 0 ? stepBoundMs : LensTurns::stepBoundMs(cam))
+{
+}
+
+int LensTurns::stepBoundMs(const H695ICECamCtrl* cam)
+{
+    // The board paces its replies in real time; travel and exposures run on cabinet time.
+    constexpr int kLinkMs = 2000;
+    constexpr double kTravelMs = 10000;
+    constexpr int kFrames = 3;
+    return kLinkMs + vcab::scaledMs(kTravelMs + kFrames * std::max(0.0, cam->exposureTime.load()));
+}
+
+LensTurns::Turn LensTurns::awaitTurn()
+{
+    QElapsedTimer waited;
+    waited.start();
+    for (;;) {
+        const bool got = m_cam->sem1.tryAcquire(1, kLensWaitSliceMs);
+        if (m_cam->isFocusStop || !m_cam->isRunning)
+            return Turn::Stopped;
+        if (got)
+            return Turn::Go;
+        if (waited.elapsed() >= m_boundMs) {
+            qWarning() << "autofocus step not answered within" << m_boundMs << "ms: search stopped";
+            m_cam->isFocusStop = true;
+            return Turn::TimedOut;
+        }
+    }
+}
+
+void LensTurns::finish()
+{
+    m_cam->isFocusMeasuring = false;
+    qDebug() << "h695ICECamCtrl->sem1.available():" << m_cam->sem1.available();
+    qDebug() << "h695ICECamCtrl->sem2.available():" << m_cam->sem2.available();
+    m_cam->sem1.tryAcquire(m_cam->sem1.available());
+    m_cam->sem2.tryAcquire(m_cam->sem2.available());
+    m_cam->focusDirection = false;
+    m_cam->isFocusDone = false;
 }
 
 } // namespace acq

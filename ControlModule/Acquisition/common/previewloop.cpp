@@ -6,7 +6,8 @@
 namespace acq {
 
 PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* abortText,
-                          const std::function<void()>& onFrame, const std::function<void()>& cameraError)
+                          const std::function<void()>& onFrame, const std::function<void()>& cameraError,
+                          StrayAbort strayAbort, const std::function<void()>& beforeWait)
 {
     CameraRun run(cam, frame);
     if (!run.start()) {
@@ -24,11 +25,15 @@ PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* a
             cameraError();
             return PreviewEnd::StartFailed;
         }
+        if (beforeWait)
+            beforeWait();
         switch (run.waitForFrame(abortText, cameraError)) {
         case CameraRun::Wait::Frame:
             onFrame();
             break;
         case CameraRun::Wait::Aborted:
+            if (strayAbort == StrayAbort::Leave)
+                return PreviewEnd::Aborted;
             break;
         case CameraRun::Wait::Failed:
             return PreviewEnd::WaitFailed;

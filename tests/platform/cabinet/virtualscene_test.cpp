@@ -1,5 +1,7 @@
 #include "virtualscene.h"
 
+#include "fluorchannels.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -177,6 +179,83 @@ TEST(VirtualScene, BlurGrowsWithDistanceFromBestFocus)
     const double below = sharpness(render(r, c), r.width);
     r.lensPosition = 2200;
     EXPECT_NEAR(below / sharpness(render(r, c), r.width), 1.0, 0.02);
+}
+
+// What an autofocus rates: with the noise seeded alike, every step of either lens away from best
+// focus (15 units of the board's lens, 50 of the SMBus lens) leaves a softer frame, on both
+// sides and at every binning.
+TEST(VirtualScene, SharpnessFallsWithEveryLensStepFromBestFocus)
+{
+    struct Case { const char* name; int binning; int step; };
+    for (const Case& k : {Case{"board lens, binning 4", 4, 15}, Case{"board lens, binning 2", 2, 15},
+                          Case{"SMBus lens, binning 1", 1, 50}}) {
+        auto r = fullFrame(k.binning);
+        r.exposureMs = 20;
+        vcab::CabinetSnapshot c = lit(vcab::LampUV302_1);
+        c.bestFocus = 2000;
+        for (int side : {-1, 1}) {
+            double previous = 0;
+            for (int n = 0; n <= 10; ++n) {
+                r.lensPosition = 2000 + side * n * k.step;
+                const double s = sharpness(render(r, c), r.width);
+                if (n > 0) {
+                    EXPECT_LT(s, previous * 0.999) << k.name << ", " << n << " steps, side " << side;
+                }
+                previous = s;
+            }
+        }
+    }
+}
+
+// Mean of a 9 x 9 patch of a binning-4 frame around a point given in fractions of the sensor.
+double patchAt(const std::vector<uint16_t>& f, const vcab::SceneRequest& r, double u, double v)
+{
+    const int cx = int(u * kSensorW / r.binning), cy = int(v * kSensorH / r.binning);
+    double s = 0;
+    for (int y = cy - 4; y <= cy + 4; ++y)
+        for (int x = cx - 4; x <= cx + 4; ++x)
+            s += f[size_t(y) * r.width + x];
+    return s / 81;
+}
+
+// A channel shows its spots under its own lamp through its own filter, and nothing under any
+// other pairing: the other lamps, another filter, no filter.
+TEST(VirtualScene, EachFluorescenceChannelAnswersOnlyItsLampAndFilter)
+{
+    struct Pairing { int channel; uint32_t lamp; int filter; };
+    const Pairing own[] = {{vcab::ChannelB470, vcab::LampBlue, 1}, {vcab::ChannelG520, vcab::LampGreen, 2},
+                           {vcab::ChannelG520, vcab::LampGreen, 3}, {vcab::ChannelR625, vcab::LampRed, 4},
+                           {vcab::ChannelIR660, vcab::LampNIR660, 5}, {vcab::ChannelIR740, vcab::LampNIR740, 6}};
+    auto r = fullFrame(4);
+    r.exposureMs = 5;
+    const double off = patchAt(render(r, {}), r, 0.5, 0.05);
+    for (const Pairing& p : own) {
+        SCOPED_TRACE(p.channel);
+        EXPECT_EQ(vcab::visibleChannel(lit(p.lamp, p.filter)), p.channel);
+        const auto f = render(r, lit(p.lamp, p.filter));
+        for (int channel = 1; channel <= vcab::ChannelCount; ++channel) {
+            double u = 0, v = 0;
+            ASSERT_TRUE(vcab::spotCentre(channel, 2, u, v));
+            const double spot = patchAt(f, r, u, v);
+            if (channel == p.channel)
+                EXPECT_GT(spot, 20 * (off + 10)) << "its own spot, channel " << channel;
+            else
+                EXPECT_LT(spot, 2 * (off + 10)) << "another dye's spot, channel " << channel;
+        }
+    }
+    // Wrong pairings: a lamp through another channel's filter or none, every lamp unfiltered.
+    for (const Pairing& p : own) {
+        for (int filter : {0, (p.filter % 6) + 1}) {
+            if (vcab::channelPasses(p.channel, filter))
+                continue;
+            SCOPED_TRACE(std::to_string(p.channel) + " through " + std::to_string(filter));
+            EXPECT_EQ(vcab::visibleChannel(lit(p.lamp, filter)), vcab::NoChannel);
+            const auto f = render(r, lit(p.lamp, filter));
+            double u = 0, v = 0;
+            ASSERT_TRUE(vcab::spotCentre(p.channel, 2, u, v));
+            EXPECT_LT(patchAt(f, r, u, v), 2 * (off + 10));
+        }
+    }
 }
 
 TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
