@@ -28,7 +28,9 @@ struct SceneRequest {
 // Returns false and writes nothing when the request's sizes are not positive.
 // The sample: a gel of eight lanes (a ladder, then a dilution series) of flat-topped bands.
 // White and UV/blue lamps light it (white light through the plate, bands absorbing; UV and blue
-// exciting bright bands on a dark gel; red, green and near-infrared lamps at half that strength),
+// exciting bright bands on a dark gel; red, green and near-infrared lamps at half that strength;
+// the main white lamp, power and source on, shining on coloured bands that send back most
+// through the green filter and least in the near infrared),
 // blue lamps follow bluePercent, the filter position scales what reaches the sensor, and
 // with every lamp off the bands still glow faintly (chemiluminescence). Signal grows with
 // exposure x gain x binning^2, dark current with exposure, shot and read noise are seeded, values
