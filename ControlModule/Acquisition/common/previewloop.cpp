@@ -6,7 +6,8 @@
 namespace acq {
 
 PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* abortText,
-                          const std::function<void()>& onFrame, const std::function<void()>& cameraError)
+                          const std::function<void()>& onFrame, const std::function<void()>& cameraError,
+                          StrayAbort strayAbort)
 {
     CameraRun run(cam, frame);
     if (!run.start()) {
@@ -29,6 +30,8 @@ PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* a
             onFrame();
             break;
         case CameraRun::Wait::Aborted:
+            if (strayAbort == StrayAbort::Leave && cam->isRunning)
+                return PreviewEnd::Aborted;
             break;
         case CameraRun::Wait::Failed:
             return PreviewEnd::WaitFailed;
