@@ -107,4 +107,6 @@ private:
     TUCAM_FRAME frame {};
     std::array<std::shared_ptr<TsFrame>, 3> markerFrames;
     std::array<cv::Mat, 3> markerMats;
+    // The reference pair of the marker frame being corrected, at the frame's size.
+    cv::Mat markerLight, markerDark;
 };

@@ -59,12 +59,12 @@ void GelTSCaptureThread::loadCalibration(TsFrame& f, int filter)
     if (!cam->isFFC)
         return;
     qDebug() << "frame.usHeight, frame.usWidth: " << f.height() << f.width();
-    cv::Mat light, dark;
-    if (!cam->calculateBySizeForColorMarker(f.record(), filter, light, dark)) {
+    // The pair's matrices are the frame's size each time: they are filled again, not made anew.
+    if (!cam->calculateBySizeForColorMarker(f.record(), filter, markerLight, markerDark)) {
         qDebug() << "校准数据为空";
         return;
     }
-    correctFlatField(f.view(), light.ptr<uint16_t>(), dark.ptr<uint16_t>(), 65535);
+    correctFlatField(f.view(), markerLight.ptr<uint16_t>(), markerDark.ptr<uint16_t>(), 65535);
 }
 
 bool GelTSCaptureThread::colorizeMarker()
