@@ -1,6 +1,5 @@
 #include "colormarker.h"
 
-#include "blends.h"
 #include "cabinetlights.h"
 #include "camerarun.h"
 #include "h695icecamctrl.h"
