@@ -78,7 +78,7 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     m_lens = std::make_unique<LensFlow>(*m_context);
     m_wbTS = std::make_unique<WBTSFlow>(*m_context, *m_autoExposure);
     m_wbQI = std::make_unique<WBQIFlow>(*m_context);
-    m_gel = std::make_unique<GelFlow>(*m_context);
+    m_gel = std::make_unique<GelFlow>(*m_context, *m_autoExposure);
     m_mult = std::make_unique<MultFlow>(*m_context, *m_autoExposure);
     m_housekeeping = std::make_unique<HousekeepingFlow>(*m_context);
 

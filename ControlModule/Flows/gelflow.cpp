@@ -1,113 +1,291 @@
 #include "gelflow.h"
 
+#include "camopts.h"
 #include "experimentrecord.h"
+#include "experimentrecords.h"
 #include "flowcontext.h"
+#include "gelexperimentdb.h"
+#include "geltscapturethread.h"
 #include "h695icecamctrl.h"
 #include "histograminfo.h"
 #include "imagerefresh.h"
+#include "machinemodel.h"
+#include "tucsenautoexposure.h"
 
 #include <QDebug>
+#include <QMutexLocker>
+#include <QThread>
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 // The blue light's brightness is a percentage.
 constexpr int kMaxBluePercent = 100;
+// Poll of a cancel waiting for the running exposure to have started.
+constexpr unsigned long kCancelPollMs = 50;
 } // namespace
 
-GelFlow::GelFlow(FlowContext& ctx, QObject* parent)
+GelFlow::GelFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
     : QObject(parent)
+    , preview(this, ctx.tucsen())
     , m_ctx(ctx)
+    , m_autoExposure(autoExposure)
 {
 }
 
 GelFlow::~GelFlow() = default;
 
+void GelFlow::configurePreview(GelTSPreviewThread* thread, bool keep)
+{
+    const int authority = m_ctx.authorityType();
+    thread->isGelTS20BW = MachineModel::isGelTS20BW(authority);
+    thread->isFL9BW = MachineModel::isGelFL9BW(authority);
+    thread->keepCameraSettings = keep && thread->isGelTS20BW;
+}
+
+void GelFlow::startPreview(bool restart)
+{
+    // The camera's binning, exposure and gain are those the running capture records.
+    if (captureThread) {
+        qWarning() << (restart ? "_GelTSPreviewReStart" : "_GelTSPreviewStart") << "refused while a capture runs";
+        return;
+    }
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    if (!restart) {
+        CamOpts* camOpt = m_ctx.camOpts();
+        camOpt->loadCurGelTSCamOpts();
+        cam->binningIndex = camOpt->gelTSCurBinning();
+        cam->gain = MachineModel::isGelFL9BW(m_ctx.authorityType()) ? camOpt->gelTSCurGainIndex() : camOpt->gelTSCurGain();
+        cam->exposureTime = camOpt->gelTSCurExposurePre();
+    }
+    if (preview.thread())
+        return;
+    auto* thread = new GelTSPreviewThread(nullptr);
+    connect(thread, &GelTSPreviewThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &GelTSPreviewThread::updatePreviewImage, this, [this] { emit m_ctx.imageChanged(); });
+    configurePreview(thread, restart);
+    preview.start(thread);
+}
+
 void GelFlow::previewStart()
 {
-    FlowContext::notAvailable("_GelTSPreviewStart");
+    startPreview(false);
 }
 
 void GelFlow::previewReStart()
 {
-    FlowContext::notAvailable("_GelTSPreviewReStart");
+    startPreview(true);
 }
 
-void GelFlow::binChanged(int, int, int)
+void GelFlow::binChanged(int bin, int preExpTime, int gain)
 {
-    FlowContext::notAvailable("_GelTSBinChanged");
-}
-
-void GelFlow::preExpChanged(double, bool)
-{
-    FlowContext::notAvailable("_GelTSPreExpChanged");
-}
-
-void GelFlow::preExpAndGainChanged(double, int)
-{
-    FlowContext::notAvailable("_GelTSPreExpAndGainChanged");
-}
-
-void GelFlow::gainChanged(int)
-{
-    FlowContext::notAvailable("_GelTSGainChanged");
-}
-
-void GelFlow::atExposure(int)
-{
-    FlowContext::notAvailable("_GelTSAtExposure");
-}
-
-double GelFlow::getExposure()
-{
-    FlowContext::notAvailable("_GelTSGetExposure");
-    return 0.0;
-}
-
-double GelFlow::getGain()
-{
-    FlowContext::notAvailable("_GelTSGetGain");
-    return 0.0;
-}
-
-void GelFlow::captureStart(int)
-{
-    FlowContext::notAvailable("_GelTSCaptureStart");
-}
-
-void GelFlow::updateExpInfo()
-{
-    FlowContext::notAvailable("_GelTSUpdateExpInfo");
-}
-
-void GelFlow::updateExpName(const QString&, const QString&)
-{
-    FlowContext::notAvailable("_GelTSUpdateExpName");
-}
-
-void GelFlow::cancelCapture()
-{
-    FlowContext::notAvailable("_GelTSCancelCapture");
-}
-
-void GelFlow::updateCurImageName(const QString&)
-{
-    FlowContext::notAvailable("_GelUpdateCurImageName");
+    GelTSPreviewThread* thread = preview.thread();
+    preview.restart("_GelTSBinChanged", [this, thread, bin, preExpTime, gain] {
+        H695ICECamCtrl* cam = m_ctx.tucsen();
+        cam->binningIndex = bin;
+        cam->exposureTime = preExpTime;
+        cam->gain = gain;
+        configurePreview(thread, false);
+    });
 }
 
 void GelFlow::roiChanged()
 {
-    FlowContext::notAvailable("_GelTSROIChanged");
+    GelTSPreviewThread* thread = preview.thread();
+    preview.restart("_GelTSROIChanged", [this, thread] { configurePreview(thread, false); });
+}
+
+void GelFlow::preExpChanged(double value, bool needAdjust)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->exposureTime = std::round(value * 1000.0) / 1000.0;
+    if (needAdjust)
+        m_ctx.tucsen()->isExposureChanged = true;
+}
+
+void GelFlow::preExpAndGainChanged(double exp, int gain)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->exposureTime = exp;
+    m_ctx.tucsen()->gain = gain;
+}
+
+void GelFlow::gainChanged(int value)
+{
+    if (!preview.thread())
+        return;
+    m_ctx.tucsen()->gain = value;
+    m_ctx.tucsen()->isGainChanged = true;
+}
+
+void GelFlow::atExposure(int aeVal)
+{
+    m_autoExposure.request(aeVal);
+}
+
+double GelFlow::getExposure()
+{
+    return m_ctx.tucsen()->getExposureTime();
+}
+
+double GelFlow::getGain()
+{
+    return m_ctx.tucsen()->getGain();
+}
+
+void GelFlow::updateExpInfo()
+{
+    if (experiment)
+        return;
+    std::unique_ptr<GelExperimentRecord> record =
+        newExperimentRecord<GelExperimentRecord>(m_ctx.userOpts(), EnumOBJ::Gel, QStringLiteral("Gel"));
+    // The capture finds its row by name: a record whose row is not in (a name taken within the
+    // same second, a store that refused it) would have it write into another experiment's row.
+    if (!insertExperimentRow(m_ctx.gelExpDB(), record.get()))
+        return;
+    m_ctx.tucsen()->setExpName(record->name);
+    m_ctx.setCurExpName(record->name);
+    experiment = std::move(record);
+}
+
+void GelFlow::updateExpName(const QString& newName, const QString& newImageSavePath)
+{
+    if (!experiment)
+        return;
+    qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
+    experiment->name = newName;
+    experiment->imageSavePath = newImageSavePath;
+    m_ctx.tucsen()->setExpName(newName);
+    m_ctx.setCurExpName(newName);
+}
+
+void GelFlow::updateCurImageName(const QString& imageName)
+{
+    curGelImageName = imageName;
+}
+
+void GelFlow::captureStart(int lightType)
+{
+    if (!preview.thread())
+        return;
+    // The thread names its pictures and row after the record: without one there is nothing to
+    // write into.
+    if (!experiment) {
+        qWarning() << "_GelTSCaptureStart refused: no experiment record (_GelTSUpdateExpInfo first)";
+        return;
+    }
+    if (captureThread) {
+        qWarning() << "_GelTSCaptureStart refused: a capture runs";
+        return;
+    }
+    stopPreview(lightType, true);
+}
+
+void GelFlow::stopPreview(int lightType, bool startNext)
+{
+    preview.stop([this, lightType, startNext] {
+        if (startNext)
+            startCapture(lightType);
+        emit m_ctx.previewStoped();
+    });
+}
+
+void GelFlow::startCapture(int lightType)
+{
+    qDebug() << "_GelTSCapture.";
+    if (captureThread) {
+        qDebug() << "capture already running";
+        return;
+    }
+    if (!experiment) {
+        qWarning() << "gel capture not started: no experiment record";
+        return;
+    }
+    // The record may be freed (an exit) before the thread ends.
+    const QString folder = experiment->imageSavePath;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    auto* thread = new GelTSCaptureThread(lightType, nullptr);
+    captureThread = thread;
+    thread->serialPortThread = m_ctx.link();
+    thread->captureMutex = m_ctx.captureMutex();
+    connect(thread, &QThread::finished, this, [this, thread, folder] {
+        m_ctx.tucsen()->isAbort = true;
+        thread->deleteLater();
+        captureThread = nullptr;
+        emit m_ctx.captureFinished(folder);
+        if (exitPending) {
+            exitPending = false;
+            clearCache();
+        }
+    });
+    connect(thread, &GelTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &GelTSCaptureThread::singleImageCaped, this, &GelFlow::imageCaped);
+    connect(thread, &GelTSCaptureThread::colorMarkerCaped, this,
+            [this](QString imageName, int bin, double expCap, int gain) {
+                emit m_ctx.colorMarkerCaped(imageName, bin, expCap, gain);
+            });
+    cam->isAbort = false;
+    // Permits left by another run would let a cancel through before this run's exposure.
+    while (cam->semCap.tryAcquire(1)) {
+    }
+    const int authority = m_ctx.authorityType();
+    thread->isGelTS20BW = MachineModel::isGelTS20BW(authority);
+    thread->isFL9BW = MachineModel::isGelFL9BW(authority);
+    thread->isGelAndWBTS = MachineModel::isGelAndWBTS(authority);
+    thread->start(QThread::InheritPriority);
+    emit m_ctx.captureStart();
+}
+
+void GelFlow::cancelCapture()
+{
+    GelTSCaptureThread* thread = captureThread;
+    if (!thread)
+        return;
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    // One permit per started exposure: the frames being stored + 1 of them exist only while an
+    // exposure runs that no stored frame accounts for, so the abort never lands on a frame that
+    // has arrived. The mutex is not held while waiting: the thread takes it to release them.
+    for (;;) {
+        if (cam->semCap.tryAcquire(thread->frameCopyCount() + 1))
+            break;
+        if (thread->isCaptureFinished || thread->isFinished())
+            return;
+        QThread::msleep(kCancelPollMs);
+    }
+    qDebug() << "触发取消采集。";
+    // Held for the abort only, so that it never falls inside a camera start.
+    QMutexLocker lock(m_ctx.captureMutex());
+    cam->isAbort = true;
+    cam->abortWait();
+}
+
+void GelFlow::leave(const std::function<void()>& lightsOff)
+{
+    const bool previewRunning = preview.thread() != nullptr;
+    stopPreview(EnumOBJ::Unknow_LightType, false);
+    if (captureThread) {
+        // The running capture still writes into the cache: it is dropped when the thread ends.
+        exitPending = true;
+        cancelCapture();
+    } else {
+        clearCache();
+    }
+    lightsOff();
+    if (!previewRunning || m_ctx.errorCode() != EnumOBJ::NoErr)
+        emit m_ctx.previewStoped();
 }
 
 void GelFlow::exitExperiment()
 {
-    FlowContext::notAvailable("_GelTSExitExperiment");
+    leave([this] { m_ctx.lightChange(false); });
 }
 
 void GelFlow::exitExperiment20BW()
 {
-    FlowContext::notAvailable("_GelTS20BWExitExperiment");
+    leave([this] { m_ctx.lightCmd(m_ctx.curLightType(), false); });
 }
 
 void GelFlow::updateImageShow()
@@ -138,6 +316,15 @@ void GelFlow::updateHisShowAndImageShow()
         imagerefresh::drawHistogram(m_ctx, m_ctx.gelLineSeries, info);
 }
 
+void GelFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
+{
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    cam->currentImageIndex = cam->frameCount() - 1;
+    emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
+    updateHisShowAndImageShow();
+    updateImageShow();
+}
+
 void GelFlow::openBlueLight20BW(int percent)
 {
     m_ctx.sendLightCmd(CmdBluePercent, {static_cast<Data_Bits>(std::clamp(percent, 0, kMaxBluePercent))});
@@ -163,8 +350,15 @@ void GelFlow::clearCache()
     // Frames, their histograms and the shown frame go together: a histogram left behind would
     // describe a frame that no longer exists.
     m_ctx.tucsen()->clearFrameList(false);
+    m_ctx.tucsen()->captureIndex = -1;
     if (experiment) {
         qDebug() << "删除实验信息.";
         experiment.reset();
     }
+}
+
+void GelFlow::clearFocusValues()
+{
+    if (GelTSPreviewThread* thread = preview.thread())
+        thread->clearFocusValues();
 }

@@ -1,6 +1,8 @@
 #include "housekeepingflow.h"
 
+#include "apppaths.h"
 #include "flowcontext.h"
+#include "h695icecamctrl.h"
 #include "regularremovethread.h"
 
 #include <QDebug>
@@ -87,72 +89,89 @@ QStringList HousekeepingFlow::getDirFilesName(const QString&)
 
 void HousekeepingFlow::getReferenceImage(int type)
 {
-    if (type < 0 || type >= int(std::size(kReferenceMethods)))
+    using Copy = void (H695ICECamCtrl::*)();
+    static const Copy copies[] = {
+        &H695ICECamCtrl::getStandardImage,       &H695ICECamCtrl::getDarkImage,
+        &H695ICECamCtrl::getStandardImageFor535, &H695ICECamCtrl::getDarkImageFor535,
+        &H695ICECamCtrl::getStandardImageFor605, &H695ICECamCtrl::getDarkImageFor605,
+        &H695ICECamCtrl::getStandardImageFor715, &H695ICECamCtrl::getDarkImageFor715,
+        &H695ICECamCtrl::getStandardImageFor590, &H695ICECamCtrl::getDarkImageFor590,
+    };
+    static_assert(std::size(copies) == std::size(kReferenceMethods), "one copy per reference invokable");
+    if (type < 0 || type >= int(std::size(copies))) {
+        qWarning() << "reference type refused:" << type;
         return;
-    FlowContext::notAvailable(kReferenceMethods[type]);
+    }
+    qDebug() << kReferenceMethods[type];
+    (m_ctx.tucsen()->*copies[type])();
 }
 
 bool HousekeepingFlow::isFFC()
 {
-    FlowContext::notAvailable("isFFC");
-    return false;
+    return m_ctx.tucsen()->isFFC;
 }
 
-void HousekeepingFlow::setFFC(bool)
+void HousekeepingFlow::setFFC(bool state)
 {
-    FlowContext::notAvailable("setFFC");
+    m_ctx.tucsen()->isFFC = state;
 }
 
 bool HousekeepingFlow::isInFFC()
 {
-    FlowContext::notAvailable("isInFFC");
-    return false;
+    return m_ctx.tucsen()->isInFFC;
 }
 
-void HousekeepingFlow::setisInFFC(bool)
+void HousekeepingFlow::setisInFFC(bool state)
 {
-    FlowContext::notAvailable("setisInFFC");
+    m_ctx.tucsen()->isInFFC = state;
 }
 
 void HousekeepingFlow::calculateFFC()
 {
-    FlowContext::notAvailable("calculateFFC");
+    m_ctx.tucsen()->calculateFFC();
 }
 
 void HousekeepingFlow::resetFFC()
 {
-    FlowContext::notAvailable("resetFFC");
+    m_ctx.tucsen()->resetFFC();
 }
 
-void HousekeepingFlow::setPercent(int)
+void HousekeepingFlow::setPercent(int percent)
 {
-    FlowContext::notAvailable("setPercent");
+    const double value = percent / 10000.0;
+    m_ctx.tucsen()->histLevelPercent = value;
+    qDebug() << "percent: " << value;
 }
 
 bool HousekeepingFlow::isAlreadyFFC()
 {
-    FlowContext::notAvailable("isAlreadyFFC");
-    return false;
+    return m_ctx.tucsen()->isAlreadyFFC();
 }
 
 void HousekeepingFlow::removeCorrectionData()
 {
-    FlowContext::notAvailable("removeCorrectionData");
+    const QString folder = AppPaths::appDir() + QStringLiteral("/CorrectionData");
+    qDebug() << "removeCorrectionData:" << folder;
+    removeDirFiles(folder);
 }
 
-void HousekeepingFlow::setRoi(int, int, int, int)
+void HousekeepingFlow::setRoi(int x, int y, int width, int height)
 {
-    FlowContext::notAvailable("setRoi");
+    qDebug() << "执行到此处，预备设置ROI";
+    m_ctx.tucsen()->setRoiEnabled(true);
+    m_ctx.tucsen()->setCropRect(x, y, width, height);
 }
 
 void HousekeepingFlow::removeSetRoi()
 {
-    FlowContext::notAvailable("removeSetRoi");
+    qDebug() << "去除裁切";
+    m_ctx.tucsen()->setRoiEnabled(false);
+    m_ctx.tucsen()->setCropRect(0, 0, 0, 0);
 }
 
 void HousekeepingFlow::clearRoiList()
 {
-    FlowContext::notAvailable("clearRoiList");
+    m_ctx.tucsen()->clearRoiList();
 }
 
 void HousekeepingFlow::openUserManual()

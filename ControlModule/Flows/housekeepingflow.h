@@ -1,5 +1,5 @@
 #pragma once
-// Housekeeping behind the main controller: flat-field and region requests for the Tucsen camera,
+// Housekeeping behind the main controller: flat-field and region requests for the Tucsen camera;
 // experiment-table queries, the user manual, the on-screen keyboard and the export bookkeeping
 // (still to be built: those answer "not available yet"); the periodic clean-up and the folder
 // clean-up. GUI thread only, except the export state below.

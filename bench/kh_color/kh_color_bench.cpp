@@ -8,7 +8,7 @@
 // - before timing, every pair checks that both sides give the same output (white balance: within
 //   its stated rounding difference) and aborts the run when they do not.
 #include "colorcore.h"
-#include "pairsummary.h"
+#include "../common/pairsummary.h"
 #include "parallel.h"
 
 #include <opencv2/core.hpp>

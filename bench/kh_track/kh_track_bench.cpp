@@ -8,7 +8,7 @@
 #include "kestrix_helper_track.h"
 #include "locaterules.h"
 
-#include "../kh_color/pairsummary.h"
+#include "../common/pairsummary.h"
 
 #include <benchmark/benchmark.h>
 #include <opencv2/core.hpp>

@@ -29,6 +29,8 @@ constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
 constexpr double kDyeRate = 20.0;        // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
+constexpr double kEpiRate = 20.0;        // the cabinet's main white lamp from above, off the bands
+constexpr double kEpiBackground = 0.2;   // share of it the unstained gel and plate send back
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
 constexpr double kVignette = 0.25;       // brightness lost at the frame corners, per axis
@@ -363,6 +365,7 @@ uint64_t splitMix(uint64_t x)
 struct Lighting {
     double fluor = 0.0;   // excitation reaching fluorescent stain, 1 = one full lamp
     double white = 0.0;   // white light through the sample
+    double epi = 0.0;     // the main white lamp (power and source on) shining on the sample
 };
 
 Lighting lightingOf(const CabinetSnapshot& c)
@@ -379,7 +382,16 @@ Lighting lightingOf(const CabinetSnapshot& c)
         l.fluor += on(bit) ? 0.5 : 0.0;
     for (uint32_t bit : {LampWhiteLight, LampMiniWhite})
         l.white += on(bit) ? 1.0 : 0.0;
+    l.epi = on(LampPower) && on(LampSource) ? 1.0 : 0.0;
     return l;
+}
+
+// The stained bands are coloured: seen in the main white light they send back most through the
+// green filter and least in the near infrared, so the three frames of a colour marker differ.
+double bandColour(int position)
+{
+    static const double reflect[8] = {1.0, 1.0, 0.7, 0.5, 0.3, 0.1, 0.1, 0.1};
+    return reflect[std::clamp(position, 0, 7)];
 }
 
 double filterTransmission(int position)
@@ -426,8 +438,11 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const double scale = std::max(0.0, request.gain) * request.binning * request.binning * exposure;
     const double pass = filterTransmission(cabinet.filterPos);
     // mean = (a * fall + c) * stain + b * fall + dark, with fall the illumination fall-off.
-    const float a = static_cast<float>(scale * pass * (light.fluor * kFluorRate - light.white * kWhiteRate * kWhiteAbsorb));
-    const float b = static_cast<float>(scale * pass * (light.fluor * kFluorRate * kFluorBackground + light.white * kWhiteRate));
+    const double epi = light.epi * kEpiRate;
+    const float a = static_cast<float>(scale * pass * (light.fluor * kFluorRate - light.white * kWhiteRate * kWhiteAbsorb
+                                                       + epi * bandColour(cabinet.filterPos)));
+    const float b = static_cast<float>(scale * pass * (light.fluor * kFluorRate * kFluorBackground + light.white * kWhiteRate
+                                                       + epi * kEpiBackground));
     const float c = static_cast<float>(scale * pass * kChemiRate);
     const float dark = static_cast<float>(scale * kDarkRate);
     const float black = static_cast<float>(request.blackLevel);

@@ -175,6 +175,32 @@ TEST(ColourMarker, ThePlanesAreEvenedTintedAndBlended)
         ASSERT_EQ(planes[0].type(), CV_8UC3);
         EXPECT_EQ(planes[0].at<cv::Vec3b>(3, 4), c.pixel) << c.name;
     }
+    // On frames of every level the picture is the one the steps make one by one: each frame
+    // evened, tinted as a whole BGR picture, and the three screen-blended byte by byte.
+    cv::RNG rng(5);
+    for (double greenMean : {0.0, 3000.0}) {
+        std::array<cv::Mat, 3> planes;
+        for (cv::Mat& p : planes) {
+            p.create(101, 37, CV_16UC1);
+            rng.fill(p, cv::RNG::UNIFORM, 0, 65536);
+        }
+        if (greenMean == 0)
+            planes[0].setTo(0);
+        std::array<cv::Mat, 3> steps;
+        const double m = cv::mean(planes[0])[0];
+        const QColor tints[3] = {Qt::green, Qt::red, Qt::blue};
+        for (int i = 0; i < 3; ++i) {
+            steps[size_t(i)] = m != 0 ? H695ICECamCtrl::adjust16UToTargetMean(planes[size_t(i)], m)
+                                      : planes[size_t(i)].clone();
+            acq::stainImage(steps[size_t(i)], tints[i]);
+        }
+        const int bytes = int(steps[0].total()) * 3;
+        H695ICECamCtrl::mergeImages(bytes, 1, steps[0].ptr<uint8_t>(), steps[1].ptr<uint8_t>());
+        H695ICECamCtrl::mergeImages(bytes, 1, steps[0].ptr<uint8_t>(), steps[2].ptr<uint8_t>());
+        ASSERT_TRUE(acq::composeColorMarker(planes));
+        EXPECT_EQ(cv::norm(planes[0], steps[0], cv::NORM_INF), 0.0) << greenMean;
+    }
+
     std::array<cv::Mat, 3> uneven = {cv::Mat(4, 5, CV_16UC1, cv::Scalar(1)), cv::Mat(4, 4, CV_16UC1, cv::Scalar(1)),
                                      cv::Mat(4, 5, CV_16UC1, cv::Scalar(1))};
     EXPECT_FALSE(acq::composeColorMarker(uneven));

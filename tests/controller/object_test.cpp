@@ -47,7 +47,7 @@ private slots:
         QCOMPARE(c.context()->curLightType(), 0);
         QVERIFY(!c.wbQI()->preview.thread() && !c.wbQI()->estimateThread && !c.wbQI()->captureThread);
         QVERIFY(!c.wbTS()->preview.thread() && !c.wbTS()->estimateThread && !c.wbTS()->captureThread);
-        QVERIFY(!c.gel()->previewThread && !c.gel()->captureThread);
+        QVERIFY(!c.gel()->preview.thread() && !c.gel()->captureThread);
         QVERIFY(!c.mult()->preview.thread() && !c.mult()->captureThread);
         QVERIFY(!c.autoExposure()->thread() && !c.lens()->atFocusThread && !c.lens()->focusMoveThread);
         QVERIFY(!c.wbTS()->experiment && !c.wbQI()->experiment && !c.gel()->experiment && !c.mult()->experiment);
@@ -182,8 +182,8 @@ private slots:
         QCOMPARE(c->getDirFilesName(appDir.path()), QStringList {QString()});
         QCOMPARE(c->loadAllImageSavePath(), QVariantList());
         QCOMPARE(c->exportAuditTrail(QString(), {}, QString()), false);
-        c->_GelTSPreviewStart();
-        QVERIFY(logged(QStringLiteral("_GelTSPreviewStart not available yet")));
+        c->_GelTSExportImage(QString(), 0);
+        QVERIFY(logged(QStringLiteral("_GelTSExportImage not available yet")));
     }
 
     void continuationOfAFinishedThreadRunsAtOnce()

@@ -77,18 +77,26 @@ void stainImage(cv::Mat& image, const QColor& colour)
     qDebug() << "开始染色";
     cv::Mat grey8;
     image.convertTo(grey8, CV_8U, 1.0 / 257.0);
-    cv::Mat bgr;
-    cv::cvtColor(grey8, bgr, cv::COLOR_GRAY2BGR);
-    cv::Mat out(bgr.size(), CV_8UC3);
-    const double blue = colour.blue(), green = colour.green(), red = colour.red();
-    for (int y = 0; y < bgr.rows; ++y) {
-        const uint8_t* in = bgr.ptr<uint8_t>(y);
+    if (grey8.channels() != 1) {
+        qWarning() << "stainImage: not a grey picture" << grey8.channels();
+        return;
+    }
+    // The grey picture made BGR has B = G = R = v, so the mean of the three is v: each output byte
+    // is trunc(v x component / 255), read from a table per component.
+    const double components[3] = {double(colour.blue()), double(colour.green()), double(colour.red())};
+    uint8_t table[3][256];
+    for (int c = 0; c < 3; ++c)
+        for (int v = 0; v < 256; ++v)
+            table[c][v] = uint8_t(double(v) * components[c] / 255.0);
+    cv::Mat out(grey8.size(), CV_8UC3);
+    for (int y = 0; y < grey8.rows; ++y) {
+        const uint8_t* in = grey8.ptr<uint8_t>(y);
         uint8_t* o = out.ptr<uint8_t>(y);
-        for (int x = 0; x < bgr.cols; ++x) {
-            const double g = (double(in[3 * x]) + in[3 * x + 1] + in[3 * x + 2]) / 3.0;
-            o[3 * x] = uint8_t(g * blue / 255.0);
-            o[3 * x + 1] = uint8_t(g * green / 255.0);
-            o[3 * x + 2] = uint8_t(g * red / 255.0);
+        for (int x = 0; x < grey8.cols; ++x) {
+            const uint8_t v = in[x];
+            o[3 * x] = table[0][v];
+            o[3 * x + 1] = table[1][v];
+            o[3 * x + 2] = table[2][v];
         }
     }
     image = out;
@@ -106,17 +114,48 @@ bool composeColorMarker(std::array<cv::Mat, 3>& planes)
             plane.release();
         return false;
     }
+    // Tinted pure green, red and blue, the three frames share no channel, so the screen blend of
+    // their bytes only ever meets a zero and adds: the picture is the three 8-bit frames side by
+    // side. Built so, a band of rows at a time (each step is per pixel, so a band gives the rows
+    // the whole frame would), it is the same picture as tinting and blending whole BGR pictures
+    // (tested against them) without their memory.
     const double m = cv::mean(planes[0])[0];
-    if (m != 0) {
-        for (cv::Mat& plane : planes)
-            plane = H695ICECamCtrl::adjust16UToTargetMean(plane, m);
+    const QColor tints[3] = {QColor(Qt::green), QColor(Qt::red), QColor(Qt::blue)};
+    const int channelOf[3] = {1, 2, 0};
+    // adjust16UToTargetMean's factor; a frame of mean 0, or any frame when the first one's mean
+    // is 0, keeps its levels.
+    double factor[3] = {1, 1, 1};
+    bool scaled[3] = {false, false, false};
+    for (int i = 0; i < 3; ++i) {
+        qDebug() << "开始染色";
+        const double own = m != 0 ? cv::mean(planes[size_t(i)])[0] : 0;
+        if (own != 0) {
+            factor[i] = m / own;
+            scaled[i] = true;
+        }
+        qDebug() << "染色结束：" << tints[i];
     }
-    stainImage(planes[0], QColor(Qt::green));
-    stainImage(planes[1], QColor(Qt::red));
-    stainImage(planes[2], QColor(Qt::blue));
-    const int bytes = int(planes[0].total()) * 3;
-    H695ICECamCtrl::mergeImages(bytes, 1, planes[0].ptr<uint8_t>(), planes[1].ptr<uint8_t>());
-    H695ICECamCtrl::mergeImages(bytes, 1, planes[0].ptr<uint8_t>(), planes[2].ptr<uint8_t>());
+    constexpr int kBandRows = 32;
+    cv::Mat picture(planes[0].size(), CV_8UC3);
+    std::vector<cv::Mat> channels(3);
+    cv::Mat evened;
+    for (int y = 0; y < picture.rows; y += kBandRows) {
+        const cv::Range rows(y, std::min(y + kBandRows, picture.rows));
+        for (int i = 0; i < 3; ++i) {
+            const cv::Mat band = planes[size_t(i)].rowRange(rows);
+            const cv::Mat* source = &band;
+            if (scaled[i]) {
+                band.convertTo(evened, CV_16U, factor[i]);
+                source = &evened;
+            }
+            source->convertTo(channels[size_t(channelOf[i])], CV_8U, 1.0 / 257.0);
+        }
+        cv::Mat out = picture.rowRange(rows);
+        cv::merge(channels, out);
+    }
+    planes[0] = picture;
+    planes[1].release();
+    planes[2].release();
     return true;
 }
 

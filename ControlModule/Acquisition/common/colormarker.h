@@ -40,8 +40,8 @@ bool grabColourFrame(H695ICECamCtrl* cam, CameraRun& run, bool isFL9BW, std::sha
 void stainImage(cv::Mat& image, const QColor& colour);
 
 // planes: the green, red and blue frames, 16-bit and of one size. Evened to the mean of the
-// first (unless it is 0), tinted green, red and blue, and screen-blended into planes[0].
-// False (planes emptied) when a plane is missing or of another size or type.
+// first (unless it is 0), tinted green, red and blue, and screen-blended into planes[0]; the other
+// two are released. False (planes emptied) when a plane is missing or of another size or type.
 bool composeColorMarker(std::array<cv::Mat, 3>& planes);
 
 // A cancelled colour marker: the camera stopped, the filter wheel back at backFilter, the light

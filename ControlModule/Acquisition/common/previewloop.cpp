@@ -32,7 +32,7 @@ PreviewEnd runPreviewLoop(H695ICECamCtrl* cam, TUCAM_FRAME* frame, const char* a
             onFrame();
             break;
         case CameraRun::Wait::Aborted:
-            if (strayAbort == StrayAbort::Leave)
+            if (strayAbort == StrayAbort::Leave && cam->isRunning)
                 return PreviewEnd::Aborted;
             break;
         case CameraRun::Wait::Failed:

@@ -140,3 +140,18 @@ bool writeFileAtomically(const QString& path, const std::function<bool(const QSt
         return false;
     return temp.renameTo(path);
 }
+
+bool copyFileAtomically(const QString& source, const QString& path)
+{
+    QFile in(source);
+    if (!in.open(QIODevice::ReadOnly)) {
+        qWarning() << "file copy failed" << source << in.errorString();
+        return false;
+    }
+    const QByteArray bytes = in.readAll();
+    if (bytes.size() != in.size()) {
+        qWarning() << "file copy failed" << source << in.errorString();
+        return false;
+    }
+    return writeFileAtomically(path, bytes.constData(), bytes.size());
+}

@@ -21,3 +21,5 @@ bool writeFileAtomically(const QString& path, const std::vector<ByteSpan>& parts
 // The same for a writer that fills the temporary file by its name (which keeps the target's
 // suffix); the writer logs its own failures.
 bool writeFileAtomically(const QString& path, const std::function<bool(const QString& temp)>& write);
+// Copies source to path the same way.
+bool copyFileAtomically(const QString& source, const QString& path);

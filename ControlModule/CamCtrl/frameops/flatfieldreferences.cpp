@@ -179,6 +179,9 @@ bool FlatFieldReferences::copyFromCurrent(int type, const void* currentRecord)
         qDebug() << "获取明场3";
     }
     m_refs[type] = std::move(copy);
+    // A pair built from the reference it replaces would go on correcting with the old one.
+    if (keptInMemory(type))
+        dropBinnedLocked();
     qDebug() << kNames[type].done;
     const bool saved = saveLocked(type);
     if (!keptInMemory(type))
@@ -234,6 +237,8 @@ bool FlatFieldReferences::loadLocked(int type)
     if (!validType(type))
         return false;
     m_refs[type].reset();
+    if (keptInMemory(type))
+        dropBinnedLocked();
     const QString recordPath = m_folder + QLatin1Char('/') + recordFileName(type);
     const QString pixelPath = m_folder + QLatin1Char('/') + pixelFileName(type);
 
@@ -341,21 +346,21 @@ bool FlatFieldReferences::prepareLocked(const FrameView& frame, bool second)
     if (!light || !dark || frame.empty())
         return false;
     const int factor = light->height() / frame.height;
+    // The references in place decide first: a factor of 0 (references smaller than the frame)
+    // is also the factor of a cleared cache, so a pair cached before must never answer for them.
+    if (!covers(*light, frame, factor) || !covers(*dark, frame, factor)) {
+        qWarning() << "flat-field pair refused: frame larger than the references" << frame.width << frame.height
+                   << light->width() << light->height() << dark->width() << dark->height();
+        dropBinnedLocked();
+        return false;
+    }
     if (factor == m_binFactor && second == m_pairIsSecond && m_lightBinned && m_darkBinned
         && frame.width == m_binnedWidth && frame.height == m_binnedHeight)
         return true;
 
+    dropBinnedLocked();
     m_pairIsSecond = second;
     m_binFactor = factor;
-    m_lightBinned.reset();
-    m_darkBinned.reset();
-    m_binnedWidth = m_binnedHeight = 0;
-    if (!covers(*light, frame, factor) || !covers(*dark, frame, factor)) {
-        qWarning() << "flat-field pair refused: frame larger than the references" << frame.width << frame.height
-                   << light->width() << light->height() << dark->width() << dark->height();
-        m_binFactor = 0;
-        return false;
-    }
     const bool sameLayout = factor == 1 && frame.width == light->width() && frame.height == light->height()
                             && frame.width == dark->width() && frame.height == dark->height();
     if (sameLayout) {
@@ -368,6 +373,14 @@ bool FlatFieldReferences::prepareLocked(const FrameView& frame, bool second)
     m_binnedWidth = frame.width;
     m_binnedHeight = frame.height;
     return true;
+}
+
+void FlatFieldReferences::dropBinnedLocked()
+{
+    m_binFactor = 0;
+    m_lightBinned.reset();
+    m_darkBinned.reset();
+    m_binnedWidth = m_binnedHeight = 0;
 }
 
 bool FlatFieldReferences::applyFFC(const FrameView& frame)
@@ -395,7 +408,7 @@ void FlatFieldReferences::resetFFC()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     qDebug() << "重置FFC";
-    m_binFactor = 0;
+    dropBinnedLocked();
     for (auto& ref : m_refs)
         ref.reset();
 }
@@ -404,13 +417,18 @@ void FlatFieldReferences::calculateFFC()
 {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_scale = 65535;
+    // Recomputed from the references in place at the next frame.
+    dropBinnedLocked();
 }
 
 void FlatFieldReferences::freeReference(int type)
 {
     std::lock_guard<std::mutex> lock(m_mutex);
-    if (validType(type))
-        m_refs[type].reset();
+    if (!validType(type))
+        return;
+    m_refs[type].reset();
+    if (keptInMemory(type))
+        dropBinnedLocked();
 }
 
 uint16_t FlatFieldReferences::ffcScale() const

@@ -98,6 +98,8 @@ public:
 
 private:
     bool prepareLocked(const FrameView& frame, bool second);
+    // Forgets the binned pair: the next prepare builds it from the references in place.
+    void dropBinnedLocked();
     bool loadLocked(int type);
     bool saveLocked(int type);
 

@@ -328,6 +328,67 @@ TEST_F(References, BinnedPairFollowsFactorAndPair)
     EXPECT_FALSE(refs.applyFFC({half.data(), 2, 2}));
 }
 
+// A calibration done after the last correction decides the next one: the pair binned for the
+// old references never corrects a frame again, whatever factor the new ones give.
+TEST_F(References, ANewCalibrationNeverCorrectsWithTheOldPair)
+{
+    struct Case {
+        const char* what;
+        bool reset;        // resetFFC before the new references
+        int newSize;       // width and height of the new references
+        uint16_t newLight; // their light level (dark 0)
+        bool corrected;
+        uint16_t expected; // the 4 x 4 frame of 500 after the correction
+    };
+    const Case cases[] = {
+        // Binning raised after the reset: the references are 2 x 2, the frame 4 x 4, factor 0
+        // as after the reset itself.
+        {"smaller references after a reset", true, 2, 2000, false, 500},
+        {"smaller references without a reset", false, 2, 2000, false, 500},
+        {"same size after a reset", true, 4, 2000, true, 16383},
+        {"same size without a reset", false, 4, 2000, true, 16383},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FlatFieldReferences refs(folder());
+        take(refs, FlatFieldReferences::Light, 4, 4, std::vector<uint16_t>(16, 1000));
+        take(refs, FlatFieldReferences::Dark, 4, 4, std::vector<uint16_t>(16, 0));
+        std::vector<uint16_t> first(16, 500);
+        ASSERT_TRUE(refs.correct({first.data(), 4, 4}, false));
+        ASSERT_EQ(first[0], 32767);
+
+        if (c.reset)
+            refs.resetFFC();
+        const int n = c.newSize * c.newSize;
+        take(refs, FlatFieldReferences::Light, c.newSize, c.newSize, std::vector<uint16_t>(size_t(n), c.newLight));
+        take(refs, FlatFieldReferences::Dark, c.newSize, c.newSize, std::vector<uint16_t>(size_t(n), 0));
+        std::vector<uint16_t> px(16, 500);
+        EXPECT_EQ(refs.correct({px.data(), 4, 4}, false), c.corrected);
+        EXPECT_EQ(px, std::vector<uint16_t>(16, c.expected));
+        if (!c.corrected) {
+            EXPECT_FALSE(refs.applyFFC({px.data(), 4, 4}));
+        }
+    }
+}
+
+TEST_F(References, CalculateFfcRebuildsThePairFromTheReferencesInPlace)
+{
+    FlatFieldReferences refs(folder());
+    take(refs, FlatFieldReferences::Light, 2, 2, std::vector<uint16_t>(4, 1000));
+    take(refs, FlatFieldReferences::Dark, 2, 2, std::vector<uint16_t>(4, 0));
+    std::vector<uint16_t> px(4, 500);
+    ASSERT_TRUE(refs.applyFFC({px.data(), 2, 2}));
+    // The references change on disk and are loaded again (the start-up path).
+    {
+        FlatFieldReferences other(folder());
+        take(other, FlatFieldReferences::Light, 2, 2, std::vector<uint16_t>(4, 4000));
+    }
+    ASSERT_TRUE(refs.loadCorrectionData(FlatFieldReferences::Light));
+    refs.calculateFFC();
+    ASSERT_TRUE(refs.correct({px.data(), 2, 2}, false));
+    EXPECT_EQ(px, std::vector<uint16_t>(4, 8191));
+}
+
 TEST_F(References, FramesTheReferencesCannotCoverAreRefused)
 {
     FlatFieldReferences refs(folder());

@@ -278,3 +278,39 @@ TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
         }
     EXPECT_NEAR(sRoi / sFull, 1.0, 0.01);
 }
+
+// The gel as the gel captures see it: the first band of the first dilution lane against the gel
+// beside the lane, at the same height.
+TEST(VirtualScene, GelBandsShowUnderUvWhiteAndTheMainLamp)
+{
+    auto r = fullFrame(4);
+    r.exposureMs = 20;
+    const int y = int(0.23 * r.height);
+    const int band = int(0.25 * r.width), gel = int(0.20 * r.width);
+    auto at = [&](const std::vector<uint16_t>& f, int x) {
+        double s = 0;
+        for (int dy = -1; dy <= 1; ++dy)
+            for (int dx = -2; dx <= 2; ++dx)
+                s += f[size_t(y + dy) * r.width + x + dx];
+        return s / 15;
+    };
+    struct Case { const char* name; uint32_t lamps; int filter; double minRatio, maxRatio; };
+    const Case cases[] = {
+        {"UV: bands glow on a dark gel", vcab::LampUV302_1, 0, 5.0, 1e9},
+        {"white through the plate: bands absorb", vcab::LampWhiteLight, 0, 0.0, 0.5},
+        {"main lamp, green filter: bands bright", vcab::LampPower | vcab::LampSource, 1, 3.0, 1e9},
+        {"main lamp, 840 nm filter: bands faint", vcab::LampPower | vcab::LampSource, 5, 1.0, 2.0},
+        {"power alone lights nothing", vcab::LampPower, 1, 0.0, 1e9},
+    };
+    const double dark = at(render(r, {}), gel);
+    for (const Case& c : cases) {
+        const auto f = render(r, lit(c.lamps, c.filter));
+        const double ratio = at(f, band) / at(f, gel);
+        EXPECT_GE(ratio, c.minRatio) << c.name;
+        EXPECT_LE(ratio, c.maxRatio) << c.name;
+        if (c.lamps == vcab::LampPower)
+            EXPECT_NEAR(at(f, gel), dark, 50) << c.name;
+        else
+            EXPECT_GT(at(f, gel), 3 * dark) << c.name;
+    }
+}
