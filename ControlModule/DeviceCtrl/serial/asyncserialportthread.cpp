@@ -1,5 +1,6 @@
 #include "asyncserialportthread.h"
 
+#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
 #include <QElapsedTimer>
@@ -31,13 +32,29 @@ bool lineHungUp(QSerialPort& serial)
 
 QMutex ASyncSerialPortThread::mutex;
 
+namespace {
+ASyncSerialPortThread* g_instance = nullptr;
+
+// The loop must have ended before the process tears down what it uses (its static mutex, the
+// message handler): a thread still serving the line at exit crashed the program on its way out.
+void stopAtExit()
+{
+    if (!g_instance || !g_instance->isRunning())
+        return;
+    g_instance->closePort();
+    if (!g_instance->wait(5000))
+        qWarning() << "serial thread did not end before exit";
+}
+} // namespace
+
 ASyncSerialPortThread* ASyncSerialPortThread::getInstance()
 {
-    static ASyncSerialPortThread* instance = nullptr;
     QMutexLocker lock(&mutex);
-    if (!instance)
-        instance = new ASyncSerialPortThread();
-    return instance;
+    if (!g_instance) {
+        g_instance = new ASyncSerialPortThread();
+        qAddPostRoutine(stopAtExit);
+    }
+    return g_instance;
 }
 
 ASyncSerialPortThread::ASyncSerialPortThread(QObject* parent)
