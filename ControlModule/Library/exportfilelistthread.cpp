@@ -53,14 +53,19 @@ void ExportFileListThread::run()
         // one experiment together.
         const QString experiment = info.dir().dirName();
         const QString subFolder = QDir(m_folder).filePath(experiment);
-        if (!QDir(subFolder).exists() && !QDir().mkpath(subFolder))
-            qWarning() << "export folder cannot be created" << subFolder;
         const QString target = QDir(subFolder).filePath(info.fileName());
         const QString folder = source.left(source.lastIndexOf(QLatin1Char('/')) + 1);
 
         bool locked = false;
-        if (!QFileInfo::exists(target) || mayOverwrite(info.fileName(), locked))
-            exportOne(source, target, watermark, folder, info.fileName());
+        // An experiment without pictures is listed by its folder: nothing to export.
+        if (!info.isFile()) {
+            qWarning() << "export skips what is no picture file" << source;
+        } else {
+            if (!QDir(subFolder).exists() && !QDir().mkpath(subFolder))
+                qWarning() << "export folder cannot be created" << subFolder;
+            if (!QFileInfo::exists(target) || mayOverwrite(info.fileName(), locked))
+                exportOne(source, target, watermark, folder, info.fileName());
+        }
         if (locked)
             m_shared.mutex.unlock();
 

@@ -258,3 +258,25 @@ TEST(BatchExport, FolderUrlWithSpacesAndPercentIsALocalPath)
     runBatch(flow, listOf(gel.files), QUrl::fromLocalFile(folder).toString(), EnumOBJ::Gel, run);
     EXPECT_TRUE(QFile::exists(folder + "/Gel-url/img_0.tif"));
 }
+
+// An experiment without pictures is listed by its folder; ticked, it exports nothing and asks
+// nothing, and the batch goes on.
+TEST(BatchExport, FolderEntryOfAnEmptyExperimentIsSkipped)
+{
+    setWatermark(false);
+    const auto empty = addExperiment(EnumOBJ::Gel, "2026-10-08", "Gel-none", 0);
+    const auto gel = addExperiment(EnumOBJ::Gel, "2026-10-08", "Gel-one", 1);
+    QTemporaryDir out;
+    QDir().mkpath(out.path() + "/Gel-none");
+    FlowContext ctx(devices());
+    LibraryFlow flow(ctx);
+    BatchRun run;
+    flow.setOverwriteQuestion([&](const QString& name) {
+        run.asked.append(name);
+        return int(LibraryFlow::No);
+    });
+    runBatch(flow, listOf({empty.folder, gel.files.at(0)}), out.path(), EnumOBJ::Gel, run);
+    EXPECT_TRUE(run.asked.isEmpty());
+    EXPECT_EQ(run.counts, (std::vector<std::pair<int, int>>{{0, 2}, {1, 2}}));
+    EXPECT_TRUE(QFile::exists(out.path() + "/Gel-one/img_0.tif"));
+}

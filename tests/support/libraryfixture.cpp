@@ -55,7 +55,9 @@ PreparedExperiment addExperiment(int expMode, const QString& date, const QString
         record.expType = expMode;
         record.name = name;
         record.date = date;
-        record.dateTime = QDateTime(QDate::fromString(date, QStringLiteral("yyyy-MM-dd")), QTime(12, 0));
+        // Each experiment a second after the one before: the day's list is newest first.
+        static int made = 0;
+        record.dateTime = QDateTime(QDate::fromString(date, QStringLiteral("yyyy-MM-dd")), QTime(8, 0).addSecs(++made));
         record.imageSavePath = prepared.folder;
         record.binning = expMode == EnumOBJ::WB ? QStringLiteral("4*4,") : binning;
         record.exposureTime = exposure;
