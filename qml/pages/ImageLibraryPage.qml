@@ -69,6 +69,7 @@ Rectangle {
         endField.text = Lib.defaultEnd(now);
     }
     function updateListView(reset) {
+        console.log(objectName + ".updateListView", reset);
         if (reset) {
             detail.close(false);
             resetSearch();
