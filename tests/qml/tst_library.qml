@@ -49,7 +49,7 @@ ShellTestCase {
         tryVerify(function() { return overlayDialog(window, "loadingDialog") === null }, 5000, "loading closes");
         tryVerify(function() { return page.dateModel.get(0).exps.count === 2
                                && page.dateModel.get(0).exps.get(1).images.count === 3
-                               && page.dateModel.get(1).exps.get(0).images.count === 2 }, 5000, "thumbnails listed");
+                               && page.dateModel.get(1).exps.get(0).images.count >= 2 }, 5000, "thumbnails listed");
         return page;
     }
     function message() {
@@ -109,18 +109,22 @@ ShellTestCase {
         }
 
         // Ticking: a day ticks all its pictures; unticking one unticks its experiment, day and All.
+        // (The Western-blot day before may hold a merged picture of another test.)
+        var older = page.dateModel.get(1).exps.get(0).images;
         page.checkAll(true);
-        compare(page.selectedImageNameList.length, 4 + 2);
+        compare(page.selectedImageNameList.length, 4 + older.count);
         page.toggleThumb(0, 1, 0);
         verify(!page.allChecked);
         verify(!page.dateModel.get(0).checked);
         verify(!day.get(1).checked);
-        compare(page.selectedImageNameList.length, 5);
+        compare(page.selectedImageNameList.length, 3 + older.count);
         verify(page.selectedImageNameList.indexOf(p.main.files[0]) < 0);
         page.checkExp(0, 1, false);
         compare(page.dateModel.get(0).count, 1);
         page.checkDate(0, false);
-        compare(page.selectedImageNameList, p.old.files);
+        compare(page.selectedImageNameList.length, older.count);
+        for (var o = 0; o < p.old.files.length; ++o)
+            verify(page.selectedImageNameList.indexOf(p.old.files[o]) >= 0);
 
         // The detail view of one picture: parameters, position in the folder, steps, zoom limits.
         page.checkAll(false);
@@ -174,6 +178,33 @@ ShellTestCase {
         click(part(page, row.button));
         compare(closeMessage(), row.text);
         verify(!page.detailView.visible);
+    }
+
+    // A search that finds no day opens no loading dialog and lists nothing.
+    function test_empty_search() {
+        var page = enter(EnumOBJ.Gel);
+        page.beginField.text = "2001-02-01";
+        page.endField.text = "2001-02-28";
+        page.updateListView(false);
+        compare(page.dateModel.count, 0);
+        verify(overlayDialog(window, "loadingDialog") === null);
+        // Only real days are kept in the date fields.
+        page.beginField.text = "2001-02-29";
+        page.beginField.editingFinished();
+        compare(page.beginField.text, "2001-02-01");
+        page.beginField.text = "2004-02-29";
+        compare(page.beginField.text, "2004-02-29");
+    }
+
+    // Two Western-blot pictures merge into a new picture of their folder.
+    function test_merge() {
+        var page = enter(EnumOBJ.WB);
+        page.toggleThumb(1, 0, 0);
+        page.toggleThumb(1, 0, 1);
+        click(part(page, "mergeButton"));
+        compare(closeMessage(), "Merge success!");
+        tryVerify(function() { return page.dateModel.count === 2 && page.dateModel.get(1).exps.get(0).images.count === 3 },
+                  5000, "the merged picture is listed");
     }
 
     function test_export_limits() {
