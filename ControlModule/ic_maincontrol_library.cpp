@@ -7,6 +7,7 @@
 #include "multflow.h"
 
 #include <QFileInfo>
+#include <QUrl>
 
 void IC_MainControl::wireLibrary()
 {
@@ -97,7 +98,7 @@ void IC_MainControl::imageEdit(QString fileName, QString srcPseudoImageName)
 {
     // Only the name is used: the picture is the page's current one, exported beside the program.
     const QString target = AppPaths::appDir() + QLatin1Char('/') + QFileInfo(fileName).fileName();
-    const QString url = QStringLiteral("file://") + target;
+    const QString url = QUrl::fromLocalFile(target).toString();
     const bool kestrix = authorityType() == EnumOBJ::WBQI;
     const bool tucsen = !kestrix && authorityType() < EnumOBJ::Unknow_AuthorityType;
     bool exported = false;

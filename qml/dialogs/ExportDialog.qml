@@ -62,8 +62,9 @@ Dialog {
         rememberFolder(url);
         Audit.write(ATJS.ModuleType.System, "文件导出: " + folder, "Doc export: " + folder);
     }
+    function makeChooser(document) { return (document ? documentDialogComponent : fileDialogComponent).createObject(dialog) }
     function openFileDialog(document) {
-        var chooser = (document ? documentDialogComponent : fileDialogComponent).createObject(dialog);
+        var chooser = makeChooser(document);
         chooser.folder = Paths.localPathToUrl(folder);
         chooser.currentFile = proposedFile();
         chooser.open();

@@ -111,10 +111,11 @@ Rectangle {
         UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
         var start = UserOpts.exportPath !== "" ? UserOpts.exportPath
                                                : Paths.urlToLocalPath(Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation));
-        var chooser = exportDialogComponent.createObject(view);
+        var chooser = makeChooser();
         chooser.currentFile = Paths.localPathToUrl(start + "/" + fileName);
         chooser.open();
     }
+    function makeChooser() { return exportDialogComponent.createObject(view) }
     // The file the save dialog gave (a URL) with the index of its filter.
     function exportChosen(fileUrl, index) {
         if (!detailItem.exportImage(String(fileUrl), index))
@@ -159,7 +160,8 @@ Rectangle {
         Platform.FileDialog {
             fileMode: Platform.FileDialog.SaveFile
             nameFilters: ["600dpi (*.tif)", "300dpi (*.tif)", "*.bmp", "*.jpg", "*.png"]
-            onAccepted: view.exportChosen(file, nameFilters.indexOf(selectedNameFilter.name))
+            onRejected: destroy()
+            onAccepted: view.exportChosen(file, selectedNameFilter.index)
         }
     }
 

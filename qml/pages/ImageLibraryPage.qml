@@ -238,11 +238,12 @@ Rectangle {
                 warn(qsTranslate("ImageLibraryPage", message));
                 return;
             }
-            var chooser = folderDialogComponent.createObject(page);
+            var chooser = makeFolderChooser();
             chooser.folder = Paths.localPathToUrl(exportFolder());
             chooser.open();
         });
     }
+    function makeFolderChooser() { return folderDialogComponent.createObject(page) }
     function exportFolder() {
         UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
         var folder = UserOpts.exportPath;

@@ -72,6 +72,29 @@ ShellTestCase {
         next.destroy();
     }
 
+    // The file dialogs behind the buttons: their filters and the one chosen at first.
+    function test_choosers() {
+        var dialog = exportDialog({ imageSavePath: stored.folder, curImageName: "img_0" });
+        var files = dialog.makeChooser(false);
+        compare(files.nameFilters.length, 12);
+        compare(files.nameFilters[6], "1200dpi (*.tif)-加水印");
+        compare(files.selectedNameFilter.index, 1);
+        files.destroy();
+        var documents = dialog.makeChooser(true);
+        compare(documents.nameFilters, ["*.doc", "*.docx"]);
+        compare(documents.selectedNameFilter.index, 0);
+        documents.destroy();
+        dialog.close();
+        dialog.destroy();
+        var page = window.mainPage.body.pages[8];
+        var detailChooser = page.detailView.makeChooser();
+        compare(detailChooser.nameFilters, ["600dpi (*.tif)", "300dpi (*.tif)", "*.bmp", "*.jpg", "*.png"]);
+        detailChooser.destroy();
+        var folderChooser = page.makeFolderChooser();
+        verify(folderChooser !== null);
+        folderChooser.destroy();
+    }
+
     // "Document": the report goes to the report export with the user and pseudo-colour picture,
     // and the folder is kept.
     function test_document() {

@@ -96,6 +96,9 @@ ShellTestCase {
         compare(day.get(1).images.get(2).source, p.main.files[2]);
         compare(day.get(0).images.count, 1);
         compare(day.get(0).images.get(0).source, p.empty.folder);
+        // A late report of an older search (another folder) does not join the row.
+        page.addThumbnail(0, 1, "/elsewhere/" + "img_9.tif");
+        compare(day.get(1).images.count, 3);
         settle(page);
         var shown = thumbs(page);
         verify(shown.length >= 5, "thumbnails made: " + shown.length);
