@@ -4,9 +4,12 @@
 
 #include "exporttestutil.h"
 #include "flowcontext.h"
+#include "h695icecamctrl.h"
 #include "imageexport.h"
 #include "imagesaver.h"
 #include "libraryflow.h"
+#include "tsframe.h"
+#include "useropts.h"
 
 #include <QDir>
 #include <QTemporaryDir>
@@ -234,4 +237,33 @@ TEST(PlainTiff, RecognisesUncompressedTiffsAtAResolution)
     EXPECT_TRUE(isPlainTiffAt(dir.filePath("b.tif"), 300));
     EXPECT_FALSE(isPlainTiffAt(dir.filePath("c.png"), 600));
     EXPECT_FALSE(isPlainTiffAt(dir.filePath("none.tif"), 600));
+}
+
+// The capture pages' export of the shown frame: as captured, or with the view's levels on a
+// copy (the listed frame stays as it was); nothing without a frame.
+TEST(ExportCurrentFrame, TucsenFrameAsCapturedAndAsShown)
+{
+    QTemporaryDir dir;
+    H695ICECamCtrl* camera = H695ICECamCtrl::getInstance();
+    camera->clearFrameList(false);
+    FlowContext::Devices devices;
+    devices.tucsen = camera;
+    devices.userOpts = UserOpts::getInstance();
+    FlowContext ctx(devices);
+    LibraryFlow flow(ctx);
+    EXPECT_FALSE(flow.saveExportImage(dir.filePath("none.tif"), 1, false));
+
+    cv::Mat frame = sourceFrame();
+    camera->appendFrame(TsFrame::fromPixels(frame.cols, frame.rows, frame.ptr<uint16_t>()));
+    camera->currentImageIndex = 0;
+    camera->stretchLow = 25000;
+    camera->stretchHigh = 40000;
+    ASSERT_TRUE(flow.saveExportImage(QUrl::fromLocalFile(dir.filePath("raw.tif")).toString(), 1, false));
+    EXPECT_EQ(cv::norm(readBack(dir.filePath("raw.tif")), frame, cv::NORM_INF), 0);
+    ASSERT_TRUE(flow.saveExportImage(dir.filePath("shown.tif"), 2, true));
+    const cv::Mat shown = readBack(dir.filePath("shown.tif"));
+    EXPECT_EQ(readTiffTags(dir.filePath("shown.tif")).xdpi, 300);
+    EXPECT_GT(cv::norm(shown, frame, cv::NORM_INF), 0);
+    EXPECT_EQ(cv::norm(camera->frameAt(0)->view().mat(), frame, cv::NORM_INF), 0);
+    camera->clearFrameList(false);
 }
