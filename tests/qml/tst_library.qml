@@ -197,6 +197,14 @@ ShellTestCase {
         compare(page.beginField.text, "2001-02-01");
         page.beginField.text = "2004-02-29";
         compare(page.beginField.text, "2004-02-29");
+        // A click on a date field opens the day picker on that day; its choice fills the field.
+        click(page.endField);
+        var picker = part(page, "dateSelector");
+        tryCompare(picker, "opened", true);
+        picker.updateSpecifiedDate("2003-07-14");
+        picker.accept();
+        tryCompare(page.endField, "text", "2003-07-14");
+        tryCompare(picker, "visible", false);
     }
 
     // Two Western-blot pictures merge into a new picture of their folder.
