@@ -11,6 +11,7 @@
 #include "kestrix64.h"
 #include "kestrixctrl.h"
 #include "lensflow.h"
+#include "libraryflow.h"
 #include "lightctrl.h"
 #include "machinemodel.h"
 #include "modbusmaster.h"
@@ -81,6 +82,8 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     m_gel = std::make_unique<GelFlow>(*m_context, *m_autoExposure);
     m_mult = std::make_unique<MultFlow>(*m_context, *m_autoExposure);
     m_housekeeping = std::make_unique<HousekeepingFlow>(*m_context);
+    m_library = std::make_unique<LibraryFlow>(*m_context);
+    wireLibrary();
 
     // What the flows tell the pages, passed on as the controller's own signals.
     FlowContext* ctx = m_context.get();
@@ -111,6 +114,7 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
 IC_MainControl::~IC_MainControl()
 {
     // The flows go first: they hold the context, which holds the capture mutex.
+    m_library.reset();
     m_housekeeping.reset();
     m_mult.reset();
     m_gel.reset();

@@ -15,6 +15,7 @@
 //   ic_maincontrol_gel.cpp           forwards to the gel flow
 //   ic_maincontrol_mult.cpp          forwards to the multi-fluorescence flow
 //   ic_maincontrol_housekeeping.cpp  forwards to the housekeeping flow
+//   ic_maincontrol_library.cpp       forwards to the image library flow (listings, exports, hand-off)
 //   ic_maincontrol_pending.cpp       image operations, exports and reports not built yet
 
 #include "devicecmd.h"
@@ -42,6 +43,7 @@ class H695ICECamCtrl;
 class HousekeepingFlow;
 class KestrixCtrl;
 class LensFlow;
+class LibraryFlow;
 class LightCtrl;
 class ModbusMaster;
 class MultExperimentDB;
@@ -126,6 +128,7 @@ public:
     GelFlow* gel() const { return m_gel.get(); }
     MultFlow* mult() const { return m_mult.get(); }
     HousekeepingFlow* housekeeping() const { return m_housekeeping.get(); }
+    LibraryFlow* library() const { return m_library.get(); }
 
     // The shared objects the controller holds and hands to its flows.
     CamOpts* camOpt;
@@ -319,6 +322,8 @@ public:
     Q_INVOKABLE void _GelTSExportImage(QString imageSaveFileName, int index);
     Q_INVOKABLE void _MultTSExportImage(QString imageSaveFileName, int index);
     Q_INVOKABLE void exportImage(QString fileName, QString imageSaveFileName, int index);
+    // The batch export's overwrite question; answers the waiting export thread.
+    void askOverwrite(QString fileName);
 
     // Word-processor report
     Q_INVOKABLE void exportWPS(QString imageSaveFileName, QString curUserName, QString srcPseudoImageName);
@@ -401,6 +406,8 @@ private:
     bool bringUpBoard();
     void startLensThread();
     void cameraReady();
+    // The library flow's signals passed on as the controller's own.
+    void wireLibrary();
     static void notAvailable(const char* method);
 
     EnumOBJ::MachineName m_machineName = EnumOBJ::Unknow_MachineName;
@@ -417,4 +424,5 @@ private:
     std::unique_ptr<GelFlow> m_gel;
     std::unique_ptr<MultFlow> m_mult;
     std::unique_ptr<HousekeepingFlow> m_housekeeping;
+    std::unique_ptr<LibraryFlow> m_library;
 };

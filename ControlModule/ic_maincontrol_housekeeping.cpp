@@ -4,17 +4,6 @@
 
 #include "housekeepingflow.h"
 
-QVariantList IC_MainControl::loadAllDate(int expMode, QString userName, QString name, QString startDate,
-                                         QString endDate)
-{
-    return m_housekeeping->loadAllDate(expMode, userName, name, startDate, endDate);
-}
-
-QVariantList IC_MainControl::loadByDate(int expMode, QString date, QString userName, QString name)
-{
-    return m_housekeeping->loadByDate(expMode, date, userName, name);
-}
-
 QVariantList IC_MainControl::deleteExps(int expMode, QStringList expNameList)
 {
     return m_housekeeping->deleteExps(expMode, expNameList);
@@ -24,16 +13,6 @@ void IC_MainControl::updateNameAndImgSavePathByUuid(int expMode, QString uuid, Q
                                                     QString oriImageSavePath, QString newImageSavePath)
 {
     m_housekeeping->updateNameAndImgSavePathByUuid(expMode, uuid, newName, oriImageSavePath, newImageSavePath);
-}
-
-QVariantList IC_MainControl::loadExpParamByImageSavePath(int expMode, QString imageSavePath)
-{
-    return m_housekeeping->loadExpParamByImageSavePath(expMode, imageSavePath);
-}
-
-QStringList IC_MainControl::getDirFilesName(QString dirPath)
-{
-    return m_housekeeping->getDirFilesName(dirPath);
 }
 
 void IC_MainControl::getStandardImage()
@@ -154,14 +133,4 @@ void IC_MainControl::openUserManual()
 void IC_MainControl::showScreenKeyboard(bool show)
 {
     m_housekeeping->showScreenKeyboard(show);
-}
-
-void IC_MainControl::updateExportInfo(QString curBinning, QString curExposure, QString curGain)
-{
-    m_housekeeping->updateExportInfo(curBinning, curExposure, curGain);
-}
-
-void IC_MainControl::setExportFlag(bool flag)
-{
-    m_housekeeping->setExportFlag(flag);
 }

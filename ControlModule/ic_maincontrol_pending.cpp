@@ -12,11 +12,6 @@
 // exports, reports) is not built yet log and answer with a neutral value, so that a page calling
 // one keeps working.
 
-void IC_MainControl::exportImage(QVariantList, QString)
-{
-    notAvailable("exportImage");
-}
-
 QString IC_MainControl::_WBQIGenerateImage()
 {
     return images->generateQI(wbQI()->experiment.get());
@@ -82,31 +77,6 @@ QString IC_MainControl::_GelTSDyeBlue(QString imagePath)
     return images->dyeBlue(gel()->experiment.get(), imagePath);
 }
 
-void IC_MainControl::_WBQIExportImage(QString, int, QString)
-{
-    notAvailable("_WBQIExportImage");
-}
-
-void IC_MainControl::_WBTSExportImage(QString, int, QString)
-{
-    notAvailable("_WBTSExportImage");
-}
-
-void IC_MainControl::_GelTSExportImage(QString, int)
-{
-    notAvailable("_GelTSExportImage");
-}
-
-void IC_MainControl::_MultTSExportImage(QString, int)
-{
-    notAvailable("_MultTSExportImage");
-}
-
-void IC_MainControl::exportImage(QString, QString, int)
-{
-    notAvailable("exportImage");
-}
-
 void IC_MainControl::exportWPS(QString, QString, QString)
 {
     notAvailable("exportWPS");
@@ -155,27 +125,6 @@ void IC_MainControl::updateImageName(int, QString, QString)
 void IC_MainControl::deleteFilesAndExps(EnumOBJ::ExpMode, QStringList)
 {
     notAvailable("deleteFilesAndExps");
-}
-
-void IC_MainControl::updateImageByISP(int, QVariantList)
-{
-    notAvailable("updateImageByISP");
-}
-
-QVariantList IC_MainControl::loadAllImageSavePath()
-{
-    notAvailable("loadAllImageSavePath");
-    return QVariantList();
-}
-
-void IC_MainControl::imageEdit(QString, QString)
-{
-    notAvailable("imageEdit");
-}
-
-void IC_MainControl::imagePageEdit(QString)
-{
-    notAvailable("imagePageEdit");
 }
 
 bool IC_MainControl::exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr)

@@ -686,6 +686,26 @@
 <context>
     <name>IC_MainControl</name>
     <message>
+        <source>Yes To All</source>
+        <translation>全部是</translation>
+    </message>
+    <message>
+        <source>Yes</source>
+        <translation>是</translation>
+    </message>
+    <message>
+        <source>No</source>
+        <translation>否</translation>
+    </message>
+    <message>
+        <source>The file &quot;</source>
+        <translation>文件 &quot;</translation>
+    </message>
+    <message>
+        <source>&quot; already exists. Do you want to overwrite it?</source>
+        <translation>&quot; 已存在。是否覆盖？</translation>
+    </message>
+    <message>
         <source>Audit Trail Records</source>
         <translation>审计追踪记录</translation>
     </message>
@@ -1297,6 +1317,250 @@
     <message>
         <source>No</source>
         <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>ImageLibraryPage</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Success</source>
+        <translation>成功</translation>
+    </message>
+    <message>
+        <source>Loading...</source>
+        <translation>加载中...</translation>
+    </message>
+    <message>
+        <source>Please select at least one image!</source>
+        <translation>请至少选择一张图片！</translation>
+    </message>
+    <message>
+        <source>Please select less than 300 images!</source>
+        <translation>请选择少于300张图片！</translation>
+    </message>
+    <message>
+        <source>Please select one image!</source>
+        <translation>请选择一张图片！</translation>
+    </message>
+    <message>
+        <source>Please select two images for merge!</source>
+        <translation>请选择两张图片进行合并！</translation>
+    </message>
+    <message>
+        <source>The image of current experiment can&apos;t be deleted!</source>
+        <translation>当前实验的图片不能删除！</translation>
+    </message>
+    <message>
+        <source>Image files are also deleted and cannot be restored, confirm delete?</source>
+        <translation>图片文件也将被删除且无法恢复，确认删除？</translation>
+    </message>
+    <message>
+        <source>Export success!</source>
+        <translation>导出成功！</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryToolBar</name>
+    <message>
+        <source>User name</source>
+        <translation>用户名</translation>
+    </message>
+    <message>
+        <source>Experiment name</source>
+        <translation>实验名称</translation>
+    </message>
+    <message>
+        <source>Date</source>
+        <translation>日期</translation>
+    </message>
+    <message>
+        <source>to</source>
+        <translation>至</translation>
+    </message>
+    <message>
+        <source>Search</source>
+        <translation>搜索</translation>
+    </message>
+    <message>
+        <source>All</source>
+        <translation>全选</translation>
+    </message>
+    <message>
+        <source>Fold</source>
+        <translation>折叠</translation>
+    </message>
+    <message>
+        <source>Selected: </source>
+        <translation>已选: </translation>
+    </message>
+    <message>
+        <source>Merge</source>
+        <translation>合并</translation>
+    </message>
+    <message>
+        <source>Detail</source>
+        <translation>详情</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+</context>
+<context>
+    <name>LibraryList</name>
+    <message>
+        <source>Selected: </source>
+        <translation>已选: </translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Hide</source>
+        <translation>隐藏</translation>
+    </message>
+    <message>
+        <source>Show</source>
+        <translation>显示</translation>
+    </message>
+    <message>
+        <source> images</source>
+        <translation> 张图片</translation>
+    </message>
+    <message>
+        <source>No image</source>
+        <translation>无图片</translation>
+    </message>
+    <message>
+        <source>No images in this period.</source>
+        <translation>该时间段内没有图片。</translation>
+    </message>
+</context>
+<context>
+    <name>ImageDetailView</name>
+    <message>
+        <source>Generate success!</source>
+        <translation>生成成功！</translation>
+    </message>
+    <message>
+        <source>Export success!</source>
+        <translation>导出成功！</translation>
+    </message>
+    <message>
+        <source>Merge success!</source>
+        <translation>合并成功！</translation>
+    </message>
+</context>
+<context>
+    <name>ImageDetailBar</name>
+    <message>
+        <source>Path: </source>
+        <translation>路径: </translation>
+    </message>
+    <message>
+        <source>Name: </source>
+        <translation>名称: </translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>适应</translation>
+    </message>
+</context>
+<context>
+    <name>ImageDetailPanel</name>
+    <message>
+        <source>Resolution/Sensitivity</source>
+        <translation>分辨率/灵敏度</translation>
+    </message>
+    <message>
+        <source>Binning</source>
+        <translation>像素合并</translation>
+    </message>
+    <message>
+        <source>Exposure(ms)</source>
+        <translation>曝光时间(ms)</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>Raw</source>
+        <translation>原始</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自动</translation>
+    </message>
+    <message>
+        <source>Beautify Level:</source>
+        <translation>美化等级:</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Gen</source>
+        <translation>生成</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>关闭</translation>
+    </message>
+</context>
+<context>
+    <name>ExportDialog</name>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>文件</translation>
+    </message>
+    <message>
+        <source>Document</source>
+        <translation>文档</translation>
+    </message>
+</context>
+<context>
+    <name>ExportFileListThread</name>
+    <message>
+        <source>Resolution/Sensitivity: </source>
+        <translation>分辨率/灵敏度: </translation>
+    </message>
+    <message>
+        <source>Exposure: </source>
+        <translation>曝光: </translation>
+    </message>
+    <message>
+        <source>Gain: </source>
+        <translation>增益: </translation>
     </message>
 </context>
 </TS>

@@ -51,18 +51,6 @@ void HousekeepingFlow::startRegularRemove()
     thread->start(QThread::InheritPriority);
 }
 
-QVariantList HousekeepingFlow::loadAllDate(int, const QString&, const QString&, const QString&, const QString&)
-{
-    FlowContext::notAvailable("loadAllDate");
-    return QVariantList();
-}
-
-QVariantList HousekeepingFlow::loadByDate(int, const QString&, const QString&, const QString&)
-{
-    FlowContext::notAvailable("loadByDate");
-    return QVariantList();
-}
-
 QVariantList HousekeepingFlow::deleteExps(int, const QStringList&)
 {
     FlowContext::notAvailable("deleteExps");
@@ -73,18 +61,6 @@ void HousekeepingFlow::updateNameAndImgSavePathByUuid(int, const QString&, const
                                                       const QString&)
 {
     FlowContext::notAvailable("updateNameAndImgSavePathByUuid");
-}
-
-QVariantList HousekeepingFlow::loadExpParamByImageSavePath(int, const QString&)
-{
-    FlowContext::notAvailable("loadExpParamByImageSavePath");
-    return QVariantList();
-}
-
-QStringList HousekeepingFlow::getDirFilesName(const QString&)
-{
-    FlowContext::notAvailable("getDirFilesName");
-    return QStringList{QString()};
 }
 
 void HousekeepingFlow::getReferenceImage(int type)
@@ -182,14 +158,4 @@ void HousekeepingFlow::openUserManual()
 void HousekeepingFlow::showScreenKeyboard(bool)
 {
     FlowContext::notAvailable("showScreenKeyboard");
-}
-
-void HousekeepingFlow::updateExportInfo(const QString&, const QString&, const QString&)
-{
-    FlowContext::notAvailable("updateExportInfo");
-}
-
-void HousekeepingFlow::setExportFlag(bool)
-{
-    FlowContext::notAvailable("setExportFlag");
 }

@@ -1,10 +1,18 @@
 import QtQuick 2.15
-import "../components"
+import an.qt.MainCtrl 1.0
+import an.qt.EnumOBJ 1.0
+import "../js/ATDatabase.js" as ATJS
+import "../js/Library.js" as Lib
 
-// Stand-in of the image library page: the function the page frame calls.
-PendingPage {
+// The image library of the gel mode.
+ImageLibraryPage {
     objectName: "GelImagesPage"
-    title: qsTr("Gel Images")
-
-    function updateListView(reload) { console.log("GelImagesPage.updateListView", reload) }
+    pageMode: EnumOBJ.Gel
+    auditModule: ATJS.ModuleType.Images_Gel
+    gelLabels: true
+    fitsWithOrigin: false
+    wholeBinning: false
+    restretchTypes: Lib.restretchGel
+    mergeShown: false
+    renameCurrentExperiment: function(newName, newFolder) { MainCtrl._GelTSUpdateExpName(newName, newFolder) }
 }

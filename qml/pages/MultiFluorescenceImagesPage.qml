@@ -1,10 +1,18 @@
 import QtQuick 2.15
-import "../components"
+import an.qt.MainCtrl 1.0
+import an.qt.EnumOBJ 1.0
+import "../js/ATDatabase.js" as ATJS
+import "../js/Library.js" as Lib
 
-// Stand-in of the image library page: the function the page frame calls.
-PendingPage {
+// The image library of the multi-fluorescence mode.
+ImageLibraryPage {
     objectName: "MultiFluorescenceImagesPage"
-    title: qsTr("Multi-Fluorescence Images")
-
-    function updateListView(reload) { console.log("MultiFluorescenceImagesPage.updateListView", reload) }
+    pageMode: EnumOBJ.Mult
+    auditModule: ATJS.ModuleType.Images_Flu
+    gelLabels: false
+    fitsWithOrigin: false
+    wholeBinning: false
+    restretchTypes: Lib.restretchMult
+    mergeShown: false
+    renameCurrentExperiment: function(newName, newFolder) { MainCtrl._MultTSUpdateExpName(newName, newFolder) }
 }

@@ -1,10 +1,18 @@
 import QtQuick 2.15
-import "../components"
+import an.qt.MainCtrl 1.0
+import an.qt.EnumOBJ 1.0
+import "../js/ATDatabase.js" as ATJS
+import "../js/Library.js" as Lib
 
-// Stand-in of the image library page: the function the page frame calls.
-PendingPage {
+// The image library of the Western-blot mode.
+ImageLibraryPage {
     objectName: "WesternBlotImagesPage"
-    title: qsTr("Western Blot Images")
-
-    function updateListView(reload) { console.log("WesternBlotImagesPage.updateListView", reload) }
+    pageMode: EnumOBJ.WB
+    auditModule: ATJS.ModuleType.Images_Western
+    gelLabels: false
+    fitsWithOrigin: true
+    wholeBinning: true
+    restretchTypes: Lib.restretchWB
+    mergeShown: true
+    renameCurrentExperiment: function(newName, newFolder) { MainCtrl._WBUpdateExpName(newName, newFolder) }
 }

@@ -182,8 +182,9 @@ private slots:
         QCOMPARE(c->getDirFilesName(appDir.path()), QStringList {QString()});
         QCOMPARE(c->loadAllImageSavePath(), QVariantList());
         QCOMPARE(c->exportAuditTrail(QString(), {}, QString()), false);
+        // An export without a target writes nothing and is no failure of its own.
         c->_GelTSExportImage(QString(), 0);
-        QVERIFY(logged(QStringLiteral("_GelTSExportImage not available yet")));
+        QVERIFY(!logged(QStringLiteral("not available yet")));
     }
 
     void continuationOfAFinishedThreadRunsAtOnce()

@@ -2,6 +2,7 @@
 
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
+#include "libraryfixture.h"
 #include "modbusmaster.h"
 
 #include <QCryptographicHash>
@@ -198,4 +199,13 @@ QString TestProbe::run(const QString& program, const QStringList& arguments)
 void TestProbe::holdControllerSignals(bool hold)
 {
     IC_MainControl::getInstance()->blockSignals(hold);
+}
+
+QVariantMap TestProbe::addExperiment(int expMode, const QString& date, const QString& name, int count, int width,
+                                     int height)
+{
+    const PreparedExperiment prepared = ::addExperiment(expMode, date, name, count, width, height);
+    return {{QStringLiteral("uuid"), prepared.uuid},
+            {QStringLiteral("folder"), prepared.folder},
+            {QStringLiteral("files"), prepared.files}};
 }

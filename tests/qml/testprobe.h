@@ -5,6 +5,7 @@
 #include <QPointer>
 #include <QQmlError>
 #include <QStringList>
+#include <QVariantMap>
 
 class QQmlEngine;
 
@@ -42,6 +43,10 @@ public:
     Q_INVOKABLE QString sqlite(const QString& databaseName, const QString& sql);
     // Standard output of a program (pdfinfo, pdftotext, ...); "" when it fails.
     Q_INVOKABLE QString run(const QString& program, const QStringList& arguments);
+    // A stored experiment of the image library: count TIFF pictures under Images/<date>/<name>/
+    // and its row in the mode's table; answers uuid, folder and files.
+    Q_INVOKABLE QVariantMap addExperiment(int expMode, const QString& date, const QString& name, int count,
+                                          int width = 64, int height = 48);
     // While held, the controller's signals reach no page: a controller that never answers.
     Q_INVOKABLE void holdControllerSignals(bool hold);
 
