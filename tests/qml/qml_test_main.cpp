@@ -7,6 +7,7 @@
 #include "testprobe.h"
 #include "translatorcontrol.h"
 
+#include <QApplication>
 #include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
@@ -66,6 +67,12 @@ private:
     TranslatorControl* m_translator = nullptr;
 };
 
-QUICK_TEST_MAIN_WITH_SETUP(qml, PageTestSetup)
+// A widgets application, as the program has: the histogram charts draw with widget classes.
+int main(int argc, char** argv)
+{
+    PageTestSetup setup;
+    QApplication application(argc, argv);
+    return quick_test_main_with_setup(argc, argv, "qml", QUICK_TEST_SOURCE_DIR, &setup);
+}
 
 #include "qml_test_main.moc"

@@ -1,5 +1,6 @@
 #include "testprobe.h"
 
+#include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
 #include "modbusmaster.h"
@@ -144,6 +145,24 @@ int TestProbe::doorReleaseFrames()
         if (line.startsWith(QStringLiteral("发送数据:")) && line.contains(frame))
             ++count;
     return count;
+}
+
+int TestProbe::cabinetLamps()
+{
+    return int(vcab::CabinetState::instance().snapshot().lamps);
+}
+
+int TestProbe::cabinetFilter()
+{
+    return vcab::CabinetState::instance().snapshot().filterPos;
+}
+
+void TestProbe::setCabinetDoor(bool open, bool coverPlaced)
+{
+    vcab::CabinetState::instance().update([open, coverPlaced](vcab::CabinetSnapshot& s) {
+        s.doorOpen = open;
+        s.coverPlaced = coverPlaced;
+    });
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)
