@@ -99,6 +99,7 @@ Item {
 
     // ---- entry and exit -------------------------------------------------------------------
     function enterPage() {
+        console.log("GelCapturePage.enterPage");
         entered = true;
         UserOpts.loadUserOptsByName(UserOpts.OPT_AutoCapture);
         autoCapture = UserOpts.autoCapture;
@@ -133,6 +134,7 @@ Item {
         startPreview();
     }
     function exitPage() {
+        console.log("GelCapturePage.exitPage");
         lensPause.stop();
         if (boardSensing) {
             MainCtrl._GelTS20BWExitExperiment();
@@ -171,6 +173,7 @@ Item {
         stopAePoll();
     }
     function updateLightStatus(open) {
+        console.log("GelCapturePage.updateLightStatus", open);
         if (!boardSensing || !entered)
             return;
         if (!open) {
@@ -183,6 +186,7 @@ Item {
         }
     }
     function door_release() {
+        console.log("GelCapturePage.door_release");
         if (!boardSensing || dooropen)
             return;
         // The head bar has sent the door frame already; the lights go off with the door.
@@ -810,6 +814,11 @@ Item {
         host: page
     }
     property alias imageItem: view.imageItem
+    property alias cameraDialog: cameraDialog
+    property alias filterDialog: filterDialog
+    property alias aeDialog: aeDialog
+    property alias afDialog: afDialog
+    property alias progressDialog: progressDialog
     property alias imageList: view.imageList
     property alias imageModel: view.imageModel
     property alias lightRepeater: view.lightRepeater
