@@ -466,13 +466,6 @@
     </message>
 </context>
 <context>
-    <name>GelCapturePage</name>
-    <message>
-        <source>Gel Capture</source>
-        <translation>凝胶采集</translation>
-    </message>
-</context>
-<context>
     <name>GelImagesPage</name>
     <message>
         <source>Gel Images</source>
@@ -1297,6 +1290,391 @@
     <message>
         <source>No</source>
         <translation>否</translation>
+    </message>
+</context>
+<context>
+    <name>AdaptBlueDialog</name>
+    <message>
+        <source>Blue</source>
+        <translation>蓝光</translation>
+    </message>
+</context>
+<context>
+    <name>FocusSettingDialog</name>
+    <message>
+        <source>Auto</source>
+        <translation>自动</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>手动</translation>
+    </message>
+    <message>
+        <source>Focus:</source>
+        <translation>焦距:</translation>
+    </message>
+    <message>
+        <source>AF</source>
+        <translation>自动对焦</translation>
+    </message>
+</context>
+<context>
+    <name>ExposureSettingDialog</name>
+    <message>
+        <source>Auto</source>
+        <translation>自动</translation>
+    </message>
+    <message>
+        <source>Manual</source>
+        <translation>手动</translation>
+    </message>
+    <message>
+        <source>AE</source>
+        <translation>自动曝光</translation>
+    </message>
+    <message>
+        <source>Mode</source>
+        <translation>模式</translation>
+    </message>
+    <message>
+        <source>Hi res</source>
+        <translation>高分辨率</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>标准</translation>
+    </message>
+    <message>
+        <source>Exposure</source>
+        <translation>曝光</translation>
+    </message>
+    <message>
+        <source>Ms</source>
+        <translation>毫秒</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+</context>
+<context>
+    <name>MoreSettingFrame</name>
+    <message>
+        <source>More Setting</source>
+        <translation>更多设置</translation>
+    </message>
+    <message>
+        <source>Filter</source>
+        <translation>滤光片</translation>
+    </message>
+    <message>
+        <source>Auto Match Filter</source>
+        <translation>自动匹配滤光片</translation>
+    </message>
+    <message>
+        <source>Save</source>
+        <translation>保存</translation>
+    </message>
+</context>
+<context>
+    <name>GelMoreSettingDialog</name>
+    <message>
+        <source>White Light</source>
+        <translation>白光</translation>
+    </message>
+    <message>
+        <source>UV302</source>
+        <translation>UV302</translation>
+    </message>
+    <message>
+        <source>UV254</source>
+        <translation>UV254</translation>
+    </message>
+    <message>
+        <source>UV365</source>
+        <translation>UV365</translation>
+    </message>
+    <message>
+        <source>Blue470</source>
+        <translation>蓝光470</translation>
+    </message>
+</context>
+<context>
+    <name>MultMoreSettingDialog</name>
+    <message>
+        <source>White Light</source>
+        <translation>白光</translation>
+    </message>
+    <message>
+        <source>R625nm</source>
+        <translation>红光625</translation>
+    </message>
+    <message>
+        <source>G520nm</source>
+        <translation>绿光520</translation>
+    </message>
+    <message>
+        <source>B470nm</source>
+        <translation>蓝光470</translation>
+    </message>
+    <message>
+        <source>IR660nm</source>
+        <translation>近红外660</translation>
+    </message>
+    <message>
+        <source>IR740nm</source>
+        <translation>近红外740</translation>
+    </message>
+</context>
+<context>
+    <name>GelCapturePage</name>
+    <message>
+        <source>White</source>
+        <translation>白光</translation>
+    </message>
+    <message>
+        <source>Blue470</source>
+        <translation>蓝光470</translation>
+    </message>
+    <message>
+        <source>No Filter</source>
+        <translation>无滤光片</translation>
+    </message>
+    <message>
+        <source>535nm Filter</source>
+        <translation>535nm滤光片</translation>
+    </message>
+    <message>
+        <source>590nm Filter</source>
+        <translation>590nm滤光片</translation>
+    </message>
+    <message>
+        <source>605nm Filter</source>
+        <translation>605nm滤光片</translation>
+    </message>
+    <message>
+        <source>700nm Filter</source>
+        <translation>700nm滤光片</translation>
+    </message>
+    <message>
+        <source>840nm Filter</source>
+        <translation>840nm滤光片</translation>
+    </message>
+    <message>
+        <source>Camera Setting...</source>
+        <translation>相机设置中...</translation>
+    </message>
+    <message>
+        <source>Filter Switching...</source>
+        <translation>滤光片切换中...</translation>
+    </message>
+    <message>
+        <source>Auto Exposuring...</source>
+        <translation>自动曝光中...</translation>
+    </message>
+    <message>
+        <source>Auto Focusing...</source>
+        <translation>自动对焦中...</translation>
+    </message>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!</source>
+        <translation>自动曝光时间达到上限，请增加曝光时间或调整增益！</translation>
+    </message>
+    <message>
+        <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
+        <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
+    </message>
+    <message>
+        <source>Temperature too high, light turned off!</source>
+        <translation>温度过高，光源已关闭！</translation>
+    </message>
+</context>
+<context>
+    <name>GelCaptureView</name>
+    <message>
+        <source>Light</source>
+        <translation>光源</translation>
+    </message>
+    <message>
+        <source>More Setting</source>
+        <translation>更多设置</translation>
+    </message>
+    <message>
+        <source>Exposure (Auto)</source>
+        <translation>曝光（自动）</translation>
+    </message>
+    <message>
+        <source>Exposure (Manual)</source>
+        <translation>曝光（手动）</translation>
+    </message>
+    <message>
+        <source>Focus (Auto)</source>
+        <translation>聚焦（自动）</translation>
+    </message>
+    <message>
+        <source>Focus (Manual)</source>
+        <translation>聚焦（手动）</translation>
+    </message>
+    <message>
+        <source>AF</source>
+        <translation>自动对焦</translation>
+    </message>
+    <message>
+        <source>Color</source>
+        <translation>彩色</translation>
+    </message>
+    <message>
+        <source>Color shooting requires an additional 20s.</source>
+        <translation>彩色拍摄需要额外20秒。</translation>
+    </message>
+    <message>
+        <source>AE</source>
+        <translation>自动曝光</translation>
+    </message>
+    <message>
+        <source>Capture</source>
+        <translation>采集</translation>
+    </message>
+    <message>
+        <source>Back</source>
+        <translation>返回</translation>
+    </message>
+    <message>
+        <source>ReCapture</source>
+        <translation>重新采集</translation>
+    </message>
+    <message>
+        <source>Export</source>
+        <translation>导出</translation>
+    </message>
+    <message>
+        <source>Edit</source>
+        <translation>编辑</translation>
+    </message>
+    <message>
+        <source>Resolution/Sensitivity: </source>
+        <translation>分辨率/灵敏度: </translation>
+    </message>
+    <message>
+        <source>Exposure: </source>
+        <translation>曝光: </translation>
+    </message>
+    <message>
+        <source>Gain: </source>
+        <translation>增益: </translation>
+    </message>
+    <message>
+        <source>Rename</source>
+        <translation>重命名</translation>
+    </message>
+    <message>
+        <source>Delete</source>
+        <translation>删除</translation>
+    </message>
+    <message>
+        <source>Gen</source>
+        <translation>生成</translation>
+    </message>
+    <message>
+        <source>Stain</source>
+        <translation>染色</translation>
+    </message>
+    <message>
+        <source>Fit</source>
+        <translation>适应</translation>
+    </message>
+</context>
+<context>
+    <name>GelCameraBar</name>
+    <message>
+        <source>Low</source>
+        <translation>低</translation>
+    </message>
+    <message>
+        <source>Middle</source>
+        <translation>中</translation>
+    </message>
+    <message>
+        <source>High</source>
+        <translation>高</translation>
+    </message>
+    <message>
+        <source>Ultra-high</source>
+        <translation>超高</translation>
+    </message>
+    <message>
+        <source>High resolution</source>
+        <translation>高分辨率</translation>
+    </message>
+    <message>
+        <source>Standard</source>
+        <translation>标准</translation>
+    </message>
+    <message>
+        <source>High sensitivity</source>
+        <translation>高灵敏度</translation>
+    </message>
+    <message>
+        <source>Camera Setting</source>
+        <translation>相机设置</translation>
+    </message>
+    <message>
+        <source>AE</source>
+        <translation>自动曝光</translation>
+    </message>
+    <message>
+        <source>Reset</source>
+        <translation>重置</translation>
+    </message>
+    <message>
+        <source>Exposure</source>
+        <translation>曝光</translation>
+    </message>
+    <message>
+        <source>Gain</source>
+        <translation>增益</translation>
+    </message>
+    <message>
+        <source>More</source>
+        <translation>更多</translation>
+    </message>
+</context>
+<context>
+    <name>GelHistogram</name>
+    <message>
+        <source>Org</source>
+        <translation>原始</translation>
+    </message>
+    <message>
+        <source>Auto</source>
+        <translation>自动</translation>
+    </message>
+</context>
+<context>
+    <name>GelImageActions</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>The first image cannot be deleted!</source>
+        <translation>第一张图片不能删除！</translation>
+    </message>
+    <message>
+        <source>Please select at least one image!</source>
+        <translation>请至少选择一张图片！</translation>
+    </message>
+    <message>
+        <source>Please select one image for staining!</source>
+        <translation>请选择一张图片进行染色！</translation>
     </message>
 </context>
 </TS>

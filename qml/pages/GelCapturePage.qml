@@ -54,10 +54,13 @@ Item {
     property int maxValue: 65535
     property string imageSavePath: ""
     property bool cameraSetted: false
+    // The page waits for the lens after entry; device replies keep flowing meanwhile.
+    readonly property bool lensSettling: lensPause.running
     // Frames arrive from the running preview.
     property bool previewing: false
     // Step of the flat-field calibration, 0 when none runs (steps 1 to 3 refuse captures).
     property int calibrationStep: 0
+    readonly property Item overlayItem: Overlay.overlay
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
     property var aeHistory: []
@@ -470,127 +473,15 @@ Item {
         });
     }
 
-    // ---- image list ------------------------------------------------------------------------
-    function fileNames() {
-        var names = [];
-        for (var i = 0; i < imageModel.count; ++i)
-            names.push(imageModel.get(i).file);
-        return names;
-    }
-    function selectEntry(index) {
-        imageList.currentIndex = index;
-        var entry = imageModel.get(index);
-        if (entry.file === "") {
-            imageItem.imageIndex = -2;
-            histogramShow = true;
-            MainCtrl._GelTSImageListClicked(Gel.frameIndex(index, fileNames()));
-        } else {
-            imageItem.imageName = entry.file;
-            imageItem.imageIndex = -4;
-            histogramShow = false;
-        }
-        imageItem.updateImage();
-    }
-    function checkedIndexes() {
-        var list = [];
-        for (var i = 0; i < imageModel.count; ++i)
-            if (imageModel.get(i).marked)
-                list.push(i);
-        return list;
-    }
-    function renameSelected() {
-        var index = imageList.currentIndex;
-        if (index < 0)
-            return;
-        var entry = imageModel.get(index);
-        var dialog = renameComponent.createObject(page.Overlay.overlay, { renameType: 1, originName: Gel.baseName(entry.path),
-                                                                          mImageSavePath: Gel.folderOf(entry.path) });
-        dialog.updateNewName.connect(function(newName, folder) { renameEntry(index, folder + newName) });
-        dialog.closed.connect(function() { dialog.destroy() });
-        dialog.open();
-    }
-    function renameEntry(index, newPath) {
-        var entry = imageModel.get(index);
-        var oldPath = entry.path;
-        imageOps.updateImageName(EnumOBJ.Gel, oldPath, newPath);
-        imageModel.setProperty(index, "path", newPath);
-        imageModel.setProperty(index, "title", Gel.baseName(newPath));
-        if (entry.file !== "")
-            imageModel.setProperty(index, "file", newPath);
-        audit("重命名图片: 旧名: " + Gel.baseName(oldPath) + " 新名: " + Gel.baseName(newPath),
-              "Rename image: Old name: " + Gel.baseName(oldPath) + " New name: " + Gel.baseName(newPath));
-    }
-    function deleteChecked() {
-        var list = checkedIndexes();
-        if (list.indexOf(0) >= 0) {
-            message(qsTr("Warning"), qsTr("The first image cannot be deleted!"));
-            return;
-        }
-        if (list.length === 0) {
-            message(qsTr("Warning"), qsTr("Please select at least one image!"));
-            return;
-        }
-        // Last first, so that every index still names the same image while earlier ones go.
-        list.reverse();
-        for (var i = 0; i < list.length; ++i) {
-            if (imageModel.get(list[i]).file !== "")
-                --pseudoColorCount;
-            imageModel.remove(list[i]);
-        }
-        imageOps._GelTSDeleteImage(list);
-        selectEntry(imageModel.count - 1);
-    }
-    function exportSelected() {
-        var index = imageList.currentIndex;
-        if (index < 0)
-            return;
-        CLJS.showCheckLogin(function() {
-            var entry = imageModel.get(index);
-            imageOps._GelUpdateCurImageName(entry.path);
-            var component = Qt.createComponent("../dialogs/ExportDialog.qml");
-            if (component.status !== Component.Ready) {
-                console.log("export dialog not available");
-                return;
-            }
-            var dialog = component.createObject(page.Overlay.overlay, {
-                imageSavePath: imageSavePath, curUserName: UserOpts.lastLoginUser, fileName: Gel.baseName(entry.path),
-                curBinning: Gel.binningText(entry.bin), curExposure: Gel.exposureText(entry.exposure), curGain: Gel.gainText(entry.gain) });
-            if (!dialog)
-                return;
-            dialog.closed.connect(function() { dialog.destroy() });
-            dialog.open();
-        });
-    }
-    function editSelected() {
-        var index = imageList.currentIndex;
-        if (index < 0)
-            return;
-        var path = imageModel.get(index).path;
-        imageOps._GelUpdateCurImageName(path);
-        imageOps.imageEdit(path, UserOpts.lastLoginUser);
-    }
-    function generateImage() {
-        var name = MainCtrl._GelTsGenerateImage();
-        if (name === "")
-            return;
-        var entry = imageModel.get(Math.max(0, imageList.currentIndex));
-        imageModel.append({ title: Gel.baseName(name), path: name, file: "", bin: entry ? entry.bin : -1,
-                            exposure: -1, gain: -1, marked: false });
-        selectEntry(imageModel.count - 1);
-    }
-    function stainChecked() {
-        var list = checkedIndexes();
-        if (list.length !== 1) {
-            message(qsTr("Warning"), qsTr("Please select one image for staining!"));
-            return;
-        }
-        var name = MainCtrl._GelTSDyeBlue(imageModel.get(list[0]).path);
-        if (name === "")
-            return;
-        imageModel.append({ title: Gel.baseName(name), path: name, file: name, bin: -1, exposure: -1, gain: -1, marked: false });
-        ++pseudoColorCount;
-        selectEntry(imageModel.count - 1);
-    }
+    // ---- image list ----
+    function selectEntry(index) { actions.selectEntry(index) }
+    function renameSelected() { actions.renameSelected() }
+    function deleteChecked() { actions.deleteChecked() }
+    function exportSelected() { actions.exportSelected() }
+    function editSelected() { actions.editSelected() }
+    function generateImage() { actions.generateImage() }
+    function stainChecked() { actions.stainChecked() }
+    GelImageActions { id: actions; host: page }
 
     // ---- automatic exposure and focus ------------------------------------------------------
     function startAutoExposure(on) {
@@ -786,7 +677,6 @@ Item {
         }
     }
 
-    Component { id: renameComponent; RenameDialog {} }
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
     LoadingDialog {

@@ -312,7 +312,7 @@ Item {
             dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
             view.host.focusDialog = dialog;
             dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value) });
-            dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; dialog.destroy() });
+            dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; view.host.focusDialog = null; dialog.destroy() });
         }
         dialog.open();
         return dialog;

@@ -165,6 +165,14 @@ void TestProbe::setCabinetDoor(bool open, bool coverPlaced)
     });
 }
 
+void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
+{
+    vcab::CabinetState::instance().update([bestFocus, lensPosition](vcab::CabinetSnapshot& s) {
+        s.bestFocus = bestFocus;
+        s.serialFocus = lensPosition;
+    });
+}
+
 QString TestProbe::iniValue(const QString& file, const QString& key)
 {
     QSettings settings(QDir(appDir()).filePath(file), QSettings::IniFormat);

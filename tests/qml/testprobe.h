@@ -35,6 +35,8 @@ public:
     Q_INVOKABLE int cabinetLamps();
     Q_INVOKABLE int cabinetFilter();
     Q_INVOKABLE void setCabinetDoor(bool open, bool coverPlaced);
+    // Where the scene is sharp for the board-driven lens, and where that lens stands.
+    Q_INVOKABLE void setCabinetFocus(int bestFocus, int lensPosition);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);
