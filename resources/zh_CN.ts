@@ -1446,23 +1446,23 @@
     </message>
     <message>
         <source>535nm Filter</source>
-        <translation>535nm滤光片</translation>
+        <translation>535nm</translation>
     </message>
     <message>
         <source>590nm Filter</source>
-        <translation>590nm滤光片</translation>
+        <translation>590nm</translation>
     </message>
     <message>
         <source>605nm Filter</source>
-        <translation>605nm滤光片</translation>
+        <translation>605nm</translation>
     </message>
     <message>
         <source>700nm Filter</source>
-        <translation>700nm滤光片</translation>
+        <translation>700nm</translation>
     </message>
     <message>
         <source>840nm Filter</source>
-        <translation>840nm滤光片</translation>
+        <translation>840nm</translation>
     </message>
     <message>
         <source>Camera Setting...</source>

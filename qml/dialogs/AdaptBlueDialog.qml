@@ -87,7 +87,7 @@ Dialog {
             id: slider
             objectName: "blueSlider"
             anchors.verticalCenter: parent.verticalCenter
-            width: dialog.width - Style.s(150)
+            width: dialog.width - Style.s(170)
             from: 0
             to: 100
             mColor: Style.blue

@@ -167,7 +167,7 @@ Column {
             BinningButton {
                 objectName: "binning_" + index
                 visible: bar.moreBinnings.indexOf(index) < 0 || bar.showMoreResolution
-                width: Style.s(130)
+                width: Math.max(Style.s(60), contentItem.implicitWidth + Style.s(16))
                 autoExclusive: false
                 checked: bar.binningIndex === index
                 text: bar.binningLabel(index)

@@ -106,6 +106,8 @@ Item {
         entered = true;
         UserOpts.loadUserOptsByName(UserOpts.OPT_AutoCapture);
         autoCapture = UserOpts.autoCapture;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_ColorMarker);
+        colorBox.checked = UserOpts.colorMarker;
         UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusGel);
         lensSlider.value = UserOpts.curFocusGel;
         UserOpts.curFocusValue = UserOpts.curFocusGel;

@@ -41,13 +41,18 @@ Item {
         ImagePaintedItem {
             id: imageItem
             objectName: "imageItem"
-            anchors.fill: parent
+            // The item sizes itself to the fitted picture inside the box it is given.
+            anchors.centerIn: parent
+            width: pictureBox.width
+            height: pictureBox.height
+            mWidth: pictureBox.width
+            mHeight: pictureBox.height
             imageIndex: -3
             mScale: 1.0
             mAdapt: true
-            WheelHandler {
-                onWheel: zoomBy(event.angleDelta.y > 0 ? 1.2 : 1 / 1.2)
-            }
+        }
+        WheelHandler {
+            onWheel: pictureBox.zoomBy(event.angleDelta.y > 0 ? 1.2 : 1 / 1.2)
         }
         function zoomBy(factor) {
             imageItem.mAdapt = false;

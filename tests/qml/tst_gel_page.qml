@@ -207,7 +207,9 @@ ShellTestCase {
         // The light went off with the end of the capture.
         for (var i = 0; i < page.lights.length; ++i)
             verify(!lightButton(page.lights[i]).checked);
-        click(colour.checked ? colour : colour);
+        colour.checked = false;
+        UserOpts.colorMarker = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
     }
 
     function test_listOperationsCallTheController() {

@@ -83,6 +83,8 @@ ShellTestCase {
         tryVerify(function() { return page.captureFinished }, 30000);
         page.selectEntry(0);
         shoot(row.prefix, "gel_capture_images");
+        page.selectEntry(1);
+        shoot(row.prefix, "gel_capture_images_colour");
 
         var where = function(dialog) { dialog.setCoordi(1200, 100, 1150, 40, false) };
         shootDialog(row.prefix, "gel_dialog_exposure", "qrc:/dialogs/ExposureSettingDialog.qml", where);
