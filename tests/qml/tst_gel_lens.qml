@@ -16,6 +16,7 @@ ShellTestCase {
 
     SignalSpy { id: focusEnds; target: MainCtrl; signalName: "setAFFinished" }
     SignalSpy { id: boards; target: MainCtrl; signalName: "updateBoardType" }
+    SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
 
     function setUpFile() {
         savedAuthority = MainCtrl.authorityType;
@@ -28,9 +29,12 @@ ShellTestCase {
         page = window.mainPage.body.pages[3];
     }
     function tearDownFile() {
+        stopped.clear();
         if (page.entered)
             click(part(window.mainPage.head, "backButton"));
         tryVerify(function() { return !page.entered });
+        // The preview thread has ended before the program ends.
+        tryVerify(function() { return stopped.count > 0 }, 10000);
         window.destroy();
         MainCtrl.authorityType = savedAuthority;
     }

@@ -14,6 +14,8 @@ ShellTestCase {
     property var page: null
     property int savedAuthority: 0
 
+    SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
+
     function setUpFile() {
         savedAuthority = MainCtrl.authorityType;
         UserOpts.colorMarkerVisible = true;
@@ -96,7 +98,10 @@ ShellTestCase {
         shootDialog(row.prefix, "mult_dialog_more_setting", "qrc:/dialogs/MultMoreSettingDialog.qml");
         MainCtrl.authorityType = savedAuthority;
 
+        stopped.clear();
         click(part(window.mainPage.head, "backButton"));
         tryVerify(function() { return !page.entered });
+        // The preview thread has ended before the next row or the end of the program.
+        tryVerify(function() { return stopped.count > 0 }, 10000);
     }
 }
