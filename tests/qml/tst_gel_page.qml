@@ -282,4 +282,21 @@ ShellTestCase {
         compare(histogram.leftValue, row.wantLeft);
         compare(histogram.rightValue, row.wantRight);
     }
+
+    // The filter settings say which UV sources are fitted; the page follows when they close.
+    function test_moreSettingEnablesFittedLights() {
+        var uv254 = lightButton(EnumOBJ.UV254);
+        verify(uv254.enabled);
+        click(part(page, "moreSettingButton"));
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "gelMoreSettingDialog"); return dialog && dialog.opened });
+        click(findChild(dialog.contentItem, "uv254RowCheck"));
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return !uv254.enabled }, 2000);
+        click(part(page, "moreSettingButton"));
+        tryVerify(function() { dialog = overlayDialog(window, "gelMoreSettingDialog"); return dialog && dialog.opened });
+        click(findChild(dialog.contentItem, "uv254RowCheck"));
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return uv254.enabled }, 2000);
+    }
 }
