@@ -1473,24 +1473,8 @@
         <translation>滤光片切换中...</translation>
     </message>
     <message>
-        <source>Auto Exposuring...</source>
-        <translation>自动曝光中...</translation>
-    </message>
-    <message>
-        <source>Auto Focusing...</source>
-        <translation>自动对焦中...</translation>
-    </message>
-    <message>
         <source>Warning</source>
         <translation>警告</translation>
-    </message>
-    <message>
-        <source>Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!</source>
-        <translation>自动曝光时间达到上限，请增加曝光时间或调整增益！</translation>
-    </message>
-    <message>
-        <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
-        <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
     </message>
     <message>
         <source>Temperature too high, light turned off!</source>
@@ -1675,6 +1659,29 @@
     <message>
         <source>Please select one image for staining!</source>
         <translation>请选择一张图片进行染色！</translation>
+    </message>
+</context>
+<context>
+    <name>GelExposureFocus</name>
+    <message>
+        <source>Warning</source>
+        <translation>警告</translation>
+    </message>
+    <message>
+        <source>Auto Exposuring...</source>
+        <translation>自动曝光中...</translation>
+    </message>
+    <message>
+        <source>Auto Focusing...</source>
+        <translation>自动对焦中...</translation>
+    </message>
+    <message>
+        <source>Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!</source>
+        <translation>自动曝光时间达到上限，请增加曝光时间或调整增益！</translation>
+    </message>
+    <message>
+        <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
+        <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
     </message>
 </context>
 </TS>

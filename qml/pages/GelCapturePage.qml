@@ -485,90 +485,14 @@ Item {
     function stainChecked() { actions.stainChecked() }
     GelImageActions { id: actions; host: page }
 
-    // ---- automatic exposure and focus ------------------------------------------------------
-    function startAutoExposure(on) {
-        cameraDialog.close();
-        filterDialog.close();
-        aeHistory = [];
-        aePolls = 0;
-        cameraBar.aeOn = on;
-        MainCtrl._GelTSAtExposure(on ? 1 : 0);
-        if (on) {
-            aeDialog.text = qsTr("Auto Exposuring...");
-            aeDialog.open();
-        }
-    }
-    function onAEFinished() {
-        if (!entered)
-            return;
-        if (cameraBar.aeOn) {
-            aePoll.interval = 1000;
-            aePoll.restart();
-        } else {
-            stopAePoll();
-        }
-    }
-    function stopAePoll() { aePoll.stop(); aeDialog.close() }
-    function pollAutoExposure() {
-        var exposure = MainCtrl._GelTSGetExposure();
-        var gain = Math.round(MainCtrl._GelTSGetGain());
-        ++aePolls;
-        var settled = Gel.aeSettled(aeHistory, exposure, gain, aePolls, fl9bw);
-        var history = aeHistory.slice();
-        history.push({ exposure: exposure, gain: gain });
-        aeHistory = history;
-        cameraBar.showExposure(exposure, gain);
-        if (!settled) {
-            if (fl9bw)
-                MainCtrl._GelTSPreExpChanged(exposure, false);
-            else
-                MainCtrl._GelTSPreExpAndGainChanged(exposure, gain);
-            aePoll.interval = 500;
-            aePoll.restart();
-            return;
-        }
-        cameraBar.aeOn = false;
-        MainCtrl._GelTSAtExposure(0);
-        stopAePoll();
-        CamOpts.gelTSCurExposurePre = Gel.round3(exposure);
-        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
-        if (!fl9bw) {
-            CamOpts.gelTSCurGain = gain;
-            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGain);
-        }
-        var warning = Gel.aeWarning(exposure, gain, fl9bw);
-        if (warning === "upper")
-            message(qsTr("Warning"), qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
-        else if (warning === "lower")
-            message(qsTr("Warning"), qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
-        if (buttonCaptureClicked) {
-            if (afBox.checked) {
-                startLensAutoFocus();
-            } else {
-                buttonCaptureClicked = false;
-                MainCtrl._GelTSCaptureStart(curLightType);
-            }
-        }
-    }
-    function startLensAutoFocus() {
-        MainCtrl._GelTSSpacecomAtFocus();
-        afDialog.text = qsTr("Auto Focusing...");
-        afDialog.open();
-        audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
-    }
-    // The single-gel cabinet's own lens.
-    function startSmbusAutoFocus() {
-        MainCtrl._GelTS20BWAtFocus();
-        afDialog.text = qsTr("Auto Focusing...");
-        afDialog.open();
-    }
-    function onAFFinished() {
-        if (!afDialog.opened)
-            return;
-        afDialog.close();
-        if (buttonCaptureClicked)
-            captureAfterFocus.restart();
-    }
+    // ---- automatic exposure and focus ----
+    function startAutoExposure(on) { exposureFocus.startAutoExposure(on) }
+    function onAEFinished() { exposureFocus.onAEFinished() }
+    function stopAePoll() { exposureFocus.stopAePoll() }
+    function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
+    function startSmbusAutoFocus() { exposureFocus.startSmbusAutoFocus() }
+    function onAFFinished() { exposureFocus.onAFFinished() }
+    GelExposureFocus { id: exposureFocus; host: page }
 
     // ---- histogram --------------------------------------------------------------------------
     function stretch(left, right) {
@@ -586,12 +510,6 @@ Item {
         onTriggered: MainCtrl._GelTSFilterChanged(target)
     }
     Timer { id: filterTimer; onTriggered: filterDialog.close() }
-    Timer { id: aePoll; interval: 1000; onTriggered: page.pollAutoExposure() }
-    Timer {
-        id: captureAfterFocus
-        interval: 1000
-        onTriggered: { page.buttonCaptureClicked = false; MainCtrl._GelTSCaptureStart(page.curLightType) }
-    }
 
     Connections {
         target: MainCtrl
