@@ -26,6 +26,8 @@ Item {
     readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
     readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
     readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
+    readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
+                                                EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
 
     // Page state.
     property bool captureFinished: false
@@ -539,7 +541,15 @@ Item {
         }
         function onDoorStatusChange(open) {
             page.dooropen = open;
-            if (!page.entered || !page.boardSensing)
+            if (!page.entered)
+                return;
+            // These cabinets only start automatic exposure when the door closes on a preview.
+            if (page.doorStartsExposure) {
+                if (!open && !page.captureFinished && !page.singleGel)
+                    page.startAutoExposure(true);
+                return;
+            }
+            if (!page.boardSensing)
                 return;
             if (open && page.curLightType !== EnumOBJ.Unknow_LightType) {
                 page.setLightChecked(-1);

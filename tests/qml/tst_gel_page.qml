@@ -154,19 +154,6 @@ ShellTestCase {
         verify(!dialog.visible);
     }
 
-    function test_automaticExposureSettles() {
-        var bar = page.cameraBar;
-        click(part(bar, "aeButton"));
-        verify(bar.aeOn);
-        var dialog = page.aeDialog;
-        verify(dialog.visible);
-        compare(dialog.text, "Auto Exposuring...");
-        tryVerify(function() { return !bar.aeOn && !dialog.visible }, 15000, "the exposure settles");
-        verify(page.aePolls >= 2);
-        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurExposurePre);
-        var found = page.aeHistory[page.aeHistory.length - 1].exposure;
-        compare(CamOpts.gelTSCurExposurePre, Math.round(found * 1000) / 1000);
-    }
 
     function test_captureWithColourMarkerListsImages() {
         UserOpts.colorMarkerVisible = true;
@@ -299,4 +286,5 @@ ShellTestCase {
         click(findChild(dialog.contentItem, "saveButton"));
         tryVerify(function() { return uv254.enabled }, 2000);
     }
+
 }
