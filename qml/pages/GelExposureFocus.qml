@@ -34,6 +34,9 @@ QtObject {
             aePoll.restart();
         } else {
             stopAePoll();
+            // The single-gel cabinet keeps what automatic exposure found: its dialog turns manual.
+            if (host.singleGel)
+                host.exposureAuto = false;
         }
     }
     function stopAePoll() { aePoll.stop(); host.aeDialog.close() }
@@ -41,7 +44,10 @@ QtObject {
         var exposure = MainCtrl._GelTSGetExposure();
         var gain = Math.round(MainCtrl._GelTSGetGain());
         ++host.aePolls;
-        var settled = Gel.aeSettled(host.aeHistory, exposure, gain, host.aePolls, host.fl9bw);
+        var last = host.aeHistory.length > 0 ? host.aeHistory[host.aeHistory.length - 1] : null;
+        // The single-gel cabinet waits until exposure and gain repeat.
+        var settled = host.singleGel ? last !== null && last.exposure === exposure && last.gain === gain
+                                     : Gel.aeSettled(host.aeHistory, exposure, gain, host.aePolls, host.fl9bw);
         var history = host.aeHistory.slice();
         history.push({ exposure: exposure, gain: gain });
         host.aeHistory = history;
@@ -51,7 +57,7 @@ QtObject {
                 MainCtrl._GelTSPreExpChanged(exposure, false);
             else
                 MainCtrl._GelTSPreExpAndGainChanged(exposure, gain);
-            aePoll.interval = 500;
+            aePoll.interval = host.singleGel ? 1000 : 500;
             aePoll.restart();
             return;
         }
@@ -64,14 +70,17 @@ QtObject {
             CamOpts.gelTSCurGain = gain;
             CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGain);
         }
-        var warning = Gel.aeWarning(exposure, gain, host.fl9bw);
+        var warning = host.singleGel ? "" : Gel.aeWarning(exposure, gain, host.fl9bw);
         if (warning === "upper")
             host.message(qsTr("Warning"), qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
         else if (warning === "lower")
             host.message(qsTr("Warning"), qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
         if (host.buttonCaptureClicked) {
-            if (host.afBox.checked) {
-                startLensAutoFocus();
+            if (host.singleGel ? host.focusAuto : host.afBox.checked) {
+                if (host.singleGel)
+                    startSmbusAutoFocus();
+                else
+                    startLensAutoFocus();
             } else {
                 host.buttonCaptureClicked = false;
                 MainCtrl._GelTSCaptureStart(host.curLightType);
