@@ -1,6 +1,7 @@
 // The page tests: every tst_*.qml file of this folder runs against the program's own pages from
 // the resources, with the real option stores, translator and main controller on a private
 // application folder with the virtual cabinet (an S60), as the program starts them.
+#include "asyncserialportthread.h"
 #include "ic_maincontrol.h"
 #include "startup.h"
 #include "testappdir.h"
@@ -72,7 +73,14 @@ int main(int argc, char** argv)
 {
     PageTestSetup setup;
     QApplication application(argc, argv);
-    return quick_test_main_with_setup(argc, argv, "qml", QUICK_TEST_SOURCE_DIR, &setup);
+    const int result = quick_test_main_with_setup(argc, argv, "qml", QUICK_TEST_SOURCE_DIR, &setup);
+    // The serial link's thread runs until it is closed; it must not still log while the
+    // process tears down its statics.
+    if (ASyncSerialPortThread* link = IC_MainControl::getInstance()->serialPortThread) {
+        link->closePort();
+        link->wait(5000);
+    }
+    return result;
 }
 
 #include "qml_test_main.moc"
