@@ -10,6 +10,8 @@
 
 #include <QList>
 #include <QObject>
+#include <QPointer>
+#include <QtCharts/QLineSeries>
 #include <QString>
 
 #include <functional>
@@ -90,10 +92,11 @@ public:
     void lightCmd(int lightType, bool on);
     int curLightType() const { return m_curLightType; }
 
-    // Histogram series the pages hand over, drawn by the image refresh of each mode.
-    QtCharts::QLineSeries* wbLineSeries = nullptr;
-    QtCharts::QLineSeries* gelLineSeries = nullptr;
-    QtCharts::QLineSeries* multLineSeries = nullptr;
+    // Histogram series the pages hand over, drawn by the image refresh of each mode. Guarded:
+    // a page (and its chart) may go before the controller.
+    QPointer<QtCharts::QLineSeries> wbLineSeries;
+    QPointer<QtCharts::QLineSeries> gelLineSeries;
+    QPointer<QtCharts::QLineSeries> multLineSeries;
 
     // Runs continuation once when thread has finished, at once when it has finished already;
     // receiver ends the wait when it is destroyed first.

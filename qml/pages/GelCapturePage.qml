@@ -1,15 +1,650 @@
 import QtQuick 2.15
+import QtQuick.Controls 2.15
+import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
+import an.qt.EnumOBJ 1.0
+import an.qt.ImagePaintedItem 1.0
 import "../components"
+import "../dialogs"
+import "../js/GelCapture.js" as Gel
+import "../js/Audit.js" as Audit
+import "../js/ATDatabase.js" as ATJS
+import "../js/CheckLoginFunctions.js" as CLJS
+import "../js/Popups.js" as Popups
 
-// Stand-in of the gel capture page: the functions the page frame calls.
-PendingPage {
+// Gel capture on the Tucsen camera: lights, filter wheel, camera settings, automatic exposure
+// and focus, the capture and the list of its images.
+Item {
     id: page
     objectName: "GelCapturePage"
-    title: qsTr("Gel Capture")
     signal sig_SwitchCheckedBtn()
 
-    function enterPage() { console.log("GelCapturePage.enterPage") }
-    function exitPage() { console.log("GelCapturePage.exitPage") }
-    function door_release() { console.log("GelCapturePage.door_release") }
-    function updateLightStatus(open) { console.log("GelCapturePage.updateLightStatus", open) }
+    readonly property int group: Gel.groupOf(MainCtrl.authorityType)
+    readonly property bool singleGel: group === Gel.Group.SingleGel
+    readonly property bool boardSensing: group !== Gel.Group.Plain
+    readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
+    readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
+    readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
+    readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
+                                                EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
+
+    // Page state.
+    property bool captureFinished: false
+    property bool singleImageCaped: false
+    property bool updateExpInfo: false
+    property bool dooropen: false
+    property bool cuton: false
+    property bool lighton: false
+    property int curLightType: EnumOBJ.Unknow_LightType
+    property int lastLightType: EnumOBJ.Unknow_LightType
+    property int lastCloseLightType: EnumOBJ.Unknow_LightType
+    property int curBoardType: 0
+    property int curFilterPos: -1
+    property int rotateCount: 0
+    property bool entered: false
+    property bool firstEntered: false
+    property bool autoCapture: false
+    property bool autoCaptureTrigered: false
+    property bool buttonCaptureClicked: false
+    property bool reCaptureClicked: false
+    property bool exposureAuto: true
+    property bool focusAuto: true
+    property int pseudoColorCount: 0
+    property bool histogramShow: false
+    property int minValue: 0
+    property int maxValue: 65535
+    property string imageSavePath: ""
+    property bool cameraSetted: false
+    // The page waits for the lens after entry; device replies keep flowing meanwhile.
+    readonly property bool lensSettling: lensPause.running
+    // Frames arrive from the running preview.
+    property bool previewing: false
+    // Step of the flat-field calibration, 0 when none runs (steps 1 to 3 refuse captures).
+    property int calibrationStep: 0
+    readonly property Item overlayItem: Overlay.overlay
+    // The controller's list operations; a test puts a recorder in its place.
+    property var imageOps: MainCtrl
+    property var aeHistory: []
+    property int aePolls: 0
+    // The open focus pop-up, which shows the lens positions of an autofocus run.
+    property var focusDialog: null
+    // The UV254 and UV365 sources are fitted (read again when "More Setting" closes).
+    property bool uv254Enabled: false
+    property bool uv365Enabled: false
+    function loadFittedLights() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_UV254nmSelected);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_UV365nmSelected);
+        uv254Enabled = UserOpts.uv254nmSelected;
+        uv365Enabled = UserOpts.uv365nmSelected;
+    }
+    Component.onCompleted: loadFittedLights()
+
+    readonly property var lights: boardSensing
+        ? (singleGel ? [EnumOBJ.White, EnumOBJ.UV302, EnumOBJ.Blue]
+                     : [EnumOBJ.White, EnumOBJ.UV302, EnumOBJ.Blue, EnumOBJ.UV254, EnumOBJ.UV365])
+        : [EnumOBJ.White, EnumOBJ.UV302C, EnumOBJ.UV254, EnumOBJ.UV365]
+    readonly property var lightNames: ({ 0: ["白光", "White", qsTr("White")], 1: ["UV302C", "UV302C", "UV302C"],
+                                         2: ["UV254", "UV254", "UV254"], 3: ["UV365", "UV365", "UV365"],
+                                         9: ["UV302", "UV302", "UV302"], 10: ["蓝光470", "Blue470", qsTr("Blue470")] })
+    readonly property var filterTexts: [qsTr("No Filter"), qsTr("535nm Filter"), qsTr("590nm Filter"), qsTr("605nm Filter"),
+                                        qsTr("700nm Filter"), qsTr("840nm Filter")]
+    readonly property var filterAuditTexts: ["No Filter", "535nm Filter", "590nm Filter", "605nm Filter", "700nm Filter", "840nm Filter"]
+
+    function mainWindow() {
+        var item = page;
+        while (item.parent)
+            item = item.parent;
+        return item.Window ? item.Window.window : null;
+    }
+    function globalFilterPos() { var w = mainWindow(); return w && w.curGlobalFilterPos !== undefined ? w.curGlobalFilterPos : -1 }
+    function setGlobalFilterPos(pos) { var w = mainWindow(); if (w && w.curGlobalFilterPos !== undefined) w.curGlobalFilterPos = pos }
+    function audit(chinese, english) { Audit.write(ATJS.ModuleType.Capture_Gel, chinese, english) }
+    function message(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, false) }
+
+    // ---- entry and exit -------------------------------------------------------------------
+    function enterPage() {
+        console.log("GelCapturePage.enterPage");
+        entered = true;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_AutoCapture);
+        autoCapture = UserOpts.autoCapture;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_ColorMarker);
+        colorBox.checked = UserOpts.colorMarker;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusGel);
+        lensSlider.value = UserOpts.curFocusGel;
+        UserOpts.curFocusValue = UserOpts.curFocusGel;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusValue);
+        MainCtrl.lensCtrl(UserOpts.curFocusGel);
+        // The lens needs a moment before the next command; the board's replies keep flowing.
+        lensPause.restart();
+    }
+    function enterAfterLensMove() {
+        if (!entered)
+            return;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_IsFFCOpen);
+        MainCtrl.setFFC(UserOpts.isFFCOpen);
+        MainCtrl.curExpName = "";
+        if (boardSensing) {
+            firstEntered = true;
+            MainCtrl.requestBoardType();
+            return;
+        }
+        setLightChecked(EnumOBJ.White);
+        curLightType = EnumOBJ.White;
+        UserOpts.loadUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_WhiteLightFilterPos);
+        var pos = UserOpts.autoMatchFilter ? UserOpts.whiteLightFilterPos : 0;
+        MainCtrl._GelTSLightChanged(EnumOBJ.White, true, pos);
+        curFilterPos = pos;
+        lighton = true;
+        imageItem.curFilterPosition = pos;
+        startPreview();
+    }
+    function exitPage() {
+        console.log("GelCapturePage.exitPage");
+        lensPause.stop();
+        if (boardSensing) {
+            MainCtrl._GelTS20BWExitExperiment();
+            setLightChecked(-1);
+            setGlobalFilterPos(curFilterPos);
+            curFilterPos = -1;
+            lastLightType = EnumOBJ.Unknow_LightType;
+        } else {
+            MainCtrl._GelTSExitExperiment();
+            setGlobalFilterPos(curFilterPos);
+        }
+        resetCapturePage(-3);
+        imageModel.clear();
+        if (singleGel) {
+            MainCtrl.removeSetRoi();
+            MainCtrl.clearRoiList();
+        }
+        UserOpts.curFocusGel = lensSlider.value;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusGel);
+        entered = false;
+        previewing = false;
+    }
+    function resetCapturePage(index) {
+        captureFinished = false;
+        singleImageCaped = false;
+        updateExpInfo = false;
+        buttonCaptureClicked = false;
+        reCaptureClicked = false;
+        autoCaptureTrigered = false;
+        histogramShow = false;
+        pseudoColorCount = 0;
+        imageSavePath = "";
+        imageItem.imageIndex = index;
+        imageList.currentIndex = -1;
+        cameraBar.aeOn = false;
+        stopAePoll();
+    }
+    function updateLightStatus(open) {
+        console.log("GelCapturePage.updateLightStatus", open);
+        if (!boardSensing || !entered)
+            return;
+        if (!open) {
+            lastLightType = curLightType;
+            if (curLightType !== EnumOBJ.Unknow_LightType)
+                MainCtrl.lightCmd(curLightType, false);
+        } else if (lastLightType !== EnumOBJ.Unknow_LightType) {
+            setLightChecked(lastLightType);
+            chooseLight(lastLightType);
+        }
+    }
+    function door_release() {
+        console.log("GelCapturePage.door_release");
+        if (!boardSensing || dooropen)
+            return;
+        // The head bar has sent the door frame already; the lights go off with the door.
+        setLightChecked(-1);
+        lighton = false;
+        dooropen = true;
+    }
+
+    // ---- preview --------------------------------------------------------------------------
+    function startPreview() {
+        MainCtrl._GelTSPreviewStart();
+        imageItem.imageIndex = -1;
+        imageList.currentIndex = -1;
+        cameraSetted = false;
+        if (!filterDialog.opened)
+            showCameraDialog();
+    }
+    function reStartPreview(showDialog) {
+        if (captureFinished) {
+            MainCtrl._GelTSPreviewReStart();
+            singleImageCaped = false;
+            captureFinished = false;
+            histogramShow = false;
+            imageItem.imageIndex = -1;
+            cameraSetted = false;
+            if (showDialog && !filterDialog.opened)
+                showCameraDialog();
+        } else {
+            pendingCapture();
+        }
+    }
+    function showCameraDialog() { cameraDialog.text = qsTr("Camera Setting..."); cameraDialog.open() }
+    function frameArrived() {
+        if (!gelMode || !entered)
+            return;
+        previewing = true;
+        if (imageItem.imageIndex === -1 || imageItem.imageIndex === -2)
+            imageItem.updateImage();
+        if (!cameraSetted) {
+            cameraSetted = true;
+            cameraDialog.close();
+            pendingCapture();
+        }
+    }
+    // A retake, or the door closed with automatic capture on, captures once the preview runs.
+    function pendingCapture() {
+        if (!reCaptureClicked && !autoCaptureTrigered)
+            return;
+        reCaptureClicked = false;
+        if (!updateExpInfo) {
+            MainCtrl._GelTSUpdateExpInfo();
+            updateExpInfo = true;
+        }
+        if (singleGel) {
+            if (exposureAuto) {
+                buttonCaptureClicked = true;
+                startAutoExposure(true);
+            } else if (focusAuto) {
+                buttonCaptureClicked = true;
+                startSmbusAutoFocus();
+            } else {
+                MainCtrl._GelTSCaptureStart(curLightType);
+            }
+        } else if (aeBox.checked || autoCaptureTrigered) {
+            autoCaptureTrigered = false;
+            aeBox.checked = true;
+            buttonCaptureClicked = true;
+            startAutoExposure(true);
+        } else {
+            MainCtrl._GelTSCaptureStart(curLightType);
+        }
+    }
+
+    // ---- lights and filter wheel ----------------------------------------------------------
+    function setLightChecked(type) {
+        for (var i = 0; i < lightRepeater.count; ++i)
+            lightRepeater.itemAt(i).checked = lights[i] === type;
+    }
+    function lightAudit(type, on) {
+        var names = lightNames[type];
+        audit("光源设置: " + names[0] + (on ? "开" : "关"), "Light settings: " + names[1] + " light " + (on ? "on" : "off"));
+    }
+    function lightClicked(type, checked) {
+        if (checked) {
+            setLightChecked(type);
+            chooseLight(type);
+            lightAudit(type, true);
+        } else {
+            if (boardSensing)
+                MainCtrl.lightCmd(type, false);
+            else
+                MainCtrl.lightChange(false);
+            lighton = false;
+            curLightType = EnumOBJ.Unknow_LightType;
+            lightAudit(type, false);
+        }
+    }
+    function chooseLight(type) {
+        curLightType = type;
+        if (!boardSensing) {
+            var match = Gel.matchedFilter(type, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
+            if (match >= 0 && match !== curFilterPos) {
+                rotateCount = Gel.rotateCount(curFilterPos, match);
+                MainCtrl._GelTSLightChanged(type, true, match);
+                curFilterPos = match;
+                imageItem.curFilterPosition = match;
+                showFilterDialog();
+                reStartPreview(false);
+            } else {
+                MainCtrl._GelTSLightChanged(type, false, 0);
+                reStartPreview(true);
+            }
+            lighton = true;
+            return;
+        }
+        var on = false;
+        if (type === EnumOBJ.White) {
+            curBoardType = 1;
+            on = !dooropen;
+        } else if (type === EnumOBJ.UV302 || type === EnumOBJ.Blue) {
+            curBoardType = type === EnumOBJ.UV302 ? 2 : 3;
+            on = !dooropen || cuton;
+        } else {
+            curBoardType = 4;
+            on = !dooropen;
+        }
+        if (on) {
+            MainCtrl.lightCmd(type, true);
+            if (type === EnumOBJ.Blue) {
+                UserOpts.loadUserOptsByName(UserOpts.OPT_BluePercent);
+                MainCtrl._GelTS20BWOpenBlueLight(UserOpts.bluePercent);
+            }
+            lighton = true;
+            if (!singleGel)
+                filterMatchPause.restart();
+        } else if (dooropen && cuton && lighton) {
+            MainCtrl.lightCmd(type, false);
+            lighton = false;
+        }
+        reStartPreview(true);
+    }
+    function chooseFilter(i) {
+        if (i === curFilterPos)
+            return;
+        MainCtrl._GelTSFilterChanged(i);
+        rotateCount = Gel.rotateCount(curFilterPos < 0 ? 0 : curFilterPos, i);
+        curFilterPos = i;
+        imageItem.curFilterPosition = i;
+        audit("滤光片切换: " + filterAuditTexts[i], "Filter change: " + filterAuditTexts[i]);
+        showFilterDialog();
+    }
+    function showFilterDialog() {
+        cameraDialog.close();
+        filterDialog.text = qsTr("Filter Switching...");
+        filterDialog.open();
+        filterTimer.interval = Gel.filterDialogMs(rotateCount);
+        filterTimer.restart();
+    }
+    // The filter of the light that is on, after a light change of the sensing groups.
+    function rotateFilter() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        var target = Gel.matchedFilter(curLightType, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
+        var global = globalFilterPos();
+        if (target >= 0 && target !== curFilterPos) {
+            if (global === -1 && curFilterPos === -1) {
+                console.log("首次进入软件，进入凝胶成像模式。");
+                MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
+                rotateCount = 7;
+                if (target !== 0)
+                    secondMove.restartFor(target);
+            } else {
+                rotateCount = firstEntered ? 7 : Gel.rotateCount(curFilterPos < 0 ? global : curFilterPos, target);
+                MainCtrl._GelTSFilterChanged(target);
+            }
+            curFilterPos = target;
+            showFilterDialog();
+        } else if (curFilterPos === -1 || target < 0) {
+            MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
+            rotateCount = global === -1 ? 7 : Gel.rotateCount(global, 0);
+            console.log(global === -1 ? "初次进入界面。" : "无需旋转，初次进入界面。");
+            curFilterPos = 0;
+            setGlobalFilterPos(0);
+            showFilterDialog();
+        }
+        imageItem.curFilterPosition = curFilterPos;
+    }
+
+    // ---- capture ---------------------------------------------------------------------------
+    function captureClicked() {
+        if (calibrationStep >= 1 && calibrationStep <= 3)
+            return;
+        CLJS.showCheckLogin(function() {
+            if (!updateExpInfo) {
+                MainCtrl._GelTSUpdateExpInfo();
+                updateExpInfo = true;
+            }
+            var exposure = CamOpts.gelTSCurExposurePre;
+            audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
+                  "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+            if (singleGel) {
+                reCaptureClicked = true;
+                pendingCapture();
+            } else if (aeBox.checked) {
+                buttonCaptureClicked = true;
+                startAutoExposure(true);
+            } else if (afBox.checked) {
+                buttonCaptureClicked = true;
+                startLensAutoFocus();
+            } else {
+                MainCtrl._GelTSCaptureStart(curLightType);
+            }
+        });
+    }
+    function binningText() { return cameraBar.binningText() }
+    function gainText() { return fl9bw ? cameraBar.gainLevelText() : String(CamOpts.gelTSCurGain) }
+    function onCaptureStart() {
+        if (!gelMode)
+            return;
+        CamOpts.loadCurGelTSCamOpts();
+        progressDialog.totalTime = Gel.captureAllowanceMs(CamOpts.gelTSCurExposurePre, colorBox.visible && colorBox.checked);
+        progressDialog.open();
+    }
+    function cancelCapture() {
+        MainCtrl._GelTSCancelCapture();
+        if (gelMode && imageModel.count > 0) {
+            selectEntry(imageModel.count - 1);
+            singleImageCaped = true;
+        }
+    }
+    function onSingleImageCaped(imageName, bin, expCap, gain) {
+        if (!gelMode)
+            return;
+        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: "", bin: bin, exposure: expCap,
+                            gain: gain, marked: false });
+        imageList.currentIndex = imageModel.count - 1;
+        imageItem.imageIndex = -2;
+        imageItem.updateImage();
+        singleImageCaped = true;
+        histogramShow = true;
+        cameraBar.shown = false;
+    }
+    function onColorMarkerCaped(imageName) {
+        if (!gelMode)
+            return;
+        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: String(imageName), bin: -1,
+                            exposure: -1, gain: -1, marked: false });
+        imageItem.imageName = imageName;
+        imageItem.imageIndex = -4;
+        imageItem.updateImage();
+        ++pseudoColorCount;
+        histogramShow = false;
+    }
+    function onCaptureFinished(folder) {
+        if (!gelMode)
+            return;
+        progressDialog.close();
+        imageSavePath = folder;
+        captureFinished = true;
+        previewing = false;
+        var type = curLightType;
+        if (type !== EnumOBJ.Unknow_LightType) {
+            MainCtrl.lightCmd(type, false);
+            lastCloseLightType = type;
+        }
+        setLightChecked(-1);
+        lighton = false;
+    }
+    function backToPreview(retake) {
+        CLJS.showCheckLogin(function() {
+            if (retake) {
+                audit("点击重新采集", "Capture ReClicked");
+                reCaptureClicked = true;
+            }
+            var light = lastCloseLightType !== EnumOBJ.Unknow_LightType ? lastCloseLightType : EnumOBJ.White;
+            if (boardSensing) {
+                MainCtrl.requestBoardType();
+            } else {
+                setLightChecked(light);
+                chooseLight(light);
+            }
+        });
+    }
+
+    // ---- image list ----
+    function selectEntry(index) { actions.selectEntry(index) }
+    function renameSelected() { actions.renameSelected() }
+    function deleteChecked() { actions.deleteChecked() }
+    function exportSelected() { actions.exportSelected() }
+    function editSelected() { actions.editSelected() }
+    function generateImage() { actions.generateImage() }
+    function stainChecked() { actions.stainChecked() }
+    GelImageActions { id: actions; host: page }
+
+    // ---- automatic exposure and focus ----
+    function startAutoExposure(on) { exposureFocus.startAutoExposure(on) }
+    function onAEFinished() { exposureFocus.onAEFinished() }
+    function stopAePoll() { exposureFocus.stopAePoll() }
+    function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
+    function startSmbusAutoFocus() { exposureFocus.startSmbusAutoFocus() }
+    function onAFFinished() { exposureFocus.onAFFinished() }
+    GelExposureFocus { id: exposureFocus; host: page }
+
+    // ---- histogram --------------------------------------------------------------------------
+    function stretch(left, right) {
+        imageItem.imageIndex = -2;
+        MainCtrl._MultTSUpdateImageShow(left, right);
+    }
+
+    Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
+    Timer { id: filterMatchPause; interval: 300; onTriggered: page.rotateFilter() }
+    Timer {
+        id: secondMove
+        property int target: 0
+        interval: 4500
+        function restartFor(pos) { target = pos; restart() }
+        onTriggered: MainCtrl._GelTSFilterChanged(target)
+    }
+    Timer { id: filterTimer; onTriggered: filterDialog.close() }
+
+    Connections {
+        target: MainCtrl
+        function onImageChanged() { page.frameArrived() }
+        function onPreviewStoped() { if (page.gelMode) page.previewing = false }
+        function onCaptureStart() { page.onCaptureStart() }
+        function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
+        function onColorMarkerCaped(imageName, bin, expCap, gain) { page.onColorMarkerCaped(imageName) }
+        function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
+        function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
+        function onSetAEFinished() { page.onAEFinished() }
+        function onSetAFFinished() { page.onAFFinished() }
+        function onAFFinished() {
+            if (!page.entered)
+                return;
+            page.focusAuto = false;
+            page.onAFFinished();
+        }
+        function onFocusMoved() { lensDialog.close() }
+        function onSig_FocusMove(mValue) { if (page.focusDialog) page.focusDialog.setFocusText(mValue) }
+        function onReadZoom() {
+            if (!page.entered)
+                return;
+            UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+            lensSlider.value = UserOpts.curFocusValue;
+            lensDialog.close();
+        }
+        function onDoorStatusChange(open) {
+            page.dooropen = open;
+            if (!page.entered)
+                return;
+            // These cabinets only start automatic exposure when the door closes on a preview.
+            if (page.doorStartsExposure) {
+                if (!open && !page.captureFinished && !page.singleGel)
+                    page.startAutoExposure(true);
+                return;
+            }
+            if (!page.boardSensing)
+                return;
+            if (open && page.curLightType !== EnumOBJ.Unknow_LightType) {
+                page.setLightChecked(-1);
+                MainCtrl.lightCmd(page.curLightType, false);
+            } else if (!open) {
+                page.autoCaptureTrigered = page.autoCapture;
+                MainCtrl.requestBoardType();
+            }
+        }
+        function onCutStatusChange(on) {
+            page.cuton = on;
+            if (!page.entered || !page.boardSensing)
+                return;
+            if (on)
+                MainCtrl.requestBoardType();
+            else if (page.lighton && page.curLightType !== EnumOBJ.White) {
+                MainCtrl.lightCmd(page.curLightType, false);
+                page.setLightChecked(-1);
+                filterDialog.close();
+            }
+        }
+        function onLightStatusChange(on) {
+            if (!on) {
+                page.setLightChecked(-1);
+                page.lighton = false;
+            }
+        }
+        function onTempWarning() {
+            if (!page.entered)
+                return;
+            page.message(qsTr("Warning"), qsTr("Temperature too high, light turned off!"));
+            page.setLightChecked(-1);
+        }
+        function onUpdateBoardType(boardType) {
+            page.curBoardType = boardType;
+            if (!page.entered || !page.boardSensing)
+                return;
+            var light = boardType === 1 ? EnumOBJ.White : boardType === 2 ? EnumOBJ.UV302 : boardType === 3 ? EnumOBJ.Blue : -1;
+            if (light >= 0) {
+                page.setLightChecked(light);
+                page.chooseLight(light);
+            } else {
+                MainCtrl.lightCmd(EnumOBJ.Unknow_LightType, false);
+            }
+            if (page.firstEntered) {
+                if (page.singleGel)
+                    page.firstEntered = false;
+                page.startPreview();
+                if (!page.singleGel && light < 0)
+                    page.rotateFilter();
+                page.firstEntered = false;
+            } else {
+                page.reStartPreview(true);
+            }
+        }
+    }
+
+    LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
+    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
+    LoadingDialog {
+        id: aeDialog
+        objectName: "aeDialog"
+        parent: page.Overlay.overlay
+        onDialogClosedSignal: { cameraBar.aeOn = false; MainCtrl._GelTSAtExposure(0); page.stopAePoll() }
+    }
+    LoadingDialog {
+        id: afDialog
+        objectName: "afDialog"
+        parent: page.Overlay.overlay
+        onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
+    }
+    LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
+    CaptureProgressDialog {
+        id: progressDialog
+        parent: page.Overlay.overlay
+        onCancelCapture: page.cancelCapture()
+    }
+
+    GelCaptureView {
+        id: view
+        anchors.fill: parent
+        host: page
+    }
+    property alias imageItem: view.imageItem
+    property alias cameraDialog: cameraDialog
+    property alias filterDialog: filterDialog
+    property alias aeDialog: aeDialog
+    property alias afDialog: afDialog
+    property alias progressDialog: progressDialog
+    property alias imageList: view.imageList
+    property alias imageModel: view.imageModel
+    property alias lightRepeater: view.lightRepeater
+    property alias aeBox: view.aeBox
+    property alias afBox: view.afBox
+    property alias colorBox: view.colorBox
+    property alias cameraBar: view.cameraBar
+    property alias lensSlider: view.lensSlider
 }

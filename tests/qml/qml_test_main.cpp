@@ -1,6 +1,7 @@
 // The page tests: every tst_*.qml file of this folder runs against the program's own pages from
 // the resources, with the real option stores, translator and main controller on a private
 // application folder with the virtual cabinet (an S60), as the program starts them.
+#include "asyncserialportthread.h"
 #include "ic_maincontrol.h"
 #include "startup.h"
 #include "testappdir.h"

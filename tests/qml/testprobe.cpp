@@ -1,5 +1,6 @@
 #include "testprobe.h"
 
+#include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
 #include "libraryfixture.h"
@@ -145,6 +146,32 @@ int TestProbe::doorReleaseFrames()
         if (line.startsWith(QStringLiteral("发送数据:")) && line.contains(frame))
             ++count;
     return count;
+}
+
+int TestProbe::cabinetLamps()
+{
+    return int(vcab::CabinetState::instance().snapshot().lamps);
+}
+
+int TestProbe::cabinetFilter()
+{
+    return vcab::CabinetState::instance().snapshot().filterPos;
+}
+
+void TestProbe::setCabinetDoor(bool open, bool coverPlaced)
+{
+    vcab::CabinetState::instance().update([open, coverPlaced](vcab::CabinetSnapshot& s) {
+        s.doorOpen = open;
+        s.coverPlaced = coverPlaced;
+    });
+}
+
+void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
+{
+    vcab::CabinetState::instance().update([bestFocus, lensPosition](vcab::CabinetSnapshot& s) {
+        s.bestFocus = bestFocus;
+        s.serialFocus = lensPosition;
+    });
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

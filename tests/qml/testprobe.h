@@ -31,6 +31,13 @@ public:
     Q_INVOKABLE void clearLog();
     // How often the door-release frame was written to the controller board.
     Q_INVOKABLE int doorReleaseFrames();
+    // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
+    // position; the door and the gel-cutting cover as the board will report them.
+    Q_INVOKABLE int cabinetLamps();
+    Q_INVOKABLE int cabinetFilter();
+    Q_INVOKABLE void setCabinetDoor(bool open, bool coverPlaced);
+    // Where the scene is sharp for the board-driven lens, and where that lens stands.
+    Q_INVOKABLE void setCabinetFocus(int bestFocus, int lensPosition);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

@@ -1,0 +1,105 @@
+.pragma library
+// Decisions of the gel capture page that need no screen.
+
+var Group = { SingleGel: 0, Sensing695: 1, SensingFL9BW: 2, Plain: 3 };
+
+// Configuration numbers of the controller (EnumOBJ::AuthorityType).
+function groupOf(authority) {
+    if (authority === 4)
+        return Group.SingleGel;
+    if ([9, 10, 13, 14].indexOf(authority) >= 0)
+        return Group.Sensing695;
+    if ([11, 12, 15, 16].indexOf(authority) >= 0)
+        return Group.SensingFL9BW;
+    return Group.Plain;
+}
+// The "_Auto" configurations turn their lens through the board.
+function hasLensPanel(authority) { return [10, 12, 14, 16].indexOf(authority) >= 0 }
+
+// Steps the wheel turns from one position to another: it only turns one way, 7 places a turn.
+function rotateCount(from, to) {
+    var steps = to - from;
+    return steps <= 0 ? steps + 7 : steps;
+}
+// How long the filter dialog stays up for a turn of that many steps.
+function filterDialogMs(steps) { return steps * 600 + 500 }
+
+// Light numbers (EnumOBJ::LightType) and the option that holds each one's filter.
+var filterOption = { 0: "whiteLightFilterPos", 1: "uv302nmFilterPos", 2: "uv254nmFilterPos", 3: "uv365nmFilterPos",
+                     9: "uv302nmFilterPos", 10: "blueFilterPos" };
+// The wheel position a light asks for, or -1 when matching is off, a calibration runs or the
+// light has no stored filter.
+function matchedFilter(lightType, autoMatch, inCalibration, opts) {
+    if (!autoMatch || inCalibration || filterOption[lightType] === undefined)
+        return -1;
+    return opts[filterOption[lightType]];
+}
+
+// Automatic exposure poll: settled when the exposure is within 0.05 of one of the two previous
+// readings (or after 20 polls), the gain when unchanged (or after 20 polls). history holds the
+// earlier readings, newest last: {exposure, gain}.
+function aeSettled(history, exposure, gain, polls, exposureOnly) {
+    var n = history.length;
+    var expOk = polls >= 20
+        || (n >= 1 && Math.abs(history[n - 1].exposure - exposure) <= 0.05)
+        || (n >= 2 && Math.abs(history[n - 2].exposure - exposure) <= 0.05);
+    if (exposureOnly)
+        return expOk;
+    var gainOk = polls >= 20 || (n >= 1 && history[n - 1].gain === gain);
+    return expOk && gainOk;
+}
+// "" or the warning after automatic exposure settled at its limits.
+function aeWarning(exposure, gain, fl9bw) {
+    var upper = fl9bw ? exposure >= 499 : exposure >= 198 && gain >= 250;
+    if (upper)
+        return "upper";
+    var lower = fl9bw ? exposure < 0.5 : exposure < 0.5 && gain <= 1;
+    return lower ? "lower" : "";
+}
+function round3(value) { return Math.round(value * 1000) / 1000 }
+
+// Planned waits of the colour marker after the main frame: the light on (300 ms), for each of
+// the three filters its turn (2 s) and the camera's auto-exposure (1 s after the first reading,
+// 500 ms after each of up to 19 more, every reading waiting for one frame) and the frame
+// itself, then the return of the wheel (1 s).
+function colorMarkerMs(exposureMs) {
+    var frame = Math.max(0, exposureMs);
+    var settle = 1000 + 18 * 500 + 20 * frame;
+    return 300 + 3 * (2000 + settle + frame) + 1000;
+}
+// What the progress dialog counts for a capture.
+function captureAllowanceMs(exposureMs, colorMarker) {
+    return Math.round(exposureMs + 800 + (colorMarker ? colorMarkerMs(exposureMs) : 0));
+}
+
+// Histogram sliders: the left one runs 0..65534, the right 1..65535, and they keep at least one
+// level between them.
+function clampLeft(left, right) { return Math.max(0, Math.min(Math.round(left), right - 1, 65534)) }
+function clampRight(right, left) { return Math.min(65535, Math.max(Math.round(right), left + 1, 1)) }
+
+// The camera's frame number of a list entry: entries with a file name (colour or generated
+// files) are not frames of the camera.
+function frameIndex(index, names) {
+    var files = 0;
+    for (var i = 0; i < index && i < names.length; ++i)
+        if (names[i] !== "")
+            ++files;
+    return index - files;
+}
+
+function baseName(path) {
+    var name = String(path);
+    var slash = name.lastIndexOf("/");
+    if (slash >= 0)
+        name = name.substring(slash + 1);
+    return name.length > 4 && name.substring(name.length - 4).toLowerCase() === ".tif" ? name.substring(0, name.length - 4) : name;
+}
+function folderOf(path) {
+    var name = String(path);
+    var slash = name.lastIndexOf("/");
+    return slash >= 0 ? name.substring(0, slash + 1) : "";
+}
+// Parameter texts of a list entry; -1 means none.
+function binningText(bin) { return bin === -1 ? "" : bin + "*" + bin }
+function exposureText(exposure) { return exposure === -1 ? "" : round3(exposure) + "ms" }
+function gainText(gain) { return gain === -1 ? "" : String(gain) }

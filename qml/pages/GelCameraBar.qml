@@ -1,0 +1,184 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import an.qt.MainCtrl 1.0
+import an.qt.CamOpts 1.0
+import "../components"
+
+// Camera settings of the gel preview: automatic exposure, exposure, gain and binning.
+Column {
+    id: bar
+    property var host
+    // The bar is opened by "Camera Setting".
+    property bool shown: false
+    property bool showMoreResolution: false
+    property bool loading: true
+    readonly property bool fl9bw: host.fl9bw
+    readonly property var binnings: fl9bw ? ["1*1", "2*2", "3*3", "4*4", "6*6", "8*8"]
+                                          : ["1*1", "2*2", "4*4", "6*6", "8*8", "12*12", "16*16", "24*24"]
+    // Binnings behind the more button.
+    readonly property var moreBinnings: fl9bw ? [2, 4, 5] : [3, 4, 5, 6, 7]
+    readonly property var gainLevels: [qsTr("Low"), qsTr("Middle"), qsTr("High"), qsTr("Ultra-high")]
+    property int binningIndex: 0
+    property alias aeOn: aeButton.checked
+    spacing: Style.s(6)
+
+    function binningLabel(i) {
+        if (fl9bw || showMoreResolution || i > 2)
+            return binnings[i];
+        return [qsTr("High resolution"), qsTr("Standard"), qsTr("High sensitivity")][i] + "(" + binnings[i] + ")";
+    }
+    function binningText() { return binningLabel(binningIndex) }
+    function gainLevelText() { return gainLevels[Math.max(0, Math.min(3, CamOpts.gelTSCurGainIndex))] }
+    function load() {
+        loading = true;
+        CamOpts.loadCurGelTSCamOpts();
+        binningIndex = CamOpts.gelTSCurBinning;
+        exposureBox.value = Math.round(CamOpts.gelTSCurExposurePre);
+        gainBox.value = CamOpts.gelTSCurGain;
+        gainLevel.currentIndex = CamOpts.gelTSCurGainIndex;
+        loading = false;
+    }
+    function showExposure(exposure, gain) {
+        loading = true;
+        exposureBox.value = Math.round(exposure);
+        if (!fl9bw)
+            gainBox.value = gain;
+        loading = false;
+    }
+    function exposureChosen(value) {
+        if (loading)
+            return;
+        MainCtrl._GelTSPreExpChanged(value);
+        CamOpts.gelTSCurExposurePre = value;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+    }
+    function gainChosen(value) {
+        if (loading)
+            return;
+        MainCtrl._GelTSGainChanged(value);
+        if (fl9bw) {
+            CamOpts.gelTSCurGainIndex = value;
+            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGainIndex);
+        } else {
+            CamOpts.gelTSCurGain = value;
+            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGain);
+        }
+    }
+    function chooseBinning(i) {
+        binningIndex = i;
+        var defaults = String(fl9bw ? CamOpts.gelTSDefExposurePre6Para : CamOpts.gelTSDefExposurePre).split(",");
+        var exposure = parseFloat(defaults[i]);
+        if (isNaN(exposure))
+            exposure = exposureBox.value;
+        var gain = fl9bw ? gainLevel.currentIndex : gainBox.value;
+        MainCtrl._GelTSBinChanged(i, exposure, gain);
+        CamOpts.gelTSCurBinning = i;
+        CamOpts.gelTSCurExposurePre = exposure;
+        CamOpts.saveCurGelTSCamOpts();
+        showExposure(exposure, gain);
+        host.startAutoExposure(true);
+    }
+    function reset() {
+        CamOpts.loadDefGelTSCamOpts();
+        loading = true;
+        gainBox.value = CamOpts.gelTSDefGain;
+        gainLevel.currentIndex = CamOpts.gelTSDefGainIndex;
+        loading = false;
+        chooseBinning(CamOpts.gelTSDefBinning);
+        host.audit("重置相机设置", "Reset camera settings");
+    }
+
+    Component.onCompleted: load()
+
+    Row {
+        spacing: Style.s(6)
+        NormalButton {
+            objectName: "cameraSettingButton"
+            checkable: true
+            checked: bar.shown
+            text: qsTr("Camera Setting")
+            onClicked: bar.shown = checked
+        }
+        NormalButton {
+            id: aeButton
+            objectName: "aeButton"
+            checkable: true
+            text: qsTr("AE")
+            onClicked: bar.host.startAutoExposure(checked)
+            onReleased: bar.host.audit("点击自动曝光", "Click automatic exposure")
+        }
+        NormalButton {
+            objectName: "resetCameraButton"
+            visible: bar.shown
+            text: qsTr("Reset")
+            onClicked: bar.reset()
+        }
+    }
+    Row {
+        visible: bar.shown
+        spacing: Style.s(6)
+        Text { anchors.verticalCenter: parent.verticalCenter; width: Style.s(70); text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
+        MySpinBox {
+            id: exposureBox
+            objectName: "exposureBox"
+            enabled: !aeButton.checked
+            from: 0
+            to: 7000
+            onValueModified: bar.exposureChosen(value)
+        }
+        Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
+    }
+    MySlider {
+        visible: bar.shown
+        width: bar.width
+        enabled: !aeButton.checked
+        from: 0
+        to: 7000
+        value: exposureBox.value
+        mColor: Style.blue
+        onMoved: { exposureBox.value = Math.round(value); bar.exposureChosen(Math.round(value)) }
+    }
+    Row {
+        visible: bar.shown
+        spacing: Style.s(6)
+        Text { anchors.verticalCenter: parent.verticalCenter; width: Style.s(70); text: qsTr("Gain"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
+        MySpinBox {
+            id: gainBox
+            objectName: "gainBox"
+            visible: !bar.fl9bw
+            from: 1
+            to: 255
+            onValueModified: bar.gainChosen(value)
+        }
+        ComboBox {
+            id: gainLevel
+            objectName: "gainLevel"
+            visible: bar.fl9bw
+            model: bar.gainLevels
+            onActivated: bar.gainChosen(index)
+        }
+    }
+    Flow {
+        visible: bar.shown
+        width: bar.width
+        spacing: Style.s(4)
+        Repeater {
+            model: bar.binnings.length
+            BinningButton {
+                objectName: "binning_" + index
+                visible: bar.moreBinnings.indexOf(index) < 0 || bar.showMoreResolution
+                width: Math.max(Style.s(60), contentItem.implicitWidth + Style.s(16))
+                autoExclusive: false
+                checked: bar.binningIndex === index
+                text: bar.binningLabel(index)
+                onClicked: { checked = Qt.binding(function() { return bar.binningIndex === index }); bar.chooseBinning(index) }
+            }
+        }
+        NormalButton {
+            objectName: "moreBinningButton"
+            checkable: true
+            text: qsTr("More")
+            onClicked: bar.showMoreResolution = checked
+        }
+    }
+}

@@ -1,0 +1,334 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtCharts 2.15
+import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
+import an.qt.EnumOBJ 1.0
+import an.qt.ImagePaintedItem 1.0
+import "../components"
+import "../dialogs"
+import "../js/GelCapture.js" as Gel
+
+// The gel capture page's controls: the picture with its zoom on the left, lights, filters,
+// camera settings, capture and the image list on the right. What they do is the page's.
+Item {
+    id: view
+    property var host
+    property alias imageItem: imageItem
+    property alias imageList: imageList
+    property alias imageModel: imageModel
+    property alias lightRepeater: lightRepeater
+    property alias aeBox: aeBox
+    property alias afBox: afBox
+    property alias colorBox: colorBox
+    property alias cameraBar: cameraBar
+    property alias lensSlider: lensSlider
+    readonly property real panelWidth: Style.s(430)
+
+    ListModel { id: imageModel }
+
+    // ---- picture ----
+    Rectangle {
+        id: pictureBox
+        anchors.left: parent.left
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        anchors.right: panel.left
+        anchors.margins: Style.s(10)
+        color: "#111111"
+        clip: true
+        ImagePaintedItem {
+            id: imageItem
+            objectName: "imageItem"
+            // The item sizes itself to the fitted picture inside the box it is given.
+            anchors.centerIn: parent
+            width: pictureBox.width
+            height: pictureBox.height
+            mWidth: pictureBox.width
+            mHeight: pictureBox.height
+            imageIndex: -3
+            mScale: 1.0
+            mAdapt: true
+        }
+        WheelHandler {
+            onWheel: pictureBox.zoomBy(event.angleDelta.y > 0 ? 1.2 : 1 / 1.2)
+        }
+        function zoomBy(factor) {
+            imageItem.mAdapt = false;
+            imageItem.mScale = Math.max(0.1, Math.min(5, imageItem.mScale * factor));
+            imageItem.updateImage();
+        }
+        Row {
+            anchors.right: parent.right
+            anchors.bottom: parent.bottom
+            anchors.margins: Style.s(8)
+            spacing: Style.s(6)
+            NormalButton { objectName: "zoomInButton"; text: "+"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1.2) }
+            NormalButton { objectName: "zoomOutButton"; text: "-"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1 / 1.2) }
+            NormalButton {
+                objectName: "fitButton"
+                text: qsTr("Fit")
+                onClicked: { imageItem.mAdapt = true; imageItem.mOrigin = false; imageItem.updateImage() }
+            }
+            NormalButton {
+                objectName: "originButton"
+                text: "1:1"
+                onClicked: { imageItem.mAdapt = false; imageItem.mOrigin = true; imageItem.mScale = 1; imageItem.updateImage() }
+            }
+        }
+    }
+
+    // ---- controls ----
+    Flickable {
+        id: panel
+        anchors.right: parent.right
+        anchors.top: parent.top
+        anchors.bottom: parent.bottom
+        width: view.panelWidth
+        contentHeight: column.height + Style.s(20)
+        clip: true
+        boundsBehavior: Flickable.StopAtBounds
+        Column {
+            id: column
+            width: parent.width - Style.s(20)
+            x: Style.s(10)
+            y: Style.s(10)
+            spacing: Style.s(8)
+
+            Text { text: qsTr("Light"); font.family: Style.fontFamily; font.pixelSize: Style.fontLarge; color: Style.textDark }
+            Row {
+                spacing: Style.s(4)
+                Repeater {
+                    id: lightRepeater
+                    model: view.host.lights
+                    LightButton {
+                        objectName: "light_" + modelData
+                        mText: view.host.lightNames[modelData][2]
+                        enabled: modelData === EnumOBJ.UV254 ? view.host.uv254Enabled
+                                 : modelData === EnumOBJ.UV365 ? view.host.uv365Enabled : true
+                        onClicked: view.host.lightClicked(modelData, checked)
+                    }
+                }
+            }
+            Row {
+                visible: !view.host.singleGel
+                spacing: Style.s(4)
+                Repeater {
+                    id: filterRepeater
+                    model: view.host.filterTexts
+                    FilterButton {
+                        objectName: "filter_" + index
+                        visible: index === 0 || index === 2
+                        checked: view.host.curFilterPos === index
+                        mText: modelData
+                        onClicked: { checked = Qt.binding(function() { return view.host.curFilterPos === index }); view.host.chooseFilter(index) }
+                    }
+                }
+                NormalButton {
+                    objectName: "moreSettingButton"
+                    anchors.verticalCenter: parent.verticalCenter
+                    text: qsTr("More Setting")
+                    onClicked: view.openMoreSetting()
+                }
+            }
+            Row {
+                visible: view.host.singleGel
+                spacing: Style.s(6)
+                NormalButton {
+                    id: exposureButton
+                    objectName: "exposureButton"
+                    text: view.host.exposureAuto ? qsTr("Exposure (Auto)") : qsTr("Exposure (Manual)")
+                    onClicked: view.openPopup(exposureComponent, exposureButton, view.host.exposureAuto)
+                }
+                NormalButton {
+                    id: focusButton
+                    objectName: "focusButton"
+                    text: view.host.focusAuto ? qsTr("Focus (Auto)") : qsTr("Focus (Manual)")
+                    onClicked: view.openPopup(focusComponent, focusButton, view.host.focusAuto)
+                }
+            }
+
+            GelCameraBar {
+                id: cameraBar
+                width: parent.width
+                visible: !view.host.singleGel && !view.host.captureFinished
+                host: view.host
+            }
+
+            Row {
+                visible: view.host.lensPanel && !view.host.captureFinished
+                spacing: Style.s(4)
+                NormalButton { text: "-5"; implicitWidth: Style.s(44); onClicked: lensSlider.moveTo(lensSlider.value - 5) }
+                MySlider {
+                    id: lensSlider
+                    objectName: "lensSlider"
+                    width: column.width - Style.s(200)
+                    from: 1000
+                    to: 3500
+                    mColor: Style.blue
+                    function moveTo(value) {
+                        value = Math.max(from, Math.min(to, Math.round(value)));
+                        lensSlider.value = value;
+                        UserOpts.curFocusValue = value;
+                        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusValue);
+                        MainCtrl.lensCtrl(value);
+                    }
+                    onPressedChanged: if (!pressed) moveTo(value)
+                }
+                NormalButton { text: "+5"; implicitWidth: Style.s(44); onClicked: lensSlider.moveTo(lensSlider.value + 5) }
+                NormalBlueButton { objectName: "lensAfButton"; text: qsTr("AF"); onClicked: view.host.startLensAutoFocus() }
+            }
+
+            Row {
+                spacing: Style.s(10)
+                visible: !view.host.captureFinished
+                RectCheckBox {
+                    id: colorBox
+                    objectName: "colorBox"
+                    visible: UserOpts.colorMarkerVisible
+                    text: qsTr("Color")
+                    ToolTip.visible: hovered
+                    ToolTip.text: qsTr("Color shooting requires an additional 20s.")
+                    onClicked: {
+                        UserOpts.colorMarker = checked;
+                        UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
+                        view.host.audit("彩色: " + (checked ? "勾选" : "取消勾选"), "Color: " + (checked ? "Check" : "Uncheck"));
+                    }
+                }
+                RectCheckBox {
+                    id: aeBox
+                    objectName: "aeBox"
+                    visible: !view.host.singleGel
+                    text: qsTr("AE")
+                    onClicked: view.host.audit("自动曝光: " + (checked ? "勾选" : "取消勾选"), "Automatic exposure: " + (checked ? "Check" : "Uncheck"))
+                }
+                RectCheckBox {
+                    id: afBox
+                    objectName: "afBox"
+                    visible: view.host.lensPanel
+                    text: qsTr("AF")
+                    onClicked: view.host.audit("自动对焦: " + (checked ? "勾选" : "取消勾选"), "Automatic Focus: " + (checked ? "Check" : "Uncheck"))
+                }
+                NormalBlueButton {
+                    objectName: "captureButton"
+                    text: qsTr("Capture")
+                    onClicked: view.host.captureClicked()
+                }
+            }
+            Row {
+                spacing: Style.s(6)
+                visible: view.host.captureFinished
+                NormalButton { objectName: "backButton"; text: qsTr("Back"); onClicked: view.host.backToPreview(false) }
+                NormalButton { objectName: "reCaptureButton"; text: qsTr("ReCapture"); onClicked: view.host.backToPreview(true) }
+                NormalButton { objectName: "exportButton"; text: qsTr("Export"); onClicked: view.host.exportSelected() }
+                NormalButton { objectName: "editButton"; text: qsTr("Edit"); onClicked: view.host.editSelected() }
+            }
+
+            // ---- image list ----
+            ListView {
+                id: imageList
+                objectName: "imageList"
+                width: parent.width
+                height: Style.s(180)
+                clip: true
+                visible: imageModel.count > 0
+                model: imageModel
+                currentIndex: -1
+                delegate: Rectangle {
+                    objectName: "imageEntry_" + index
+                    width: imageList.width
+                    height: Style.s(54)
+                    color: ListView.isCurrentItem ? Style.crumbColor : Style.white
+                    border.color: Style.border
+                    RectCheckBox {
+                        objectName: "entryCheck_" + index
+                        x: Style.s(4)
+                        anchors.verticalCenter: parent.verticalCenter
+                        width: Style.s(28)
+                        checked: model.marked
+                        onClicked: imageModel.setProperty(index, "marked", checked)
+                    }
+                    Column {
+                        x: Style.s(36)
+                        width: parent.width - x - Style.s(6)
+                        anchors.verticalCenter: parent.verticalCenter
+                        Text {
+                            width: parent.width
+                            text: model.title
+                            elide: Text.ElideMiddle
+                            font.family: Style.fontFamily
+                            font.pixelSize: Style.fontSmall
+                            color: Style.textDark
+                        }
+                        Text {
+                            objectName: "entryParams_" + index
+                            width: parent.width
+                            visible: model.bin !== -1
+                            text: qsTr("Resolution/Sensitivity: ") + Gel.binningText(model.bin) + "  " + qsTr("Exposure: ")
+                                  + Gel.exposureText(model.exposure) + "  " + qsTr("Gain: ") + Gel.gainText(model.gain)
+                            elide: Text.ElideRight
+                            font.family: Style.fontFamily
+                            font.pixelSize: Style.s(12)
+                            color: Style.textGrey
+                        }
+                    }
+                    MouseArea {
+                        anchors.fill: parent
+                        anchors.leftMargin: Style.s(34)
+                        onClicked: view.host.selectEntry(index)
+                        onDoubleClicked: { view.host.selectEntry(index); view.host.renameSelected() }
+                    }
+                }
+            }
+            Row {
+                spacing: Style.s(6)
+                visible: imageModel.count > 0
+                NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: view.host.renameSelected() }
+                NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
+                NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: view.host.generateImage() }
+                NormalButton { objectName: "stainButton"; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
+            }
+
+            // ---- histogram ----
+            GelHistogram {
+                id: histogram
+                width: parent.width
+                visible: view.host.histogramShow
+                host: view.host
+            }
+        }
+    }
+
+    Component { id: exposureComponent; ExposureSettingDialog {} }
+    Component { id: focusComponent; FocusSettingDialog {} }
+    Component { id: blueComponent; AdaptBlueDialog {} }
+    Component { id: moreComponent; GelMoreSettingDialog {} }
+
+    function openPopup(component, button, auto) {
+        var dialog = component.createObject(view.Overlay.overlay);
+        var corner = button.mapToItem(null, button.width, 0);
+        var mid = button.mapToItem(null, button.width / 2, 0);
+        dialog.setCoordi(corner.x, corner.y, mid.x, button.height, auto);
+        if (dialog.sig_AutoExposure) {
+            dialog.sig_AutoExposure.connect(function() { view.host.startAutoExposure(true) });
+            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; dialog.destroy() });
+        } else {
+            dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
+            view.host.focusDialog = dialog;
+            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value) });
+            dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; view.host.focusDialog = null; dialog.destroy() });
+        }
+        dialog.open();
+        return dialog;
+    }
+    function openMoreSetting() {
+        var dialog = moreComponent.createObject(view.Overlay.overlay);
+        dialog.closed.connect(function() {
+            view.host.loadFittedLights();
+            dialog.destroy();
+        });
+        dialog.open();
+        return dialog;
+    }
+}

@@ -1,0 +1,128 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtCharts 2.15
+import an.qt.MainCtrl 1.0
+import an.qt.EnumOBJ 1.0
+import "../components"
+import "../js/GelCapture.js" as Gel
+
+// Histogram of the shown capture with the two stretch sliders; "Org" shows the full range,
+// "Auto" the range the controller found.
+Column {
+    id: panel
+    property var host
+    property int autoMin: 0
+    property int autoMax: 65535
+    readonly property alias leftValue: leftSlider.value
+    readonly property alias rightValue: rightSlider.value
+    spacing: Style.s(4)
+
+    // The sliders never meet: the left stays at least one level below the right.
+    function setLeft(value) {
+        leftSlider.value = Gel.clampLeft(value, rightSlider.value);
+        host.stretch(leftSlider.value, rightSlider.value);
+    }
+    function setRight(value) {
+        rightSlider.value = Gel.clampRight(value, leftSlider.value);
+        host.stretch(leftSlider.value, rightSlider.value);
+    }
+    function setRange(low, high) {
+        leftSlider.value = 0;
+        rightSlider.value = 65535;
+        setRight(high);
+        setLeft(low);
+    }
+    function released(isLeft) {
+        var value = Math.round(isLeft ? leftSlider.value : rightSlider.value);
+        host.audit("直方图拉伸: " + (isLeft ? "左 " : "右 ") + value, "Histogram stretching: " + (isLeft ? "Left " : "Right ") + value);
+    }
+
+    Timer { id: applyLater; interval: 10; onTriggered: panel.setRange(panel.autoMin, panel.autoMax) }
+    Connections {
+        target: MainCtrl
+        function onChangeAxisYMaxAndSliderValue(isAuto, axisYMax, min, max) {
+            if (MainCtrl.expMode !== EnumOBJ.Gel)
+                return;
+            panel.autoMin = min;
+            panel.autoMax = max;
+            autoButton.checked = isAuto;
+            orgButton.checked = !isAuto;
+            axisY.max = Math.max(1, axisYMax);
+            applyLater.restart();
+        }
+    }
+
+    ChartView {
+        id: chart
+        width: parent.width
+        height: Style.s(120)
+        legend.visible: false
+        antialiasing: false
+        margins { top: 0; bottom: 0; left: 0; right: 0 }
+        ValueAxis { id: axisX; min: 0; max: 65535; labelsVisible: false; gridVisible: false }
+        ValueAxis { id: axisY; min: 0; max: 1; labelsVisible: false; gridVisible: false }
+        LineSeries {
+            id: series
+            axisX: axisX
+            axisY: axisY
+            color: Style.blue
+        }
+        Component.onCompleted: MainCtrl.setGelLineSeries(series)
+    }
+    Row {
+        spacing: Style.s(2)
+        NormalButton { objectName: "leftDownButton"; text: "<"; implicitWidth: Style.s(28); onClicked: panel.setLeft(leftSlider.value - 300) }
+        MySlider {
+            id: leftSlider
+            objectName: "leftSlider"
+            width: (panel.width - Style.s(130)) / 2
+            from: 0
+            to: 65534
+            value: 0
+            mColor: Style.blue
+            onMoved: panel.setLeft(value)
+            onPressedChanged: if (!pressed) panel.released(true)
+        }
+        NormalButton { objectName: "leftUpButton"; text: ">"; implicitWidth: Style.s(28); onClicked: panel.setLeft(leftSlider.value + 300) }
+        NormalButton { objectName: "rightDownButton"; text: "<"; implicitWidth: Style.s(28); onClicked: panel.setRight(rightSlider.value - 300) }
+        MySlider {
+            id: rightSlider
+            objectName: "rightSlider"
+            width: (panel.width - Style.s(130)) / 2
+            from: 1
+            to: 65535
+            value: 65535
+            mColor: Style.blue
+            onMoved: panel.setRight(value)
+            onPressedChanged: if (!pressed) panel.released(false)
+        }
+        NormalButton { objectName: "rightUpButton"; text: ">"; implicitWidth: Style.s(28); onClicked: panel.setRight(rightSlider.value + 300) }
+    }
+    Row {
+        spacing: Style.s(6)
+        NormalButton {
+            id: orgButton
+            objectName: "orgButton"
+            checkable: true
+            autoExclusive: true
+            text: qsTr("Org")
+            onClicked: panel.setRange(0, 65535)
+        }
+        NormalButton {
+            id: autoButton
+            objectName: "autoButton"
+            checkable: true
+            autoExclusive: true
+            checked: true
+            text: qsTr("Auto")
+            onClicked: panel.setRange(panel.autoMin, panel.autoMax)
+        }
+        Text {
+            anchors.verticalCenter: parent.verticalCenter
+            text: Math.round(leftSlider.value) + " - " + Math.round(rightSlider.value)
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSmall
+            color: Style.textGrey
+        }
+    }
+}

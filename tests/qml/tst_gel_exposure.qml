@@ -1,0 +1,62 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtTest 1.15
+import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
+import an.qt.EnumOBJ 1.0
+
+// Automatic exposure on the gel page of the virtual cabinet (an S60): from the camera bar, and
+// when the door closes over the preview.
+ShellTestCase {
+    id: test
+    name: "GelExposure"
+    property var window: null
+    property var page: null
+
+    SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
+
+    function setUpFile() {
+        window = makeWindow(true);
+        page = window.mainPage.body.pages[3];
+    }
+    function tearDownFile() {
+        stopped.clear();
+        click(part(window.mainPage.head, "backButton"));
+        tryVerify(function() { return !page.entered });
+        tryVerify(function() { return stopped.count > 0 }, 10000, "the preview stops");
+        window.destroy();
+    }
+    function initEach() {
+        if (!page.entered)
+            click(part(window.mainPage.body.homePage, "gelButton"));
+        tryVerify(function() { return page.previewing }, 10000, "the preview runs");
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+    }
+
+    function test_automaticExposureSettles() {
+        var bar = page.cameraBar;
+        click(part(bar, "aeButton"));
+        verify(bar.aeOn);
+        var dialog = page.aeDialog;
+        verify(dialog.visible);
+        compare(dialog.text, "Auto Exposuring...");
+        tryVerify(function() { return !bar.aeOn && !dialog.visible }, 15000, "the exposure settles");
+        verify(page.aePolls >= 2);
+        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        var found = page.aeHistory[page.aeHistory.length - 1].exposure;
+        compare(CamOpts.gelTSCurExposurePre, Math.round(found * 1000) / 1000);
+    }
+
+    // On this cabinet closing the door over a running preview starts automatic exposure.
+    function test_doorClosingStartsAutomaticExposure() {
+        verify(page.doorStartsExposure, "machine " + MainCtrl.machineName);
+        testProbe.setCabinetDoor(true, false);
+        tryVerify(function() { return page.dooropen }, 5000, "the board reports the open door");
+        verify(!page.cameraBar.aeOn);
+        testProbe.setCabinetDoor(false, false);
+        tryVerify(function() { return !page.dooropen }, 5000, "the board reports the closed door");
+        verify(page.cameraBar.aeOn);
+        tryVerify(function() { return !page.cameraBar.aeOn && !page.aeDialog.visible }, 15000, "the exposure settles");
+    }
+}

@@ -1,0 +1,290 @@
+import QtQuick 2.15
+import QtQuick.Controls 2.15
+import QtTest 1.15
+import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
+import an.qt.EnumOBJ 1.0
+
+// The gel capture page on the virtual cabinet (an S60: the board does not detect the light
+// table, the operator chooses the light): preview, lights and filters, automatic exposure,
+// capture with colour marker, the image list.
+ShellTestCase {
+    id: test
+    name: "GelPage"
+    property var window: null
+    property var page: null
+
+    // Lamp bits of the virtual cabinet.
+    readonly property int lampSource: 1 << 1
+    readonly property int lampUV302: 1 << 2
+    readonly property int lampUV254: 1 << 4
+    readonly property int lampUV365: 1 << 5
+
+    SignalSpy { id: frames; target: MainCtrl; signalName: "imageChanged" }
+    SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
+
+    function setUpFile() {
+        UserOpts.uv254nmSelected = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_UV254nmSelected);
+        UserOpts.uv365nmSelected = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_UV365nmSelected);
+        UserOpts.autoMatchFilter = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        window = makeWindow(true);
+        page = window.mainPage.body.pages[3];
+        page.loadFittedLights();
+    }
+    function tearDownFile() {
+        if (page.entered)
+            leave();
+        window.destroy();
+    }
+
+    function enter() {
+        if (!page.entered)
+            click(part(window.mainPage.body.homePage, "gelButton"));
+        tryVerify(function() { return page.visible && page.entered });
+        tryVerify(function() { return page.previewing }, 10000, "the preview runs");
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+    }
+    function leave() {
+        stopped.clear();
+        click(part(window.mainPage.head, "backButton"));
+        tryVerify(function() { return !page.entered });
+        tryVerify(function() { return stopped.count > 0 }, 10000, "the preview stops");
+    }
+    function lightButton(type) { return part(page, "light_" + type) }
+
+    function initEach() {
+        if (!page.entered)
+            enter();
+    }
+
+    function test_enterAndLeaveRunAndStopThePreview() {
+        leave();
+        frames.clear();
+        click(part(window.mainPage.body.homePage, "gelButton"));
+        // The pause for the lens does not hold the program: the page returns at once and goes
+        // on when the pause has passed.
+        verify(page.entered);
+        verify(page.lensSettling);
+        verify(!page.previewing);
+        enter();
+        verify(frames.count > 0);
+        compare(MainCtrl.expMode, EnumOBJ.Gel);
+        verify(lightButton(EnumOBJ.White).checked);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampSource) !== 0 }, 5000, "the white light is on");
+        leave();
+        var after = frames.count;
+        wait(200);
+        compare(frames.count, after, "no frame after leaving");
+        // The exit switches the light off.
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampSource) === 0 }, 5000, "the light is off");
+    }
+
+    // The list operations the page asks of the controller, recorded.
+    property var calls: []
+    function recorder() {
+        var log = [];
+        test.calls = log;
+        return {
+            updateImageName: function(mode, oldPath, newPath) { log.push(["updateImageName", mode, oldPath, newPath]) },
+            _GelTSDeleteImage: function(list) { log.push(["_GelTSDeleteImage", list.slice()]) },
+            _GelUpdateCurImageName: function(name) { log.push(["_GelUpdateCurImageName", name]) },
+            imageEdit: function(name, user) { log.push(["imageEdit", name, user]) }
+        };
+    }
+
+    function test_lightButtonsSwitchTheBoard_data() {
+        return [
+            { tag: "UV302C", light: EnumOBJ.UV302C, lamp: lampUV302 },
+            { tag: "UV254", light: EnumOBJ.UV254, lamp: lampUV254 },
+            { tag: "UV365", light: EnumOBJ.UV365, lamp: lampUV365 },
+            { tag: "White", light: EnumOBJ.White, lamp: lampSource }
+        ];
+    }
+    function test_lightButtonsSwitchTheBoard(row) {
+        var mark = auditMark();
+        var button = lightButton(row.light);
+        if (button.checked)
+            click(button);
+        click(button);
+        verify(button.checked);
+        compare(page.curLightType, row.light);
+        tryVerify(function() { return (testProbe.cabinetLamps() & row.lamp) !== 0 }, 5000, "the lamp is lit");
+        // One light at a time.
+        for (var i = 0; i < page.lights.length; ++i)
+            if (page.lights[i] !== row.light)
+                verify(!lightButton(page.lights[i]).checked);
+        click(button);
+        verify(!button.checked);
+        tryVerify(function() { return (testProbe.cabinetLamps() & row.lamp) === 0 }, 5000, "the lamp is off");
+        var rows = auditSince(mark);
+        verify(rows.length >= 2);
+        compare(rows[rows.length - 1].content.indexOf("Light settings: "), 0);
+        verify(rows[rows.length - 1].content.indexOf(" light off") > 0);
+    }
+
+    function test_filterButtonsTurnTheWheel_data() {
+        return [
+            { tag: "to 590 nm", filter: 2, steps: 2 },
+            { tag: "back to none, the long way round", filter: 0, steps: 5 }
+        ];
+    }
+    function test_filterButtonsTurnTheWheel(row) {
+        if (row.filter === 2 && page.curFilterPos !== 0) {
+            click(part(page, "filter_0"));
+            tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000);
+        }
+        var mark = auditMark();
+        click(part(page, "filter_" + row.filter));
+        compare(page.curFilterPos, row.filter);
+        compare(page.rotateCount, row.steps);
+        var dialog = page.filterDialog;
+        verify(dialog.visible);
+        compare(dialog.text, "Filter Switching...");
+        tryVerify(function() { return testProbe.cabinetFilter() === row.filter }, 10000, "the wheel turned");
+        // The board's end of turn, or the planned time, ends the dialog.
+        tryVerify(function() { return !dialog.visible }, row.steps * 600 + 2000);
+        var rows = auditSince(mark);
+        compare(rows[1].content, "Filter change: " + ["No Filter", "", "590nm Filter"][row.filter]);
+        // Choosing the position the wheel is at does nothing.
+        click(part(page, "filter_" + row.filter));
+        verify(!dialog.visible);
+    }
+
+
+    function test_captureWithColourMarkerListsImages() {
+        UserOpts.colorMarkerVisible = true;
+        var colour = part(page, "colorBox");
+        if (!colour.checked)
+            click(colour);
+        verify(UserOpts.colorMarker);
+        // A short preview exposure, whatever an earlier automatic exposure found.
+        CamOpts.gelTSCurExposurePre = 20;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        MainCtrl._GelTSPreExpChanged(20);
+        var exposure = 20;
+        click(part(page, "captureButton"));
+        var progress = page.progressDialog;
+        tryVerify(function() { return progress.visible }, 10000);
+        // The allowance follows the marker's planned waits, well past a fixed 20 s.
+        verify(progress.totalTime > exposure + 800 + 30000, String(progress.totalTime));
+        tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
+        verify(!progress.visible);
+        compare(page.imageModel.count, 2);
+        var frame = page.imageModel.get(0);
+        var marker = page.imageModel.get(1);
+        compare(frame.file, "");
+        verify(frame.bin > 0);
+        verify(frame.exposure > 0);
+        compare(marker.file, marker.path);
+        verify(marker.path.indexOf("_Color") > 0, marker.path);
+        compare(page.pseudoColorCount, 1);
+        var params = part(page, "entryParams_0");
+        verify(params.visible);
+        verify(params.text.indexOf("Resolution/Sensitivity: " + frame.bin + "*" + frame.bin) === 0, params.text);
+        verify(params.text.indexOf("Exposure: ") > 0);
+        verify(!part(page, "entryParams_1").visible);
+        // Both files are in the experiment's folder.
+        var listing = testProbe.run("ls", [page.imageSavePath]);
+        verify(listing.indexOf(frame.path.substring(frame.path.lastIndexOf("/") + 1)) >= 0, listing);
+        verify(listing.indexOf(marker.path.substring(marker.path.lastIndexOf("/") + 1)) >= 0, listing);
+        // The light went off with the end of the capture.
+        for (var i = 0; i < page.lights.length; ++i)
+            verify(!lightButton(page.lights[i]).checked);
+        colour.checked = false;
+        UserOpts.colorMarker = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
+    }
+
+    function test_listOperationsCallTheController() {
+        if (page.imageModel.count < 2)
+            test_captureWithColourMarkerListsImages();
+        page.imageOps = recorder();
+        var entry = page.imageModel.get(1);
+        var oldPath = entry.path;
+        var folder = oldPath.substring(0, oldPath.lastIndexOf("/") + 1);
+
+        // Rename through the rename dialog.
+        page.selectEntry(1);
+        click(part(page, "renameButton"));
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "renameDialog"); return dialog && dialog.opened });
+        var field = findChild(dialog.contentItem, "nameField");
+        compare(field.text, oldPath.substring(folder.length, oldPath.length - 4));
+        field.text = "marker_Color";
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return overlayDialog(window, "renameDialog") === null }, 5000, dialog.errorText);
+        compare(calls.length, 1);
+        compare(calls[0], ["updateImageName", EnumOBJ.Gel, oldPath, folder + "marker_Color.tif"]);
+        compare(page.imageModel.get(1).path, folder + "marker_Color.tif");
+
+        // Export hands the selected file to the controller.
+        page.selectEntry(0);
+        click(part(page, "exportButton"));
+        compare(calls[1], ["_GelUpdateCurImageName", page.imageModel.get(0).path]);
+
+        // Delete refuses the first image and an empty choice, and hands the rest last first.
+        var message;
+        click(part(page, "deleteButton"));
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
+        compare(message.bodyText, "Please select at least one image!");
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        click(part(page, "entryCheck_0"));
+        click(part(page, "deleteButton"));
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
+        compare(message.bodyText, "The first image cannot be deleted!");
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        click(part(page, "entryCheck_0"));
+        compare(calls.length, 2);
+        click(part(page, "entryCheck_1"));
+        click(part(page, "deleteButton"));
+        compare(calls[2], ["_GelTSDeleteImage", [1]]);
+        compare(page.imageModel.count, 1);
+        compare(page.pseudoColorCount, 0);
+        page.imageOps = MainCtrl;
+    }
+
+    function test_histogramSlidersKeepApart_data() {
+        return [
+            { tag: "left pushed onto the right", left: 40000, right: 40000, moveLeft: true, wantLeft: 39999, wantRight: 40000 },
+            { tag: "right pushed below the left", left: 1000, right: 5000, moveLeft: false, to: 500, wantLeft: 1000, wantRight: 1001 },
+            { tag: "left past the top", left: 0, right: 65535, moveLeft: true, to: 70000, wantLeft: 65534, wantRight: 65535 },
+            { tag: "right to zero", left: 0, right: 65535, moveLeft: false, to: 0, wantLeft: 0, wantRight: 1 }
+        ];
+    }
+    function test_histogramSlidersKeepApart(row) {
+        var histogram = findChild(page, "leftSlider").parent.parent;
+        histogram.setRange(0, 65535);
+        histogram.setRight(row.right);
+        histogram.setLeft(row.left);
+        if (row.moveLeft)
+            histogram.setLeft(row.to === undefined ? row.right : row.to);
+        else
+            histogram.setRight(row.to);
+        compare(histogram.leftValue, row.wantLeft);
+        compare(histogram.rightValue, row.wantRight);
+    }
+
+    // The filter settings say which UV sources are fitted; the page follows when they close.
+    function test_moreSettingEnablesFittedLights() {
+        var uv254 = lightButton(EnumOBJ.UV254);
+        verify(uv254.enabled);
+        click(part(page, "moreSettingButton"));
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "gelMoreSettingDialog"); return dialog && dialog.opened });
+        click(findChild(dialog.contentItem, "uv254RowCheck"));
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return !uv254.enabled }, 2000);
+        click(part(page, "moreSettingButton"));
+        tryVerify(function() { dialog = overlayDialog(window, "gelMoreSettingDialog"); return dialog && dialog.opened });
+        click(findChild(dialog.contentItem, "uv254RowCheck"));
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return uv254.enabled }, 2000);
+    }
+
+}

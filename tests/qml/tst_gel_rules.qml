@@ -1,0 +1,140 @@
+import QtQuick 2.15
+import QtTest 1.15
+import "qrc:/js/GelCapture.js" as Gel
+
+// The gel page's decisions that need no screen.
+ShellTestCase {
+    name: "GelRules"
+
+    function test_groups_data() {
+        return [
+            { tag: "single gel", authority: 4, group: Gel.Group.SingleGel, lens: false },
+            { tag: "695 manual", authority: 9, group: Gel.Group.Sensing695, lens: false },
+            { tag: "695 auto", authority: 14, group: Gel.Group.Sensing695, lens: true },
+            { tag: "FL9BW auto", authority: 12, group: Gel.Group.SensingFL9BW, lens: true },
+            { tag: "FL9BW manual", authority: 15, group: Gel.Group.SensingFL9BW, lens: false },
+            { tag: "plain", authority: 3, group: Gel.Group.Plain, lens: false },
+            { tag: "gel and blot", authority: 2, group: Gel.Group.Plain, lens: false }
+        ];
+    }
+    function test_groups(row) {
+        compare(Gel.groupOf(row.authority), row.group);
+        compare(Gel.hasLensPanel(row.authority), row.lens);
+    }
+
+    function test_filterTurns_data() {
+        return [
+            { tag: "5 to 1 goes round", from: 5, to: 1, steps: 3, ms: 2300 },
+            { tag: "0 to 2", from: 0, to: 2, steps: 2, ms: 1700 },
+            { tag: "2 to 0", from: 2, to: 0, steps: 5, ms: 3500 },
+            { tag: "same place is a full turn", from: 3, to: 3, steps: 7, ms: 4700 }
+        ];
+    }
+    function test_filterTurns(row) {
+        compare(Gel.rotateCount(row.from, row.to), row.steps);
+        compare(Gel.filterDialogMs(row.steps), row.ms);
+    }
+
+    function test_filterMatch_data() {
+        var opts = { whiteLightFilterPos: 2, uv302nmFilterPos: 0, uv254nmFilterPos: 2, uv365nmFilterPos: 0, blueFilterPos: 2 };
+        return [
+            { tag: "white", light: 0, auto: true, ffc: false, opts: opts, pos: 2 },
+            { tag: "UV302 of the sensing board", light: 9, auto: true, ffc: false, opts: opts, pos: 0 },
+            { tag: "blue", light: 10, auto: true, ffc: false, opts: opts, pos: 2 },
+            { tag: "matching off", light: 0, auto: false, ffc: false, opts: opts, pos: -1 },
+            { tag: "during calibration", light: 0, auto: true, ffc: true, opts: opts, pos: -1 },
+            { tag: "no light", light: 11, auto: true, ffc: false, opts: opts, pos: -1 }
+        ];
+    }
+    function test_filterMatch(row) {
+        compare(Gel.matchedFilter(row.light, row.auto, row.ffc, row.opts), row.pos);
+    }
+
+    function test_autoExposureSettles_data() {
+        return [
+            { tag: "first reading", history: [], exposure: 10, gain: 5, polls: 1, only: false, settled: false },
+            { tag: "same as before", history: [{ exposure: 10, gain: 5 }], exposure: 10.04, gain: 5, polls: 2, only: false, settled: true },
+            { tag: "gain still moving", history: [{ exposure: 10, gain: 5 }], exposure: 10, gain: 6, polls: 2, only: false, settled: false },
+            { tag: "back to the one before", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 5 }], exposure: 10.04, gain: 5, polls: 3, only: false, settled: true },
+            { tag: "still moving", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 5 }], exposure: 14, gain: 5, polls: 3, only: false, settled: false },
+            { tag: "twentieth poll", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 6 }], exposure: 14, gain: 7, polls: 20, only: false, settled: true },
+            { tag: "FL9BW ignores the gain", history: [{ exposure: 10, gain: 5 }], exposure: 10, gain: 9, polls: 2, only: true, settled: true }
+        ];
+    }
+    function test_autoExposureSettles(row) {
+        compare(Gel.aeSettled(row.history, row.exposure, row.gain, row.polls, row.only), row.settled);
+    }
+
+    function test_autoExposureWarnings_data() {
+        return [
+            { tag: "upper limit", exposure: 198, gain: 250, fl9bw: false, warning: "upper" },
+            { tag: "long, low gain", exposure: 198, gain: 100, fl9bw: false, warning: "" },
+            { tag: "too short", exposure: 0.4, gain: 1, fl9bw: false, warning: "lower" },
+            { tag: "short, gain up", exposure: 0.4, gain: 2, fl9bw: false, warning: "" },
+            { tag: "FL9BW upper", exposure: 499, gain: 0, fl9bw: true, warning: "upper" },
+            { tag: "FL9BW short", exposure: 0.3, gain: 3, fl9bw: true, warning: "lower" },
+            { tag: "FL9BW fine", exposure: 100, gain: 3, fl9bw: true, warning: "" }
+        ];
+    }
+    function test_autoExposureWarnings(row) {
+        compare(Gel.aeWarning(row.exposure, row.gain, row.fl9bw), row.warning);
+    }
+
+    // The colour marker's waits add up to more than the 20 s a fixed allowance gave.
+    function test_captureAllowance_data() {
+        return [
+            { tag: "plain capture", exposure: 100, colour: false, ms: 900 },
+            { tag: "colour marker, short exposure", exposure: 0, colour: true, ms: 800 + 37300 },
+            { tag: "colour marker, 100 ms", exposure: 100, colour: true, ms: 900 + 37300 + 63 * 100 }
+        ];
+    }
+    function test_captureAllowance(row) {
+        compare(Gel.captureAllowanceMs(row.exposure, row.colour), row.ms);
+        if (row.colour)
+            verify(Gel.captureAllowanceMs(row.exposure, true) > row.exposure + 800 + 20000);
+    }
+
+    function test_histogramSlidersNeverMeet_data() {
+        return [
+            { tag: "left onto right", left: 500, right: 500, wantLeft: 499 },
+            { tag: "left past right", left: 900, right: 500, wantLeft: 499 },
+            { tag: "left below zero", left: -5, right: 500, wantLeft: 0 },
+            { tag: "left at the top", left: 65535, right: 65535, wantLeft: 65534 }
+        ];
+    }
+    function test_histogramSlidersNeverMeet(row) {
+        var left = Gel.clampLeft(row.left, row.right);
+        compare(left, row.wantLeft);
+        verify(row.right >= left + 1);
+    }
+    function test_histogramRightSlider_data() {
+        return [
+            { tag: "right onto left", right: 300, left: 300, want: 301 },
+            { tag: "right below left", right: 100, left: 300, want: 301 },
+            { tag: "right past the top", right: 70000, left: 0, want: 65535 },
+            { tag: "right at zero", right: 0, left: 0, want: 1 }
+        ];
+    }
+    function test_histogramRightSlider(row) {
+        compare(Gel.clampRight(row.right, row.left), row.want);
+    }
+
+    function test_frameIndex_data() {
+        return [
+            { tag: "frames only", index: 2, names: ["", "", ""], frame: 2 },
+            { tag: "after a colour file", index: 2, names: ["", "a_Color.tif", ""], frame: 1 },
+            { tag: "two files before", index: 4, names: ["", "a.tif", "", "b.tif", ""], frame: 2 }
+        ];
+    }
+    function test_frameIndex(row) {
+        compare(Gel.frameIndex(row.index, row.names), row.frame);
+    }
+
+    function test_texts() {
+        compare(Gel.baseName("/x/y/12-00-00-000_White.tif"), "12-00-00-000_White");
+        compare(Gel.folderOf("/x/y/a.tif"), "/x/y/");
+        compare(Gel.binningText(2), "2*2");
+        compare(Gel.exposureText(12.34567), "12.346ms");
+        compare(Gel.gainText(-1), "");
+    }
+}
