@@ -95,7 +95,7 @@ QtObject {
                 return;
             }
             var dialog = component.createObject(host.overlayItem, {
-                imageSavePath: host.imageSavePath, curUserName: UserOpts.lastLoginUser, fileName: Gel.baseName(entry.path),
+                imageSavePath: host.imageSavePath, curUserName: UserOpts.lastLoginUser, curImageName: Gel.baseName(entry.path),
                 curBinning: Gel.binningText(entry.bin), curExposure: Gel.exposureText(entry.exposure), curGain: Gel.gainText(entry.gain) });
             if (!dialog)
                 return;

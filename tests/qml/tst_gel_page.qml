@@ -225,6 +225,11 @@ ShellTestCase {
         page.selectEntry(0);
         click(part(page, "exportButton"));
         compare(calls[1], ["_GelUpdateCurImageName", page.imageModel.get(0).path]);
+        var exporter = null;
+        tryVerify(function() { exporter = overlayDialog(window, "exportDialog"); return exporter && exporter.opened });
+        verify(exporter.curImageName !== "" && page.imageModel.get(0).path.indexOf(exporter.curImageName) >= 0);
+        exporter.close();
+        tryVerify(function() { return overlayDialog(window, "exportDialog") === null });
 
         // Delete refuses the first image and an empty choice, and hands the rest last first.
         var message;
