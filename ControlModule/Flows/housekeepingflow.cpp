@@ -65,21 +65,24 @@ void HousekeepingFlow::updateNameAndImgSavePathByUuid(int, const QString&, const
 
 void HousekeepingFlow::getReferenceImage(int type)
 {
-    using Copy = void (H695ICECamCtrl::*)();
-    static const Copy copies[] = {
-        &H695ICECamCtrl::getStandardImage,       &H695ICECamCtrl::getDarkImage,
-        &H695ICECamCtrl::getStandardImageFor535, &H695ICECamCtrl::getDarkImageFor535,
-        &H695ICECamCtrl::getStandardImageFor605, &H695ICECamCtrl::getDarkImageFor605,
-        &H695ICECamCtrl::getStandardImageFor715, &H695ICECamCtrl::getDarkImageFor715,
-        &H695ICECamCtrl::getStandardImageFor590, &H695ICECamCtrl::getDarkImageFor590,
-    };
-    static_assert(std::size(copies) == std::size(kReferenceMethods), "one copy per reference invokable");
-    if (type < 0 || type >= int(std::size(copies))) {
+    if (type < 0 || type >= int(std::size(kReferenceMethods))) {
         qWarning() << "reference type refused:" << type;
         return;
     }
     qDebug() << kReferenceMethods[type];
-    (m_ctx.tucsen()->*copies[type])();
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    switch (type) {
+    case 0: cam->getStandardImage(); break;
+    case 1: cam->getDarkImage(); break;
+    case 2: cam->getStandardImageFor535(); break;
+    case 3: cam->getDarkImageFor535(); break;
+    case 4: cam->getStandardImageFor605(); break;
+    case 5: cam->getDarkImageFor605(); break;
+    case 6: cam->getStandardImageFor715(); break;
+    case 7: cam->getDarkImageFor715(); break;
+    case 8: cam->getStandardImageFor590(); break;
+    case 9: cam->getDarkImageFor590(); break;
+    }
 }
 
 bool HousekeepingFlow::isFFC()
