@@ -82,7 +82,7 @@ ShellTestCase {
         compare(files.selectedNameFilter.index, 1);
         files.destroy();
         var documents = dialog.makeChooser(true);
-        compare(documents.nameFilters, ["*.doc", "*.docx"]);
+        compare(documents.nameFilters, ["*.docx"]);
         compare(documents.selectedNameFilter.index, 0);
         documents.destroy();
         dialog.close();

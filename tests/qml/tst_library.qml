@@ -276,7 +276,27 @@ ShellTestCase {
         var parent = p.old.folder.substring(0, p.old.folder.length - ("Old0/").length);
         compare(calls[1], ["experiment", EnumOBJ.Gel, p.old.uuid, "Older", parent + "Old0/", parent + "Older/"]);
         compare(page.dateModel.get(1).exps.get(0).name, "Older");
+
+        // A rename the controller refuses changes nothing on the page and says so.
+        page.fileOps = {
+            updateImageName: function() { return false },
+            updateNameAndImgSavePathByUuid: function() { return false }
+        };
+        var mark = auditMark();
+        verify(!page.renameImage(p.main.folder, "img_1.tif", "x.tif"));
+        compare(closeMessage(), "The image could not be renamed: img_1.tif");
+        page.renameExperiment(1, 0, "Oldest");
+        compare(closeMessage(), "The experiment could not be renamed: Older");
+        compare(page.dateModel.get(1).exps.get(0).name, "Older");
+        compare(auditSince(mark).length, 0);
+
+        // The real controller: onto an existing picture refused, to a free name done.
         page.fileOps = MainCtrl;
+        verify(!page.renameImage(p.main.folder, "img_1.tif", "img_2.tif"));
+        compare(closeMessage(), "The image could not be renamed: img_1.tif");
+        verify(page.renameImage(p.main.folder, "img_1.tif", "lane 2.tif"));
+        compare(testProbe.run("ls", ["-1", p.main.folder]), "img_0.tif\nimg_2.tif\nlane 2.tif\n");
+        compare(MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, p.main.folder)[4], "img_0.tif,lane 2.tif,img_2.tif,");
     }
 
     // The batch export: progress to the end and the success message, one folder per
