@@ -54,6 +54,7 @@ void DeleteImageThread::run()
         qWarning() << "deleteFilesAndExps: no table for mode" << mode;
         return;
     }
+    m_emptied.clear();
     StoreTransaction transaction(table->database(), StoreTransaction::Write);
     for (const QString& path : qAsConst(imageList)) {
         if (!QFileInfo::exists(path)) {
@@ -83,10 +84,12 @@ void DeleteImageThread::run()
         forgetInRow(table, folder, fileName);
     }
 
-    const QStringList emptyFolders = table->selectEmptyImageSavePaths();
-    table->deleteEmptyExperiments();
-    for (const QString& folder : emptyFolders)
-        QDir().rmdir(folder);
+    // Only the rows this deletion emptied go: an experiment just begun has no pictures yet and
+    // must keep its row.
+    for (auto it = m_emptied.constBegin(); it != m_emptied.constEnd(); ++it) {
+        table->deleteExperimentByUuid(QUuid(it.key()));
+        QDir().rmdir(it.value());
+    }
     transaction.commit();
 }
 
@@ -110,4 +113,6 @@ void DeleteImageThread::forgetInRow(ExperimentStore* table, const QString& folde
     imageNames = imagefiles::removeEntry(imageNames, k);
     qDebug() << uuid << binning << exposureTime << gain << imageNames;
     table->updateBinningExposureGainImages(QUuid(uuid), binning, exposureTime, gain, imageNames);
+    if (imageNames.isEmpty())
+        m_emptied.insert(uuid, folder);
 }

@@ -2,6 +2,7 @@
 
 #include "enumobj.h"
 
+#include <QMap>
 #include <QStringList>
 #include <QThread>
 
@@ -12,7 +13,8 @@ class WesternBlotExperimentDB;
 
 // Deletes stored pictures of the image library and brings the experiment rows of the mode's
 // table in step, inside one transaction: each picture's entry leaves its row's per-image lists,
-// rows left without pictures go, and their folders with them when empty. Only pictures of the
+// rows whose last picture it deleted go, and their folders with them when empty (a row that had
+// none before, such as an experiment just begun, stays). Only pictures of the
 // library (imagefiles::isLibraryImage below roots) are deleted; with each its raw-frame file
 // "<base>.data" beside it and its mirror in the user's image folder. A row changes only after its
 // picture is gone. Deleted after it finishes.
@@ -43,4 +45,6 @@ private:
     MultExperimentDB* multExpDB;
     QStringList m_roots;
     QString m_userImageFolder;
+    // uuid -> folder of the rows whose last picture this run deleted.
+    QMap<QString, QString> m_emptied;
 };

@@ -119,13 +119,17 @@ TEST(DeleteFromLibrary, APicturesEntriesLeaveItsRowWithItsMirrorAndRawFrame)
               (QVariantList{wb.uuid, "4*4,", "20,", "2,", "img_1.tif,"}));
 }
 
-TEST(DeleteFromLibrary, TheLastPictureTakesItsRowAndEmptyFolder)
+TEST(DeleteFromLibrary, TheLastPictureTakesItsRowAndEmptyFolderButNoOtherEmptyRow)
 {
     Rig rig;
     const auto gel = addExperiment(EnumOBJ::Gel, "2026-12-02", "Gel-last", 1);
+    // An experiment just begun has no pictures yet; it is no leftover of this deletion.
+    const auto begun = addExperiment(EnumOBJ::Gel, "2026-12-02", "Gel-begun", 0);
     rig.deleteInLibrary(EnumOBJ::Gel, {gel.files[0]});
     EXPECT_TRUE(rowOf(GelExperimentDB::getInstance(), gel.folder).isEmpty());
     EXPECT_FALSE(exists(gel.folder));
+    EXPECT_FALSE(rowOf(GelExperimentDB::getInstance(), begun.folder).isEmpty());
+    EXPECT_TRUE(exists(begun.folder));
 }
 
 TEST(DeleteFromLibrary, MissingPathsAndPathsOutsideTheLibraryLeaveFilesAndRowsAlone)

@@ -16,6 +16,7 @@ ShellTestCase {
     property var prepared: ({})
 
     SignalSpy { id: breakSpy; target: MainCtrl; signalName: "sig_exportBreak" }
+    SignalSpy { id: deleteSpy; target: MainCtrl; signalName: "deleteFinished" }
 
     function setUpFile() {
         window = makeWindow(true);
@@ -256,6 +257,21 @@ ShellTestCase {
         compare(rows[0].content, "图片删除: " + prepared[EnumOBJ.Mult].old.files[1]);
         compare(rows[1].content, "Images delete: " + prepared[EnumOBJ.Mult].old.files[1]);
         page.fileOps = MainCtrl;
+
+        // Through the controller the picture and its entries in the row go (the batch
+        // experiment, which no other case counts whole).
+        var gelPage = enter(EnumOBJ.Gel);
+        var batch = prepared.batch;
+        gelPage.selectedImageNameList = [batch.files[0]];
+        deleteSpy.clear();
+        gelPage.deleteSelected();
+        tryVerify(function() { return testProbe.run("ls", [batch.folder]).indexOf("img_0.tif") < 0 });
+        tryVerify(function() {
+            return MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, batch.folder)[4].indexOf("img_1.tif,") === 0;
+        });
+        // The page lists again when the deletion has ended.
+        deleteSpy.wait(5000);
+        enter(EnumOBJ.Gel);
     }
 
     // Renames go to the controller with the page's mode and full paths (experiments: both
