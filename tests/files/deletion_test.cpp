@@ -9,6 +9,7 @@
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
 #include "h695icecamctrl.h"
+#include "kestrixctrl.h"
 #include "libraryfixture.h"
 #include "logcapture.h"
 #include "multexperimentdb.h"
@@ -59,6 +60,7 @@ struct Rig {
         opts.saveUserOptsByName(UserOpts::OPT_ImageSavePath);
         FlowContext::Devices devices;
         devices.tucsen = &cam;
+        devices.kestrix = KestrixCtrl::getInstance();
         devices.userOpts = &opts;
         devices.gelExpDB = GelExperimentDB::getInstance();
         devices.wbExpDB = WesternBlotExperimentDB::getInstance();
@@ -223,4 +225,34 @@ TEST(DeleteOnCapturePage, GelFramesLeaveTheirRowsListsByName)
     EXPECT_FALSE(exists(rig.mirror(gel.files[1])) || exists(rig.mirror(gel.files[2])));
     EXPECT_EQ(rowOf(GelExperimentDB::getInstance(), gel.folder),
               (QVariantList{gel.uuid, "1*1,", "10,", "1,", "img_0.tif,"}));
+}
+
+TEST(DeleteOnCapturePage, AKestrixFrameGoesWithItsDisplayLevelsAndPicture)
+{
+    Rig rig;
+    KestrixCtrl* qi = KestrixCtrl::getInstance();
+    qi->clearFrames();
+    WesternBlotExperimentRecord record;
+    record.date = "2026-12-10";
+    record.name = "WBS-qi";
+    record.imageSavePath = AppPaths::appDir() + "/Images/2026-12-10/WBS-qi/";
+    for (int i = 0; i < 3; ++i) {
+        KestrixFrame frame;
+        frame.region = rgn_type {0, 1, 1, 0, 1, 1};
+        frame.pixels = {uint16_t(100 * i), 200};
+        const QString name = QStringLiteral("q%1.tif").arg(i);
+        touch(record.imageSavePath + name);
+        touch(rig.mirror(record.imageSavePath + name));
+        const int index = qi->appendFrame(frame);
+        qi->appendHistogram(HistogramInfo());
+        qi->setFrameFileName(index, name);
+    }
+
+    rig.flow->deleteKestrixFrame(&record, 0);
+    EXPECT_EQ(qi->frameCount(), 2);
+    EXPECT_EQ(qi->histogramCount(), 2);
+    EXPECT_EQ(qi->frameFileName(0), "q1.tif");
+    EXPECT_FALSE(exists(record.imageSavePath + "q0.tif") || exists(rig.mirror(record.imageSavePath + "q0.tif")));
+    EXPECT_TRUE(exists(record.imageSavePath + "q1.tif") && exists(record.imageSavePath + "q2.tif"));
+    qi->clearFrames();
 }
