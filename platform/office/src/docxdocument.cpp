@@ -14,9 +14,10 @@
 
 namespace {
 
+// The parts are read without namespace processing, so that serialising them gives back every
+// declaration as it was (a reader may rely on prefixes named only in attributes). Word's own
+// prefix "w" is taken as given, as every word processor writes it.
 const QString kW = QStringLiteral("http://schemas.openxmlformats.org/wordprocessingml/2006/main");
-const QString kRels = QStringLiteral("http://schemas.openxmlformats.org/package/2006/relationships");
-const QString kTypes = QStringLiteral("http://schemas.openxmlformats.org/package/2006/content-types");
 const QString kImageRel = QStringLiteral("http://schemas.openxmlformats.org/officeDocument/2006/relationships/image");
 const QString kTemplateMain = QStringLiteral("wordprocessingml.template.main+xml");
 const QString kDocumentMain = QStringLiteral("wordprocessingml.document.main+xml");
@@ -24,7 +25,7 @@ constexpr double kEmuPerInch = 914400.0;
 
 bool parse(QDomDocument& doc, const QByteArray& bytes)
 {
-    return !bytes.isEmpty() && doc.setContent(bytes, true);
+    return !bytes.isEmpty() && doc.setContent(bytes, false);
 }
 
 QByteArray serialise(const QDomDocument& doc)
@@ -46,10 +47,10 @@ struct DocxDocument::Xml {
 
     QDomElement bookmark(const QString& name)
     {
-        const QDomNodeList starts = main.elementsByTagNameNS(kW, QStringLiteral("bookmarkStart"));
+        const QDomNodeList starts = main.elementsByTagName(QStringLiteral("w:bookmarkStart"));
         for (int i = 0; i < starts.size(); ++i) {
             const QDomElement e = starts.at(i).toElement();
-            if (e.attributeNS(kW, QStringLiteral("name")) == name)
+            if (e.attribute(QStringLiteral("w:name")) == name)
                 return e;
         }
         return QDomElement();
@@ -59,23 +60,17 @@ struct DocxDocument::Xml {
     // run properties of the first, so that new content keeps the template's look.
     QDomElement clearBookmark(const QDomElement& start)
     {
-        const QString id = start.attributeNS(kW, QStringLiteral("id"));
+        const QString id = start.attribute(QStringLiteral("w:id"));
         QDomElement properties;
         QDomNode node = start.nextSibling();
         while (!node.isNull()) {
             const QDomNode next = node.nextSibling();
             const QDomElement e = node.toElement();
-            if (e.localName() == QLatin1String("bookmarkEnd") && e.attributeNS(kW, QStringLiteral("id")) == id)
+            if (e.tagName() == QLatin1String("w:bookmarkEnd") && e.attribute(QStringLiteral("w:id")) == id)
                 break;
-            if (e.localName() == QLatin1String("r")) {
-                if (properties.isNull()) {
-                    for (QDomElement c = e.firstChildElement(); !c.isNull(); c = c.nextSiblingElement()) {
-                        if (c.localName() == QLatin1String("rPr")) {
-                            properties = c.cloneNode(true).toElement();
-                            break;
-                        }
-                    }
-                }
+            if (e.tagName() == QLatin1String("w:r")) {
+                if (properties.isNull())
+                    properties = e.firstChildElement(QStringLiteral("w:rPr")).cloneNode(true).toElement();
                 node.parentNode().removeChild(node);
             }
             node = next;
@@ -147,7 +142,7 @@ bool DocxDocument::loadMain()
     m_mainPart = QStringLiteral("word/document.xml");
     QDomDocument rels;
     if (parse(rels, m_parts.value(QStringLiteral("_rels/.rels")))) {
-        const QDomNodeList list = rels.elementsByTagNameNS(kRels, QStringLiteral("Relationship"));
+        const QDomNodeList list = rels.elementsByTagName(QStringLiteral("Relationship"));
         for (int i = 0; i < list.size(); ++i) {
             const QDomElement e = list.at(i).toElement();
             if (e.attribute(QStringLiteral("Type")).endsWith(QLatin1String("/officeDocument"))) {
@@ -189,16 +184,15 @@ bool DocxDocument::setBookmarkText(const QString& name, const QString& text)
         return false;
     QDomDocument& doc = m_xml->main;
     const QDomElement properties = m_xml->clearBookmark(start);
-    QDomElement run = doc.createElementNS(kW, QStringLiteral("w:r"));
+    QDomElement run = doc.createElement(QStringLiteral("w:r"));
     if (!properties.isNull())
         run.appendChild(properties);
     const QStringList lines = text.split(QLatin1Char('\n'));
     for (int i = 0; i < lines.size(); ++i) {
         if (i > 0)
-            run.appendChild(doc.createElementNS(kW, QStringLiteral("w:br")));
-        QDomElement t = doc.createElementNS(kW, QStringLiteral("w:t"));
-        t.setAttributeNS(QStringLiteral("http://www.w3.org/XML/1998/namespace"), QStringLiteral("xml:space"),
-                         QStringLiteral("preserve"));
+            run.appendChild(doc.createElement(QStringLiteral("w:br")));
+        QDomElement t = doc.createElement(QStringLiteral("w:t"));
+        t.setAttribute(QStringLiteral("xml:space"), QStringLiteral("preserve"));
         t.appendChild(doc.createTextNode(lines.at(i)));
         run.appendChild(t);
     }
@@ -220,20 +214,21 @@ bool DocxDocument::insertPicture(const QString& name, const QByteArray& png, int
     const QString relsPart = relsOf(m_mainPart);
     QDomDocument rels;
     if (!parse(rels, m_parts.value(relsPart)))
-        rels.setContent(QStringLiteral("<Relationships xmlns=\"%1\"/>").arg(kRels), true);
+        rels.setContent(QStringLiteral("<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\"/>"),
+                        false);
     QString relId;
     QString media;
     for (int n = ++m_pictures;; n = ++m_pictures) {
         relId = QStringLiteral("rIdPicture%1").arg(n);
         media = QStringLiteral("media/picture%1.png").arg(n);
         bool used = m_parts.contains(QStringLiteral("word/") + media);
-        const QDomNodeList list = rels.elementsByTagNameNS(kRels, QStringLiteral("Relationship"));
+        const QDomNodeList list = rels.elementsByTagName(QStringLiteral("Relationship"));
         for (int i = 0; i < list.size() && !used; ++i)
             used = list.at(i).toElement().attribute(QStringLiteral("Id")) == relId;
         if (!used)
             break;
     }
-    QDomElement rel = rels.createElementNS(kRels, QStringLiteral("Relationship"));
+    QDomElement rel = rels.createElement(QStringLiteral("Relationship"));
     rel.setAttribute(QStringLiteral("Id"), relId);
     rel.setAttribute(QStringLiteral("Type"), kImageRel);
     rel.setAttribute(QStringLiteral("Target"), media);
@@ -242,12 +237,12 @@ bool DocxDocument::insertPicture(const QString& name, const QByteArray& png, int
     QDomDocument types;
     if (parse(types, m_parts.value(QStringLiteral("[Content_Types].xml")))) {
         bool hasPng = false;
-        const QDomNodeList defaults = types.elementsByTagNameNS(kTypes, QStringLiteral("Default"));
+        const QDomNodeList defaults = types.elementsByTagName(QStringLiteral("Default"));
         for (int i = 0; i < defaults.size() && !hasPng; ++i)
             hasPng = defaults.at(i).toElement().attribute(QStringLiteral("Extension")).compare(
                          QLatin1String("png"), Qt::CaseInsensitive) == 0;
         if (!hasPng) {
-            QDomElement def = types.createElementNS(kTypes, QStringLiteral("Default"));
+            QDomElement def = types.createElement(QStringLiteral("Default"));
             def.setAttribute(QStringLiteral("Extension"), QStringLiteral("png"));
             def.setAttribute(QStringLiteral("ContentType"), QStringLiteral("image/png"));
             types.documentElement().insertBefore(def, types.documentElement().firstChild());
@@ -284,7 +279,7 @@ bool DocxDocument::insertPicture(const QString& name, const QByteArray& png, int
             .arg(id)
             .arg(relId, kW);
     QDomDocument piece;
-    if (!piece.setContent(fragment, true))
+    if (!piece.setContent(fragment, false))
         return false;
     m_xml->clearBookmark(start);
     const QDomNode run = m_xml->main.importNode(piece.documentElement(), true);
