@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QThread>
 
+#include <atomic>
 #include <iterator>
 
 namespace {
@@ -180,5 +181,9 @@ void HousekeepingFlow::showScreenKeyboard(bool show)
     opts->loadUserOptsByName(UserOpts::OPT_IsAutoKeyboard);
     if (!opts->isAutoKeyboard())
         return;
-    qWarning() << "on-screen keyboard not available on this platform; request" << (show ? "show" : "hide") << "ignored";
+    // Every field asks on every press: said once per run, not once per key.
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true))
+        qWarning() << "on-screen keyboard not available on this platform; requests to show or hide it are ignored"
+                   << (show ? "(show)" : "(hide)");
 }

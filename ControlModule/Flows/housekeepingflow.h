@@ -48,7 +48,8 @@ public:
     static QString userManualName(int authorityType, int language);
     // Replaces QDesktopServices::openUrl (tests).
     void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
-    // There is no on-screen keyboard on this platform: the request is logged.
+    // There is no on-screen keyboard on this platform: with the option on, the first request of
+    // the run is logged, the rest ignored.
     void showScreenKeyboard(bool show);
 
 signals:
