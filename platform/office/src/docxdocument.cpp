@@ -267,7 +267,6 @@ bool DocxDocument::insertPicture(const QString& name, const QByteArray& png, int
             " xmlns:r=\"http://schemas.openxmlformats.org/officeDocument/2006/relationships\">"
             "<w:drawing><wp:inline distT=\"0\" distB=\"0\" distL=\"0\" distR=\"0\">"
             "<wp:extent cx=\"%1\" cy=\"%2\"/><wp:docPr id=\"%3\" name=\"Picture %3\"/>"
-            "<wp:cNvGraphicFramePr><a:graphicFrameLocks noChangeAspect=\"1\"/></wp:cNvGraphicFramePr>"
             "<a:graphic><a:graphicData uri=\"http://schemas.openxmlformats.org/drawingml/2006/picture\">"
             "<pic:pic><pic:nvPicPr><pic:cNvPr id=\"%3\" name=\"picture%3.png\"/><pic:cNvPicPr/></pic:nvPicPr>"
             "<pic:blipFill><a:blip r:embed=\"%4\"/><a:stretch><a:fillRect/></a:stretch></pic:blipFill>"
