@@ -272,6 +272,13 @@ bool FilesFlow::updateNameAndImgSavePathByUuid(int expMode, const QString& uuid,
     const QString folderName = QStringLiteral("文件夹");
     QDir dir;
     const bool exists = QFileInfo(oriImageSavePath).isDir();
+    // Only the experiment folder's own name changes, and only below the library.
+    const bool sameParent =
+        QFileInfo(QDir::cleanPath(oriImageSavePath)).path() == QFileInfo(QDir::cleanPath(newImageSavePath)).path();
+    if (exists && (!sameParent || !isLibraryFolder(oriImageSavePath, imageRoots()))) {
+        logRename(folderName, oriImageSavePath, newImageSavePath, false);
+        return false;
+    }
     if (exists) {
         const bool renamed = !QFileInfo::exists(newImageSavePath) && dir.rename(oriImageSavePath, newImageSavePath);
         logRename(folderName, oriImageSavePath, newImageSavePath, renamed);

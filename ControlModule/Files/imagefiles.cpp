@@ -15,12 +15,10 @@ QStringList imageRoots(const QString& appDir, const QString& userImageFolder)
     return roots;
 }
 
-bool isLibraryImage(const QString& path, const QStringList& roots)
+namespace {
+
+bool canonicallyBelow(const QFileInfo& info, const QStringList& roots)
 {
-    const QFileInfo info(path);
-    if (path.isEmpty() || info.isSymLink() || !info.isFile()
-        || info.suffix().compare(QLatin1String("tif"), Qt::CaseInsensitive) != 0)
-        return false;
     const QString canonical = info.canonicalFilePath();
     if (canonical.isEmpty())
         return false;
@@ -30,6 +28,23 @@ bool isLibraryImage(const QString& path, const QStringList& roots)
             return true;
     }
     return false;
+}
+
+} // namespace
+
+bool isLibraryFolder(const QString& path, const QStringList& roots)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    return !path.isEmpty() && !info.isSymLink() && info.isDir() && canonicallyBelow(info, roots);
+}
+
+bool isLibraryImage(const QString& path, const QStringList& roots)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.isSymLink() || !info.isFile()
+        || info.suffix().compare(QLatin1String("tif"), Qt::CaseInsensitive) != 0)
+        return false;
+    return canonicallyBelow(info, roots);
 }
 
 QString tailFromThirdSlash(const QString& path)

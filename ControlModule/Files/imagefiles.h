@@ -17,6 +17,9 @@ QStringList imageRoots(const QString& appDir, const QString& userImageFolder);
 // "..") is refused, so a list handed over by a page can never remove other files.
 bool isLibraryImage(const QString& path, const QStringList& roots);
 
+// True for an existing folder (not a link) whose canonical path lies strictly below one of roots.
+bool isLibraryFolder(const QString& path, const QStringList& roots);
+
 // path from the third "/" counted from its end on ("/<date>/<experiment>/<file>" for a picture,
 // "/<date>/<experiment>/" for a folder ending in "/"); empty when path has fewer than three.
 QString tailFromThirdSlash(const QString& path);

@@ -57,6 +57,11 @@ TEST(ImageFiles, OnlyRegularTiffFilesBelowTheRootsMayBeTouched)
     };
     for (const Case& c : cases)
         EXPECT_EQ(isLibraryImage(c.path, roots), c.allowed) << c.path.toStdString();
+    EXPECT_TRUE(isLibraryFolder(images, roots));
+    EXPECT_TRUE(isLibraryFolder(copies + "/2026-12-01/Gel-1/", roots));
+    EXPECT_FALSE(isLibraryFolder(app + "/Images", roots)); // the root itself
+    EXPECT_FALSE(isLibraryFolder(app + "/ImagesX", roots));
+    EXPECT_FALSE(isLibraryFolder(images + "../../..", roots));
     // Without a user's folder its pictures are not ours.
     EXPECT_FALSE(isLibraryImage(copies + "/2026-12-01/Gel-1/a.tif", imageRoots(app, QString())));
 }

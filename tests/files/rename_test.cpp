@@ -159,6 +159,15 @@ TEST(RenameExperiment, AFolderInTheWayOrARowThatCannotBeWrittenChangesNothing)
     EXPECT_FALSE(exists(free));
     EXPECT_EQ(GelExperimentDB::getInstance()->selectByImageSavePath(one.folder).value(0).toString(), one.uuid);
 
+    // A folder outside the library, or a new folder elsewhere.
+    QTemporaryDir elsewhere;
+    EXPECT_FALSE(rig.flow->updateNameAndImgSavePathByUuid(EnumOBJ::Gel, one.uuid, "x", elsewhere.path() + "/",
+                                                          elsewhere.path() + "-x/"));
+    EXPECT_TRUE(exists(elsewhere.path()));
+    EXPECT_FALSE(rig.flow->updateNameAndImgSavePathByUuid(EnumOBJ::Gel, one.uuid, "Gel-moved", one.folder,
+                                                          AppPaths::appDir() + "/Images/Gel-moved/"));
+    EXPECT_TRUE(exists(one.files[0]));
+
     // Unknown mode, empty name.
     EXPECT_FALSE(rig.flow->updateNameAndImgSavePathByUuid(7, one.uuid, "x", one.folder, free));
     EXPECT_FALSE(rig.flow->updateNameAndImgSavePathByUuid(EnumOBJ::Gel, one.uuid, " ", one.folder, free));
