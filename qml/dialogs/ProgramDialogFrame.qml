@@ -7,7 +7,6 @@ import "../js/Popups.js" as Popups
 // content below. Modal; closes only by its buttons.
 Dialog {
     id: dialog
-    property string title: ""
     default property alias content: body.data
     // The capture page: it writes the audit rows.
     property var auditHost: null

@@ -146,25 +146,32 @@ Column {
     // ---- automatic exposure (Tucsen) ----
     property var aeHistory: []
     property int aePolls: 0
+    // Automatic exposure was asked for and has not settled.
+    property bool aeRunning: false
     function startAutoExposure() {
         if (kestrix)
             return;
+        aeRunning = true;
         MainCtrl._WBTSAtExposure(1);
-        aeDialog.text = qsTr("Auto Exposuring...");
-        aeDialog.open();
+        host.aeDialog.text = qsTr("Auto Exposuring...");
+        host.aeDialog.open();
     }
     function onAEFinished() {
+        // The answer to switching it off, or to another page's request.
+        if (!aeRunning)
+            return;
         aeHistory = [];
         aePolls = 0;
         aeTimer.interval = 1000;
         aeTimer.restart();
     }
     function stopAutoExposure() {
+        aeRunning = false;
         aeTimer.stop();
         aeHistory = [];
         aePolls = 0;
         aeTimer.interval = 1000;
-        aeDialog.close();
+        host.aeDialog.close();
     }
     function aePoll() {
         var exposure = MainCtrl._WBTSGetExposure();
@@ -201,12 +208,6 @@ Column {
             host.warn(qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
     }
     Timer { id: aeTimer; interval: 1000; repeat: true; onTriggered: bar.aePoll() }
-    LoadingDialog {
-        id: aeDialog
-        objectName: "aeDialog"
-        parent: bar.host.overlayItem
-        onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); bar.stopAutoExposure() }
-    }
 
     // ---- binning ----
     Row {

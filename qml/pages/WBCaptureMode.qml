@@ -72,7 +72,7 @@ Column {
         host.audit("曝光时间设置: " + minuteBox.value + "分" + secondBox.value + "秒" + msBox.value + "毫秒",
                    "Exposure Setting: " + minuteBox.value + "m" + secondBox.value + "s" + msBox.value + "ms");
     }
-    function singleChanged() { if (!loading) saveSingleTime() }
+    function singleTimeEdited() { if (!loading) saveSingleTime() }
 
     // ---- multiple, manual ----
     // Every manual change makes the threads use the manual plan again.
@@ -187,11 +187,11 @@ Column {
     Row {
         visible: mode.single
         spacing: Style.s(4)
-        CaptureSpinBox { id: minuteBox; objectName: "minuteBox"; from: 0; to: 59; onValueModified: mode.singleChanged() }
+        CaptureSpinBox { id: minuteBox; objectName: "minuteBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("M"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-        CaptureSpinBox { id: secondBox; objectName: "secondBox"; from: 0; to: 59; onValueModified: mode.singleChanged() }
+        CaptureSpinBox { id: secondBox; objectName: "secondBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("S"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-        CaptureSpinBox { id: msBox; objectName: "msBox"; from: 0; to: 999; mMaximumLength: 3; onValueModified: mode.singleChanged() }
+        CaptureSpinBox { id: msBox; objectName: "msBox"; from: 0; to: 999; mMaximumLength: 3; onValueModified: mode.singleTimeEdited() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Ms"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
     }
     Row {

@@ -406,6 +406,12 @@ Item {
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
+    LoadingDialog {
+        id: aeDialog
+        objectName: "aeDialog"
+        parent: page.Overlay.overlay
+        onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
+    }
     LoadingDialog { id: estimateDialog; objectName: "estimateDialog"; parent: page.Overlay.overlay }
     LoadingDialog {
         id: coolingDialog
@@ -448,6 +454,7 @@ Item {
     property alias actions: actions
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
+    property alias aeDialog: aeDialog
     property alias coolingDialog: coolingDialog
     property alias progressDialog: progressDialog
 }
