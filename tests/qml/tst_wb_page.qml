@@ -27,16 +27,22 @@ ShellTestCase {
         page = window.mainPage.body.pages[4];
     }
     function tearDownFile() {
-        if (page.entered)
+        if (page.entered) {
+            if (!page.captureFinished)
+                settlePreview();
             leave();
+        }
         window.destroy();
     }
     function enter() {
         if (!page.entered)
             click(part(window.mainPage.body.homePage, "wbButton"));
         tryVerify(function() { return page.visible && page.entered });
+        settlePreview();
+    }
+    function settlePreview() {
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible }, 5000);
+        tryVerify(function() { return page.cameraSetted && !page.cameraDialog.visible }, 10000);
         // The Tucsen preview starts with automatic exposure; in the dark virtual cabinet it climbs
         // to minutes, so the test stops it and sets a short exposure.
         if (page.aeDialog.opened) {
@@ -65,7 +71,7 @@ ShellTestCase {
             enter();
         else if (page.captureFinished)
             click(part(page, "backButton"));
-        tryVerify(function() { return page.previewing }, 10000);
+        settlePreview();
     }
     // The single exposure in ms, without estimation.
     function setSingle(ms) {
