@@ -314,7 +314,7 @@ Column {
         visible: !mode.single && mode.programmeMode && mode.hasProgramme()
         width: mode.width
         wrapMode: Text.Wrap
-        text: visible ? qsTr("Exposure time(s): ") + WB.detailText(programmeModel.get(programmeBox.currentIndex).detail) : ""
+        text: mode.hasProgramme() ? qsTr("Exposure time(s): ") + WB.detailText(programmeModel.get(programmeBox.currentIndex).detail) : ""
         font.family: Style.fontFamily
         font.pixelSize: Style.fontSmall
         color: Style.textGrey

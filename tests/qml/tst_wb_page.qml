@@ -9,100 +9,12 @@ import "qrc:/js/WesternBlot.js" as WB
 
 // The Western-blot capture page on the virtual cabinet (an S60 with the Tucsen camera):
 // preview on entry, camera settings, single and multiple captures, cancel.
-ShellTestCase {
+WBPageCase {
     id: test
     name: "WBPage"
-    property var window: null
-    property var page: null
 
-    SignalSpy { id: frames; target: MainCtrl; signalName: "imageChanged" }
-    SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
-    SignalSpy { id: started; target: MainCtrl; signalName: "captureStart" }
-    SignalSpy { id: finished; target: MainCtrl; signalName: "captureFinished" }
-
-    function setUpFile() {
-        UserOpts.cameraCooling = true;
-        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
-        window = makeWindow(true);
-        page = window.mainPage.body.pages[4];
-    }
-    function tearDownFile() {
-        if (page.entered) {
-            if (!page.captureFinished)
-                settlePreview();
-            leave();
-        }
-        window.destroy();
-    }
-    function enter() {
-        if (!page.entered)
-            click(part(window.mainPage.body.homePage, "wbButton"));
-        tryVerify(function() { return page.visible && page.entered });
-        settlePreview();
-    }
-    function settlePreview() {
-        tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return page.cameraSetted && !page.cameraDialog.visible }, 10000);
-        // The Tucsen preview starts with automatic exposure; in the dark virtual cabinet it climbs
-        // to minutes, so the test stops it and sets a short exposure.
-        if (page.aeDialog.opened) {
-            page.aeDialog.dialogClosedSignal();
-            page.aeDialog.close();
-        }
-        page.cameraBar.exposureChosen(40);
-        dismissMessages();
-    }
-    // A warning of the automatic exposure (the virtual scene may settle at a limit).
-    function dismissMessages() {
-        var message;
-        while ((message = overlayDialog(window, "customMessageDialog")) !== null) {
-            message.close();
-            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== message });
-        }
-    }
-    function leave() {
-        stopped.clear();
-        click(part(window.mainPage.head, "backButton"));
-        tryVerify(function() { return !page.entered });
-        tryVerify(function() { return stopped.count > 0 }, 10000, "the preview stops");
-    }
-    function initEach() {
-        if (!page.entered)
-            enter();
-        else if (page.captureFinished)
-            click(part(page, "backButton"));
-        settlePreview();
-    }
-    // The single exposure in ms, without estimation.
-    function setSingle(ms) {
-        if (!page.singleCaptureVisible)
-            click(part(page, "singleButton"));
-        page.mode.showSingleTime(ms);
-        page.mode.saveSingleTime();
-        var aes = part(page, "aesBox");
-        if (aes.checked)
-            click(aes);
-    }
-    function setManual(count, firstMs, deltaMs, accumulate) {
-        if (page.singleCaptureVisible)
-            click(part(page, "multiButton"));
-        if (page.isProcess)
-            click(part(page, "manualButton"));
-        part(page, "countBox").value = count;
-        part(page, "countBox").valueModified();
-        part(page, "firstUnit").currentIndex = UserOpts.Millisecond;
-        part(page, "firstUnit").activated(UserOpts.Millisecond);
-        part(page, "deltaUnit").currentIndex = UserOpts.Millisecond;
-        part(page, "deltaUnit").activated(UserOpts.Millisecond);
-        part(page, "firstBox").value = firstMs;
-        part(page, "firstBox").valueModified();
-        part(page, "deltaBox").value = deltaMs;
-        part(page, "deltaBox").valueModified();
-        var acc = part(page, "accumulateBox");
-        if (acc.checked !== accumulate)
-            click(acc);
-    }
-    function fileExists(path) { return testProbe.run("ls", [path]).trim() === path }
+    function setUpFile() { setUpPage() }
+    function tearDownFile() { tearDownPage() }
 
     function test_enterAndLeaveRunAndStopThePreview() {
         leave();
@@ -144,7 +56,7 @@ ShellTestCase {
         setSingle(300);
         var mark = auditMark();
         started.clear();
-        click(part(page, "captureButton"));
+        capture();
         tryVerify(function() { return started.count > 0 }, 10000);
         verify(page.progressDialog.opened);
         // The marker frame at the preview exposure, then the sample of 300 ms.
@@ -174,7 +86,7 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_MarkerCapture);
         setManual(3, 200, 100, false);
         started.clear();
-        click(part(page, "captureButton"));
+        capture();
         tryVerify(function() { return started.count > 0 }, 10000);
         compare(page.progressDialog.totalTime, 1300 + 1400 + 1500);
         tryVerify(function() { return page.captureFinished }, 30000);
@@ -204,7 +116,7 @@ ShellTestCase {
         part(page, "deltaBox").valueModified();
         started.clear();
         finished.clear();
-        click(part(page, "captureButton"));
+        capture();
         tryVerify(function() { return started.count > 0 && page.progressDialog.opened }, 10000);
         click(findChild(page.progressDialog.contentItem, "cancelButton"));
         tryVerify(function() { return finished.count > 0 }, 30000, "the cancelled capture ends");
@@ -243,6 +155,7 @@ ShellTestCase {
         // The controller's answer is not wanted: the capture call is what is looked at.
         testProbe.clearLog();
         testProbe.holdControllerSignals(true);
+        nextSecond();
         var ok = page.startCapture();
         testProbe.holdControllerSignals(false);
         compare(ok, !row.refused);
