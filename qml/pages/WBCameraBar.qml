@@ -298,13 +298,14 @@ Column {
         MySlider {
             id: lensSlider
             objectName: "lensSlider"
-            width: bar.width - Style.s(140)
+            width: bar.width - Style.s(60) - afButton.width - 2 * parent.spacing
             from: 1000
             to: 3500
             mColor: Style.blue
             onPressedChanged: if (!pressed) MainCtrl.lensCtrl(Math.round(value))
         }
         NormalBlueButton {
+            id: afButton
             objectName: "afButton"
             text: qsTr("AF")
             onClicked: {
@@ -314,7 +315,8 @@ Column {
         }
     }
     // ---- light, colour marker, more ----
-    Row {
+    Flow {
+        width: bar.width
         spacing: Style.s(6)
         BlueRectButton {
             objectName: "lightOpenButton"
@@ -333,6 +335,7 @@ Column {
         RectCheckBox {
             id: colorBox
             objectName: "colorMarkerBox"
+            width: implicitWidth + Style.s(10)
             visible: !bar.kestrix && UserOpts.colorMarkerVisible
             text: qsTr("Color Marker")
             ToolTip.visible: hovered
