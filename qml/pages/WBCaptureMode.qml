@@ -51,8 +51,9 @@ Column {
     }
     function retranslateUnits() {
         var first = firstUnit.currentIndex, delta = deltaUnit.currentIndex;
-        firstUnit.model = [qsTr("Ms"), qsTr("S"), qsTr("M")];
-        deltaUnit.model = [qsTr("Ms"), qsTr("S"), qsTr("M")];
+        var units = [qsTranslate("CaptureComboBox", "Ms"), qsTranslate("CaptureComboBox", "S"), qsTranslate("CaptureComboBox", "M")];
+        firstUnit.model = units;
+        deltaUnit.model = units;
         firstUnit.currentIndex = first;
         deltaUnit.currentIndex = delta;
     }

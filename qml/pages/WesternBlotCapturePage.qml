@@ -175,7 +175,6 @@ Item {
         if (!kestrix) {
             MainCtrl.lightChange(true);
             lighton = true;
-            lastLightType = EnumOBJ.White;
         }
         call("PreviewStart");
         imageItem.imageIndex = -1;

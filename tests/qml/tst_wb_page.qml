@@ -170,4 +170,75 @@ WBPageCase {
             tryVerify(function() { return page.captureFinished }, 30000);
         }
     }
+
+    function test_autoEstimateSetsTheSingleTime() {
+        UserOpts.markerCapture = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_MarkerCapture);
+        setSingle(1000);
+        click(part(page, "aesBox"));
+        verify(part(page, "aesBox").checked);
+        var mark = auditMark();
+        started.clear();
+        capture();
+        tryVerify(function() { return started.count > 0 }, 30000, "the capture follows the estimate");
+        verify(!page.estimateDialog.opened, "the estimating dialog closed");
+        // The estimate is shown and stored as the single exposure.
+        var shown = part(page, "minuteBox").value * 60000 + part(page, "secondBox").value * 1000 + part(page, "msBox").value;
+        compare(UserOpts.singleCapExpTime, shown);
+        verify(auditSince(mark).some(function(r) { return r.content.indexOf("Exposure Setting: ") === 0 }));
+        click(findChild(page.progressDialog.contentItem, "cancelButton"));
+        tryVerify(function() { return page.captureFinished }, 30000);
+    }
+
+    function test_modeAndExposureAudit() {
+        var mark = auditMark();
+        click(part(page, "multiButton"));
+        verify(!page.singleCaptureVisible);
+        verify(!MainCtrl.singleCaptureVisible);
+        compare(UserOpts.integralAccumulate, true);
+        click(part(page, "singleButton"));
+        verify(MainCtrl.singleCaptureVisible);
+        page.mode.showSingleTime(61250);
+        page.mode.saveSingleTime();
+        compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/singleCapExpTime"), "61250");
+        var rows = auditSince(mark).map(function(r) { return r.content });
+        compare(rows, ["设置模式: 多张", "Mode Setting: Multi", "设置模式: 单张", "Mode Setting: Single",
+                       "曝光时间设置: 1分1秒250毫秒", "Exposure Setting: 1m1s250ms"]);
+    }
+
+    // The images page switches the light off and, coming back, on again.
+    function test_lightFollowsThePageFrame() {
+        page.updateLightStatus(false);
+        verify(!page.lighton);
+        tryVerify(function() { return testProbe.cabinetLamps() === 0 }, 5000, "the light is off");
+        page.updateLightStatus(true);
+        verify(page.lighton);
+        tryVerify(function() { return testProbe.cabinetLamps() !== 0 }, 5000, "the light is on");
+        var mark = auditMark();
+        click(part(page, "lightCloseButton"));
+        verify(!page.lighton);
+        compare(auditSince(mark)[1].content, "Light: Close");
+        click(part(page, "lightOpenButton"));
+        verify(page.lighton);
+    }
+
+    function test_doorRelease() {
+        verify(page.doorLocked);
+        var frames = testProbe.doorReleaseFrames();
+        var mark = auditMark();
+        page.dooropen = false;
+        page.door_release();
+        tryVerify(function() { return testProbe.doorReleaseFrames() > frames }, 5000);
+        verify(page.dooropen);
+        compare(auditSince(mark)[1].content, "ReleaseDoor Clicked");
+        page.door_release();
+        compare(auditSince(mark).length, 2, "an open door is not released again");
+    }
+
+    function test_languageChangeKeepsTheUnits() {
+        part(page, "firstUnit").currentIndex = UserOpts.Minute;
+        page.reTranslateUi(UserOpts.English);
+        compare(part(page, "firstUnit").currentIndex, UserOpts.Minute);
+        compare(part(page, "firstUnit").currentText, "M");
+    }
 }

@@ -191,4 +191,35 @@ ShellTestCase {
         closeDialog(dialog);
         page.mode.setSingle(true);
     }
+
+    // "Camera Cooling" and "Marker Capture" are stored inverted; the close cross keeps all.
+    function test_moreSettingSavesTheInvertedKeys() {
+        UserOpts.cameraCooling = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
+        UserOpts.markerCapture = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_MarkerCapture);
+        var dialog = page.cameraBar.openMoreSetting();
+        tryCompare(dialog, "opened", true);
+        click(findChild(dialog.contentItem, "coolingRow_second"));
+        click(findChild(dialog.contentItem, "backgroundRow_second"));
+        click(findChild(dialog.contentItem, "closeButton"));
+        tryVerify(function() { return !dialog.visible });
+        compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/cameraCooling"), "false");
+
+        dialog = page.cameraBar.openMoreSetting();
+        tryCompare(dialog, "opened", true);
+        click(findChild(dialog.contentItem, "coolingRow_second"));
+        click(findChild(dialog.contentItem, "markerRow_second"));
+        click(findChild(dialog.contentItem, "stretchRow_first"));
+        var mark = auditMark();
+        click(findChild(dialog.contentItem, "saveButton"));
+        tryVerify(function() { return !dialog.visible });
+        compare(UserOpts.cameraCooling, true, "No: no cooling wait");
+        compare(UserOpts.markerCapture, true, "No: no marker frame");
+        compare(UserOpts.isAutoStretch, false);
+        compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/markerCapture"), "true");
+        var rows = auditSince(mark);
+        compare(rows.length, 2);
+        compare(rows[1].content, "Save more setting");
+    }
 }
