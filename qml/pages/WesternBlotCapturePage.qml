@@ -48,7 +48,6 @@ Item {
     property int maxValue: 65535
     property bool cameraSetted: false
     property bool reCaptureClicked: false
-    property bool autoCaptureRunning: false
     readonly property Item overlayItem: Overlay.overlay
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
@@ -122,6 +121,8 @@ Item {
         if (!kestrix)
             MainCtrl._WBTSRemoveEstimateRoi();
         resetPage();
+        if (!kestrix && cameraBar.aeRunning)
+            MainCtrl._WBTSAtExposure(0);
         cameraBar.stopAutoExposure();
         UserOpts.curFocusWB = cameraBar.lensValue;
         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusWB);
@@ -133,7 +134,6 @@ Item {
         captureFinished = false;
         histogramShow = false;
         reCaptureClicked = false;
-        autoCaptureRunning = false;
         pseudoColorCount = 0;
         mCount = 0;
         imageSavePath = "";
@@ -218,7 +218,6 @@ Item {
     // False when a warning stopped it.
     function startCapture() {
         if (singleCaptureVisible) {
-            autoCaptureRunning = mode.aesChecked;
             call("CaptureStart", mode.aesChecked);
             return true;
         }
@@ -237,7 +236,6 @@ Item {
             warn(qsTr("Exposure time must less than one hour!"));
             return false;
         }
-        autoCaptureRunning = false;
         call("CaptureStart", false);
         return true;
     }
@@ -296,7 +294,6 @@ Item {
         imageSavePath = folder;
         captureFinished = true;
         previewing = false;
-        autoCaptureRunning = false;
     }
     function onEstimateTime(t) {
         mode.showSingleTime(t);

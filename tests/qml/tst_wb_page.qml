@@ -241,4 +241,23 @@ WBPageCase {
         compare(part(page, "firstUnit").currentIndex, UserOpts.Minute);
         compare(part(page, "firstUnit").currentText, "M");
     }
+
+    // "ReCapture": the live view again, then the capture starts by itself on its first frame.
+    function test_reCaptureStartsOnTheFirstFrame() {
+        UserOpts.markerCapture = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_MarkerCapture);
+        setSingle(100);
+        started.clear();
+        capture();
+        tryVerify(function() { return page.captureFinished }, 30000);
+        compare(started.count, 1);
+        var mark = auditMark();
+        nextSecond();
+        click(part(page, "reCaptureButton"));
+        compare(page.imageModel.count, 0, "the list is emptied");
+        tryVerify(function() { return started.count === 2 }, 10000, "the capture starts again");
+        tryVerify(function() { return page.captureFinished }, 30000);
+        compare(page.imageModel.count, 1);
+        compare(auditSince(mark)[1].content, "Capture ReClicked");
+    }
 }
