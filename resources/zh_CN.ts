@@ -2050,6 +2050,10 @@
     <context>
         <name>WBCaptureMode</name>
         <message>
+            <source>Range</source>
+            <translation>区域</translation>
+        </message>
+        <message>
             <source>Ms</source>
             <translation>毫秒</translation>
         </message>

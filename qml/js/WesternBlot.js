@@ -38,6 +38,23 @@ function listValue(list, index, fallback) {
     return isNaN(v) ? fallback : v;
 }
 
+// The estimation region drawn from a to b (view points) as fractions of the shown picture
+// (three decimals), clipped to it; null when nothing of it lies on the picture.
+function rangeFractions(a, b, picture) {
+    if (!picture || picture.width <= 0 || picture.height <= 0)
+        return null;
+    var clip = function(v, lo, hi) { return Math.max(lo, Math.min(hi, v)) };
+    var x0 = clip(Math.min(a.x, b.x), picture.x, picture.x + picture.width);
+    var x1 = clip(Math.max(a.x, b.x), picture.x, picture.x + picture.width);
+    var y0 = clip(Math.min(a.y, b.y), picture.y, picture.y + picture.height);
+    var y1 = clip(Math.max(a.y, b.y), picture.y, picture.y + picture.height);
+    if (x1 - x0 < 1 || y1 - y0 < 1)
+        return null;
+    var r3 = function(v) { return Math.round(v * 1000) / 1000 };
+    return { x: r3((x0 - picture.x) / picture.width), y: r3((y0 - picture.y) / picture.height),
+             width: r3((x1 - x0) / picture.width), height: r3((y1 - y0) / picture.height) };
+}
+
 // ---- exposure times --------------------------------------------------------------------------
 function splitMs(ms) {
     ms = Math.max(0, Math.floor(ms));

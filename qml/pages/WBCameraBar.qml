@@ -83,7 +83,7 @@ Column {
         var defaults = fl9bw ? CamOpts.wBTSDefExposurePre6Para : CamOpts.wBTSDefExposurePre;
         var tsExposure = WB.listValue(defaults, i, exposureBox.value);
         MainCtrl._WBTSBinChanged(i, tsExposure, fl9bw ? gainIndex : gainBox.value);
-        MainCtrl._WBTSRemoveEstimateRoi();
+        host.removeEstimateRange();
         tsBinning = i;
         CamOpts.wBTSCurBinning = i;
         CamOpts.wBTSCurExposurePre = tsExposure;

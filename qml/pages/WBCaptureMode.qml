@@ -203,6 +203,14 @@ Column {
             text: qsTr("Zero")
             onClicked: { mode.showSingleTime(0); mode.saveSingleTime() }
         }
+        NormalButton {
+            objectName: "rangeButton"
+            visible: !mode.host.kestrix
+            checkable: true
+            checked: mode.host.rangeOn
+            text: qsTr("Range")
+            onClicked: { mode.host.rangeClicked(checked); checked = Qt.binding(function() { return mode.host.rangeOn }) }
+        }
         RectCheckBox {
             id: aesBox
             objectName: "aesBox"

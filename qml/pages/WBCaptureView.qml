@@ -44,6 +44,32 @@ Item {
             mAdapt: true
         }
         WheelHandler { onWheel: pictureBox.zoomBy(event.angleDelta.y > 0 ? 1.2 : 1 / 1.2) }
+        // The estimation region: drawn with the mouse while "Range" is checked.
+        MouseArea {
+            id: rangeArea
+            objectName: "rangeArea"
+            anchors.fill: parent
+            enabled: view.host.rangeOn && !view.host.captureFinished
+            property point start
+            onPressed: { start = Qt.point(mouse.x, mouse.y); rangeRect.show(start, start) }
+            onPositionChanged: rangeRect.show(start, Qt.point(mouse.x, mouse.y))
+            onReleased: view.rangeDrawn(start, Qt.point(mouse.x, mouse.y))
+        }
+        Rectangle {
+            id: rangeRect
+            objectName: "rangeRect"
+            visible: view.host.rangeOn && width > 0
+            color: "transparent"
+            border.color: "red"
+            border.width: 2
+            function show(a, b) {
+                x = Math.min(a.x, b.x);
+                y = Math.min(a.y, b.y);
+                width = Math.abs(b.x - a.x);
+                height = Math.abs(b.y - a.y);
+            }
+            function clear() { width = 0; height = 0 }
+        }
         function zoomBy(factor) {
             imageItem.mAdapt = false;
             imageItem.mScale = Math.max(0.1, Math.min(5, imageItem.mScale * factor));
@@ -124,6 +150,17 @@ Item {
             NormalButton { text: qsTr("Reset"); onClicked: { beautify.value = 0; view.sharpen(0, true) } }
         }
     }
+    // Fractions of the picture as the item shows it (its fitted rectangle inside the box).
+    function rangeDrawn(a, b) {
+        var r = imageItem.getTempRect();
+        var origin = imageItem.mapToItem(pictureBox, r.x, r.y);
+        var f = WB.rangeFractions(a, b, { x: origin.x, y: origin.y, width: r.width, height: r.height });
+        if (f)
+            view.host.setEstimateRange(f);
+        else
+            rangeRect.clear();
+    }
+    function clearRange() { rangeRect.clear() }
     function sharpen(level, save) {
         UserOpts.sharpenLevel = level;
         if (save)

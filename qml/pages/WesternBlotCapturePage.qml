@@ -48,6 +48,8 @@ Item {
     property int maxValue: 65535
     property bool cameraSetted: false
     property bool reCaptureClicked: false
+    // "Range": the automatic estimate looks at a region drawn on the view (Tucsen).
+    property bool rangeOn: false
     readonly property Item overlayItem: Overlay.overlay
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
@@ -92,34 +94,17 @@ Item {
             startPreview();
             return;
         }
-        isCooling = true;
-        coolingDialog.text = qsTr("Camera Cooling...");
-        coolingDialog.open();
-        coolingTimer.restart();
-        pollTemperature();
-    }
-    function pollTemperature() {
-        if (!isCooling)
-            return;
-        var t = WB.temperatureOf(call("GetTem"), kestrix);
-        coolingText.text = qsTr("Camera Temp:") + " " + WB.coolingText(t);
-        if (t < 20 && WB.coolingDone(WB.mappedTemperature(t))) {
-            isCooling = false;
-            coolingTimer.stop();
-            coolingDialog.close();
-            startPreview();
-        }
+        cooling.start();
     }
     function exitPage() {
         console.log("WesternBlotCapturePage.exitPage");
         lensPause.stop();
-        coolingTimer.stop();
-        isCooling = false;
-        coolingDialog.close();
+        cooling.stop();
         call("ExitExperiment");
         mode.setProgrammeMode(false);
         if (!kestrix)
-            MainCtrl._WBTSRemoveEstimateRoi();
+            removeEstimateRange();
+        rangeOn = false;
         resetPage();
         if (!kestrix && cameraBar.aeRunning)
             MainCtrl._WBTSAtExposure(0);
@@ -343,6 +328,24 @@ Item {
         audit("灯源: " + Audit.openClose(open), "Light: " + Audit.openCloseEn(open));
     }
 
+    // ---- estimation region (Tucsen) ----
+    // The region the camera has now, null for the whole picture.
+    property var estimateRange: null
+    function setEstimateRange(f) {
+        MainCtrl._WBTSSetEstimateRoi(f.x, f.y, f.width, f.height);
+        estimateRange = f;
+    }
+    function removeEstimateRange() {
+        MainCtrl._WBTSRemoveEstimateRoi();
+        estimateRange = null;
+        view.clearRange();
+    }
+    function rangeClicked(on) {
+        rangeOn = on;
+        if (!on)
+            removeEstimateRange();
+    }
+
     // ---- image list ----
     function selectEntry(index) { actions.selectEntry(index) }
     WBImageActions { id: actions; host: page }
@@ -357,7 +360,6 @@ Item {
     }
 
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
-    Timer { id: coolingTimer; interval: 1000; repeat: true; onTriggered: page.pollTemperature() }
 
     Connections {
         target: MainCtrl
@@ -409,27 +411,11 @@ Item {
         onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
     }
     LoadingDialog { id: estimateDialog; objectName: "estimateDialog"; parent: page.Overlay.overlay }
-    LoadingDialog {
-        id: coolingDialog
-        objectName: "coolingDialog"
-        parent: page.Overlay.overlay
-        width: Style.s(260)
-        height: Style.s(190)
-        // Closing the wait leaves the page.
-        onDialogClosedSignal: {
-            page.isCooling = false;
-            coolingTimer.stop();
-            coolingDialog.close();
-            page.sig_BackToHome();
-        }
-        Text {
-            id: coolingText
-            objectName: "coolingText"
-            parent: coolingDialog.contentItem
-            font.family: Style.fontFamily
-            font.pixelSize: Style.fontSmall
-            color: Style.textDark
-        }
+    WBCoolingWait {
+        id: cooling
+        host: page
+        onCooled: page.startPreview()
+        onAbandoned: page.sig_BackToHome()
     }
     CaptureProgressDialog {
         id: progressDialog
@@ -451,6 +437,6 @@ Item {
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
     property alias aeDialog: aeDialog
-    property alias coolingDialog: coolingDialog
+    property alias coolingDialog: cooling.dialog
     property alias progressDialog: progressDialog
 }

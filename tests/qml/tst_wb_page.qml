@@ -260,4 +260,36 @@ WBPageCase {
         compare(page.imageModel.count, 1);
         compare(auditSince(mark)[1].content, "Capture ReClicked");
     }
+
+    // "Range": a region drawn on the live picture goes to the estimate; unchecking, a binning
+    // change and leaving remove it.
+    function test_estimationRange() {
+        setSingle(1000);
+        var button = part(page, "rangeButton");
+        verify(button.visible);
+        click(button);
+        verify(page.rangeOn);
+        var area = part(page, "rangeArea");
+        var r = page.imageItem.getTempRect();
+        var p0 = page.imageItem.mapToItem(area, r.x + r.width / 4, r.y + r.height / 4);
+        var p1 = page.imageItem.mapToItem(area, r.x + r.width / 2, r.y + r.height * 3 / 4);
+        mousePress(area, p0.x, p0.y);
+        mouseMove(area, p1.x, p1.y);
+        mouseRelease(area, p1.x, p1.y);
+        verify(page.estimateRange !== null);
+        fuzzyCompare(page.estimateRange.x, 0.25, 0.01);
+        fuzzyCompare(page.estimateRange.width, 0.25, 0.01);
+        fuzzyCompare(page.estimateRange.height, 0.5, 0.01);
+        verify(part(page, "rangeRect").visible);
+        click(part(page, "binning_1"));
+        compare(page.estimateRange, null, "a binning change removes it");
+        click(part(page, "binning_0"));
+        mousePress(area, p0.x, p0.y);
+        mouseRelease(area, p1.x, p1.y);
+        verify(page.estimateRange !== null);
+        click(button);
+        verify(!page.rangeOn);
+        compare(page.estimateRange, null);
+        verify(!part(page, "rangeRect").visible);
+    }
 }

@@ -177,4 +177,18 @@ ShellTestCase {
         compare(WB.listValue("200,50,15", 1, 7), 50);
         compare(WB.listValue("200,50,15", 5, 7), 7);
     }
+
+    function test_rangeFractions_data() {
+        var picture = { x: 10, y: 20, width: 200, height: 100 };
+        return [
+            { tag: "inside", a: { x: 60, y: 45 }, b: { x: 110, y: 95 }, result: { x: 0.25, y: 0.25, width: 0.25, height: 0.5 } },
+            { tag: "drawn backwards", a: { x: 110, y: 95 }, b: { x: 60, y: 45 }, result: { x: 0.25, y: 0.25, width: 0.25, height: 0.5 } },
+            { tag: "clipped to the picture", a: { x: 0, y: 0 }, b: { x: 43.4, y: 300 }, result: { x: 0, y: 0, width: 0.167, height: 1 } },
+            { tag: "outside", a: { x: 0, y: 0 }, b: { x: 5, y: 300 }, result: null },
+            { tag: "a click", a: { x: 50, y: 50 }, b: { x: 50, y: 50 }, result: null }
+        ];
+    }
+    function test_rangeFractions(row) {
+        compare(WB.rangeFractions(row.a, row.b, { x: 10, y: 20, width: 200, height: 100 }), row.result);
+    }
 }
