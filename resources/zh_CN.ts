@@ -1343,13 +1343,6 @@
         </message>
     </context>
     <context>
-        <name>WesternBlotCapturePage</name>
-        <message>
-            <source>Western Blot Capture</source>
-            <translation>化学发光采集</translation>
-        </message>
-    </context>
-    <context>
         <name>WesternBlotImagesPage</name>
         <message>
             <source>Western Blot Images</source>
@@ -2450,6 +2443,48 @@ Time:</source>
         <message>
             <source>Strength Marker</source>
             <translation>Marker增强</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBCoolingWait</name>
+        <message>
+            <source>Camera Cooling...</source>
+            <translation>相机降温中...</translation>
+        </message>
+        <message>
+            <source>Camera Temp:</source>
+            <translation>相机温度:</translation>
+        </message>
+    </context>
+    <context>
+        <name>WesternBlotCapturePage</name>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+        <message>
+            <source>Camera Setting...</source>
+            <translation>相机设置中...</translation>
+        </message>
+        <message>
+            <source>Please select one program!</source>
+            <translation>请选择一个程序！</translation>
+        </message>
+        <message>
+            <source>Exposure time must less than one hour!</source>
+            <translation>曝光时间必须小于一小时！</translation>
+        </message>
+        <message>
+            <source>Estimating...</source>
+            <translation>预估中...</translation>
+        </message>
+        <message>
+            <source>Tips</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>Export success!</source>
+            <translation>导出成功！</translation>
         </message>
     </context>
 </TS>
