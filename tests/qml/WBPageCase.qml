@@ -122,4 +122,13 @@ ShellTestCase {
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         return text;
     }
+    // The window as shown now into build/screens/<prefix>_<name>.png, popups included.
+    function shoot(prefix, name) {
+        settle(window.contentItem);
+        var path = testProbe.screensDir() + "/" + prefix + "_" + name + ".png";
+        var saved = null;
+        verify(window.contentItem.parent.grabToImage(function(result) { saved = result.saveToFile(path) }));
+        tryVerify(function() { return saved !== null }, 5000);
+        verify(saved, path);
+    }
 }

@@ -83,4 +83,35 @@ WBPageCase {
         compare(page.imageItem.imageIndex, -2);
         verify(page.histogramShow);
     }
+
+    // "Reset" takes the stored defaults: 2*2 at gain 3 with that binning's preview exposure.
+    function test_resetTakesTheDefaults() {
+        click(part(page, "binning_2"));
+        click(part(page, "gain_0"));
+        compare(CamOpts.wBQICurBinning, "4*4");
+        click(part(page, "resetCameraButton"));
+        compare(CamOpts.wBQICurBinning, "2*2");
+        compare(CamOpts.wBQICurGainIndex, 3);
+        compare(CamOpts.wBQICurExposurePre, 50);
+        verify(part(page, "binning_1").checked);
+        verify(part(page, "gain_2").checked);
+        compare(part(page, "exposureBox").value, 50);
+        frames.clear();
+        tryVerify(function() { return frames.count > 0 }, 10000, "the preview runs on");
+    }
+
+    function test_screens_data() {
+        return [
+            { tag: "zh", language: UserOpts.Chinese, prefix: "zh_1.0" },
+            { tag: "en", language: UserOpts.English, prefix: "en_1.0" }
+        ];
+    }
+    function test_screens(row) {
+        translatorControl.loadLanguage(row.language);
+        shoot(row.prefix, "wb_kestrix_preview");
+        part(page, "wideButton").clicked();
+        shoot(row.prefix, "wb_kestrix_preview_wide");
+        part(page, "wideButton").clicked();
+        translatorControl.loadLanguage(UserOpts.English);
+    }
 }

@@ -43,6 +43,8 @@ WBPageCase {
     }
     function test_programmeCapture(row) {
         setManual(4, 100, 100, false);
+        UserOpts.multiCapExpTimes = "111,222";
+        UserOpts.saveUserOptsByName(UserOpts.OPT_MultiCapExpTimes);
         chooseProgramme(row.name);
         compare(part(page, "programmeTimes").text, row.shown);
         started.clear();
@@ -67,6 +69,7 @@ WBPageCase {
         compare(UserOpts.integralAccumulate, false);
         compare(ini("multiCapCount"), "4");
         compare(ini("multiCapExpTimesChanged"), "false");
+        compare(ini("multiCapExpTimes"), "111,222");
     }
 
     function test_programmeNeededToCapture() {

@@ -26,6 +26,9 @@ WBPageCase {
         compare(MainCtrl.expMode, EnumOBJ.WB);
         compare(MainCtrl.curExpName, "");
         verify(page.singleCaptureVisible);
+        // The Tucsen preview starts at gain 45.
+        compare(CamOpts.wBTSCurGain, 45);
+        compare(part(page, "gainBox").value, 45);
         leave();
         var after = frames.count;
         wait(200);
@@ -76,6 +79,15 @@ WBPageCase {
         verify(rows.some(function(r) { return r.content.indexOf("Capture Clicked: Preview exposure: ") === 0 }));
         verify(part(page, "backButton").visible);
         verify(!part(page, "captureButton").visible);
+        // The export dialog takes the selected picture and its parameters.
+        page.actions.selectEntry(1);
+        click(part(page, "exportButton"));
+        var exportDialog = null;
+        tryVerify(function() { exportDialog = overlayDialog(window, "exportDialog"); return exportDialog && exportDialog.opened });
+        compare(exportDialog.curExposure, "300ms");
+        compare(exportDialog.imageSavePath, page.imageSavePath);
+        exportDialog.close();
+        tryVerify(function() { return overlayDialog(window, "exportDialog") === null });
         click(part(page, "backButton"));
         tryVerify(function() { return page.previewing && !page.captureFinished }, 10000);
         compare(page.imageModel.count, 0);

@@ -30,16 +30,6 @@ WBPageCase {
     // Rows run one after the other; each starts on the home page.
     function initEach() {}
 
-    function shoot(prefix, name) {
-        settle(window.contentItem);
-        var path = testProbe.screensDir() + "/" + prefix + "_" + name + ".png";
-        var root = window.contentItem.parent;
-        var saved = null;
-        verify(root.grabToImage(function(result) { saved = result.saveToFile(path) }));
-        tryVerify(function() { return saved !== null }, 5000);
-        verify(saved, path);
-    }
-
     function test_screens_data() {
         return [
             { tag: "zh 1.0", language: UserOpts.Chinese, scale: 1.0, prefix: "zh_1.0" },
