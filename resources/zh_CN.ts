@@ -2459,6 +2459,10 @@ Time:</source>
     <context>
         <name>WesternBlotCapturePage</name>
         <message>
+            <source>Filter Switching...</source>
+            <translation>滤光片切换中...</translation>
+        </message>
+        <message>
             <source>Warning</source>
             <translation>警告</translation>
         </message>

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Window 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.CamOpts 1.0
@@ -7,6 +8,7 @@ import an.qt.EnumOBJ 1.0
 import "../components"
 import "../dialogs"
 import "../js/WesternBlot.js" as WB
+import "../js/GelCapture.js" as Gel
 import "../js/Audit.js" as Audit
 import "../js/ATDatabase.js" as ATJS
 import "../js/CheckLoginFunctions.js" as CLJS
@@ -100,6 +102,8 @@ Item {
         console.log("WesternBlotCapturePage.exitPage");
         lensPause.stop();
         cooling.stop();
+        filterTimer.stop();
+        filterDialog.close();
         call("ExitExperiment");
         mode.setProgrammeMode(false);
         if (!kestrix)
@@ -160,12 +164,42 @@ Item {
         if (!kestrix) {
             MainCtrl.lightChange(true);
             lighton = true;
+            resetFilterWheel();
         }
         call("PreviewStart");
         imageItem.imageIndex = -1;
         imageItem.mAdapt = true;
         imageList.currentIndex = -1;
-        showCameraDialog();
+        if (filterDialog.opened)
+            cameraSetted = false;
+        else
+            showCameraDialog();
+    }
+    // A gel or fluorescence capture may have left a filter in the light path.
+    function mainWindow() {
+        var item = page;
+        while (item.parent)
+            item = item.parent;
+        return item.Window ? item.Window.window : null;
+    }
+    function resetFilterWheel() {
+        var w = mainWindow();
+        if (!WB.hasFilterWheel(MainCtrl.authorityType) || !w || w.curGlobalFilterPos === undefined || w.curGlobalFilterPos === 0)
+            return;
+        MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
+        w.curGlobalFilterPos = 0;
+        filterDialog.text = qsTr("Filter Switching...");
+        filterDialog.open();
+        filterTimer.interval = Gel.filterDialogMs(7);
+        filterTimer.restart();
+    }
+    function filterReady() {
+        filterTimer.stop();
+        if (!filterDialog.opened)
+            return;
+        filterDialog.close();
+        if (entered && !cameraSetted)
+            showCameraDialog();
     }
     function showCameraDialog() {
         cameraSetted = false;
@@ -178,7 +212,8 @@ Item {
         previewing = true;
         if (imageItem.imageIndex === -1)
             imageItem.updateImage();
-        if (cameraSetted)
+        // The camera settings count once the wheel has stopped.
+        if (cameraSetted || filterDialog.opened)
             return;
         cameraSetted = true;
         cameraDialog.close();
@@ -400,6 +435,7 @@ Item {
             }
         }
         function onLightStatusChange(on) { page.lighton = on }
+        function onFilterFin() { if (page.entered) page.filterReady() }
         function onSetAEFinished() { if (page.entered && page.wbMode) page.cameraBar.onAEFinished() }
     }
 
@@ -410,6 +446,8 @@ Item {
         parent: page.Overlay.overlay
         onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
     }
+    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
+    Timer { id: filterTimer; onTriggered: page.filterReady() }
     LoadingDialog { id: estimateDialog; objectName: "estimateDialog"; parent: page.Overlay.overlay }
     WBCoolingWait {
         id: cooling
@@ -437,6 +475,7 @@ Item {
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
     property alias aeDialog: aeDialog
+    property alias filterDialog: filterDialog
     property alias coolingDialog: cooling.dialog
     property alias progressDialog: progressDialog
 }

@@ -13,6 +13,8 @@ WBPageCase {
     id: test
     name: "WBPage"
 
+    SignalSpy { id: filterShown; target: test.page ? test.page.filterDialog : null; signalName: "opened" }
+
     function setUpFile() { setUpPage() }
     function tearDownFile() { tearDownPage() }
 
@@ -303,5 +305,21 @@ WBPageCase {
         verify(!page.rangeOn);
         compare(page.estimateRange, null);
         verify(!part(page, "rangeRect").visible);
+    }
+
+    // A filter left in the light path by a gel capture is turned out before the blot preview.
+    function test_filterWheelOpenedForTheBlot() {
+        leave();
+        MainCtrl._GelTSFilterChanged(2);
+        tryVerify(function() { return testProbe.cabinetFilter() === 2 }, 10000, "the wheel at 590 nm");
+        window.curGlobalFilterPos = 2;
+        filterShown.clear();
+        click(part(window.mainPage.body.homePage, "wbButton"));
+        tryVerify(function() { return filterShown.count > 0 }, 5000, "the filter dialog");
+        tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000, "the wheel at its open place");
+        compare(window.curGlobalFilterPos, 0);
+        tryVerify(function() { return !page.filterDialog.opened }, 10000);
+        settlePreview();
+        dismissMessages();
     }
 }
