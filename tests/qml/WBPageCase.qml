@@ -45,10 +45,11 @@ ShellTestCase {
         tryVerify(function() { return page.cameraSetted && !page.cameraDialog.visible }, 10000);
         // The Tucsen preview starts with automatic exposure; in the dark virtual cabinet it climbs
         // to minutes, so the test stops it and sets a short exposure.
-        if (page.aeDialog.opened) {
+        if (page.cameraBar.aeRunning) {
             page.aeDialog.dialogClosedSignal();
             page.aeDialog.close();
         }
+        tryVerify(function() { return !page.aeDialog.visible }, 5000);
         page.cameraBar.exposureChosen(40);
         dismissMessages();
     }
