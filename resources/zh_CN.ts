@@ -1343,13 +1343,6 @@
         </message>
     </context>
     <context>
-        <name>WesternBlotCapturePage</name>
-        <message>
-            <source>Western Blot Capture</source>
-            <translation>化学发光采集</translation>
-        </message>
-    </context>
-    <context>
         <name>WesternBlotImagesPage</name>
         <message>
             <source>Western Blot Images</source>
@@ -1925,6 +1918,10 @@
     <context>
         <name>GelHistogram</name>
         <message>
+            <source>Raw</source>
+            <translation>原始</translation>
+        </message>
+        <message>
             <source>Org</source>
             <translation>原始</translation>
         </message>
@@ -1977,6 +1974,548 @@
         <message>
             <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
             <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBCameraBar</name>
+        <message>
+            <source>High resolution</source>
+            <translation>高分辨率</translation>
+        </message>
+        <message>
+            <source>Standard</source>
+            <translation>标准</translation>
+        </message>
+        <message>
+            <source>High sensitivity</source>
+            <translation>高灵敏度</translation>
+        </message>
+        <message>
+            <source>Low</source>
+            <translation>低</translation>
+        </message>
+        <message>
+            <source>Middle</source>
+            <translation>中</translation>
+        </message>
+        <message>
+            <source>High</source>
+            <translation>高</translation>
+        </message>
+        <message>
+            <source>Ultra-high</source>
+            <translation>超高</translation>
+        </message>
+        <message>
+            <source>Auto Exposuring...</source>
+            <translation>自动曝光中...</translation>
+        </message>
+        <message>
+            <source>Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!</source>
+            <translation>自动曝光时间达到上限，请增加曝光时间或调整增益！</translation>
+        </message>
+        <message>
+            <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
+            <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
+        </message>
+        <message>
+            <source>Binning</source>
+            <translation>像素合并</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <translation>重置</translation>
+        </message>
+        <message>
+            <source>Gain</source>
+            <translation>增益</translation>
+        </message>
+        <message>
+            <source>Exposure: </source>
+            <translation>曝光: </translation>
+        </message>
+        <message>
+            <source>AE</source>
+            <translation>自动曝光</translation>
+        </message>
+        <message>
+            <source>Focus</source>
+            <translation>聚焦</translation>
+        </message>
+        <message>
+            <source>AF</source>
+            <translation>自动对焦</translation>
+        </message>
+        <message>
+            <source>Open</source>
+            <translation>打开</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>关闭</translation>
+        </message>
+        <message>
+            <source>Color Marker</source>
+            <translation>彩色Marker</translation>
+        </message>
+        <message>
+            <source>Color marker shooting requires an additional 20s.</source>
+            <translation>彩色Marker拍摄需要额外20秒。</translation>
+        </message>
+        <message>
+            <source>More Setting</source>
+            <translation>更多设置</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBCaptureMode</name>
+        <message>
+            <source>Range</source>
+            <translation>区域</translation>
+        </message>
+        <message>
+            <source>Ms</source>
+            <translation>毫秒</translation>
+        </message>
+        <message>
+            <source>S</source>
+            <translation>秒</translation>
+        </message>
+        <message>
+            <source>M</source>
+            <translation>分</translation>
+        </message>
+        <message>
+            <source>Single</source>
+            <translation>单张</translation>
+        </message>
+        <message>
+            <source>Multi</source>
+            <translation>多张</translation>
+        </message>
+        <message>
+            <source>Zero</source>
+            <translation>清零</translation>
+        </message>
+        <message>
+            <source>AES</source>
+            <translation>自动预估</translation>
+        </message>
+        <message>
+            <source>Program</source>
+            <translation>程序</translation>
+        </message>
+        <message>
+            <source>Manual</source>
+            <translation>手动</translation>
+        </message>
+        <message>
+            <source>Capture
+Count:</source>
+            <translation>采集
+张数:</translation>
+        </message>
+        <message>
+            <source>First
+Time:</source>
+            <translation>首次
+时间:</translation>
+        </message>
+        <message>
+            <source>Delta
+Time:</source>
+            <translation>间隔
+时间:</translation>
+        </message>
+        <message>
+            <source>Integral Accumulate</source>
+            <translation>积分累加</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>保存</translation>
+        </message>
+        <message>
+            <source>Manage</source>
+            <translation>管理</translation>
+        </message>
+        <message>
+            <source>Exposure time(s): </source>
+            <translation>曝光时间(秒): </translation>
+        </message>
+    </context>
+    <context>
+        <name>WBCaptureView</name>
+        <message>
+            <source>Fit</source>
+            <translation>适应</translation>
+        </message>
+        <message>
+            <source>Resolution/Sensitivity: </source>
+            <translation>分辨率/灵敏度: </translation>
+        </message>
+        <message>
+            <source>Exposure: </source>
+            <translation>曝光: </translation>
+        </message>
+        <message>
+            <source>Gain: </source>
+            <translation>增益: </translation>
+        </message>
+        <message>
+            <source>Beautify Level:</source>
+            <translation>美化程度:</translation>
+        </message>
+        <message>
+            <source>Reset</source>
+            <translation>重置</translation>
+        </message>
+        <message>
+            <source>Capture</source>
+            <translation>采集</translation>
+        </message>
+        <message>
+            <source>Back</source>
+            <translation>返回</translation>
+        </message>
+        <message>
+            <source>ReCapture</source>
+            <translation>重新采集</translation>
+        </message>
+        <message>
+            <source>Export</source>
+            <translation>导出</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBImageActions</name>
+        <message>
+            <source>Please select at least one image!</source>
+            <translation>请至少选择一张图片！</translation>
+        </message>
+        <message>
+            <source>The original image cannot be deleted!</source>
+            <translation>原始图片不能删除！</translation>
+        </message>
+        <message>
+            <source>Please select two images for merge!</source>
+            <translation>请选择两张图片进行合并！</translation>
+        </message>
+        <message>
+            <source>Pseudo color images cannot be selected for merge!</source>
+            <translation>伪彩图片不能选择合并！</translation>
+        </message>
+        <message>
+            <source>Cannot merge to color Marker!</source>
+            <translation>不能与彩色Marker合并！</translation>
+        </message>
+        <message>
+            <source>Please select one images for pseudo color!</source>
+            <translation>请选择一张图片进行伪彩！</translation>
+        </message>
+        <message>
+            <source>Pseudo color images cannot be selected for pseudo color!</source>
+            <translation>伪彩图片不能再进行伪彩！</translation>
+        </message>
+        <message>
+            <source>Please select one pesudo image!</source>
+            <translation>请选择一张伪彩图片！</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBImageList</name>
+        <message>
+            <source>Images</source>
+            <translation>图像</translation>
+        </message>
+        <message>
+            <source>More</source>
+            <translation>更多</translation>
+        </message>
+        <message>
+            <source>Rename</source>
+            <translation>重命名</translation>
+        </message>
+        <message>
+            <source>Delete</source>
+            <translation>删除</translation>
+        </message>
+        <message>
+            <source>Merge</source>
+            <translation>合并</translation>
+        </message>
+        <message>
+            <source>Pseudo</source>
+            <translation>伪彩</translation>
+        </message>
+        <message>
+            <source>Pesudo Merge</source>
+            <translation>伪彩合并</translation>
+        </message>
+        <message>
+            <source>Gen</source>
+            <translation>生成</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgramDialogFrame</name>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgramEditorDialog</name>
+        <message>
+            <source>Program</source>
+            <translation>程序</translation>
+        </message>
+        <message>
+            <source>Program name cannot be empty!</source>
+            <translation>程序名称不能为空！</translation>
+        </message>
+        <message>
+            <source>Program cannot be empty!</source>
+            <translation>程序不能为空！</translation>
+        </message>
+        <message>
+            <source>Program cannot be zero!</source>
+            <translation>程序不能为零！</translation>
+        </message>
+        <message>
+            <source>Program needs to be incremented!</source>
+            <translation>程序需要递增！</translation>
+        </message>
+        <message>
+            <source>Program name cannot be duplicated!</source>
+            <translation>程序名称不能重复！</translation>
+        </message>
+        <message>
+            <source>Program Name: </source>
+            <translation>程序名称: </translation>
+        </message>
+        <message>
+            <source>Program Name</source>
+            <translation>程序名称</translation>
+        </message>
+        <message>
+            <source>Number</source>
+            <translation>序号</translation>
+        </message>
+        <message>
+            <source>Minute</source>
+            <translation>分钟</translation>
+        </message>
+        <message>
+            <source>Second</source>
+            <translation>秒</translation>
+        </message>
+        <message>
+            <source>Millisecond</source>
+            <translation>毫秒</translation>
+        </message>
+        <message>
+            <source>Integral Accumulate</source>
+            <translation>积分累加</translation>
+        </message>
+        <message>
+            <source>Add</source>
+            <translation>新增</translation>
+        </message>
+        <message>
+            <source>Remove</source>
+            <translation>移除</translation>
+        </message>
+        <message>
+            <source>Del Selected</source>
+            <translation>删除选中</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>保存</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgramListDialog</name>
+        <message>
+            <source>Program</source>
+            <translation>程序</translation>
+        </message>
+        <message>
+            <source>Please select one program!</source>
+            <translation>请选择一个程序！</translation>
+        </message>
+        <message>
+            <source>Tips</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>Delete success!</source>
+            <translation>删除成功！</translation>
+        </message>
+        <message>
+            <source>Name</source>
+            <translation>名称</translation>
+        </message>
+        <message>
+            <source>Capture Count</source>
+            <translation>采集张数</translation>
+        </message>
+        <message>
+            <source>Integral Accumulate</source>
+            <translation>积分累加</translation>
+        </message>
+        <message>
+            <source>Detail(s)</source>
+            <translation>详情(秒)</translation>
+        </message>
+        <message>
+            <source>Add</source>
+            <translation>新增</translation>
+        </message>
+        <message>
+            <source>Edit</source>
+            <translation>编辑</translation>
+        </message>
+        <message>
+            <source>Delete</source>
+            <translation>删除</translation>
+        </message>
+    </context>
+    <context>
+        <name>ProgramSaveDialog</name>
+        <message>
+            <source>Program</source>
+            <translation>程序</translation>
+        </message>
+        <message>
+            <source>Name cannot be empty.</source>
+            <translation>名称不能为空。</translation>
+        </message>
+        <message>
+            <source>dbInsert error.</source>
+            <translation>数据库写入错误。</translation>
+        </message>
+        <message>
+            <source>Name cannot be duplicate.</source>
+            <translation>名称不能重复。</translation>
+        </message>
+        <message>
+            <source>Program Name: </source>
+            <translation>程序名称: </translation>
+        </message>
+        <message>
+            <source>Program Name</source>
+            <translation>程序名称</translation>
+        </message>
+        <message>
+            <source>Exposure time(s): </source>
+            <translation>曝光时间(秒): </translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>保存</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBMoreSettingDialog</name>
+        <message>
+            <source>Camera Cooling</source>
+            <translation>相机制冷</translation>
+        </message>
+        <message>
+            <source>Yes</source>
+            <translation>是</translation>
+        </message>
+        <message>
+            <source>No</source>
+            <translation>否</translation>
+        </message>
+        <message>
+            <source>Marker Capture</source>
+            <translation>Marker拍摄</translation>
+        </message>
+        <message>
+            <source>Sample Image Background Color</source>
+            <translation>样品图像背景颜色</translation>
+        </message>
+        <message>
+            <source>White</source>
+            <translation>白色</translation>
+        </message>
+        <message>
+            <source>Black</source>
+            <translation>黑色</translation>
+        </message>
+        <message>
+            <source>Intelligent analysis(Identify Band)</source>
+            <translation>智能分析(识别条带)</translation>
+        </message>
+        <message>
+            <source>Close</source>
+            <translation>关闭</translation>
+        </message>
+        <message>
+            <source>Open</source>
+            <translation>打开</translation>
+        </message>
+        <message>
+            <source>Overexposure reminder</source>
+            <translation>过曝提醒</translation>
+        </message>
+        <message>
+            <source>Automatic histogram stretching</source>
+            <translation>自动直方图拉伸</translation>
+        </message>
+        <message>
+            <source>Strength Marker</source>
+            <translation>Marker增强</translation>
+        </message>
+    </context>
+    <context>
+        <name>WBCoolingWait</name>
+        <message>
+            <source>Camera Cooling...</source>
+            <translation>相机降温中...</translation>
+        </message>
+        <message>
+            <source>Camera Temp:</source>
+            <translation>相机温度:</translation>
+        </message>
+    </context>
+    <context>
+        <name>WesternBlotCapturePage</name>
+        <message>
+            <source>Filter Switching...</source>
+            <translation>滤光片切换中...</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+        <message>
+            <source>Camera Setting...</source>
+            <translation>相机设置中...</translation>
+        </message>
+        <message>
+            <source>Please select one program!</source>
+            <translation>请选择一个程序！</translation>
+        </message>
+        <message>
+            <source>Exposure time must less than one hour!</source>
+            <translation>曝光时间必须小于一小时！</translation>
+        </message>
+        <message>
+            <source>Estimating...</source>
+            <translation>预估中...</translation>
+        </message>
+        <message>
+            <source>Tips</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>Export success!</source>
+            <translation>导出成功！</translation>
         </message>
     </context>
 </TS>

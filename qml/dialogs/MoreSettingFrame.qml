@@ -3,13 +3,15 @@ import QtQuick.Controls 2.15
 import an.qt.UserOpts 1.0
 import "../components"
 
-// Frame of the two "More Setting" dialogs: header with a close cross (closes without saving),
-// the section "Filter" with "Auto Match Filter" and the rows of the dialog, "Save" below.
+// Frame of the "More Setting" dialogs: header with a close cross (closes without saving),
+// the section "Filter" with "Auto Match Filter" (where shown) and the rows of the dialog, "Save" below.
 // Modal; closes only by its buttons.
 Dialog {
     id: dialog
     default property alias rows: rowsColumn.data
     property alias autoMatchBox: autoMatchBox
+    // The filter section (the Western-blot dialog has none).
+    property bool filterShown: true
     signal saveClicked()
 
     modal: true
@@ -72,6 +74,7 @@ Dialog {
             anchors.leftMargin: Style.s(40)
             spacing: Style.s(16)
             Text {
+                visible: dialog.filterShown
                 text: qsTr("Filter")
                 font.family: Style.fontFamily
                 font.pixelSize: Style.fontLarge
@@ -81,6 +84,7 @@ Dialog {
             RectCheckBox {
                 id: autoMatchBox
                 objectName: "autoMatchBox"
+                visible: dialog.filterShown
                 text: qsTr("Auto Match Filter")
             }
             Column {

@@ -6,11 +6,13 @@ import an.qt.EnumOBJ 1.0
 import "../components"
 import "../js/GelCapture.js" as Gel
 
-// Histogram of the shown capture with the two stretch sliders; "Org" shows the full range,
-// "Auto" the range the controller found.
+// Histogram of the shown capture with the two stretch sliders; "Org" ("Raw" on the Western-blot
+// page) shows the full range, "Auto" the range the controller found.
 Column {
     id: panel
     property var host
+    // The page's mode: the controller keeps one histogram series per mode.
+    property int expMode: EnumOBJ.Gel
     property int autoMin: 0
     property int autoMax: 65535
     readonly property alias leftValue: leftSlider.value
@@ -41,7 +43,7 @@ Column {
     Connections {
         target: MainCtrl
         function onChangeAxisYMaxAndSliderValue(isAuto, axisYMax, min, max) {
-            if (MainCtrl.expMode !== EnumOBJ.Gel)
+            if (MainCtrl.expMode !== panel.expMode)
                 return;
             panel.autoMin = min;
             panel.autoMax = max;
@@ -67,7 +69,7 @@ Column {
             axisY: axisY
             color: Style.blue
         }
-        Component.onCompleted: MainCtrl.setGelLineSeries(series)
+        Component.onCompleted: panel.expMode === EnumOBJ.WB ? MainCtrl.setLineSeries(series) : MainCtrl.setGelLineSeries(series)
     }
     Row {
         spacing: Style.s(2)
@@ -105,7 +107,7 @@ Column {
             objectName: "orgButton"
             checkable: true
             autoExclusive: true
-            text: qsTr("Org")
+            text: panel.expMode === EnumOBJ.WB ? qsTr("Raw") : qsTr("Org")
             onClicked: panel.setRange(0, 65535)
         }
         NormalButton {

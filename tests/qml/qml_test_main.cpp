@@ -1,6 +1,7 @@
 // The page tests: every tst_*.qml file of this folder runs against the program's own pages from
 // the resources, with the real option stores, translator and main controller on a private
-// application folder with the virtual cabinet (an S60), as the program starts them.
+// application folder with the virtual cabinet (an S60 unless TAVRILL_TEST_MACHINE names another),
+// as the program starts them.
 #include "asyncserialportthread.h"
 #include "ic_maincontrol.h"
 #include "startup.h"
@@ -24,7 +25,9 @@ class PageTestSetup : public QObject {
 public:
     PageTestSetup()
     {
-        m_appDir.writeMachine(QStringLiteral("S60"));
+        // A test of another cabinet names it (the Kestrix page test runs on an S40Plus).
+        const QByteArray machine = qgetenv("TAVRILL_TEST_MACHINE");
+        m_appDir.writeMachine(machine.isEmpty() ? QStringLiteral("S60") : QString::fromLatin1(machine));
         // The report template lies beside the program.
         QDir().mkpath(m_appDir.filePath(QStringLiteral("document")));
         QFile::copy(QStringLiteral(TAVRILL_REPORT_TEMPLATE), m_appDir.filePath(QStringLiteral("document/export.dotx")));

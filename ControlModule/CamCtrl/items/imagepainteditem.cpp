@@ -149,6 +149,7 @@ bool ImagePaintedItem::tucsenFrame(Way way, Shown& shown)
     if (!frame)
         return false;
     // Viewed in place: the frame is shared and never written again.
+    shown.owner = frame;
     shown.pixels = frame->view().mat();
     if (shown.pixels.empty())
         return false;

@@ -13,6 +13,8 @@
 
 #include <opencv2/core.hpp>
 
+#include <memory>
+
 class H695ICECamCtrl;
 class IC_MainControl;
 class KestrixCtrl;
@@ -72,6 +74,9 @@ private:
     // One paint's picture: the frame or file as read (never written), and the overlay canvas
     // (8-bit BGRA at full resolution) once something is drawn on it.
     struct Shown {
+        // The frame that pixels views: held for the whole paint, since the camera may hand a
+        // newer frame over meanwhile and drop its reference to this one.
+        std::shared_ptr<const void> owner;
         cv::Mat pixels;
         cv::Mat canvas;
         const cv::Mat& picture() const { return canvas.empty() ? pixels : canvas; }

@@ -1,0 +1,58 @@
+import QtQuick 2.15
+import "../components"
+import "../dialogs"
+import "../js/WesternBlot.js" as WB
+
+// The wait for the camera to cool before the preview: a dialog with the temperature, polled
+// every second (the first poll at once). Closing the dialog leaves the page.
+Item {
+    id: wait
+    property var host
+    property alias dialog: coolingDialog
+    signal cooled()
+    signal abandoned()
+
+    function start() {
+        host.isCooling = true;
+        coolingDialog.text = qsTr("Camera Cooling...");
+        coolingDialog.open();
+        timer.restart();
+        poll();
+    }
+    function stop() {
+        host.isCooling = false;
+        timer.stop();
+        coolingDialog.close();
+    }
+    function poll() {
+        if (!host.isCooling)
+            return;
+        var t = WB.temperatureOf(host.call("GetTem"), host.kestrix);
+        coolingText.text = qsTr("Camera Temp:") + " " + WB.coolingText(t);
+        if (t < 20 && WB.coolingDone(WB.mappedTemperature(t))) {
+            stop();
+            cooled();
+        }
+    }
+
+    Timer { id: timer; interval: 1000; repeat: true; onTriggered: wait.poll() }
+    LoadingDialog {
+        id: coolingDialog
+        objectName: "coolingDialog"
+        parent: wait.host.overlayItem
+        width: Style.s(260)
+        height: Style.s(190)
+        onDialogClosedSignal: {
+            wait.stop();
+            wait.abandoned();
+        }
+        Text {
+            id: coolingText
+            objectName: "coolingText"
+            parent: coolingDialog.contentItem
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontSmall
+            color: Style.textDark
+        }
+    }
+}
