@@ -26,6 +26,8 @@ Item {
     readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
     readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
     readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
+    // The shared capture parts serve this page in gel mode.
+    readonly property bool multMode: false
     readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
                                                 EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
 
@@ -60,8 +62,9 @@ Item {
     readonly property bool lensSettling: lensPause.running
     // Frames arrive from the running preview.
     property bool previewing: false
-    // Step of the flat-field calibration, 0 when none runs (steps 1 to 3 refuse captures).
-    property int calibrationStep: 0
+    // Step of the flat-field calibration (steps 1 to 3 refuse captures) and its panel shown.
+    readonly property int calibrationStep: view.wizard.step
+    property bool ffcVisible: false
     readonly property Item overlayItem: Overlay.overlay
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
@@ -99,8 +102,13 @@ Item {
     }
     function globalFilterPos() { var w = mainWindow(); return w && w.curGlobalFilterPos !== undefined ? w.curGlobalFilterPos : -1 }
     function setGlobalFilterPos(pos) { var w = mainWindow(); if (w && w.curGlobalFilterPos !== undefined) w.curGlobalFilterPos = pos }
+    // Only "No Filter" and "590nm Filter" are fitted to the gel wheel.
+    function filterShown(index) { return index === 0 || index === 2 }
     function audit(chinese, english) { Audit.write(ATJS.ModuleType.Capture_Gel, chinese, english) }
     function message(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, false) }
+    // A question with OK and Cancel; the caller connects to its accepted signal.
+    function ask(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, true) }
+    function startCapture() { MainCtrl._GelTSCaptureStart(curLightType) }
 
     // ---- entry and exit -------------------------------------------------------------------
     function enterPage() {
@@ -143,6 +151,8 @@ Item {
     function exitPage() {
         console.log("GelCapturePage.exitPage");
         lensPause.stop();
+        // A calibration left half-way would keep the wheel from following the lights.
+        view.wizard.cancel();
         if (boardSensing) {
             MainCtrl._GelTS20BWExitExperiment();
             setLightChecked(-1);
@@ -354,6 +364,9 @@ Item {
     }
     // The filter of the light that is on, after a light change of the sensing groups.
     function rotateFilter() {
+        // The calibration turns the wheel itself.
+        if (MainCtrl.isInFFC())
+            return;
         UserOpts.loadUserOptsByName(UserOpts.OPT_AutoMatchFilter);
         var target = Gel.matchedFilter(curLightType, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
         var global = globalFilterPos();
@@ -494,7 +507,7 @@ Item {
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
     function startSmbusAutoFocus() { exposureFocus.startSmbusAutoFocus() }
     function onAFFinished() { exposureFocus.onAFFinished() }
-    GelExposureFocus { id: exposureFocus; host: page }
+    GelExposureFocus { id: exposureFocus; host: page; onAutoExposureEnded: view.wizard.exposureEnded() }
 
     // ---- histogram --------------------------------------------------------------------------
     function stretch(left, right) {

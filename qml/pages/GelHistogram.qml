@@ -7,10 +7,11 @@ import "../components"
 import "../js/GelCapture.js" as Gel
 
 // Histogram of the shown capture with the two stretch sliders; "Org" shows the full range,
-// "Auto" the range the controller found.
+// "Auto" the range the controller found. Serves the gel and the multi-fluorescence page.
 Column {
     id: panel
     property var host
+    readonly property int mode: host.multMode === true ? EnumOBJ.Mult : EnumOBJ.Gel
     property int autoMin: 0
     property int autoMax: 65535
     readonly property alias leftValue: leftSlider.value
@@ -41,7 +42,7 @@ Column {
     Connections {
         target: MainCtrl
         function onChangeAxisYMaxAndSliderValue(isAuto, axisYMax, min, max) {
-            if (MainCtrl.expMode !== EnumOBJ.Gel)
+            if (MainCtrl.expMode !== panel.mode)
                 return;
             panel.autoMin = min;
             panel.autoMax = max;
@@ -67,7 +68,12 @@ Column {
             axisY: axisY
             color: Style.blue
         }
-        Component.onCompleted: MainCtrl.setGelLineSeries(series)
+        Component.onCompleted: {
+            if (panel.mode === EnumOBJ.Mult)
+                MainCtrl.setMultLineSeries(series);
+            else
+                MainCtrl.setGelLineSeries(series);
+        }
     }
     Row {
         spacing: Style.s(2)
