@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Window 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.CamOpts 1.0
@@ -94,12 +95,7 @@ Item {
                                         qsTr("700nm Filter"), qsTr("840nm Filter")]
     readonly property var filterAuditTexts: ["No Filter", "535nm Filter", "590nm Filter", "605nm Filter", "700nm Filter", "840nm Filter"]
 
-    function mainWindow() {
-        var item = page;
-        while (item.parent)
-            item = item.parent;
-        return item.Window ? item.Window.window : null;
-    }
+    function mainWindow() { return page.Window.window }
     function globalFilterPos() { var w = mainWindow(); return w && w.curGlobalFilterPos !== undefined ? w.curGlobalFilterPos : -1 }
     function setGlobalFilterPos(pos) { var w = mainWindow(); if (w && w.curGlobalFilterPos !== undefined) w.curGlobalFilterPos = pos }
     // Only "No Filter" and "590nm Filter" are fitted to the gel wheel.

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Window 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.CamOpts 1.0
@@ -75,12 +76,7 @@ Item {
     function filterShown(index) { return Mult.filterShown(index, sensing, UserOpts.colorMarkerVisible) }
     function loadFittedLights() {}
 
-    function mainWindow() {
-        var item = page;
-        while (item.parent)
-            item = item.parent;
-        return item.Window ? item.Window.window : null;
-    }
+    function mainWindow() { return page.Window.window }
     function globalFilterPos() { var w = mainWindow(); return w && w.curGlobalFilterPos !== undefined ? w.curGlobalFilterPos : -1 }
     function setGlobalFilterPos(pos) { var w = mainWindow(); if (w && w.curGlobalFilterPos !== undefined) w.curGlobalFilterPos = pos }
     function audit(chinese, english) { Audit.write(ATJS.ModuleType.Capture_Flu, chinese, english) }
