@@ -99,7 +99,9 @@ Column {
         status = "Auto Exposure...";
         exposureForCalibration = true;
         prepTimer.stop();
-        host.startAutoExposure(true);
+        // The binning choice may have started it already: a second run on top would restart it.
+        if (!host.cameraBar.aeOn)
+            host.startAutoExposure(true);
     }
     function finish() {
         MainCtrl.calculateFFC();

@@ -622,7 +622,13 @@ Item {
         id: aeDialog
         objectName: "aeDialog"
         parent: page.Overlay.overlay
-        onDialogClosedSignal: { cameraBar.aeOn = false; MainCtrl._GelTSAtExposure(0); page.stopAePoll() }
+        onDialogClosedSignal: {
+            // A calibration cannot go on without its exposure: this cancel ends it as well.
+            view.wizard.cancel();
+            cameraBar.aeOn = false;
+            MainCtrl._GelTSAtExposure(0);
+            page.stopAePoll();
+        }
     }
     LoadingDialog {
         id: afDialog

@@ -131,12 +131,6 @@ int TestProbe::logCount(const QString& text)
     return count;
 }
 
-QStringList TestProbe::logLines()
-{
-    QMutexLocker locker(&m_mutex);
-    return m_log;
-}
-
 void TestProbe::clearLog()
 {
     QMutexLocker locker(&m_mutex);

@@ -29,8 +29,6 @@ public:
     // Messages of the process log that contain text, since the last clearLog().
     Q_INVOKABLE int logCount(const QString& text);
     Q_INVOKABLE void clearLog();
-    // The messages of the process log since the last clearLog(), oldest first.
-    Q_INVOKABLE QStringList logLines();
     // How often the door-release frame was written to the controller board.
     Q_INVOKABLE int doorReleaseFrames();
     // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
