@@ -102,7 +102,8 @@ Item {
             spacing: Style.s(8)
 
             Text { text: qsTr("Light"); font.family: Style.fontFamily; font.pixelSize: Style.fontLarge; color: Style.textDark }
-            Row {
+            Flow {
+                width: parent.width
                 spacing: Style.s(4)
                 Repeater {
                     id: lightRepeater
@@ -157,15 +158,16 @@ Item {
             // The multi-fluorescence preview exposure: minutes, seconds, milliseconds.
             Row {
                 visible: view.host.multMode && !view.host.captureFinished
-                spacing: Style.s(4)
+                spacing: Style.s(3)
                 Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-                MySpinBox { id: minuteBox; objectName: "minuteBox"; from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "M"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
-                MySpinBox { id: secondBox; objectName: "secondBox"; from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "S"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
                 MySpinBox {
                     id: milliBox
                     objectName: "milliBox"
+                    implicitWidth: Style.s(104)
                     from: 0
                     to: 999
                     textFromValue: function(value) { return ("00" + value).slice(-3) }
@@ -224,6 +226,8 @@ Item {
                 RectCheckBox {
                     id: aeBox
                     objectName: "aeBox"
+                    // Room for the longer label of the multi-fluorescence page.
+                    width: implicitWidth + Style.s(12)
                     visible: !view.host.singleGel
                     text: view.host.multMode ? qsTr("Auto Exposure") : qsTr("AE")
                     onClicked: view.host.audit("自动曝光: " + (checked ? "勾选" : "取消勾选"), "Automatic exposure: " + (checked ? "Check" : "Uncheck"))
