@@ -511,6 +511,16 @@ Item {
         MainCtrl._MultTSUpdateImageShow(left, right);
     }
 
+    // The lens position of a motorised lens outlives the program when it closes on this page.
+    Connections {
+        target: page.Window.window
+        function onClosing(close) {
+            if (page.entered && page.visible && page.lensPanel) {
+                UserOpts.curFocusGel = lensSlider.value;
+                UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusGel);
+            }
+        }
+    }
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
     Timer { id: filterMatchPause; interval: 300; onTriggered: page.rotateFilter() }
     Timer {

@@ -415,6 +415,16 @@ Item {
         MainCtrl._MultTSUpdateImageShow(left, right);
     }
 
+    // The lens position of a motorised lens outlives the program when it closes on this page.
+    Connections {
+        target: page.Window.window
+        function onClosing(close) {
+            if (page.entered && page.visible && page.lensPanel) {
+                UserOpts.curFocusFul = lensSlider.value;
+                UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusFul);
+            }
+        }
+    }
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
     Timer { id: filterTimer; onTriggered: filterDialog.close() }
 
