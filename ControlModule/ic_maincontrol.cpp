@@ -7,6 +7,7 @@
 #include "gelexperimentdb.h"
 #include "gelflow.h"
 #include "h695icecamctrl.h"
+#include "filesflow.h"
 #include "housekeepingflow.h"
 #include "kestrix64.h"
 #include "kestrixctrl.h"
@@ -83,7 +84,9 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     m_mult = std::make_unique<MultFlow>(*m_context, *m_autoExposure);
     m_housekeeping = std::make_unique<HousekeepingFlow>(*m_context);
     m_library = std::make_unique<LibraryFlow>(*m_context);
+    m_files = std::make_unique<FilesFlow>(*m_context);
     wireLibrary();
+    wireFiles();
 
     // What the flows tell the pages, passed on as the controller's own signals.
     FlowContext* ctx = m_context.get();
@@ -238,7 +241,7 @@ void IC_MainControl::limitLightAutoShutDownTime()
 
 void IC_MainControl::startRegularRemove()
 {
-    m_housekeeping->startRegularRemove();
+    m_files->startRegularRemove();
 }
 
 void IC_MainControl::removeDirFiles(const QString& dir)
@@ -286,7 +289,3 @@ void IC_MainControl::setGelLineSeries(QtCharts::QLineSeries* series)
     m_context->gelLineSeries = series;
 }
 
-void IC_MainControl::notAvailable(const char* method)
-{
-    FlowContext::notAvailable(method);
-}

@@ -16,7 +16,8 @@
 //   ic_maincontrol_mult.cpp          forwards to the multi-fluorescence flow
 //   ic_maincontrol_housekeeping.cpp  forwards to the housekeeping flow
 //   ic_maincontrol_library.cpp       forwards to the image library flow (listings, exports, hand-off)
-//   ic_maincontrol_pending.cpp       image operations, exports and reports not built yet
+//   ic_maincontrol_files.cpp         forwards to the files flow (deletion, renaming, report)
+//   ic_maincontrol_images.cpp        image operations of the current experiment
 
 #include "devicecmd.h"
 #include "enumobj.h"
@@ -36,6 +37,7 @@
 
 class ASyncSerialPortThread;
 class CamOpts;
+class FilesFlow;
 class FlowContext;
 class GelExperimentDB;
 class GelFlow;
@@ -129,6 +131,7 @@ public:
     MultFlow* mult() const { return m_mult.get(); }
     HousekeepingFlow* housekeeping() const { return m_housekeeping.get(); }
     LibraryFlow* library() const { return m_library.get(); }
+    FilesFlow* files() const { return m_files.get(); }
 
     // The shared objects the controller holds and hands to its flows.
     CamOpts* camOpt;
@@ -248,7 +251,8 @@ public:
                                          QString endDate);
     Q_INVOKABLE QVariantList loadByDate(int expMode, QString date, QString userName, QString name);
     Q_INVOKABLE QVariantList deleteExps(int expMode, QStringList expNameList);
-    Q_INVOKABLE void updateNameAndImgSavePathByUuid(int expMode, QString uuid, QString newName,
+    // False (nothing changed) when the folder or the row could not be renamed.
+    Q_INVOKABLE bool updateNameAndImgSavePathByUuid(int expMode, QString uuid, QString newName,
                                                     QString oriImageSavePath, QString newImageSavePath);
     Q_INVOKABLE QVariantList loadExpParamByImageSavePath(int expMode, QString imageSavePath);
     Q_INVOKABLE QStringList getDirFilesName(QString dirPath);
@@ -336,7 +340,8 @@ public:
     Q_INVOKABLE void _WBQIDeletePseudoColorImage(QString imageName);
     Q_INVOKABLE void _WBTSDeletePseudoColorImage(QString imageName);
     Q_INVOKABLE void _MultTSDeleteColorAMergeImage(QString imageName);
-    Q_INVOKABLE void updateImageName(int expMode, QString oriImageSavePath, QString newImageSavePath);
+    // False (nothing changed) when the file or the row could not be renamed.
+    Q_INVOKABLE bool updateImageName(int expMode, QString oriImageSavePath, QString newImageSavePath);
     Q_INVOKABLE void deleteFilesAndExps(EnumOBJ::ExpMode expMode, QStringList imageSavePathList);
 
     // Image-list refresh and image-library paths
@@ -406,9 +411,12 @@ private:
     bool bringUpBoard();
     void startLensThread();
     void cameraReady();
-    // The library flow's signals passed on as the controller's own.
+    // The library and files flows' signals passed on as the controller's own.
     void wireLibrary();
-    static void notAvailable(const char* method);
+    void wireFiles();
+    // Exports the current picture of the mode to url (TIFF, 1200 dpi, enlarged, no overlay); false
+    // when the configuration and mode have none.
+    bool exportCurrentImage(const QString& url, const QString& srcPseudoImageName);
 
     EnumOBJ::MachineName m_machineName = EnumOBJ::Unknow_MachineName;
     EnumOBJ::ExpMode m_expMode = EnumOBJ::Unknow_ExpMode;
@@ -425,4 +433,5 @@ private:
     std::unique_ptr<MultFlow> m_mult;
     std::unique_ptr<HousekeepingFlow> m_housekeeping;
     std::unique_ptr<LibraryFlow> m_library;
+    std::unique_ptr<FilesFlow> m_files;
 };

@@ -1,19 +1,7 @@
-// Experiment tables, flat field, region, manual, keyboard and export bookkeeping, forwarded to
-// the housekeeping flow.
+// Flat field, region, manual and keyboard, forwarded to the housekeeping flow.
 #include "ic_maincontrol.h"
 
 #include "housekeepingflow.h"
-
-QVariantList IC_MainControl::deleteExps(int expMode, QStringList expNameList)
-{
-    return m_housekeeping->deleteExps(expMode, expNameList);
-}
-
-void IC_MainControl::updateNameAndImgSavePathByUuid(int expMode, QString uuid, QString newName,
-                                                    QString oriImageSavePath, QString newImageSavePath)
-{
-    m_housekeeping->updateNameAndImgSavePathByUuid(expMode, uuid, newName, oriImageSavePath, newImageSavePath);
-}
 
 void IC_MainControl::getStandardImage()
 {

@@ -98,25 +98,26 @@ void IC_MainControl::imageEdit(QString fileName, QString srcPseudoImageName)
 {
     // Only the name is used: the picture is the page's current one, exported beside the program.
     const QString target = AppPaths::appDir() + QLatin1Char('/') + QFileInfo(fileName).fileName();
-    const QString url = QUrl::fromLocalFile(target).toString();
-    const bool kestrix = authorityType() == EnumOBJ::WBQI;
-    const bool tucsen = !kestrix && authorityType() < EnumOBJ::Unknow_AuthorityType;
-    bool exported = false;
-    if (kestrix && m_expMode == EnumOBJ::WB) {
-        _WBQIExportImage(url, 0, srcPseudoImageName);
-        exported = true;
-    } else if (tucsen && m_expMode == EnumOBJ::Gel) {
-        _GelTSExportImage(url, 0);
-        exported = true;
-    } else if (tucsen && m_expMode == EnumOBJ::WB) {
-        _WBTSExportImage(url, 0, srcPseudoImageName);
-        exported = true;
-    } else if (tucsen && m_expMode == EnumOBJ::Mult) {
-        _MultTSExportImage(url, 0);
-        exported = true;
-    }
+    const bool exported = exportCurrentImage(QUrl::fromLocalFile(target).toString(), srcPseudoImageName);
     const int kind = exported && (m_expMode == EnumOBJ::WB || m_expMode == EnumOBJ::Mult) ? 1 : 0;
     m_library->startAnalysis(target, kind);
+}
+
+bool IC_MainControl::exportCurrentImage(const QString& url, const QString& srcPseudoImageName)
+{
+    const bool kestrix = authorityType() == EnumOBJ::WBQI;
+    const bool tucsen = !kestrix && authorityType() < EnumOBJ::Unknow_AuthorityType;
+    if (kestrix && m_expMode == EnumOBJ::WB)
+        _WBQIExportImage(url, 0, srcPseudoImageName);
+    else if (tucsen && m_expMode == EnumOBJ::Gel)
+        _GelTSExportImage(url, 0);
+    else if (tucsen && m_expMode == EnumOBJ::WB)
+        _WBTSExportImage(url, 0, srcPseudoImageName);
+    else if (tucsen && m_expMode == EnumOBJ::Mult)
+        _MultTSExportImage(url, 0);
+    else
+        return false;
+    return true;
 }
 
 void IC_MainControl::imagePageEdit(QString imageName)

@@ -1422,6 +1422,14 @@
     <context>
         <name>ImageLibraryPage</name>
         <message>
+            <source>The image could not be renamed: %1</source>
+            <translation>图像无法重命名：%1</translation>
+        </message>
+        <message>
+            <source>The experiment could not be renamed: %1</source>
+            <translation>实验无法重命名：%1</translation>
+        </message>
+        <message>
             <source>Warning</source>
             <translation>警告</translation>
         </message>
@@ -1555,6 +1563,10 @@
     <context>
         <name>ImageDetailView</name>
         <message>
+            <source>The image could not be renamed: %1</source>
+            <translation>图像无法重命名：%1</translation>
+        </message>
+        <message>
             <source>Generate success!</source>
             <translation>生成成功！</translation>
         </message>
@@ -1631,6 +1643,17 @@
         <message>
             <source>Close</source>
             <translation>关闭</translation>
+        </message>
+    </context>
+    <context>
+        <name>ExportWPSThread</name>
+        <message>
+            <source>User:</source>
+            <translation>用户：</translation>
+        </message>
+        <message>
+            <source>ReportDate:</source>
+            <translation>报告日期：</translation>
         </message>
     </context>
     <context>
@@ -1992,6 +2015,10 @@
     </context>
     <context>
         <name>GelImageActions</name>
+        <message>
+            <source>The image could not be renamed: %1</source>
+            <translation>图像无法重命名：%1</translation>
+        </message>
         <message>
             <source>Warning</source>
             <translation>警告</translation>

@@ -166,6 +166,7 @@ QString GelTSCaptureThread::storeFrame(const std::shared_ptr<TsFrame>& image, bo
         cam->captureIndex = -1;
         return path;
     }
+    cam->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     if (written)
         *written = true;
     return path;

@@ -97,6 +97,7 @@ void MultTSCaptureThread::run()
         emit sig_CamErrorOccur();
         return;
     }
+    cam->setFrameFileName(listed, imageName.section(QLatin1Char('/'), -1));
     if (afterSave)
         afterSave();
     // From here on the frame is kept: a cancel arriving now concerns what follows it.

@@ -297,6 +297,8 @@ QString WBQICaptureThread::storeFrame(const void* buffer, const rgn_type& region
     // The list holds only frames whose pictures are on disk.
     if (!*written)
         kx->removeFrame(index);
+    else
+        kx->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     return path;
 }
 
@@ -320,6 +322,7 @@ void WBQICaptureThread::mergeImages(int firstIndex)
         emit sig_CamErrorOccur();
         return;
     }
+    kx->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     qDebug() << "结束合成图像:" << wbqi::now();
     emit singleImageCaped(path, -1, -1.0, -1);
 }

@@ -309,6 +309,7 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
         camCtrl->removeFrame(index);
         return path;
     }
+    camCtrl->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     if (mask)
         camCtrl->appendOverExposureMark(mask);
     if (written)
@@ -414,6 +415,7 @@ void WBTSCaptureThread::mergeImages(int bk)
             camCtrl->removeFrame(index);
             reportUnsaved(path);
         } else {
+            camCtrl->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
             emit singleImageCaped(path, -1, -1.0, -1);
         }
     }

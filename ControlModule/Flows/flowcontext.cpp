@@ -102,8 +102,3 @@ void FlowContext::runWhenFinished(QThread* thread, QObject* receiver, std::funct
     if (thread->isFinished())
         once();
 }
-
-void FlowContext::notAvailable(const char* method)
-{
-    qWarning() << method << "not available yet";
-}

@@ -101,8 +101,6 @@ public:
     // Runs continuation once when thread has finished, at once when it has finished already;
     // receiver ends the wait when it is destroyed first.
     static void runWhenFinished(QThread* thread, QObject* receiver, std::function<void()> continuation);
-    // The answer of an invokable whose flow is not built yet.
-    static void notAvailable(const char* method);
 
 signals:
     void errorCodeChanged();

@@ -3,14 +3,16 @@
 #include "apppaths.h"
 #include "flowcontext.h"
 #include "h695icecamctrl.h"
-#include "regularremovethread.h"
+#include "useropts.h"
 
 #include <QDebug>
+#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QThread>
 
+#include <atomic>
 #include <iterator>
 
 namespace {
@@ -25,6 +27,7 @@ const char* const kReferenceMethods[] = {
 HousekeepingFlow::HousekeepingFlow(FlowContext& ctx, QObject* parent)
     : QObject(parent)
     , m_ctx(ctx)
+    , m_openUrl([](const QUrl& url) { return QDesktopServices::openUrl(url); })
 {
 }
 
@@ -42,25 +45,6 @@ void HousekeepingFlow::removeDirFiles(const QString& dir)
             return;
         }
     }
-}
-
-void HousekeepingFlow::startRegularRemove()
-{
-    auto* thread = new RegularRemoveThread(m_ctx.userOpts());
-    connect(thread, &QThread::finished, thread, &QObject::deleteLater);
-    thread->start(QThread::InheritPriority);
-}
-
-QVariantList HousekeepingFlow::deleteExps(int, const QStringList&)
-{
-    FlowContext::notAvailable("deleteExps");
-    return QVariantList();
-}
-
-void HousekeepingFlow::updateNameAndImgSavePathByUuid(int, const QString&, const QString&, const QString&,
-                                                      const QString&)
-{
-    FlowContext::notAvailable("updateNameAndImgSavePathByUuid");
 }
 
 void HousekeepingFlow::getReferenceImage(int type)
@@ -153,12 +137,53 @@ void HousekeepingFlow::clearRoiList()
     m_ctx.tucsen()->clearRoiList();
 }
 
-void HousekeepingFlow::openUserManual()
+QString HousekeepingFlow::userManualName(int authorityType, int language)
 {
-    FlowContext::notAvailable("openUserManual");
+    QString model;
+    if (authorityType == EnumOBJ::GelTS20BW)
+        model = QStringLiteral("S20M");
+    else if (authorityType == 0 || authorityType == 2 || authorityType == 3)
+        model = QStringLiteral("S60");
+    else if (authorityType >= 5 && authorityType <= 18)
+        model = QStringLiteral("OV");
+    if (model.isEmpty() || (language != UserOpts::Chinese && language != UserOpts::English))
+        return QString();
+    return QStringLiteral("/document/user_manual_") + model
+           + (language == UserOpts::English ? QStringLiteral("_en.pdf") : QStringLiteral(".pdf"));
 }
 
-void HousekeepingFlow::showScreenKeyboard(bool)
+void HousekeepingFlow::openUserManual()
 {
-    FlowContext::notAvailable("showScreenKeyboard");
+    UserOpts* opts = m_ctx.userOpts();
+    int language = -1;
+    if (opts) {
+        opts->loadUserOptsByName(UserOpts::OPT_Language);
+        language = int(opts->language());
+    }
+    const QString name = userManualName(int(m_ctx.authorityType()), language);
+    const QString path = AppPaths::appDir() + name;
+    if (name.isEmpty() || !QFileInfo(path).isFile()) {
+        qWarning() << "user manual not available:" << (name.isEmpty() ? QStringLiteral("none for this configuration") : path);
+        emit userManualOpenFailed();
+        return;
+    }
+    if (!m_openUrl(QUrl::fromLocalFile(QFileInfo(path).absoluteFilePath()))) {
+        qWarning() << "user manual not opened:" << path;
+        emit userManualOpenFailed();
+    }
+}
+
+void HousekeepingFlow::showScreenKeyboard(bool show)
+{
+    UserOpts* opts = m_ctx.userOpts();
+    if (!opts)
+        return;
+    opts->loadUserOptsByName(UserOpts::OPT_IsAutoKeyboard);
+    if (!opts->isAutoKeyboard())
+        return;
+    // Every field asks on every press: said once per run, not once per key.
+    static std::atomic<bool> told{false};
+    if (!told.exchange(true))
+        qWarning() << "on-screen keyboard not available on this platform; requests to show or hide it are ignored"
+                   << (show ? "(show)" : "(hide)");
 }

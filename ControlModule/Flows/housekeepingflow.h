@@ -1,15 +1,18 @@
 #pragma once
-// Housekeeping behind the main controller: flat-field and region requests for the Tucsen camera;
-// experiment deletion and renaming, the user manual and the on-screen keyboard (still to be
-// built: those answer "not available yet"); the periodic clean-up and the folder clean-up. The
-// library's queries and exports are the library flow's. GUI thread only.
+// Housekeeping behind the main controller: flat-field and region requests for the Tucsen camera,
+// the user manual, the on-screen keyboard and the folder clean-up. The library's queries and
+// exports are the library flow's, deletion, renaming and the periodic clean-up the files flow's.
+// GUI thread only.
 
 #include <QMutex>
 #include <QObject>
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QUrl>
 #include <QWaitCondition>
+
+#include <functional>
 
 class FlowContext;
 
@@ -21,14 +24,6 @@ public:
 
     // Removes the files (not folders) of dir; stops at the first that cannot be removed.
     static void removeDirFiles(const QString& dir);
-    // Starts the one-pass clean-up of old images; the thread deletes itself when done.
-    void startRegularRemove();
-
-    // Experiment tables and folders
-    QVariantList deleteExps(int expMode, const QStringList& expNameList);
-    void updateNameAndImgSavePathByUuid(int expMode, const QString& uuid, const QString& newName,
-                                        const QString& oriImageSavePath, const QString& newImageSavePath);
-
     // Flat field (reference pair 0 to 4 by type), region of interest
     void getReferenceImage(int type);
     bool isFFC();
@@ -44,9 +39,23 @@ public:
     void removeSetRoi();
     void clearRoiList();
 
+    // The manual of the configuration in the interface language, handed to the desktop; emits
+    // userManualOpenFailed when there is none for the configuration, its file is missing or the
+    // desktop does not open it.
     void openUserManual();
+    // The manual's file below the application folder ("/document/...pdf"); empty when the
+    // configuration or the language has none.
+    static QString userManualName(int authorityType, int language);
+    // Replaces QDesktopServices::openUrl (tests).
+    void setUrlOpener(std::function<bool(const QUrl&)> opener) { m_openUrl = std::move(opener); }
+    // There is no on-screen keyboard on this platform: with the option on, the first request of
+    // the run is logged, the rest ignored.
     void showScreenKeyboard(bool show);
+
+signals:
+    void userManualOpenFailed();
 
 private:
     FlowContext& m_ctx;
+    std::function<bool(const QUrl&)> m_openUrl;
 };

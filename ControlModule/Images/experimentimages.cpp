@@ -116,7 +116,7 @@ QString ExperimentImages::generateTS(const ExperimentRecord* record, TsMode mode
         return path;
     HistogramInfo info;
     H695ICECamCtrl::computeLogHistogram(copy->record(), info);
-    m_ts->appendFrame(copy);
+    m_ts->setFrameFileName(m_ts->appendFrame(copy), path.section(QLatin1Char('/'), -1));
     m_ts->appendHistogram(std::move(info));
     if (mode != TsMode::WB) {
         m_ts->stretchLow = 0;
@@ -143,7 +143,7 @@ QString ExperimentImages::generateQI(const ExperimentRecord* record)
         return path;
     HistogramInfo levels;
     m_qi->autoLevels(copy, levels);
-    m_qi->appendFrame(std::move(copy));
+    m_qi->setFrameFileName(m_qi->appendFrame(std::move(copy)), path.section(QLatin1Char('/'), -1));
     m_qi->appendHistogram(std::move(levels));
     return path;
 }
@@ -182,7 +182,7 @@ QString ExperimentImages::mergeTS(const ExperimentRecord* record, const QVariant
         return path;
     HistogramInfo info;
     H695ICECamCtrl::computeLogHistogram(ca->record(), info);
-    m_ts->appendFrame(ca);
+    m_ts->setFrameFileName(m_ts->appendFrame(ca), path.section(QLatin1Char('/'), -1));
     m_ts->appendHistogram(std::move(info));
     return path;
 }
@@ -218,7 +218,7 @@ QString ExperimentImages::mergeQI(const ExperimentRecord* record, const QVariant
         return path;
     HistogramInfo levels;
     m_qi->autoLevels(ca, levels);
-    m_qi->appendFrame(std::move(ca));
+    m_qi->setFrameFileName(m_qi->appendFrame(std::move(ca)), path.section(QLatin1Char('/'), -1));
     m_qi->appendHistogram(std::move(levels));
     return path;
 }

@@ -26,7 +26,8 @@ Dialog {
     readonly property var fileFilters: ["1200dpi (*.tif)", "600dpi (*.tif)", "300dpi (*.tif)", "*.bmp", "*.jpg", "*.png",
                                         "1200dpi (*.tif)-加水印", "600dpi (*.tif)-加水印", "300dpi (*.tif)-加水印",
                                         "(*.bmp)-加水印", "(*.jpg)-加水印", "(*.png)-加水印"]
-    readonly property var documentFilters: ["*.doc", "*.docx"]
+    // The report is always a .docx package; a name without that suffix gets it.
+    readonly property var documentFilters: ["*.docx"]
     signal exportFinished()
 
     function proposedFile() { return Paths.localPathToUrl(folder + "/" + curImageName) }

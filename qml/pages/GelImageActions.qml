@@ -81,7 +81,10 @@ QtObject {
     function renameEntry(index, newPath) {
         var entry = host.imageModel.get(index);
         var oldPath = entry.path;
-        host.imageOps.updateImageName(multMode ? EnumOBJ.Mult : EnumOBJ.Gel, oldPath, newPath);
+        if (host.imageOps.updateImageName(multMode ? EnumOBJ.Mult : EnumOBJ.Gel, oldPath, newPath) === false) {
+            host.message(qsTr("Warning"), qsTr("The image could not be renamed: %1").arg(Gel.baseName(oldPath)));
+            return;
+        }
         host.imageModel.setProperty(index, "path", newPath);
         host.imageModel.setProperty(index, "title", Gel.baseName(newPath));
         if (entry.file !== "")

@@ -131,7 +131,10 @@ Rectangle {
     }
     function renamed(newName) {
         var oldName = fileName;
-        page.fileOps.updateImageName(page.pageMode, folder + oldName, folder + newName);
+        if (page.fileOps.updateImageName(page.pageMode, folder + oldName, folder + newName) === false) {
+            page.warn(qsTr("The image could not be renamed: %1").arg(oldName));
+            return;
+        }
         parameterList = MainCtrl.loadExpParamByImageSavePath(page.pageMode, folder);
         fileNames = MainCtrl.getDirFilesName(folder);
         currentIndex = Math.max(0, fileNames.indexOf(newName));

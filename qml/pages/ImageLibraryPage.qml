@@ -285,9 +285,14 @@ Rectangle {
         several.multiUpdateNewName.connect(function(oldName, newName, folder) { page.renameImage(folder, oldName, newName) });
         several.multiupdateFinished.connect(function() { page.updateListView(false) });
     }
+    // False when the file could not be renamed: the operator is told, nothing changed.
     function renameImage(folder, oldName, newName) {
-        fileOps.updateImageName(pageMode, folder + oldName, folder + newName);
+        if (fileOps.updateImageName(pageMode, folder + oldName, folder + newName) === false) {
+            warn(qsTr("The image could not be renamed: %1").arg(oldName));
+            return false;
+        }
         audit("重命名图片: 旧名: " + oldName + " 新名: " + newName, "Rename image: Old name: " + oldName + " New name: " + newName);
+        return true;
     }
     function openRename(type, originName, folder, list) {
         var component = Qt.createComponent("../dialogs/RenameDialog.qml");
@@ -342,7 +347,10 @@ Rectangle {
         var exp = exps.get(j);
         var oldName = exp.name;
         var folders = Lib.renamedFolders(exp.folder, oldName, newName);
-        fileOps.updateNameAndImgSavePathByUuid(pageMode, exp.uuid, newName, folders.oldFolder, folders.newFolder);
+        if (fileOps.updateNameAndImgSavePathByUuid(pageMode, exp.uuid, newName, folders.oldFolder, folders.newFolder) === false) {
+            warn(qsTr("The experiment could not be renamed: %1").arg(oldName));
+            return;
+        }
         var kept = [];
         for (var s = 0; s < selectedImageNameList.length; ++s)
             if (selectedImageNameList[s].indexOf(folders.oldFolder) !== 0)

@@ -103,6 +103,9 @@ TEST_F(GelPreview, ExposureAndGainChangesReachTheCameraOnceBeforeTheNextFrame)
     ctrl->gain = 9;
     ctrl->isExposureChanged = true;
     ctrl->isGainChanged = true;
+    // Preview signals queued before the change would satisfy a bare frame count: wait for the
+    // settings, then for frames after them, which must not set them again.
+    ASSERT_TRUE(waitFor([&] { return !propertySets(TUIDP_EXPOSURETM).empty() && !propertySets(TUIDP_GLOBALGAIN).empty(); }, 20000));
     const int seen = rec.previews;
     ASSERT_TRUE(waitFor([&] { return rec.previews >= seen + 3; }, 20000));
     EXPECT_EQ(propertySets(TUIDP_EXPOSURETM), std::vector<double> {30});

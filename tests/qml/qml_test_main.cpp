@@ -12,6 +12,8 @@
 #include <QCoreApplication>
 #include <QQmlContext>
 #include <QQmlEngine>
+#include <QDir>
+#include <QFile>
 #include <QtQuickTest>
 
 #include <cstdio>
@@ -23,6 +25,9 @@ public:
     PageTestSetup()
     {
         m_appDir.writeMachine(QStringLiteral("S60"));
+        // The report template lies beside the program.
+        QDir().mkpath(m_appDir.filePath(QStringLiteral("document")));
+        QFile::copy(QStringLiteral(TAVRILL_REPORT_TEMPLATE), m_appDir.filePath(QStringLiteral("document/export.dotx")));
         // The pages draw with the software renderer, as the program does.
         qputenv("QT_QUICK_BACKEND", "software");
         TestProbe::install();

@@ -14,6 +14,7 @@ ShellTestCase {
     property var stored: null
 
     SignalSpy { id: finishedSpy; signalName: "exportFinished" }
+    SignalSpy { id: reportSpy; target: MainCtrl; signalName: "exportFinished" }
 
     function setUpFile() {
         window = makeWindow(true);
@@ -81,7 +82,7 @@ ShellTestCase {
         compare(files.selectedNameFilter.index, 1);
         files.destroy();
         var documents = dialog.makeChooser(true);
-        compare(documents.nameFilters, ["*.doc", "*.docx"]);
+        compare(documents.nameFilters, ["*.docx"]);
         compare(documents.selectedNameFilter.index, 0);
         documents.destroy();
         dialog.close();
@@ -102,8 +103,19 @@ ShellTestCase {
         var folder = testProbe.appDir() + "/reports";
         var dialog = exportDialog({ imageSavePath: stored.folder, curImageName: "img_0", curUserName: "admin" });
         var mark = auditMark();
+        testProbe.run("mkdir", ["-p", folder]);
+        MainCtrl.errorCode = EnumOBJ.NoErr;
+        MainCtrl._MultUpdateCurImageName(stored.files[0]);
+        reportSpy.clear();
         dialog.documentChosen(url(folder + "/report.docx"));
         tryCompare(dialog, "visible", false);
+        // The report is a document package: the user in its bookmark, the picture embedded, and
+        // the picture made for it gone again.
+        tryCompare(reportSpy, "count", 1, 10000);
+        compare(MainCtrl.errorCode, EnumOBJ.NoErr);
+        verify(testProbe.run("unzip", ["-p", folder + "/report.docx", "word/document.xml"]).indexOf(">admin<") > 0);
+        verify(testProbe.run("unzip", ["-l", folder + "/report.docx"]).indexOf("word/media/picture1.png") > 0);
+        compare(testProbe.run("find", [testProbe.appDir(), "-maxdepth", "1", "-name", "*_ForWPS.tif"]), "");
         UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
         compare(UserOpts.exportPath, folder);
         var rows = auditSince(mark);

@@ -16,6 +16,7 @@ ShellTestCase {
     property var prepared: ({})
 
     SignalSpy { id: breakSpy; target: MainCtrl; signalName: "sig_exportBreak" }
+    SignalSpy { id: deleteSpy; target: MainCtrl; signalName: "deleteFinished" }
 
     function setUpFile() {
         window = makeWindow(true);
@@ -256,6 +257,21 @@ ShellTestCase {
         compare(rows[0].content, "图片删除: " + prepared[EnumOBJ.Mult].old.files[1]);
         compare(rows[1].content, "Images delete: " + prepared[EnumOBJ.Mult].old.files[1]);
         page.fileOps = MainCtrl;
+
+        // Through the controller the picture and its entries in the row go (the batch
+        // experiment, which no other case counts whole).
+        var gelPage = enter(EnumOBJ.Gel);
+        var batch = prepared.batch;
+        gelPage.selectedImageNameList = [batch.files[0]];
+        deleteSpy.clear();
+        gelPage.deleteSelected();
+        tryVerify(function() { return testProbe.run("ls", [batch.folder]).indexOf("img_0.tif") < 0 });
+        tryVerify(function() {
+            return MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, batch.folder)[4].indexOf("img_1.tif,") === 0;
+        });
+        // The page lists again when the deletion has ended.
+        deleteSpy.wait(5000);
+        enter(EnumOBJ.Gel);
     }
 
     // Renames go to the controller with the page's mode and full paths (experiments: both
@@ -276,7 +292,27 @@ ShellTestCase {
         var parent = p.old.folder.substring(0, p.old.folder.length - ("Old0/").length);
         compare(calls[1], ["experiment", EnumOBJ.Gel, p.old.uuid, "Older", parent + "Old0/", parent + "Older/"]);
         compare(page.dateModel.get(1).exps.get(0).name, "Older");
+
+        // A rename the controller refuses changes nothing on the page and says so.
+        page.fileOps = {
+            updateImageName: function() { return false },
+            updateNameAndImgSavePathByUuid: function() { return false }
+        };
+        var mark = auditMark();
+        verify(!page.renameImage(p.main.folder, "img_1.tif", "x.tif"));
+        compare(closeMessage(), "The image could not be renamed: img_1.tif");
+        page.renameExperiment(1, 0, "Oldest");
+        compare(closeMessage(), "The experiment could not be renamed: Older");
+        compare(page.dateModel.get(1).exps.get(0).name, "Older");
+        compare(auditSince(mark).length, 0);
+
+        // The real controller: onto an existing picture refused, to a free name done.
         page.fileOps = MainCtrl;
+        verify(!page.renameImage(p.main.folder, "img_1.tif", "img_2.tif"));
+        compare(closeMessage(), "The image could not be renamed: img_1.tif");
+        verify(page.renameImage(p.main.folder, "img_1.tif", "lane 2.tif"));
+        compare(testProbe.run("ls", ["-1", p.main.folder]), "img_0.tif\nimg_2.tif\nlane 2.tif\n");
+        compare(MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, p.main.folder)[4], "img_0.tif,lane 2.tif,img_2.tif,");
     }
 
     // The batch export: progress to the end and the success message, one folder per

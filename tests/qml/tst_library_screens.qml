@@ -6,7 +6,7 @@ import an.qt.EnumOBJ 1.0
 import "qrc:/js/Library.js" as Lib
 
 // Pictures of the image library for people to look at: each library page with thumbnails, the
-// detail view, the export dialog and the batch export's progress, in Chinese and English, at
+// detail view, the export dialog, the batch export's progress and a refused rename, in Chinese and English, at
 // scale 1.0 and 1.2, 1280 x 800, into build/screens.
 ShellTestCase {
     name: "LibraryScreens"
@@ -115,6 +115,16 @@ ShellTestCase {
         progress.close();
         tryCompare(progress, "visible", false);
         progress.destroy();
+
+        // A rename the controller refuses (the name is taken) is told to the operator.
+        gel.checkAll(false);
+        var folder = gel.dateModel.get(0).exps.get(1).folder;
+        verify(!gel.renameImage(folder, "img_0.tif", "img_1.tif"));
+        var refused = null;
+        tryVerify(function() { refused = overlayDialog(window, "customMessageDialog"); return refused !== null && refused.opened });
+        shoot(row.prefix, "library_rename_refused");
+        refused.accept();
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         click(part(window, "homeButton"));
     }
 }

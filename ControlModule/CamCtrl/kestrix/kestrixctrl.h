@@ -87,7 +87,12 @@ public:
     int frameCount() const;
     KestrixFrame frameAt(int index) const;
     bool replaceFrame(int index, KestrixFrame frame);
-    bool removeFrame(int index);   // the frame and its display levels
+    bool removeFrame(int index);   // the frame, its display levels and its file name
+    // The file name (without folder) each listed frame was saved under, in step with the frames;
+    // empty until the saver names it.
+    void setFrameFileName(int index, const QString& name);
+    QString frameFileName(int index) const;
+    bool renameFrameFile(const QString& oldName, const QString& newName);
     void clearFrames();            // frames, display levels and the display frame
     int histogramCount() const;
     HistogramInfo histogramAt(int index) const;
@@ -134,6 +139,7 @@ private:
     // Listed frames are never written: a change replaces the entry.
     std::vector<std::shared_ptr<const KestrixFrame>> m_frameList;
     std::vector<HistogramInfo> m_histogramList;
+    std::vector<QString> m_frameFileNames;
     QVector<QRect> m_bandRects;
     std::shared_ptr<const KestrixFrame> m_liveFrame;
     std::shared_ptr<const KestrixFrame> m_captureFrame;

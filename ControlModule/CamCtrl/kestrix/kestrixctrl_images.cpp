@@ -156,6 +156,7 @@ int KestrixCtrl::appendFrame(std::shared_ptr<const KestrixFrame> frame)
         frame = std::make_shared<const KestrixFrame>();
     std::lock_guard<std::mutex> lock(m_frameMutex);
     m_frameList.push_back(std::move(frame));
+    m_frameFileNames.resize(m_frameList.size());
     return static_cast<int>(m_frameList.size()) - 1;
 }
 
@@ -190,7 +191,38 @@ bool KestrixCtrl::removeFrame(int index)
     m_frameList.erase(m_frameList.begin() + index);
     if (index < static_cast<int>(m_histogramList.size()))
         m_histogramList.erase(m_histogramList.begin() + index);
+    if (index < static_cast<int>(m_frameFileNames.size()))
+        m_frameFileNames.erase(m_frameFileNames.begin() + index);
     return true;
+}
+
+void KestrixCtrl::setFrameFileName(int index, const QString& name)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_frameList.size()))
+        return;
+    m_frameFileNames.resize(m_frameList.size());
+    m_frameFileNames[static_cast<size_t>(index)] = name;
+}
+
+QString KestrixCtrl::frameFileName(int index) const
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    if (index < 0 || index >= static_cast<int>(m_frameFileNames.size()))
+        return QString();
+    return m_frameFileNames[static_cast<size_t>(index)];
+}
+
+bool KestrixCtrl::renameFrameFile(const QString& oldName, const QString& newName)
+{
+    std::lock_guard<std::mutex> lock(m_frameMutex);
+    for (QString& name : m_frameFileNames) {
+        if (!name.isEmpty() && name == oldName) {
+            name = newName;
+            return true;
+        }
+    }
+    return false;
 }
 
 void KestrixCtrl::clearFrames()
@@ -200,6 +232,7 @@ void KestrixCtrl::clearFrames()
     capture.swap(m_captureFrame);
     m_frameList.clear();
     m_histogramList.clear();
+    m_frameFileNames.clear();
     displayFrame = KestrixFrame();
     curImageIndex = -1;
 }

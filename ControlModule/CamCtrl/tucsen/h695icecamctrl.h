@@ -222,6 +222,12 @@ public:
     // Drops a frame with its histogram, rectangle list and crop region (deletes by index, and a
     // capture whose pictures could not be written).
     bool removeFrame(int index);
+    // The file name (without folder) each listed frame was saved under, in step with frameList;
+    // empty until the saver names it. Deletes and renames go by it, never by a folder listing.
+    void setFrameFileName(int index, const QString& name);
+    QString frameFileName(int index) const;
+    // Renames the listed entry oldName (false when no frame has it).
+    bool renameFrameFile(const QString& oldName, const QString& newName);
     // histogramCache: one record per saved picture, in step with frameList.
     int histogramCount() const;
     std::shared_ptr<const HistogramInfo> histogramAt(int index) const;
@@ -333,6 +339,7 @@ private:
     std::vector<std::shared_ptr<const HistogramInfo>> m_histogramCache;
     std::vector<QList<QRect>> m_detectedRectLists;
     std::vector<RoiRect> m_roiList;
+    std::vector<QString> m_frameFileNames;
     OverExposureMask m_overExposureSum;
     std::vector<OverExposureMask> m_overExposureMarks;
     // Live frames are kept writable here so that one no reader holds any more can be refilled;

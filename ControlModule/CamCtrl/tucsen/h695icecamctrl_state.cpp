@@ -26,6 +26,7 @@ int H695ICECamCtrl::appendFrame(TsFramePtr frame)
         return -1;
     Lock lock(m_state);
     m_frameList.push_back(std::move(frame));
+    m_frameFileNames.resize(m_frameList.size());
     return int(m_frameList.size()) - 1;
 }
 
@@ -65,8 +66,37 @@ bool H695ICECamCtrl::removeFrame(int index)
             m_detectedRectLists.erase(m_detectedRectLists.begin() + index);
         if (inside(index, m_roiList.size()))
             m_roiList.erase(m_roiList.begin() + index);
+        if (inside(index, m_frameFileNames.size()))
+            m_frameFileNames.erase(m_frameFileNames.begin() + index);
     }
     return true;
+}
+
+void H695ICECamCtrl::setFrameFileName(int index, const QString& name)
+{
+    Lock lock(m_state);
+    if (inside(index, m_frameList.size())) {
+        m_frameFileNames.resize(m_frameList.size());
+        m_frameFileNames[size_t(index)] = name;
+    }
+}
+
+QString H695ICECamCtrl::frameFileName(int index) const
+{
+    Lock lock(m_state);
+    return inside(index, m_frameFileNames.size()) ? m_frameFileNames[size_t(index)] : QString();
+}
+
+bool H695ICECamCtrl::renameFrameFile(const QString& oldName, const QString& newName)
+{
+    Lock lock(m_state);
+    for (QString& name : m_frameFileNames) {
+        if (!name.isEmpty() && name == oldName) {
+            name = newName;
+            return true;
+        }
+    }
+    return false;
 }
 
 int H695ICECamCtrl::histogramCount() const
@@ -271,6 +301,7 @@ void H695ICECamCtrl::clearFrameList(bool logHistograms)
         frames.swap(m_frameList);
         histograms.swap(m_histogramCache);
         rectLists.swap(m_detectedRectLists);
+        m_frameFileNames.clear();
         capture.swap(m_captureFrame);
         shown.swap(m_stretchFrame);
         stretched.swap(m_stretched);

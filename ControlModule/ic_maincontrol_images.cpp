@@ -8,9 +8,8 @@
 #include "wbqiflow.h"
 #include "wbtsflow.h"
 
-// Image operations forward to the experiment images; the invokables whose work (image library,
-// exports, reports) is not built yet log and answer with a neutral value, so that a page calling
-// one keeps working.
+// Image operations of the current experiment, forwarded to the experiment images; the audit-trail
+// report.
 
 QString IC_MainControl::_WBQIGenerateImage()
 {
@@ -75,56 +74,6 @@ QString IC_MainControl::_MultTSStaining(Qt::GlobalColor color, QString imageName
 QString IC_MainControl::_GelTSDyeBlue(QString imagePath)
 {
     return images->dyeBlue(gel()->experiment.get(), imagePath);
-}
-
-void IC_MainControl::exportWPS(QString, QString, QString)
-{
-    notAvailable("exportWPS");
-}
-
-void IC_MainControl::_WBQIDeleteImage(int)
-{
-    notAvailable("_WBQIDeleteImage");
-}
-
-void IC_MainControl::_WBTSDeleteImage(int)
-{
-    notAvailable("_WBTSDeleteImage");
-}
-
-void IC_MainControl::_GelTSDeleteImage(QVariantList)
-{
-    notAvailable("_GelTSDeleteImage");
-}
-
-void IC_MainControl::_MultTSDeleteImage(int)
-{
-    notAvailable("_MultTSDeleteImage");
-}
-
-void IC_MainControl::_WBQIDeletePseudoColorImage(QString)
-{
-    notAvailable("_WBQIDeletePseudoColorImage");
-}
-
-void IC_MainControl::_WBTSDeletePseudoColorImage(QString)
-{
-    notAvailable("_WBTSDeletePseudoColorImage");
-}
-
-void IC_MainControl::_MultTSDeleteColorAMergeImage(QString)
-{
-    notAvailable("_MultTSDeleteColorAMergeImage");
-}
-
-void IC_MainControl::updateImageName(int, QString, QString)
-{
-    notAvailable("updateImageName");
-}
-
-void IC_MainControl::deleteFilesAndExps(EnumOBJ::ExpMode, QStringList)
-{
-    notAvailable("deleteFilesAndExps");
 }
 
 bool IC_MainControl::exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr)

@@ -1,0 +1,102 @@
+#include "imagefiles.h"
+
+#include <QDebug>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+
+namespace imagefiles {
+
+QStringList imageRoots(const QString& appDir, const QString& userImageFolder)
+{
+    QStringList roots{appDir + QStringLiteral("/Images")};
+    if (!userImageFolder.trimmed().isEmpty())
+        roots << userImageFolder;
+    return roots;
+}
+
+namespace {
+
+bool canonicallyBelow(const QFileInfo& info, const QStringList& roots)
+{
+    const QString canonical = info.canonicalFilePath();
+    if (canonical.isEmpty())
+        return false;
+    for (const QString& root : roots) {
+        const QString base = QFileInfo(root).canonicalFilePath();
+        if (!base.isEmpty() && canonical.startsWith(base + QLatin1Char('/')))
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+bool isLibraryFolder(const QString& path, const QStringList& roots)
+{
+    const QFileInfo info(QDir::cleanPath(path));
+    return !path.isEmpty() && !info.isSymLink() && info.isDir() && canonicallyBelow(info, roots);
+}
+
+bool isLibraryImage(const QString& path, const QStringList& roots)
+{
+    const QFileInfo info(path);
+    if (path.isEmpty() || info.isSymLink() || !info.isFile()
+        || info.suffix().compare(QLatin1String("tif"), Qt::CaseInsensitive) != 0)
+        return false;
+    return canonicallyBelow(info, roots);
+}
+
+QString tailFromThirdSlash(const QString& path)
+{
+    int p = path.size();
+    for (int n = 0; n < 3; ++n) {
+        p = p > 0 ? path.lastIndexOf(QLatin1Char('/'), p - 1) : -1;
+        if (p < 0)
+            return QString();
+    }
+    return path.mid(p);
+}
+
+QString mirrorOf(const QString& userImageFolder, const QString& path)
+{
+    const QString tail = tailFromThirdSlash(path);
+    if (userImageFolder.trimmed().isEmpty() || tail.isEmpty())
+        return QString();
+    return userImageFolder + tail;
+}
+
+QString removeEntry(const QString& list, int k)
+{
+    QStringList entries = list.split(QLatin1Char(','), Qt::KeepEmptyParts);
+    // The trailing "," leaves one empty part that is no entry.
+    const int count = list.endsWith(QLatin1Char(',')) ? entries.size() - 1 : entries.size();
+    if (k < 0 || k >= count)
+        return list;
+    entries.removeAt(k);
+    return entries.join(QLatin1Char(','));
+}
+
+FrameFiles frameFilesOf(const QString& fileName)
+{
+    FrameFiles files;
+    QString base = fileName;
+    if (base.endsWith(QLatin1String(".tif")))
+        base.chop(4);
+    if (base.endsWith(QLatin1String("_OE")))
+        base.chop(3);
+    files.plain = base + QStringLiteral(".tif");
+    files.marked = base + QStringLiteral("_OE.tif");
+    files.data = base + QStringLiteral(".data");
+    return files;
+}
+
+bool removeLogged(const QString& path)
+{
+    if (QFile::remove(path))
+        return true;
+    qDebug().noquote() << path + QStringLiteral(" remove failed.");
+    return false;
+}
+
+} // namespace imagefiles

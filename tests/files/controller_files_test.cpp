@@ -1,0 +1,94 @@
+// What the pages reach through the controller: the report with its end and its error, library
+// deletion with its end, capture-page deletes and renames with their answers.
+#include "controllertest.h"
+
+#include "apppaths.h"
+#include "enumobj.h"
+#include "gelexperimentdb.h"
+#include "h695icecamctrl.h"
+#include "libraryfixture.h"
+#include "testappdir.h"
+#include "tsframe.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QUrl>
+#include <QtTest>
+
+class ControllerFilesTest : public QObject {
+    Q_OBJECT
+
+    TestAppDir appDir;
+    std::unique_ptr<ControllerRig> rig;
+
+    static QStringList reportPictures()
+    {
+        return QDir(AppPaths::appDir()).entryList({QStringLiteral("*_ForWPS.tif")}, QDir::Files);
+    }
+
+private slots:
+    void init() { rig = std::make_unique<ControllerRig>(); }
+    void cleanup() { rig.reset(); }
+
+    void reportEndsOnceAndAMissingTemplateIsTheReportError()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        QFile::remove(AppPaths::appDir() + "/document/export.dotx");
+        QSignalSpy finished(ctrl, &IC_MainControl::exportFinished);
+        QSignalSpy errors(ctrl, &IC_MainControl::errorCodeChanged);
+        const QString target = AppPaths::appDir() + "/missing.docx";
+        ctrl->exportWPS(QUrl::fromLocalFile(target).toString(), "admin", QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
+        QCOMPARE(errors.size(), 1);
+        QCOMPARE(ctrl->errorCode(), EnumOBJ::WPSErr);
+        QVERIFY(!QFileInfo::exists(target));
+        QVERIFY(reportPictures().isEmpty());
+
+        QDir().mkpath(AppPaths::appDir() + "/document");
+        QVERIFY(QFile::copy(QStringLiteral(TAVRILL_REPORT_TEMPLATE), AppPaths::appDir() + "/document/export.dotx"));
+        ctrl->setErrorCode(EnumOBJ::NoErr);
+        const QString written = AppPaths::appDir() + "/written";
+        ctrl->exportWPS(QUrl::fromLocalFile(written).toString(), "admin", QString());
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 10000);
+        QCOMPARE(ctrl->errorCode(), EnumOBJ::NoErr);
+        QVERIFY(QFileInfo(written + ".docx").size() > 0);
+        QVERIFY(reportPictures().isEmpty());
+    }
+
+    void libraryDeletionEndsWithDeleteFinished()
+    {
+        const PreparedExperiment gel = addExperiment(EnumOBJ::Gel, "2026-11-20", "Gel-ctrl", 2);
+        QSignalSpy finished(rig->ctrl.get(), &IC_MainControl::deleteFinished);
+        rig->ctrl->deleteFilesAndExps(EnumOBJ::Gel, {gel.files[0]});
+        QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 5000);
+        QVERIFY(!QFileInfo::exists(gel.files[0]));
+        QCOMPARE(GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString(),
+                 QStringLiteral("img_1.tif,"));
+    }
+
+    void captureDeletesAndRenamesAnswerThePage()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        const PreparedExperiment gel = addExperiment(EnumOBJ::Gel, "2026-11-21", "Gel-page", 3);
+        H695ICECamCtrl* cam = ctrl->h695ICECamCtrl;
+        cam->clearFrameList();
+        cam->setExpName("Gel-page");
+        const uint16_t pixels[4] = {1, 2, 3, 4};
+        for (int i = 0; i < 3; ++i)
+            cam->setFrameFileName(cam->appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
+
+        QVERIFY(ctrl->updateImageName(EnumOBJ::Gel, gel.files[2], gel.folder + "lane.tif"));
+        QVERIFY(!ctrl->updateImageName(EnumOBJ::Gel, gel.files[0], gel.folder + "lane.tif"));
+        ctrl->_GelTSDeleteImage({2, 1});
+        QCOMPARE(cam->frameCount(), 1);
+        QVERIFY(QFileInfo::exists(gel.files[0]));
+        QVERIFY(!QFileInfo::exists(gel.files[1]) && !QFileInfo::exists(gel.folder + "lane.tif"));
+        QCOMPARE(GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString(),
+                 QStringLiteral("img_0.tif,"));
+        cam->clearFrameList();
+    }
+};
+
+QTEST_MAIN(ControllerFilesTest)
+#include "controller_files_test.moc"
