@@ -55,6 +55,7 @@ ShellTestCase {
     function initEach() {
         if (!page.entered)
             enter();
+        page.aeBox.checked = false;
         if (page.captureFinished) {
             frames.clear();
             click(part(page, "backButton"));
@@ -225,6 +226,37 @@ ShellTestCase {
         CamOpts.loadCamOptsByName(CamOpts.MultTS_CurExposurePre);
         compare(CamOpts.multTSCurExposurePre, row.after[1] * 1000);
         setPreviewExposure(30);
+    }
+
+    // With "Auto Exposure" checked the capture waits for the exposure to settle and takes the
+    // channel with what was found; "ReCapture" takes it again under the same light.
+    function test_autoExposureCaptureAndRetake() {
+        var box = part(page, "aeBox");
+        if (!box.checked)
+            click(box);
+        chooseLight(EnumOBJ.G520nm);
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+        var count = page.imageModel.count;
+        started.clear();
+        click(part(page, "captureButton"));
+        verify(page.buttonCaptureClicked);
+        verify(page.cameraBar.aeOn);
+        tryVerify(function() { return started.count > 0 }, 20000, "the capture follows the exposure");
+        tryVerify(function() { return page.captureFinished }, 30000);
+        var found = page.aeHistory[page.aeHistory.length - 1].exposure;
+        compare(page.imageModel.count, count + 1);
+        compare(page.imageModel.get(count).exposure, Math.round(found * 1000) / 1000, "taken with what was found");
+        // The box is hidden with the finished capture; the retake below goes without it.
+        box.checked = false;
+
+        var mark = auditMark();
+        started.clear();
+        click(part(page, "reCaptureButton"));
+        tryVerify(function() { return started.count > 0 }, 20000, "the retake starts once the preview runs");
+        tryVerify(function() { return page.captureFinished }, 30000);
+        compare(page.imageModel.count, count + 2);
+        compare(page.lastCloseLightType, EnumOBJ.G520nm);
+        compare(auditSince(mark)[1].content, "Capture ReClicked");
     }
 
     // Three channels, each under its light and filter, end listed with their parameters and on disk.
