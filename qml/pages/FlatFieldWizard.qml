@@ -35,6 +35,8 @@ Column {
     property string status: "Calibration not performed"
     // What a cancel puts back.
     property var saved: null
+    // A bright reference is stored whose dark partner is not yet: the pair on disk is mixed.
+    property bool halfPair: false
     // 2 s between steps; a test may shorten it.
     property int stepInterval: 2000
     readonly property var statusTexts: [QT_TR_NOOP("Calibration not performed"), QT_TR_NOOP("Set Camera Binning"),
@@ -72,6 +74,7 @@ Column {
         saved = { light: host.curLightType, filter: host.curFilterPos, binning: CamOpts.gelTSCurBinning,
                   exposure: CamOpts.gelTSCurExposurePre, gain: CamOpts.gelTSCurGain, gainIndex: CamOpts.gelTSCurGainIndex };
         active = true;
+        halfPair = false;
         step = 0;
         prepStep = 0;
         prepTimer.interval = stepInterval;
@@ -146,6 +149,13 @@ Column {
             else
                 host.lightClicked(saved.light, true);
         }
+        // A bright reference without its dark one would correct every later picture wrongly
+        // (the files are read again at start): no references until a calibration completes.
+        if (halfPair) {
+            MainCtrl.resetFFC();
+            MainCtrl.removeCorrectionData();
+            halfPair = false;
+        }
         MainCtrl.setFFC(UserOpts.isFFCOpen);
         step = 0;
         bar = 0;
@@ -197,8 +207,10 @@ Column {
         bar = plan.bar;
         if (plan.reset)
             MainCtrl.resetFFC();
-        if (plan.reference !== "")
+        if (plan.reference !== "") {
             MainCtrl[plan.reference]();
+            halfPair = plan.reference.indexOf("getStandardImage") === 0;
+        }
         if (plan.compute) {
             finish();
             return;

@@ -177,13 +177,15 @@ ShellTestCase {
     // calibration too.
     function test_cancelRestoresTheState_data() {
         return [
-            { tag: "while exposing before the first pair", viaExposure: true,
+            { tag: "while exposing before the first pair", viaExposure: true, halfPair: false,
               until: function() { return wizard.active && wizard.step === 0 && page.aeDialog.opened } },
-            { tag: "with the white light off for the dark field", viaExposure: false,
+            { tag: "with the white light off for the dark field", viaExposure: false, halfPair: true,
               until: function() { return wizard.step === 2 && !page.aeDialog.visible && !page.filterDialog.visible } }
         ];
     }
     function test_cancelRestoresTheState(row) {
+        if (files().indexOf("LightFrameData.data") < 0)
+            test_basePairsRecordTheReferences();
         // A binning other than the calibration's full resolution.
         page.cameraBar.chooseBinning(1);
         tryVerify(function() { return !page.cameraBar.aeOn && !page.aeDialog.visible }, 20000, "the exposure settles");
@@ -208,6 +210,9 @@ ShellTestCase {
         verify(!wizard.active);
         verify(!MainCtrl.isInFFC(), "light changes move the wheel again");
         compare(wizard.status, "Calibration cancelled");
+        // A new bright reference without its dark one leaves no references behind; before the
+        // first reference the stored pair stays.
+        compare(files().indexOf("LightFrameData.data") < 0, row.halfPair, files());
         CamOpts.loadCurGelTSCamOpts();
         compare([CamOpts.gelTSCurBinning, CamOpts.gelTSCurExposurePre, CamOpts.gelTSCurGain], saved);
         compare(page.cameraBar.binningIndex, 1);
