@@ -119,6 +119,21 @@ ShellTestCase {
         }
     }
 
+    // The switch turns the correction on and off for preview and captures, and keeps the choice.
+    function test_switchTurnsTheCorrection() {
+        var sw = part(page, "ffcSwitch");
+        var before = UserOpts.isFFCOpen;
+        compare(sw.checked, before);
+        click(sw);
+        compare(UserOpts.isFFCOpen, !before);
+        compare(sw.checked, !before);
+        compare(MainCtrl.isFFC(), !before);
+        compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/isFFCOpen"), String(!before));
+        click(sw);
+        compare(UserOpts.isFFCOpen, before);
+        compare(MainCtrl.isFFC(), before);
+    }
+
     function test_declinedConfirmationChangesNothing() {
         var before = [wizard.step, wizard.bar, wizard.status];
         click(part(page, "ffcStartButton"));

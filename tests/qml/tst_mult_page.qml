@@ -143,6 +143,18 @@ ShellTestCase {
         compare(rows[rows.length - 3].content, "Light settings: " + row.name + " light on");
     }
 
+    // Going to the image library puts the light out; coming back lights it again.
+    function test_lightFollowsThePageShown() {
+        chooseLight(EnumOBJ.R625nm);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampRed) !== 0 }, 5000);
+        page.updateLightStatus(false);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampRed) === 0 }, 5000, "the lamp goes out");
+        compare(page.lastLightType, EnumOBJ.R625nm);
+        page.updateLightStatus(true);
+        verify(lightButton(EnumOBJ.R625nm).checked);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampRed) !== 0 }, 5000, "the lamp is lit again");
+    }
+
     function test_filterButtonsTurnTheWheel_data() {
         return [
             { tag: "535 nm", index: 1, wheel: 1, steps: 1 },
