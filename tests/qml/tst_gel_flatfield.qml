@@ -134,6 +134,24 @@ ShellTestCase {
         compare(MainCtrl.isFFC(), before);
     }
 
+    // The light cabinets match the filter after every light change; while calibrating the wheel
+    // is the calibration's and stays where it is.
+    function test_filterMatchHoldsDuringCalibration() {
+        UserOpts.autoMatchFilter = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        UserOpts.whiteLightFilterPos = 2;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_WhiteLightFilterPos);
+        MainCtrl.setisInFFC(true);
+        page.curLightType = EnumOBJ.White;
+        var pos = page.curFilterPos;
+        page.rotateFilter();
+        compare(page.curFilterPos, pos);
+        verify(!page.filterDialog.visible);
+        MainCtrl.setisInFFC(false);
+        UserOpts.autoMatchFilter = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+    }
+
     function test_declinedConfirmationChangesNothing() {
         var before = [wizard.step, wizard.bar, wizard.status];
         click(part(page, "ffcStartButton"));
