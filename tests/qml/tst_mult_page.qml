@@ -335,9 +335,19 @@ ShellTestCase {
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
     }
 
-    function test_stainAndMergeAddFileEntries() {
-        if (page.imageModel.count < 3 || !page.captureFinished)
+    // The list is worked on with the capture shown as finished, as on the gel page.
+    function finishedWithChannels(count) {
+        if (page.imageModel.count < count) {
             test_threeChannelCapture();
+        } else if (!page.captureFinished) {
+            setPreviewExposure(40);
+            capture();
+        }
+    }
+
+    function test_stainAndMergeAddFileEntries() {
+        // Three channels of one visit, nothing else in the list.
+        test_threeChannelCapture();
         var before = page.imageModel.count;
         var mark0 = auditMark();
         mark([0]);
@@ -372,6 +382,7 @@ ShellTestCase {
     function test_listOperationsCallTheController() {
         if (page.imageModel.count < 5)
             test_stainAndMergeAddFileEntries();
+        finishedWithChannels(5);
         var count = page.imageModel.count;
         page.imageOps = recorder();
 
@@ -423,8 +434,7 @@ ShellTestCase {
 
     // A generated frame is a frame of the camera: its deletion names its place among the frames.
     function test_generatedFrameDeletesByFrameIndex() {
-        if (page.imageModel.count < 3 || !page.captureFinished)
-            test_threeChannelCapture();
+        finishedWithChannels(3);
         page.selectEntry(0);
         click(part(page, "genButton"));
         var count = page.imageModel.count;
