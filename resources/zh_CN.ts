@@ -917,6 +917,58 @@
             <source>Multi-Fluorescence Capture</source>
             <translation>多色荧光采集</translation>
         </message>
+        <message>
+            <source>White</source>
+            <translation>白光</translation>
+        </message>
+        <message>
+            <source>No Filter</source>
+            <translation>无滤光片</translation>
+        </message>
+        <message>
+            <source>535nm Filter</source>
+            <translation>535nm</translation>
+        </message>
+        <message>
+            <source>590nm Filter</source>
+            <translation>590nm</translation>
+        </message>
+        <message>
+            <source>605nm Filter</source>
+            <translation>605nm</translation>
+        </message>
+        <message>
+            <source>700nm Filter</source>
+            <translation>700nm</translation>
+        </message>
+        <message>
+            <source>715nm Filter</source>
+            <translation>715nm</translation>
+        </message>
+        <message>
+            <source>810nm Filter</source>
+            <translation>810nm</translation>
+        </message>
+        <message>
+            <source>840nm Filter</source>
+            <translation>840nm</translation>
+        </message>
+        <message>
+            <source>Camera Setting...</source>
+            <translation>相机设置中...</translation>
+        </message>
+        <message>
+            <source>Filter Switching...</source>
+            <translation>滤光片切换中...</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+        <message>
+            <source>Temperature too high, light turned off!</source>
+            <translation>温度过高，光源已关闭！</translation>
+        </message>
     </context>
     <context>
         <name>MultiFluorescenceImagesPage</name>
@@ -1859,6 +1911,34 @@
             <source>Fit</source>
             <translation>适应</translation>
         </message>
+        <message>
+            <source>Flat Field Calibrate</source>
+            <translation>平场校准</translation>
+        </message>
+        <message>
+            <source>Exposure</source>
+            <translation>曝光</translation>
+        </message>
+        <message>
+            <source>Auto Exposure</source>
+            <translation>自动曝光</translation>
+        </message>
+        <message>
+            <source>Red</source>
+            <translation>红</translation>
+        </message>
+        <message>
+            <source>Green</source>
+            <translation>绿</translation>
+        </message>
+        <message>
+            <source>Blue</source>
+            <translation>蓝</translation>
+        </message>
+        <message>
+            <source>Merge</source>
+            <translation>合并</translation>
+        </message>
     </context>
     <context>
         <name>GelCameraBar</name>
@@ -1951,6 +2031,18 @@
         <message>
             <source>Please select one image for staining!</source>
             <translation>请选择一张图片进行染色！</translation>
+        </message>
+        <message>
+            <source>The original image cannot be deleted!</source>
+            <translation>原图不能删除！</translation>
+        </message>
+        <message>
+            <source>Please select images with the same binning for merge!</source>
+            <translation>请选择像素合并相同的图片进行合并！</translation>
+        </message>
+        <message>
+            <source>Please select 2 to 5 images for merge!</source>
+            <translation>请选择2到5张图片进行合并！</translation>
         </message>
     </context>
     <context>
@@ -2516,6 +2608,117 @@ Time:</source>
         <message>
             <source>Export success!</source>
             <translation>导出成功！</translation>
+        </message>
+        <message>
+            <source>Western Blot Capture</source>
+            <translation>化学发光采集</translation>
+        </message>
+    </context>
+    <context>
+        <name>FlatFieldWizard</name>
+        <message>
+            <source>Calibration not performed</source>
+            <translation>未进行校准</translation>
+        </message>
+        <message>
+            <source>Set Camera Binning</source>
+            <translation>设置相机像素合并</translation>
+        </message>
+        <message>
+            <source>Auto Exposure...</source>
+            <translation>自动曝光中...</translation>
+        </message>
+        <message>
+            <source>Prepare to shoot bright field</source>
+            <translation>准备拍摄明场</translation>
+        </message>
+        <message>
+            <source>Prepare to shoot dark field</source>
+            <translation>准备拍摄暗场</translation>
+        </message>
+        <message>
+            <source>Calculating</source>
+            <translation>计算中</translation>
+        </message>
+        <message>
+            <source>Calibration success</source>
+            <translation>校准成功</translation>
+        </message>
+        <message>
+            <source>Shoot light field for 535nm</source>
+            <translation>拍摄535nm明场</translation>
+        </message>
+        <message>
+            <source>Shoot dark field for 535nm</source>
+            <translation>拍摄535nm暗场</translation>
+        </message>
+        <message>
+            <source>Shoot light field for 605nm</source>
+            <translation>拍摄605nm明场</translation>
+        </message>
+        <message>
+            <source>Shoot dark field for 605nm</source>
+            <translation>拍摄605nm暗场</translation>
+        </message>
+        <message>
+            <source>Shoot light field for 470nm</source>
+            <translation>拍摄470nm明场</translation>
+        </message>
+        <message>
+            <source>Shoot dark field for 470nm</source>
+            <translation>拍摄470nm暗场</translation>
+        </message>
+        <message>
+            <source>Shoot light field for 590nm</source>
+            <translation>拍摄590nm明场</translation>
+        </message>
+        <message>
+            <source>Shoot dark field for 590nm</source>
+            <translation>拍摄590nm暗场</translation>
+        </message>
+        <message>
+            <source>Calibration cancelled</source>
+            <translation>校准已取消</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+        <message>
+            <source>Please turn back to preview interface!</source>
+            <translation>请返回预览界面！</translation>
+        </message>
+        <message>
+            <source>Please turn to no filter!</source>
+            <translation>请切换到无滤光片！</translation>
+        </message>
+        <message>
+            <source>Tips</source>
+            <translation>提示</translation>
+        </message>
+        <message>
+            <source>Flat field correction is about to begin, please do not control the lighting or shoot</source>
+            <translation>即将开始平场校正，请勿操作光源或拍摄</translation>
+        </message>
+        <message>
+            <source>Make sure that your current cabin is empty and place the white light plate</source>
+            <translation>请确认当前箱体内为空并放置白光板</translation>
+        </message>
+        <message>
+            <source>Calibration Success!</source>
+            <translation>校准成功！</translation>
+        </message>
+        <message>
+            <source>Flat field correction</source>
+            <translation>平场校正</translation>
+        </message>
+        <message>
+            <source>Start</source>
+            <translation>开始</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>取消</translation>
         </message>
     </context>
 </TS>

@@ -4,10 +4,21 @@ import an.qt.MainCtrl 1.0
 import an.qt.CamOpts 1.0
 import "../components"
 
-// Camera settings of the gel preview: automatic exposure, exposure, gain and binning.
+// Camera settings of a capture page's preview: automatic exposure, exposure, gain and binning.
+// The gel page and the multi-fluorescence page (host.multMode) keep their own camera options;
+// the multi-fluorescence page sets its exposure in its own minute/second/millisecond boxes.
 Column {
     id: bar
     property var host
+    readonly property bool multMode: host.multMode === true
+    // CamOpts property and index names of the page's mode.
+    readonly property string optPrefix: multMode ? "multTS" : "gelTS"
+    readonly property string indexPrefix: multMode ? "MultTS_" : "GelTS_"
+    function camOpt(name) { return CamOpts[optPrefix + name] }
+    function setCamOpt(name, value) {
+        CamOpts[optPrefix + name] = value;
+        CamOpts.saveCamOptsByName(CamOpts[indexPrefix + name]);
+    }
     // The bar is opened by "Camera Setting".
     property bool shown: false
     property bool showMoreResolution: false
@@ -28,14 +39,17 @@ Column {
         return [qsTr("High resolution"), qsTr("Standard"), qsTr("High sensitivity")][i] + "(" + binnings[i] + ")";
     }
     function binningText() { return binningLabel(binningIndex) }
-    function gainLevelText() { return gainLevels[Math.max(0, Math.min(3, CamOpts.gelTSCurGainIndex))] }
+    function gainLevelText() { return gainLevels[Math.max(0, Math.min(3, camOpt("CurGainIndex")))] }
     function load() {
         loading = true;
-        CamOpts.loadCurGelTSCamOpts();
-        binningIndex = CamOpts.gelTSCurBinning;
-        exposureBox.value = Math.round(CamOpts.gelTSCurExposurePre);
-        gainBox.value = CamOpts.gelTSCurGain;
-        gainLevel.currentIndex = CamOpts.gelTSCurGainIndex;
+        if (multMode)
+            CamOpts.loadCurMultTSCamOpts();
+        else
+            CamOpts.loadCurGelTSCamOpts();
+        binningIndex = camOpt("CurBinning");
+        exposureBox.value = Math.round(camOpt("CurExposurePre"));
+        gainBox.value = camOpt("CurGain");
+        gainLevel.currentIndex = camOpt("CurGainIndex");
         loading = false;
     }
     function showExposure(exposure, gain) {
@@ -49,42 +63,54 @@ Column {
         if (loading)
             return;
         MainCtrl._GelTSPreExpChanged(value);
-        CamOpts.gelTSCurExposurePre = value;
-        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        setCamOpt("CurExposurePre", value);
     }
     function gainChosen(value) {
         if (loading)
             return;
-        MainCtrl._GelTSGainChanged(value);
-        if (fl9bw) {
-            CamOpts.gelTSCurGainIndex = value;
-            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGainIndex);
-        } else {
-            CamOpts.gelTSCurGain = value;
-            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGain);
-        }
+        if (multMode)
+            MainCtrl._MultTSGainChanged(value);
+        else
+            MainCtrl._GelTSGainChanged(value);
+        setCamOpt(fl9bw ? "CurGainIndex" : "CurGain", value);
+    }
+    function chooseGainLevel(i) {
+        loading = true;
+        gainLevel.currentIndex = i;
+        loading = false;
+        gainChosen(i);
     }
     function chooseBinning(i) {
         binningIndex = i;
-        var defaults = String(fl9bw ? CamOpts.gelTSDefExposurePre6Para : CamOpts.gelTSDefExposurePre).split(",");
+        var defaults = String(camOpt(fl9bw ? "DefExposurePre6Para" : "DefExposurePre")).split(",");
         var exposure = parseFloat(defaults[i]);
         if (isNaN(exposure))
-            exposure = exposureBox.value;
+            exposure = multMode ? camOpt("CurExposurePre") : exposureBox.value;
         var gain = fl9bw ? gainLevel.currentIndex : gainBox.value;
-        MainCtrl._GelTSBinChanged(i, exposure, gain);
-        CamOpts.gelTSCurBinning = i;
-        CamOpts.gelTSCurExposurePre = exposure;
-        CamOpts.saveCurGelTSCamOpts();
+        CamOpts[optPrefix + "CurBinning"] = i;
+        CamOpts[optPrefix + "CurExposurePre"] = exposure;
+        if (multMode) {
+            MainCtrl._MultTSBinChanged(i, exposure, gain);
+            CamOpts.saveCurMultTSCamOpts();
+            host.audit("像素合并: " + binningLabel(i), "Binning" + binningLabel(i));
+            host.showPreviewExposure(exposure);
+        } else {
+            MainCtrl._GelTSBinChanged(i, exposure, gain);
+            CamOpts.saveCurGelTSCamOpts();
+        }
         showExposure(exposure, gain);
         host.startAutoExposure(true);
     }
     function reset() {
-        CamOpts.loadDefGelTSCamOpts();
+        if (multMode)
+            CamOpts.loadDefMultTSCamOpts();
+        else
+            CamOpts.loadDefGelTSCamOpts();
         loading = true;
-        gainBox.value = CamOpts.gelTSDefGain;
-        gainLevel.currentIndex = CamOpts.gelTSDefGainIndex;
+        gainBox.value = camOpt("DefGain");
+        gainLevel.currentIndex = camOpt("DefGainIndex");
         loading = false;
-        chooseBinning(CamOpts.gelTSDefBinning);
+        chooseBinning(camOpt("DefBinning"));
         host.audit("重置相机设置", "Reset camera settings");
     }
 
@@ -115,7 +141,7 @@ Column {
         }
     }
     Row {
-        visible: bar.shown
+        visible: bar.shown && !bar.multMode
         spacing: Style.s(6)
         Text { anchors.verticalCenter: parent.verticalCenter; width: Style.s(70); text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
         MySpinBox {
@@ -129,7 +155,7 @@ Column {
         Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
     }
     MySlider {
-        visible: bar.shown
+        visible: bar.shown && !bar.multMode
         width: bar.width
         enabled: !aeButton.checked
         from: 0

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
+import QtQuick.Window 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.CamOpts 1.0
@@ -26,6 +27,8 @@ Item {
     readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
     readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
     readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
+    // The shared capture parts serve this page in gel mode.
+    readonly property bool multMode: false
     readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
                                                 EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
 
@@ -60,8 +63,9 @@ Item {
     readonly property bool lensSettling: lensPause.running
     // Frames arrive from the running preview.
     property bool previewing: false
-    // Step of the flat-field calibration, 0 when none runs (steps 1 to 3 refuse captures).
-    property int calibrationStep: 0
+    // Step of the flat-field calibration (steps 1 to 3 refuse captures) and its panel shown.
+    readonly property int calibrationStep: view.wizard.step
+    property bool ffcVisible: false
     readonly property Item overlayItem: Overlay.overlay
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
@@ -91,16 +95,16 @@ Item {
                                         qsTr("700nm Filter"), qsTr("840nm Filter")]
     readonly property var filterAuditTexts: ["No Filter", "535nm Filter", "590nm Filter", "605nm Filter", "700nm Filter", "840nm Filter"]
 
-    function mainWindow() {
-        var item = page;
-        while (item.parent)
-            item = item.parent;
-        return item.Window ? item.Window.window : null;
-    }
+    function mainWindow() { return page.Window.window }
     function globalFilterPos() { var w = mainWindow(); return w && w.curGlobalFilterPos !== undefined ? w.curGlobalFilterPos : -1 }
     function setGlobalFilterPos(pos) { var w = mainWindow(); if (w && w.curGlobalFilterPos !== undefined) w.curGlobalFilterPos = pos }
+    // Only "No Filter" and "590nm Filter" are fitted to the gel wheel.
+    function filterShown(index) { return index === 0 || index === 2 }
     function audit(chinese, english) { Audit.write(ATJS.ModuleType.Capture_Gel, chinese, english) }
     function message(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, false) }
+    // A question with OK and Cancel; the caller connects to its accepted signal.
+    function ask(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, true) }
+    function startCapture() { MainCtrl._GelTSCaptureStart(curLightType) }
 
     // ---- entry and exit -------------------------------------------------------------------
     function enterPage() {
@@ -143,6 +147,8 @@ Item {
     function exitPage() {
         console.log("GelCapturePage.exitPage");
         lensPause.stop();
+        // A calibration left half-way would keep the wheel from following the lights.
+        view.wizard.cancel();
         if (boardSensing) {
             MainCtrl._GelTS20BWExitExperiment();
             setLightChecked(-1);
@@ -354,6 +360,9 @@ Item {
     }
     // The filter of the light that is on, after a light change of the sensing groups.
     function rotateFilter() {
+        // The calibration turns the wheel itself.
+        if (MainCtrl.isInFFC())
+            return;
         UserOpts.loadUserOptsByName(UserOpts.OPT_AutoMatchFilter);
         var target = Gel.matchedFilter(curLightType, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
         var global = globalFilterPos();
@@ -494,7 +503,7 @@ Item {
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
     function startSmbusAutoFocus() { exposureFocus.startSmbusAutoFocus() }
     function onAFFinished() { exposureFocus.onAFFinished() }
-    GelExposureFocus { id: exposureFocus; host: page }
+    GelExposureFocus { id: exposureFocus; host: page; onAutoExposureEnded: view.wizard.exposureEnded() }
 
     // ---- histogram --------------------------------------------------------------------------
     function stretch(left, right) {
@@ -502,6 +511,16 @@ Item {
         MainCtrl._MultTSUpdateImageShow(left, right);
     }
 
+    // The lens position of a motorised lens outlives the program when it closes on this page.
+    Connections {
+        target: page.Window.window
+        function onClosing(close) {
+            if (page.entered && page.visible && page.lensPanel) {
+                UserOpts.curFocusGel = lensSlider.value;
+                UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusGel);
+            }
+        }
+    }
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
     Timer { id: filterMatchPause; interval: 300; onTriggered: page.rotateFilter() }
     Timer {
@@ -613,7 +632,13 @@ Item {
         id: aeDialog
         objectName: "aeDialog"
         parent: page.Overlay.overlay
-        onDialogClosedSignal: { cameraBar.aeOn = false; MainCtrl._GelTSAtExposure(0); page.stopAePoll() }
+        onDialogClosedSignal: {
+            // A calibration cannot go on without its exposure: this cancel ends it as well.
+            view.wizard.cancel();
+            cameraBar.aeOn = false;
+            MainCtrl._GelTSAtExposure(0);
+            page.stopAePoll();
+        }
     }
     LoadingDialog {
         id: afDialog

@@ -10,8 +10,9 @@ import "../components"
 import "../dialogs"
 import "../js/GelCapture.js" as Gel
 
-// The gel capture page's controls: the picture with its zoom on the left, lights, filters,
-// camera settings, capture and the image list on the right. What they do is the page's.
+// A capture page's controls: the picture with its zoom on the left, lights, filters, camera
+// settings, capture and the image list on the right. What they do is the page's. The gel page
+// and the multi-fluorescence page (host.multMode) share it.
 Item {
     id: view
     property var host
@@ -24,6 +25,10 @@ Item {
     property alias colorBox: colorBox
     property alias cameraBar: cameraBar
     property alias lensSlider: lensSlider
+    property alias wizard: wizard
+    property alias minuteBox: minuteBox
+    property alias secondBox: secondBox
+    property alias milliBox: milliBox
     readonly property real panelWidth: Style.s(430)
 
     ListModel { id: imageModel }
@@ -97,7 +102,8 @@ Item {
             spacing: Style.s(8)
 
             Text { text: qsTr("Light"); font.family: Style.fontFamily; font.pixelSize: Style.fontLarge; color: Style.textDark }
-            Row {
+            Flow {
+                width: parent.width
                 spacing: Style.s(4)
                 Repeater {
                     id: lightRepeater
@@ -111,15 +117,16 @@ Item {
                     }
                 }
             }
-            Row {
+            Flow {
                 visible: !view.host.singleGel
+                width: parent.width
                 spacing: Style.s(4)
                 Repeater {
                     id: filterRepeater
                     model: view.host.filterTexts
                     FilterButton {
                         objectName: "filter_" + index
-                        visible: index === 0 || index === 2
+                        visible: view.host.filterShown(index)
                         checked: view.host.curFilterPos === index
                         mText: modelData
                         onClicked: { checked = Qt.binding(function() { return view.host.curFilterPos === index }); view.host.chooseFilter(index) }
@@ -127,7 +134,6 @@ Item {
                 }
                 NormalButton {
                     objectName: "moreSettingButton"
-                    anchors.verticalCenter: parent.verticalCenter
                     text: qsTr("More Setting")
                     onClicked: view.openMoreSetting()
                 }
@@ -147,6 +153,27 @@ Item {
                     text: view.host.focusAuto ? qsTr("Focus (Auto)") : qsTr("Focus (Manual)")
                     onClicked: view.openPopup(focusComponent, focusButton, view.host.focusAuto)
                 }
+            }
+
+            // The multi-fluorescence preview exposure: minutes, seconds, milliseconds.
+            Row {
+                visible: view.host.multMode && !view.host.captureFinished
+                spacing: Style.s(3)
+                Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
+                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                Text { anchors.verticalCenter: parent.verticalCenter; text: "M"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
+                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                Text { anchors.verticalCenter: parent.verticalCenter; text: "S"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
+                MySpinBox {
+                    id: milliBox
+                    objectName: "milliBox"
+                    implicitWidth: Style.s(104)
+                    from: 0
+                    to: 999
+                    textFromValue: function(value) { return ("00" + value).slice(-3) }
+                    onValueModified: view.host.exposureEdited()
+                }
+                Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
             }
 
             GelCameraBar {
@@ -186,7 +213,7 @@ Item {
                 RectCheckBox {
                     id: colorBox
                     objectName: "colorBox"
-                    visible: UserOpts.colorMarkerVisible
+                    visible: UserOpts.colorMarkerVisible && !view.host.multMode
                     text: qsTr("Color")
                     ToolTip.visible: hovered
                     ToolTip.text: qsTr("Color shooting requires an additional 20s.")
@@ -199,14 +226,16 @@ Item {
                 RectCheckBox {
                     id: aeBox
                     objectName: "aeBox"
+                    // Room for the longer label of the multi-fluorescence page.
+                    width: implicitWidth + Style.s(12)
                     visible: !view.host.singleGel
-                    text: qsTr("AE")
+                    text: view.host.multMode ? qsTr("Auto Exposure") : qsTr("AE")
                     onClicked: view.host.audit("自动曝光: " + (checked ? "勾选" : "取消勾选"), "Automatic exposure: " + (checked ? "Check" : "Uncheck"))
                 }
                 RectCheckBox {
                     id: afBox
                     objectName: "afBox"
-                    visible: view.host.lensPanel
+                    visible: view.host.lensPanel && !view.host.multMode
                     text: qsTr("AF")
                     onClicked: view.host.audit("自动对焦: " + (checked ? "勾选" : "取消勾选"), "Automatic Focus: " + (checked ? "Check" : "Uncheck"))
                 }
@@ -215,6 +244,21 @@ Item {
                     text: qsTr("Capture")
                     onClicked: view.host.captureClicked()
                 }
+            }
+            // ---- flat-field calibration (gel page) ----
+            NormalButton {
+                objectName: "ffcButton"
+                visible: !view.host.multMode
+                checkable: true
+                checked: view.host.ffcVisible === true
+                text: qsTr("Flat Field Calibrate")
+                onClicked: view.host.ffcVisible = checked
+            }
+            FlatFieldWizard {
+                id: wizard
+                width: parent.width
+                visible: !view.host.multMode && view.host.ffcVisible === true && !view.host.captureFinished
+                host: view.host
             }
             Row {
                 spacing: Style.s(6)
@@ -287,7 +331,15 @@ Item {
                 NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: view.host.renameSelected() }
                 NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
                 NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: view.host.generateImage() }
-                NormalButton { objectName: "stainButton"; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
+                NormalButton { objectName: "stainButton"; visible: !view.host.multMode; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
+            }
+            Row {
+                spacing: Style.s(6)
+                visible: imageModel.count > 0 && view.host.multMode
+                NormalButton { objectName: "stainRedButton"; text: qsTr("Red"); onClicked: view.host.stainChecked("red") }
+                NormalButton { objectName: "stainGreenButton"; text: qsTr("Green"); onClicked: view.host.stainChecked("green") }
+                NormalButton { objectName: "stainBlueButton"; text: qsTr("Blue"); onClicked: view.host.stainChecked("blue") }
+                NormalButton { objectName: "mergeButton"; text: qsTr("Merge"); onClicked: view.host.mergeChecked() }
             }
 
             // ---- histogram ----
@@ -304,6 +356,7 @@ Item {
     Component { id: focusComponent; FocusSettingDialog {} }
     Component { id: blueComponent; AdaptBlueDialog {} }
     Component { id: moreComponent; GelMoreSettingDialog {} }
+    Component { id: multMoreComponent; MultMoreSettingDialog {} }
 
     function openPopup(component, button, auto) {
         var dialog = component.createObject(view.Overlay.overlay);
@@ -323,7 +376,7 @@ Item {
         return dialog;
     }
     function openMoreSetting() {
-        var dialog = moreComponent.createObject(view.Overlay.overlay);
+        var dialog = (view.host.multMode ? multMoreComponent : moreComponent).createObject(view.Overlay.overlay);
         dialog.closed.connect(function() {
             view.host.loadFittedLights();
             dialog.destroy();

@@ -4,14 +4,24 @@ import an.qt.CamOpts 1.0
 import "../js/GelCapture.js" as Gel
 
 // Automatic exposure (the poll that follows the camera until exposure and gain settle) and the
-// autofocus runs of the gel page; a capture that waits for them starts when they end.
+// autofocus runs of a capture page (the gel page, or the multi-fluorescence page when
+// host.multMode); a capture that waits for them starts when they end.
 QtObject {
     id: worker
     property var host
+    readonly property bool multMode: host.multMode === true
+    // Automatic exposure was switched off and its end reported (a calibration waits for this).
+    signal autoExposureEnded()
     property Timer aePoll: Timer { interval: 1000; onTriggered: worker.pollAutoExposure() }
     property Timer captureAfterFocus: Timer {
         interval: 1000
-        onTriggered: { worker.host.buttonCaptureClicked = false; MainCtrl._GelTSCaptureStart(worker.host.curLightType) }
+        onTriggered: { worker.host.buttonCaptureClicked = false; worker.host.startCapture() }
+    }
+    function atExposure(on) {
+        if (multMode)
+            MainCtrl._MultTSAtExposure(on ? 1 : 0);
+        else
+            MainCtrl._GelTSAtExposure(on ? 1 : 0);
     }
 
     function startAutoExposure(on) {
@@ -20,7 +30,7 @@ QtObject {
         host.aeHistory = [];
         host.aePolls = 0;
         host.cameraBar.aeOn = on;
-        MainCtrl._GelTSAtExposure(on ? 1 : 0);
+        atExposure(on);
         if (on) {
             host.aeDialog.text = qsTr("Auto Exposuring...");
             host.aeDialog.open();
@@ -37,12 +47,13 @@ QtObject {
             // The single-gel cabinet keeps what automatic exposure found: its dialog turns manual.
             if (host.singleGel)
                 host.exposureAuto = false;
+            autoExposureEnded();
         }
     }
     function stopAePoll() { aePoll.stop(); host.aeDialog.close() }
     function pollAutoExposure() {
-        var exposure = MainCtrl._GelTSGetExposure();
-        var gain = Math.round(MainCtrl._GelTSGetGain());
+        var exposure = multMode ? MainCtrl._MultTSGetExposure() : MainCtrl._GelTSGetExposure();
+        var gain = Math.round(multMode ? MainCtrl._MultTSGetGain() : MainCtrl._GelTSGetGain());
         ++host.aePolls;
         var last = host.aeHistory.length > 0 ? host.aeHistory[host.aeHistory.length - 1] : null;
         // The single-gel cabinet waits until exposure and gain repeat.
@@ -52,8 +63,14 @@ QtObject {
         history.push({ exposure: exposure, gain: gain });
         host.aeHistory = history;
         host.cameraBar.showExposure(exposure, gain);
+        if (multMode)
+            host.showPreviewExposure(exposure);
         if (!settled) {
-            if (host.fl9bw)
+            if (multMode && host.fl9bw)
+                MainCtrl._MultTSPreExpChanged(exposure, false);
+            else if (multMode)
+                MainCtrl._MultTSPreExpAndGainChanged(exposure, gain);
+            else if (host.fl9bw)
                 MainCtrl._GelTSPreExpChanged(exposure, false);
             else
                 MainCtrl._GelTSPreExpAndGainChanged(exposure, gain);
@@ -62,14 +79,11 @@ QtObject {
             return;
         }
         host.cameraBar.aeOn = false;
-        MainCtrl._GelTSAtExposure(0);
+        atExposure(false);
         stopAePoll();
-        CamOpts.gelTSCurExposurePre = Gel.round3(exposure);
-        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
-        if (!host.fl9bw) {
-            CamOpts.gelTSCurGain = gain;
-            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurGain);
-        }
+        host.cameraBar.setCamOpt("CurExposurePre", Gel.round3(exposure));
+        if (!host.fl9bw)
+            host.cameraBar.setCamOpt("CurGain", gain);
         var warning = host.singleGel ? "" : Gel.aeWarning(exposure, gain, host.fl9bw);
         if (warning === "upper")
             host.message(qsTr("Warning"), qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
@@ -83,12 +97,15 @@ QtObject {
                     startLensAutoFocus();
             } else {
                 host.buttonCaptureClicked = false;
-                MainCtrl._GelTSCaptureStart(host.curLightType);
+                host.startCapture();
             }
         }
     }
     function startLensAutoFocus() {
-        MainCtrl._GelTSSpacecomAtFocus();
+        if (multMode)
+            MainCtrl._MultTSSpacecomAtFocus();
+        else
+            MainCtrl._GelTSSpacecomAtFocus();
         host.afDialog.text = qsTr("Auto Focusing...");
         host.afDialog.open();
         host.audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");

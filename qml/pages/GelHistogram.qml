@@ -7,12 +7,13 @@ import "../components"
 import "../js/GelCapture.js" as Gel
 
 // Histogram of the shown capture with the two stretch sliders; "Org" ("Raw" on the Western-blot
-// page) shows the full range, "Auto" the range the controller found.
+// page) shows the full range, "Auto" the range the controller found. Serves the gel, the
+// multi-fluorescence and the Western-blot page.
 Column {
     id: panel
     property var host
     // The page's mode: the controller keeps one histogram series per mode.
-    property int expMode: EnumOBJ.Gel
+    property int expMode: host && host.multMode === true ? EnumOBJ.Mult : EnumOBJ.Gel
     property int autoMin: 0
     property int autoMax: 65535
     readonly property alias leftValue: leftSlider.value
@@ -69,7 +70,14 @@ Column {
             axisY: axisY
             color: Style.blue
         }
-        Component.onCompleted: panel.expMode === EnumOBJ.WB ? MainCtrl.setLineSeries(series) : MainCtrl.setGelLineSeries(series)
+        Component.onCompleted: {
+            if (panel.expMode === EnumOBJ.WB)
+                MainCtrl.setLineSeries(series);
+            else if (panel.expMode === EnumOBJ.Mult)
+                MainCtrl.setMultLineSeries(series);
+            else
+                MainCtrl.setGelLineSeries(series);
+        }
     }
     Row {
         spacing: Style.s(2)

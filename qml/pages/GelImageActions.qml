@@ -4,13 +4,37 @@ import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
 import "../dialogs"
 import "../js/GelCapture.js" as Gel
+import "../js/MultCapture.js" as Mult
 import "../js/CheckLoginFunctions.js" as CLJS
 
-// What the gel page's image list does: select, rename, delete, export, edit, generate, stain.
+// What a capture page's image list does: select, rename, delete, export, edit, generate, and
+// the gel page's blue dye or the multi-fluorescence page's staining and merge (host.multMode).
 QtObject {
     id: actions
     property var host
+    readonly property bool multMode: host.multMode === true
     property Component renameComponent: Component { RenameDialog {} }
+
+    function updateCurImageName(path) {
+        if (multMode)
+            host.imageOps._MultUpdateCurImageName(path);
+        else
+            host.imageOps._GelUpdateCurImageName(path);
+    }
+    // The list entries as the page's rules read them.
+    function entries() {
+        var list = [];
+        for (var i = 0; i < host.imageModel.count; ++i) {
+            var entry = host.imageModel.get(i);
+            list.push({ file: entry.file, exposure: entry.exposure, bin: entry.bin, marked: entry.marked });
+        }
+        return list;
+    }
+    function appendFile(name, bin) {
+        host.imageModel.append({ title: Gel.baseName(name), path: name, file: name, bin: bin, exposure: -1, gain: -1, marked: false });
+        host.fileEntryAdded();
+        selectEntry(host.imageModel.count - 1);
+    }
 
     // ---- image list ------------------------------------------------------------------------
     function fileNames() {
@@ -25,7 +49,10 @@ QtObject {
         if (entry.file === "") {
             host.imageItem.imageIndex = -2;
             host.histogramShow = true;
-            MainCtrl._GelTSImageListClicked(Gel.frameIndex(index, fileNames()));
+            if (multMode)
+                MainCtrl._MultTSImageListClicked(Gel.frameIndex(index, fileNames()));
+            else
+                MainCtrl._GelTSImageListClicked(Gel.frameIndex(index, fileNames()));
         } else {
             host.imageItem.imageName = entry.file;
             host.imageItem.imageIndex = -4;
@@ -54,7 +81,7 @@ QtObject {
     function renameEntry(index, newPath) {
         var entry = host.imageModel.get(index);
         var oldPath = entry.path;
-        if (host.imageOps.updateImageName(EnumOBJ.Gel, oldPath, newPath) === false) {
+        if (host.imageOps.updateImageName(multMode ? EnumOBJ.Mult : EnumOBJ.Gel, oldPath, newPath) === false) {
             host.message(qsTr("Warning"), qsTr("The image could not be renamed: %1").arg(Gel.baseName(oldPath)));
             return;
         }
@@ -66,6 +93,10 @@ QtObject {
               "Rename image: Old name: " + Gel.baseName(oldPath) + " New name: " + Gel.baseName(newPath));
     }
     function deleteChecked() {
+        if (multMode) {
+            deleteCheckedMult();
+            return;
+        }
         var list = checkedIndexes();
         if (list.indexOf(0) >= 0) {
             host.message(qsTr("Warning"), qsTr("The first image cannot be deleted!"));
@@ -89,9 +120,10 @@ QtObject {
         var index = host.imageList.currentIndex;
         if (index < 0)
             return;
-        CLJS.showCheckLogin(function() {
+        // The gel page asks for the signature first; the multi-fluorescence page does not.
+        var run = function() {
             var entry = host.imageModel.get(index);
-            host.imageOps._GelUpdateCurImageName(entry.path);
+            updateCurImageName(entry.path);
             var component = Qt.createComponent("../dialogs/ExportDialog.qml");
             if (component.status !== Component.Ready) {
                 console.log("export dialog not available");
@@ -104,18 +136,22 @@ QtObject {
                 return;
             dialog.closed.connect(function() { dialog.destroy() });
             dialog.open();
-        });
+        };
+        if (multMode)
+            run();
+        else
+            CLJS.showCheckLogin(run);
     }
     function editSelected() {
         var index = host.imageList.currentIndex;
         if (index < 0)
             return;
         var path = host.imageModel.get(index).path;
-        host.imageOps._GelUpdateCurImageName(path);
+        updateCurImageName(path);
         host.imageOps.imageEdit(path, UserOpts.lastLoginUser);
     }
     function generateImage() {
-        var name = MainCtrl._GelTsGenerateImage();
+        var name = multMode ? MainCtrl._MultTSGenerateImage() : MainCtrl._GelTsGenerateImage();
         if (name === "")
             return;
         var entry = host.imageModel.get(Math.max(0, host.imageList.currentIndex));
@@ -135,5 +171,64 @@ QtObject {
         host.imageModel.append({ title: Gel.baseName(name), path: name, file: name, bin: -1, exposure: -1, gain: -1, marked: false });
         ++host.pseudoColorCount;
         selectEntry(host.imageModel.count - 1);
+    }
+
+    // Multi-fluorescence: captured frames stay; generated frames and files go, last first.
+    function deleteCheckedMult() {
+        var plan = Mult.deletePlan(entries());
+        if (plan.error === "original") {
+            host.message(qsTr("Warning"), qsTr("The original image cannot be deleted!"));
+            return;
+        }
+        if (plan.error === "none") {
+            host.message(qsTr("Warning"), qsTr("Please select at least one image!"));
+            return;
+        }
+        for (var i = 0; i < plan.calls.length; ++i) {
+            var call = plan.calls[i];
+            if (call.file !== undefined) {
+                host.imageOps._MultTSDeleteColorAMergeImage(call.file);
+                host.fileEntryRemoved();
+            } else {
+                host.imageOps._MultTSDeleteImage(call.frame);
+            }
+            host.imageModel.remove(call.index);
+        }
+        if (host.imageModel.count > 0)
+            selectEntry(host.imageModel.count - 1);
+        host.audit("点击删除图片", "Delete Image");
+    }
+    function stainCheckedWith(colour) {
+        var list = checkedIndexes();
+        if (list.length !== 1) {
+            host.message(qsTr("Warning"), qsTr("Please select one image for staining!"));
+            return;
+        }
+        var source = host.imageModel.get(list[0]);
+        var stain = Mult.stainColours[colour];
+        var name = host.imageOps._MultTSStaining(stain.value, source.path);
+        host.audit(stain.zh, stain.en);
+        if (name === "")
+            return;
+        appendFile(name, source.bin);
+    }
+    function mergeChecked() {
+        var plan = Mult.mergePlan(entries());
+        if (plan.error === "binning") {
+            host.message(qsTr("Warning"), qsTr("Please select images with the same binning for merge!"));
+            return;
+        }
+        if (plan.error === "count") {
+            host.message(qsTr("Warning"), qsTr("Please select 2 to 5 images for merge!"));
+            return;
+        }
+        var files = [];
+        for (var i = 0; i < plan.indexes.length; ++i)
+            files.push(host.imageModel.get(plan.indexes[i]).path);
+        var name = host.imageOps._MultTSMergeImage(files);
+        host.audit("合并两张图片", "Merge two images");
+        if (name === "")
+            return;
+        appendFile(name, host.imageModel.get(plan.indexes[0]).bin);
     }
 }
