@@ -43,6 +43,22 @@ QString folderOf(const QString& path)
     return path.left(path.lastIndexOf(QLatin1Char('/')) + 1);
 }
 
+// Both camera controllers keep each listed frame's picture name beside the frame: drops frame j
+// and hands back that name, false when there is no such frame or it had no picture on disk.
+template <class Camera>
+bool takeFrame(Camera* cam, int j, QString* name)
+{
+    if (!cam || j < 0 || j >= cam->frameCount())
+        return false;
+    *name = cam->frameFileName(j);
+    cam->removeFrame(j);
+    if (name->isEmpty()) {
+        qWarning() << "frame" << j << "had no picture on disk";
+        return false;
+    }
+    return true;
+}
+
 } // namespace
 
 FilesFlow::FilesFlow(FlowContext& ctx, QObject* parent)
@@ -123,30 +139,16 @@ void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& 
 
 void FilesFlow::deleteTucsenFrame(const ExperimentRecord* record, int j)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    if (!record || !cam || j < 0 || j >= cam->frameCount())
-        return;
-    const QString name = cam->frameFileName(j);
-    cam->removeFrame(j);
-    if (name.isEmpty()) {
-        qWarning() << "frame" << j << "had no picture on disk";
-        return;
-    }
-    removeFrameFiles(*record, name);
+    QString name;
+    if (record && takeFrame(m_ctx.tucsen(), j, &name))
+        removeFrameFiles(*record, name);
 }
 
 void FilesFlow::deleteKestrixFrame(const ExperimentRecord* record, int j)
 {
-    KestrixCtrl* cam = m_ctx.kestrix();
-    if (!record || !cam || j < 0 || j >= cam->frameCount())
-        return;
-    const QString name = cam->frameFileName(j);
-    cam->removeFrame(j);
-    if (name.isEmpty()) {
-        qWarning() << "frame" << j << "had no picture on disk";
-        return;
-    }
-    removeFrameFiles(*record, name);
+    QString name;
+    if (record && takeFrame(m_ctx.kestrix(), j, &name))
+        removeFrameFiles(*record, name);
 }
 
 void FilesFlow::deleteDerivedImage(const ExperimentRecord* record, const QString& imageName)

@@ -274,7 +274,9 @@ Item {
                 id: imageList
                 objectName: "imageList"
                 width: parent.width
-                height: Style.s(180)
+                // The fluorescence panel has two more rows above and below: a shorter list keeps
+                // its histogram on screen.
+                height: view.host.multMode ? Style.s(128) : Style.s(180)
                 clip: true
                 visible: imageModel.count > 0
                 model: imageModel

@@ -84,7 +84,7 @@ ShellTestCase {
         part(window, "userMenu").close();
 
         click(part(window, "wbButton"));
-        shoot(row.prefix, "wb_capture_standin");
+        shoot(row.prefix, "wb_capture_from_home");
         click(part(window, "backButton"));
 
         click(part(window, "settingButton"));
