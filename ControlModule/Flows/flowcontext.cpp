@@ -1,6 +1,7 @@
 #include "flowcontext.h"
 
 #include "asyncserialportthread.h"
+#include "experimentrecord.h"
 #include "h695icecamctrl.h"
 #include "kestrixctrl.h"
 #include "lightctrl.h"
@@ -101,4 +102,15 @@ void FlowContext::runWhenFinished(QThread* thread, QObject* receiver, std::funct
     connect(thread, &QThread::finished, receiver, once);
     if (thread->isFinished())
         once();
+}
+
+void FlowContext::renameTucsenExperiment(ExperimentRecord* record, const QString& name, const QString& imageSavePath)
+{
+    if (!record)
+        return;
+    qDebug() << "更新实验名称：" << name << "实验路径：" << imageSavePath;
+    record->name = name;
+    record->imageSavePath = imageSavePath;
+    tucsen()->setExpName(name);
+    setCurExpName(name);
 }

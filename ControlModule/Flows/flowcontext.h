@@ -17,6 +17,7 @@
 #include <functional>
 
 class ASyncSerialPortThread;
+class ExperimentRecord;
 class CamOpts;
 class GelExperimentDB;
 class H695ICECamCtrl;
@@ -91,6 +92,10 @@ public:
     // One light of the gel board (0xF1); remembered as curLightType.
     void lightCmd(int lightType, bool on);
     int curLightType() const { return m_curLightType; }
+
+    // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
+    // and the one the pages show. Nothing happens without a record.
+    void renameTucsenExperiment(ExperimentRecord* record, const QString& name, const QString& imageSavePath);
 
     // Histogram series the pages hand over, drawn by the image refresh of each mode. Guarded:
     // a page (and its chart) may go before the controller.

@@ -201,13 +201,7 @@ void MultFlow::updateExpInfo()
 
 void MultFlow::updateExpName(const QString& newName, const QString& newImageSavePath)
 {
-    if (!experiment)
-        return;
-    qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
-    experiment->name = newName;
-    experiment->imageSavePath = newImageSavePath;
-    m_ctx.tucsen()->setExpName(newName);
-    m_ctx.setCurExpName(newName);
+    m_ctx.renameTucsenExperiment(experiment.get(), newName, newImageSavePath);
 }
 
 void MultFlow::cancelCapture()

@@ -287,13 +287,7 @@ double WBTSFlow::getTem()
 
 void WBTSFlow::updateExpName(const QString& newName, const QString& newImageSavePath)
 {
-    if (!experiment)
-        return;
-    qDebug() << "更新实验名称：" << newName << "实验路径：" << newImageSavePath;
-    experiment->name = newName;
-    experiment->imageSavePath = newImageSavePath;
-    m_ctx.tucsen()->setExpName(newName);
-    m_ctx.setCurExpName(newName);
+    m_ctx.renameTucsenExperiment(experiment.get(), newName, newImageSavePath);
 }
 
 void WBTSFlow::setEstimateRoi(double x, double y, double width, double height)
