@@ -3,6 +3,7 @@
 // the board received and the signals in order; cancels; leaving the experiment; the binning
 // restart; one thread per role.
 #include "controllertest.h"
+#include "wbpage.h"
 
 #include "apppaths.h"
 #include "camopts.h"
@@ -32,40 +33,6 @@
 
 namespace {
 constexpr int kFlowDeadlineMs = 120000;
-
-// What the page hears, in order: the flow's signals by name.
-class Page : public QObject {
-public:
-    explicit Page(IC_MainControl* ctrl)
-    {
-        connect(ctrl, &IC_MainControl::previewStoped, this, [this] { events << "previewStoped"; });
-        connect(ctrl, &IC_MainControl::estimateStart, this, [this] { events << "estimateStart"; });
-        connect(ctrl, &IC_MainControl::updateEstimateTime, this, [this](int t) {
-            events << "updateEstimateTime";
-            // The page keeps the estimate as the exposure of the single capture.
-            UserOpts::getInstance()->setSingleCapExpTime(t);
-            UserOpts::getInstance()->saveUserOptsByName(UserOpts::OPT_SingleCapExpTime);
-            estimate = t;
-        });
-        connect(ctrl, &IC_MainControl::captureStart, this, [this] { events << "captureStart"; });
-        connect(ctrl, &IC_MainControl::singleImageCaped, this, [this](QString name, int bin, double, int) {
-            events << "singleImageCaped";
-            images << name;
-            bins << bin;
-        });
-        connect(ctrl, &IC_MainControl::captureFinished, this, [this](QString folder) {
-            events << "captureFinished";
-            finishedFolder = folder;
-        });
-        connect(ctrl, &IC_MainControl::lightStatusChange, this, [this](bool on) { lights << on; });
-    }
-    QStringList events;
-    QStringList images;
-    QList<int> bins;
-    QList<bool> lights;
-    QString finishedFolder;
-    int estimate = -1;
-};
 } // namespace
 
 class CaptureFlowTest : public QObject {
@@ -84,18 +51,6 @@ class CaptureFlowTest : public QObject {
     {
         set(opts);
         opts->saveUserOptsByName(type);
-    }
-
-    // Data bytes of every 0xF2 command the board received, in order ("01 02", "c1").
-    QStringList lightCommands()
-    {
-        QStringList out;
-        for (const QByteArray& f : rig->control.receivedFrames()) {
-            if (f.size() < 5 || quint8(f[2]) != 0xF2)
-                continue;
-            out << QString::fromLatin1(f.mid(4, quint8(f[3])).toHex(' '));
-        }
-        return out;
     }
 
     QStringList tifsIn(const QString& folder) { return QDir(folder).entryList({"*.tif"}, QDir::Files); }
@@ -182,7 +137,7 @@ private slots:
     // exposure, marker and sample are taken, saved and merged, and the page hears it in order.
     void automaticCaptureRunsFromPreviewToFiles()
     {
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QPointer<WBTSPreviewThread> preview(ctrl()->wbTS()->preview.thread());
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -216,8 +171,8 @@ private slots:
         QVERIFY(capture.isNull());
 
         // Light off twice before the estimation, on for the marker, off for the sample.
-        QVERIFY(waitFor([&] { return lightCommands().size() >= 4; }, 10000));
-        QCOMPARE(lightCommands(), (QStringList {"c1", "c1", "01 02", "c1"}));
+        QVERIFY(waitFor([&] { return mainLightCommands(rig->control).size() >= 4; }, 10000));
+        QCOMPARE(mainLightCommands(rig->control), (QStringList {"c1", "c1", "01 02", "c1"}));
         QCOMPARE(page.lights, (QList<bool> {false, false, true, false}));
 
         const QString name = ctrl()->curExpName();
@@ -260,7 +215,7 @@ private slots:
     void eachRoleKeepsOneThread()
     {
         nextSecond();
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(true);
@@ -286,7 +241,7 @@ private slots:
             other.imageSavePath = "/elsewhere/";
             WesternBlotExperimentDB::getInstance()->insertExperiment(&other);
         }
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(false);
@@ -360,7 +315,7 @@ private slots:
     // Without a preview a capture start starts nothing.
     void captureStartNeedsThePreview()
     {
-        Page page(ctrl());
+        WbPage page(ctrl());
         ctrl()->_WBTSCaptureStart(true);
         ctrl()->_WBTSCaptureStart(false);
         QCoreApplication::processEvents();
@@ -387,7 +342,7 @@ private slots:
         setOption(UserOpts::OPT_MarkerCapture, [&](UserOpts* o) { o->setMarkerCapture(!markerFirst); });
         // An exposure long enough to cancel in (a minute of camera time).
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -454,8 +409,8 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(stopped.size(), 1);
         QVERIFY(idle());
-        QVERIFY(waitFor([&] { return lightCommands().size() >= 2; }, 10000));
-        QCOMPARE(lightCommands(), (QStringList {"c1", "c1"}));
+        QVERIFY(waitFor([&] { return mainLightCommands(rig->control).size() >= 2; }, 10000));
+        QCOMPARE(mainLightCommands(rig->control), (QStringList {"c1", "c1"}));
         QVERIFY(!cam->isRunning);
     }
 
@@ -465,7 +420,7 @@ private slots:
     {
         nextSecond();
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -487,7 +442,7 @@ private slots:
     void exitDuringTheEstimation()
     {
         nextSecond();
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         ctrl()->_WBTSCaptureStart(true);
         QVERIFY(waitFor([&] { return ctrl()->wbTS()->estimateThread != nullptr; }, 20000));

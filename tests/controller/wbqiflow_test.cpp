@@ -4,6 +4,7 @@
 // received and the signals in order; one thread per role; cancels; leaving; temperature, close
 // and rename; and the whole road on a cabinet brought up as model "S40Plus".
 #include "controllertest.h"
+#include "wbpage.h"
 
 #include "apppaths.h"
 #include "camopts.h"
@@ -31,54 +32,6 @@
 
 namespace {
 constexpr int kFlowDeadlineMs = 60000;
-
-// What the page hears, in order: the flow's signals by name.
-class Page : public QObject {
-public:
-    explicit Page(IC_MainControl* ctrl)
-    {
-        connect(ctrl, &IC_MainControl::previewStoped, this, [this] { events << "previewStoped"; });
-        connect(ctrl, &IC_MainControl::estimateStart, this, [this] { events << "estimateStart"; });
-        connect(ctrl, &IC_MainControl::updateEstimateTime, this, [this](int t) {
-            events << "updateEstimateTime";
-            // The page keeps the estimate as the exposure of the single capture.
-            UserOpts::getInstance()->setSingleCapExpTime(t);
-            UserOpts::getInstance()->saveUserOptsByName(UserOpts::OPT_SingleCapExpTime);
-            estimate = t;
-        });
-        connect(ctrl, &IC_MainControl::captureStart, this, [this] { events << "captureStart"; });
-        connect(ctrl, &IC_MainControl::singleImageCaped, this, [this](QString name, int bin, double exp, int) {
-            events << "singleImageCaped";
-            images << name;
-            bins << bin;
-            exposures << exp;
-        });
-        connect(ctrl, &IC_MainControl::captureFinished, this, [this](QString folder) {
-            events << "captureFinished";
-            finishedFolder = folder;
-        });
-        connect(ctrl, &IC_MainControl::lightStatusChange, this, [this](bool on) { lights << on; });
-    }
-    QStringList events;
-    QStringList images;
-    QList<int> bins;
-    QList<double> exposures;
-    QList<bool> lights;
-    QString finishedFolder;
-    int estimate = -1;
-};
-
-// Data bytes of every 0xF2 command the board received, in order ("01 02", "c1").
-QStringList lightCommands(vboard::BoardTestControl& control)
-{
-    QStringList out;
-    for (const QByteArray& f : control.receivedFrames()) {
-        if (f.size() < 5 || quint8(f[2]) != 0xF2)
-            continue;
-        out << QString::fromLatin1(f.mid(4, quint8(f[3])).toHex(' '));
-    }
-    return out;
-}
 
 void setOption(UserOpts::UserOptType type, const std::function<void(UserOpts*)>& set)
 {
@@ -229,7 +182,7 @@ private slots:
     void automaticCaptureRunsFromPreviewToFiles()
     {
         QVERIFY(nextSecond());
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QPointer<WBQIPreviewThread> preview(flow()->preview.thread());
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -265,8 +218,8 @@ private slots:
         QVERIFY(capture.isNull());
 
         // Light off before the estimation, on for the marker, off for the sample.
-        QVERIFY(waitFor([&] { return lightCommands(rig->control).size() >= 3; }, 10000));
-        QCOMPARE(lightCommands(rig->control), (QStringList {"c1", "01 02", "c1"}));
+        QVERIFY(waitFor([&] { return mainLightCommands(rig->control).size() >= 3; }, 10000));
+        QCOMPARE(mainLightCommands(rig->control), (QStringList {"c1", "01 02", "c1"}));
         QCOMPARE(page.lights, (QList<bool> {false, true, false}));
 
         const QString name = ctrl()->curExpName();
@@ -310,7 +263,7 @@ private slots:
     {
         QVERIFY(nextSecond());
         setOption(UserOpts::OPT_MarkerCapture, [](UserOpts* o) { o->setMarkerCapture(true); });
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBQICaptureStart(true);
@@ -323,7 +276,7 @@ private slots:
     // Without a preview a capture start starts nothing.
     void captureStartNeedsThePreview()
     {
-        Page page(ctrl());
+        WbPage page(ctrl());
         ctrl()->_WBQICaptureStart(true);
         ctrl()->_WBQICaptureStart(false);
         QCoreApplication::processEvents();
@@ -335,7 +288,7 @@ private slots:
     // capture follows, and the cache is dropped when the estimation has ended.
     void exitDuringTheEstimation()
     {
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         kxtest_set_silent(1);
         ctrl()->_WBQICaptureStart(true);
@@ -375,7 +328,7 @@ private slots:
         setOption(UserOpts::OPT_MarkerCapture, [&](UserOpts* o) { o->setMarkerCapture(!markerFirst); });
         // An exposure long enough to cancel in (a minute of camera time).
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -403,7 +356,7 @@ private slots:
     {
         QVERIFY(nextSecond());
         setOption(UserOpts::OPT_SingleCapExpTime, [](UserOpts* o) { o->setSingleCapExpTime(60000); });
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         QSignalSpy started(ctrl(), &IC_MainControl::captureStart);
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
@@ -442,8 +395,8 @@ private slots:
         QCoreApplication::processEvents();
         QCOMPARE(stopped.size(), 1);
         QVERIFY(idle());
-        QVERIFY(waitFor([&] { return lightCommands(rig->control).size() >= 1; }, 10000));
-        QCOMPARE(lightCommands(rig->control), (QStringList {"c1"}));
+        QVERIFY(waitFor([&] { return mainLightCommands(rig->control).size() >= 1; }, 10000));
+        QCOMPARE(mainLightCommands(rig->control), (QStringList {"c1"}));
         QVERIFY(!kx->liveFrame());
     }
 
@@ -469,7 +422,7 @@ private slots:
     void aCameraFailureEndsTheCaptureOnce()
     {
         QVERIFY(nextSecond());
-        Page page(ctrl());
+        WbPage page(ctrl());
         startPreview();
         kxtest_inject_fault("kx_exp_setup_seq", 0, KXTEST_ANY_ATTR, 93, 1, 1);
         QSignalSpy errors(ctrl(), &IC_MainControl::errorCodeChanged);
