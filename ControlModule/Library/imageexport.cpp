@@ -1,6 +1,7 @@
 #include "imageexport.h"
 
 #include "atomicfile.h"
+#include "imagesaver.h"
 #include "picturefiles.h"
 
 #include <QDebug>
@@ -165,19 +166,7 @@ bool writeByExtension(const QString& path, const cv::Mat& image, int dpi)
         return false;
     if (isTiffName(path))
         return writeTiffAt(path, image, dpi);
-    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, dpi,
-                                     cv::IMWRITE_TIFF_YDPI, dpi, cv::IMWRITE_TIFF_COMPRESSION, 1};
-    return writeFileAtomically(path, [&](const QString& temp) {
-        try {
-            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, params))
-                return true;
-        } catch (const cv::Exception& e) {
-            qWarning() << "picture encoding failed" << path << e.what();
-            return false;
-        }
-        qWarning() << "picture encoding failed" << path;
-        return false;
-    });
+    return encodePicture(path, image, {});
 }
 
 bool exportGreyFrame(cv::Mat frame, const QString& path, int index, const WatermarkLines& lines)

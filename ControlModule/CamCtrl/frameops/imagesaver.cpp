@@ -73,18 +73,7 @@ private:
 // Through the library's encoder, for images the direct writer does not take.
 bool encodeTiff(const QString& path, const cv::Mat& image)
 {
-    // The encoder picks the format by the temporary name's suffix.
-    return writeFileAtomically(path, [&](const QString& temp) {
-        try {
-            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, tiffParams()))
-                return true;
-        } catch (const cv::Exception& e) {
-            qWarning() << "tiff encoding failed" << path << e.what();
-            return false;
-        }
-        qWarning() << "tiff encoding failed" << path << image.cols << image.rows << image.type();
-        return false;
-    });
+    return encodePicture(path, image, tiffParams());
 }
 
 bool makeFolder(const QString& folder)
@@ -336,4 +325,20 @@ QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const 
     if (ok)
         *ok = written;
     return a + name;
+}
+
+bool encodePicture(const QString& path, const cv::Mat& image, const std::vector<int>& params)
+{
+    // The encoder picks the format by the temporary name's suffix.
+    return writeFileAtomically(path, [&](const QString& temp) {
+        try {
+            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, params))
+                return true;
+        } catch (const cv::Exception& e) {
+            qWarning() << "picture encoding failed" << path << e.what();
+            return false;
+        }
+        qWarning() << "picture encoding failed" << path << image.cols << image.rows << image.type();
+        return false;
+    });
 }

@@ -74,6 +74,11 @@ QString folderB(const SaveContext& ctx); // empty when imageSavePath is empty
 // 16-bit grey and 8-bit BGR images (stored as RGB) go straight from memory to the file.
 bool writeTiff(const QString& path, const cv::Mat& image);
 
+// Through OpenCV's encoder (the format by the path's suffix, params as cv::imwrite takes them),
+// written under a temporary name and renamed into place; a failed or throwing encoder is logged
+// and gives false.
+bool encodePicture(const QString& path, const cv::Mat& image, const std::vector<int>& params);
+
 WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const WBSaveOptions& opts,
                           SaveScratch* scratch = nullptr);
 CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, int lightType,

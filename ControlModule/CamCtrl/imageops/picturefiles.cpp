@@ -86,19 +86,8 @@ bool writeTiffAt(const QString& path, const cv::Mat& image, int dpi)
     }
     if (dpi == 600)
         return writeTiff(path, image);
-    const std::vector<int> params = {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, dpi,
-                                     cv::IMWRITE_TIFF_YDPI, dpi, cv::IMWRITE_TIFF_COMPRESSION, 1};
-    return writeFileAtomically(path, [&](const QString& temp) {
-        try {
-            if (cv::imwrite(QFile::encodeName(temp).toStdString(), image, params))
-                return true;
-        } catch (const cv::Exception& e) {
-            qWarning() << "tiff encoding failed" << path << e.what();
-            return false;
-        }
-        qWarning() << "tiff encoding failed" << path << image.cols << image.rows << image.type();
-        return false;
-    });
+    return encodePicture(path, image, {cv::IMWRITE_TIFF_RESUNIT, 2, cv::IMWRITE_TIFF_XDPI, dpi, cv::IMWRITE_TIFF_YDPI, dpi,
+                                       cv::IMWRITE_TIFF_COMPRESSION, 1});
 }
 
 bool writePictureAs(const QString& path, const cv::Mat& image, const char* format)
