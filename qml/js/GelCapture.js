@@ -103,3 +103,32 @@ function folderOf(path) {
 function binningText(bin) { return bin === -1 ? "" : bin + "*" + bin }
 function exposureText(exposure) { return exposure === -1 ? "" : round3(exposure) + "ms" }
 function gainText(gain) { return gain === -1 ? "" : String(gain) }
+
+// Picture zoom: the wheel and the buttons step by 1.2 (1.5 on the single-gel cabinet), a pinch
+// scales freely; either way the scale stays between 0.1 and 5.
+var zoomMin = 0.1;
+var zoomMax = 5;
+function zoomStep(singleGel) { return singleGel ? 1.5 : 1.2 }
+function clampZoom(scale) { return Math.max(zoomMin, Math.min(zoomMax, scale)) }
+// The scale after a step in (in true) or out from scale.
+function zoomStepped(scale, zoomIn, singleGel) {
+    var step = zoomStep(singleGel);
+    return clampZoom(zoomIn ? scale * step : scale / step);
+}
+// The scale during a pinch that began at startScale and has spread by pinchScale.
+function pinchZoom(startScale, pinchScale) { return clampZoom(startScale * pinchScale) }
+
+// The part of a picture item (its position and size inside the view) that the view shows, as
+// fractions of the item: {x, y, width, height}, each between 0 and 1.
+function visibleFraction(itemX, itemY, itemWidth, itemHeight, viewWidth, viewHeight) {
+    if (itemWidth <= 0 || itemHeight <= 0)
+        return { x: 0, y: 0, width: 1, height: 1 };
+    var left = Math.max(0, -itemX), top = Math.max(0, -itemY);
+    var right = Math.min(itemWidth, viewWidth - itemX), bottom = Math.min(itemHeight, viewHeight - itemY);
+    return { x: left / itemWidth, y: top / itemHeight,
+             width: Math.max(0, right - left) / itemWidth, height: Math.max(0, bottom - top) / itemHeight };
+}
+// The overview is worth showing when the picture item is larger than the view.
+function overviewNeeded(itemWidth, itemHeight, viewWidth, viewHeight) {
+    return itemWidth > viewWidth + 0.5 || itemHeight > viewHeight + 0.5;
+}

@@ -165,6 +165,7 @@ Item {
             MainCtrl.removeSetRoi();
             MainCtrl.clearRoiList();
         }
+        forgetCut();
         UserOpts.curFocusGel = lensSlider.value;
         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusGel);
         entered = false;
@@ -213,6 +214,7 @@ Item {
         MainCtrl._GelTSPreviewStart();
         imageItem.imageIndex = -1;
         imageList.currentIndex = -1;
+        view.fitView();
         cameraSetted = false;
         if (!filterDialog.opened)
             showCameraDialog();
@@ -230,6 +232,30 @@ Item {
         } else {
             pendingCapture();
         }
+        view.fitView();
+    }
+
+    // ---- cut region (single-gel cabinet) ----------------------------------------------------
+    // The camera keeps only the region, given in picture pixels; the picture shows it.
+    property bool cutOn: false
+    function setCut(x, y, width, height) {
+        MainCtrl.setRoi(x, y, width, height);
+        imageItem.setCutRect(x, y, width, height);
+        imageItem.setIsCut(true);
+        cutOn = true;
+        imageItem.updateImage();
+    }
+    function removeCut() {
+        MainCtrl.removeSetRoi();
+        forgetCut();
+        imageItem.updateImage();
+    }
+    // The picture's side of it only (leaving the page clears the camera's).
+    function forgetCut() {
+        view.closeCut();
+        imageItem.setIsCut(false);
+        imageItem.setCutRect(0, 0, 0, 0);
+        cutOn = false;
     }
     function showCameraDialog() { cameraDialog.text = qsTr("Camera Setting..."); cameraDialog.open() }
     function frameArrived() {
@@ -672,4 +698,5 @@ Item {
     property alias colorBox: view.colorBox
     property alias cameraBar: view.cameraBar
     property alias lensSlider: view.lensSlider
+    property alias cutChooser: view.cutChooser
 }

@@ -56,33 +56,147 @@ Item {
             mScale: 1.0
             mAdapt: true
         }
+        PinchArea {
+            anchors.fill: parent
+            property real startScale: 1
+            onPinchStarted: startScale = imageItem.mScale
+            onPinchUpdated: view.zoomTo(Gel.pinchZoom(startScale, pinch.scale))
+        }
         WheelHandler {
-            onWheel: pictureBox.zoomBy(event.angleDelta.y > 0 ? 1.2 : 1 / 1.2)
+            onWheel: view.zoomStep(event.angleDelta.y > 0)
         }
-        function zoomBy(factor) {
-            imageItem.mAdapt = false;
-            imageItem.mScale = Math.max(0.1, Math.min(5, imageItem.mScale * factor));
-            imageItem.updateImage();
+
+        // The whole picture small, with the part the box shows framed, while it does not fit.
+        Rectangle {
+            id: overview
+            objectName: "overview"
+            readonly property var shownPart: Gel.visibleFraction(imageItem.x, imageItem.y, imageItem.width, imageItem.height,
+                                                                 pictureBox.width, pictureBox.height)
+            visible: view.zoomed && !cutChooser.visible
+                     && Gel.overviewNeeded(imageItem.width, imageItem.height, pictureBox.width, pictureBox.height)
+            anchors.top: parent.top
+            anchors.right: parent.right
+            anchors.margins: Style.s(8)
+            width: Style.s(158)
+            height: Math.round(width * imageItem.height / Math.max(1, imageItem.width))
+            color: "#000000"
+            border.width: 1
+            border.color: "#CCCCCC"
+            ShaderEffectSource {
+                anchors.fill: parent
+                anchors.margins: 1
+                sourceItem: overview.visible ? imageItem : null
+                textureSize: Qt.size(Math.max(1, Math.round(width)), Math.max(1, Math.round(height)))
+                live: true
+                smooth: true
+            }
+            Rectangle {
+                objectName: "overviewFrame"
+                x: 1 + overview.shownPart.x * (overview.width - 2)
+                y: 1 + overview.shownPart.y * (overview.height - 2)
+                width: overview.shownPart.width * (overview.width - 2)
+                height: overview.shownPart.height * (overview.height - 2)
+                color: "transparent"
+                border.width: 2
+                border.color: "#FF3030"
+            }
         }
+
+        // The cut region is drawn over the picture as the box shows it.
+        ScreenChoose {
+            id: cutChooser
+            visible: false
+            z: 2
+            property point offset: Qt.point(0, 0)
+            onSigClose: view.closeCut()
+            onSigRoiSetting: {
+                var s = imageItem.mScale;
+                view.host.setCut(x + Math.round(offset.x / s), y + Math.round(offset.y / s), width, height);
+            }
+        }
+
         Row {
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             anchors.margins: Style.s(8)
             spacing: Style.s(6)
-            NormalButton { objectName: "zoomInButton"; text: "+"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1.2) }
-            NormalButton { objectName: "zoomOutButton"; text: "-"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1 / 1.2) }
+            z: 3
+            NormalButton {
+                id: cutButton
+                objectName: "cutButton"
+                visible: view.host.singleGel === true
+                text: qsTr("Cut")
+                checkable: true
+                checked: view.host.cutOn === true || cutChooser.visible
+                onClicked: {
+                    checked = Qt.binding(function() { return view.host.cutOn === true || cutChooser.visible });
+                    if (view.host.cutOn)
+                        view.host.removeCut();
+                    else if (cutChooser.visible)
+                        view.closeCut();
+                    else
+                        view.openCut();
+                }
+            }
+            NormalButton { objectName: "zoomInButton"; text: "+"; implicitWidth: Style.s(40); onClicked: view.zoomStep(true) }
+            NormalButton { objectName: "zoomOutButton"; text: "-"; implicitWidth: Style.s(40); onClicked: view.zoomStep(false) }
             NormalButton {
                 objectName: "fitButton"
                 text: qsTr("Fit")
-                onClicked: { imageItem.mAdapt = true; imageItem.mOrigin = false; imageItem.updateImage() }
+                onClicked: view.fitView()
             }
             NormalButton {
                 objectName: "originButton"
                 text: "1:1"
-                onClicked: { imageItem.mAdapt = false; imageItem.mOrigin = true; imageItem.mScale = 1; imageItem.updateImage() }
+                onClicked: { view.zoomed = true; imageItem.mAdapt = false; imageItem.mOrigin = true; imageItem.mScale = 1; imageItem.updateImage() }
             }
         }
     }
+
+    // ---- zoom ----
+    // Zoomed by the operator (the overview may show); fitting ends it.
+    property bool zoomed: false
+    property alias cutChooser: cutChooser
+    property alias overview: overview
+    function zoomTo(scale) {
+        zoomed = true;
+        imageItem.mAdapt = false;
+        imageItem.mOrigin = false;
+        imageItem.mScale = scale;
+        imageItem.updateImage();
+    }
+    function zoomStep(zoomIn) { zoomTo(Gel.zoomStepped(imageItem.mScale, zoomIn, view.host.singleGel === true)) }
+    function fitView() {
+        zoomed = false;
+        imageItem.mAdapt = true;
+        imageItem.mOrigin = false;
+        imageItem.updateImage();
+    }
+
+    // ---- cut region ----
+    // The chooser covers the part of the drawn picture that the box shows; false when no
+    // picture has been drawn yet.
+    function openCut() {
+        var r = imageItem.getTempRect();
+        if (r.width <= 0 || r.height <= 0 || imageItem.mScale <= 0)
+            return false;
+        var origin = imageItem.mapToItem(pictureBox, r.x, r.y);
+        var left = Math.max(0, origin.x), top = Math.max(0, origin.y);
+        var right = Math.min(pictureBox.width, origin.x + r.width);
+        var bottom = Math.min(pictureBox.height, origin.y + r.height);
+        if (right - left < 1 || bottom - top < 1)
+            return false;
+        cutChooser.x = left;
+        cutChooser.y = top;
+        cutChooser.width = right - left;
+        cutChooser.height = bottom - top;
+        cutChooser.offset = Qt.point(left - origin.x, top - origin.y);
+        cutChooser.m_MScale = imageItem.mScale;
+        cutChooser.selection = Qt.rect(0, 0, 0, 0);
+        cutChooser.visible = true;
+        return true;
+    }
+    function closeCut() { cutChooser.visible = false }
 
     // ---- controls ----
     Flickable {

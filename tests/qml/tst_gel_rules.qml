@@ -130,6 +130,51 @@ ShellTestCase {
         compare(Gel.frameIndex(row.index, row.names), row.frame);
     }
 
+    function test_zoomSteps_data() {
+        return [
+            { tag: "in", scale: 1, zoomIn: true, single: false, result: 1.2 },
+            { tag: "out", scale: 1.2, zoomIn: false, single: false, result: 1 },
+            { tag: "in single gel", scale: 1, zoomIn: true, single: true, result: 1.5 },
+            { tag: "out single gel", scale: 1.5, zoomIn: false, single: true, result: 1 },
+            { tag: "in stops at 5", scale: 4.5, zoomIn: true, single: false, result: 5 },
+            { tag: "in stops at 5 single gel", scale: 4, zoomIn: true, single: true, result: 5 },
+            { tag: "out stops at 0.1", scale: 0.11, zoomIn: false, single: false, result: 0.1 },
+            { tag: "out stops at 0.1 single gel", scale: 0.12, zoomIn: false, single: true, result: 0.1 }
+        ];
+    }
+    function test_zoomSteps(row) {
+        fuzzyCompare(Gel.zoomStepped(row.scale, row.zoomIn, row.single), row.result, 1e-9);
+    }
+
+    function test_pinchZoom_data() {
+        return [
+            { tag: "spread", start: 1, pinch: 2, result: 2 },
+            { tag: "close", start: 2, pinch: 0.25, result: 0.5 },
+            { tag: "spread past 5", start: 3, pinch: 4, result: 5 },
+            { tag: "close past 0.1", start: 0.5, pinch: 0.1, result: 0.1 }
+        ];
+    }
+    function test_pinchZoom(row) {
+        fuzzyCompare(Gel.pinchZoom(row.start, row.pinch), row.result, 1e-9);
+    }
+
+    function test_overviewFrame_data() {
+        return [
+            { tag: "fits", item: [0, 0, 800, 600], view: [800, 600], needed: false, part: [0, 0, 1, 1] },
+            { tag: "twice as large, centred", item: [-400, -300, 1600, 1200], view: [800, 600], needed: true,
+              part: [0.25, 0.25, 0.5, 0.5] },
+            { tag: "wider only", item: [-100, 0, 1000, 600], view: [800, 600], needed: true, part: [0.1, 0, 0.8, 1] }
+        ];
+    }
+    function test_overviewFrame(row) {
+        compare(Gel.overviewNeeded(row.item[2], row.item[3], row.view[0], row.view[1]), row.needed);
+        var part = Gel.visibleFraction(row.item[0], row.item[1], row.item[2], row.item[3], row.view[0], row.view[1]);
+        fuzzyCompare(part.x, row.part[0], 1e-9);
+        fuzzyCompare(part.y, row.part[1], 1e-9);
+        fuzzyCompare(part.width, row.part[2], 1e-9);
+        fuzzyCompare(part.height, row.part[3], 1e-9);
+    }
+
     function test_texts() {
         compare(Gel.baseName("/x/y/12-00-00-000_White.tif"), "12-00-00-000_White");
         compare(Gel.folderOf("/x/y/a.tif"), "/x/y/");

@@ -4,6 +4,7 @@ import QtTest 1.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
+import "qrc:/components"
 
 // The gel page of the single-gel cabinet: its exposure and focus pop-ups hang under their
 // buttons, and the page keeps the mode the operator left them in.
@@ -68,5 +69,81 @@ ShellTestCase {
         verify(findChild(dialog.contentItem, "manualButton").checked);
         dialog.close();
         tryVerify(function() { return overlayDialog(window, row.dialog) === null });
+    }
+
+    function enter() {
+        if (!page.entered)
+            click(part(window.mainPage.body.homePage, "gelButton"));
+        tryVerify(function() { return page.previewing }, 10000, "the preview runs");
+        tryVerify(function() { return !page.cameraDialog.visible }, 5000);
+        tryVerify(function() { return page.imageItem.getTempRect().width > 0 }, 5000, "a frame is drawn");
+    }
+
+    function test_zoomInShowsTheOverviewFitHidesIt() {
+        enter();
+        verify(!part(page, "overview").visible);
+        var box = page.imageItem.parent;
+        var before = page.imageItem.mScale;
+        click(part(page, "zoomInButton"));
+        fuzzyCompare(page.imageItem.mScale, Math.min(5, before * 1.5), 1e-9);
+        for (var i = 0; i < 4; ++i)
+            click(part(page, "zoomInButton"));
+        tryVerify(function() { return page.imageItem.width > box.width }, 5000, "the picture outgrows the box");
+        var overview = part(page, "overview");
+        tryCompare(overview, "visible", true);
+        compare(overview.width, Style.s(158));
+        var frame = part(overview, "overviewFrame");
+        verify(frame.width < overview.width && frame.width > 0);
+        click(part(page, "fitButton"));
+        tryCompare(overview, "visible", false);
+        tryVerify(function() { return page.imageItem.width <= box.width }, 5000, "the picture fits again");
+
+        click(part(page, "originButton"));
+        for (i = 0; i < 4; ++i)
+            click(part(page, "zoomInButton"));
+        tryCompare(overview, "visible", true);
+        page.reStartPreview(false);
+        tryCompare(overview, "visible", false);
+    }
+
+    function test_cutRoundTrip() {
+        enter();
+        var button = part(page, "cutButton");
+        verify(button.visible);
+        verify(!button.checked);
+        var chooser = page.cutChooser;
+        var setCount = testProbe.logCount("预备设置ROI");
+        var removeCount = testProbe.logCount("去除裁切");
+
+        // Cancelled: nothing goes to the camera.
+        click(button);
+        tryCompare(chooser, "visible", true);
+        verify(button.checked);
+        mousePress(chooser, 20, 20);
+        mouseMove(chooser, 80, 70);
+        mouseRelease(chooser, 80, 70);
+        click(findChild(chooser, "cancelButton"));
+        tryCompare(chooser, "visible", false);
+        verify(!button.checked);
+        verify(!page.cutOn);
+        compare(testProbe.logCount("预备设置ROI"), setCount);
+
+        // Confirmed: the region goes to the camera; unchecking takes it back.
+        click(button);
+        tryCompare(chooser, "visible", true);
+        mousePress(chooser, 20, 20);
+        mouseMove(chooser, 60, 50);
+        mouseMove(chooser, 120, 100);
+        mouseRelease(chooser, 120, 100);
+        verify(chooser.confirmable);
+        click(findChild(chooser, "confirmButton"));
+        tryVerify(function() { return testProbe.logCount("预备设置ROI") === setCount + 1 }, 5000, "setRoi");
+        verify(page.cutOn);
+        verify(button.checked);
+        verify(!chooser.visible);
+        click(button);
+        tryVerify(function() { return testProbe.logCount("去除裁切") === removeCount + 1 }, 5000, "removeSetRoi");
+        verify(!page.cutOn);
+        verify(!button.checked);
     }
 }
