@@ -1820,6 +1820,10 @@
     <context>
         <name>GelCaptureView</name>
         <message>
+            <source>Cut</source>
+            <translation>裁切</translation>
+        </message>
+        <message>
             <source>Light</source>
             <translation>光源</translation>
         </message>

@@ -82,13 +82,37 @@ Item {
             color: "#000000"
             border.width: 1
             border.color: "#CCCCCC"
-            ShaderEffectSource {
-                anchors.fill: parent
-                anchors.margins: 1
-                sourceItem: overview.visible ? imageItem : null
-                textureSize: Qt.size(Math.max(1, Math.round(width)), Math.max(1, Math.round(height)))
-                live: true
-                smooth: true
+            // The same picture again, fitted small; drawn again whenever the large one is.
+            ImagePaintedItem {
+                id: overviewPicture
+                objectName: "overviewPicture"
+                x: 1
+                y: 1
+                width: overview.width - 2
+                height: overview.height - 2
+                mWidth: width
+                mHeight: height
+                imageIndex: -3
+                mScale: 1.0
+                mAdapt: true
+            }
+            function refresh() {
+                if (!visible)
+                    return;
+                overviewPicture.imageIndex = imageItem.imageIndex;
+                overviewPicture.imageName = imageItem.imageName;
+                overviewPicture.curFilterPosition = imageItem.curFilterPosition;
+                overviewPicture.mAdapt = true;
+                overviewPicture.updateImage();
+            }
+            onVisibleChanged: refresh()
+            onWidthChanged: refresh()
+            onHeightChanged: refresh()
+            Connections {
+                target: imageItem
+                function onWidthChanged() { overview.refresh() }
+                function onHeightChanged() { overview.refresh() }
+                function onImageIndexChanged() { overview.refresh() }
             }
             Rectangle {
                 objectName: "overviewFrame"

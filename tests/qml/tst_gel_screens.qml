@@ -104,4 +104,47 @@ ShellTestCase {
         // The preview thread has ended before the next row or the end of the program.
         tryVerify(function() { return stopped.count > 0 }, 10000);
     }
+
+    // The single-gel cabinet's picture zoomed in with its overview, and its cut region drawn.
+    function test_singleGelScreens_data() {
+        return [
+            { tag: "zh 1.0", language: UserOpts.Chinese, scale: 1.0, prefix: "zh_1.0" },
+            { tag: "en 1.2", language: UserOpts.English, scale: 1.2, prefix: "en_1.2" }
+        ];
+    }
+    function test_singleGelScreens(row) {
+        testProbe.setScaleRatio(row.scale);
+        translatorControl.loadLanguage(row.language);
+        MainCtrl.authorityType = EnumOBJ.GelTS20BW;
+        verify(page.singleGel);
+        click(part(window.mainPage.body.homePage, "gelButton"));
+        tryVerify(function() { return page.previewing }, 10000);
+        tryVerify(function() { return !page.cameraDialog.visible }, 6000);
+        tryVerify(function() { return page.imageItem.getTempRect().width > 0 }, 5000);
+
+        for (var i = 0; i < 3; ++i)
+            click(part(page, "zoomInButton"));
+        tryCompare(part(page, "overview"), "visible", true);
+        shoot(row.prefix, "gel_capture_overview");
+        click(part(page, "fitButton"));
+        tryCompare(part(page, "overview"), "visible", false);
+        tryVerify(function() { return page.imageItem.getTempRect().x > 0 }, 5000, "the fitted picture is drawn");
+
+        click(part(page, "cutButton"));
+        var chooser = page.cutChooser;
+        tryCompare(chooser, "visible", true);
+        mousePress(chooser, 60, 50);
+        mouseMove(chooser, 200, 150);
+        mouseMove(chooser, 340, 260);
+        mouseRelease(chooser, 340, 260);
+        shoot(row.prefix, "gel_capture_cut");
+        click(findChild(chooser, "cancelButton"));
+        tryCompare(chooser, "visible", false);
+
+        stopped.clear();
+        click(part(window.mainPage.head, "backButton"));
+        tryVerify(function() { return !page.entered });
+        tryVerify(function() { return stopped.count > 0 }, 10000);
+        MainCtrl.authorityType = savedAuthority;
+    }
 }
