@@ -699,4 +699,5 @@ Item {
     property alias cameraBar: view.cameraBar
     property alias lensSlider: view.lensSlider
     property alias cutChooser: view.cutChooser
+    property alias captureView: view
 }

@@ -57,10 +57,11 @@ Item {
             mAdapt: true
         }
         PinchArea {
+            objectName: "pinchArea"
             anchors.fill: parent
             property real startScale: 1
             onPinchStarted: startScale = imageItem.mScale
-            onPinchUpdated: view.zoomTo(Gel.pinchZoom(startScale, pinch.scale))
+            onPinchUpdated: view.pinchZoom(startScale, pinch.scale)
         }
         WheelHandler {
             onWheel: view.zoomStep(event.angleDelta.y > 0)
@@ -189,6 +190,8 @@ Item {
         imageItem.mScale = scale;
         imageItem.updateImage();
     }
+    // A pinch that began at startScale and has spread by pinchScale.
+    function pinchZoom(startScale, pinchScale) { zoomTo(Gel.pinchZoom(startScale, pinchScale)) }
     function zoomStep(zoomIn) { zoomTo(Gel.zoomStepped(imageItem.mScale, zoomIn, view.host.singleGel === true)) }
     function fitView() {
         zoomed = false;

@@ -146,4 +146,26 @@ ShellTestCase {
         verify(!page.cutOn);
         verify(!button.checked);
     }
+
+    // What the pinch area does with a pinch (its touch points are the platform's).
+    function test_pinchZoomsWithinTheBounds() {
+        enter();
+        var box = page.imageItem.parent;
+        var area = part(page, "pinchArea");
+        compare(area.width, box.width);
+        compare(area.height, box.height);
+        var view = page.captureView;
+        click(part(page, "fitButton"));
+        tryVerify(function() { return page.imageItem.getTempRect().x > 0 }, 5000, "the fitted picture is drawn");
+        var fitted = page.imageItem.mScale;
+        view.pinchZoom(fitted, 2);
+        fuzzyCompare(page.imageItem.mScale, fitted * 2, 1e-9);
+        view.pinchZoom(fitted, 100);
+        compare(page.imageItem.mScale, 5);
+        tryCompare(part(page, "overview"), "visible", true);
+        view.pinchZoom(fitted, 0.001);
+        compare(page.imageItem.mScale, 0.1);
+        click(part(page, "fitButton"));
+        tryCompare(part(page, "overview"), "visible", false);
+    }
 }
