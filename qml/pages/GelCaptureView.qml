@@ -173,7 +173,7 @@ Item {
             NormalButton {
                 objectName: "originButton"
                 text: "1:1"
-                onClicked: { view.zoomed = true; imageItem.mAdapt = false; imageItem.mOrigin = true; imageItem.mScale = 1; imageItem.updateImage() }
+                onClicked: { view.closeCut(); view.zoomed = true; imageItem.mAdapt = false; imageItem.mOrigin = true; imageItem.mScale = 1; imageItem.updateImage() }
             }
         }
     }
@@ -183,7 +183,9 @@ Item {
     property bool zoomed: false
     property alias cutChooser: cutChooser
     property alias overview: overview
+    // A region being drawn belongs to the picture as it was shown: a zoom drops it.
     function zoomTo(scale) {
+        closeCut();
         zoomed = true;
         imageItem.mAdapt = false;
         imageItem.mOrigin = false;
@@ -194,6 +196,7 @@ Item {
     function pinchZoom(startScale, pinchScale) { zoomTo(Gel.pinchZoom(startScale, pinchScale)) }
     function zoomStep(zoomIn) { zoomTo(Gel.zoomStepped(imageItem.mScale, zoomIn, view.host.singleGel === true)) }
     function fitView() {
+        closeCut();
         zoomed = false;
         imageItem.mAdapt = true;
         imageItem.mOrigin = false;
