@@ -182,6 +182,8 @@ ShellTestCase {
         compare(marker.file, marker.path);
         verify(marker.path.indexOf("_Color") > 0, marker.path);
         compare(page.pseudoColorCount, 1);
+        // The list makes its rows when it lays itself out after the last entry.
+        tryVerify(function() { return findChild(page, "entryParams_0") !== null && findChild(page, "entryParams_1") !== null }, 5000);
         var params = part(page, "entryParams_0");
         verify(params.visible);
         verify(params.text.indexOf("Resolution/Sensitivity: " + frame.bin + "*" + frame.bin) === 0, params.text);
