@@ -224,6 +224,7 @@ Item {
         } else {
             pendingCapture();
         }
+        view.fitView();
     }
     function showCameraDialog() { cameraDialog.text = qsTr("Camera Setting..."); cameraDialog.open() }
     function frameArrived() {
