@@ -6,6 +6,7 @@
 #include "enumobj.h"
 #include "experimentrecord.h"
 #include "filesflow.h"
+#include "filesrig.h"
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
 #include "h695icecamctrl.h"
@@ -51,22 +52,11 @@ TsFramePtr tinyFrame()
 }
 
 // A files flow on the process's tables, with a user's image folder of its own.
-struct Rig {
+struct Rig : FilesRig {
     Rig()
-        : opts(ini.filePath("user.ini"))
+        : FilesRig(KestrixCtrl::getInstance())
+        , userFolder(copies.path())
     {
-        userFolder = copies.path();
-        opts.setImageSavePath(userFolder);
-        opts.saveUserOptsByName(UserOpts::OPT_ImageSavePath);
-        FlowContext::Devices devices;
-        devices.tucsen = &cam;
-        devices.kestrix = KestrixCtrl::getInstance();
-        devices.userOpts = &opts;
-        devices.gelExpDB = GelExperimentDB::getInstance();
-        devices.wbExpDB = WesternBlotExperimentDB::getInstance();
-        devices.multExpDB = MultExperimentDB::getInstance();
-        ctx = std::make_unique<FlowContext>(devices);
-        flow = std::make_unique<FilesFlow>(*ctx);
         QObject::connect(flow.get(), &FilesFlow::deleteFinished, [this] { ++finished; });
     }
     // The mirror of a picture of the program's Images folder.
@@ -81,13 +71,7 @@ struct Rig {
         ASSERT_TRUE(waitFor([&] { return finished == before + 1; }));
     }
 
-    QTemporaryDir ini;
-    QTemporaryDir copies;
     QString userFolder;
-    UserOpts opts;
-    H695ICECamCtrl cam;
-    std::unique_ptr<FlowContext> ctx;
-    std::unique_ptr<FilesFlow> flow;
     int finished = 0;
 };
 

@@ -5,6 +5,7 @@
 #include "apppaths.h"
 #include "enumobj.h"
 #include "filesflow.h"
+#include "filesrig.h"
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
 #include "h695icecamctrl.h"
@@ -38,30 +39,7 @@ bool exists(const QString& path)
     return QFileInfo::exists(path);
 }
 
-struct Rig {
-    Rig()
-        : opts(ini.filePath("user.ini"))
-    {
-        opts.setImageSavePath(copies.path());
-        opts.saveUserOptsByName(UserOpts::OPT_ImageSavePath);
-        FlowContext::Devices devices;
-        devices.tucsen = &cam;
-        devices.userOpts = &opts;
-        devices.gelExpDB = GelExperimentDB::getInstance();
-        devices.wbExpDB = WesternBlotExperimentDB::getInstance();
-        devices.multExpDB = MultExperimentDB::getInstance();
-        ctx = std::make_unique<FlowContext>(devices);
-        flow = std::make_unique<FilesFlow>(*ctx);
-    }
-    QString copy(const QString& tail) const { return copies.path() + tail; }
-
-    QTemporaryDir ini;
-    QTemporaryDir copies;
-    UserOpts opts;
-    H695ICECamCtrl cam;
-    std::unique_ptr<FlowContext> ctx;
-    std::unique_ptr<FilesFlow> flow;
-};
+using Rig = FilesRig;
 
 } // namespace
 
