@@ -78,6 +78,8 @@ signals:
 
 private:
     ExperimentStore* storeOf(int expMode) const;
+    // A Western-blot pseudo-colour file exported in the dialog's format with the overlay.
+    bool exportPseudoColour(const QString& target, int index, const QString& srcPseudoImageName);
 
     FlowContext& m_ctx;
     ExportShared m_export;

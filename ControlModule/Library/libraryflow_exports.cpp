@@ -114,19 +114,18 @@ bool LibraryFlow::exportWBTS(const QString& target, int index, const QString& sr
 {
     if (srcPseudoImageName.isEmpty())
         return saveExportImage(target, index, true);
-    const QString path = localPath(target);
-    if (path.isEmpty())
-        return false;
-    const cv::Mat picture = readPicture(localPath(srcPseudoImageName), cv::IMREAD_COLOR);
-    if (picture.empty())
-        return false;
-    return exportColourPicture(picture, path, index, m_exportInfo, false);
+    return exportPseudoColour(target, index, srcPseudoImageName);
 }
 
 bool LibraryFlow::exportWBQI(const QString& target, int index, const QString& srcPseudoImageName)
 {
     if (srcPseudoImageName.isEmpty())
         return saveExportImageQI(target, index, true);
+    return exportPseudoColour(target, index, srcPseudoImageName);
+}
+
+bool LibraryFlow::exportPseudoColour(const QString& target, int index, const QString& srcPseudoImageName)
+{
     const QString path = localPath(target);
     if (path.isEmpty())
         return false;
