@@ -96,6 +96,46 @@ TEST(FocusMeasure, EveryPathAgreesOnAnyWidthAndUniformGradients)
     }
 }
 
+// The vector paths take float roots and correct them from each pixel's exact residual; these
+// images keep every gradient below 32768, so the wide lanes (not the double fallback) sum them:
+// uniform gradients where a float rounding bias would add up (small ones, ones whose squares pass
+// 2^24), the sensor's full width (the lanes are emptied into doubles on the way), and one steep
+// edge that sends its rows back to doubles while the others stay on the lanes.
+TEST(FocusMeasure, WideLanesKeepDoubleAccuracy)
+{
+    auto columnsRepeat = [](int rows, int cols, std::vector<uint16_t> pattern) {
+        cv::Mat m(rows, cols, CV_16UC1);
+        for (int r = 0; r < rows; ++r)
+            for (int c = 0; c < cols; ++c)
+                m.at<uint16_t>(r, c) = pattern[size_t(c) % pattern.size()];
+        return m;
+    };
+    auto bounded = [](int rows, int cols, unsigned seed) {
+        cv::Mat m(rows, cols, CV_16UC1);
+        cv::RNG(seed).fill(m, cv::RNG::UNIFORM, 0, 32768);
+        return m;
+    };
+    cv::Mat edge = bounded(9, 300, 3);
+    edge(cv::Rect(150, 4, 150, 1)).setTo(65535);
+    struct Case { const char* what; cv::Mat image; };
+    const Case cases[] = {
+        {"gradient 1 everywhere", columnsRepeat(6, 200, {0, 0, 1, 1})},
+        {"gradient 5000: squares past 2^24", columnsRepeat(6, 200, {0, 0, 5000, 5000})},
+        {"gradient 32767, the largest on the lanes", columnsRepeat(4, 130, {0, 0, 32767, 32767})},
+        {"random below 32768, widths around the lanes", bounded(5, 97, 1)},
+        {"random below 32768, the sensor's width", bounded(3, 4656, 2)},
+        {"a steep edge in two rows", edge},
+        {"8-bit, the sensor's width", randomImage(3, 4656, CV_8UC1, 4)},
+    };
+    for (lanes::Isa isa : vectorPaths()) {
+        VectorPath path(isa);
+        for (const Case& c : cases) {
+            const double want = opencvMeasure(c.image);
+            EXPECT_NEAR(focusMeasure(c.image), want, 1e-9 * std::max(1.0, want)) << c.what;
+        }
+    }
+}
+
 TEST(FocusMeasure, FirstChannelOfColourImages)
 {
     cv::Mat colour = randomImage(20, 30, CV_16UC3, 5);
