@@ -88,6 +88,18 @@ LANES_INLINE void correctBody(uint16_t* p, const uint16_t* light, const uint16_t
         p[i] = correctOne(p[i], light[i], dark[i], scale);
 }
 
+// Frames arrive cold: the three streams are asked for well ahead, or the loop waits on each
+// line in turn (the hardware's own prefetch keeps too few in flight for three streams).
+constexpr size_t kAheadPixels = 1024;
+LANES_INLINE void prefetchAhead(const uint16_t* p, const uint16_t* light, const uint16_t* dark)
+{
+    for (size_t k = 0; k < kBlock; k += 32) {
+        _mm_prefetch(reinterpret_cast<const char*>(p + kAheadPixels + k), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(light + kAheadPixels + k), _MM_HINT_T0);
+        _mm_prefetch(reinterpret_cast<const char*>(dark + kAheadPixels + k), _MM_HINT_T0);
+    }
+}
+
 // The wide kernels lower their estimate by kBias: with a reciprocal good to 3e-7 it then lies
 // within 0.05 below the quotient, so the remainder only ever raises it by one.
 constexpr float kBias = 1.0f / 32;
@@ -130,6 +142,7 @@ LANES_AVX512 LANES_INLINE void correctBlocks512(uint16_t* p, const uint16_t* lig
         if (kCheckExact)
             std::memcpy(raw, p + i, sizeof raw);
         __mmask16 exact = 0;
+        prefetchAhead(p + i, light + i, dark + i);
         for (size_t j = i; j < i + kBlock; j += 32) {
             const __m512i r = _mm512_loadu_si512(p + j), l = _mm512_loadu_si512(light + j),
                           d = _mm512_loadu_si512(dark + j);
@@ -187,6 +200,7 @@ LANES_AVX2 LANES_INLINE void correctBlocks256(uint16_t* p, const uint16_t* light
         if (kCheckExact)
             std::memcpy(raw, p + i, sizeof raw);
         __m256i exact = zero;
+        prefetchAhead(p + i, light + i, dark + i);
         for (size_t j = i; j < i + kBlock; j += 16) {
             const __m256i r = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(p + j));
             const __m256i l = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(light + j));
