@@ -60,6 +60,14 @@ LANES_INLINE void stretchBody(const uint16_t* s, uint16_t* p, size_t n, int low,
 }
 
 // Sixteen of the rounded quotients above from d as 32-bit lanes.
+// Cold frames: both lines are asked for well ahead of the loop.
+LANES_INLINE void prefetchAhead(const uint16_t* s, uint16_t* p)
+{
+    constexpr size_t kAhead = 1024;
+    _mm_prefetch(reinterpret_cast<const char*>(s + kAhead), _MM_HINT_T0);
+    _mm_prefetch(reinterpret_cast<const char*>(p + kAhead), _MM_HINT_T0);
+}
+
 LANES_AVX512 LANES_INLINE __m512i stretch512(__m512i d, __m512 k, __m512i twoSpan, __m512i span)
 {
     const __m512 f = (__m512)__builtin_convertvector((lanes::i32x16)d, lanes::f32x16);
@@ -80,6 +88,7 @@ LANES_AVX512 void stretchAvx512(const uint16_t* s, uint16_t* p, size_t n, int lo
     const __m512i zero = _mm512_setzero_si512();
     size_t i = 0;
     for (; i + 32 <= n; i += 32) {
+        prefetchAhead(s + i, p + i);
         __m512i v = _mm512_loadu_si512(s + i);
         v = _mm512_sub_epi16(_mm512_min_epu16(_mm512_max_epu16(v, lowV), highV), lowV);
         const __m512i lo = stretch512(_mm512_unpacklo_epi16(v, zero), k, twoSpan, spanV);
@@ -107,6 +116,8 @@ LANES_AVX2 void stretchAvx2(const uint16_t* s, uint16_t* p, size_t n, int low, i
     const __m256i zero = _mm256_setzero_si256();
     size_t i = 0;
     for (; i + 16 <= n; i += 16) {
+        if (i % 32 == 0)
+            prefetchAhead(s + i, p + i);
         __m256i v = _mm256_loadu_si256(reinterpret_cast<const __m256i*>(s + i));
         v = _mm256_sub_epi16(_mm256_min_epu16(_mm256_max_epu16(v, lowV), highV), lowV);
         const __m256i lo = stretch256(_mm256_unpacklo_epi16(v, zero), k, twoSpan, spanLess1);
