@@ -194,7 +194,7 @@ void wb_capture_overhead_peer(benchmark::State& state)
 // Argument 0: a sample frame as the estimate aims for; 1: one with more over-exposed pixels than
 // the threshold, which adds the marked picture. Each run is one frame, as the cabinet captures
 // them: ten runs give the median and the slowest frame (max) per side.
-void perFrame(benchmark::internal::Benchmark* b)
+static void perFrame(benchmark::internal::Benchmark* b)
 {
     b->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1)->Repetitions(10);
     b->ComputeStatistics("max", [](const std::vector<double>& v) { return *std::max_element(v.begin(), v.end()); });
