@@ -270,7 +270,7 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
             H695ICECamCtrl::invertImage(camera);
     }
 
-    std::shared_ptr<TsFrame> stored = TsFrame::copyOf(camera);
+    std::shared_ptr<TsFrame> stored = camCtrl->storedFrameOf(camera);
     if (!stored)
         return QString();
     // Summed before it is stored: a frame in the list is never written again.
@@ -283,7 +283,7 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
     if (userOpts->isExposure()) {
         const FrameView view = stored->view();
         const size_t n = view.count();
-        auto marks = std::make_shared<std::vector<uint8_t>>(n, 0);
+        std::shared_ptr<std::vector<uint8_t>> marks = camCtrl->maskBuffer(n);
         uint8_t* m = marks->data();
         const uint16_t* px = view.pixels;
         // Stored inverted on a white background: the saturated pixels are the darkest ones.
@@ -293,6 +293,8 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
         } else if (bk == UserOpts::Black) {
             for (size_t k = 0; k < n; ++k)
                 m[k] = px[k] > 65000;
+        } else {
+            std::fill(m, m + n, uint8_t(0));
         }
         // The saver reads the latest mask; the views keep one per frame. Both share the buffer.
         mask = std::move(marks);
@@ -377,8 +379,8 @@ void WBTSCaptureThread::mergeImages(int bk)
     const std::vector<TsFramePtr> frames = camCtrl->frames();
     if (frames.empty())
         return;
-    const std::shared_ptr<TsFrame> m = frames.front()->clone();
-    const std::shared_ptr<TsFrame> s = frames.back()->clone();
+    const std::shared_ptr<TsFrame> m = camCtrl->storedFrameOf(frames.front()->record());
+    const std::shared_ptr<TsFrame> s = camCtrl->storedFrameOf(frames.back()->record());
     if (!m || !s)
         return;
     const std::shared_ptr<const HistogramInfo> first = camCtrl->histogramAt(0);

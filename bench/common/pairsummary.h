@@ -3,13 +3,16 @@
 // (<case>_ours and <case>_peer with the same arguments), giving the speed of ours against the
 // peer as peer time / ours time (above 1: ours is faster). A "fresh:1" argument marks the
 // headline figure with frames that are not in cache; its "fresh:0" (warm) twin goes on the same
-// line.
+// line. A case run with repetitions keeps every repetition: ours and peer are paired by
+// repetition index, and the line gives each side's median and slowest run and the speed as
+// min/median/max over the pairs.
 
 #include <benchmark/benchmark.h>
 
 #include <unistd.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -81,7 +84,9 @@ public:
             const Parsed p = parse(r.benchmark_name());
             if (p.key.empty())
                 continue;
-            m_seconds[p.key + "|" + p.side + "|" + p.fresh] = r.GetAdjustedRealTime() * unitSeconds(r.time_unit);
+            const int64_t repetition = std::max<int64_t>(r.repetition_index, 0);
+            m_seconds[p.key + "|" + p.side + "|" + p.fresh][repetition] =
+                r.GetAdjustedRealTime() * unitSeconds(r.time_unit);
             m_order.push_back(p.key);
         }
     }
@@ -96,21 +101,59 @@ public:
                 continue;
             done[key] = true;
             std::string line = "PAIR " + key;
-            bool any = false;
-            for (const char* fresh : {"fresh", "warm", ""}) {
-                const std::string ours = key + "|ours|" + fresh, peer = key + "|peer|" + fresh;
-                if (!m_seconds.count(ours) || !m_seconds.count(peer))
-                    continue;
-                char part[160];
-                std::snprintf(part, sizeof part, "  %s ours %.3f ms peer %.3f ms speed %.3f", fresh,
-                              m_seconds[ours] * 1e3, m_seconds[peer] * 1e3, m_seconds[peer] / m_seconds[ours]);
-                line += part;
-                any = true;
-            }
-            if (any)
+            for (const char* fresh : {"fresh", "warm", ""})
+                line += pairText(fresh, m_seconds[key + "|ours|" + fresh], m_seconds[key + "|peer|" + fresh]);
+            if (line.size() > 5 + key.size())
                 std::printf("%s\n", line.c_str());
         }
         std::fflush(stdout);
+    }
+
+    // The median of values (the mean of the middle two for an even count); values is reordered.
+    static double median(std::vector<double>& values)
+    {
+        if (values.empty())
+            return 0;
+        const std::size_t mid = values.size() / 2;
+        std::nth_element(values.begin(), values.begin() + mid, values.end());
+        const double upper = values[mid];
+        if (values.size() % 2)
+            return upper;
+        return (*std::max_element(values.begin(), values.begin() + mid) + upper) / 2;
+    }
+
+    // One group of a PAIR line from the seconds of each repetition, paired by index: empty when
+    // no repetition ran on both sides; a single pair reads as before repetitions existed.
+    static std::string pairText(const std::string& tag, const std::map<int64_t, double>& ours,
+                                const std::map<int64_t, double>& peer)
+    {
+        std::vector<double> oursMs, peerMs, speed;
+        for (const auto& [repetition, seconds] : ours) {
+            const auto other = peer.find(repetition);
+            if (other == peer.end())
+                continue;
+            oursMs.push_back(seconds * 1e3);
+            peerMs.push_back(other->second * 1e3);
+            speed.push_back(other->second / seconds);
+        }
+        char part[320];
+        if (oursMs.empty())
+            return std::string();
+        if (oursMs.size() == 1) {
+            std::snprintf(part, sizeof part, "  %s ours %.3f ms peer %.3f ms speed %.3f", tag.c_str(), oursMs[0],
+                          peerMs[0], speed[0]);
+            return part;
+        }
+        const double oursMax = *std::max_element(oursMs.begin(), oursMs.end());
+        const double peerMax = *std::max_element(peerMs.begin(), peerMs.end());
+        const auto [slow, fast] = std::minmax_element(speed.begin(), speed.end());
+        const double speedMin = *slow, speedMax = *fast;
+        std::snprintf(part, sizeof part,
+                      "  %s runs %zu ours median %.3f max %.3f ms peer median %.3f max %.3f ms speed min/median/max "
+                      "%.3f/%.3f/%.3f",
+                      tag.c_str(), oursMs.size(), median(oursMs), oursMax, median(peerMs), peerMax, speedMin,
+                      median(speed), speedMax);
+        return part;
     }
 
 private:
@@ -150,9 +193,11 @@ private:
             const char* tag;
         } drops[] = {{"/fresh:1", "fresh"}, {"/fresh:0", "warm"}, {"/real_time", ""}};
         // the run's settings are not part of what is compared
-        const std::size_t minTime = args.find("/min_time:");
-        if (minTime != std::string::npos)
-            args.erase(minTime, args.find('/', minTime + 1) - minTime);
+        for (const char* setting : {"/min_time:", "/iterations:", "/repeats:"}) {
+            const std::size_t at = args.find(setting);
+            if (at != std::string::npos)
+                args.erase(at, args.find('/', at + 1) - at);
+        }
         for (const auto& d : drops) {
             const std::size_t at = args.find(d.text);
             if (at == std::string::npos)
@@ -165,7 +210,8 @@ private:
         return p;
     }
 
-    std::map<std::string, double> m_seconds;
+    // "<key>|<side>|<fresh>" -> seconds by repetition index
+    std::map<std::string, std::map<int64_t, double>> m_seconds;
     std::vector<std::string> m_order;
 };
 

@@ -308,6 +308,83 @@ TEST_F(WbCapture, OverExposedSampleNamesItsPlainAndMarkedPictures)
     EXPECT_EQ(ctrl->overExposureMarkAt(0)->size(), size_t(664 * 550)) << "one byte per pixel";
 }
 
+// Stored frames and masks live in reused memory. A frame and mask a view still holds keep their
+// pixels while later frames are captured; each later mask marks its own frame's saturated square
+// and nothing an earlier frame left in the recycled buffer.
+TEST_F(WbCapture, HeldFramesAndMasksKeepTheirPixelsWhileLaterFramesReuseTheMemory)
+{
+    constexpr int kW = 96, kH = 64, kHeader = 32;
+    // Frame k: a gentle ramp and a saturated square that shrinks and moves with k.
+    auto square = [](int k) { return cv::Rect(4 + 5 * k, 3 + 3 * k, 24 - 3 * k, 24 - 3 * k); };
+    auto frameBytes = [&](int k) {
+        std::vector<uint8_t> bytes(kHeader + size_t(kW) * kH * 2, uint8_t(0xA5));
+        auto* px = reinterpret_cast<uint16_t*>(bytes.data() + kHeader);
+        for (int y = 0; y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                px[y * kW + x] = square(k).contains({x, y}) ? 65535 : uint16_t(1000 + (7 * x + 13 * y + 31 * k) % 500);
+        return bytes;
+    };
+    auto expectedMask = [&](int k, bool marks) {
+        std::vector<uint8_t> m(size_t(kW) * kH, 0);
+        for (int y = 0; marks && y < kH; ++y)
+            for (int x = 0; x < kW; ++x)
+                m[y * kW + x] = square(k).contains({x, y});
+        return m;
+    };
+    struct Case {
+        const char* name;
+        int bk;
+        bool marks;
+    } cases[] = {
+        {"black background", UserOpts::Black, true},
+        // Stored inverted: the saturated square is the darkest part.
+        {"white background", UserOpts::White, true},
+        // A background of no known kind marks nothing, whatever the buffer held before.
+        {"unknown background", 2, false},
+    };
+    setOption(UserOpts::OPT_IsExposure, [](UserOpts* o) { o->setIsExposure(true); });
+    insertExperiment("WBS-reuse");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        WBTSCaptureThread thread;
+        wbplan::FramePlan plan;
+        plan.sample = true;
+        auto capture = [&](int k) {
+            std::vector<uint8_t> bytes = frameBytes(k);
+            TUCAM_FRAME record {};
+            record.usHeader = kHeader;
+            record.usWidth = kW;
+            record.usHeight = kH;
+            record.uiImgSize = uint32_t(kW * kH * 2);
+            record.pBuffer = bytes.data();
+            bool written = false;
+            return !thread.processFrame(&record, plan, k, false, c.bk, &written).isEmpty() && written;
+        };
+        ctrl->clearFrameCaches();
+        ASSERT_TRUE(capture(0));
+        const TsFramePtr heldFrame = ctrl->captureFrame();
+        const OverExposureMask heldMask = ctrl->overExposureMarkAt(0);
+        ASSERT_TRUE(heldFrame && heldMask);
+        const FrameView view = heldFrame->view();
+        const std::vector<uint16_t> framePixels(view.pixels, view.pixels + view.count());
+        const std::vector<uint8_t> maskBytes = *heldMask;
+        EXPECT_EQ(maskBytes, expectedMask(0, c.marks));
+
+        // More frames than the pools keep, each list cleared as a new experiment does.
+        for (int k = 1; k <= 6; ++k) {
+            SCOPED_TRACE(k);
+            ctrl->clearFrameCaches();
+            ASSERT_TRUE(capture(k));
+            const OverExposureMask mask = ctrl->overExposureMarkAt(0);
+            ASSERT_TRUE(mask);
+            EXPECT_EQ(*mask, expectedMask(k, c.marks));
+        }
+        const FrameView after = heldFrame->view();
+        EXPECT_EQ(std::vector<uint16_t>(after.pixels, after.pixels + after.count()), framePixels);
+        EXPECT_EQ(*heldMask, maskBytes);
+    }
+}
+
 TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
 {
     struct Case {

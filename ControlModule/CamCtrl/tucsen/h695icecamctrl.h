@@ -14,8 +14,8 @@
 //   handed out as shared, immutable objects, so no pixel is copied under the lock.
 // - The flat-field references keep their own lock (FlatFieldReferences); the semaphores are
 //   QSemaphores. The savers' working memory has its own lock, held for one save (a second
-//   save at the same time works in memory of its own). No method holds two of these locks at
-//   once.
+//   save at the same time works in memory of its own). The pools of stored frames and masks
+//   lock only to move an idle buffer in or out. No method holds two of these locks at once.
 
 #include <QList>
 #include <QObject>
@@ -34,6 +34,7 @@
 #include "flatfieldreferences.h"
 #include "frameview.h"
 #include "histograminfo.h"
+#include "recyclepool.h"
 #include "regionofinterest.h"
 #include "tsframe.h"
 #include "tucam.h"
@@ -238,6 +239,13 @@ public:
     std::vector<RoiRect> roiList() const;
     void clearRoiList();
 
+    // ---- Memory of the capture path, reused from frame to frame: a stored frame or a mask goes
+    // back to its pool once nothing (list, view, saver) holds it any more.
+    // A copy of record to store; null when the record holds no frame.
+    std::shared_ptr<TsFrame> storedFrameOf(const TUCAM_FRAME* record);
+    // Room for a mask of count bytes, holding what an earlier mask left: the caller writes all.
+    std::shared_ptr<std::vector<uint8_t>> maskBuffer(size_t count);
+
     // ---- Over-exposure masks of a Western-blot capture.
     // overExposureSum: the mask of the latest frame, as the saver and the views read it.
     void setOverExposureSum(OverExposureMask mask);
@@ -351,6 +359,9 @@ private:
     // The last two stretched frames, writable here for the same reason as the live ones.
     std::shared_ptr<TsFrame> m_stretched;
     std::shared_ptr<TsFrame> m_spareStretched;
+    // A capture keeps a marker, a sample and a merge; more frames than that come fresh.
+    RecyclePool<TsFrame> m_storedFrames {4};
+    RecyclePool<std::vector<uint8_t>> m_masks {4};
     // Working memory of saveWBImages, kept from one frame to the next.
     std::mutex m_saveScratchLock;
     std::unique_ptr<SaveScratch> m_saveScratch;

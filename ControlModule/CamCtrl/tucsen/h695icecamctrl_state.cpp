@@ -137,6 +137,24 @@ void H695ICECamCtrl::clearRoiList()
 }
 
 // ---------------------------------------------------------------------------------------------
+// Reused memory of the capture path
+
+std::shared_ptr<TsFrame> H695ICECamCtrl::storedFrameOf(const TUCAM_FRAME* record)
+{
+    std::shared_ptr<TsFrame> frame = m_storedFrames.take();
+    if (!frame->assign(record))
+        return nullptr;
+    return frame;
+}
+
+std::shared_ptr<std::vector<uint8_t>> H695ICECamCtrl::maskBuffer(size_t count)
+{
+    std::shared_ptr<std::vector<uint8_t>> mask = m_masks.take();
+    mask->resize(count);
+    return mask;
+}
+
+// ---------------------------------------------------------------------------------------------
 // Over-exposure masks
 
 void H695ICECamCtrl::setOverExposureSum(OverExposureMask mask)
