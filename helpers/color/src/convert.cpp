@@ -1,4 +1,5 @@
 #include "colorcore.h"
+#include "convert512.h"
 #include "formattraits.h"
 #include "parallel.h"
 #include "simd.h"
@@ -273,6 +274,10 @@ void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst
     if (shl == 0 && shr == 0) {
         constexpr Layout ls = Format<SF>::L, ld = Format<DF>::L;
         if constexpr (!ls.wide && !ld.wide && !ls.planar && !ld.planar) {
+            if (avx512Enabled()) {
+                shuffle8Avx512(src, dst, first, last, ls, ld, uint8_t(constAlpha), stream);
+                return;
+            }
 #if defined(KH_AVX2)
             if (ld.step == 4 && avx2Enabled()) {
                 V16u8 mask{}, keep{}, fill{};
@@ -291,6 +296,10 @@ void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst
 #endif
             shuffle8(src, dst, first, last, plane * ls.step, ls, ld, uint8_t(constAlpha), first);
         } else if constexpr (SF == 0 && DF == 1) {
+            if (avx512Enabled()) {
+                splitPlanes16Avx512(src, dst, plane, first, last, stream);
+                return;
+            }
 #if defined(KH_AVX2)
             if (avx2Enabled()) {
                 // The three planes share one alignment only when a plane is whole 32-byte blocks.

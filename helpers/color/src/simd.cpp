@@ -24,7 +24,20 @@ bool cpuHasAvx2()
 #endif
 }
 
+bool cpuHasAvx512()
+{
+#if defined(KH_HAVE_X86)
+    __builtin_cpu_init();
+    static const bool has = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                            __builtin_cpu_supports("avx512vbmi");
+    return has;
+#else
+    return false;
+#endif
+}
+
 std::atomic<bool> g_avx2{cpuHasAvx2()};
+std::atomic<bool> g_avx512{cpuHasAvx512()};
 // Measured from 16 MB up, streaming was faster or even at one thread and at eight; smaller
 // outputs may still be in cache when the caller reads them.
 std::atomic<std::size_t> g_streamBytes{std::size_t(16) << 20};
@@ -33,6 +46,9 @@ std::atomic<std::size_t> g_streamBytes{std::size_t(16) << 20};
 
 bool avx2Enabled() { return g_avx2.load(std::memory_order_relaxed); }
 void setAvx2Enabled(bool on) { g_avx2.store(on && cpuHasAvx2()); }
+
+bool avx512Enabled() { return g_avx512.load(std::memory_order_relaxed); }
+void setAvx512Enabled(bool on) { g_avx512.store(on && cpuHasAvx512()); }
 
 std::size_t streamThreshold() { return g_streamBytes.load(std::memory_order_relaxed); }
 void setStreamThreshold(std::size_t bytes) { g_streamBytes.store(bytes); }

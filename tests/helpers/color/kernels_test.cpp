@@ -1,4 +1,4 @@
-// The wide kernels (AVX2, non-temporal stores) give byte for byte what the plain loops give, on
+// The wide kernels (AVX2, AVX-512, non-temporal stores) give byte for byte what the plain loops give, on
 // frames sized and placed to reach every head, tail and alignment case.
 #include "colorcore.h"
 #include "simd.h"
@@ -14,10 +14,12 @@ namespace {
 // Restores the kernel choice at scope end, so one case cannot leak into the next.
 struct KernelChoice {
     bool avx2 = khc::avx2Enabled();
+    bool avx512 = khc::avx512Enabled();
     std::size_t stream = khc::streamThreshold();
     ~KernelChoice()
     {
         khc::setAvx2Enabled(avx2);
+        khc::setAvx512Enabled(avx512);
         khc::setStreamThreshold(stream);
     }
 };
@@ -25,14 +27,21 @@ struct KernelChoice {
 struct Mode {
     const char* name;
     bool avx2;
+    bool avx512;
     bool stream;
 };
-// The first mode is the reference: plain loops, ordinary stores.
-const Mode kModes[] = {{"plain", false, false}, {"avx2", true, false}, {"avx2+stream", true, true}};
+// The first mode is the reference: plain loops, ordinary stores. On a processor without a set
+// its modes run the narrower kernels, which still must match.
+const Mode kModes[] = {{"plain", false, false, false},
+                       {"avx2", true, false, false},
+                       {"avx2+stream", true, false, true},
+                       {"avx512", true, true, false},
+                       {"avx512+stream", true, true, true}};
 
 void select(const Mode& m)
 {
     khc::setAvx2Enabled(m.avx2);
+    khc::setAvx512Enabled(m.avx512);
     khc::setStreamThreshold(m.stream ? 1 : ~std::size_t(0));
 }
 
@@ -123,7 +132,10 @@ TEST(KhColorKernels, ConversionKernelsMatchThePlainLoops)
         {0, 1, 16, 16}, {0, 1, 12, 12}, {2, 6, 8, 8}, {2, 5, 8, 8}, {2, 7, 8, 8}, {3, 6, 8, 8},
         {7, 6, 8, 8},   {5, 7, 8, 8},   {6, 6, 8, 8}, {2, 3, 8, 8}, {0, 1, 12, 16}, {2, 6, 6, 8},
     };
-    const std::pair<uint32_t, uint32_t> sizes[] = {{2, 2}, {7, 3}, {8, 2}, {15, 3}, {16, 2}, {33, 5}, {64, 4}, {61, 67}};
+    // Around the 4-, 8-, 16- and 32-pixel steps, and one frame large enough to be split into
+    // bands that start mid-vector.
+    const std::pair<uint32_t, uint32_t> sizes[] = {{2, 2},  {7, 3},  {8, 2},   {15, 3},   {16, 2},
+                                                   {33, 5}, {64, 4}, {61, 67}, {1031, 515}};
     for (const Case& c : cases)
         for (auto [w, h] : sizes)
             for (std::size_t shift : {0, 1, 3}) {
@@ -164,18 +176,30 @@ TEST(KhColorKernels, ConversionKernelsMatchThePlainLoops)
             }
 }
 
-// Switching the AVX2 kernels on must never enable them where the processor lacks them.
-TEST(KhColorKernels, Avx2FollowsTheProcessor)
+// Switching the wide kernels on must never enable them where the processor lacks them.
+TEST(KhColorKernels, WideKernelsFollowTheProcessor)
 {
     KernelChoice keep;
-    khc::setAvx2Enabled(false);
-    EXPECT_FALSE(khc::avx2Enabled());
-    khc::setAvx2Enabled(true);
 #if defined(__x86_64__) || defined(__i386__)
-    EXPECT_EQ(khc::avx2Enabled(), bool(__builtin_cpu_supports("avx2")));
+    const bool hasAvx2 = __builtin_cpu_supports("avx2");
+    const bool hasAvx512 = __builtin_cpu_supports("avx512f") && __builtin_cpu_supports("avx512bw") &&
+                           __builtin_cpu_supports("avx512vbmi");
 #else
-    EXPECT_FALSE(khc::avx2Enabled());
+    const bool hasAvx2 = false, hasAvx512 = false;
 #endif
+    const struct {
+        const char* name;
+        void (*set)(bool);
+        bool (*get)();
+        bool has;
+    } sets[] = {{"avx2", khc::setAvx2Enabled, khc::avx2Enabled, hasAvx2},
+                {"avx512", khc::setAvx512Enabled, khc::avx512Enabled, hasAvx512}};
+    for (const auto& k : sets) {
+        k.set(false);
+        EXPECT_FALSE(k.get()) << k.name;
+        k.set(true);
+        EXPECT_EQ(k.get(), k.has) << k.name;
+    }
 }
 
 } // namespace
