@@ -1,5 +1,5 @@
 // The pictures of the views and the image work against their peers, in one run, on the frame of
-// the frame benchmarks (2688 x 2200, 16-bit). At the end each case prints ours / peer.
+// the frame benchmarks (2688 x 2200, 16-bit). At the end each pair prints its PAIR line.
 #include <benchmark/benchmark.h>
 
 #include <QGuiApplication>
@@ -16,6 +16,7 @@
 #include "blends.h"
 #include "displayimage.h"
 #include "histograminfo.h"
+#include "pairsummary.h"
 #include "picturelevels.h"
 
 namespace {
@@ -150,34 +151,6 @@ bool blendsAgree()
     return cv::norm(ours, peer, cv::NORM_INF) == 0;
 }
 
-// Prints ours / peer of every case once the runs are in.
-class RatioReporter : public benchmark::ConsoleReporter {
-public:
-    RatioReporter() : ConsoleReporter(OO_Tabular) {}
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs) {
-            const std::string name = run.run_name.function_name;
-            const size_t cut = name.rfind('_');
-            if (cut != std::string::npos && !run.error_occurred)
-                m_times[name.substr(0, cut)][name.substr(cut + 1)] = run.GetAdjustedRealTime();
-        }
-    }
-    void Finalize() override
-    {
-        ConsoleReporter::Finalize();
-        for (const auto& entry : m_times) {
-            const auto ours = entry.second.find("ours"), peer = entry.second.find("peer");
-            if (ours != entry.second.end() && peer != entry.second.end() && peer->second > 0)
-                std::printf("%-14s ours / peer = %.2f\n", entry.first.c_str(), ours->second / peer->second);
-        }
-    }
-
-private:
-    std::map<std::string, std::map<std::string, double>> m_times;
-};
-
 } // namespace
 
 BENCHMARK(paint_frame_ours)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -196,7 +169,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "screen blends differ\n");
         return 1;
     }
-    RatioReporter reporter;
+    benchpairs::PairReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     return 0;

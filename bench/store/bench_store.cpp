@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "pairsummary.h"
 #include "westernblotexperimentdb.h"
 
 namespace {
@@ -188,7 +189,8 @@ int main(int argc, char** argv)
         return 1;
     }
     benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    benchpairs::PairReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
     sqlite3_close(peer);
     return 0;
