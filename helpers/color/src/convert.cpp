@@ -84,24 +84,11 @@ SplitMasks splitMasks()
 // or in the constant alpha.
 void shuffleMasks(const Layout& s, const Layout& d, uint8_t constAlpha, V16u8& mask, V16u8& keep, V16u8& fill)
 {
-    mask = V16u8{};
-    keep = V16u8{};
-    fill = V16u8{};
-    for (int k = 0; k < 4; ++k) {
-        const int offs[4] = {d.r, d.g, d.b, d.a};
-        const int srcOffs[4] = {s.r, s.g, s.b, s.a};
-        for (int c = 0; c < 4; ++c) {
-            if (offs[c] < 0)
-                continue;
-            const int at = k * d.step + offs[c];
-            if (c == 3 && srcOffs[3] < 0) {
-                fill[at] = constAlpha;
-            } else {
-                mask[at] = uint8_t(k * s.step + srcOffs[c]);
-                keep[at] = 0xFF;
-            }
-        }
-    }
+    uint8_t index[16] = {}, kept[16] = {}, filled[16] = {};
+    shuffleTables(s, d, constAlpha, 4, index, kept, filled);
+    std::memcpy(&mask, index, 16);
+    std::memcpy(&keep, kept, 16);
+    std::memcpy(&fill, filled, 16);
 }
 
 // 8-bit interleaved to 8-bit interleaved, four pixels per shuffle.

@@ -50,21 +50,12 @@ KH_AVX512 Shuffle16 shuffle16(const Layout& s, const Layout& d, uint8_t constAlp
 {
     alignas(64) uint8_t index[64] = {};
     alignas(64) uint8_t fill[64] = {};
+    uint8_t kept[64] = {};
+    shuffleTables(s, d, constAlpha, 16, index, kept, fill);
     uint64_t keep = 0;
-    const int offs[4] = {d.r, d.g, d.b, d.a};
-    const int srcOffs[4] = {s.r, s.g, s.b, s.a};
-    for (int k = 0; k < 16; ++k)
-        for (int c = 0; c < 4; ++c) {
-            if (offs[c] < 0)
-                continue;
-            const int at = k * d.step + offs[c];
-            if (c == 3 && srcOffs[3] < 0) {
-                fill[at] = constAlpha;
-            } else {
-                index[at] = uint8_t(k * s.step + srcOffs[c]);
-                keep |= uint64_t(1) << at;
-            }
-        }
+    for (int at = 0; at < 64; ++at)
+        if (kept[at])
+            keep |= uint64_t(1) << at;
     return {_mm512_load_si512(index), _mm512_load_si512(fill), keep};
 }
 

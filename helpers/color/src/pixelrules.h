@@ -104,4 +104,26 @@ KH_HD constexpr Layout formatLayout(int format)
     }
 }
 
+// Byte tables that move `pixels` pixels of 8-bit layout s into layout d with one byte shuffle:
+// for each output byte the source byte (index) and whether it is taken (keep 0xFF), or the
+// constant alpha it gets instead (fill). Each table holds pixels * d.step bytes at least.
+inline void shuffleTables(const Layout& s, const Layout& d, uint8_t constAlpha, int pixels, uint8_t* index,
+                          uint8_t* keep, uint8_t* fill)
+{
+    const int offs[4] = {d.r, d.g, d.b, d.a};
+    const int srcOffs[4] = {s.r, s.g, s.b, s.a};
+    for (int k = 0; k < pixels; ++k)
+        for (int c = 0; c < 4; ++c) {
+            if (offs[c] < 0)
+                continue;
+            const int at = k * d.step + offs[c];
+            if (c == 3 && srcOffs[3] < 0) {
+                fill[at] = constAlpha;
+            } else {
+                index[at] = uint8_t(k * s.step + srcOffs[c]);
+                keep[at] = 0xFF;
+            }
+        }
+}
+
 } // namespace khc
