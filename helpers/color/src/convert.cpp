@@ -243,17 +243,6 @@ KH_AVX2 std::size_t splitPlanes16Avx2(const uint16_t* src, uint16_t* dst, std::s
 }
 #endif
 
-// First pixel at or after p whose destination lies on a 32-byte boundary, or `last` when the
-// pixel size never meets one.
-inline std::size_t alignedPixel(const void* dst, std::size_t p, std::size_t last, std::size_t pixelBytes)
-{
-    const uintptr_t at = reinterpret_cast<uintptr_t>(dst) + p * pixelBytes;
-    for (std::size_t k = 0; k < 32 && p + k < last; ++k)
-        if ((at + k * pixelBytes) % 32 == 0)
-            return p + k;
-    return last;
-}
-
 template <int SF, int DF>
 void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst, std::size_t plane,
                   std::size_t first, std::size_t last, unsigned shl, unsigned shr, uint32_t constAlpha, bool stream)
@@ -272,7 +261,7 @@ void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst
                 std::size_t p = first;
                 if (stream) {
                     // Non-temporal stores need aligned addresses: plain loop up to the first one.
-                    p = alignedPixel(dst, first, last, 4);
+                    p = alignedPixel(dst, first, last, 4, 32);
                     convertLoop<SF, DF, false>(src, dst, plane, first, p, 0, 0, constAlpha);
                     first = shuffle8To4Avx2<true>(src, dst, p, last, plane * ls.step, ls.step, mask, keep, fill);
                     streamFence();
@@ -291,7 +280,7 @@ void convertRange(const typename Format<SF>::T* src, typename Format<DF>::T* dst
             if (avx2Enabled()) {
                 // The three planes share one alignment only when a plane is whole 32-byte blocks.
                 if (stream && (plane * 2) % 32 == 0) {
-                    const std::size_t p = alignedPixel(dst, first, last, 2);
+                    const std::size_t p = alignedPixel(dst, first, last, 2, 32);
                     convertLoop<SF, DF, false>(src, dst, plane, first, p, 0, 0, constAlpha);
                     first = splitPlanes16Avx2<true>(src, dst, plane, p, last);
                     streamFence();

@@ -27,17 +27,6 @@ KH_AVX512 inline void put512(void* at, __m512i v)
         _mm512_storeu_si512(at, v);
 }
 
-// First pixel at or after p whose destination starts a 64-byte line, or `last` when the pixel
-// size never meets one.
-inline std::size_t linePixel(const void* dst, std::size_t p, std::size_t last, std::size_t pixelBytes)
-{
-    const uintptr_t at = reinterpret_cast<uintptr_t>(dst) + p * pixelBytes;
-    for (std::size_t k = 0; k < 64 && p + k < last; ++k)
-        if ((at + k * pixelBytes) % 64 == 0)
-            return p + k;
-    return last;
-}
-
 // Sixteen pixels of layout s to layout d: a byte index per output byte, the output bytes that
 // come from the source, and the constant alpha for the rest.
 struct Shuffle16 {
@@ -176,7 +165,7 @@ KH_AVX512 void shuffle8Avx512(const uint8_t* src, uint8_t* dst, std::size_t firs
     std::size_t p = first;
     if (d.step == 4) {
         // Both store kinds want whole lines: ordinary masked stores up to the first one.
-        const std::size_t line = linePixel(dst, p, last, 4);
+        const std::size_t line = alignedPixel(dst, p, last, 4, 64);
         for (; p < line; p += std::min<std::size_t>(16, line - p))
             shufflePart(src + p * s.step, dst + p * 4, std::min<std::size_t>(16, line - p), s.step, 4, m);
         if (stream) {
@@ -196,7 +185,7 @@ KH_AVX512 void splitPlanes16Avx512(const uint16_t* src, uint16_t* dst, std::size
     static const Split32 m = split32();
     std::size_t p = first;
     // Whole lines from here on, in all three planes when a plane is whole 64-byte lines.
-    const std::size_t line = linePixel(dst, p, last, 2);
+    const std::size_t line = alignedPixel(dst, p, last, 2, 64);
     for (; p < line; p += std::min<std::size_t>(32, line - p))
         splitPart(src + 3 * p, dst + p, plane, std::min<std::size_t>(32, line - p), m);
     if (stream && (plane * 2) % 64 == 0) {

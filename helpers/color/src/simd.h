@@ -3,6 +3,7 @@
 // stores that bypass the cache for outputs too large to stay there.
 
 #include <cstddef>
+#include <cstdint>
 
 namespace khc {
 
@@ -24,5 +25,17 @@ void setStreamThreshold(std::size_t bytes);
 
 // Orders a band's non-temporal stores before it reports done, so the caller sees the data.
 void streamFence();
+
+// First pixel at or after p whose destination starts on a `boundary`-byte line (the streaming
+// stores' width), or `last` when the pixel size never meets one.
+inline std::size_t alignedPixel(const void* dst, std::size_t p, std::size_t last, std::size_t pixelBytes,
+                                std::size_t boundary)
+{
+    const uintptr_t at = reinterpret_cast<uintptr_t>(dst) + p * pixelBytes;
+    for (std::size_t k = 0; k < boundary && p + k < last; ++k)
+        if ((at + k * pixelBytes) % boundary == 0)
+            return p + k;
+    return last;
+}
 
 } // namespace khc
