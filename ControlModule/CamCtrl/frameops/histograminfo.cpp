@@ -59,7 +59,6 @@ LANES_INLINE void stretchBody(const uint16_t* s, uint16_t* p, size_t n, int low,
     }
 }
 
-// Sixteen of the rounded quotients above from d as 32-bit lanes.
 // Cold frames: both lines are asked for well ahead of the loop.
 LANES_INLINE void prefetchAhead(const uint16_t* s, uint16_t* p)
 {
@@ -68,6 +67,7 @@ LANES_INLINE void prefetchAhead(const uint16_t* s, uint16_t* p)
     _mm_prefetch(reinterpret_cast<const char*>(p + kAhead), _MM_HINT_T0);
 }
 
+// Sixteen of the rounded quotients above from d as 32-bit lanes.
 LANES_AVX512 LANES_INLINE __m512i stretch512(__m512i d, __m512 k, __m512i twoSpan, __m512i span)
 {
     const __m512 f = (__m512)__builtin_convertvector((lanes::i32x16)d, lanes::f32x16);
