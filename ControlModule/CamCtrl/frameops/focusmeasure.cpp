@@ -92,7 +92,6 @@ struct Lanes {
     static F rsqrt(F v) { return _mm256_rsqrt_ps(_mm256_max_ps(v, _mm256_set1_ps(1.0f))); }
     static F mul(F a, F b) { return _mm256_mul_ps(a, b); }
     static F add(F a, F b) { return _mm256_add_ps(a, b); }
-    static F sub(F a, F b) { return _mm256_sub_ps(a, b); }
     static F fma(F a, F b, F c) { return _mm256_fmadd_ps(a, b, c); }
     static F fnma(F a, F b, F c) { return _mm256_fnmadd_ps(a, b, c); }
     static I subI(I a, I b) { return _mm256_sub_epi32(a, b); }
@@ -157,7 +156,6 @@ struct Lanes {
     static F rsqrt(F v) { return _mm512_maskz_rsqrt14_ps(kAll, _mm512_maskz_max_ps(kAll, v, _mm512_set1_ps(1.0f))); }
     static F mul(F a, F b) { return _mm512_mul_ps(a, b); }
     static F add(F a, F b) { return _mm512_add_ps(a, b); }
-    static F sub(F a, F b) { return _mm512_sub_ps(a, b); }
     static F fma(F a, F b, F c) { return _mm512_fmadd_ps(a, b, c); }
     static F fnma(F a, F b, F c) { return _mm512_fnmadd_ps(a, b, c); }
     static I subI(I a, I b) { return _mm512_sub_epi32(a, b); }
