@@ -31,7 +31,7 @@ void IC_MainControl::_WBTSDeleteImage(int j)
 
 void IC_MainControl::_GelTSDeleteImage(QVariantList indexList)
 {
-    m_files->deleteGelFrames(indexList);
+    m_files->deleteGelFrames(indexList, gel()->experiment.get());
 }
 
 void IC_MainControl::_MultTSDeleteImage(int j)

@@ -88,6 +88,8 @@ void MultTSCaptureThread::run()
         return;
     }
     const int listed = cam->appendFrame(stored);
+    // The capture view shows the frame just taken, as on the gel page.
+    cam->setCaptureFrame(stored);
     bool written = false;
     const QString imageName = cam->saveCaptureImage(stored->record(), true, lightType, &written);
     if (!written) {

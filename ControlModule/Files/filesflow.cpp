@@ -166,7 +166,7 @@ void FilesFlow::deleteDerivedImage(const ExperimentRecord* record, const QString
         removeLogged(mirror);
 }
 
-void FilesFlow::deleteGelFrames(const QVariantList& indexList)
+void FilesFlow::deleteGelFrames(const QVariantList& indexList, const ExperimentRecord* experiment)
 {
     H695ICECamCtrl* cam = m_ctx.tucsen();
     GelExperimentDB* table = m_ctx.gelExpDB();
@@ -176,6 +176,11 @@ void FilesFlow::deleteGelFrames(const QVariantList& indexList)
     if (!record)
         return;
     for (const QVariant& entry : indexList) {
+        // A file entry is named, never counted: list positions are not frame numbers.
+        if (entry.type() == QVariant::String) {
+            deleteDerivedImage(experiment, entry.toString());
+            continue;
+        }
         bool ok = false;
         const int index = entry.toInt(&ok);
         if (!ok || index < 0 || index >= cam->frameCount())

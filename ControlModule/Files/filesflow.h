@@ -37,8 +37,9 @@ public:
     // A derived picture (pseudo colour, colour, merge) and its mirror.
     void deleteDerivedImage(const ExperimentRecord* record, const QString& imageName);
     // Frames of the gel experiment in progress (named by the camera's experiment name) with
-    // their entries in its row.
-    void deleteGelFrames(const QVariantList& indexList);
+    // their entries in its row. Text entries are pictures made from them (dyed, colour marker),
+    // removed as files of the experiment record.
+    void deleteGelFrames(const QVariantList& indexList, const ExperimentRecord* experiment = nullptr);
 
     // Image library.
     void deleteFilesAndExps(EnumOBJ::ExpMode expMode, const QStringList& imageSavePathList);

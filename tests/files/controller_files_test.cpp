@@ -88,6 +88,37 @@ private slots:
                  QStringLiteral("img_0.tif,"));
         cam->clearFrameList();
     }
+
+    // A picture made from a frame (dyed, colour marker) is named by its path: it goes alone,
+    // and the frames, their files and the row stay, whatever its place in the page's list.
+    void gelDeleteOfAFileEntryKeepsTheFrames()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        const PreparedExperiment gel = addExperiment(EnumOBJ::Gel, "2026-11-22", "Gel-dyed", 2);
+        H695ICECamCtrl* cam = ctrl->h695ICECamCtrl;
+        cam->clearFrameList();
+        cam->setExpName("Gel-dyed");
+        const uint16_t pixels[4] = {1, 2, 3, 4};
+        for (int i = 0; i < 2; ++i)
+            cam->setFrameFileName(cam->appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
+        const QString dyed = gel.folder + "10-00-00-000_color.tif";
+        QVERIFY(QFile::copy(gel.files[0], dyed));
+        const QString row = GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString();
+
+        // The page's list: frame 0, the dyed picture, frame 1.
+        ctrl->_GelTSDeleteImage({dyed});
+        QVERIFY(!QFileInfo::exists(dyed));
+        QCOMPARE(cam->frameCount(), 2);
+        QVERIFY(QFileInfo::exists(gel.files[0]) && QFileInfo::exists(gel.files[1]));
+        QCOMPARE(GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString(), row);
+        // A path outside the image folders is refused.
+        const QString outside = AppPaths::appDir() + "/outside.tif";
+        QVERIFY(QFile::copy(gel.files[0], outside));
+        ctrl->_GelTSDeleteImage({outside});
+        QVERIFY(QFileInfo::exists(outside));
+        QCOMPARE(cam->frameCount(), 2);
+        cam->clearFrameList();
+    }
 };
 
 QTEST_MAIN(ControllerFilesTest)

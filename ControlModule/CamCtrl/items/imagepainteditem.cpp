@@ -132,19 +132,15 @@ bool ImagePaintedItem::tucsenFrame(Way way, Shown& shown)
     const int index = m_imageIndex;
     TsFramePtr frame;
     if (index >= 0) {
-        if (way == Way::Fluorescence)
-            return false;
-        frame = m_ts->frameAt(index);
-        // The selected frame is shown as the controller last stretched it for display.
-        if (frame && index == m_ts->currentImageIndex) {
-            const TsFramePtr stretched = m_ts->stretchFrame();
-            if (stretched && stretched->width() == frame->width() && stretched->height() == frame->height())
-                frame = stretched;
-        }
+        frame = shownAsStretched(index, m_ts->frameAt(index));
     } else if (index == -1) {
         frame = m_ts->currentFrame();
     } else if (index == -2) {
+        // A finished capture is shown as the levels last chosen for it.
         frame = m_ts->captureFrame();
+        const int step = captureStep();
+        if (frame && step >= 0 && m_ts->frameAt(step) == frame)
+            frame = shownAsStretched(step, frame);
     }
     if (!frame)
         return false;
@@ -157,7 +153,9 @@ bool ImagePaintedItem::tucsenFrame(Way way, Shown& shown)
     if (way == Way::Gel && index == -1)
         shown.pixels = flatFieldCorrected(shown.pixels);
     if (way == Way::WesternBlot && index == -2)
-        processCapture(shown);
+        processCapture(shown, captureStep());
+    if (way == Way::WesternBlot && index >= 0)
+        processCapture(shown, index);
     if (way == Way::WesternBlot && index == -1 && m_isCut) {
         cv::Mat& canvas = shown.overlay();
         QImage image = canvasImage(canvas);
@@ -201,6 +199,18 @@ cv::Mat ImagePaintedItem::flatFieldCorrected(const cv::Mat& frame)
     return corrected;
 }
 
+// The frame at index as the controller last stretched it for display, when it is the selected
+// one; as captured otherwise.
+TsFramePtr ImagePaintedItem::shownAsStretched(int index, const TsFramePtr& frame) const
+{
+    if (!frame || index != m_ts->currentImageIndex)
+        return frame;
+    const TsFramePtr stretched = m_ts->stretchFrame();
+    if (stretched && stretched->width() == frame->width() && stretched->height() == frame->height())
+        return stretched;
+    return frame;
+}
+
 // The step of the capture in progress: the controller's, or else the capture frame's place in
 // the experiment's list.
 int ImagePaintedItem::captureStep() const
@@ -218,9 +228,8 @@ int ImagePaintedItem::captureStep() const
 
 // The Western-blot capture frame as the capture shows it: beautified when it is a signal frame,
 // with the analysis rectangles and the over-exposed pixels of its step.
-void ImagePaintedItem::processCapture(Shown& shown)
+void ImagePaintedItem::processCapture(Shown& shown, int step)
 {
-    const int step = captureStep();
     const int marker = m_opts->markerCapture() ? 1 : 0;
     const bool single = m_ts->singleCaptureVisible;
     const bool beautify = step >= 0
@@ -294,7 +303,14 @@ void ImagePaintedItem::paintKestrix(QPainter* painter)
         held = m_qi->liveFrame();
     } else if (index == -2) {
         held = m_qi->captureFrame();
-        unscaled = true;
+        const int last = m_qi->frameCount() - 1;
+        // A finished capture is shown as the levels last chosen for it.
+        if (held && last >= 0 && m_qi->curImageIndex == last && m_qi->displayFrame.width() == held->width()
+            && m_qi->displayFrame.height() == held->height()) {
+            copy = m_qi->displayFrame;
+            held.reset();
+            picture = kestrixPixels(copy);
+        }
     } else if (index >= 0) {
         // The selected frame as last stretched for display (GUI thread, like this paint).
         if (index == m_qi->curImageIndex && !m_qi->displayFrame.empty())
@@ -308,8 +324,10 @@ void ImagePaintedItem::paintKestrix(QPainter* painter)
     if (picture.empty())
         return;
 
+    // The bands belong to the last capture: its frame and the newest list entry.
+    const bool capture = index == -2 || (index >= 0 && index == m_qi->frameCount() - 1 && m_qi->captureFrame());
     cv::Mat canvas;
-    if (index == -2) {
+    if (capture) {
         m_opts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
         const QVector<QRect> bands = m_qi->bandRects();
         if (m_opts->intelligentAnalysis() == UserOpts::OpenSensitivity && !bands.isEmpty()) {
@@ -323,6 +341,11 @@ void ImagePaintedItem::paintKestrix(QPainter* painter)
         }
     }
 
+    // Captured frames fit and zoom as on the Tucsen camera.
+    if (index >= 0 || index == -2) {
+        fitAndDraw(painter, picture, true);
+        return;
+    }
     const QSize size(picture.cols, picture.rows);
     PictureFit fit;
     if (unscaled) {

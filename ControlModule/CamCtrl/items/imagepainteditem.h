@@ -15,6 +15,8 @@
 
 #include <memory>
 
+#include "tsframe.h"
+
 class H695ICECamCtrl;
 class IC_MainControl;
 class KestrixCtrl;
@@ -87,7 +89,8 @@ private:
     void paintKestrix(QPainter* painter);
     bool tucsenFrame(Way way, Shown& shown);
     cv::Mat flatFieldCorrected(const cv::Mat& frame);
-    void processCapture(Shown& shown);
+    TsFramePtr shownAsStretched(int index, const TsFramePtr& frame) const;
+    void processCapture(Shown& shown, int step);
     int captureStep() const;
     void fitAndDraw(QPainter* painter, const cv::Mat& picture, bool cameraFrame);
     void drawAt(QPainter* painter, const cv::Mat& picture, const PictureFit& fit);

@@ -128,7 +128,7 @@ private slots:
         QTest::newRow("western blot stored frame") << int(EnumOBJ::AllAuthorityTS) << int(EnumOBJ::WB) << 0 << 32;
         QTest::newRow("fluorescence live") << int(EnumOBJ::AllAuthorityTS) << int(EnumOBJ::Mult) << -1 << 128;
         QTest::newRow("fluorescence capture") << int(EnumOBJ::AllAuthorityTS) << int(EnumOBJ::Mult) << -2 << 64;
-        QTest::newRow("fluorescence list entry: nothing") << int(EnumOBJ::AllAuthorityTS) << int(EnumOBJ::Mult) << 0 << -1;
+        QTest::newRow("fluorescence stored frame") << int(EnumOBJ::AllAuthorityTS) << int(EnumOBJ::Mult) << 0 << 32;
         QTest::newRow("index -3: nothing") << int(EnumOBJ::GelAndWBTS) << int(EnumOBJ::Gel) << -3 << -1;
         QTest::newRow("index past the list: nothing") << int(EnumOBJ::GelAndWBTS) << int(EnumOBJ::Gel) << 3 << -1;
         QTest::newRow("unknown index: nothing") << int(EnumOBJ::GelAndWBTS) << int(EnumOBJ::Gel) << -7 << -1;
@@ -171,6 +171,35 @@ private slots:
         showAtOrigin(1);
         QCOMPARE(grey(paint(), 20, 20), 128);
         showAtOrigin(0);
+        QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
+    }
+
+    // Once the capture is over its frame shows the levels chosen for it, in every mode; a
+    // stretch of another entry leaves the capture frame as captured.
+    void finishedCaptureShowsItsDisplayStretch_data()
+    {
+        QTest::addColumn<int>("mode");
+        QTest::newRow("gel") << int(EnumOBJ::Gel);
+        QTest::newRow("western blot") << int(EnumOBJ::WB);
+        QTest::newRow("fluorescence") << int(EnumOBJ::Mult);
+    }
+    void finishedCaptureShowsItsDisplayStretch()
+    {
+        QFETCH(int, mode);
+        setMode(EnumOBJ::AllAuthorityTS, EnumOBJ::ExpMode(mode));
+        cam->appendFrame(frameOf(40, 20, 1500));
+        const TsFramePtr capture = frameOf(40, 20, 1500);
+        cam->appendFrame(capture);
+        cam->setCaptureFrame(capture);
+        cam->currentImageIndex = 1;
+        QVERIFY(cam->updateStretchFrame(1000, 2000));
+        showAtOrigin(-2);
+        QCOMPARE(grey(paint(), 20, 20), 128);
+        showAtOrigin(1);
+        QCOMPARE(grey(paint(), 20, 20), 128);
+        cam->currentImageIndex = 0;
+        QVERIFY(cam->updateStretchFrame(1000, 2000));
+        showAtOrigin(-2);
         QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
     }
 
@@ -239,14 +268,27 @@ private slots:
         KestrixFrame stored = *live;
         stored.pixels.assign(800, 50 * 257);
         qi->appendFrame(stored);
+        // Captured frames fit and zoom like the Tucsen ones: centred in the box at the view's scale.
         item->setImageIndex(0);
         item->setMWidth(60);
-        QCOMPARE(grey(paint(), 5, 5), 50);
+        QCOMPARE(grey(paint(), 20, 5), 50);
+        QCOMPARE(item->getTempRect(), QRect(10, 0, 40, 20));
         // The selected entry shows its display stretch.
         qi->curImageIndex = 0;
         qi->displayFrame = stored;
         qi->displayFrame.pixels.assign(800, 90 * 257);
-        QCOMPARE(grey(paint(), 5, 5), 90);
+        QCOMPARE(grey(paint(), 20, 5), 90);
+        item->setMHeight(40);
+        item->setMAdapt(true);
+        paint();
+        QCOMPARE(item->mScale(), 1.5);
+        QCOMPARE(item->getTempRect(), QRect(0, 5, 60, 30));
+        item->setMScale(3.0);
+        paint(120, 60);
+        QCOMPARE(item->width(), 120.0);
+        QCOMPARE(item->getTempRect(), QRect(0, 0, 120, 60));
+        item->setMScale(1.0);
+        item->setMHeight(20);
 
         const QString path = appDir.filePath("qi.tif");
         cv::imwrite(path.toStdString(), cv::Mat(50, 80, CV_16UC1, cv::Scalar(255 * 257)));
