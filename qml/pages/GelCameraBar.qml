@@ -81,6 +81,8 @@ Column {
         gainChosen(i);
     }
     function chooseBinning(i) {
+        // A new binning changes the picture's size.
+        host.imageItem.mAdapt = true;
         binningIndex = i;
         var defaults = String(camOpt(fl9bw ? "DefExposurePre6Para" : "DefExposurePre")).split(",");
         var exposure = parseFloat(defaults[i]);

@@ -262,7 +262,7 @@ Item {
         if (!gelMode || !entered)
             return;
         previewing = true;
-        if (imageItem.imageIndex === -1 || imageItem.imageIndex === -2)
+        if (imageItem.imageIndex === -1 || imageItem.imageIndex === -2 || imageItem.imageIndex >= 0)
             imageItem.updateImage();
         if (!cameraSetted) {
             cameraSetted = true;
@@ -464,8 +464,9 @@ Item {
         imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: "", bin: bin, exposure: expCap,
                             gain: gain, marked: false });
         imageList.currentIndex = imageModel.count - 1;
-        imageItem.imageIndex = -2;
-        imageItem.updateImage();
+        // The frame just taken, as the controller stretches it, fitted.
+        imageItem.imageIndex = Gel.frameIndex(imageModel.count - 1, actions.fileNames());
+        view.fitView();
         singleImageCaped = true;
         histogramShow = true;
         cameraBar.shown = false;
@@ -533,8 +534,11 @@ Item {
 
     // ---- histogram --------------------------------------------------------------------------
     function stretch(left, right) {
-        imageItem.imageIndex = -2;
+        var entry = imageList.currentIndex >= 0 ? imageModel.get(imageList.currentIndex) : null;
+        if (entry && entry.file === "")
+            imageItem.imageIndex = Gel.frameIndex(imageList.currentIndex, actions.fileNames());
         MainCtrl._MultTSUpdateImageShow(left, right);
+        imageItem.updateImage();
     }
 
     // The lens position of a motorised lens outlives the program when it closes on this page.

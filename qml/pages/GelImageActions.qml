@@ -44,15 +44,18 @@ QtObject {
         return names;
     }
     function selectEntry(index) {
+        if (index < 0 || index >= host.imageModel.count)
+            return;
         host.imageList.currentIndex = index;
         var entry = host.imageModel.get(index);
         if (entry.file === "") {
-            host.imageItem.imageIndex = -2;
+            var frame = Gel.frameIndex(index, fileNames());
+            host.imageItem.imageIndex = frame;
             host.histogramShow = true;
             if (multMode)
-                MainCtrl._MultTSImageListClicked(Gel.frameIndex(index, fileNames()));
+                MainCtrl._MultTSImageListClicked(frame);
             else
-                MainCtrl._GelTSImageListClicked(Gel.frameIndex(index, fileNames()));
+                MainCtrl._GelTSImageListClicked(frame);
         } else {
             host.imageItem.imageName = entry.file;
             host.imageItem.imageIndex = -4;
@@ -106,14 +109,19 @@ QtObject {
             host.message(qsTr("Warning"), qsTr("Please select at least one image!"));
             return;
         }
-        // Last first, so that every index still names the same image while earlier ones go.
+        // Frames by their frame number, files by their path; last first, so that every frame
+        // number still names the same frame while later ones go.
         list.reverse();
-        for (var i = 0; i < list.length; ++i) {
-            if (host.imageModel.get(list[i]).file !== "")
+        var names = fileNames();
+        var entries = [];
+        for (var i = 0; i < list.length; ++i)
+            entries.push(names[list[i]] !== "" ? names[list[i]] : Gel.frameIndex(list[i], names));
+        for (var k = 0; k < list.length; ++k) {
+            if (names[list[k]] !== "")
                 --host.pseudoColorCount;
-            host.imageModel.remove(list[i]);
+            host.imageModel.remove(list[k]);
         }
-        host.imageOps._GelTSDeleteImage(list);
+        host.imageOps._GelTSDeleteImage(entries);
         selectEntry(host.imageModel.count - 1);
     }
     function exportSelected() {
@@ -229,6 +237,8 @@ QtObject {
         host.audit("合并两张图片", "Merge two images");
         if (name === "")
             return;
+        for (var k = 0; k < host.imageModel.count; ++k)
+            host.imageModel.setProperty(k, "marked", false);
         appendFile(name, host.imageModel.get(plan.indexes[0]).bin);
     }
 }

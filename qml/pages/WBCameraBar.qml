@@ -68,6 +68,7 @@ Column {
     function isChecked(i) { return kestrix ? binnings[i] === qiBinning : i === tsBinning }
 
     function chooseBinning(i) {
+        host.refitView();
         if (kestrix) {
             var n = WB.binningOfText(label(i));
             var exposure = Math.round(WB.listValue(CamOpts.wBQIDefExposurePre, i, exposureBox.value));

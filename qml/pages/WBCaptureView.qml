@@ -80,8 +80,8 @@ Item {
             anchors.bottom: parent.bottom
             anchors.margins: Style.s(8)
             spacing: Style.s(6)
-            NormalButton { text: "+"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1.2) }
-            NormalButton { text: "-"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1 / 1.2) }
+            NormalButton { objectName: "zoomInButton"; text: "+"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1.2) }
+            NormalButton { objectName: "zoomOutButton"; text: "-"; implicitWidth: Style.s(40); onClicked: pictureBox.zoomBy(1 / 1.2) }
             NormalButton {
                 objectName: "fitButton"
                 text: qsTr("Fit")

@@ -30,15 +30,20 @@ QtObject {
         }
         return list;
     }
+    function uncheckAll() {
+        for (var i = 0; i < host.imageModel.count; ++i)
+            host.imageModel.setProperty(i, "marked", false);
+    }
     function selectEntry(index) {
         if (index < 0 || index >= host.imageModel.count)
             return;
         host.imageList.currentIndex = index;
         var entry = host.imageModel.get(index);
         if (entry.file === "") {
-            host.imageItem.imageIndex = -2;
+            var frame = WB.frameIndex(index, fileNames());
+            host.imageItem.imageIndex = frame;
             host.histogramShow = true;
-            ops("ImageListClicked")(WB.frameIndex(index, fileNames()));
+            ops("ImageListClicked")(frame);
         } else {
             host.imageItem.imageName = entry.file;
             host.imageItem.imageIndex = -4;
@@ -110,7 +115,10 @@ QtObject {
         }
         host.audit("合并两张图片", "Merge two images");
         var names = fileNames();
-        appendResult(ops("MergeImage")([WB.frameIndex(checked[0].index, names), WB.frameIndex(checked[1].index, names)]), false);
+        var merged = ops("MergeImage")([WB.frameIndex(checked[0].index, names), WB.frameIndex(checked[1].index, names)]);
+        if (String(merged) !== "")
+            uncheckAll();
+        appendResult(merged, false);
     }
     function pseudoColorChecked() {
         var checked = checkedEntries();
@@ -130,7 +138,10 @@ QtObject {
             return;
         }
         host.audit("合并伪彩图片", "Merge pesudo images");
-        appendResult(host.imageOps._WBTSPesudoMerge([checked[0].path, checked[1].path]), true);
+        var merged = host.imageOps._WBTSPesudoMerge([checked[0].path, checked[1].path]);
+        if (String(merged) !== "")
+            uncheckAll();
+        appendResult(merged, true);
     }
     function generateImage() {
         appendResult(ops("GenerateImage")(), false);

@@ -106,9 +106,7 @@ Item {
         filterDialog.close();
         call("ExitExperiment");
         mode.setProgrammeMode(false);
-        if (!kestrix)
-            removeEstimateRange();
-        rangeOn = false;
+        dropRange();
         resetPage();
         if (!kestrix && cameraBar.aeRunning)
             MainCtrl._WBTSAtExposure(0);
@@ -210,7 +208,8 @@ Item {
         if (!wbMode || !entered)
             return;
         previewing = true;
-        if (imageItem.imageIndex === -1)
+        // The live frame, or a captured frame the controller has stretched again.
+        if (imageItem.imageIndex === -1 || imageItem.imageIndex >= 0)
             imageItem.updateImage();
         // The camera settings count once the wheel has stopped.
         if (cameraSetted || filterDialog.opened)
@@ -292,7 +291,8 @@ Item {
         appendEntry(imageName, bin, expCap, gain, "");
         histogramShow = true;
         singleImageCaped = true;
-        imageItem.imageIndex = -2;
+        // The frame just taken, as the controller stretches it.
+        imageItem.imageIndex = WB.frameIndex(imageModel.count - 1, actions.fileNames());
         imageItem.mAdapt = true;
         imageItem.updateImage();
     }
@@ -336,6 +336,7 @@ Item {
         });
     }
     function restartPreview() {
+        dropRange();
         resetPage();
         if (!kestrix) {
             MainCtrl.lightChange(true);
@@ -351,6 +352,9 @@ Item {
         lighton = true;
         if (captureFinished)
             restartPreview();
+        // The estimation region belongs to a single capture.
+        else if (!single)
+            dropRange();
         mode.setSingle(single);
         if (single)
             audit("设置模式: 单张", "Mode Setting: Single");
@@ -375,6 +379,16 @@ Item {
         estimateRange = null;
         view.clearRange();
     }
+    function dropRange() {
+        if (!kestrix)
+            removeEstimateRange();
+        rangeOn = false;
+    }
+    // A new binning changes the picture's size.
+    function refitView() {
+        imageItem.mAdapt = true;
+        imageItem.updateImage();
+    }
     function rangeClicked(on) {
         rangeOn = on;
         if (!on)
@@ -389,7 +403,9 @@ Item {
     function stretch(left, right) {
         minValue = left;
         maxValue = right;
-        imageItem.imageIndex = -2;
+        var frame = WB.frameIndex(imageList.currentIndex, actions.fileNames());
+        if (frame >= 0)
+            imageItem.imageIndex = frame;
         call("UpdateImageShow", left, right);
         imageItem.updateImage();
     }

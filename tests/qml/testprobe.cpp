@@ -8,12 +8,15 @@
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QColor>
+#include <QImage>
 #include <QProcess>
 #include <QMutexLocker>
 #include <QQmlContext>
 #include <QQmlEngine>
 #include <QSettings>
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -235,4 +238,51 @@ QVariantMap TestProbe::addExperiment(int expMode, const QString& date, const QSt
     return {{QStringLiteral("uuid"), prepared.uuid},
             {QStringLiteral("folder"), prepared.folder},
             {QStringLiteral("files"), prepared.files}};
+}
+
+QVariantMap TestProbe::pictureStats(const QVariant& image, int x, int y, int width, int height)
+{
+    const QImage picture = image.value<QImage>().convertToFormat(QImage::Format_ARGB32);
+    const QRect area = width > 0 ? QRect(x, y, width, height).intersected(picture.rect()) : picture.rect();
+    qint64 painted = 0;
+    double sum = 0, red = 0, green = 0, blue = 0;
+    // Tells two pictures apart: FNV-1a over the painted pixels and their places.
+    quint64 digest = 1469598103934665603ull;
+    int left = -1, top = -1, right = -1, bottom = -1;
+    for (int py = area.top(); py <= area.bottom(); ++py) {
+        const QRgb* line = reinterpret_cast<const QRgb*>(picture.constScanLine(py));
+        for (int px = area.left(); px <= area.right(); ++px) {
+            if (qAlpha(line[px]) == 0)
+                continue;
+            ++painted;
+            sum += qGray(line[px]);
+            red += qRed(line[px]);
+            green += qGreen(line[px]);
+            blue += qBlue(line[px]);
+            for (const quint64 v : {quint64(line[px]), quint64(px), quint64(py)})
+                digest = (digest ^ v) * 1099511628211ull;
+            left = left < 0 ? px : std::min(left, px);
+            right = std::max(right, px);
+            top = top < 0 ? py : top;
+            bottom = py;
+        }
+    }
+    return {{QStringLiteral("painted"), painted},
+            {QStringLiteral("mean"), painted > 0 ? sum / double(painted) : 0.0},
+            {QStringLiteral("red"), painted > 0 ? red / double(painted) : 0.0},
+            {QStringLiteral("green"), painted > 0 ? green / double(painted) : 0.0},
+            {QStringLiteral("blue"), painted > 0 ? blue / double(painted) : 0.0},
+            {QStringLiteral("digest"), QString::number(digest, 16)},
+            {QStringLiteral("left"), left},
+            {QStringLiteral("top"), top},
+            {QStringLiteral("right"), right},
+            {QStringLiteral("bottom"), bottom},
+            {QStringLiteral("width"), picture.width()},
+            {QStringLiteral("height"), picture.height()}};
+}
+
+void TestProbe::answerColourChoice(const QString& colour)
+{
+    const QColor answer(colour);
+    IC_MainControl::getInstance()->images->setColorChooser([answer](const QColor&, const QString&) { return answer; });
 }

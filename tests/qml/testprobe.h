@@ -56,6 +56,14 @@ public:
                                           int width = 64, int height = 48);
     // While held, the controller's signals reach no page: a controller that never answers.
     Q_INVOKABLE void holdControllerSignals(bool hold);
+    // The painted pixels of a grabbed item (ItemGrabResult.image) inside x, y, width, height
+    // (the whole image when width is 0): painted = how many are not transparent, mean = their
+    // mean grey level and red, green, blue their mean channels (0..255), digest = a checksum of
+    // them, and the bounding box of the painted ones (left, top, right, bottom; -1 when none).
+    // The colour the next colour question of the image operations answers (the system's own
+    // dialog would wait for an operator).
+    Q_INVOKABLE void answerColourChoice(const QString& colour);
+    Q_INVOKABLE QVariantMap pictureStats(const QVariant& image, int x = 0, int y = 0, int width = 0, int height = 0);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

@@ -80,7 +80,7 @@ WBPageCase {
             verify(fileExists(page.imageModel.get(i).path), page.imageModel.get(i).path);
         compare(page.imageModel.get(0).exposure, 200);
         page.actions.selectEntry(0);
-        compare(page.imageItem.imageIndex, -2);
+        compare(page.imageItem.imageIndex, 0);
         verify(page.histogramShow);
     }
 

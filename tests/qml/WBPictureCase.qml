@@ -1,0 +1,171 @@
+import QtQuick 2.15
+import QtTest 1.15
+import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
+import "qrc:/js/WesternBlot.js" as WB
+
+// The picture of the Western-blot page through a capture, on the cabinet the file runs on: the
+// capture shows its stretched frame fitted, a list click shows that entry, the level sliders and
+// Raw/Auto re-render it, zoom and fit act on it, a pseudo-colour picture is shown and deleted
+// without touching the other files. Pictures go to build/screens/ as <prefix>_<screens>_*.png.
+WBPageCase {
+    id: test
+    property string screens: "wb_picture"
+    PictureProbe { id: probe; test: test }
+    property alias probe: probe
+
+    function setUpFile() {
+        UserOpts.markerCapture = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_MarkerCapture);
+        setUpPage();
+    }
+    function tearDownFile() { tearDownPage() }
+
+    function item() { return page.imageItem }
+    function names() {
+        var list = [];
+        for (var i = 0; i < page.imageModel.count; ++i)
+            list.push(page.imageModel.get(i).file);
+        return list;
+    }
+    function frameEntries() {
+        var list = [];
+        for (var i = 0; i < page.imageModel.count; ++i)
+            if (page.imageModel.get(i).file === "")
+                list.push(i);
+        return list;
+    }
+    function clickEntry(index) {
+        var row = null;
+        tryVerify(function() { row = findChild(page.imageList, "imageEntry_" + index); return row !== null }, 5000);
+        page.imageList.positionViewAtIndex(index, ListView.Contain);
+        click(row, row.width * 0.6, row.height / 2);
+        compare(page.imageList.currentIndex, index);
+    }
+    function captured() {
+        if (page.captureFinished && page.imageModel.count > 0)
+            return;
+        setSingle(300);
+        capture();
+        tryVerify(function() { return page.captureFinished }, 30000, "the capture ends");
+        verify(frameEntries().length >= 2, "marker and sample frames listed");
+    }
+    function histogram() { return part(page, "rightSlider").parent.parent }
+    function bothLanguages(name) {
+        translatorControl.loadLanguage(UserOpts.Chinese);
+        shoot("zh_1.0", screens + "_" + name);
+        translatorControl.loadLanguage(UserOpts.English);
+        shoot("en_1.0", screens + "_" + name);
+    }
+
+    function test_a_captureShowsItsStretchedFrameFitted() {
+        captured();
+        var selected = page.imageList.currentIndex;
+        var frames = frameEntries();
+        // The last frame taken is shown, as the controller stretched it, and fitted.
+        page.actions.selectEntry(frames[frames.length - 1]);
+        compare(item().imageIndex, WB.frameIndex(frames[frames.length - 1], names()));
+        var s = probe.verifyFitted(item());
+        verify(s.mean > 0);
+        verify(selected >= 0);
+        bothLanguages("capture");
+    }
+
+    // Each entry shows its own picture, and the same one again when chosen again.
+    function test_b_listClickShowsThatEntry() {
+        captured();
+        var frames = frameEntries();
+        var a = frames[0], b = frames[1];
+        clickEntry(a);
+        compare(item().imageIndex, WB.frameIndex(a, names()));
+        var first = probe.shown(item());
+        clickEntry(b);
+        compare(item().imageIndex, WB.frameIndex(b, names()));
+        var second = probe.waitFor(item(), function(s) { return s.digest !== first.digest }, "the other entry's picture");
+        clickEntry(a);
+        probe.waitFor(item(), function(s) { return s.digest === first.digest }, "the first picture again");
+        verify(second.painted > 0);
+    }
+
+    // Raw shows the full range and Auto the range the controller found; pulling the right level
+    // down brightens the picture.
+    function test_c_levelsReRenderThePicture() {
+        captured();
+        var frames = frameEntries();
+        clickEntry(frames[frames.length - 1]);
+        var panel = histogram();
+        tryVerify(function() { return panel.visible }, 5000);
+        click(part(page, "autoButton"));
+        var auto = probe.shown(item());
+        var range = [panel.leftValue, panel.rightValue];
+        verify(range[0] !== 0 || range[1] !== 65535, "the controller found a narrower range " + range);
+        click(part(page, "orgButton"));
+        compare([panel.leftValue, panel.rightValue], [0, 65535]);
+        var raw = probe.waitFor(item(), function(s) { return s.digest !== auto.digest }, "Raw differs from Auto");
+        probe.dragHandle(part(page, "rightSlider"), -part(page, "rightSlider").width * 0.7);
+        verify(panel.rightValue < 40000, "dragged " + panel.rightValue);
+        var brighter = probe.waitFor(item(), function(s) { return s.mean > raw.mean + 5 }, "the picture brightens");
+        verify(brighter.painted > 0);
+        bothLanguages("levels");
+        click(part(page, "autoButton"));
+        probe.waitFor(item(), function(s) { return s.digest === auto.digest }, "Auto again");
+    }
+
+    // Zoom in makes the picture larger than the box, Fit brings it back, zoom out shrinks it.
+    function test_d_zoomAndFit() {
+        captured();
+        var frames = frameEntries();
+        clickEntry(frames[frames.length - 1]);
+        click(part(page, "fitButton"));
+        probe.verifyFitted(item());
+        var fitted = item().getTempRect();
+        click(part(page, "zoomInButton"));
+        tryVerify(function() { return item().getTempRect().width > fitted.width + 2 }, 5000, "zoomed in");
+        click(part(page, "fitButton"));
+        tryVerify(function() { return item().getTempRect().width === fitted.width }, 5000, "fitted again");
+        click(part(page, "zoomOutButton"));
+        tryVerify(function() { return item().getTempRect().width < fitted.width - 2 }, 5000, "zoomed out");
+        click(part(page, "fitButton"));
+        probe.verifyFitted(item());
+    }
+
+    function copies(fileName) {
+        return testProbe.run("find", [testProbe.appDir(), UserOpts.imageSavePath, "-name", fileName]).trim();
+    }
+    // A pseudo-colour picture is shown in colour; deleting it removes its file and its copy and
+    // nothing else.
+    function test_e_pseudoColourShownThenDeletedAlone() {
+        captured();
+        var frames = frameEntries();
+        var source = frames[frames.length - 1];
+        clickEntry(source);
+        click(part(page, "entryCheck_" + source));
+        var before = page.imageModel.count;
+        click(part(page, "pseudoButton"));
+        tryVerify(function() { return page.imageModel.count === before + 1 }, 10000, "the pseudo-colour picture is listed");
+        var pseudo = page.imageModel.get(before);
+        verify(pseudo.file !== "");
+        compare(page.imageList.currentIndex, before);
+        compare(item().imageIndex, -4);
+        var s = probe.waitFor(item(), function(t) { return t.painted > 0 && Math.abs(t.red - t.blue) + Math.abs(t.green - t.blue) > 5 },
+                              "the pseudo colours are shown");
+        verify(s.painted > 0);
+
+        var kept = [];
+        for (var i = 0; i < before; ++i)
+            kept.push(page.imageModel.get(i).path);
+        click(part(page, "entryCheck_" + source));
+        click(part(page, "entryCheck_" + before));
+        click(part(page, "deleteButton"));
+        compare(page.imageModel.count, before);
+        verify(!fileExists(pseudo.path), pseudo.path);
+        compare(copies(pseudo.path.substring(pseudo.path.lastIndexOf("/") + 1)), "");
+        for (var k = 0; k < kept.length; ++k) {
+            verify(fileExists(kept[k]), kept[k]);
+            compare(page.imageModel.get(k).path, kept[k]);
+        }
+        // The picture shown is the entry now last.
+        compare(page.imageList.currentIndex, before - 1);
+        probe.shown(item());
+    }
+}
