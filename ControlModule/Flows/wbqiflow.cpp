@@ -314,6 +314,7 @@ void WBQIFlow::updateImageShow(int minInten, int maxInten)
         return;
     }
     kx->displayFrame = kx->frameAt(index);
+    kx->displayIndex = index;
     kx->stretchLevels(kx->displayFrame, minInten, maxInten);
     emit m_ctx.imageChanged();
 }

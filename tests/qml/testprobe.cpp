@@ -246,6 +246,8 @@ QVariantMap TestProbe::pictureStats(const QVariant& image, int x, int y, int wid
     const QRect area = width > 0 ? QRect(x, y, width, height).intersected(picture.rect()) : picture.rect();
     qint64 painted = 0;
     double sum = 0, red = 0, green = 0, blue = 0;
+    // Pixels where one channel stands out: red over both others, blue over both others, any.
+    qint64 reddish = 0, bluish = 0, coloured = 0;
     // Tells two pictures apart: FNV-1a over the painted pixels and their places.
     quint64 digest = 1469598103934665603ull;
     int left = -1, top = -1, right = -1, bottom = -1;
@@ -259,6 +261,10 @@ QVariantMap TestProbe::pictureStats(const QVariant& image, int x, int y, int wid
             red += qRed(line[px]);
             green += qGreen(line[px]);
             blue += qBlue(line[px]);
+            const int r = qRed(line[px]), g = qGreen(line[px]), b = qBlue(line[px]);
+            reddish += r > g + 24 && r > b + 24;
+            bluish += b > r + 24 && b > g + 24;
+            coloured += std::max({r, g, b}) - std::min({r, g, b}) > 24;
             for (const quint64 v : {quint64(line[px]), quint64(px), quint64(py)})
                 digest = (digest ^ v) * 1099511628211ull;
             left = left < 0 ? px : std::min(left, px);
@@ -273,6 +279,9 @@ QVariantMap TestProbe::pictureStats(const QVariant& image, int x, int y, int wid
             {QStringLiteral("green"), painted > 0 ? green / double(painted) : 0.0},
             {QStringLiteral("blue"), painted > 0 ? blue / double(painted) : 0.0},
             {QStringLiteral("digest"), QString::number(digest, 16)},
+            {QStringLiteral("reddish"), reddish},
+            {QStringLiteral("bluish"), bluish},
+            {QStringLiteral("coloured"), coloured},
             {QStringLiteral("left"), left},
             {QStringLiteral("top"), top},
             {QStringLiteral("right"), right},

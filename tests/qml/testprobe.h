@@ -59,7 +59,8 @@ public:
     // The painted pixels of a grabbed item (ItemGrabResult.image) inside x, y, width, height
     // (the whole image when width is 0): painted = how many are not transparent, mean = their
     // mean grey level and red, green, blue their mean channels (0..255), digest = a checksum of
-    // them, and the bounding box of the painted ones (left, top, right, bottom; -1 when none).
+    // them, reddish, bluish and coloured = how many have red, blue or any channel standing out
+    // (by more than 24 levels), and the bounding box of the painted ones (left, top, right, bottom; -1 when none).
     // The colour the next colour question of the image operations answers (the system's own
     // dialog would wait for an operator).
     Q_INVOKABLE void answerColourChoice(const QString& colour);

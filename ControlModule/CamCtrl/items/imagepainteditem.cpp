@@ -205,7 +205,7 @@ TsFramePtr ImagePaintedItem::shownAsStretched(int index, const TsFramePtr& frame
 {
     if (!frame || index != m_ts->currentImageIndex)
         return frame;
-    const TsFramePtr stretched = m_ts->stretchFrame();
+    const TsFramePtr stretched = m_ts->stretchFrameOf(frame);
     if (stretched && stretched->width() == frame->width() && stretched->height() == frame->height())
         return stretched;
     return frame;
@@ -305,7 +305,8 @@ void ImagePaintedItem::paintKestrix(QPainter* painter)
         held = m_qi->captureFrame();
         const int last = m_qi->frameCount() - 1;
         // A finished capture is shown as the levels last chosen for it.
-        if (held && last >= 0 && m_qi->curImageIndex == last && m_qi->displayFrame.width() == held->width()
+        if (held && last >= 0 && m_qi->curImageIndex == last && m_qi->displayIndex == last
+            && m_qi->displayFrame.width() == held->width()
             && m_qi->displayFrame.height() == held->height()) {
             copy = m_qi->displayFrame;
             held.reset();
@@ -313,7 +314,7 @@ void ImagePaintedItem::paintKestrix(QPainter* painter)
         }
     } else if (index >= 0) {
         // The selected frame as last stretched for display (GUI thread, like this paint).
-        if (index == m_qi->curImageIndex && !m_qi->displayFrame.empty())
+        if (index == m_qi->curImageIndex && index == m_qi->displayIndex && !m_qi->displayFrame.empty())
             copy = m_qi->displayFrame;
         else
             copy = m_qi->frameAt(index);

@@ -119,6 +119,7 @@ public:
     std::atomic<int> stretchLow{0};
     std::atomic<int> stretchHigh{65535};
     KestrixFrame displayFrame;   // GUI thread only
+    int displayIndex = -1;       // the list frame displayFrame was stretched from; GUI thread only
     int fontId = -1;
 
 signals:

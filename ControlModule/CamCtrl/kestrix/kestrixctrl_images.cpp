@@ -234,6 +234,7 @@ void KestrixCtrl::clearFrames()
     m_histogramList.clear();
     m_frameFileNames.clear();
     displayFrame = KestrixFrame();
+    displayIndex = -1;
     curImageIndex = -1;
 }
 

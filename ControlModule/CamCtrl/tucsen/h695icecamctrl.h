@@ -272,6 +272,9 @@ public:
     // stretchFrame := the frame at currentImageIndex as captured (shared, not copied).
     bool showFrameAsCaptured();
     TsFramePtr stretchFrame() const;
+    // The shown frame when it was made from source (a frame of the list), else null: a stretch
+    // that failed for a newer selection never shows an older frame's picture.
+    TsFramePtr stretchFrameOf(const TsFramePtr& source) const;
 
     // Frees the frame list, its histograms, rectangle lists and crop regions, the capture and
     // shown frames, and resets currentImageIndex to -1; each non-empty cache is logged (the
@@ -356,6 +359,7 @@ private:
     std::shared_ptr<TsFrame> m_spareFrame;
     TsFramePtr m_captureFrame;
     TsFramePtr m_stretchFrame;
+    TsFramePtr m_stretchSource; // the list frame m_stretchFrame was made from
     // The last two stretched frames, writable here for the same reason as the live ones.
     std::shared_ptr<TsFrame> m_stretched;
     std::shared_ptr<TsFrame> m_spareStretched;

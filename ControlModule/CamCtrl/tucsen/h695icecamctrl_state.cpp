@@ -286,6 +286,7 @@ bool H695ICECamCtrl::updateStretchFrame(int low, int high)
     spare.swap(m_stretched);
     spare.swap(m_spareStretched);
     shown.swap(m_stretchFrame);
+    m_stretchSource = source;
     return true;
 }
 
@@ -298,6 +299,7 @@ bool H695ICECamCtrl::showFrameAsCaptured()
         return false;
     previous = std::move(m_stretchFrame);
     m_stretchFrame = m_frameList[size_t(index)];
+    m_stretchSource = m_stretchFrame;
     return true;
 }
 
@@ -305,6 +307,12 @@ TsFramePtr H695ICECamCtrl::stretchFrame() const
 {
     Lock lock(m_state);
     return m_stretchFrame;
+}
+
+TsFramePtr H695ICECamCtrl::stretchFrameOf(const TsFramePtr& source) const
+{
+    Lock lock(m_state);
+    return source && source == m_stretchSource ? m_stretchFrame : nullptr;
 }
 
 void H695ICECamCtrl::clearFrameList(bool logHistograms)
@@ -322,6 +330,7 @@ void H695ICECamCtrl::clearFrameList(bool logHistograms)
         m_frameFileNames.clear();
         capture.swap(m_captureFrame);
         shown.swap(m_stretchFrame);
+        m_stretchSource.reset();
         stretched.swap(m_stretched);
         spareStretched.swap(m_spareStretched);
         currentImageIndex = -1;

@@ -172,6 +172,12 @@ private slots:
         QCOMPARE(grey(paint(), 20, 20), 128);
         showAtOrigin(0);
         QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
+        // A selected frame whose stretch failed (no histogram) shows as captured, never the
+        // picture stretched for the entry chosen before.
+        cam->appendFrame(frameOf(40, 20, 1500));
+        cam->currentImageIndex = 2;
+        showAtOrigin(2);
+        QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
     }
 
     // Once the capture is over its frame shows the levels chosen for it, in every mode; a
@@ -277,6 +283,8 @@ private slots:
         qi->curImageIndex = 0;
         qi->displayFrame = stored;
         qi->displayFrame.pixels.assign(800, 90 * 257);
+        QCOMPARE(grey(paint(), 20, 5), 50); // stretched from another entry: not shown
+        qi->displayIndex = 0;
         QCOMPARE(grey(paint(), 20, 5), 90);
         item->setMHeight(40);
         item->setMAdapt(true);
