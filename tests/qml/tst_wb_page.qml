@@ -322,4 +322,34 @@ WBPageCase {
         settlePreview();
         dismissMessages();
     }
+
+    // The estimation region belongs to a single capture on the live view: "Multi" and "Back"
+    // take it off the camera and the picture.
+    function test_rangeGoesWithMultipleModeAndBack() {
+        setSingle(100);
+        var area = part(page, "rangeArea");
+        function drawRange() {
+            if (!page.rangeOn)
+                click(part(page, "rangeButton"));
+            verify(page.rangeOn);
+            mouseDrag(area, area.width * 0.3, area.height * 0.3, area.width * 0.3, area.height * 0.3);
+            verify(page.estimateRange !== null, "a region is set");
+            verify(part(page, "rangeRect").visible);
+        }
+        drawRange();
+        click(part(page, "multiButton"));
+        verify(!page.rangeOn);
+        compare(page.estimateRange, null);
+        verify(!part(page, "rangeRect").visible);
+
+        click(part(page, "singleButton"));
+        drawRange();
+        capture();
+        tryVerify(function() { return page.captureFinished }, 30000, "the capture ends");
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished });
+        verify(!page.rangeOn);
+        compare(page.estimateRange, null);
+        verify(!part(page, "rangeRect").visible);
+    }
 }
