@@ -129,6 +129,12 @@ ShellTestCase {
         } else {
             compare(page.imageModel.count, row.count);
             compare(page.pseudoColorCount, row.pseudo);
+            // A merge leaves no entry checked; the other actions keep the checks.
+            var marked = 0;
+            for (var i = 0; i < page.imageModel.count; ++i)
+                marked += page.imageModel.get(i).marked ? 1 : 0;
+            var kept = row.action === "pseudoColorChecked" || row.action === "generateImage";
+            compare(marked, kept ? row.checked.length : 0);
         }
         compare(test.calls, row.calls);
     }
