@@ -96,6 +96,22 @@ ShellTestCase {
         }
     }
 
+    // A new binning changes the picture's size: the live view fits again, zoomed or not.
+    function test_0_binningRefitsTheView() {
+        click(part(page, "zoomInButton"));
+        click(part(page, "zoomInButton"));
+        click(part(page, "cameraSettingButton"));
+        var other = part(page, "binning_0").checked ? "binning_1" : "binning_0";
+        click(part(page, other));
+        // The binning change switches automatic exposure on; this test needs only the frames.
+        page.startAutoExposure(false);
+        tryVerify(function() { return !page.aeDialog.visible }, 5000);
+        previewReady();
+        probe.verifyFitted(item());
+        if (page.cameraBar.shown)
+            click(part(page, "cameraSettingButton"));
+    }
+
     function test_a_captureShowsItsStretchedFrameFitted() {
         click(part(page, "zoomInButton"));
         captureWith(EnumOBJ.White, 20);
