@@ -126,6 +126,8 @@ TEST_F(MultCapture, ThreeChannelsGiveOneFileEachAndTheirRowEntries)
     // Each frame shows its own dye and none of the two others.
     ASSERT_EQ(ctrl->frameCount(), 3);
     ASSERT_EQ(ctrl->histogramCount(), 3);
+    // The capture view's frame is the last one taken, shared with the list.
+    EXPECT_EQ(ctrl->captureFrame(), ctrl->frameAt(2));
     for (int i = 0; i < 3; ++i) {
         const TsFramePtr frame = ctrl->frameAt(i);
         for (int j = 0; j < 3; ++j) {
