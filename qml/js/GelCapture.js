@@ -3,18 +3,14 @@
 
 var Group = { SingleGel: 0, Sensing695: 1, SensingFL9BW: 2, Plain: 3 };
 
-// Configuration numbers of the controller (EnumOBJ::AuthorityType).
-function groupOf(authority) {
-    if (authority === 4)
+// The page group of a configuration, from the controller's facts (MainCtrl or the like).
+function groupOf(c) {
+    if (c.isSingleGel)
         return Group.SingleGel;
-    if ([9, 10, 13, 14].indexOf(authority) >= 0)
-        return Group.Sensing695;
-    if ([11, 12, 15, 16].indexOf(authority) >= 0)
-        return Group.SensingFL9BW;
-    return Group.Plain;
+    if (!c.hasDoor)
+        return Group.Plain;
+    return c.isGelFL9BW ? Group.SensingFL9BW : Group.Sensing695;
 }
-// The "_Auto" configurations turn their lens through the board.
-function hasLensPanel(authority) { return [10, 12, 14, 16].indexOf(authority) >= 0 }
 
 // Steps the wheel turns from one position to another: it only turns one way, 7 places a turn.
 function rotateCount(from, to) {

@@ -21,16 +21,16 @@ Item {
     objectName: "GelCapturePage"
     signal sig_SwitchCheckedBtn()
 
-    readonly property int group: Gel.groupOf(MainCtrl.authorityType)
+    readonly property int group: Gel.groupOf(MainCtrl)
     readonly property bool singleGel: group === Gel.Group.SingleGel
     readonly property bool boardSensing: group !== Gel.Group.Plain
     readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
-    readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
+    readonly property bool lensPanel: MainCtrl.hasMotorLens
     readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
     // The shared capture parts serve this page in gel mode.
     readonly property bool multMode: false
-    readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
-                                                EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
+    // The S50 and S60 (the S40 cabinets have no gel page).
+    readonly property bool doorStartsExposure: MainCtrl.isGelAndWBTS
 
     // Page state.
     property bool captureFinished: false

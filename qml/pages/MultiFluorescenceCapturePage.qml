@@ -23,9 +23,9 @@ Item {
     signal sig_SwitchCheckedBtn()
 
     readonly property bool multMode: true
-    readonly property bool sensing: Mult.isSensing(MainCtrl.authorityType)
-    readonly property bool fl9bw: Mult.isFl9bw(MainCtrl.authorityType)
-    readonly property bool lensPanel: Mult.hasLensPanel(MainCtrl.authorityType)
+    readonly property bool sensing: MainCtrl.hasDoor
+    readonly property bool fl9bw: MainCtrl.isMultFL9BW
+    readonly property bool lensPanel: MainCtrl.hasMotorLens
     readonly property bool multActive: MainCtrl.expMode === EnumOBJ.Mult
     // What the shared parts ask of a gel page and this page has not.
     readonly property bool singleGel: false

@@ -23,11 +23,11 @@ Item {
     signal sig_SwitchCheckedBtn()
     signal sig_BackToHome()
 
-    readonly property bool kestrix: WB.isKestrix(MainCtrl.authorityType)
-    readonly property bool fl9bw: WB.isFL9BW(MainCtrl.authorityType)
+    readonly property bool kestrix: MainCtrl.isKestrix
+    readonly property bool fl9bw: MainCtrl.isWBFL9BW
     readonly property bool wbMode: MainCtrl.expMode === EnumOBJ.WB
-    readonly property bool doorLocked: !kestrix && (MainCtrl.authorityType === EnumOBJ.GelAndWBTS
-                                                   || MainCtrl.authorityType === EnumOBJ.AllAuthorityTS)
+    // The S50 and S60: a closed door only starts automatic exposure.
+    readonly property bool doorLocked: !kestrix && MainCtrl.isGelAndWBTS
 
     // Page state.
     property bool entered: false
@@ -151,7 +151,8 @@ Item {
     }
     function door_release() {
         console.log("WesternBlotCapturePage.door_release");
-        if (!doorLocked || dooropen)
+        // Only a door lock of the Tucsen cabinets is released here.
+        if (kestrix || !MainCtrl.hasDoor || dooropen)
             return;
         lighton = false;
         MainCtrl._GelTS20BWReleaseDoor();
@@ -184,7 +185,7 @@ Item {
     }
     function resetFilterWheel() {
         var w = mainWindow();
-        if (!WB.hasFilterWheel(MainCtrl.authorityType) || !w || w.curGlobalFilterPos === undefined || w.curGlobalFilterPos === 0)
+        if (!MainCtrl.hasFilterWheel || !w || w.curGlobalFilterPos === undefined || w.curGlobalFilterPos === 0)
             return;
         MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
         w.curGlobalFilterPos = 0;

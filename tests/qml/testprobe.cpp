@@ -3,6 +3,7 @@
 #include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
+#include "kestrix64_test.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
 
@@ -15,6 +16,7 @@
 #include <QSettings>
 
 #include <cstdio>
+#include <vector>
 
 namespace {
 QtMessageHandler g_previous = nullptr;
@@ -172,6 +174,12 @@ void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
         s.bestFocus = bestFocus;
         s.serialFocus = lensPosition;
     });
+}
+
+void TestProbe::scriptKestrixTemperature(int hundredths, int count)
+{
+    const std::vector<int16_t> values(size_t(qMax(0, count)), int16_t(hundredths));
+    kxtest_script_temperatures(values.empty() ? nullptr : values.data(), int32_t(values.size()));
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

@@ -38,6 +38,9 @@ public:
     Q_INVOKABLE void setCabinetDoor(bool open, bool coverPlaced);
     // Where the scene is sharp for the board-driven lens, and where that lens stands.
     Q_INVOKABLE void setCabinetFocus(int bestFocus, int lensPosition);
+    // The next count temperature readings of the Kestrix camera, in hundredths of a degree
+    // (count 0 returns it to its cooling curve).
+    Q_INVOKABLE void scriptKestrixTemperature(int hundredths, int count);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

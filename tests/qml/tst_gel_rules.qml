@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import an.qt.MainCtrl 1.0
 import "qrc:/js/GelCapture.js" as Gel
 
 // The gel page's decisions that need no screen.
@@ -18,8 +19,13 @@ ShellTestCase {
         ];
     }
     function test_groups(row) {
-        compare(Gel.groupOf(row.authority), row.group);
-        compare(Gel.hasLensPanel(row.authority), row.lens);
+        var start = MainCtrl.authorityType;
+        MainCtrl.authorityType = row.authority;
+        var group = Gel.groupOf(MainCtrl);
+        var lens = MainCtrl.hasMotorLens;
+        MainCtrl.authorityType = start;
+        compare(group, row.group);
+        compare(lens, row.lens);
     }
 
     function test_filterTurns_data() {

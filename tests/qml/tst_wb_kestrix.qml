@@ -38,6 +38,29 @@ WBPageCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
     }
 
+    // A warm camera: each entry waits for cooling, and each close of the wait returns home.
+    function test_b_coolingDialogClosesAgainAndAgain() {
+        if (page.entered)
+            leave();
+        UserOpts.cameraCooling = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
+        testProbe.scriptKestrixTemperature(2500, 1000);
+        var body = window.mainPage.body;
+        for (var round = 0; round < 2; ++round) {
+            click(part(body.homePage, "wbButton"));
+            tryVerify(function() { return page.isCooling && page.coolingDialog.opened }, 5000, "cooling " + round);
+            var cancel = findChild(page.coolingDialog.contentItem, "cancelButton");
+            verify(cancel.visible && cancel.enabled, "cancel usable, round " + round);
+            mouseClick(cancel);
+            tryVerify(function() { return !page.entered && body.homePage.visible }, 5000, "home again, round " + round);
+            verify(!page.coolingDialog.opened);
+        }
+        testProbe.scriptKestrixTemperature(0, 0);
+        UserOpts.cameraCooling = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
+        enter();
+    }
+
     function test_tucsenControlsHidden() {
         verify(page.kestrix);
         var hidden = ["aeButton", "afButton", "colorMarkerBox", "pseudoMergeButton", "gainBox"];
