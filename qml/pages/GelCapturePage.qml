@@ -484,6 +484,10 @@ Item {
     function onCaptureFinished(folder) {
         if (!gelMode)
             return;
+        if (folder === "") {
+            captureRefused();
+            return;
+        }
         progressDialog.close();
         imageSavePath = folder;
         captureFinished = true;
@@ -495,6 +499,15 @@ Item {
         }
         setLightChecked(-1);
         lighton = false;
+    }
+    // The controller started no capture (no experiment record could be made): the preview runs
+    // on, and the next press tries the record again.
+    function captureRefused() {
+        if (progressDialog.opened)
+            return;
+        buttonCaptureClicked = false;
+        updateExpInfo = false;
+        message(qsTr("Warning"), qsTr("The capture did not start: the experiment could not be recorded. Please try again."));
     }
     function backToPreview(retake) {
         CLJS.showCheckLogin(function() {
@@ -566,6 +579,10 @@ Item {
         function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
         function onColorMarkerCaped(imageName, bin, expCap, gain) { page.onColorMarkerCaped(imageName) }
         function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
+        function onExportFinished() {
+            if (page.gelMode && page.entered)
+                Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
+        }
         function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
         function onSetAEFinished() { page.onAEFinished() }
         function onSetAFFinished() { page.onAFFinished() }

@@ -436,6 +436,10 @@ Item {
         function onCaptureStart() { page.onCaptureStart() }
         function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
         function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
+        function onExportFinished() {
+            if (page.multActive && page.entered)
+                Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
+        }
         function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
         function onSetAEFinished() { if (page.multActive) page.onAEFinished() }
         function onSetAFFinished() { if (page.multActive) page.onAFFinished() }

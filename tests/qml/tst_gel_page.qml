@@ -201,6 +201,69 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
     }
 
+    // A capture the controller refuses (the experiment row cannot be written) is said to the
+    // operator; the button works again once the store takes rows.
+    function test_refusedCaptureIsSaidAndTheButtonWorksAgain() {
+        leave();
+        enter();
+        var store = testProbe.appDir() + "/Databases/Experiment.db";
+        var refuse = "CREATE TRIGGER refuseGel BEFORE INSERT ON GelExperiment BEGIN SELECT RAISE(ABORT, 'refused'); END;";
+        testProbe.run("sqlite3", ["-batch", store, refuse]);
+        verify(testProbe.run("sqlite3", ["-batch", store, "SELECT name FROM sqlite_master WHERE type = 'trigger'"])
+               .indexOf("refuseGel") >= 0);
+        var aeBox = part(page, "aeBox");
+        if (aeBox.checked)
+            click(aeBox);
+        CamOpts.gelTSCurExposurePre = 20;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        MainCtrl._GelTSPreExpChanged(20);
+        var rowsBefore = testProbe.run("sqlite3", ["-batch", store, "SELECT count(*) FROM GelExperiment"]).trim();
+        var button = part(page, "captureButton");
+        mouseClick(button);
+        var message = null;
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened }, 5000);
+        verify(message.bodyText.indexOf("could not be recorded") > 0, message.bodyText);
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        verify(!page.progressDialog.visible);
+        verify(!page.captureFinished);
+        verify(button.visible && button.enabled);
+        verify(page.previewing);
+
+        testProbe.run("sqlite3", ["-batch", store, "DROP TRIGGER refuseGel;"]);
+        mouseClick(button);
+        tryVerify(function() { return page.captureFinished }, 60000, "the second press captures");
+        compare(testProbe.run("sqlite3", ["-batch", store, "SELECT count(*) FROM GelExperiment"]).trim(),
+                String(Number(rowsBefore) + 1));
+        verify(page.imageSavePath !== "");
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished && page.previewing }, 10000);
+    }
+
+    // A file export from the page ends with the success message and the file written.
+    function test_exportSaysSuccess() {
+        if (!page.captureFinished) {
+            CamOpts.gelTSCurExposurePre = 20;
+            CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+            MainCtrl._GelTSPreExpChanged(20);
+            click(part(page, "captureButton"));
+            tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
+        }
+        page.selectEntry(0);
+        click(part(page, "exportButton"));
+        var exporter = null;
+        tryVerify(function() { exporter = overlayDialog(window, "exportDialog"); return exporter && exporter.opened });
+        var target = testProbe.appDir() + "/gel_export.png";
+        exporter.fileChosen("file://" + target, 5);
+        var message = null;
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened }, 5000);
+        compare(message.titleText, "Success");
+        compare(message.bodyText, "Export success!");
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        tryVerify(function() { return testProbe.run("ls", [target]).trim() === target }, 10000, "the file is written");
+    }
+
     function test_listOperationsCallTheController() {
         if (page.imageModel.count < 2)
             test_captureWithColourMarkerListsImages();

@@ -345,6 +345,22 @@ ShellTestCase {
         }
     }
 
+    // A file export from the page ends with the success message and the file written.
+    function test_exportSaysSuccess() {
+        finishedWithChannels(1);
+        page.selectEntry(0);
+        click(part(page, "exportButton"));
+        var exporter = null;
+        tryVerify(function() { exporter = overlayDialog(window, "exportDialog"); return exporter && exporter.opened });
+        var target = testProbe.appDir() + "/mult_export.png";
+        exporter.fileChosen("file://" + target, 5);
+        var message = null;
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened }, 5000);
+        compare(message.titleText, "Success");
+        expectMessage("Export success!");
+        tryVerify(function() { return testProbe.run("ls", [target]).trim() === target }, 10000, "the file is written");
+    }
+
     function test_stainAndMergeAddFileEntries() {
         // Three channels of one visit, nothing else in the list.
         test_threeChannelCapture();
