@@ -82,6 +82,9 @@ Column {
     }
     function chooseBinning(i) {
         binningIndex = i;
+        // The defaults are in the file from the first run on; memory holds them only once read.
+        CamOpts.loadCamOptsByName(multMode ? (fl9bw ? CamOpts.MultTS_DefExposurePre6Para : CamOpts.MultTS_DefExposurePre)
+                                           : (fl9bw ? CamOpts.GelTS_DefExposurePre6Para : CamOpts.GelTS_DefExposurePre));
         var defaults = String(camOpt(fl9bw ? "DefExposurePre6Para" : "DefExposurePre")).split(",");
         var exposure = parseFloat(defaults[i]);
         if (isNaN(exposure))

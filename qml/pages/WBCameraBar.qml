@@ -68,6 +68,9 @@ Column {
     function isChecked(i) { return kestrix ? binnings[i] === qiBinning : i === tsBinning }
 
     function chooseBinning(i) {
+        // The defaults are in the file from the first run on; memory holds them only once read.
+        CamOpts.loadCamOptsByName(kestrix ? CamOpts.WBQI_DefExposurePre
+                                          : fl9bw ? CamOpts.WBTS_DefExposurePre6Para : CamOpts.WBTS_DefExposurePre);
         if (kestrix) {
             var n = WB.binningOfText(label(i));
             var exposure = Math.round(WB.listValue(CamOpts.wBQIDefExposurePre, i, exposureBox.value));

@@ -72,10 +72,14 @@ WBPageCase {
     function test_settingsAreStored_data() {
         return [
             { tag: "4*4 takes its default exposure", button: "binning_2", binning: "4*4", exposure: 15 },
-            { tag: "1*1", button: "binning_0", binning: "1*1", exposure: 200 }
+            { tag: "1*1", button: "binning_0", binning: "1*1", exposure: 200 },
+            // A later start of the program has the defaults in the file only.
+            { tag: "4*4 after a restart", button: "binning_2", binning: "4*4", exposure: 15, restart: true }
         ];
     }
     function test_settingsAreStored(row) {
+        if (row.restart)
+            CamOpts.wBQIDefExposurePre = "";
         click(part(page, row.button));
         compare(CamOpts.wBQICurBinning, row.binning);
         compare(CamOpts.wBQICurExposurePre, row.exposure);

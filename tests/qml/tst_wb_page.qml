@@ -53,6 +53,12 @@ WBPageCase {
         tryVerify(function() { return frames.count > 0 }, 5000, "the preview goes on");
         click(part(page, "binning_0"));
         compare(CamOpts.wBTSCurBinning, 0);
+        // A later start of the program has the defaults in the file only.
+        CamOpts.wBTSDefExposurePre = "";
+        click(part(page, "binning_2"));
+        compare(CamOpts.wBTSCurExposurePre, 15);
+        tryVerify(function() { return Math.abs(MainCtrl._WBTSGetExposure() - 15) < 0.01 }, 5000, "4*4 default exposure");
+        click(part(page, "binning_0"));
     }
 
     function test_singleCaptureListsItsImages() {
