@@ -304,9 +304,9 @@ Item {
                 visible: view.host.multMode && !view.host.captureFinished
                 spacing: Style.s(3)
                 Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "M"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
-                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "S"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
                 MySpinBox {
                     id: milliBox
@@ -316,6 +316,7 @@ Item {
                     to: 999
                     textFromValue: function(value) { return ("00" + value).slice(-3) }
                     onValueModified: view.host.exposureEdited()
+                    onValueEdited: view.host.exposureAudit()
                 }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
             }

@@ -94,9 +94,13 @@ Item {
         loadingExposure = false;
     }
     function exposureEdited() {
+        if (!loadingExposure)
+            storePreviewExposure();
+    }
+    // Once per edited value, not per keystroke.
+    function exposureAudit() {
         if (loadingExposure)
             return;
-        storePreviewExposure();
         var m = view.minuteBox.value, s = view.secondBox.value, ms = view.milliBox.value;
         var texts = Mult.exposureAudit(m, s, ms);
         audit(texts[0], texts[1]);

@@ -210,6 +210,38 @@ WBPageCase {
         tryVerify(function() { return page.captureFinished }, 30000);
     }
 
+    // Typing a value writes one pair of audit rows when the typing ends, an arrow press one pair;
+    // the exposure box shows plain numbers.
+    function test_editedValuesAuditedOnce() {
+        setSingle(0);
+        var box = part(page, "msBox");
+        var input = box.contentItem;
+        input.forceActiveFocus();
+        input.selectAll();
+        var mark = auditMark();
+        keyClick(Qt.Key_1);
+        keyClick(Qt.Key_2);
+        keyClick(Qt.Key_3);
+        compare(UserOpts.singleCapExpTime, 123);
+        compare(auditSince(mark).length, 0, "no row per keystroke");
+        keyClick(Qt.Key_Return);
+        var rows = auditSince(mark);
+        compare(rows.length, 2);
+        compare(rows[1].content, "Exposure Setting: 0m0s123ms");
+        mouseClick(box, box.up.indicator.x + box.up.indicator.width / 2, box.up.indicator.y + box.up.indicator.height / 2);
+        compare(UserOpts.singleCapExpTime, 124);
+        rows = auditSince(mark);
+        compare(rows.length, 4);
+        compare(rows[3].content, "Exposure Setting: 0m0s124ms");
+
+        var exposure = part(page, "exposureBox");
+        page.cameraBar.showExposure(1500);
+        compare(exposure.displayText, "1500");
+        compare(exposure.contentItem.text, "1500");
+        page.cameraBar.exposureChosen(40);
+        page.cameraBar.showExposure(40);
+    }
+
     function test_modeAndExposureAudit() {
         var mark = auditMark();
         click(part(page, "multiButton"));
