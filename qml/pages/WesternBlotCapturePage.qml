@@ -338,10 +338,9 @@ Item {
     }
     function restartPreview() {
         resetPage();
-        if (!kestrix) {
-            MainCtrl.lightChange(true);
-            lighton = true;
-        }
+        // Both families: the light is on before the preview runs again.
+        MainCtrl.lightChange(true);
+        lighton = true;
         call("PreviewStart");
         imageItem.imageIndex = -1;
         imageItem.mAdapt = true;

@@ -111,6 +111,21 @@ WBPageCase {
         verify(page.histogramShow);
     }
 
+    // "Back" after a capture lights the blot again before the live view returns.
+    function test_singleCaptureThenBackLightsTheBlot() {
+        if (!page.captureFinished) {
+            setSingle(200);
+            capture();
+            tryVerify(function() { return page.captureFinished }, 30000);
+        }
+        page.lightClicked(false);
+        tryVerify(function() { return testProbe.cabinetLamps() === 0 }, 5000, "the light is off");
+        click(part(page, "backButton"));
+        verify(page.lighton);
+        tryVerify(function() { return testProbe.cabinetLamps() !== 0 }, 5000, "the light is on again");
+        settlePreview();
+    }
+
     // "Reset" takes the stored defaults: 2*2 at gain 3 with that binning's preview exposure.
     function test_resetTakesTheDefaults() {
         click(part(page, "binning_2"));
