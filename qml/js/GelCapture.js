@@ -54,18 +54,9 @@ function aeWarning(exposure, gain, fl9bw) {
 }
 function round3(value) { return Math.round(value * 1000) / 1000 }
 
-// Planned waits of the colour marker after the main frame: the light on (300 ms), for each of
-// the three filters its turn (2 s) and the camera's auto-exposure (1 s after the first reading,
-// 500 ms after each of up to 19 more, every reading waiting for one frame) and the frame
-// itself, then the return of the wheel (1 s).
-function colorMarkerMs(exposureMs) {
-    var frame = Math.max(0, exposureMs);
-    var settle = 1000 + 18 * 500 + 20 * frame;
-    return 300 + 3 * (2000 + settle + frame) + 1000;
-}
-// What the progress dialog counts for a capture.
+// What the progress dialog counts for a capture: the frame, 800 ms, and 20 s for a colour marker.
 function captureAllowanceMs(exposureMs, colorMarker) {
-    return Math.round(exposureMs + 800 + (colorMarker ? colorMarkerMs(exposureMs) : 0));
+    return Math.round(exposureMs + 800 + (colorMarker ? 20000 : 0));
 }
 
 // Histogram sliders: the left one runs 0..65534, the right 1..65535, and they keep at least one
