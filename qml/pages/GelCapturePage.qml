@@ -637,6 +637,8 @@ Item {
             if (!on) {
                 page.setLightChecked(-1);
                 page.lighton = false;
+                // The next capture is not named after a light that is off.
+                page.curLightType = EnumOBJ.Unknow_LightType;
             }
         }
         function onTempWarning() {

@@ -126,6 +126,35 @@ ShellTestCase {
         verify(rows[rows.length - 1].content.indexOf(" light off") > 0);
     }
 
+    // The board's timed shut-down puts the light out: no light is current, and the next capture
+    // is not named after the old one.
+    function test_boardLightOffLeavesNoCurrentLight() {
+        if (page.captureFinished)
+            click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished && page.previewing }, 10000);
+        var button = lightButton(EnumOBJ.UV254);
+        if (!button.checked)
+            click(button);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampUV254) !== 0 }, 5000, "the lamp is lit");
+        MainCtrl.lightAutoShutDown(1);
+        tryVerify(function() { return !button.checked }, 10000, "the board reports the light off");
+        MainCtrl.lightAutoShutDown(0);
+        compare(page.curLightType, EnumOBJ.Unknow_LightType);
+        verify(!page.lighton);
+        var aeBox = part(page, "aeBox");
+        if (aeBox.checked)
+            click(aeBox);
+        CamOpts.gelTSCurExposurePre = 20;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        MainCtrl._GelTSPreExpChanged(20);
+        click(part(page, "captureButton"));
+        tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
+        var path = page.imageModel.get(page.imageModel.count - 1).path;
+        verify(path.indexOf("_UV254") < 0, path);
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished && page.previewing }, 10000);
+    }
+
     function test_filterButtonsTurnTheWheel_data() {
         return [
             { tag: "to 590 nm", filter: 2, steps: 2 },
