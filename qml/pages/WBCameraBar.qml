@@ -311,10 +311,7 @@ Column {
             id: afButton
             objectName: "afButton"
             text: qsTr("AF")
-            onClicked: {
-                MainCtrl._WBTSSpacecomAtFocus();
-                bar.host.audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
-            }
+            onClicked: bar.host.startAutoFocus()
         }
     }
     // ---- light, colour marker, more ----

@@ -363,6 +363,35 @@ Item {
         audit("灯源: " + Audit.openClose(open), "Light: " + Audit.openCloseEn(open));
     }
 
+    // ---- autofocus (Tucsen) ----
+    property bool afCancelled: false
+    function startAutoFocus() {
+        // The search writes the position it found; -1 tells that it found none.
+        CamOpts.autoFocusPosition = -1;
+        afCancelled = false;
+        MainCtrl._WBTSSpacecomAtFocus();
+        afDialog.text = qsTr("Auto Focusing...");
+        afDialog.open();
+        audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
+    }
+    function onAFFinished() {
+        if (!afDialog.opened)
+            return;
+        afDialog.close();
+        if (CamOpts.autoFocusPosition !== -1)
+            return;
+        CamOpts.loadCamOptsByName(CamOpts.AutoFocusPosition);
+        if (!afCancelled)
+            warn(qsTr("Auto focus failed: no sharp position was found."));
+    }
+    // The board reports where the lens stands: the slider and curFocusWB follow it.
+    function lensReported() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        cameraBar.lensValue = UserOpts.curFocusValue;
+        UserOpts.curFocusWB = UserOpts.curFocusValue;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusWB);
+    }
+
     // ---- estimation region (Tucsen) ----
     // The region the camera has now, null for the whole picture.
     property var estimateRange: null
@@ -437,6 +466,8 @@ Item {
         function onLightStatusChange(on) { page.lighton = on }
         function onFilterFin() { if (page.entered) page.filterReady() }
         function onSetAEFinished() { if (page.entered && page.wbMode) page.cameraBar.onAEFinished() }
+        function onSetAFFinished() { if (page.entered && page.wbMode) page.onAFFinished() }
+        function onReadZoom() { if (page.entered && page.wbMode && !page.kestrix) page.lensReported() }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
@@ -445,6 +476,12 @@ Item {
         objectName: "aeDialog"
         parent: page.Overlay.overlay
         onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
+    }
+    LoadingDialog {
+        id: afDialog
+        objectName: "afDialog"
+        parent: page.Overlay.overlay
+        onDialogClosedSignal: { page.afCancelled = true; MainCtrl.stopAutoFocus() }
     }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
     Timer { id: filterTimer; onTriggered: page.filterReady() }
@@ -475,6 +512,7 @@ Item {
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
     property alias aeDialog: aeDialog
+    property alias afDialog: afDialog
     property alias filterDialog: filterDialog
     property alias coolingDialog: cooling.dialog
     property alias progressDialog: progressDialog
