@@ -105,6 +105,8 @@ Item {
     // A question with OK and Cancel; the caller connects to its accepted signal.
     function ask(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, true) }
     function startCapture() { MainCtrl._GelTSCaptureStart(curLightType) }
+    // While the lens moves (until the board or the SMBus lens reports it).
+    function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
 
     // ---- entry and exit -------------------------------------------------------------------
     function enterPage() {
@@ -692,6 +694,8 @@ Item {
         onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
     }
     LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
+    // A report that never comes must not hold the window.
+    Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
     CaptureProgressDialog {
         id: progressDialog
         parent: page.Overlay.overlay

@@ -345,6 +345,7 @@ Item {
                         UserOpts.curFocusValue = value;
                         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusValue);
                         MainCtrl.lensCtrl(value);
+                        view.host.showFocusing();
                     }
                     onPressedChanged: if (!pressed) moveTo(value)
                 }
@@ -516,7 +517,7 @@ Item {
         } else {
             dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
             view.host.focusDialog = dialog;
-            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value) });
+            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value); view.host.showFocusing() });
             dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; view.host.focusDialog = null; dialog.destroy() });
         }
         dialog.open();

@@ -452,6 +452,7 @@ Item {
                 return;
             UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
             lensSlider.value = UserOpts.curFocusValue;
+            lensDialog.close();
         }
         function onDoorStatusChange(open) {
             page.dooropen = open;
@@ -475,6 +476,11 @@ Item {
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
+    LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
+    // A report that never comes must not hold the window.
+    Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
+    // While the lens moves (until the board reports it).
+    function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
     LoadingDialog {
         id: aeDialog
         objectName: "aeDialog"
