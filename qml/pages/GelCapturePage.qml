@@ -712,6 +712,7 @@ Item {
     property alias filterDialog: filterDialog
     property alias aeDialog: aeDialog
     property alias afDialog: afDialog
+    property alias lensDialog: lensDialog
     property alias progressDialog: progressDialog
     property alias imageList: view.imageList
     property alias imageModel: view.imageModel

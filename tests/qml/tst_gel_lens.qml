@@ -76,7 +76,7 @@ ShellTestCase {
                 plus = row.children[i];
         verify(plus !== null);
         mouseClick(plus);
-        var lensDialog = findChild(page.Overlay.overlay, "lensDialog");
+        var lensDialog = page.lensDialog;
         verify(lensDialog.opened);
         compare(lensDialog.text, "Focusing...");
         tryVerify(function() { return !lensDialog.visible }, 5000, "the board reports the lens");
