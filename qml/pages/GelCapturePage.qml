@@ -305,6 +305,8 @@ Item {
     function setLightChecked(type) {
         for (var i = 0; i < lightRepeater.count; ++i)
             lightRepeater.itemAt(i).checked = lights[i] === type;
+        if (type !== EnumOBJ.Blue)
+            view.showBlueDialog(false);
     }
     function lightAudit(type, on) {
         var names = lightNames[type];
@@ -320,6 +322,7 @@ Item {
                 MainCtrl.lightCmd(type, false);
             else
                 MainCtrl.lightChange(false);
+            view.showBlueDialog(false);
             lighton = false;
             curLightType = EnumOBJ.Unknow_LightType;
             lightAudit(type, false);
@@ -354,6 +357,7 @@ Item {
             curBoardType = 4;
             on = !dooropen;
         }
+        view.showBlueDialog(type === EnumOBJ.Blue);
         if (on) {
             MainCtrl.lightCmd(type, true);
             if (type === EnumOBJ.Blue) {
@@ -368,6 +372,11 @@ Item {
             lighton = false;
         }
         reStartPreview(true);
+    }
+    // A strength chosen in the blue light's pop-up, applied as the light is switched on.
+    function blueChosen(value) {
+        if (curLightType === EnumOBJ.Blue && (!dooropen || cuton))
+            MainCtrl._GelTS20BWOpenBlueLight(value);
     }
     function chooseFilter(i) {
         if (i === curFilterPos)

@@ -523,6 +523,27 @@ Item {
         dialog.open();
         return dialog;
     }
+    // The blue light's strength pop-up hangs under the Blue470 button while that light is chosen.
+    property var blueDialog: null
+    function showBlueDialog(shown) {
+        if (!shown) {
+            if (blueDialog)
+                blueDialog.close();
+            return;
+        }
+        var index = view.host.lights.indexOf(EnumOBJ.Blue);
+        if (blueDialog || index < 0)
+            return;
+        var button = lightRepeater.itemAt(index);
+        var dialog = blueComponent.createObject(view.Overlay.overlay);
+        var corner = button.mapToItem(null, button.width, 0);
+        var mid = button.mapToItem(null, button.width / 2, 0);
+        dialog.setCoordi(corner.x, corner.y, mid.x, button.height);
+        dialog.openBlueLight.connect(function(value) { view.host.blueChosen(value) });
+        dialog.closed.connect(function() { view.blueDialog = null; dialog.destroy() });
+        blueDialog = dialog;
+        dialog.open();
+    }
     function openMoreSetting() {
         var dialog = (view.host.multMode ? multMoreComponent : moreComponent).createObject(view.Overlay.overlay);
         dialog.closed.connect(function() {

@@ -141,7 +141,13 @@ void TestProbe::clearLog()
 
 int TestProbe::doorReleaseFrames()
 {
-    const QString frame = QString::fromLatin1(ModbusMaster::packFrame(CmdGelLight, 1, DoorEject).toHex());
+    return boardFrames(CmdGelLight, DoorEject);
+}
+
+int TestProbe::boardFrames(int command, int value)
+{
+    const QString frame = QString::fromLatin1(
+        ModbusMaster::packFrame(static_cast<Ctrl_Bits>(command), 1, static_cast<Data_Bits>(value)).toHex());
     QMutexLocker locker(&m_mutex);
     int count = 0;
     for (const QString& line : qAsConst(m_log))

@@ -31,6 +31,8 @@ public:
     Q_INVOKABLE void clearLog();
     // How often the door-release frame was written to the controller board.
     Q_INVOKABLE int doorReleaseFrames();
+    // How often the one-byte frame of command with that value was written to the board.
+    Q_INVOKABLE int boardFrames(int command, int value);
     // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
     // position; the door and the gel-cutting cover as the board will report them.
     Q_INVOKABLE int cabinetLamps();

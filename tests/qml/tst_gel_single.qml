@@ -79,6 +79,32 @@ ShellTestCase {
         tryVerify(function() { return page.imageItem.getTempRect().width > 0 }, 5000, "a frame is drawn");
     }
 
+    // Blue470 opens the strength pop-up under its button; a new strength goes to the board, and
+    // another light closes the pop-up.
+    function test_blueLightStrength() {
+        enter();
+        testProbe.setCabinetDoor(false, false);
+        tryVerify(function() { return !page.dooropen }, 5000, "the door is closed");
+        var blue = part(page, "light_" + EnumOBJ.Blue);
+        if (!blue.checked)
+            click(blue);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "adaptBlueDialog"); return dialog && dialog.opened }, 5000);
+        var corner = blue.mapToItem(null, blue.width, blue.height);
+        compare(dialog.x + dialog.width, corner.x);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_BluePercent);
+        var plus = findChild(dialog.contentItem, "bluePlusButton");
+        var minus = findChild(dialog.contentItem, "blueMinusButton");
+        var button = UserOpts.bluePercent <= 90 ? plus : minus;
+        var expected = UserOpts.bluePercent <= 90 ? UserOpts.bluePercent + 10 : UserOpts.bluePercent - 10;
+        var before = testProbe.boardFrames(0xF4, expected);
+        click(button);
+        compare(UserOpts.bluePercent, expected);
+        tryVerify(function() { return testProbe.boardFrames(0xF4, expected) > before }, 5000, "the strength reaches the board");
+        click(part(page, "light_" + EnumOBJ.White));
+        tryVerify(function() { return overlayDialog(window, "adaptBlueDialog") === null }, 5000, "the pop-up goes");
+    }
+
     function test_zoomInShowsTheOverviewFitHidesIt() {
         enter();
         verify(!part(page, "overview").visible);
