@@ -437,8 +437,15 @@ Item {
                 updateExpInfo = true;
             }
             var exposure = CamOpts.gelTSCurExposurePre;
-            audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
-                  "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+            if (singleGel) {
+                // The single-gel cabinet's own wording: the exposure as stored, its two binnings.
+                var bin = CamOpts.gelTSCurBinning === 0 ? "1*1" : "2*2";
+                audit("点击采集: 曝光时间: " + exposure + "ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain,
+                      "Capture Clicked: Preview exposure: " + exposure + "ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
+            } else {
+                audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
+                      "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+            }
             if (singleGel) {
                 reCaptureClicked = true;
                 pendingCapture();

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtTest 1.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
 import an.qt.EnumOBJ 1.0
 import "qrc:/components"
 
@@ -103,6 +104,29 @@ ShellTestCase {
         tryVerify(function() { return testProbe.boardFrames(0xF4, expected) > before }, 5000, "the strength reaches the board");
         click(part(page, "light_" + EnumOBJ.White));
         tryVerify(function() { return overlayDialog(window, "adaptBlueDialog") === null }, 5000, "the pop-up goes");
+    }
+
+    // The single-gel capture writes its own audit wording: the stored exposure, "1*1" or "2*2".
+    function test_captureAuditWording() {
+        enter();
+        page.exposureAuto = false;
+        page.focusAuto = false;
+        CamOpts.gelTSCurExposurePre = 20.5;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        MainCtrl._GelTSPreExpChanged(20.5);
+        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurBinning);
+        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurGain);
+        var bin = CamOpts.gelTSCurBinning === 0 ? "1*1" : "2*2";
+        var mark = auditMark();
+        click(part(page, "captureButton"));
+        tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
+        var rows = auditSince(mark).filter(function(r) { return r.content.indexOf("点击采集") === 0
+                                                                || r.content.indexOf("Capture Clicked") === 0 });
+        compare(rows.length, 2);
+        compare(rows[0].content, "点击采集: 曝光时间: 20.5ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain);
+        compare(rows[1].content, "Capture Clicked: Preview exposure: 20.5ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished }, 10000);
     }
 
     function test_zoomInShowsTheOverviewFitHidesIt() {
