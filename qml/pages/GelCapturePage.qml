@@ -73,6 +73,11 @@ Item {
     property int aePolls: 0
     // The open focus pop-up, which shows the lens positions of an autofocus run.
     property var focusDialog: null
+    property var exposureDialog: null
+    // An automatic run that ends turns its mode to manual, in an open pop-up as well (showing
+    // what the run found).
+    onExposureAutoChanged: if (exposureDialog && exposureDialog.isAuto !== exposureAuto) exposureDialog.setAuto(exposureAuto, true)
+    onFocusAutoChanged: if (focusDialog && focusDialog.isAuto !== focusAuto) focusDialog.setAuto(focusAuto, true)
     // The UV254 and UV365 sources are fitted (read again when "More Setting" closes).
     property bool uv254Enabled: false
     property bool uv365Enabled: false

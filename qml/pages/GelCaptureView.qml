@@ -513,7 +513,8 @@ Item {
         dialog.setCoordi(corner.x, corner.y, mid.x, button.height, auto);
         if (dialog.sig_AutoExposure) {
             dialog.sig_AutoExposure.connect(function() { view.host.startAutoExposure(true) });
-            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; dialog.destroy() });
+            view.host.exposureDialog = dialog;
+            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; view.host.exposureDialog = null; dialog.destroy() });
         } else {
             dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
             view.host.focusDialog = dialog;

@@ -129,6 +129,39 @@ ShellTestCase {
         tryVerify(function() { return !page.captureFinished }, 10000);
     }
 
+    // An automatic run started from an open pop-up ends in manual mode, and the pop-up keeps it
+    // when it closes and opens again.
+    function test_popupsTurnManualAfterTheirRun_data() {
+        return [
+            { tag: "exposure", button: "exposureButton", dialog: "exposureSettingDialog", state: "exposureAuto",
+              run: "aeButton", busy: "aeDialog" },
+            { tag: "focus", button: "focusButton", dialog: "focusSettingDialog", state: "focusAuto",
+              run: "afButton", busy: "afDialog" }
+        ];
+    }
+    function test_popupsTurnManualAfterTheirRun(row) {
+        enter();
+        page[row.state] = true;
+        var button = part(page, row.button);
+        click(button);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, row.dialog); return dialog && dialog.opened });
+        verify(dialog.isAuto);
+        click(findChild(dialog.contentItem, row.run));
+        tryVerify(function() { return !page[row.state] }, 30000, "the run ends in manual mode");
+        tryVerify(function() { return !page[row.busy].visible }, 5000);
+        verify(!dialog.isAuto);
+        verify(findChild(dialog.contentItem, "manualButton").checked);
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, row.dialog) === null });
+        compare(page[row.state], false);
+        click(button);
+        tryVerify(function() { dialog = overlayDialog(window, row.dialog); return dialog && dialog.opened });
+        verify(!dialog.isAuto);
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, row.dialog) === null });
+    }
+
     function test_zoomInShowsTheOverviewFitHidesIt() {
         enter();
         verify(!part(page, "overview").visible);
