@@ -92,6 +92,10 @@ Column {
         CamOpts.wBTSCurExposurePre = tsExposure;
         CamOpts.saveCurWBTSCamOpts();
         showExposure(tsExposure);
+        // The camera is set up anew: its first frame closes the dialog and automatic exposure
+        // follows.
+        if (host.previewing && !host.captureFinished)
+            host.showCameraDialog();
     }
     function showExposure(value) {
         loading = true;
