@@ -2661,6 +2661,10 @@ Time:</source>
             <source>Auto focus failed: no sharp position was found.</source>
             <translation>自动对焦失败：未找到清晰位置。</translation>
         </message>
+        <message>
+            <source>Camera Temp:</source>
+            <translation>相机温度:</translation>
+        </message>
     </context>
     <context>
         <name>FlatFieldWizard</name>

@@ -424,6 +424,16 @@ Item {
     }
 
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
+    // After a capture the camera's temperature is shown, read once a second.
+    property string temperatureText: ""
+    Timer {
+        id: temperatureTimer
+        interval: 1000
+        repeat: true
+        triggeredOnStart: true
+        running: page.entered && page.captureFinished
+        onTriggered: page.temperatureText = qsTr("Camera Temp:") + " " + WB.coolingText(WB.temperatureOf(page.call("GetTem"), page.kestrix))
+    }
 
     Connections {
         target: MainCtrl

@@ -249,6 +249,27 @@ WBPageCase {
         page.cameraBar.showExposure(40);
     }
 
+    // Without automatic stretch the histogram reads 0 and 65535 ("Raw"); after the capture the
+    // camera's temperature is shown.
+    function test_rawHistogramAndTemperatureAfterCapture() {
+        UserOpts.isAutoStretch = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_IsAutoStretch);
+        setSingle(200);
+        capture();
+        tryVerify(function() { return page.captureFinished }, 30000, "the capture ends");
+        tryCompare(part(page, "rangeText"), "text", "0 - 65535", 5000);
+        verify(part(page, "orgButton").checked);
+        var temperature = part(page, "temperatureText");
+        tryVerify(function() { return temperature.visible }, 5000, "the temperature is shown");
+        verify(temperature.text.indexOf("Camera Temp: ") === 0, temperature.text);
+        UserOpts.isAutoStretch = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_IsAutoStretch);
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished });
+        verify(!temperature.visible);
+        settlePreview();
+    }
+
     function test_modeAndExposureAudit() {
         var mark = auditMark();
         click(part(page, "multiButton"));
