@@ -118,6 +118,8 @@ Column {
     }
 
     Component.onCompleted: load()
+    // Each showing starts from the stored values (another page or a pop-up may have changed them).
+    onShownChanged: if (shown) load()
 
     Row {
         spacing: Style.s(6)

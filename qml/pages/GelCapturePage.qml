@@ -265,6 +265,14 @@ Item {
         cutOn = false;
     }
     function showCameraDialog() { cameraDialog.text = qsTr("Camera Setting..."); cameraDialog.open() }
+    // The exposure pop-up set a new binning: the old zoom and cut belong to the old picture.
+    function cameraSetAnew() {
+        if (cutOn)
+            removeCut();
+        view.fitView();
+        cameraSetted = false;
+        showCameraDialog();
+    }
     function frameArrived() {
         if (!gelMode || !entered)
             return;

@@ -514,6 +514,7 @@ Item {
         if (dialog.sig_AutoExposure) {
             dialog.sig_AutoExposure.connect(function() { view.host.startAutoExposure(true) });
             view.host.exposureDialog = dialog;
+            dialog.sig_ShowCameraSettingDialog.connect(function() { view.host.cameraSetAnew() });
             dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; view.host.exposureDialog = null; dialog.destroy() });
         } else {
             dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });

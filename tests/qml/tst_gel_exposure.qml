@@ -65,6 +65,22 @@ ShellTestCase {
         tryVerify(function() { return !bar.aeOn && !page.aeDialog.visible }, 15000, "the exposure settles again");
     }
 
+    // Each showing of the camera bar reads the stored values again.
+    function test_cameraBarReloadsWhenShown() {
+        var bar = page.cameraBar;
+        if (bar.shown)
+            click(part(bar, "cameraSettingButton"));
+        verify(!bar.shown);
+        CamOpts.gelTSCurExposurePre = 1234;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        CamOpts.gelTSCurExposurePre = 1;
+        click(part(bar, "cameraSettingButton"));
+        verify(bar.shown);
+        compare(part(bar, "exposureBox").value, 1234);
+        compare(part(bar, "exposureBox").displayText, "1234");
+        click(part(bar, "cameraSettingButton"));
+    }
+
     // On this cabinet closing the door over a running preview starts automatic exposure.
     function test_doorClosingStartsAutomaticExposure() {
         verify(page.doorStartsExposure, "machine " + MainCtrl.machineName);

@@ -162,6 +162,28 @@ ShellTestCase {
         tryVerify(function() { return overlayDialog(window, row.dialog) === null });
     }
 
+    // A mode chosen in the exposure pop-up sets the camera up anew: the view returns to fit and
+    // "Camera Setting..." waits for the first frame.
+    function test_exposurePopupModeResetsTheView() {
+        enter();
+        click(part(page, "zoomInButton"));
+        verify(page.captureView.zoomed);
+        var button = part(page, "exposureButton");
+        click(button);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "exposureSettingDialog"); return dialog && dialog.opened });
+        if (dialog.isAuto)
+            click(findChild(dialog.contentItem, "manualButton"));
+        click(findChild(dialog.contentItem, "hiResButton"));
+        verify(!page.captureView.zoomed);
+        verify(page.imageItem.mAdapt);
+        verify(page.cameraDialog.opened);
+        compare(page.cameraDialog.text, "Camera Setting...");
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, "exposureSettingDialog") === null });
+        tryVerify(function() { return !page.cameraDialog.visible && page.cameraSetted }, 10000, "the first frame closes it");
+    }
+
     function test_zoomInShowsTheOverviewFitHidesIt() {
         enter();
         verify(!part(page, "overview").visible);
