@@ -68,7 +68,6 @@ ShellTestCase {
 
         // A step of the lens by hand shows "Focusing..." until the board reports the lens there.
         var slider = part(page, "lensSlider");
-        var target = Math.round(slider.value) + 5;
         var plus = null;
         var row = slider.parent;
         for (var i = 0; i < row.children.length; ++i)
@@ -80,6 +79,7 @@ ShellTestCase {
         verify(lensDialog.opened);
         compare(lensDialog.text, "Focusing...");
         tryVerify(function() { return !lensDialog.visible }, 5000, "the board reports the lens");
-        compare(Math.round(slider.value), target);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        compare(Math.round(slider.value), UserOpts.curFocusValue);
     }
 }

@@ -55,6 +55,12 @@ ShellTestCase {
         tryVerify(function() { return stopped.count > 0 }, 10000, "the preview stops");
     }
     function lightButton(type) { return part(page, "light_" + type) }
+    // Experiments are named by the second they start in: the next visit's one must not share it.
+    property real experimentStarted: 0
+    function leaveForTheNextExperiment() {
+        tryVerify(function() { return Date.now() - experimentStarted > 1100 }, 3000);
+        leave();
+    }
 
     function initEach() {
         if (!page.entered)
@@ -147,12 +153,13 @@ ShellTestCase {
         CamOpts.gelTSCurExposurePre = 20;
         CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
         MainCtrl._GelTSPreExpChanged(20);
+        experimentStarted = Date.now();
         click(part(page, "captureButton"));
         tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
         var path = page.imageModel.get(page.imageModel.count - 1).path;
         verify(path.indexOf("_UV254") < 0, path);
-        click(part(page, "backButton"));
-        tryVerify(function() { return !page.captureFinished && page.previewing }, 10000);
+        // The next test starts a visit of its own.
+        leaveForTheNextExperiment();
     }
 
     function test_filterButtonsTurnTheWheel_data() {
@@ -260,13 +267,13 @@ ShellTestCase {
         verify(page.previewing);
 
         testProbe.run("sqlite3", ["-batch", store, "DROP TRIGGER refuseGel;"]);
+        experimentStarted = Date.now();
         mouseClick(button);
         tryVerify(function() { return page.captureFinished }, 60000, "the second press captures");
         compare(testProbe.run("sqlite3", ["-batch", store, "SELECT count(*) FROM GelExperiment"]).trim(),
                 String(Number(rowsBefore) + 1));
         verify(page.imageSavePath !== "");
-        click(part(page, "backButton"));
-        tryVerify(function() { return !page.captureFinished && page.previewing }, 10000);
+        leaveForTheNextExperiment();
     }
 
     // A file export from the page ends with the success message and the file written.
@@ -275,6 +282,7 @@ ShellTestCase {
             CamOpts.gelTSCurExposurePre = 20;
             CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
             MainCtrl._GelTSPreExpChanged(20);
+            experimentStarted = Date.now();
             click(part(page, "captureButton"));
             tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
         }
@@ -291,6 +299,7 @@ ShellTestCase {
         click(findChild(message.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         tryVerify(function() { return testProbe.run("ls", [target]).trim() === target }, 10000, "the file is written");
+        leaveForTheNextExperiment();
     }
 
     function test_listOperationsCallTheController() {
