@@ -68,6 +68,21 @@ class IC_MainControl : public QObject {
     Q_PROPERTY(bool singleCaptureVisible READ singleCaptureVisible WRITE setSingleCaptureVisible)
     Q_PROPERTY(QString curExpName READ curExpName WRITE setCurExpName)
     Q_PROPERTY(int sum2BinIndex READ sum2BinIndex WRITE setSum2BinIndex NOTIFY sum2BinIndexChanged)
+    // Facts of the configuration (authorityType) from the model table; the pages bind to these.
+    Q_PROPERTY(bool isKestrix READ isKestrix NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isTucsen READ isTucsen NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasWBMode READ hasWBMode NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasGelMode READ hasGelMode NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasMultMode READ hasMultMode NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isWBFL9BW READ isWBFL9BW NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isGelFL9BW READ isGelFL9BW NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isMultFL9BW READ isMultFL9BW NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasMotorLens READ hasMotorLens NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isSingleGel READ isSingleGel NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isMiniCabinet READ isMiniCabinet NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasDoor READ hasDoor NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool isGelAndWBTS READ isGelAndWBTS NOTIFY authorityTypeChanged)
+    Q_PROPERTY(bool hasFilterWheel READ hasFilterWheel NOTIFY authorityTypeChanged)
 
 public:
     // Created on first use under a mutex of the class and never deleted.
@@ -92,6 +107,23 @@ public:
     void setCurExpName(const QString& name);
     int sum2BinIndex() const;
     void setSum2BinIndex(int index);
+
+    // The configuration facts (see MachineModel): the board-driven lens of the "_Auto" cabinets is
+    // hasMotorLens, the S20Mini gel cabinet isSingleGel.
+    bool isKestrix() const;
+    bool isTucsen() const;
+    bool hasWBMode() const;
+    bool hasGelMode() const;
+    bool hasMultMode() const;
+    bool isWBFL9BW() const;
+    bool isGelFL9BW() const;
+    bool isMultFL9BW() const;
+    bool hasMotorLens() const;
+    bool isSingleGel() const;
+    bool isMiniCabinet() const;
+    bool hasDoor() const;
+    bool isGelAndWBTS() const;
+    bool hasFilterWheel() const;
 
     // Sets errorCode and emits errorCodeChanged: the way every failure reaches the pages.
     void reportError(EnumOBJ::ErrorCode errorCode);

@@ -519,6 +519,22 @@
             <source>Temperature too high, light turned off!</source>
             <translation>温度过高，光源已关闭！</translation>
         </message>
+        <message>
+            <source>Focusing...</source>
+            <translation>聚焦中...</translation>
+        </message>
+        <message>
+            <source>The capture did not start: the experiment could not be recorded. Please try again.</source>
+            <translation>采集未开始：实验无法记录，请重试。</translation>
+        </message>
+        <message>
+            <source>Success</source>
+            <translation>成功</translation>
+        </message>
+        <message>
+            <source>Export success!</source>
+            <translation>导出成功！</translation>
+        </message>
     </context>
     <context>
         <name>GelImagesPage</name>
@@ -968,6 +984,18 @@
         <message>
             <source>Temperature too high, light turned off!</source>
             <translation>温度过高，光源已关闭！</translation>
+        </message>
+        <message>
+            <source>Focusing...</source>
+            <translation>聚焦中...</translation>
+        </message>
+        <message>
+            <source>Success</source>
+            <translation>成功</translation>
+        </message>
+        <message>
+            <source>Export success!</source>
+            <translation>导出成功！</translation>
         </message>
     </context>
     <context>
@@ -2048,6 +2076,14 @@
             <source>Please select 2 to 5 images for merge!</source>
             <translation>请选择2到5张图片进行合并！</translation>
         </message>
+        <message>
+            <source>Success</source>
+            <translation>成功</translation>
+        </message>
+        <message>
+            <source>Export success!</source>
+            <translation>导出成功！</translation>
+        </message>
     </context>
     <context>
         <name>GelExposureFocus</name>
@@ -2616,6 +2652,18 @@ Time:</source>
         <message>
             <source>Western Blot Capture</source>
             <translation>化学发光采集</translation>
+        </message>
+        <message>
+            <source>Auto Focusing...</source>
+            <translation>自动对焦中...</translation>
+        </message>
+        <message>
+            <source>Auto focus failed: no sharp position was found.</source>
+            <translation>自动对焦失败：未找到清晰位置。</translation>
+        </message>
+        <message>
+            <source>Camera Temp:</source>
+            <translation>相机温度:</translation>
         </message>
     </context>
     <context>

@@ -166,13 +166,15 @@ void GelFlow::captureStart(int lightType)
     if (!preview.thread())
         return;
     // The thread names its pictures and row after the record: without one there is nothing to
-    // write into.
+    // write into. A refusal still answers the page, which waits for the end of its capture.
     if (!experiment) {
         qWarning() << "_GelTSCaptureStart refused: no experiment record (_GelTSUpdateExpInfo first)";
+        emit m_ctx.captureFinished(QString());
         return;
     }
     if (captureThread) {
         qWarning() << "_GelTSCaptureStart refused: a capture runs";
+        emit m_ctx.captureFinished(QString());
         return;
     }
     stopPreview(lightType, true);
@@ -196,6 +198,7 @@ void GelFlow::startCapture(int lightType)
     }
     if (!experiment) {
         qWarning() << "gel capture not started: no experiment record";
+        emit m_ctx.captureFinished(QString());
         return;
     }
     // The record may be freed (an exit) before the thread ends.

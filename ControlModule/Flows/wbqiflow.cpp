@@ -68,16 +68,28 @@ void WBQIFlow::previewStart()
         return;
     }
     clearCache();
-    if (preview.thread()) {
-        qDebug() << "_WBQIPreviewStart: the preview runs already";
-        return;
-    }
     CamOpts* camOpt = m_ctx.camOpts();
     camOpt->loadCurWBQICamOpts();
     PreviewSettings s;
     s.binning = binningOf(camOpt->wBQICurBinning());
     s.exposure = camOpt->wBQICurExposurePre();
     s.gainIndex = camOpt->wBQICurGainIndex();
+    if (preview.thread()) {
+        // The running preview takes the reloaded options: a new binning needs the camera set up
+        // anew, exposure and gain go in between two frames.
+        if (preview.stopping())
+            return;
+        KestrixCameraContext* cam = m_ctx.kestrix()->context();
+        if (int(cam->region.sbin) != s.binning) {
+            m_pendingSettings = s;
+            preview.restart("_WBQIPreviewStart", [this] { applyPendingSettings(); });
+            return;
+        }
+        cam->exposureTime = uint32_t(std::max(s.exposure, 0));
+        cam->gainIndex = uint16_t(std::max(s.gainIndex, 0));
+        cam->previewSettingsChanged = true;
+        return;
+    }
     m_pendingSettings.reset();
     applySettings(s);
 
@@ -106,9 +118,11 @@ void WBQIFlow::binChanged(int bin, int preExpTime, int gainIndex)
     preview.restart("_WBQIBinChanged", [this] { applyPendingSettings(); });
 }
 
+// Exposure and gain are ignored only while the camera is being set up anew (a stop or a
+// binning change under way); without a preview they wait for the next one.
 void WBQIFlow::preExpChanged(int value)
 {
-    if (!preview.thread() || preview.stopping())
+    if (preview.stopping())
         return;
     KestrixCameraContext* cam = m_ctx.kestrix()->context();
     cam->exposureTime = uint32_t(std::max(value, 0));
@@ -117,7 +131,7 @@ void WBQIFlow::preExpChanged(int value)
 
 void WBQIFlow::gainChanged(int gainIndex)
 {
-    if (!preview.thread() || preview.stopping())
+    if (preview.stopping())
         return;
     KestrixCameraContext* cam = m_ctx.kestrix()->context();
     cam->gainIndex = uint16_t(std::max(gainIndex, 0));

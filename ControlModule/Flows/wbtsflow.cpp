@@ -58,11 +58,32 @@ void WBTSFlow::previewStart()
     camOpt->loadCurWBTSCamOpts();
     const int authority = m_ctx.authorityType();
     const bool fl9bw = MachineModel::isWBFL9BW(authority);
+    const int runningBinning = cam->binningIndex;
     cam->binningIndex = camOpt->wBTSCurBinning();
     cam->gain = fl9bw ? camOpt->wBTSCurGainIndex() : camOpt->wBTSCurGain();
     cam->exposureTime = camOpt->wBTSCurExposurePre();
-    if (preview.thread())
+    if (preview.thread()) {
+        // The running preview takes the reloaded options: a new binning needs the camera set up
+        // anew, exposure and gain go in between two frames.
+        if (preview.stopping())
+            return;
+        if (runningBinning != cam->binningIndex.load()) {
+            const int bin = cam->binningIndex.load();
+            const double exposure = cam->exposureTime.load();
+            const int gain = cam->gain.load();
+            // The restart stops the thread first; it then runs with these.
+            cam->binningIndex = runningBinning;
+            preview.restart("_WBTSPreviewStart", [cam, bin, exposure, gain] {
+                cam->binningIndex = bin;
+                cam->exposureTime = exposure;
+                cam->gain = gain;
+            });
+            return;
+        }
+        cam->isExposureChanged = true;
+        cam->isGainChanged = true;
         return;
+    }
     auto* thread = new WBTSPreviewThread(nullptr);
     connect(thread, &WBTSPreviewThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
     connect(thread, &WBTSPreviewThread::updatePreviewImage, this, [this] { emit m_ctx.imageChanged(); });

@@ -252,4 +252,9 @@ bool isGelAndWBTS(int authorityType)
     return c && c->gelAndWBTS;
 }
 
+bool hasFilterWheel(int authorityType)
+{
+    return hasGelMode(authorityType) && !isGelTS20BW(authorityType);
+}
+
 } // namespace MachineModel

@@ -111,5 +111,7 @@ bool hasDoor(int authorityType);
 bool tracksWhiteBoard(int authorityType);
 bool hasSingleMultLamps(int authorityType);
 bool isGelAndWBTS(int authorityType);
+// The gel cabinets but the S20Mini carry a filter wheel in the light path.
+bool hasFilterWheel(int authorityType);
 
 } // namespace MachineModel

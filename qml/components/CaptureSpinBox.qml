@@ -5,6 +5,8 @@ import "."
 
 // Capture-time spin box with arrows up and down; at most mMaximumLength typed characters;
 // reports valueModified on every edit.
+// valueEdited comes once per edited value: per button press, or for typing when it ends
+// (Enter or the focus leaving). Values show without a thousands separator.
 SpinBox {
     id: control
     property int mMaximumLength: 2
@@ -15,10 +17,15 @@ SpinBox {
     implicitHeight: Style.s(50)
     rightPadding: Style.s(22)
     leftPadding: Style.s(4)
+    signal valueEdited()
+    textFromValue: function(value) { return String(value) }
+    valueFromText: function(text) { var v = parseInt(text, 10); return isNaN(v) ? control.value : v }
+    onValueModified: if (!input.typing) valueEdited()
     validator: IntValidator { bottom: Math.min(control.from, control.to); top: Math.max(control.from, control.to) }
 
     contentItem: TextInput {
         id: input
+        property bool typing: false
         z: 2
         text: control.displayText
         maximumLength: control.mMaximumLength
@@ -31,13 +38,21 @@ SpinBox {
         inputMethodHints: Qt.ImhDigitsOnly
         selectByMouse: true
         onTextEdited: {
+            typing = true;
             var typed = parseInt(text, 10);
             if (!isNaN(typed))
                 control.value = typed;
             control.valueModified();
         }
-        Keys.onReturnPressed: MainCtrl.showScreenKeyboard(false)
-        Keys.onEnterPressed: MainCtrl.showScreenKeyboard(false)
+        function finishTyping() {
+            if (!typing)
+                return;
+            typing = false;
+            control.valueEdited();
+        }
+        onEditingFinished: finishTyping()
+        Keys.onReturnPressed: { MainCtrl.showScreenKeyboard(false); finishTyping() }
+        Keys.onEnterPressed: { MainCtrl.showScreenKeyboard(false); finishTyping() }
         TapHandler {
             onTapped: {
                 input.forceActiveFocus();

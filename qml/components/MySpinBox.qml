@@ -5,6 +5,8 @@ import "."
 
 // Spin box with "-" and "+" buttons; at most 5 typed characters; reports valueModified on every
 // edit.
+// valueEdited comes once per edited value: per button press, or for typing when it ends
+// (Enter or the focus leaving). Values show without a thousands separator.
 SpinBox {
     id: control
     property color mColor: Style.blue
@@ -18,10 +20,15 @@ SpinBox {
     implicitHeight: mHeight
     leftPadding: mHeight
     rightPadding: mHeight
+    signal valueEdited()
+    textFromValue: function(value) { return String(value) }
+    valueFromText: function(text) { var v = parseInt(text, 10); return isNaN(v) ? control.value : v }
+    onValueModified: if (!input.typing) valueEdited()
     validator: IntValidator { bottom: Math.min(control.from, control.to); top: Math.max(control.from, control.to) }
 
     contentItem: TextInput {
         id: input
+        property bool typing: false
         z: 2
         text: control.displayText
         maximumLength: 5
@@ -33,13 +40,21 @@ SpinBox {
         validator: control.validator
         selectByMouse: true
         onTextEdited: {
+            typing = true;
             var typed = parseInt(text, 10);
             if (!isNaN(typed))
                 control.value = typed;
             control.valueModified();
         }
-        Keys.onReturnPressed: MainCtrl.showScreenKeyboard(false)
-        Keys.onEnterPressed: MainCtrl.showScreenKeyboard(false)
+        function finishTyping() {
+            if (!typing)
+                return;
+            typing = false;
+            control.valueEdited();
+        }
+        onEditingFinished: finishTyping()
+        Keys.onReturnPressed: { MainCtrl.showScreenKeyboard(false); finishTyping() }
+        Keys.onEnterPressed: { MainCtrl.showScreenKeyboard(false); finishTyping() }
         TapHandler {
             onTapped: {
                 input.forceActiveFocus();

@@ -41,7 +41,7 @@ Dialog {
     function fileChosen(fileUrl, index) {
         var url = String(fileUrl);
         MainCtrl.updateExportInfo(curBinning, curExposure, curGain);
-        if (MainCtrl.authorityType === EnumOBJ.WBQI) {
+        if (MainCtrl.isKestrix) {
             if (MainCtrl.expMode === EnumOBJ.WB)
                 MainCtrl._WBQIExportImage(url, index, srcPseudoImageName);
         } else if (MainCtrl.expMode === EnumOBJ.Gel) {

@@ -17,7 +17,7 @@ Dialog {
     signal sig_AutoExposure()
     signal sig_ShowCameraSettingDialog()
 
-    readonly property bool singleGel: MainCtrl.authorityType === EnumOBJ.GelTS20BW
+    readonly property bool singleGel: MainCtrl.isSingleGel
 
     function setCoordi(mx, my, midX, mHeight, auto) {
         x = mx - width;

@@ -10,7 +10,7 @@ MoreSettingFrame {
     id: dialog
     objectName: "gelMoreSettingDialog"
     // The Blue470 light exists on the sensing configurations.
-    readonly property bool blueShown: MainCtrl.authorityType >= 5 && MainCtrl.authorityType <= 16
+    readonly property bool blueShown: MainCtrl.hasDoor && !MainCtrl.isSingleGel
     readonly property var gelFilters: ["NoFilter", "590nm"]
 
     function save() {

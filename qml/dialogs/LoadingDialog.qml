@@ -30,6 +30,8 @@ Popup {
     padding: Style.s(8)
     background: Rectangle { radius: Style.s(8); color: dialog.mColor }
     onClosed: aeStartSignal()
+    // A Cancel pressed during an earlier opening must not leave the button dead.
+    onAboutToShow: cancelButton.enabled = true
 
     contentItem: Column {
         spacing: Style.s(6)

@@ -10,7 +10,7 @@ import "../js/ATDatabase.js" as ATJS
 MoreSettingFrame {
     id: dialog
     objectName: "multMoreSettingDialog"
-    readonly property bool sensing: MainCtrl.authorityType >= 5 && MainCtrl.authorityType <= 16
+    readonly property bool sensing: MainCtrl.hasDoor && !MainCtrl.isSingleGel
     readonly property var wheel: sensing ? ["NoFilter", "535nm", "590nm", "605nm", "700nm", "715nm", "810nm"]
                                          : ["NoFilter", "535nm", "590nm", "605nm", "700nm", "840nm"]
     property bool colorMarkerVisible: false

@@ -3,18 +3,14 @@
 
 var Group = { SingleGel: 0, Sensing695: 1, SensingFL9BW: 2, Plain: 3 };
 
-// Configuration numbers of the controller (EnumOBJ::AuthorityType).
-function groupOf(authority) {
-    if (authority === 4)
+// The page group of a configuration, from the controller's facts (MainCtrl or the like).
+function groupOf(c) {
+    if (c.isSingleGel)
         return Group.SingleGel;
-    if ([9, 10, 13, 14].indexOf(authority) >= 0)
-        return Group.Sensing695;
-    if ([11, 12, 15, 16].indexOf(authority) >= 0)
-        return Group.SensingFL9BW;
-    return Group.Plain;
+    if (!c.hasDoor)
+        return Group.Plain;
+    return c.isGelFL9BW ? Group.SensingFL9BW : Group.Sensing695;
 }
-// The "_Auto" configurations turn their lens through the board.
-function hasLensPanel(authority) { return [10, 12, 14, 16].indexOf(authority) >= 0 }
 
 // Steps the wheel turns from one position to another: it only turns one way, 7 places a turn.
 function rotateCount(from, to) {
@@ -58,18 +54,9 @@ function aeWarning(exposure, gain, fl9bw) {
 }
 function round3(value) { return Math.round(value * 1000) / 1000 }
 
-// Planned waits of the colour marker after the main frame: the light on (300 ms), for each of
-// the three filters its turn (2 s) and the camera's auto-exposure (1 s after the first reading,
-// 500 ms after each of up to 19 more, every reading waiting for one frame) and the frame
-// itself, then the return of the wheel (1 s).
-function colorMarkerMs(exposureMs) {
-    var frame = Math.max(0, exposureMs);
-    var settle = 1000 + 18 * 500 + 20 * frame;
-    return 300 + 3 * (2000 + settle + frame) + 1000;
-}
-// What the progress dialog counts for a capture.
+// What the progress dialog counts for a capture: the frame, 800 ms, and 20 s for a colour marker.
 function captureAllowanceMs(exposureMs, colorMarker) {
-    return Math.round(exposureMs + 800 + (colorMarker ? colorMarkerMs(exposureMs) : 0));
+    return Math.round(exposureMs + 800 + (colorMarker ? 20000 : 0));
 }
 
 // Histogram sliders: the left one runs 0..65534, the right 1..65535, and they keep at least one

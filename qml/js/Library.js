@@ -88,8 +88,12 @@ function clampRight(left, right) { return Math.min(65535, Math.max(right, left +
 
 function counterText(index, count) { return (index + 1) + "/" + count }
 
-// Configurations whose Raw and Auto re-stretch the picture, by page.
-var restretchGel = [4, 2, 3, 9, 10, 11, 12, 13, 14, 15, 16];
-var restretchMult = [0, 2, 3, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16];
-var restretchWB = restretchMult.concat([17, 18]);
-function restretches(list, authorityType) { return list.indexOf(authorityType) >= 0 }
+// Whether Raw and Auto re-stretch the picture on the images page of kind ("gel", "wb", "mult"),
+// from the controller's configuration facts.
+function restretches(kind, c) {
+    if (kind === "gel")
+        return c.hasGelMode;
+    if (kind === "wb")
+        return c.isTucsen;
+    return c.isTucsen && !c.isSingleGel && !c.isMiniCabinet;
+}

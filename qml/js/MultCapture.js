@@ -1,12 +1,6 @@
 .pragma library
 // Decisions of the multi-fluorescence capture page that need no screen.
 
-// Configuration numbers of the controller (EnumOBJ::AuthorityType): the plain cabinet and the
-// four sensing ones (695 and FL9BW, manual and motorised lens).
-function isSensing(authority) { return [13, 14, 15, 16].indexOf(authority) >= 0 }
-function isFl9bw(authority) { return authority === 15 || authority === 16 }
-function hasLensPanel(authority) { return authority === 14 || authority === 16 }
-
 // Light numbers (EnumOBJ::LightType).
 var Light = { White: 0, R625nm: 4, G520nm: 5, B470nm: 6, IR660nm: 7, IR740nm: 8 };
 function lightsOf(sensing) {

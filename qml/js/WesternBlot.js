@@ -4,14 +4,6 @@
 // texts and plans, the progress estimate, the image-list rules and the exposure programmes.
 
 // ---- camera ----------------------------------------------------------------------------------
-// Configuration number of the Kestrix cabinet (EnumOBJ::WBQI).
-function isKestrix(authority) { return authority === 1 }
-// The FL9BW cameras of the Tucsen cabinets (they take a gain level instead of a gain value).
-function isFL9BW(authority) { return [7, 8, 11, 12, 15, 16, 17].indexOf(authority) >= 0 }
-
-// The Tucsen cabinets that also image gels have a filter wheel; the blot needs its open place.
-function hasFilterWheel(authority) { return [2, 3, 9, 10, 11, 12, 13, 14, 15, 16].indexOf(authority) >= 0 }
-
 // The sensor reads below 20 degrees on a compressed scale: -20 shows as -55, 20 as 20.
 function mappedTemperature(t) { return t < 20 ? 1.875 * t - 17.5 : t }
 // Degrees from the camera's reading (the Kestrix camera answers hundredths of a degree).

@@ -18,7 +18,6 @@ import "../js/Popups.js" as Popups
 Item {
     id: page
     objectName: "DeviceSettingPage"
-    readonly property int authority: MainCtrl.authorityType
     signal sig_LanguageChanged(int language)
 
     function setLanguage(language) {
@@ -114,7 +113,7 @@ Item {
         imageCleanBox.value = days;
         if (days !== UserOpts.imageCleanTime)
             saveImageCleanTime();
-        var minutes = Rules.lightShutdownMinutes(UserOpts.lightAutoShutDownTime, Config.lightShutdownMaximum(authority));
+        var minutes = Rules.lightShutdownMinutes(UserOpts.lightAutoShutDownTime, Config.lightShutdownMaximum(MainCtrl));
         lightBox.value = minutes;
         if (UserOpts.lightAutoShutDownTime < 1) {
             UserOpts.lightAutoShutDownTime = minutes;
@@ -288,7 +287,7 @@ Item {
                     id: lightBox
                     objectName: "lightBox"
                     from: 1
-                    to: Config.lightShutdownMaximum(page.authority)
+                    to: Config.lightShutdownMaximum(MainCtrl)
                     mBorderWidth: 1
                     enabled: !!AuthorityComponent.authLightAutoShutdown
                 }
@@ -303,7 +302,7 @@ Item {
             SettingRow {
                 objectName: "autoCaptureRow"
                 label: qsTr("Auto Capture On Close")
-                visible: Config.isDoorConfiguration(page.authority)
+                visible: MainCtrl.hasDoor
                 YesNoPair {
                     id: autoCapturePair
                     objectName: "autoCapturePair"
@@ -324,7 +323,7 @@ Item {
             SettingRow {
                 objectName: "afOffsetRow"
                 label: qsTr("Af Offset")
-                visible: Config.isAutofocusConfiguration(page.authority)
+                visible: Config.isAutofocusConfiguration(MainCtrl)
                 MySpinBox {
                     id: afOffsetBox
                     objectName: "afOffsetBox"

@@ -16,8 +16,7 @@ Item {
     id: page
     objectName: "EngineerPage"
     property bool unlocked: false
-    readonly property int authority: MainCtrl.authorityType
-    readonly property bool tipsVisible: Config.engineerTipsVisible(authority)
+    readonly property bool tipsVisible: Config.engineerTipsVisible(MainCtrl)
 
     function showError(text) {
         return Popups.message(page.Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"), text, false);
@@ -316,7 +315,7 @@ Item {
             }
             Group {
                 objectName: "averageGrayRow"
-                visible: Config.averageGrayVisible(page.authority, MainCtrl.sum2BinIndex)
+                visible: Config.averageGrayVisible(MainCtrl, MainCtrl.sum2BinIndex)
                 title: qsTr("Average Gray Thd Setting: ")
                 tip: qsTr("Effective after exist ")
                 saveName: "saveAverageGray"

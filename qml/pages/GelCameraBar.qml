@@ -84,6 +84,9 @@ Column {
         // A new binning changes the picture's size.
         host.imageItem.mAdapt = true;
         binningIndex = i;
+        // The defaults are in the file from the first run on; memory holds them only once read.
+        CamOpts.loadCamOptsByName(multMode ? (fl9bw ? CamOpts.MultTS_DefExposurePre6Para : CamOpts.MultTS_DefExposurePre)
+                                           : (fl9bw ? CamOpts.GelTS_DefExposurePre6Para : CamOpts.GelTS_DefExposurePre));
         var defaults = String(camOpt(fl9bw ? "DefExposurePre6Para" : "DefExposurePre")).split(",");
         var exposure = parseFloat(defaults[i]);
         if (isNaN(exposure))
@@ -117,6 +120,8 @@ Column {
     }
 
     Component.onCompleted: load()
+    // Each showing starts from the stored values (another page or a pop-up may have changed them).
+    onShownChanged: if (shown) load()
 
     Row {
         spacing: Style.s(6)

@@ -21,16 +21,16 @@ Item {
     objectName: "GelCapturePage"
     signal sig_SwitchCheckedBtn()
 
-    readonly property int group: Gel.groupOf(MainCtrl.authorityType)
+    readonly property int group: Gel.groupOf(MainCtrl)
     readonly property bool singleGel: group === Gel.Group.SingleGel
     readonly property bool boardSensing: group !== Gel.Group.Plain
     readonly property bool fl9bw: group === Gel.Group.SensingFL9BW
-    readonly property bool lensPanel: Gel.hasLensPanel(MainCtrl.authorityType)
+    readonly property bool lensPanel: MainCtrl.hasMotorLens
     readonly property bool gelMode: MainCtrl.expMode === EnumOBJ.Gel
     // The shared capture parts serve this page in gel mode.
     readonly property bool multMode: false
-    readonly property bool doorStartsExposure: [EnumOBJ.M_S50, EnumOBJ.M_S60, EnumOBJ.M_S40Mini, EnumOBJ.M_S40Plus,
-                                                EnumOBJ.M_S40Pro].indexOf(MainCtrl.machineName) >= 0
+    // The S50 and S60 (the S40 cabinets have no gel page).
+    readonly property bool doorStartsExposure: MainCtrl.isGelAndWBTS
 
     // Page state.
     property bool captureFinished: false
@@ -73,6 +73,11 @@ Item {
     property int aePolls: 0
     // The open focus pop-up, which shows the lens positions of an autofocus run.
     property var focusDialog: null
+    property var exposureDialog: null
+    // An automatic run that ends turns its mode to manual, in an open pop-up as well (showing
+    // what the run found).
+    onExposureAutoChanged: if (exposureDialog && exposureDialog.isAuto !== exposureAuto) exposureDialog.setAuto(exposureAuto, true)
+    onFocusAutoChanged: if (focusDialog && focusDialog.isAuto !== focusAuto) focusDialog.setAuto(focusAuto, true)
     // The UV254 and UV365 sources are fitted (read again when "More Setting" closes).
     property bool uv254Enabled: false
     property bool uv365Enabled: false
@@ -105,6 +110,8 @@ Item {
     // A question with OK and Cancel; the caller connects to its accepted signal.
     function ask(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, true) }
     function startCapture() { MainCtrl._GelTSCaptureStart(curLightType) }
+    // While the lens moves (until the board or the SMBus lens reports it).
+    function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
 
     // ---- entry and exit -------------------------------------------------------------------
     function enterPage() {
@@ -258,6 +265,14 @@ Item {
         cutOn = false;
     }
     function showCameraDialog() { cameraDialog.text = qsTr("Camera Setting..."); cameraDialog.open() }
+    // The exposure pop-up set a new binning: the old zoom and cut belong to the old picture.
+    function cameraSetAnew() {
+        if (cutOn)
+            removeCut();
+        view.fitView();
+        cameraSetted = false;
+        showCameraDialog();
+    }
     function frameArrived() {
         if (!gelMode || !entered)
             return;
@@ -303,6 +318,8 @@ Item {
     function setLightChecked(type) {
         for (var i = 0; i < lightRepeater.count; ++i)
             lightRepeater.itemAt(i).checked = lights[i] === type;
+        if (type !== EnumOBJ.Blue)
+            view.showBlueDialog(false);
     }
     function lightAudit(type, on) {
         var names = lightNames[type];
@@ -318,6 +335,7 @@ Item {
                 MainCtrl.lightCmd(type, false);
             else
                 MainCtrl.lightChange(false);
+            view.showBlueDialog(false);
             lighton = false;
             curLightType = EnumOBJ.Unknow_LightType;
             lightAudit(type, false);
@@ -352,6 +370,7 @@ Item {
             curBoardType = 4;
             on = !dooropen;
         }
+        view.showBlueDialog(type === EnumOBJ.Blue);
         if (on) {
             MainCtrl.lightCmd(type, true);
             if (type === EnumOBJ.Blue) {
@@ -366,6 +385,11 @@ Item {
             lighton = false;
         }
         reStartPreview(true);
+    }
+    // A strength chosen in the blue light's pop-up, applied as the light is switched on.
+    function blueChosen(value) {
+        if (curLightType === EnumOBJ.Blue && (!dooropen || cuton))
+            MainCtrl._GelTS20BWOpenBlueLight(value);
     }
     function chooseFilter(i) {
         if (i === curFilterPos)
@@ -426,8 +450,15 @@ Item {
                 updateExpInfo = true;
             }
             var exposure = CamOpts.gelTSCurExposurePre;
-            audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
-                  "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+            if (singleGel) {
+                // The single-gel cabinet's own wording: the exposure as stored, its two binnings.
+                var bin = CamOpts.gelTSCurBinning === 0 ? "1*1" : "2*2";
+                audit("点击采集: 曝光时间: " + exposure + "ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain,
+                      "Capture Clicked: Preview exposure: " + exposure + "ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
+            } else {
+                audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
+                      "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+            }
             if (singleGel) {
                 reCaptureClicked = true;
                 pendingCapture();
@@ -485,6 +516,10 @@ Item {
     function onCaptureFinished(folder) {
         if (!gelMode)
             return;
+        if (folder === "") {
+            captureRefused();
+            return;
+        }
         progressDialog.close();
         imageSavePath = folder;
         captureFinished = true;
@@ -496,6 +531,15 @@ Item {
         }
         setLightChecked(-1);
         lighton = false;
+    }
+    // The controller started no capture (no experiment record could be made): the preview runs
+    // on, and the next press tries the record again.
+    function captureRefused() {
+        if (progressDialog.opened)
+            return;
+        buttonCaptureClicked = false;
+        updateExpInfo = false;
+        message(qsTr("Warning"), qsTr("The capture did not start: the experiment could not be recorded. Please try again."));
     }
     function backToPreview(retake) {
         CLJS.showCheckLogin(function() {
@@ -570,6 +614,10 @@ Item {
         function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
         function onColorMarkerCaped(imageName, bin, expCap, gain) { page.onColorMarkerCaped(imageName) }
         function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
+        function onExportFinished() {
+            if (page.gelMode && page.entered)
+                Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
+        }
         function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
         function onSetAEFinished() { page.onAEFinished() }
         function onSetAFFinished() { page.onAFFinished() }
@@ -624,6 +672,8 @@ Item {
             if (!on) {
                 page.setLightChecked(-1);
                 page.lighton = false;
+                // The next capture is not named after a light that is off.
+                page.curLightType = EnumOBJ.Unknow_LightType;
             }
         }
         function onTempWarning() {
@@ -677,6 +727,8 @@ Item {
         onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
     }
     LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
+    // A report that never comes must not hold the window.
+    Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
     CaptureProgressDialog {
         id: progressDialog
         parent: page.Overlay.overlay
@@ -693,6 +745,7 @@ Item {
     property alias filterDialog: filterDialog
     property alias aeDialog: aeDialog
     property alias afDialog: afDialog
+    property alias lensDialog: lensDialog
     property alias progressDialog: progressDialog
     property alias imageList: view.imageList
     property alias imageModel: view.imageModel

@@ -304,9 +304,9 @@ Item {
                 visible: view.host.multMode && !view.host.captureFinished
                 spacing: Style.s(3)
                 Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "M"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
-                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited() }
+                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "S"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
                 MySpinBox {
                     id: milliBox
@@ -316,6 +316,7 @@ Item {
                     to: 999
                     textFromValue: function(value) { return ("00" + value).slice(-3) }
                     onValueModified: view.host.exposureEdited()
+                    onValueEdited: view.host.exposureAudit()
                 }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
             }
@@ -344,6 +345,7 @@ Item {
                         UserOpts.curFocusValue = value;
                         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusValue);
                         MainCtrl.lensCtrl(value);
+                        view.host.showFocusing();
                     }
                     onPressedChanged: if (!pressed) moveTo(value)
                 }
@@ -511,15 +513,38 @@ Item {
         dialog.setCoordi(corner.x, corner.y, mid.x, button.height, auto);
         if (dialog.sig_AutoExposure) {
             dialog.sig_AutoExposure.connect(function() { view.host.startAutoExposure(true) });
-            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; dialog.destroy() });
+            view.host.exposureDialog = dialog;
+            dialog.sig_ShowCameraSettingDialog.connect(function() { view.host.cameraSetAnew() });
+            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; view.host.exposureDialog = null; dialog.destroy() });
         } else {
             dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
             view.host.focusDialog = dialog;
-            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value) });
+            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value); view.host.showFocusing() });
             dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; view.host.focusDialog = null; dialog.destroy() });
         }
         dialog.open();
         return dialog;
+    }
+    // The blue light's strength pop-up hangs under the Blue470 button while that light is chosen.
+    property var blueDialog: null
+    function showBlueDialog(shown) {
+        if (!shown) {
+            if (blueDialog)
+                blueDialog.close();
+            return;
+        }
+        var index = view.host.lights.indexOf(EnumOBJ.Blue);
+        if (blueDialog || index < 0)
+            return;
+        var button = lightRepeater.itemAt(index);
+        var dialog = blueComponent.createObject(view.Overlay.overlay);
+        var corner = button.mapToItem(null, button.width, 0);
+        var mid = button.mapToItem(null, button.width / 2, 0);
+        dialog.setCoordi(corner.x, corner.y, mid.x, button.height);
+        dialog.openBlueLight.connect(function(value) { view.host.blueChosen(value) });
+        dialog.closed.connect(function() { view.blueDialog = null; dialog.destroy() });
+        blueDialog = dialog;
+        dialog.open();
     }
     function openMoreSetting() {
         var dialog = (view.host.multMode ? multMoreComponent : moreComponent).createObject(view.Overlay.overlay);

@@ -2,6 +2,7 @@ import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtCharts 2.15
 import an.qt.MainCtrl 1.0
+import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
 import "../components"
 import "../js/GelCapture.js" as Gel
@@ -40,7 +41,18 @@ Column {
         host.audit("直方图拉伸: " + (isLeft ? "左 " : "右 ") + value, "Histogram stretching: " + (isLeft ? "Left " : "Right ") + value);
     }
 
-    Timer { id: applyLater; interval: 10; onTriggered: panel.setRange(panel.autoMin, panel.autoMax) }
+    // Without automatic stretch the Western-blot page shows its captures raw, and says so.
+    property bool rawShown: false
+    Timer {
+        id: applyLater
+        interval: 10
+        onTriggered: {
+            if (panel.rawShown)
+                panel.setRange(0, 65535);
+            else
+                panel.setRange(panel.autoMin, panel.autoMax);
+        }
+    }
     Connections {
         target: MainCtrl
         function onChangeAxisYMaxAndSliderValue(isAuto, axisYMax, min, max) {
@@ -48,8 +60,11 @@ Column {
                 return;
             panel.autoMin = min;
             panel.autoMax = max;
-            autoButton.checked = isAuto;
-            orgButton.checked = !isAuto;
+            if (panel.expMode === EnumOBJ.WB)
+                UserOpts.loadUserOptsByName(UserOpts.OPT_IsAutoStretch);
+            panel.rawShown = panel.expMode === EnumOBJ.WB && !UserOpts.isAutoStretch;
+            autoButton.checked = isAuto && !panel.rawShown;
+            orgButton.checked = !autoButton.checked;
             axisY.max = Math.max(1, axisYMax);
             applyLater.restart();
         }
@@ -128,6 +143,7 @@ Column {
             onClicked: panel.setRange(panel.autoMin, panel.autoMax)
         }
         Text {
+            objectName: "rangeText"
             anchors.verticalCenter: parent.verticalCenter
             text: Math.round(leftSlider.value) + " - " + Math.round(rightSlider.value)
             font.family: Style.fontFamily

@@ -6,6 +6,7 @@ import "../dialogs"
 import "../js/GelCapture.js" as Gel
 import "../js/MultCapture.js" as Mult
 import "../js/CheckLoginFunctions.js" as CLJS
+import "../js/Popups.js" as Popups
 
 // What a capture page's image list does: select, rename, delete, export, edit, generate, and
 // the gel page's blue dye or the multi-fluorescence page's staining and merge (host.multMode).
@@ -143,6 +144,9 @@ QtObject {
             if (!dialog)
                 return;
             dialog.closed.connect(function() { dialog.destroy() });
+            dialog.exportFinished.connect(function() {
+                Popups.message(host.overlayItem, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
+            });
             dialog.open();
         };
         if (multMode)

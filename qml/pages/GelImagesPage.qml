@@ -12,7 +12,7 @@ ImageLibraryPage {
     gelLabels: true
     fitsWithOrigin: false
     wholeBinning: false
-    restretchTypes: Lib.restretchGel
+    restretchTypes: "gel"
     mergeShown: false
     renameCurrentExperiment: function(newName, newFolder) { MainCtrl._GelTSUpdateExpName(newName, newFolder) }
 }

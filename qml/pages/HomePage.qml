@@ -42,7 +42,7 @@ Item {
         applyLanguageOption();
     }
     function enableOffered() {
-        var kinds = Config.offeredKinds(MainCtrl.authorityType);
+        var kinds = Config.offeredKinds(MainCtrl);
         gelButton.enabled = kinds.gel;
         wbButton.enabled = kinds.wb;
         fluButton.enabled = kinds.flu;

@@ -76,7 +76,7 @@ Rectangle {
     }
     function openImageMenu() {
         imageMenu.open();
-        var single = Config.imageMenu(MainCtrl.authorityType).single;
+        var single = Config.imageMenu(MainCtrl).single;
         if (single === "wb")
             triggerImageItem(Pages.WesternBlot);
         else if (single === "gel")
@@ -105,13 +105,12 @@ Rectangle {
         backClicked();
     }
 
-    // Leaves a running experiment, records the exit, then releases the door (only where there is
-    // one) and closes the camera of the configuration's family before the program ends.
+    // Leaves a running experiment, records the exit, then releases the door (on every known
+    // configuration) and closes the camera of the configuration's family before the program ends.
     function runExitSequence() {
         quitClicked = true;
         exitTimer.ticks = 0;
-        var authority = MainCtrl.authorityType;
-        var step = Config.exitExperimentStep(authority, MainCtrl.expMode);
+        var step = Config.exitExperimentStep(MainCtrl, MainCtrl.expMode);
         if (step !== "")
             exitWait.start();
         switch (step) {
@@ -152,18 +151,18 @@ Rectangle {
         repeat: true
         onTriggered: {
             ++ticks;
-            var authority = MainCtrl.authorityType;
             if (ticks === 1) {
-                if (Config.isDoorConfiguration(authority)) {
+                // Every known configuration: a cabinet without a lock ignores the frame.
+                if (MainCtrl.isKestrix || MainCtrl.isTucsen) {
                     console.log("解锁.");
                     MainCtrl._GelTS20BWReleaseDoor();
                 }
                 return;
             }
             stop();
-            if (Config.isKestrixCamera(authority))
+            if (MainCtrl.isKestrix)
                 MainCtrl._QICloseCamAndUnInit();
-            else if (Config.isTucsenCamera(authority))
+            else if (MainCtrl.isTucsen)
                 MainCtrl._TSCloseCamAndUnInit();
             head.quitAction();
         }
@@ -280,7 +279,7 @@ Rectangle {
     Popup {
         id: imageMenu
         objectName: "imageMenu"
-        readonly property var entries: Config.imageMenu(MainCtrl.authorityType)
+        readonly property var entries: Config.imageMenu(MainCtrl)
         x: mainRow.x + imageButton.x
         y: head.height
         width: 184
@@ -328,7 +327,7 @@ Rectangle {
             width: Style.s(60)
             height: Style.s(60)
             padding: 0
-            enabled: Config.isDoorConfiguration(MainCtrl.authorityType)
+            enabled: MainCtrl.hasDoor
             opacity: enabled ? 1 : 0.45
             background: Item {}
             contentItem: Image {

@@ -34,7 +34,7 @@ Rectangle {
     color: Style.windowColor
 
     function active() { return visible && page && MainCtrl.expMode === page.pageMode }
-    function restretches() { return Lib.restretches(page.restretchTypes, MainCtrl.authorityType) }
+    function restretches() { return Lib.restretches(page.restretchTypes, MainCtrl) }
 
     function openImage(path, i, j) {
         dateIndex = i;
@@ -238,7 +238,7 @@ Rectangle {
             property real last: 1
             onPinchStarted: last = 1
             onPinchUpdated: {
-                var cap = MainCtrl.authorityType === EnumOBJ.GelTS20BW ? 1.5 : 5;
+                var cap = MainCtrl.isSingleGel ? 1.5 : 5;
                 view.setScale(Lib.pinched(detailItem.mScale, pinch.scale / last, cap));
                 last = pinch.scale;
             }

@@ -27,7 +27,7 @@ Rectangle {
     property bool gelLabels: false
     property bool fitsWithOrigin: false
     property bool wholeBinning: false
-    property var restretchTypes: Lib.restretchGel
+    property string restretchTypes: "gel"
     property bool mergeShown: false
     // The mode's own rename of its current experiment.
     property var renameCurrentExperiment: function(newName, newFolder) {}

@@ -23,9 +23,9 @@ Item {
     signal sig_SwitchCheckedBtn()
 
     readonly property bool multMode: true
-    readonly property bool sensing: Mult.isSensing(MainCtrl.authorityType)
-    readonly property bool fl9bw: Mult.isFl9bw(MainCtrl.authorityType)
-    readonly property bool lensPanel: Mult.hasLensPanel(MainCtrl.authorityType)
+    readonly property bool sensing: MainCtrl.hasDoor
+    readonly property bool fl9bw: MainCtrl.isMultFL9BW
+    readonly property bool lensPanel: MainCtrl.hasMotorLens
     readonly property bool multActive: MainCtrl.expMode === EnumOBJ.Mult
     // What the shared parts ask of a gel page and this page has not.
     readonly property bool singleGel: false
@@ -94,9 +94,13 @@ Item {
         loadingExposure = false;
     }
     function exposureEdited() {
+        if (!loadingExposure)
+            storePreviewExposure();
+    }
+    // Once per edited value, not per keystroke.
+    function exposureAudit() {
         if (loadingExposure)
             return;
-        storePreviewExposure();
         var m = view.minuteBox.value, s = view.secondBox.value, ms = view.milliBox.value;
         var texts = Mult.exposureAudit(m, s, ms);
         audit(texts[0], texts[1]);
@@ -440,6 +444,10 @@ Item {
         function onCaptureStart() { page.onCaptureStart() }
         function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
         function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
+        function onExportFinished() {
+            if (page.multActive && page.entered)
+                Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
+        }
         function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
         function onSetAEFinished() { if (page.multActive) page.onAEFinished() }
         function onSetAFFinished() { if (page.multActive) page.onAFFinished() }
@@ -448,6 +456,7 @@ Item {
                 return;
             UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
             lensSlider.value = UserOpts.curFocusValue;
+            lensDialog.close();
         }
         function onDoorStatusChange(open) {
             page.dooropen = open;
@@ -471,6 +480,11 @@ Item {
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
+    LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
+    // A report that never comes must not hold the window.
+    Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
+    // While the lens moves (until the board reports it).
+    function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
     LoadingDialog {
         id: aeDialog
         objectName: "aeDialog"

@@ -12,7 +12,7 @@ ImageLibraryPage {
     gelLabels: false
     fitsWithOrigin: false
     wholeBinning: false
-    restretchTypes: Lib.restretchMult
+    restretchTypes: "mult"
     mergeShown: false
     renameCurrentExperiment: function(newName, newFolder) { MainCtrl._MultTSUpdateExpName(newName, newFolder) }
 }

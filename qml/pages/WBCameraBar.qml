@@ -69,6 +69,9 @@ Column {
 
     function chooseBinning(i) {
         host.refitView();
+        // The defaults are in the file from the first run on; memory holds them only once read.
+        CamOpts.loadCamOptsByName(kestrix ? CamOpts.WBQI_DefExposurePre
+                                          : fl9bw ? CamOpts.WBTS_DefExposurePre6Para : CamOpts.WBTS_DefExposurePre);
         if (kestrix) {
             var n = WB.binningOfText(label(i));
             var exposure = Math.round(WB.listValue(CamOpts.wBQIDefExposurePre, i, exposureBox.value));
@@ -90,6 +93,10 @@ Column {
         CamOpts.wBTSCurExposurePre = tsExposure;
         CamOpts.saveCurWBTSCamOpts();
         showExposure(tsExposure);
+        // The camera is set up anew: its first frame closes the dialog and automatic exposure
+        // follows.
+        if (host.previewing && !host.captureFinished)
+            host.showCameraDialog();
     }
     function showExposure(value) {
         loading = true;
@@ -309,10 +316,7 @@ Column {
             id: afButton
             objectName: "afButton"
             text: qsTr("AF")
-            onClicked: {
-                MainCtrl._WBTSSpacecomAtFocus();
-                bar.host.audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
-            }
+            onClicked: bar.host.startAutoFocus()
         }
     }
     // ---- light, colour marker, more ----

@@ -68,12 +68,20 @@ Column {
         loading = false;
     }
     function saveSingleTime() {
+        storeSingleTime();
+        auditSingleTime();
+    }
+    function storeSingleTime() {
         UserOpts.singleCapExpTime = WB.joinMs(minuteBox.value, secondBox.value, msBox.value);
         UserOpts.saveUserOptsByName(UserOpts.OPT_SingleCapExpTime);
+    }
+    function auditSingleTime() {
         host.audit("曝光时间设置: " + minuteBox.value + "分" + secondBox.value + "秒" + msBox.value + "毫秒",
                    "Exposure Setting: " + minuteBox.value + "m" + secondBox.value + "s" + msBox.value + "ms");
     }
-    function singleTimeEdited() { if (!loading) saveSingleTime() }
+    // Stored on every keystroke, audited once per edited value.
+    function singleTimeEdited() { if (!loading) storeSingleTime() }
+    function singleTimeAudit() { if (!loading) auditSingleTime() }
 
     // ---- multiple, manual ----
     // Every manual change makes the threads use the manual plan again.
@@ -188,11 +196,11 @@ Column {
     Row {
         visible: mode.single
         spacing: Style.s(4)
-        CaptureSpinBox { id: minuteBox; objectName: "minuteBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited() }
+        CaptureSpinBox { id: minuteBox; objectName: "minuteBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited(); onValueEdited: mode.singleTimeAudit() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("M"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-        CaptureSpinBox { id: secondBox; objectName: "secondBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited() }
+        CaptureSpinBox { id: secondBox; objectName: "secondBox"; from: 0; to: 59; onValueModified: mode.singleTimeEdited(); onValueEdited: mode.singleTimeAudit() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("S"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-        CaptureSpinBox { id: msBox; objectName: "msBox"; from: 0; to: 999; mMaximumLength: 3; onValueModified: mode.singleTimeEdited() }
+        CaptureSpinBox { id: msBox; objectName: "msBox"; from: 0; to: 999; mMaximumLength: 3; onValueModified: mode.singleTimeEdited(); onValueEdited: mode.singleTimeAudit() }
         Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Ms"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
     }
     Row {

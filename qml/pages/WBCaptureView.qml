@@ -116,6 +116,14 @@ Item {
                     color: Style.textDark
                 }
             }
+            Text {
+                objectName: "temperatureText"
+                visible: view.host.captureFinished && view.host.temperatureText !== ""
+                text: view.host.temperatureText
+                font.family: Style.fontFamily
+                font.pixelSize: Style.fontSmall
+                color: Style.textDark
+            }
         }
         Row {
             spacing: Style.s(8)

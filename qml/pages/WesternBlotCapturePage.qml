@@ -23,11 +23,11 @@ Item {
     signal sig_SwitchCheckedBtn()
     signal sig_BackToHome()
 
-    readonly property bool kestrix: WB.isKestrix(MainCtrl.authorityType)
-    readonly property bool fl9bw: WB.isFL9BW(MainCtrl.authorityType)
+    readonly property bool kestrix: MainCtrl.isKestrix
+    readonly property bool fl9bw: MainCtrl.isWBFL9BW
     readonly property bool wbMode: MainCtrl.expMode === EnumOBJ.WB
-    readonly property bool doorLocked: !kestrix && (MainCtrl.authorityType === EnumOBJ.GelAndWBTS
-                                                   || MainCtrl.authorityType === EnumOBJ.AllAuthorityTS)
+    // The S50 and S60: a closed door only starts automatic exposure.
+    readonly property bool doorLocked: !kestrix && MainCtrl.isGelAndWBTS
 
     // Page state.
     property bool entered: false
@@ -149,7 +149,8 @@ Item {
     }
     function door_release() {
         console.log("WesternBlotCapturePage.door_release");
-        if (!doorLocked || dooropen)
+        // Only a door lock of the Tucsen cabinets is released here.
+        if (kestrix || !MainCtrl.hasDoor || dooropen)
             return;
         lighton = false;
         MainCtrl._GelTS20BWReleaseDoor();
@@ -182,7 +183,7 @@ Item {
     }
     function resetFilterWheel() {
         var w = mainWindow();
-        if (!WB.hasFilterWheel(MainCtrl.authorityType) || !w || w.curGlobalFilterPos === undefined || w.curGlobalFilterPos === 0)
+        if (!MainCtrl.hasFilterWheel || !w || w.curGlobalFilterPos === undefined || w.curGlobalFilterPos === 0)
             return;
         MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
         w.curGlobalFilterPos = 0;
@@ -338,10 +339,9 @@ Item {
     function restartPreview() {
         dropRange();
         resetPage();
-        if (!kestrix) {
-            MainCtrl.lightChange(true);
-            lighton = true;
-        }
+        // Both families: the light is on before the preview runs again.
+        MainCtrl.lightChange(true);
+        lighton = true;
         call("PreviewStart");
         imageItem.imageIndex = -1;
         imageItem.mAdapt = true;
@@ -365,6 +365,35 @@ Item {
         MainCtrl.lightChange(open);
         lighton = open;
         audit("灯源: " + Audit.openClose(open), "Light: " + Audit.openCloseEn(open));
+    }
+
+    // ---- autofocus (Tucsen) ----
+    property bool afCancelled: false
+    function startAutoFocus() {
+        // The search writes the position it found; -1 tells that it found none.
+        CamOpts.autoFocusPosition = -1;
+        afCancelled = false;
+        MainCtrl._WBTSSpacecomAtFocus();
+        afDialog.text = qsTr("Auto Focusing...");
+        afDialog.open();
+        audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
+    }
+    function onAFFinished() {
+        if (!afDialog.opened)
+            return;
+        afDialog.close();
+        if (CamOpts.autoFocusPosition !== -1)
+            return;
+        CamOpts.loadCamOptsByName(CamOpts.AutoFocusPosition);
+        if (!afCancelled)
+            warn(qsTr("Auto focus failed: no sharp position was found."));
+    }
+    // The board reports where the lens stands: the slider and curFocusWB follow it.
+    function lensReported() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        cameraBar.lensValue = UserOpts.curFocusValue;
+        UserOpts.curFocusWB = UserOpts.curFocusValue;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusWB);
     }
 
     // ---- estimation region (Tucsen) ----
@@ -411,6 +440,16 @@ Item {
     }
 
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
+    // After a capture the camera's temperature is shown, read once a second.
+    property string temperatureText: ""
+    Timer {
+        id: temperatureTimer
+        interval: 1000
+        repeat: true
+        triggeredOnStart: true
+        running: page.entered && page.captureFinished
+        onTriggered: page.temperatureText = qsTr("Camera Temp:") + " " + WB.coolingText(WB.temperatureOf(page.call("GetTem"), page.kestrix))
+    }
 
     Connections {
         target: MainCtrl
@@ -453,6 +492,8 @@ Item {
         function onLightStatusChange(on) { page.lighton = on }
         function onFilterFin() { if (page.entered) page.filterReady() }
         function onSetAEFinished() { if (page.entered && page.wbMode) page.cameraBar.onAEFinished() }
+        function onSetAFFinished() { if (page.entered && page.wbMode) page.onAFFinished() }
+        function onReadZoom() { if (page.entered && page.wbMode && !page.kestrix) page.lensReported() }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
@@ -461,6 +502,12 @@ Item {
         objectName: "aeDialog"
         parent: page.Overlay.overlay
         onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
+    }
+    LoadingDialog {
+        id: afDialog
+        objectName: "afDialog"
+        parent: page.Overlay.overlay
+        onDialogClosedSignal: { page.afCancelled = true; MainCtrl.stopAutoFocus() }
     }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
     Timer { id: filterTimer; onTriggered: page.filterReady() }
@@ -491,6 +538,7 @@ Item {
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
     property alias aeDialog: aeDialog
+    property alias afDialog: afDialog
     property alias filterDialog: filterDialog
     property alias coolingDialog: cooling.dialog
     property alias progressDialog: progressDialog

@@ -12,7 +12,7 @@ ImageLibraryPage {
     gelLabels: false
     fitsWithOrigin: true
     wholeBinning: true
-    restretchTypes: Lib.restretchWB
+    restretchTypes: "wb"
     mergeShown: true
     renameCurrentExperiment: function(newName, newFolder) { MainCtrl._WBUpdateExpName(newName, newFolder) }
 }

@@ -110,6 +110,45 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char(' '))));
     }
 
+    // The pages bind to the configuration facts: each is a bool that changes with authorityType.
+    void configurationFactsFollowTheConfiguration()
+    {
+        static const char* const facts[] = {
+            "isKestrix", "isTucsen", "hasWBMode", "hasGelMode", "hasMultMode", "isWBFL9BW", "isGelFL9BW",
+            "isMultFL9BW", "hasMotorLens", "isSingleGel", "isMiniCabinet", "hasDoor", "isGelAndWBTS", "hasFilterWheel",
+        };
+        const QMetaObject& meta = IC_MainControl::staticMetaObject;
+        const QMetaMethod changed = meta.method(meta.indexOfSignal("authorityTypeChanged()"));
+        QVERIFY(changed.isValid());
+        for (const char* name : facts) {
+            const QMetaProperty property = meta.property(meta.indexOfProperty(name));
+            QVERIFY2(property.isValid(), name);
+            QCOMPARE(property.userType(), int(QMetaType::Bool));
+            QVERIFY2(!property.isWritable(), name);
+            QVERIFY2(property.hasNotifySignal() && property.notifySignal() == changed, name);
+        }
+    }
+
+    // No page keeps its own copy of the configuration numbers or of the model list: they read the
+    // facts above (the system information page alone shows pictures by model).
+    void noPageReadsConfigurationNumbers()
+    {
+        const QRegularExpression number(QStringLiteral("\\bauthorityType\\b"));
+        const QRegularExpression model(QStringLiteral("\\bmachineName\\b|EnumOBJ\\.M_"));
+        QStringList offenders;
+        QDirIterator it(QStringLiteral(TAVRILL_QML_DIR), {QStringLiteral("*.qml"), QStringLiteral("*.js")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            const QString text = QString::fromUtf8(file.readAll());
+            const bool systemInfo = file.fileName().endsWith(QLatin1String("/SystemInfoPage.qml"));
+            if (text.contains(number) || (!systemInfo && text.contains(model)))
+                offenders << file.fileName();
+        }
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
+    }
+
     // QML calls imageEdit with none, one or two arguments.
     void imageEditTakesZeroToTwoArguments()
     {

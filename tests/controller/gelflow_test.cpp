@@ -332,11 +332,13 @@ private slots:
         QVERIFY(page.events.isEmpty());
         QVERIFY(!gel()->captureThread);
 
-        // No experiment record: the preview runs on.
+        // No experiment record: the preview runs on, and the page hears that no capture came.
         startPreview();
         ctrl()->_GelTSCaptureStart(EnumOBJ::White);
         QVERIFY(gel()->preview.thread() && !gel()->preview.stopping());
-        QVERIFY(page.events.isEmpty());
+        QCOMPARE(page.events, QStringList {"captureFinished"});
+        QCOMPARE(page.finishedFolder, QString());
+        page.events.clear();
 
         // One record per visit, one row.
         newExperiment();
@@ -354,6 +356,8 @@ private slots:
         ctrl()->_GelTSCaptureStart(EnumOBJ::White);
         QVERIFY(!gel()->preview.thread());
         QVERIFY(finished.wait(kFlowDeadlineMs));
+        QCOMPARE(finished.count(), 1);
+        QVERIFY(!finished.last().first().toString().isEmpty());
         QCOMPARE(page.events.count("captureStart"), 1);
         QCOMPARE(page.events.count("previewStoped"), 1);
         QCOMPARE(page.events.count("singleImageCaped"), 1);

@@ -133,14 +133,20 @@ private slots:
     }
 
     // The preview takes the page's options; exposure and gain reach it between frames; a binning
-    // change restarts the same thread with the new binning; changes during the restart are ignored.
+    // change restarts the same thread with the new binning; changes during the restart are ignored;
+    // a preview start while one runs applies the reloaded options.
     void previewFollowsExposureGainAndBinning()
     {
-        // Without a preview nothing is stored.
+        // Without a preview exposure and gain wait in the camera; a binning change needs a
+        // preview to restart.
+        const int binningBefore = int(cam()->region.sbin);
         ctrl()->_WBQIPreExpChanged(123);
+        ctrl()->_WBQIGainChanged(2);
         ctrl()->_WBQIBinChanged(2, 60, 2);
-        QCOMPARE(cam()->exposureTime.load(), 200u);
-        QVERIFY(!cam()->previewSettingsChanged);
+        QCOMPARE(cam()->exposureTime.load(), 123u);
+        QCOMPARE(int(cam()->gainIndex.load()), 2);
+        QVERIFY(cam()->previewSettingsChanged);
+        QCOMPARE(int(cam()->region.sbin), binningBefore);
 
         startPreview();
         QCOMPARE(liveWidth(), 672);
@@ -173,6 +179,28 @@ private slots:
         QCOMPARE(int(cam()->gainIndex.load()), 2);
         QVERIFY(!cam()->previewAbort);
         QVERIFY(waitFor([&] { return liveWidth() == 1344; }, 20000));
+
+        // A preview start while the preview runs: the reloaded binning restarts the same thread,
+        // reloaded exposure and gain reach it between frames.
+        CamOpts* camOpts = CamOpts::getInstance();
+        camOpts->setWBQICurBinning("4*4");
+        camOpts->setWBQICurExposurePre(70);
+        camOpts->setWBQICurGainIndex(1);
+        camOpts->saveCurWBQICamOpts();
+        ctrl()->_WBQIPreviewStart();
+        QVERIFY(waitFor([&] { return !flow()->preview.stopping() && thread->isRunning(); }, 20000));
+        QCOMPARE(flow()->preview.thread(), thread);
+        QCOMPARE(int(cam()->region.sbin), 4);
+        QCOMPARE(cam()->exposureTime.load(), 70u);
+        QCOMPARE(int(cam()->gainIndex.load()), 1);
+        QVERIFY(waitFor([&] { return liveWidth() == 672; }, 20000));
+        camOpts->setWBQICurExposurePre(90);
+        camOpts->saveCurWBQICamOpts();
+        ctrl()->_WBQIPreviewStart();
+        QVERIFY(!flow()->preview.stopping());
+        QCOMPARE(cam()->exposureTime.load(), 90u);
+        QVERIFY(waitFor([&] { return !cam()->previewSettingsChanged; }, 20000));
+        QCOMPARE(flow()->preview.thread(), thread);
         QVERIFY(!logged("errorCode: EnumOBJ::CameraErr"));
         QCOMPARE(ctrl()->errorCode(), EnumOBJ::NoErr);
     }

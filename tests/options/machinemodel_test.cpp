@@ -299,6 +299,7 @@ TEST(MachineModel, ConfigurationGroups)
          {4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18}},
         {"single multi-fluorescence lamps", MachineModel::hasSingleMultLamps, {3}},
         {"gel capture of GelAndWBTS", MachineModel::isGelAndWBTS, {2, 3}},
+        {"filter wheel", MachineModel::hasFilterWheel, {2, 3, 9, 10, 11, 12, 13, 14, 15, 16}},
     };
     for (const auto& g : groups) {
         for (int authority = -1; authority <= int(EnumOBJ::Unknow_AuthorityType) + 1; ++authority)

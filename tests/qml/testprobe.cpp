@@ -3,6 +3,7 @@
 #include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
+#include "kestrix64_test.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
 
@@ -18,6 +19,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 namespace {
 QtMessageHandler g_previous = nullptr;
@@ -142,7 +144,13 @@ void TestProbe::clearLog()
 
 int TestProbe::doorReleaseFrames()
 {
-    const QString frame = QString::fromLatin1(ModbusMaster::packFrame(CmdGelLight, 1, DoorEject).toHex());
+    return boardFrames(CmdGelLight, DoorEject);
+}
+
+int TestProbe::boardFrames(int command, int value)
+{
+    const QString frame = QString::fromLatin1(
+        ModbusMaster::packFrame(static_cast<Ctrl_Bits>(command), 1, static_cast<Data_Bits>(value)).toHex());
     QMutexLocker locker(&m_mutex);
     int count = 0;
     for (const QString& line : qAsConst(m_log))
@@ -175,6 +183,12 @@ void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
         s.bestFocus = bestFocus;
         s.serialFocus = lensPosition;
     });
+}
+
+void TestProbe::scriptKestrixTemperature(int hundredths, int count)
+{
+    const std::vector<int16_t> values(size_t(qMax(0, count)), int16_t(hundredths));
+    kxtest_script_temperatures(values.empty() ? nullptr : values.data(), int32_t(values.size()));
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

@@ -31,6 +31,8 @@ public:
     Q_INVOKABLE void clearLog();
     // How often the door-release frame was written to the controller board.
     Q_INVOKABLE int doorReleaseFrames();
+    // How often the one-byte frame of command with that value was written to the board.
+    Q_INVOKABLE int boardFrames(int command, int value);
     // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
     // position; the door and the gel-cutting cover as the board will report them.
     Q_INVOKABLE int cabinetLamps();
@@ -38,6 +40,9 @@ public:
     Q_INVOKABLE void setCabinetDoor(bool open, bool coverPlaced);
     // Where the scene is sharp for the board-driven lens, and where that lens stands.
     Q_INVOKABLE void setCabinetFocus(int bestFocus, int lensPosition);
+    // The next count temperature readings of the Kestrix camera, in hundredths of a degree
+    // (count 0 returns it to its cooling curve).
+    Q_INVOKABLE void scriptKestrixTemperature(int hundredths, int count);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

@@ -4,8 +4,8 @@ import an.qt.MainCtrl 1.0
 import an.qt.EnumOBJ 1.0
 import "qrc:/js/ATDatabase.js" as ATJS
 
-// The exit sequence: audit rows, leaving the experiment, door release only where there is a
-// door, camera close by camera family, then the end of the program.
+// The exit sequence: audit rows, leaving the experiment, door release on every known
+// configuration, camera close by camera family, then the end of the program.
 ShellTestCase {
     name: "Exit"
     property var window: null
@@ -44,16 +44,16 @@ ShellTestCase {
 
     function test_exitByConfiguration_data() {
         return [
-            { tag: "S60 home: no door, Tucsen camera", authority: EnumOBJ.AllAuthorityTS, mode: EnumOBJ.Unknow_ExpMode,
-              doors: 0, tucsen: 1, kestrix: 0 },
+            { tag: "S60 home: no door lock, released all the same", authority: EnumOBJ.AllAuthorityTS,
+              mode: EnumOBJ.Unknow_ExpMode, doors: 1, tucsen: 1, kestrix: 0 },
             { tag: "GelTS20BW home: door", authority: EnumOBJ.GelTS20BW, mode: EnumOBJ.Unknow_ExpMode,
               doors: 1, tucsen: 1, kestrix: 0 },
             { tag: "695 manual: door", authority: EnumOBJ.WBTS695_Manual, mode: EnumOBJ.Unknow_ExpMode,
               doors: 1, tucsen: 1, kestrix: 0 },
             { tag: "WBQI: Kestrix camera", authority: EnumOBJ.WBQI, mode: EnumOBJ.Unknow_ExpMode,
-              doors: 0, tucsen: 0, kestrix: 1 },
+              doors: 1, tucsen: 0, kestrix: 1 },
             { tag: "S60 inside Western blot", authority: EnumOBJ.AllAuthorityTS, mode: EnumOBJ.WB,
-              doors: 0, tucsen: 1, kestrix: 0 },
+              doors: 1, tucsen: 1, kestrix: 0 },
             // The machine-error state still ends, touching neither door nor camera.
             { tag: "unknown configuration", authority: EnumOBJ.Unknow_AuthorityType, mode: EnumOBJ.WB,
               doors: 0, tucsen: 0, kestrix: 0 }

@@ -48,6 +48,39 @@ ShellTestCase {
         compare(CamOpts.gelTSCurExposurePre, Math.round(found * 1000) / 1000);
     }
 
+    // A binning button sends its default exposure, also when (as after a restart of the
+    // program) the defaults are in the file only; automatic exposure follows.
+    function test_binningTakesItsDefaultAfterARestart() {
+        var bar = page.cameraBar;
+        if (!bar.shown)
+            click(part(bar, "cameraSettingButton"));
+        tryVerify(function() { return part(bar, "binning_2").visible });
+        CamOpts.gelTSDefExposurePre = "";
+        click(part(bar, "binning_2"));
+        compare(CamOpts.gelTSCurBinning, 2);
+        compare(testProbe.iniValue("Ini/camOption.ini", "CamOption/GelTSCurExposurePre"), "15");
+        verify(bar.aeOn);
+        tryVerify(function() { return !bar.aeOn && !page.aeDialog.visible }, 15000, "the exposure settles");
+        click(part(bar, "binning_1"));
+        tryVerify(function() { return !bar.aeOn && !page.aeDialog.visible }, 15000, "the exposure settles again");
+    }
+
+    // Each showing of the camera bar reads the stored values again.
+    function test_cameraBarReloadsWhenShown() {
+        var bar = page.cameraBar;
+        if (bar.shown)
+            click(part(bar, "cameraSettingButton"));
+        verify(!bar.shown);
+        CamOpts.gelTSCurExposurePre = 1234;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        CamOpts.gelTSCurExposurePre = 1;
+        click(part(bar, "cameraSettingButton"));
+        verify(bar.shown);
+        compare(part(bar, "exposureBox").value, 1234);
+        compare(part(bar, "exposureBox").displayText, "1234");
+        click(part(bar, "cameraSettingButton"));
+    }
+
     // On this cabinet closing the door over a running preview starts automatic exposure.
     function test_doorClosingStartsAutomaticExposure() {
         verify(page.doorStartsExposure, "machine " + MainCtrl.machineName);

@@ -65,5 +65,21 @@ ShellTestCase {
         // The board reports the lens where the search left it: the slider follows.
         tryVerify(function() { return Math.abs(part(page, "lensSlider").value - 1000) <= 45 }, 5000,
                   "lens at " + part(page, "lensSlider").value);
+
+        // A step of the lens by hand shows "Focusing..." until the board reports the lens there.
+        var slider = part(page, "lensSlider");
+        var plus = null;
+        var row = slider.parent;
+        for (var i = 0; i < row.children.length; ++i)
+            if (row.children[i].text === "+5")
+                plus = row.children[i];
+        verify(plus !== null);
+        mouseClick(plus);
+        var lensDialog = page.lensDialog;
+        verify(lensDialog.opened);
+        compare(lensDialog.text, "Focusing...");
+        tryVerify(function() { return !lensDialog.visible }, 5000, "the board reports the lens");
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        compare(Math.round(slider.value), UserOpts.curFocusValue);
     }
 }

@@ -3,6 +3,7 @@ import QtQuick.Controls 2.15
 import QtTest 1.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
+import an.qt.CamOpts 1.0
 import an.qt.EnumOBJ 1.0
 import "qrc:/components"
 
@@ -77,6 +78,112 @@ ShellTestCase {
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
         tryVerify(function() { return !page.cameraDialog.visible }, 5000);
         tryVerify(function() { return page.imageItem.getTempRect().width > 0 }, 5000, "a frame is drawn");
+    }
+
+    // Blue470 opens the strength pop-up under its button; a new strength goes to the board, and
+    // another light closes the pop-up.
+    function test_blueLightStrength() {
+        enter();
+        testProbe.setCabinetDoor(false, false);
+        tryVerify(function() { return !page.dooropen }, 5000, "the door is closed");
+        var blue = part(page, "light_" + EnumOBJ.Blue);
+        if (!blue.checked)
+            click(blue);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "adaptBlueDialog"); return dialog && dialog.opened }, 5000);
+        var corner = blue.mapToItem(null, blue.width, blue.height);
+        compare(dialog.x + dialog.width, corner.x);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_BluePercent);
+        var plus = findChild(dialog.contentItem, "bluePlusButton");
+        var minus = findChild(dialog.contentItem, "blueMinusButton");
+        var button = UserOpts.bluePercent <= 90 ? plus : minus;
+        var expected = UserOpts.bluePercent <= 90 ? UserOpts.bluePercent + 10 : UserOpts.bluePercent - 10;
+        var before = testProbe.boardFrames(0xF4, expected);
+        click(button);
+        compare(UserOpts.bluePercent, expected);
+        tryVerify(function() { return testProbe.boardFrames(0xF4, expected) > before }, 5000, "the strength reaches the board");
+        click(part(page, "light_" + EnumOBJ.White));
+        tryVerify(function() { return overlayDialog(window, "adaptBlueDialog") === null }, 5000, "the pop-up goes");
+    }
+
+    // The single-gel capture writes its own audit wording: the stored exposure, "1*1" or "2*2".
+    function test_captureAuditWording() {
+        enter();
+        page.exposureAuto = false;
+        page.focusAuto = false;
+        CamOpts.gelTSCurExposurePre = 20.5;
+        CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
+        MainCtrl._GelTSPreExpChanged(20.5);
+        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurBinning);
+        CamOpts.loadCamOptsByName(CamOpts.GelTS_CurGain);
+        var bin = CamOpts.gelTSCurBinning === 0 ? "1*1" : "2*2";
+        var mark = auditMark();
+        click(part(page, "captureButton"));
+        tryVerify(function() { return page.captureFinished }, 60000, "the capture ends");
+        var rows = auditSince(mark).filter(function(r) { return r.content.indexOf("点击采集") === 0
+                                                                || r.content.indexOf("Capture Clicked") === 0 });
+        compare(rows.length, 2);
+        compare(rows[0].content, "点击采集: 曝光时间: 20.5ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain);
+        compare(rows[1].content, "Capture Clicked: Preview exposure: 20.5ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
+        click(part(page, "backButton"));
+        tryVerify(function() { return !page.captureFinished }, 10000);
+        page.exposureAuto = true;
+        page.focusAuto = true;
+    }
+
+    // An automatic exposure started from the open pop-up ends in manual mode, and the pop-up
+    // keeps it when it closes and opens again.
+    function test_popupsTurnManualAfterTheirRun_data() {
+        return [
+            { tag: "exposure", button: "exposureButton", dialog: "exposureSettingDialog", state: "exposureAuto",
+              run: "aeButton", busy: "aeDialog" }
+        ];
+    }
+    function test_popupsTurnManualAfterTheirRun(row) {
+        enter();
+        page[row.state] = true;
+        var button = part(page, row.button);
+        click(button);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, row.dialog); return dialog && dialog.opened });
+        verify(dialog.isAuto);
+        click(findChild(dialog.contentItem, row.run));
+        tryVerify(function() { return !page[row.state] }, 30000, "the run ends in manual mode");
+        tryVerify(function() { return !page[row.busy].visible }, 5000);
+        verify(!dialog.isAuto);
+        verify(findChild(dialog.contentItem, "manualButton").checked);
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, row.dialog) === null });
+        compare(page[row.state], false);
+        click(button);
+        tryVerify(function() { dialog = overlayDialog(window, row.dialog); return dialog && dialog.opened });
+        verify(!dialog.isAuto);
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, row.dialog) === null });
+        page[row.state] = true;
+    }
+
+    // A mode chosen in the exposure pop-up sets the camera up anew: the view returns to fit and
+    // "Camera Setting..." waits for the first frame.
+    function test_exposurePopupModeResetsTheView() {
+        enter();
+        click(part(page, "zoomInButton"));
+        verify(page.captureView.zoomed);
+        var button = part(page, "exposureButton");
+        click(button);
+        var dialog = null;
+        tryVerify(function() { dialog = overlayDialog(window, "exposureSettingDialog"); return dialog && dialog.opened });
+        if (dialog.isAuto)
+            click(findChild(dialog.contentItem, "manualButton"));
+        click(findChild(dialog.contentItem, "hiResButton"));
+        verify(!page.captureView.zoomed);
+        verify(page.imageItem.mAdapt);
+        verify(page.cameraDialog.opened);
+        compare(page.cameraDialog.text, "Camera Setting...");
+        dialog.close();
+        tryVerify(function() { return overlayDialog(window, "exposureSettingDialog") === null });
+        tryVerify(function() { return !page.cameraDialog.visible && page.cameraSetted }, 10000, "the first frame closes it");
+        page.exposureAuto = true;
     }
 
     function test_zoomInShowsTheOverviewFitHidesIt() {

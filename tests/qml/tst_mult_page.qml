@@ -345,6 +345,26 @@ ShellTestCase {
         }
     }
 
+    // A file export from the page ends with the success message and the file written.
+    function test_exportSaysSuccess() {
+        var started = Date.now();
+        finishedWithChannels(1);
+        page.selectEntry(0);
+        click(part(page, "exportButton"));
+        var exporter = null;
+        tryVerify(function() { exporter = overlayDialog(window, "exportDialog"); return exporter && exporter.opened });
+        var target = testProbe.appDir() + "/mult_export.png";
+        exporter.fileChosen("file://" + target, 5);
+        var message = null;
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened }, 5000);
+        compare(message.titleText, "Success");
+        expectMessage("Export success!");
+        tryVerify(function() { return testProbe.run("ls", [target]).trim() === target }, 10000, "the file is written");
+        // The next test starts a visit of its own, in another second (experiments are named by it).
+        tryVerify(function() { return Date.now() - started > 1100 }, 3000);
+        leave();
+    }
+
     function test_stainAndMergeAddFileEntries() {
         // Three channels of one visit, nothing else in the list.
         test_threeChannelCapture();

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import an.qt.MainCtrl 1.0
 import "qrc:/js/MultCapture.js" as Mult
 import "qrc:/js/FlatField.js" as FFC
 
@@ -17,9 +18,12 @@ ShellTestCase {
         ];
     }
     function test_configurations(row) {
-        compare(Mult.isSensing(row.authority), row.sensing);
-        compare(Mult.isFl9bw(row.authority), row.fl9bw);
-        compare(Mult.hasLensPanel(row.authority), row.lens);
+        // What the page reads from the controller for the configuration.
+        var start = MainCtrl.authorityType;
+        MainCtrl.authorityType = row.authority;
+        var facts = [MainCtrl.hasDoor, MainCtrl.isMultFL9BW, MainCtrl.hasMotorLens];
+        MainCtrl.authorityType = start;
+        compare(facts, [row.sensing, row.fl9bw, row.lens]);
         compare(Mult.lightsOf(row.sensing), row.lights);
     }
 

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import an.qt.MainCtrl 1.0
 import "qrc:/js/Configuration.js" as Config
 import "qrc:/js/Paths.js" as Paths
 import "qrc:/js/NumberRules.js" as Rules
@@ -9,6 +10,15 @@ import "qrc:/js/Pages.js" as Pages
 // The page rules kept in plain script libraries, row by row.
 ShellTestCase {
     name: "Rules"
+
+    // The configuration rules read the controller's facts of a configuration.
+    property int startAuthority: -1
+    function setUpFile() { startAuthority = MainCtrl.authorityType }
+    function cleanupEach() { MainCtrl.authorityType = startAuthority }
+    function facts(authority) {
+        MainCtrl.authorityType = authority;
+        return MainCtrl;
+    }
 
     function test_offeredKinds_data() {
         return [
@@ -24,7 +34,7 @@ ShellTestCase {
         ];
     }
     function test_offeredKinds(row) {
-        var kinds = Config.offeredKinds(row.authority);
+        var kinds = Config.offeredKinds(facts(row.authority));
         compare(kinds.gel, row.gel);
         compare(kinds.wb, row.wb);
         compare(kinds.flu, row.flu);
@@ -46,13 +56,14 @@ ShellTestCase {
         ];
     }
     function test_configurationGroups(row) {
-        compare(Config.isDoorConfiguration(row.authority), row.door);
-        compare(Config.isTucsenCamera(row.authority), row.tucsen);
-        compare(Config.isKestrixCamera(row.authority), row.kestrix);
-        compare(Config.isAutofocusConfiguration(row.authority), row.af);
-        compare(Config.lightShutdownMaximum(row.authority), row.lightMax);
-        compare(Config.imageMenu(row.authority).height, row.menu);
-        compare(Config.imageMenu(row.authority).single, row.single);
+        var c = facts(row.authority);
+        compare(c.hasDoor, row.door);
+        compare(c.isTucsen, row.tucsen);
+        compare(c.isKestrix, row.kestrix);
+        compare(Config.isAutofocusConfiguration(c), row.af);
+        compare(Config.lightShutdownMaximum(c), row.lightMax);
+        compare(Config.imageMenu(c).height, row.menu);
+        compare(Config.imageMenu(c).single, row.single);
     }
 
     function test_exitExperimentStep_data() {
@@ -69,7 +80,7 @@ ShellTestCase {
         ];
     }
     function test_exitExperimentStep(row) {
-        compare(Config.exitExperimentStep(row.authority, row.mode), row.step);
+        compare(Config.exitExperimentStep(facts(row.authority), row.mode), row.step);
     }
 
     function test_engineerRows_data() {
@@ -83,8 +94,8 @@ ShellTestCase {
         ];
     }
     function test_engineerRows(row) {
-        compare(Config.averageGrayVisible(row.authority, row.sum2), row.gray);
-        compare(Config.engineerTipsVisible(row.authority), row.tips);
+        compare(Config.averageGrayVisible(facts(row.authority), row.sum2), row.gray);
+        compare(Config.engineerTipsVisible(facts(row.authority)), row.tips);
     }
 
     // Folder dialogs hand back URLs; dropping a fixed number of characters would lose the

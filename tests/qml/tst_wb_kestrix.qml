@@ -38,6 +38,29 @@ WBPageCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
     }
 
+    // A warm camera: each entry waits for cooling, and each close of the wait returns home.
+    function test_b_coolingDialogClosesAgainAndAgain() {
+        if (page.entered)
+            leave();
+        UserOpts.cameraCooling = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
+        testProbe.scriptKestrixTemperature(2500, 1000);
+        var body = window.mainPage.body;
+        for (var round = 0; round < 2; ++round) {
+            click(part(body.homePage, "wbButton"));
+            tryVerify(function() { return page.isCooling && page.coolingDialog.opened }, 5000, "cooling " + round);
+            var cancel = findChild(page.coolingDialog.contentItem, "cancelButton");
+            verify(cancel.visible && cancel.enabled, "cancel usable, round " + round);
+            mouseClick(cancel);
+            tryVerify(function() { return !page.entered && body.homePage.visible }, 5000, "home again, round " + round);
+            verify(!page.coolingDialog.opened);
+        }
+        testProbe.scriptKestrixTemperature(0, 0);
+        UserOpts.cameraCooling = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CameraCooling);
+        enter();
+    }
+
     function test_tucsenControlsHidden() {
         verify(page.kestrix);
         var hidden = ["aeButton", "afButton", "colorMarkerBox", "pseudoMergeButton", "gainBox"];
@@ -49,10 +72,14 @@ WBPageCase {
     function test_settingsAreStored_data() {
         return [
             { tag: "4*4 takes its default exposure", button: "binning_2", binning: "4*4", exposure: 15 },
-            { tag: "1*1", button: "binning_0", binning: "1*1", exposure: 200 }
+            { tag: "1*1", button: "binning_0", binning: "1*1", exposure: 200 },
+            // A later start of the program has the defaults in the file only.
+            { tag: "4*4 after a restart", button: "binning_2", binning: "4*4", exposure: 15, restart: true }
         ];
     }
     function test_settingsAreStored(row) {
+        if (row.restart)
+            CamOpts.wBQIDefExposurePre = "";
         click(part(page, row.button));
         compare(CamOpts.wBQICurBinning, row.binning);
         compare(CamOpts.wBQICurExposurePre, row.exposure);
@@ -82,6 +109,21 @@ WBPageCase {
         page.actions.selectEntry(0);
         compare(page.imageItem.imageIndex, 0);
         verify(page.histogramShow);
+    }
+
+    // "Back" after a capture lights the blot again before the live view returns.
+    function test_singleCaptureThenBackLightsTheBlot() {
+        if (!page.captureFinished) {
+            setSingle(200);
+            capture();
+            tryVerify(function() { return page.captureFinished }, 30000);
+        }
+        page.lightClicked(false);
+        tryVerify(function() { return testProbe.cabinetLamps() === 0 }, 5000, "the light is off");
+        click(part(page, "backButton"));
+        verify(page.lighton);
+        tryVerify(function() { return testProbe.cabinetLamps() !== 0 }, 5000, "the light is on again");
+        settlePreview();
     }
 
     // "Reset" takes the stored defaults: 2*2 at gain 3 with that binning's preview exposure.
