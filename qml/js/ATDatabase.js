@@ -54,7 +54,8 @@ function localTime() {
 function integrityProblems(db) {
     var problems = [];
     try {
-        db.readTransaction(function(tx) {
+        // The engine refuses a pragma in a read transaction; this one writes nothing either way.
+        db.transaction(function(tx) {
             var rs = tx.executeSql("PRAGMA quick_check(5)");
             for (var i = 0; i < rs.rows.length; ++i) {
                 var finding = String(rs.rows.item(i).quick_check);
