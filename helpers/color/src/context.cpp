@@ -97,9 +97,10 @@ ContextPrivate& validateContext(kh_color_context* ctx)
 {
     const char* text = "Must provide a valid pointer to a location for new context. pContext or some nested "
                        "pointer is null.";
-    // The private pointer must be the one created with the context: a client may have
-    // overwritten it, and reading through it would crash.
-    if (!ctx || !ctx->privateData || !liveContexts().contains(ctx, ctx->privateData))
+    // Only a live context's fields may be read; its private pointer must then be the one created
+    // with it: a client may have overwritten it, and reading through it would crash.
+    if (!ctx || !liveContexts().contains(ctx) || !ctx->privateData
+        || !liveContexts().contains(ctx, ctx->privateData))
         throw kh::ExceptionArgumentNull(text);
     auto* priv = static_cast<ContextPrivate*>(ctx->privateData);
     if (priv->magic != ContextPrivate::kMagic || !priv->applied || !priv->luts || !priv->worker ||
