@@ -64,8 +64,13 @@ void logMessageHandler(QtMsgType type, const QMessageLogContext&, const QString&
     // The local 8-bit encoding of a Linux desktop is UTF-8 (the Chinese texts need it).
     const QByteArray line = logLine(type, now, message).toUtf8();
     QFile file(folder + QLatin1Char('/') + now.toString(QStringLiteral("yyyy-MM-dd")) + QStringLiteral(".txt"));
-    const bool written = file.open(QIODevice::WriteOnly | QIODevice::Append) && file.write(line) == line.size()
-        && file.flush();
+    // Unbuffered: a failed write must not stay in a buffer that close() would write later.
+    const bool opened = file.open(QIODevice::WriteOnly | QIODevice::Append | QIODevice::Unbuffered);
+    const qint64 before = opened ? file.size() : 0;
+    const bool written = opened && file.write(line) == line.size() && file.flush();
+    // A full disk may take part of the line: the piece would join the next line, so it goes.
+    if (opened && !written)
+        file.resize(before);
     file.close();
     // A folder where no log can be kept (read-only, full, a file in the way) must not silence
     // the program: above all not the fatal message that ends it.

@@ -139,6 +139,11 @@ EnumOBJ::ErrorCode IC_MainControl::errorCode() const
     return m_context->errorCode();
 }
 
+QString IC_MainControl::errorDetail() const
+{
+    return m_context->errorDetail();
+}
+
 void IC_MainControl::setErrorCode(EnumOBJ::ErrorCode errorCode)
 {
     m_context->setErrorCode(errorCode);
@@ -232,6 +237,9 @@ void IC_MainControl::initMachine()
         return;
     setAuthorityType(row->authorityType);
     MachineModel::applyDefaults(m_machineName, *userOpt, *camOpt);
+    // The stores share one file: a damaged one is told to the operator at start, not only logged.
+    if (gelExpDB && !gelExpDB->isSound())
+        m_context->reportError(EnumOBJ::StoreErr, gelExpDB->refusalText());
 }
 
 void IC_MainControl::limitLightAutoShutDownTime()

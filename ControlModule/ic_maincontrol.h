@@ -62,6 +62,7 @@ class IC_MainControl : public QObject {
     Q_OBJECT
     Q_PROPERTY(EnumOBJ::MachineName machineName READ machineName NOTIFY machineNameChanged)
     Q_PROPERTY(EnumOBJ::ErrorCode errorCode READ errorCode WRITE setErrorCode NOTIFY errorCodeChanged)
+    Q_PROPERTY(QString errorDetail READ errorDetail NOTIFY errorCodeChanged)
     Q_PROPERTY(EnumOBJ::AuthorityType authorityType READ authorityType WRITE setAuthorityType NOTIFY
                    authorityTypeChanged)
     Q_PROPERTY(EnumOBJ::ExpMode expMode READ expMode WRITE setExpMode NOTIFY expModeChanged)
@@ -96,6 +97,8 @@ public:
     EnumOBJ::ErrorCode errorCode() const;
     // Stores only: a page may clear the error shown without raising it again.
     void setErrorCode(EnumOBJ::ErrorCode errorCode);
+    // What the error concerns, for the operator (the folder of a failed write); often empty.
+    QString errorDetail() const;
     EnumOBJ::AuthorityType authorityType() const;
     void setAuthorityType(EnumOBJ::AuthorityType authorityType);
     EnumOBJ::ExpMode expMode() const;

@@ -11,6 +11,10 @@
             <source>The audit trail could not be written: </source>
             <translation>审计追踪无法写入: </translation>
         </message>
+        <message>
+            <source>The audit trail store is damaged; no audit event is written into it until it is repaired or replaced.</source>
+            <translation>审计追踪数据库已损坏；修复或更换之前不再向其写入任何审计事件。</translation>
+        </message>
     </context>
     <context>
         <name>AuditTrailExport</name>
@@ -889,6 +893,14 @@
         <message>
             <source>CameraErr!</source>
             <translation>相机错误!</translation>
+        </message>
+        <message>
+            <source>The picture could not be saved; the capture has ended.</source>
+            <translation>图片无法保存，采集已结束。</translation>
+        </message>
+        <message>
+            <source>The experiment could not be recorded.</source>
+            <translation>实验无法记录。</translation>
         </message>
         <message>
             <source>WPS UnInstall!</source>

@@ -134,7 +134,7 @@ bool GelTSCaptureThread::takeFrame(acq::CameraRun& run, GelExperimentRecord* exp
     if (written)
         recordFrame(path, expRecord);
     else
-        cameraError();
+        emit sig_SaveFailed(path);
     --m_frameCopies;
     return written;
 }
@@ -208,7 +208,7 @@ void GelTSCaptureThread::saveColorMarker()
     qDebug() << "colorMarker: " << path;
     if (!written) {
         qWarning() << "gel capture: the colour marker could not be written" << path;
-        cameraError();
+        emit sig_SaveFailed(path);
         return;
     }
     emit colorMarkerCaped(path, -1, -1.0, -1);

@@ -72,6 +72,9 @@ public:
 
 signals:
     void sig_CamErrorOccur();
+    // A picture could not be written (path: its folder-A path); the capture ends, the camera
+    // stays usable.
+    void sig_SaveFailed(QString path);
     void singleImageCaped(QString imageName, int binning, double preExpTime, int gain);
     void colorMarkerCaped(QString imageName, int bin, double expCap, int gain);
 

@@ -96,7 +96,7 @@ void MultTSCaptureThread::run()
         // The list holds only frames whose pictures are on disk.
         qWarning() << "multi-fluorescence capture: the picture could not be written" << imageName;
         cam->removeFrame(listed);
-        emit sig_CamErrorOccur();
+        emit sig_SaveFailed(imageName);
         return;
     }
     cam->setFrameFileName(listed, imageName.section(QLatin1Char('/'), -1));

@@ -38,6 +38,9 @@ public:
 
 signals:
     void sig_CamErrorOccur();
+    // A picture could not be written (path: its folder-A path); the capture ends, the camera
+    // stays usable.
+    void sig_SaveFailed(QString path);
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);
 
 protected:

@@ -253,7 +253,7 @@ WBQICaptureThread::FrameResult WBQICaptureThread::captureFrame(int i, const wbpl
     }
     if (path.isEmpty() || !written) {
         qWarning() << "capture ends: a picture could not be written" << path;
-        emit sig_CamErrorOccur();
+        emit sig_SaveFailed(path);
         return FrameResult::Failed;
     }
 

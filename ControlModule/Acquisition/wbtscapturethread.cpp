@@ -104,7 +104,7 @@ int WBTSCaptureThread::gainEntry(bool sample) const
 void WBTSCaptureThread::reportUnsaved(const QString& path)
 {
     qWarning() << "capture ends: a picture could not be written" << path;
-    emit sig_CamErrorOccur();
+    emit sig_SaveFailed(path);
 }
 
 void WBTSCaptureThread::run()

@@ -12,6 +12,7 @@
 #include <atomic>
 
 #include "apppaths.h"
+#include "folderfault.h"
 #include "experimentstore_p.h"
 #include "storetransaction.h"
 
@@ -147,15 +148,21 @@ void ExperimentStore::openDatabase()
 
     QString error;
     const QSqlDatabase db = openConnection(m_table, &error);
-    if (!db.isOpen())
-        qFatal("Experiment.db打开失败。 \"%s\"", qUtf8Printable(error));
+    if (!db.isOpen()) {
+        // The operator reads this on the standard error: it names the folder and what is wrong.
+        const QString folder = QDir::cleanPath(dir);
+        qFatal("Experiment.db打开失败。 \"%s\" %s", qUtf8Printable(error),
+               qUtf8Printable(folderFaultText(folder, folderFault(folder))));
+    }
     qDebug() << "Experiment.db打开成功。";
     m_connections.setLocalData(new ThreadConnection(m_table, db));
 
     // A damaged file is not written to at all: switching its journal mode or adding tables and
     // indexes could spread the damage and would destroy what a recovery tool could still read.
-    if (!isSoundFile(m_path, db))
+    if (!isSoundFile(m_path, db)) {
+        m_damaged = true;
         return;
+    }
 
     // WAL lets the GUI thread read while a capture thread writes; the mode is kept in the file.
     {
@@ -165,6 +172,14 @@ void ExperimentStore::openDatabase()
 
     createTableIfMissing();
     createIndexes();
+}
+
+QString ExperimentStore::refusalText() const
+{
+    const QString path = QDir::toNativeSeparators(m_path);
+    if (m_damaged)
+        return QStringLiteral("实验数据库已损坏，未作改动：%1 / The experiment store is damaged and left as it was: %1").arg(path);
+    return QStringLiteral("实验数据库无法写入：%1 / The experiment store cannot be written: %1").arg(path);
 }
 
 QSqlDatabase& ExperimentStore::connection()

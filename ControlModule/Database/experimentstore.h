@@ -43,6 +43,11 @@ public:
     // check is logged as critical and left untouched (no journal mode, table or index written).
     // Run once, by the constructor.
     void openDatabase();
+    // False when the file failed the quick check at open (nothing is written into it then).
+    bool isSound() const { return !m_damaged; }
+    // What the operator is told when the store refuses an experiment: the file, and whether it
+    // is damaged.
+    QString refusalText() const;
     bool createTable();
     void createTableIfMissing();
 
@@ -107,5 +112,6 @@ private:
     const std::unique_ptr<const Statements> m_sql;
     const QString m_path; // every thread's connection opens this one file
     std::atomic<bool> m_opened{false};
+    std::atomic<bool> m_damaged{false};
     QThreadStorage<ThreadConnection*> m_connections;
 };

@@ -6,12 +6,21 @@
 #include "kestrixctrl.h"
 #include "lightctrl.h"
 #include "machinemodel.h"
+#include "folderfault.h"
 #include "modbusmaster.h"
+#include "useropts.h"
 
 #include <QDebug>
+#include <QDir>
+#include <QFileInfo>
 #include <QThread>
 
 #include <memory>
+
+namespace {
+// Less free room than one capture's pictures takes counts as a full disk.
+constexpr qint64 kCaptureRoom = 64 * 1024 * 1024;
+} // namespace
 
 FlowContext::FlowContext(const Devices& devices, QObject* parent)
     : QObject(parent)
@@ -30,11 +39,35 @@ void FlowContext::setSingleCaptureVisible(bool visible)
         m_devices.tucsen->singleCaptureVisible = visible;
 }
 
-void FlowContext::reportError(EnumOBJ::ErrorCode errorCode)
+void FlowContext::reportError(EnumOBJ::ErrorCode errorCode, const QString& detail)
 {
-    qWarning() << "errorCode:" << errorCode;
+    if (detail.isEmpty())
+        qWarning() << "errorCode:" << errorCode;
+    else
+        qWarning() << "errorCode:" << errorCode << detail;
     m_errorCode = errorCode;
+    m_errorDetail = detail;
     emit errorCodeChanged();
+}
+
+void FlowContext::saveFailed(const QString& path)
+{
+    // The folder that failed is folder A's or the chosen image folder's: the first with a cause
+    // is named, else folder A.
+    const QString folderA = QFileInfo(path).absolutePath();
+    QStringList folders{folderA};
+    const QString chosen = m_devices.userOpts ? m_devices.userOpts->imageSavePath() : QString();
+    if (!chosen.isEmpty())
+        folders << chosen + QLatin1Char('/') + QFileInfo(folderA).dir().dirName() + QLatin1Char('/')
+                       + QFileInfo(folderA).fileName();
+    for (const QString& folder : folders) {
+        const FolderFault fault = folderFault(folder, kCaptureRoom);
+        if (fault != FolderFault::None) {
+            reportError(EnumOBJ::SaveErr, folderFaultText(folder, fault));
+            return;
+        }
+    }
+    reportError(EnumOBJ::SaveErr, folderFaultText(folderA, FolderFault::None));
 }
 
 void FlowContext::cameraError()

@@ -77,11 +77,16 @@ public:
     EnumOBJ::ErrorCode errorCode() const { return m_errorCode; }
     // Stores only: a page may clear the error shown without raising it again.
     void setErrorCode(EnumOBJ::ErrorCode errorCode) { m_errorCode = errorCode; }
-    // Stores, logs and emits errorCodeChanged: the way every failure reaches the pages.
-    void reportError(EnumOBJ::ErrorCode errorCode);
+    // Stores, logs and emits errorCodeChanged: the way every failure reaches the pages. detail
+    // (the folder and cause of a failed write) goes with the code to the pages.
+    void reportError(EnumOBJ::ErrorCode errorCode, const QString& detail = QString());
+    QString errorDetail() const { return m_errorDetail; }
     // A camera failure of an acquisition thread: CameraErr, and the camera of the configuration
     // is closed.
     void cameraError();
+    // A picture of a capture that could not be written (path: its folder-A path): SaveErr with
+    // the folder and the cause. The camera stays open: the next capture may find room.
+    void saveFailed(const QString& path);
 
     // Board commands. A frame built here is stored as the link's current command and then
     // written; one sent through LightCtrl is written by it and stored after.
@@ -129,6 +134,7 @@ private:
     const Devices m_devices;
     EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;
     EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;
+    QString m_errorDetail;
     bool m_singleCaptureVisible = true;
     QString m_curExpName;
     int m_curLightType = 0;

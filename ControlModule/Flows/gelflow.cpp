@@ -144,8 +144,11 @@ void GelFlow::updateExpInfo()
         newExperimentRecord<GelExperimentRecord>(m_ctx.userOpts(), EnumOBJ::Gel, QStringLiteral("Gel"));
     // The capture finds its row by name: a record whose row is not in (a name taken within the
     // same second, a store that refused it) would have it write into another experiment's row.
-    if (!insertExperimentRow(m_ctx.gelExpDB(), record.get()))
+    if (!insertExperimentRow(m_ctx.gelExpDB(), record.get())) {
+        // Without its row the capture would do nothing visible: the operator is told why.
+        m_ctx.reportError(EnumOBJ::StoreErr, m_ctx.gelExpDB()->refusalText());
         return;
+    }
     m_ctx.tucsen()->setExpName(record->name);
     m_ctx.setCurExpName(record->name);
     experiment = std::move(record);
@@ -219,6 +222,7 @@ void GelFlow::startCapture(int lightType)
         }
     });
     connect(thread, &GelTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &GelTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
     connect(thread, &GelTSCaptureThread::singleImageCaped, this, &GelFlow::imageCaped);
     connect(thread, &GelTSCaptureThread::colorMarkerCaped, this,
             [this](QString imageName, int bin, double expCap, int gain) {

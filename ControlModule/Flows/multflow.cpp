@@ -166,6 +166,7 @@ void MultFlow::startCapture(double expCap, int lightType)
         }
     });
     connect(thread, &MultTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &MultTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
     connect(thread, &MultTSCaptureThread::singleImageCaped, this, &MultFlow::imageCaped);
     thread->captureMutex = m_ctx.captureMutex();
     cam->isAbort = false;
@@ -193,8 +194,11 @@ void MultFlow::updateExpInfo()
     m_ctx.tucsen()->setExpName(record->name);
     // The capture finds its row by name: without a row of its own it would write into whichever
     // experiment holds that name already, so the record is kept only with its row.
-    if (!insertExperimentRow(m_ctx.multExpDB(), record.get()))
+    if (!insertExperimentRow(m_ctx.multExpDB(), record.get())) {
+        // Without its row the capture would do nothing visible: the operator is told why.
+        m_ctx.reportError(EnumOBJ::StoreErr, m_ctx.multExpDB()->refusalText());
         return;
+    }
     m_ctx.setCurExpName(record->name);
     experiment = std::move(record);
 }

@@ -213,8 +213,11 @@ bool WBQIFlow::createExperiment()
     const rgn_type& region = kx->context()->region;
     record->binning = QStringLiteral("%1*%2").arg(region.pbin).arg(region.sbin);
     kx->expName = record->name;
-    if (!insertExperimentRow(m_ctx.wbExpDB(), record.get()))
+    if (!insertExperimentRow(m_ctx.wbExpDB(), record.get())) {
+        // Without its row the capture would do nothing visible: the operator is told why.
+        m_ctx.reportError(EnumOBJ::StoreErr, m_ctx.wbExpDB()->refusalText());
         return false;
+    }
     m_ctx.setCurExpName(record->name);
     experiment = std::move(record);
     return true;
@@ -250,6 +253,7 @@ void WBQIFlow::startCapture()
         }
     });
     connect(thread, &WBQICaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &WBQICaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
     connect(thread, &WBQICaptureThread::singleImageCaped, this, &WBQIFlow::imageCaped);
     connect(thread, &WBQICaptureThread::lightStatusChange, this, [this](bool on) { emit m_ctx.lightStatusChange(on); });
     kx->context()->captureAbort = false;

@@ -195,8 +195,11 @@ bool WBTSFlow::createExperiment()
         newExperimentRecord<WesternBlotExperimentRecord>(m_ctx.userOpts(), EnumOBJ::WB, prefix);
     record->binning = binningText(m_ctx.authorityType(), m_ctx.tucsen()->binningIndex);
     m_ctx.tucsen()->setExpName(record->name);
-    if (!insertExperimentRow(m_ctx.wbExpDB(), record.get()))
+    if (!insertExperimentRow(m_ctx.wbExpDB(), record.get())) {
+        // Without its row the capture would do nothing visible: the operator is told why.
+        m_ctx.reportError(EnumOBJ::StoreErr, m_ctx.wbExpDB()->refusalText());
         return false;
+    }
     m_ctx.setCurExpName(record->name);
     experiment = std::move(record);
     return true;
@@ -233,6 +236,7 @@ void WBTSFlow::startCapture()
         }
     });
     connect(thread, &WBTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
+    connect(thread, &WBTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
     connect(thread, &WBTSCaptureThread::singleImageCaped, this, &WBTSFlow::imageCaped);
     connect(thread, &WBTSCaptureThread::lightStatusChange, this, [this](bool on) { emit m_ctx.lightStatusChange(on); });
     connect(thread, &WBTSCaptureThread::colorMarkerCaped, this,

@@ -45,10 +45,60 @@ CamOpts* CamOpts::getInstance()
     return OptionsIo::processStore<CamOpts>("Ini/camOption.ini");
 }
 
+namespace {
+
+// Binning choices index the eight resolutions (1x1 to 24x24); gain indexes the four levels of a
+// page's list. Exposures are milliseconds; an hour is past any the pages offer.
+constexpr double kLastBinning = 7;
+constexpr double kLastGainIndex = 3;
+constexpr double kMaxGain = 255;
+constexpr double kMaxExposureMs = 3600000;
+constexpr double kMaxLensPosition = 100000;
+
+} // namespace
+
 CamOpts::CamOpts(const QString& iniPath, QObject* parent)
     : QObject(parent)
     , m_store(this, iniPath, QStringLiteral("CamOption"), s_entries)
 {
+    // A stored value a page cannot show (binning 999) would leave it waiting for good: each
+    // option falls back to its default at load.
+    const QString exposures = QStringLiteral("200,50,15,6,3,1,1,1");
+    const QString exposures6 = QStringLiteral("200,50,22,12,6,3");
+    m_store.setLimits({
+        {WBTS_DefBinning, 0, kLastBinning, 1},
+        {WBTS_DefExposurePre, 0, kMaxExposureMs, exposures},
+        {WBTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
+        {WBTS_DefGain, 0, kMaxGain, 45},
+        {WBTS_DefGainIndex, 0, kLastGainIndex, 0},
+        {WBTS_CurBinning, 0, kLastBinning, 1},
+        {WBTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
+        {WBTS_CurGain, 0, kMaxGain, 45},
+        {WBTS_CurGainIndex, 0, kLastGainIndex, 0},
+        {WBQI_DefExposurePre, 0, kMaxExposureMs, exposures},
+        {WBQI_DefGainIndex, 0, kLastGainIndex, 3},
+        {WBQI_CurExposurePre, 0, kMaxExposureMs, 50},
+        {WBQI_CurGainIndex, 0, kLastGainIndex, 3},
+        {GelTS_DefBinning, 0, kLastBinning, 1},
+        {GelTS_DefExposurePre, 0, kMaxExposureMs, exposures},
+        {GelTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
+        {GelTS_DefGain, 0, kMaxGain, 45},
+        {GelTS_DefGainIndex, 0, kLastGainIndex, 1},
+        {GelTS_CurBinning, 0, kLastBinning, 1},
+        {GelTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
+        {GelTS_CurGain, 0, kMaxGain, 45},
+        {GelTS_CurGainIndex, 0, kLastGainIndex, 1},
+        {MultTS_DefBinning, 0, kLastBinning, 1},
+        {MultTS_DefExposurePre, 0, kMaxExposureMs, exposures},
+        {MultTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
+        {MultTS_DefGain, 0, kMaxGain, 45},
+        {MultTS_DefGainIndex, 0, kLastGainIndex, 1},
+        {MultTS_CurBinning, 0, kLastBinning, 1},
+        {MultTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
+        {MultTS_CurGain, 0, kMaxGain, 45},
+        {MultTS_CurGainIndex, 0, kLastGainIndex, 1},
+        {AutoFocusPosition, 0, kMaxLensPosition, 0},
+    });
 }
 
 CamOpts::~CamOpts() = default;
@@ -126,6 +176,10 @@ void CamOpts::initWBQIDefaults()
 
 void CamOpts::initGelTSDefaults(bool isS20Mini)
 {
+    m_store.setLimits({
+        {GelTS_CurBinning, 0, kLastBinning, isS20Mini ? 0 : 1},
+        {GelTS_CurExposurePre, 0, kMaxExposureMs, isS20Mini ? 200.0 : 50.0},
+    });
     m_store.applyDefaults({
         {GelTS_DefBinning, 1},
         {GelTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},

@@ -71,6 +71,10 @@ public:
         CameraErr,
         WPSErr,
         LensErr,
+        // A picture that could not be written (errorDetail names the folder and the cause).
+        SaveErr,
+        // A damaged experiment store: nothing is written into it.
+        StoreErr,
         Unknow_ErrorCode
     };
     Q_ENUM(ErrorCode)

@@ -7,10 +7,12 @@
 #include <QStringList>
 #include <QVariant>
 
+#include <algorithm>
 #include <cstddef>
 #include <initializer_list>
 #include <memory>
 #include <variant>
+#include <vector>
 
 // What a load does with a key whose stored text is empty (missing, or "key=").
 enum class OptionRule {
@@ -26,6 +28,16 @@ struct OptionEntry {
     const char* key;
     Member member;
     OptionRule rule = OptionRule::Plain;
+};
+
+// The values a stored option may take: a number in [low, high], or for a text a list of such
+// numbers separated by commas. A load that finds anything else (but an empty text, which the
+// entry's rule handles) puts fallback in the member and logs it; the file stays as it is.
+struct OptionLimit {
+    int index;
+    double low;
+    double high;
+    QVariant fallback;
 };
 
 // A start-up default: written only when the file lacks the key.
@@ -62,6 +74,8 @@ public:
 
     // The member conversion of OptionsIo::assign for a slot of any type.
     static void assign(const Slot& slot, const QVariant& value);
+    // Puts limit's fallback in the member when the loaded value lies outside the limit.
+    void keepInLimit(const char* key, const Slot& slot, const OptionLimit& limit);
 
 private:
     QString path(const char* key) const;
@@ -110,13 +124,33 @@ public:
         sync();
     }
 
-    // Reads the key into the member by the entry's rule; an index outside the table reads
-    // nothing.
+    // Reads the key into the member by the entry's rule and the option's limit; an index
+    // outside the table reads nothing.
     void load(int index)
     {
         QMutexLocker locker(&mutex());
-        if (const Entry* found = entry(index))
-            read(found->key, slotOf(*found), found->rule);
+        const Entry* found = entry(index);
+        if (!found)
+            return;
+        read(found->key, slotOf(*found), found->rule);
+        for (const OptionLimit& limit : m_limits) {
+            if (limit.index == index)
+                keepInLimit(found->key, slotOf(*found), limit);
+        }
+    }
+
+    // Sets the limits of options (replacing earlier ones of the same index).
+    void setLimits(std::initializer_list<OptionLimit> limits)
+    {
+        QMutexLocker locker(&mutex());
+        for (const OptionLimit& limit : limits) {
+            auto same = std::find_if(m_limits.begin(), m_limits.end(),
+                                     [&](const OptionLimit& l) { return l.index == limit.index; });
+            if (same != m_limits.end())
+                *same = limit;
+            else
+                m_limits.push_back(limit);
+        }
     }
 
     // Sets and saves each default whose key the file lacks (an empty value counts as present).
@@ -162,4 +196,5 @@ private:
     Owner* const m_owner;
     const Entry* const m_entries;
     const std::size_t m_count;
+    std::vector<OptionLimit> m_limits;
 };

@@ -18,6 +18,24 @@ var ModuleType = {
 };
 
 var initialised = false;
+// Set when the file fails SQLite's quick check at open: nothing is written into it then, so that
+// what a recovery can still read is kept as it was found.
+var damaged = false;
+// Events whose rows found no room (a full disk): written, with their own time, before the next
+// event, so that a full disk delays them instead of losing them. Bounded: a disk that stays full
+// keeps only the latest.
+var pending = [];
+var kMaxPending = 1000;
+var damageTold = false;
+
+// Once the window can show it (the store may be opened before the window is complete).
+function tellDamaged() {
+    if (damageTold)
+        return;
+    damageTold = Popups.notify("qrc:/Image/error.png", qsTr("Error"),
+                               qsTr("The audit trail store is damaged; no audit event is written into it until it is repaired or replaced."))
+            !== null;
+}
 
 function dbGetHandle() {
     return Sql.LocalStorage.openDatabaseSync("AuditTrailDB", "1.0", "Save AuditTrail information", 100000000);
@@ -32,8 +50,35 @@ function localTime() {
 
 // Creates the table and the indexes the page's reads need: one language newest first, one
 // language in a time range, one language of one handler.
+// What PRAGMA quick_check finds wrong (nothing for a sound file); reads every page, writes none.
+function integrityProblems(db) {
+    var problems = [];
+    try {
+        // The engine refuses a pragma in a read transaction; this one writes nothing either way.
+        db.transaction(function(tx) {
+            var rs = tx.executeSql("PRAGMA quick_check(5)");
+            for (var i = 0; i < rs.rows.length; ++i) {
+                var finding = String(rs.rows.item(i).quick_check);
+                if (finding !== "ok")
+                    problems.push(finding);
+            }
+        });
+    } catch (err) {
+        problems.push(String(err));
+    }
+    return problems;
+}
+
 function dbInit() {
     try {
+        var problems = integrityProblems(dbGetHandle());
+        if (problems.length > 0) {
+            damaged = true;
+            initialised = true;
+            console.error("AuditTrailDB完整性检查失败，文件未作改动。 " + problems.join("; "));
+            tellDamaged();
+            return;
+        }
         dbGetHandle().transaction(function(tx) {
             tx.executeSql("CREATE TABLE IF NOT EXISTS AuditTrailTable (id INTEGER PRIMARY KEY AUTOINCREMENT, module TEXT, "
                           + "content TEXT, handler TEXT, dateTime DATETIME DEFAULT CURRENT_TIMESTAMP, languageId INTEGER)");
@@ -60,6 +105,10 @@ function dbInsert(module, content, handler, languageId) {
     if (!hasHandler(handler))
         return undefined;
     ensureInit();
+    if (damaged) {
+        console.error("audit event not written, the store is damaged: " + module[1] + ", " + content + ", " + handler);
+        return 0;
+    }
     var id = 0;
     try {
         dbGetHandle().transaction(function(tx) {
@@ -84,20 +133,38 @@ function dbInsertPair(module, chinese, english, handler) {
     if (!hasHandler(handler))
         return undefined;
     ensureInit();
+    if (damaged) {
+        console.error("audit event not written, the store is damaged: " + module[1] + ", " + english + ", " + handler);
+        tellDamaged();
+        return false;
+    }
+    var event = { module: module, chinese: chinese, english: english, handler: handler, time: localTime() };
     try {
-        var time = localTime();
         Atomic.run(dbGetHandle(), function(tx) {
-            insertRow(tx, module, chinese, handler, 0, time);
-            insertRow(tx, module, english, handler, 1, time);
+            for (var i = 0; i < pending.length; ++i)
+                insertEvent(tx, pending[i]);
+            insertEvent(tx, event);
         });
+        pending = [];
         return true;
     } catch (err) {
-        console.error("Error insert table in database: " + err + " (lost audit event: " + module[1] + ", "
-                      + english + ", " + handler + ")");
+        var noRoom = /full/i.test(String(err));
+        console.error("Error insert table in database: " + err + (noRoom ? " (audit event kept for the next write: "
+                                                                          : " (lost audit event: ")
+                      + module[1] + ", " + english + ", " + handler + ")");
+        if (noRoom) {
+            pending.push(event);
+            if (pending.length > kMaxPending)
+                pending.shift();
+        }
         Popups.notify("qrc:/Image/error.png", qsTr("Error"),
                       qsTr("The audit trail could not be written: ") + english);
         return false;
     }
+}
+function insertEvent(tx, event) {
+    insertRow(tx, event.module, event.chinese, event.handler, 0, event.time);
+    insertRow(tx, event.module, event.english, event.handler, 1, event.time);
 }
 
 // The WHERE clause of the reads and its bound values. Times compare as text (the fixed format

@@ -14,8 +14,14 @@ function run(db, work) {
             tx.executeSql("RELEASE atomicWork");
         } catch (err) {
             error = err;
-            tx.executeSql("ROLLBACK TO atomicWork");
-            tx.executeSql("RELEASE atomicWork");
+            // A full disk or an I/O error can end the whole transaction inside SQLite, and the
+            // savepoint with it: the first error is the one to report.
+            try {
+                tx.executeSql("ROLLBACK TO atomicWork");
+                tx.executeSql("RELEASE atomicWork");
+            } catch (gone) {
+                console.log("savepoint already gone: " + gone);
+            }
         }
     });
     if (error !== null)

@@ -94,8 +94,12 @@ Rectangle {
         texts[EnumOBJ.CameraErr] = QT_TR_NOOP("CameraErr!");
         texts[EnumOBJ.WPSErr] = QT_TR_NOOP("WPS UnInstall!");
         texts[EnumOBJ.LensErr] = QT_TR_NOOP("LenErr!");
+        texts[EnumOBJ.SaveErr] = QT_TR_NOOP("The picture could not be saved; the capture has ended.");
+        texts[EnumOBJ.StoreErr] = QT_TR_NOOP("The experiment could not be recorded.");
+        // The folder or file concerned, with the cause, in both languages.
+        var detail = MainCtrl.errorDetail;
         if (texts[code] !== undefined)
-            showMessage("qrc:/Image/error.png", qsTr("Error"), qsTr(texts[code]));
+            showMessage("qrc:/Image/error.png", qsTr("Error"), qsTr(texts[code]) + (detail !== "" ? "\n" + detail : ""));
     }
 
     function login() {

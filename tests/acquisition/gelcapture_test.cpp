@@ -361,7 +361,7 @@ TEST_F(GelCapture, EveryWayOutLeavesTheCameraStopped)
              QFile blocker(path);
              ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
          },
-         {"error"}, 0, 0},
+         {"save failed"}, 0, 0},
         {"a normal frame", [] {}, {"image 4 40 5"}, 1, 1},
     };
     int n = 0;

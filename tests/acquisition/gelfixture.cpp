@@ -172,6 +172,7 @@ void GelCabinet::start(GelTSCaptureThread& t, GelRecorder& r)
     t.serialPortThread = link.get();
     t.captureMutex = &captureMutex;
     QObject::connect(&t, &GelTSCaptureThread::sig_CamErrorOccur, &r, &GelRecorder::onError);
+    QObject::connect(&t, &GelTSCaptureThread::sig_SaveFailed, &r, [&r](const QString&) { r.events << "save failed"; });
     QObject::connect(&t, &GelTSCaptureThread::singleImageCaped, &r, &GelRecorder::onImage);
     QObject::connect(&t, &GelTSCaptureThread::colorMarkerCaped, &r, &GelRecorder::onColor);
     t.start();

@@ -36,6 +36,7 @@ struct PlanCase {
 void connectRecorder(WBTSCaptureThread& t, Recorder& r)
 {
     QObject::connect(&t, &WBTSCaptureThread::sig_CamErrorOccur, &r, &Recorder::onError);
+    QObject::connect(&t, &WBTSCaptureThread::sig_SaveFailed, &r, [&r](const QString&) { r.events << "save failed"; });
     QObject::connect(&t, &WBTSCaptureThread::lightStatusChange, &r, &Recorder::onLight);
     QObject::connect(&t, &WBTSCaptureThread::singleImageCaped, &r, &Recorder::onImage);
     QObject::connect(&t, &WBTSCaptureThread::colorMarkerCaped, &r, &Recorder::onColor);
@@ -460,9 +461,9 @@ TEST_F(WbCapture, AFailedPictureWriteEndsTheCaptureAndRecordsNoMissingFile)
         QStringList events;
     } cases[] = {
         // The experiment's own folder cannot be made: the marker is never on disk.
-        {"first frame", true, 0, {"light 1", "error", "light 0"}},
+        {"first frame", true, 0, {"light 1", "save failed", "light 0"}},
         // The second folder goes away before the sample: the marker stays, the sample is not recorded.
-        {"sample frame", false, 1, {"light 1", "image 4 40 5", "light 0", "error"}},
+        {"sample frame", false, 1, {"light 1", "image 4 40 5", "light 0", "save failed"}},
     };
     int n = 0;
     for (const Case& c : cases) {

@@ -41,6 +41,7 @@ struct PlanCase {
 void connectRecorder(WBQICaptureThread& t, QiRecorder& r)
 {
     QObject::connect(&t, &WBQICaptureThread::sig_CamErrorOccur, &r, &QiRecorder::onError);
+    QObject::connect(&t, &WBQICaptureThread::sig_SaveFailed, &r, [&r](const QString&) { r.events << "save failed"; });
     QObject::connect(&t, &WBQICaptureThread::lightStatusChange, &r, &QiRecorder::onLight);
     QObject::connect(&t, &WBQICaptureThread::singleImageCaped, &r, &QiRecorder::onImage);
 }
@@ -340,7 +341,7 @@ TEST_F(QiCapture, APictureThatCannotBeWrittenIsNeitherListedNorRecorded)
     WBQICaptureThread thread;
     start(thread, rec);
     ASSERT_TRUE(runToEnd(thread));
-    EXPECT_EQ(rec.events, (QStringList {"light 1", "error", "light 0"}));
+    EXPECT_EQ(rec.events, (QStringList {"light 1", "save failed", "light 0"}));
     EXPECT_EQ(kx->frameCount(), 0);
     EXPECT_EQ(kx->histogramCount(), 0);
     EXPECT_FALSE(row());

@@ -246,6 +246,14 @@ TEST(StoreOpen, DamagedFileIsReportedOnceAndLeftAsItWas)
         EXPECT_TRUE(reports.first().contains(QString::fromUtf8(c.finding))) << reports.first().toStdString();
         EXPECT_TRUE(run.lines.filter(QStringLiteral("创建")).isEmpty()) << run.lines.join('\n').toStdString();
 
+        // The store knows it is damaged: the operator is told which file, in both languages.
+        const QStringList told = run.lines.filter(QStringLiteral("warning told: "));
+        ASSERT_EQ(told.size(), 1) << run.lines.join('\n').toStdString();
+        EXPECT_TRUE(told.first().contains(QStringLiteral("实验数据库已损坏，未作改动：") + QDir::toNativeSeparators(dbPath)))
+            << told.first().toStdString();
+        EXPECT_TRUE(told.first().contains(QStringLiteral("The experiment store is damaged and left as it was: ")))
+            << told.first().toStdString();
+
         // Not one byte changed: no journal mode switched, no table or index added.
         EXPECT_TRUE(fileBytes(dbPath) == damaged);
         EXPECT_FALSE(QFile::exists(dbPath + QStringLiteral("-wal")));

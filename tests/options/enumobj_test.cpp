@@ -52,7 +52,7 @@ TEST(EnumObj, EverySharedEnumerationHasItsNamesAndNumbers)
           "Unknow_AuthorityType"}},
         {m, "ErrorCode",
          {"NoErr", "MachineErr", "SerialPortErr", "CommunicateErr", "ReceiveErr", "SendErr", "HandShakeErr",
-          "CameraErr", "WPSErr", "LensErr", "Unknow_ErrorCode"}},
+          "CameraErr", "WPSErr", "LensErr", "SaveErr", "StoreErr", "Unknow_ErrorCode"}},
         {m, "LightType",
          {"White", "UV302C", "UV254", "UV365", "R625nm", "G520nm", "B470nm", "IR660nm", "IR740nm", "UV302", "Blue",
           "Unknow_LightType"}},

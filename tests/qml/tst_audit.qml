@@ -106,6 +106,31 @@ ShellTestCase {
         db.transaction(function(tx) { tx.executeSql("DROP TRIGGER refuseEnglish") });
     }
 
+    // A store without room (a full disk) refuses the event; it is kept and written, with its own
+    // time, before the next one, instead of being lost.
+    function test_eventWithoutRoomIsWrittenLater() {
+        var db = auditDb();
+        db.transaction(function(tx) {
+            var pages = tx.executeSql("PRAGMA page_count").rows.item(0).page_count;
+            tx.executeSql("PRAGMA max_page_count = " + pages);
+        });
+        var mark = auditMark();
+        var filler = new Array(9000).join("f");
+        testProbe.expectWarning("audit event kept for the next write: Capture/Gel, no room");
+        compare(Audit.write(ATJS.ModuleType.Capture_Gel, "没有空间" + filler, "no room" + filler), false);
+        compare(takeMessage().indexOf("The audit trail could not be written: no room"), 0);
+        compare(auditSince(mark).length, 0);
+        db.transaction(function(tx) { tx.executeSql("PRAGMA max_page_count = 1073741823") });
+        verify(Audit.write(ATJS.ModuleType.System, "有空间", "room again"));
+        compare(auditSince(mark).map(function(r) { return [r.module, r.content.substr(0, 7), r.languageId] }),
+                [[ATJS.ModuleType.Capture_Gel[0], "没有空间fff", 0], [ATJS.ModuleType.Capture_Gel[1], "no roomf", 1],
+                 [ATJS.ModuleType.System[0], "有空间", 0], [ATJS.ModuleType.System[1], "room again", 1]].map(
+                    function(r) { return [r[0], r[1].substr(0, 7), r[2]] }));
+        // The failure reported is the disk's, not the savepoint the full disk took with it.
+        verify(testProbe.logCount("Error insert table in database: Error: database or disk is full") > 0);
+        compare(testProbe.logCount("Error insert table in database: Error: no such savepoint"), 0);
+    }
+
     function test_paging_data() {
         return [
             { tag: "no rows", handler: "nobody", total: 0, pages: 0, shown: 0 },

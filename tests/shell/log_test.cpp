@@ -3,6 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
+#include <sys/resource.h>
+
 #include <QDate>
 #include <QDateTime>
 #include <QDebug>
@@ -213,4 +217,52 @@ TEST(Log, UnwritableLogSendsTheLinesToStandardErrorAndGoesOn)
     const QStringList lines = logLines();
     ASSERT_EQ(lines.size(), 1);
     EXPECT_TRUE(lines[0].endsWith(QStringLiteral("    kept")));
+}
+
+// A disk that fills in the middle of a line (here: a file-size limit just past the file's end)
+// takes part of it: that piece is taken back, the line goes to standard error, and the next line
+// starts a line of its own in the file.
+TEST(Log, LineCutByAFullDiskIsNotJoinedToTheNext)
+{
+    QDir(logFolder()).removeRecursively();
+    // Long enough that the limit, which holds for every file of the process, leaves room for
+    // the captured standard error.
+    const QString before(3000, QLatin1Char('b'));
+    {
+        LogToFile redirect;
+        qDebug().noquote() << before;
+    }
+    const qint64 size = QFileInfo(todaysLog()).size();
+    ASSERT_GT(size, 0);
+    struct sigaction ignore {};
+    ignore.sa_handler = SIG_IGN;
+    struct sigaction previousAction {};
+    sigaction(SIGXFSZ, &ignore, &previousAction);
+    rlimit previousLimit {};
+    getrlimit(RLIMIT_FSIZE, &previousLimit);
+    rlimit limit = previousLimit;
+    limit.rlim_cur = rlim_t(size + 10);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    QStringList standardError;
+    {
+        StandardErrorCapture capture;
+        LogToFile redirect;
+        qDebug() << "a line longer than the room left on the disk";
+        standardError = capture.lines();
+    }
+    setrlimit(RLIMIT_FSIZE, &previousLimit);
+    sigaction(SIGXFSZ, &previousAction, nullptr);
+    ASSERT_EQ(standardError.size(), 1);
+    EXPECT_TRUE(standardError[0].endsWith(QStringLiteral("    a line longer than the room left on the disk")));
+    {
+        LogToFile redirect;
+        qDebug() << "after";
+    }
+    const QStringList lines = logLines();
+    ASSERT_EQ(lines.size(), 2) << lines.join('\n').toStdString();
+    EXPECT_TRUE(lines[0].endsWith(QStringLiteral("    ") + before));
+    EXPECT_TRUE(QRegularExpression(QStringLiteral("^\\[Debug\\]\\d{4}-\\d{2}-\\d{2} \\d{2}:\\d{2}:\\d{2}    after$"))
+                    .match(lines[1])
+                    .hasMatch())
+        << lines[1].toStdString();
 }

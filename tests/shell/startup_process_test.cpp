@@ -188,6 +188,11 @@ private slots:
             QRegularExpression(QStringLiteral("^\\[Fatal\\]") + time + QStringLiteral("Experiment\\.db打开失败。 .+")));
         QVERIFY2(connect >= 0 && fatal > connect, qPrintable(lines.join(QLatin1Char('\n'))));
         QCOMPARE(fatal, lines.size() - 1);
+        // The operator learns which folder and what is wrong with it, in both languages.
+        const QString databases = QDir(cabinet.appDir()).filePath(QStringLiteral("Databases"));
+        QVERIFY2(lines[fatal].contains(QStringLiteral("文件夹不存在且无法创建：") + databases), qPrintable(lines[fatal]));
+        QVERIFY2(lines[fatal].contains(QStringLiteral("The folder is missing and cannot be created: ") + databases),
+                 qPrintable(lines[fatal]));
         QVERIFY(!QFileInfo(cabinet.appFile(QStringLiteral("logs"))).isDir());
     }
 

@@ -86,17 +86,30 @@ bool makeFolder(const QString& folder)
     return false;
 }
 
+// Removes pictures a failed save had already put in place: the library would list them as
+// pictures of the capture that failed.
+void removeWritten(const QStringList& paths)
+{
+    for (const QString& path : paths) {
+        if (QFile::exists(path) && !QFile::remove(path))
+            qWarning() << "picture of a failed save could not be removed" << path;
+    }
+}
+
 // Writes the same picture into both folders (folder B skipped when there is none), encoded once
-// and written from memory each time; a failure in one folder does not cost the other its copy.
+// and written from memory each time. Both copies or none: when folder B fails, folder A's copy
+// goes again.
 bool writeBoth(const cv::Mat& image, const QString& a, const QString& b, const QString& name)
 {
     TiffPicture picture;
-    if (!picture.prepare(image)) {
-        const bool okA = encodeTiff(a + name, image);
-        return (b.isEmpty() || encodeTiff(b + name, image)) && okA;
-    }
-    const bool okA = picture.writeTo(a + name);
-    return (b.isEmpty() || picture.writeTo(b + name)) && okA;
+    const bool direct = picture.prepare(image);
+    auto write = [&](const QString& path) { return direct ? picture.writeTo(path) : encodeTiff(path, image); };
+    if (!write(a + name))
+        return false;
+    if (b.isEmpty() || write(b + name))
+        return true;
+    removeWritten({a + name});
+    return false;
 }
 
 QString timeName(const SaveContext& ctx)
@@ -253,12 +266,16 @@ WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const 
         }
     }
 
-    ok = writeBoth(picture, a, b, base + QStringLiteral(".tif")) && ok;
+    ok = ok && writeBoth(picture, a, b, base + QStringLiteral(".tif"));
 
-    if (opts.kind == 1) {
+    if (ok && opts.kind == 1) {
         ok = writeDataFile(a + base + QStringLiteral(".data"), original, opts.sharpenLevel, opts.isBeautifyPictures,
-                           opts.isAutoStretch, result.histogram.low, result.histogram.high)
-             && ok;
+                           opts.isAutoStretch, result.histogram.low, result.histogram.high);
+    }
+    if (!ok) {
+        // A picture whose files are not all in place is no picture: none of them stays.
+        removeWritten({a + base + QStringLiteral("_OE.tif"), a + base + QStringLiteral(".tif"),
+                       b.isEmpty() ? QString() : b + base + QStringLiteral(".tif"), a + base + QStringLiteral(".data")});
     }
     result.path = a + base + (overExposed ? QStringLiteral("_OE.tif") : QStringLiteral(".tif"));
     result.ok = ok;
@@ -296,7 +313,7 @@ CaptureSaveResult saveCaptureImage(const FrameView& frame, bool addHistogram, in
     bool ok = makeFolders(a, b);
     qDebug() << "lightType:" << lightType;
     const QString name = timeName(ctx) + lightSuffix(lightType) + QStringLiteral(".tif");
-    ok = writeBoth(picture, a, b, name) && ok;
+    ok = ok && writeBoth(picture, a, b, name);
     result.path = a + name;
     result.ok = ok;
     return result;
@@ -317,7 +334,7 @@ QString saveImages(cv::Mat& image, int kind, const RegionOfInterest& roi, const 
     }
     const QString name = timeName(ctx) + processedSuffix(kind) + QStringLiteral(".tif");
     if (!image.empty()) {
-        written = writeBoth(image, a, b, name) && written;
+        written = written && writeBoth(image, a, b, name);
     } else {
         qWarning() << "saveImages: nothing written" << a + name;
         written = false;

@@ -1,5 +1,7 @@
 #include "asyncserialportthread.h"
 
+#include "modbusmaster.h"
+
 #include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QDebug>
@@ -210,6 +212,8 @@ void ASyncSerialPortThread::run()
 void ASyncSerialPortThread::serveLoop()
 {
     QDeadlineTimer replyDeadline;
+    // An asynchronous frame's reply window: a board that lets it pass unanswered is logged.
+    QDeadlineTimer asyncDeadline;
     forever {
         Outgoing out;
         bool haveFrame = false;
@@ -239,6 +243,8 @@ void ASyncSerialPortThread::serveLoop()
             emptyReadCount = 0;
             if (syncMode)
                 replyDeadline.setRemainingTime(kSyncTimeoutMs);
+            else
+                asyncDeadline.setRemainingTime(kSyncTimeoutMs);
         }
 
         bool syncWaiting;
@@ -274,31 +280,51 @@ void ASyncSerialPortThread::serveLoop()
                 errorHandle(QSerialPort::ResourceError);
                 return;
             }
-            QMutexLocker lock(&mutex);
-            if (syncWaiting)
-                ++emptyReadCount;
-            lock.unlock();
+            QByteArray unanswered;
+            {
+                QMutexLocker lock(&mutex);
+                if (syncWaiting)
+                    ++emptyReadCount;
+                if (waitingReply && !syncMode && asyncDeadline.hasExpired()) {
+                    waitingReply = false;
+                    unanswered = txData;
+                }
+            }
+            if (!unanswered.isEmpty())
+                qWarning() << "指令无应答:" << unanswered.toHex();
             // A port that fails its waits at once must not turn this into a busy loop.
             if (readTime.elapsed() < kReplyGapMs / 5)
                 msleep(kPassPauseMs);
             continue;
         }
 
-        bool deliverSync = false;
+        // Whole replies go on one by one, whatever noise surrounds them. Bytes without one are
+        // handed on only as the answer to the frame written last, and only when no longer than
+        // a reply (a bad reply asks for a repeat); anything else cannot be a reply, and passing
+        // it on would make every burst of a flooding board a repeat request queued ahead of the
+        // next real command.
+        QList<QByteArray> replies = ModbusMaster::wholeReplies(rxData);
         {
             QMutexLocker lock(&mutex);
+            if (replies.isEmpty()) {
+                if (!waitingReply || rxData.size() > ModbusMaster::kLongestReply) {
+                    lock.unlock();
+                    qDebug() << "丢弃无法作为应答的数据:" << rxData.size() << "bytes";
+                    continue;
+                }
+                replies.append(rxData);
+            }
             waitingReply = false;
             emptyReadCount = 0;
             if (syncMode) {
-                deliverSync = true;
-                syncReplies.insert(currentSyncId, rxData);
+                syncReplies.insert(currentSyncId, replies.takeFirst());
                 replyReady = true;
                 syncMode = false;
                 replyCondition.wakeAll();
             }
         }
-        if (!deliverSync)
-            emit readData(rxData);
+        for (const QByteArray& reply : replies)
+            emit readData(reply);
         msleep(kPassPauseMs);
     }
 }

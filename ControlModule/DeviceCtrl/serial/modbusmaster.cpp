@@ -1,5 +1,7 @@
 #include "modbusmaster.h"
 
+#include <algorithm>
+
 namespace {
 
 constexpr quint8 kStart1 = 0x68;
@@ -83,6 +85,35 @@ QByteArray ModbusMaster::packFrame(Ctrl_Bits command, char length, const QList<D
     for (int i = 0; i < count; ++i)
         frame.append(static_cast<char>(data.at(i)));
     return finishFrame(frame);
+}
+
+QList<QByteArray> ModbusMaster::wholeReplies(const QByteArray& bytes)
+{
+    static const QByteArray start("\x68\x68\xA0", 3);
+    QList<QByteArray> replies;
+    const int n = bytes.size();
+    int from = 0;
+    while (from < n) {
+        const int head = bytes.indexOf(start, from);
+        if (head < 0)
+            break;
+        // The first end mark after the head that closes a sound frame; a frame's data may hold
+        // the end bytes, so a mark that fails the checksum is not the end yet.
+        int next = head + 1;
+        const int last = std::min(n, head + kLongestReply);
+        for (int end = head + kShortestReply; end <= last; ++end) {
+            if (byteAt(bytes, end - 1) != kEnd || byteAt(bytes, end - 2) != kEnd)
+                continue;
+            const QByteArray candidate = bytes.mid(head, end - head);
+            if (parseReply(candidate, QByteArray()) != ReceiveFail) {
+                replies.append(candidate);
+                next = end;
+                break;
+            }
+        }
+        from = next;
+    }
+    return replies;
 }
 
 ModBusStatus ModbusMaster::parseReply(const QByteArray& reply, const QByteArray& sentFrame)

@@ -56,4 +56,9 @@ public:
     // Decodes one reply against the last request sent. Any length and content is accepted:
     // whatever is not a whole, well-formed frame yields ReceiveFail.
     static ModBusStatus parseReply(const QByteArray& reply, const QByteArray& sentFrame);
+    // The whole, well-formed replies found in bytes as the line delivered them, in order; the
+    // bytes around them (line noise, a flooding board) are left out.
+    static QList<QByteArray> wholeReplies(const QByteArray& bytes);
+    // No reply of the board is longer: the state report is the longest.
+    static constexpr int kLongestReply = 64;
 };

@@ -72,7 +72,7 @@ kh_color_context* createContext(CudaRuntime* gpuRuntime)
         priv->gpu = std::make_unique<CudaContext>(*gpuRuntime, true);
     }
     ctx->privateData = priv.release();
-    liveContexts().add(ctx.get());
+    liveContexts().add(ctx.get(), ctx->privateData);
     try {
         applyChanges(ctx.get());
     } catch (...) {
@@ -84,9 +84,11 @@ kh_color_context* createContext(CudaRuntime* gpuRuntime)
 
 bool releaseContext(kh_color_context* ctx) noexcept
 {
-    if (!ctx || !liveContexts().remove(ctx))
+    const void* part = nullptr;
+    if (!ctx || !liveContexts().remove(ctx, &part))
         return false;
-    delete static_cast<ContextPrivate*>(ctx->privateData);
+    // The recorded part, not the field: a client may have overwritten it.
+    delete static_cast<const ContextPrivate*>(part);
     delete ctx;
     return true;
 }
@@ -95,7 +97,10 @@ ContextPrivate& validateContext(kh_color_context* ctx)
 {
     const char* text = "Must provide a valid pointer to a location for new context. pContext or some nested "
                        "pointer is null.";
-    if (!ctx || !liveContexts().contains(ctx) || !ctx->privateData)
+    // Only a live context's fields may be read; its private pointer must then be the one created
+    // with it: a client may have overwritten it, and reading through it would crash.
+    if (!ctx || !liveContexts().contains(ctx) || !ctx->privateData
+        || !liveContexts().contains(ctx, ctx->privateData))
         throw kh::ExceptionArgumentNull(text);
     auto* priv = static_cast<ContextPrivate*>(ctx->privateData);
     if (priv->magic != ContextPrivate::kMagic || !priv->applied || !priv->luts || !priv->worker ||

@@ -6,6 +6,7 @@
 
 #include <sys/stat.h>
 
+#include <functional>
 #include <tuple>
 
 #include <opencv2/imgcodecs.hpp>
@@ -237,10 +238,53 @@ TEST_F(Saver, FailuresAreReportedNotHidden)
     opts.kind = 1;
     const WBSaveResult r = saveWBImages(view(), ctx, opts);
     EXPECT_FALSE(r.ok);
-    EXPECT_EQ(filesIn(b()), QStringList{"14-05-09-042.tif"}); // the other folder still gets its copy
+    // A picture missing from one folder is no picture: the other folder keeps no copy either.
+    EXPECT_EQ(filesIn(b()), QStringList{});
     EXPECT_FALSE(saveCaptureImage(view(), true, 1, {}, ctx).ok);
     EXPECT_FALSE(writeTiff(dir.filePath("no/such/folder/x.tif"), frame));
     EXPECT_FALSE(saveWBImages(FrameView{}, ctx, opts).ok);
+}
+
+// The second folder failing (a full disk or a file where its folder belongs) leaves nothing of
+// the picture under a final name in the first: the library would list it as a sound picture.
+TEST_F(Saver, FailedSecondCopyTakesTheFirstAway)
+{
+    QDir().mkpath(ctx.imageSavePath);
+    QFile blocker(ctx.imageSavePath + "/2024-03-01"); // a file where folder B's day belongs
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const std::vector<uint8_t> marks = mask(400);
+    struct Case {
+        const char* name;
+        std::function<bool()> save;
+    };
+    const std::vector<Case> cases = {
+        {"capture picture", [&] { return saveCaptureImage(view(), true, 1, {}, ctx).ok; }},
+        {"sample with over-exposure and data",
+         [&] {
+             WBSaveOptions opts;
+             opts.kind = 1;
+             opts.isExposure = true;
+             opts.overExposureSum = &marks;
+             return saveWBImages(view(), ctx, opts).ok;
+         }},
+        {"processed picture",
+         [&] {
+             cv::Mat colour(20, 10, CV_8UC3, cv::Scalar(1, 2, 3));
+             bool ok = true;
+             saveImages(colour, 3, {}, ctx, &ok);
+             return ok;
+         }},
+    };
+    for (const Case& c : cases) {
+        EXPECT_FALSE(c.save()) << c.name;
+        EXPECT_EQ(filesIn(a()), QStringList{}) << c.name;
+    }
+    // Once folder B can be made again, both folders get their copies.
+    QFile::remove(blocker.fileName());
+    EXPECT_TRUE(saveCaptureImage(view(), true, 1, {}, ctx).ok);
+    EXPECT_EQ(filesIn(a()), QStringList{"14-05-09-042_UV302.tif"});
+    EXPECT_EQ(filesIn(b()), QStringList{"14-05-09-042_UV302.tif"});
 }
 
 TEST_F(Saver, CaptureImageCutsToTheRegion)

@@ -11,6 +11,7 @@
 #include <QSerialPort>
 #include <QtTest>
 
+#include <random>
 #include <thread>
 
 class FakeLocator : public SerialPortLocator {
@@ -155,7 +156,8 @@ private slots:
         QTest::addColumn<int>("gapMs");
         QTest::addColumn<int>("expectedReplies");
         QTest::newRow("short gap joins") << 10 << 1;
-        QTest::newRow("long gap splits") << 150 << 2;
+        // The first piece is taken for the awaited reply; the rest answers nothing and is dropped.
+        QTest::newRow("long gap splits") << 150 << 1;
     }
 
     void splitReplies()
@@ -167,16 +169,68 @@ private slots:
         const QByteArray lightOff = ModbusMaster::packFrame(CmdMainLight, 1, PowerOff);
         sendFrame(lightOff);
         QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), expectedReplies, 3000);
-        QByteArray joined;
-        for (const QByteArray& piece : log->replies)
-            joined += piece;
-        QCOMPARE(joined.toHex(' '), (hex("68") + lightOff + "<<").toHex(' '));
-        if (expectedReplies == 1) {
+        if (gapMs < 50) {
+            QCOMPARE(log->replies.first().toHex(' '), (hex("68") + lightOff + "<<").toHex(' '));
             QCOMPARE(decodedReplies().first(), NormalCmd);
         } else {
+            QTRY_VERIFY_WITH_TIMEOUT(logged(QStringLiteral("丢弃无法作为应答的数据: %1 bytes")
+                                                .arg(lightOff.size())),
+                                     3000);
+            QCOMPARE(log->replies.size(), 1);
             QCOMPARE(log->replies.first().size(), 3);
-            QCOMPARE(decodedReplies(), (StatusList{ReceiveFail, ReceiveFail}));
+            QCOMPARE(decodedReplies(), (StatusList{ReceiveFail}));
         }
+    }
+
+    // A flooding board: what cannot be a reply reaches the program not at all (it would answer
+    // each burst with a repeat request queued ahead of its next command), a reply inside the
+    // noise reaches it alone, and a command after the flood is answered within the usual time.
+    void floodIsDroppedAndTheNextCommandAnsweredInTime()
+    {
+        openLink();
+        std::mt19937 rng(29);
+        auto junk = [&rng] {
+            QByteArray bytes(1000, '\0');
+            for (char& c : bytes)
+                c = char(rng());
+            return bytes;
+        };
+        // Piece by piece, with hardly a pause: more at once than the line holds.
+        control->setFrameGapMs(1);
+        const QByteArray doorOpened = hex("68 68 A0 D0 00 18 3C 3C");
+        for (int i = 0; i < 60; ++i)
+            control->sendRaw(junk());
+        control->sendRaw(junk() + doorOpened + junk());
+        for (int i = 0; i < 60; ++i)
+            control->sendRaw(junk());
+        QTRY_VERIFY_WITH_TIMEOUT(!log->replies.isEmpty(), 10000);
+        QCOMPARE(log->replies.first().toHex(' '), doorOpened.toHex(' '));
+        QCOMPARE(decodedReplies().first(), DoorOpened);
+
+        const QByteArray lightOff = ModbusMaster::packFrame(CmdMainLight, 1, PowerOff);
+        QVERIFY(control->receivedFrames().empty());
+        log->replies.clear();
+        QElapsedTimer answered;
+        answered.start();
+        sendFrame(lightOff);
+        QTRY_VERIFY_WITH_TIMEOUT(!log->replies.isEmpty(), 10000);
+        QCOMPARE(log->replies.first().toHex(' '), (hex("68") + lightOff + "<<").toHex(' '));
+        QCOMPARE(decodedReplies(), StatusList{NormalCmd});
+        QVERIFY2(answered.elapsed() < ASyncSerialPortThread::kSyncTimeoutMs,
+                 qPrintable(QString::number(answered.elapsed())));
+        QVERIFY(!logged(QStringLiteral("指令无应答: \"%1\"").arg(QString::fromLatin1(lightOff.toHex()))));
+    }
+
+    // A command the board never answers is logged once its reply window has passed.
+    void unansweredCommandIsLogged()
+    {
+        openLink();
+        control->setSilent(true);
+        const QByteArray lightOff = ModbusMaster::packFrame(CmdMainLight, 1, PowerOff);
+        sendFrame(lightOff);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            logged(QStringLiteral("指令无应答: \"%1\"").arg(QString::fromLatin1(lightOff.toHex()))), 5000);
+        QCOMPARE(log->replies.size(), 0);
     }
 
     void burstsFromTwoThreadsKeepTheirOrder()

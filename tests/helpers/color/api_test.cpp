@@ -171,9 +171,15 @@ TEST(KhColorContext, ValidationRefusesDamagedContexts)
     kh_color_context* handle = released;
     kh_color_context_release(&handle);
     ASSERT_EQ(handle, nullptr);
+    // Live contexts whose private pointer a client overwrote: small and large stray values, and
+    // the private part of another live context. Released damaged, they free their own part.
+    ContextHolder smallStray, largeStray, borrowed;
+    smallStray->privateData = reinterpret_cast<void*>(uintptr_t(0x1234));
+    largeStray->privateData = reinterpret_cast<void*>(uintptr_t(0xdeadbeef0ull));
+    borrowed->privateData = live->privateData;
     for (const auto& e : exports) {
-        for (kh_color_context* c :
-             {static_cast<kh_color_context*>(nullptr), &noPrivate, &strayPrivate, &copyOfLive, released}) {
+        for (kh_color_context* c : {static_cast<kh_color_context*>(nullptr), &noPrivate, &strayPrivate, &copyOfLive,
+                                    released, smallStray.ctx, largeStray.ctx, borrowed.ctx}) {
             EXPECT_EQ(e.second(c), 3) << e.first;
             EXPECT_EQ(lastError(), text) << e.first;
         }
