@@ -3,6 +3,7 @@
 #include "apppaths.h"
 #include "deleteimagethread.h"
 #include "experimentrecord.h"
+#include "exportwps.h"
 #include "exportwpsthread.h"
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
@@ -326,12 +327,19 @@ void FilesFlow::exportReport(const QString& imageSaveFileName, const QString& cu
 {
     auto* thread = new ExportWPSThread(m_ctx.userOpts());
     thread->setExportInfo(imageSaveFileName, curUserName, picturePath);
-    connect(thread, &QThread::finished, this, [this, thread, picturePath]() {
+    if (!m_reportTemplate.isEmpty())
+        thread->setTemplateFile(m_reportTemplate);
+    const QString document = ExportWps::documentPath(imageSaveFileName);
+    auto failure = std::make_shared<QString>();
+    connect(thread, &ExportWPSThread::reportFailed, this, [failure](const QString& reason) {
+        qWarning().noquote() << "report failed:" << reason;
+        *failure = reason;
+    });
+    connect(thread, &QThread::finished, this, [this, thread, picturePath, document, failure]() {
         thread->deleteLater();
         QFile::remove(picturePath);
-        emit exportFinished();
+        emit exportFinished(failure->isEmpty(), document, *failure);
     });
-    connect(thread, &ExportWPSThread::wpsOpenFailed, this, [this]() { m_ctx.reportError(EnumOBJ::WPSErr); });
     m_reportThread = thread;
     thread->start(QThread::InheritPriority);
 }

@@ -57,12 +57,16 @@ public:
     static QString reportPicturePath();
     void exportReport(const QString& imageSaveFileName, const QString& curUserName, const QString& picturePath);
     bool reportRunning() const { return !m_reportThread.isNull(); }
+    // The template the reports fill; "" for the one beside the program.
+    void setReportTemplate(const QString& templateFile) { m_reportTemplate = templateFile; }
 
     QStringList imageRoots() const;
 
 signals:
     void deleteFinished();
-    void exportFinished();
+    // One report is done: ok, the document written (the chosen name with ".docx"), and when not
+    // ok the reason in the operator's words. The report is no device: no errorCode is set.
+    void exportFinished(bool ok, const QString& document, const QString& reason);
 
 private:
     ExperimentStore* storeOf(int expMode) const;
@@ -74,4 +78,5 @@ private:
     FlowContext& m_ctx;
     QPointer<DeleteImageThread> m_deleteThread;
     QPointer<ExportWPSThread> m_reportThread;
+    QString m_reportTemplate;
 };

@@ -92,7 +92,6 @@ Rectangle {
         texts[EnumOBJ.SendErr] = QT_TR_NOOP("SendErr!");
         texts[EnumOBJ.HandShakeErr] = QT_TR_NOOP("HandShakeErr!");
         texts[EnumOBJ.CameraErr] = QT_TR_NOOP("CameraErr!");
-        texts[EnumOBJ.WPSErr] = QT_TR_NOOP("WPS UnInstall!");
         texts[EnumOBJ.LensErr] = QT_TR_NOOP("LenErr!");
         if (texts[code] !== undefined)
             showMessage("qrc:/Image/error.png", qsTr("Error"), qsTr(texts[code]));
