@@ -3,11 +3,13 @@
 #include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
+#include "imageexport.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
 
 #include <QCryptographicHash>
 #include <QDir>
+#include <QFile>
 #include <QProcess>
 #include <QMutexLocker>
 #include <QQmlContext>
@@ -15,6 +17,8 @@
 #include <QSettings>
 
 #include <cstdio>
+
+#include <opencv2/imgcodecs.hpp>
 
 namespace {
 QtMessageHandler g_previous = nullptr;
@@ -226,6 +230,22 @@ QString TestProbe::run(const QString& program, const QStringList& arguments)
 void TestProbe::holdControllerSignals(bool hold)
 {
     IC_MainControl::getInstance()->blockSignals(hold);
+}
+
+void TestProbe::setReportTemplate(const QString& templateFile)
+{
+    IC_MainControl::getInstance()->setReportTemplate(templateFile);
+}
+
+bool TestProbe::isTiffAt(const QString& path, int dpi)
+{
+    return isPlainTiffAt(path, dpi);
+}
+
+QString TestProbe::pictureSize(const QString& path)
+{
+    const cv::Mat picture = cv::imread(QFile::encodeName(path).toStdString(), cv::IMREAD_UNCHANGED);
+    return picture.empty() ? QString() : QStringLiteral("%1x%2").arg(picture.cols).arg(picture.rows);
 }
 
 QVariantMap TestProbe::addExperiment(int expMode, const QString& date, const QString& name, int count, int width,

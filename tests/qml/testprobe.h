@@ -56,6 +56,11 @@ public:
                                           int width = 64, int height = 48);
     // While held, the controller's signals reach no page: a controller that never answers.
     Q_INVOKABLE void holdControllerSignals(bool hold);
+    // The template the controller's reports fill ("" for the one beside the program).
+    Q_INVOKABLE void setReportTemplate(const QString& templateFile);
+    // An uncompressed TIFF tagged with dpi in both directions, and its size ("WxH", "" when unreadable).
+    Q_INVOKABLE bool isTiffAt(const QString& path, int dpi);
+    Q_INVOKABLE QString pictureSize(const QString& path);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

@@ -79,11 +79,11 @@ ShellTestCase {
         var files = dialog.makeChooser(false);
         compare(files.nameFilters.length, 12);
         compare(files.nameFilters[6], "1200dpi (*.tif)-加水印");
-        compare(files.selectedNameFilter.index, 1);
+        compare(files.selectedFilterIndex, 1);
         files.destroy();
         var documents = dialog.makeChooser(true);
         compare(documents.nameFilters, ["*.docx"]);
-        compare(documents.selectedNameFilter.index, 0);
+        compare(documents.selectedFilterIndex, 0);
         documents.destroy();
         dialog.close();
         dialog.destroy();
