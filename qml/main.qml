@@ -55,7 +55,7 @@ ApplicationWindow {
             return;
         }
         Audit.write(ATJS.ModuleType.System, "文件导出失败: " + document, "Doc export failed: " + document);
-        Popups.message(overlay, "qrc:/Image/error.png", qsTr("Error"), qsTr("The report was not written.") + "\n" + reason, false);
+        Popups.message(overlay, "qrc:/Image/error.png", qsTr("Error"), qsTr("The report was not written.") + "\n" + reason, false, 240);
     }
     function loggedOut() {
         loginPage.visible = true;

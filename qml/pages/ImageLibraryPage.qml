@@ -285,7 +285,7 @@ Rectangle {
               "Images export failed: " + folder + " (" + failed.length + "/" + total + ")");
         var shown = failed.slice(0, 3).join("\n") + (failed.length > 3 ? "\n..." : "");
         Popups.message(Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"),
-                       qsTr("Export failed: %1 of %2 images could not be written:").arg(failed.length).arg(total) + "\n" + shown, false);
+                       qsTr("Export failed: %1 of %2 images could not be written:").arg(failed.length).arg(total) + "\n" + shown, false, 260);
     }
     function renameStart() {
         if (selectedCount() === 0) {
