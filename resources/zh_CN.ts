@@ -785,6 +785,10 @@
             <source>operateTime</source>
             <translation>操作时间</translation>
         </message>
+        <message>
+            <source>Select Color</source>
+            <translation>选择颜色</translation>
+        </message>
     </context>
     <context>
         <name>IC_SettingPage</name>

@@ -115,7 +115,7 @@ QStringList FilesFlow::imageRoots() const
 // ---------------------------------------------------------------------------------------------
 // Capture pages
 
-void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& fileName)
+void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& fileName, bool withMirror)
 {
     const QStringList roots = imageRoots();
     const QString copyRoot = userImageFolder();
@@ -132,6 +132,8 @@ void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& 
         }
         removeLogged(path);
     }
+    if (!withMirror)
+        return;
     // Only the plain picture has a mirror.
     const QString mirror = mirrorOf(copyRoot, folder + files.plain);
     if (!mirror.isEmpty() && QFileInfo(mirror).isFile() && isLibraryImage(mirror, roots))
@@ -185,7 +187,7 @@ void FilesFlow::deleteGelFrames(const QVariantList& indexList)
         cam->removeFrame(index);
         if (name.isEmpty())
             continue;
-        removeFrameFiles(*record, name);
+        removeFrameFiles(*record, name, false);
         // The row's lists follow the picture's entry, wherever the frame stood in the list.
         const int k = record->imageNames.split(QLatin1Char(','), Qt::KeepEmptyParts).indexOf(name);
         if (k < 0)

@@ -72,8 +72,8 @@ private:
     ExperimentStore* storeOf(int expMode) const;
     QString userImageFolder() const;
     // Removes a frame's picture (with its marked and raw companions) from the experiment's
-    // folder and its mirror.
-    void removeFrameFiles(const ExperimentRecord& record, const QString& fileName);
+    // folder and, withMirror, its copy in the user's image folder (the gel page keeps that copy).
+    void removeFrameFiles(const ExperimentRecord& record, const QString& fileName, bool withMirror = true);
 
     FlowContext& m_ctx;
     QPointer<DeleteImageThread> m_deleteThread;
