@@ -352,7 +352,8 @@ public:
 
     // Image-analysis program
     Q_INVOKABLE void imageEdit(QString fileName = QString(), QString srcPseudoImageName = QString());
-    Q_INVOKABLE void imagePageEdit(QString imageName);
+    // False when the image-analysis program is missing or did not start.
+    Q_INVOKABLE bool imagePageEdit(QString imageName);
 
     // Audit-trail report
     Q_INVOKABLE bool exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr);

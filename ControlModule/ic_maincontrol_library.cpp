@@ -119,7 +119,7 @@ bool IC_MainControl::exportCurrentImage(const QString& url, const QString& srcPs
     return false;
 }
 
-void IC_MainControl::imagePageEdit(QString imageName)
+bool IC_MainControl::imagePageEdit(QString imageName)
 {
-    m_library->startAnalysis(imageName, m_library->analysisKind(m_expMode));
+    return m_library->startAnalysis(imageName, m_library->analysisKind(m_expMode));
 }

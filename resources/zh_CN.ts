@@ -1474,6 +1474,10 @@
             <source>Export failed: %1 of %2 images could not be written:</source>
             <translation>导出失败: %2 张图像中有 %1 张无法写入:</translation>
         </message>
+        <message>
+            <source>The image-analysis program is missing or could not be started.</source>
+            <translation>图像分析程序缺失或无法启动。</translation>
+        </message>
     </context>
     <context>
         <name>LibraryToolBar</name>

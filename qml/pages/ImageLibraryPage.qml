@@ -334,7 +334,8 @@ Rectangle {
             warn(qsTr("Please select one image!"));
             return;
         }
-        MainCtrl.imagePageEdit(selectedImageNameList[0]);
+        if (!MainCtrl.imagePageEdit(selectedImageNameList[0]))
+            warn(qsTr("The image-analysis program is missing or could not be started."));
     }
     function deleteStart() {
         if (selectedCount() === 0) {

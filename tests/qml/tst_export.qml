@@ -169,5 +169,11 @@ ShellTestCase {
         tryVerify(function() { return exists(args) }, 5000, "the program ran");
         compare(testProbe.run("cat", [args]), stored.files[1] + "\n1\n1\n");
         testProbe.run("rm", [args, program]);
+        // Without the program the operator is told so.
+        click(part(page, "editButton"));
+        var missing = null;
+        tryVerify(function() { missing = overlayDialog(window, "customMessageDialog"); return missing !== null && missing.opened });
+        compare(missing.bodyText, "The image-analysis program is missing or could not be started.");
+        missing.accept();
     }
 }
