@@ -7,6 +7,7 @@
 #include "enumobj.h"
 #include "ic_maincontrol.h"
 #include "imagepainteditem.h"
+#include "localfolders.h"
 #include "singleinstance.h"
 #include "useropts.h"
 #include "virtualboard.h"
@@ -161,6 +162,8 @@ void registerQmlTypes()
     qmlRegisterSingletonType<IC_MainControl>("an.qt.MainCtrl", 1, 0, "MainCtrl", mainCtrlProvider);
     qmlRegisterType<ImagePaintedItem>("an.qt.ImagePaintedItem", 1, 0, "ImagePaintedItem");
     qmlRegisterType<DetailImageItem>("an.qt.DetailImageItem", 1, 0, "DetailImageItem");
+    qmlRegisterSingletonType<LocalFolders>("an.qt.LocalFolders", 1, 0, "LocalFolders",
+                                           [](QQmlEngine*, QJSEngine*) -> QObject* { return new LocalFolders; });
 }
 
 void applyVirtualBoardEnvironment()

@@ -130,6 +130,8 @@ public:
 
     // Sets errorCode and emits errorCodeChanged: the way every failure reaches the pages.
     void reportError(EnumOBJ::ErrorCode errorCode);
+    // The template the reports fill; "" for the one beside the program.
+    void setReportTemplate(const QString& templateFile);
 
     // The model named in <appDir>/machine.ini; does not touch the members.
     EnumOBJ::MachineName readMachineName();
@@ -356,11 +358,11 @@ public:
     Q_INVOKABLE QString _GelTSDyeBlue(QString imagePath);
 
     // Export
-    Q_INVOKABLE void _WBQIExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName);
-    Q_INVOKABLE void _WBTSExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName);
-    Q_INVOKABLE void _GelTSExportImage(QString imageSaveFileName, int index);
-    Q_INVOKABLE void _MultTSExportImage(QString imageSaveFileName, int index);
-    Q_INVOKABLE void exportImage(QString fileName, QString imageSaveFileName, int index);
+    Q_INVOKABLE bool _WBQIExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName);
+    Q_INVOKABLE bool _WBTSExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName);
+    Q_INVOKABLE bool _GelTSExportImage(QString imageSaveFileName, int index);
+    Q_INVOKABLE bool _MultTSExportImage(QString imageSaveFileName, int index);
+    Q_INVOKABLE bool exportImage(QString fileName, QString imageSaveFileName, int index);
     // The batch export's overwrite question; answers the waiting export thread.
     void askOverwrite(QString fileName);
 
@@ -385,7 +387,8 @@ public:
 
     // Image-analysis program
     Q_INVOKABLE void imageEdit(QString fileName = QString(), QString srcPseudoImageName = QString());
-    Q_INVOKABLE void imagePageEdit(QString imageName);
+    // False when the image-analysis program is missing or did not start.
+    Q_INVOKABLE bool imagePageEdit(QString imageName);
 
     // Audit-trail report
     Q_INVOKABLE bool exportAuditTrail(QString fileName, QVariantList listModel, QString infoStr);
@@ -423,7 +426,8 @@ signals:
     void tempWarning();
     void focusMoved();
     void deleteFinished();
-    void exportFinished();
+    // A report is done (see FilesFlow::exportFinished).
+    void exportFinished(bool ok, const QString& document, const QString& reason);
     void readZoom();
     void setAFFinished();
     void filterFin();
@@ -431,6 +435,8 @@ signals:
     void colorMarkerCaped(QString imageName, int bin, double expCap, int gain);
     void sig_exportCount(int curIndex, int totalNum);
     void sig_exportBreak();
+    // One picture of the batch export could not be written to target.
+    void sig_exportFailed(QString target);
 
 public slots:
     void readDataHandle(QByteArray data);

@@ -75,6 +75,11 @@ bool IC_MainControl::updateNameAndImgSavePathByUuid(int expMode, QString uuid, Q
     return m_files->updateNameAndImgSavePathByUuid(expMode, uuid, newName, oriImageSavePath, newImageSavePath);
 }
 
+void IC_MainControl::setReportTemplate(const QString& templateFile)
+{
+    m_files->setReportTemplate(templateFile);
+}
+
 void IC_MainControl::exportWPS(QString imageSaveFileName, QString curUserName, QString srcPseudoImageName)
 {
     const QString picture = FilesFlow::reportPicturePath();

@@ -16,6 +16,7 @@ void IC_MainControl::wireLibrary()
     connect(flow, &LibraryFlow::closeLoadingDialog, this, &IC_MainControl::closeLoadingDialog);
     connect(flow, &LibraryFlow::sig_exportCount, this, &IC_MainControl::sig_exportCount);
     connect(flow, &LibraryFlow::sig_exportBreak, this, &IC_MainControl::sig_exportBreak);
+    connect(flow, &LibraryFlow::sig_exportFailed, this, &IC_MainControl::sig_exportFailed);
 }
 
 QVariantList IC_MainControl::loadAllDate(int expMode, QString userName, QString name, QString startDate,
@@ -64,29 +65,29 @@ void IC_MainControl::exportImage(QVariantList selectedImageNameList, QString ima
     m_library->exportImage(selectedImageNameList, imageSaveFolder, m_expMode);
 }
 
-void IC_MainControl::exportImage(QString fileName, QString imageSaveFileName, int index)
+bool IC_MainControl::exportImage(QString fileName, QString imageSaveFileName, int index)
 {
-    m_library->exportStored(fileName, imageSaveFileName, index);
+    return m_library->exportStored(fileName, imageSaveFileName, index);
 }
 
-void IC_MainControl::_WBQIExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName)
+bool IC_MainControl::_WBQIExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName)
 {
-    m_library->exportWBQI(imageSaveFileName, index, srcPseudoImageName);
+    return m_library->exportWBQI(imageSaveFileName, index, srcPseudoImageName);
 }
 
-void IC_MainControl::_WBTSExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName)
+bool IC_MainControl::_WBTSExportImage(QString imageSaveFileName, int index, QString srcPseudoImageName)
 {
-    m_library->exportWBTS(imageSaveFileName, index, srcPseudoImageName);
+    return m_library->exportWBTS(imageSaveFileName, index, srcPseudoImageName);
 }
 
-void IC_MainControl::_GelTSExportImage(QString imageSaveFileName, int index)
+bool IC_MainControl::_GelTSExportImage(QString imageSaveFileName, int index)
 {
-    m_library->exportGel(gel()->curGelImageName, imageSaveFileName, index);
+    return m_library->exportGel(gel()->curGelImageName, imageSaveFileName, index);
 }
 
-void IC_MainControl::_MultTSExportImage(QString imageSaveFileName, int index)
+bool IC_MainControl::_MultTSExportImage(QString imageSaveFileName, int index)
 {
-    m_library->exportMult(mult()->curMultImageName, imageSaveFileName, index);
+    return m_library->exportMult(mult()->curMultImageName, imageSaveFileName, index);
 }
 
 void IC_MainControl::askOverwrite(QString fileName)
@@ -108,19 +109,17 @@ bool IC_MainControl::exportCurrentImage(const QString& url, const QString& srcPs
     const bool kestrix = authorityType() == EnumOBJ::WBQI;
     const bool tucsen = !kestrix && authorityType() < EnumOBJ::Unknow_AuthorityType;
     if (kestrix && m_expMode == EnumOBJ::WB)
-        _WBQIExportImage(url, 0, srcPseudoImageName);
-    else if (tucsen && m_expMode == EnumOBJ::Gel)
-        _GelTSExportImage(url, 0);
-    else if (tucsen && m_expMode == EnumOBJ::WB)
-        _WBTSExportImage(url, 0, srcPseudoImageName);
-    else if (tucsen && m_expMode == EnumOBJ::Mult)
-        _MultTSExportImage(url, 0);
-    else
-        return false;
-    return true;
+        return _WBQIExportImage(url, 0, srcPseudoImageName);
+    if (tucsen && m_expMode == EnumOBJ::Gel)
+        return _GelTSExportImage(url, 0);
+    if (tucsen && m_expMode == EnumOBJ::WB)
+        return _WBTSExportImage(url, 0, srcPseudoImageName);
+    if (tucsen && m_expMode == EnumOBJ::Mult)
+        return _MultTSExportImage(url, 0);
+    return false;
 }
 
-void IC_MainControl::imagePageEdit(QString imageName)
+bool IC_MainControl::imagePageEdit(QString imageName)
 {
-    m_library->startAnalysis(imageName, m_library->analysisKind(m_expMode));
+    return m_library->startAnalysis(imageName, m_library->analysisKind(m_expMode));
 }

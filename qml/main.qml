@@ -8,6 +8,8 @@ import an.qt.MainCtrl 1.0
 import "components"
 import "pages"
 import "js/Popups.js" as Popups
+import "js/Audit.js" as Audit
+import "js/ATDatabase.js" as ATJS
 
 // The one window of the program: the login page until somebody logs in, then the main page.
 ApplicationWindow {
@@ -36,9 +38,24 @@ ApplicationWindow {
         UserOpts.loadUserOptsByName(UserOpts.OPT_IsChangPathEveryTime);
         if (UserOpts.isChangPathEveryTime)
             mainPage.showImagePathDialog();
-        // A device error at start-up keeps the experiments closed.
-        if (loginPage.errorOccured || MainCtrl.errorCode !== EnumOBJ.NoErr)
+        // A device error at start-up keeps the experiments closed; nothing else does.
+        if (loginPage.errorOccured || isDeviceError(MainCtrl.errorCode))
             mainPage.setHomePageEnable(true);
+    }
+    function isDeviceError(code) {
+        return code !== EnumOBJ.NoErr && code !== EnumOBJ.WPSErr && code !== EnumOBJ.ReceiveErr
+               && code !== EnumOBJ.Unknow_ErrorCode;
+    }
+    // The report runs in the background: its rows and, when it failed, the reason come when it
+    // is done, whichever page is shown then.
+    function reportFinished(ok, document, reason) {
+        if (ok) {
+            var folder = document.substring(0, document.lastIndexOf("/"));
+            Audit.write(ATJS.ModuleType.System, "文件导出: " + folder, "Doc export: " + folder);
+            return;
+        }
+        Audit.write(ATJS.ModuleType.System, "文件导出失败: " + document, "Doc export failed: " + document);
+        Popups.message(overlay, "qrc:/Image/error.png", qsTr("Error"), qsTr("The report was not written.") + "\n" + reason, false, 240);
     }
     function loggedOut() {
         loginPage.visible = true;
@@ -48,6 +65,11 @@ ApplicationWindow {
 
     // Dialogs that scripts open (signature, refusals, audit failures) live on this overlay.
     Component.onCompleted: Popups.setHost(overlay)
+
+    Connections {
+        target: MainCtrl
+        function onExportFinished(ok, document, reason) { mainWindow.reportFinished(ok, document, reason) }
+    }
 
     LoginPage {
         id: loginPage

@@ -805,6 +805,10 @@
             <source>operateTime</source>
             <translation>操作时间</translation>
         </message>
+        <message>
+            <source>Select Color</source>
+            <translation>选择颜色</translation>
+        </message>
     </context>
     <context>
         <name>IC_SettingPage</name>
@@ -1502,6 +1506,18 @@
             <source>Export success!</source>
             <translation>导出成功！</translation>
         </message>
+        <message>
+            <source>Error</source>
+            <translation>错误</translation>
+        </message>
+        <message>
+            <source>Export failed: %1 of %2 images could not be written:</source>
+            <translation>导出失败: %2 张图像中有 %1 张无法写入:</translation>
+        </message>
+        <message>
+            <source>The image-analysis program is missing or could not be started.</source>
+            <translation>图像分析程序缺失或无法启动。</translation>
+        </message>
     </context>
     <context>
         <name>LibraryToolBar</name>
@@ -1611,6 +1627,14 @@
             <source>Merge success!</source>
             <translation>合并成功！</translation>
         </message>
+        <message>
+            <source>Export failed: %1 could not be written.</source>
+            <translation>导出失败: %1 无法写入。</translation>
+        </message>
+        <message>
+            <source>The image could not be generated!</source>
+            <translation>图像无法生成！</translation>
+        </message>
     </context>
     <context>
         <name>ImageDetailBar</name>
@@ -1702,6 +1726,14 @@
         <message>
             <source>Document</source>
             <translation>文档</translation>
+        </message>
+        <message>
+            <source>Error</source>
+            <translation>错误</translation>
+        </message>
+        <message>
+            <source>Export failed: %1 could not be written.</source>
+            <translation>导出失败: %1 无法写入。</translation>
         </message>
     </context>
     <context>
@@ -2783,6 +2815,71 @@ Time:</source>
         <message>
             <source>Cancel</source>
             <translation>取消</translation>
+        </message>
+    </context>
+    <context>
+        <name>ExportWps</name>
+        <message>
+            <source>The report template is missing: %1</source>
+            <translation>报告模板缺失: %1</translation>
+        </message>
+        <message>
+            <source>The report template cannot be read: %1</source>
+            <translation>报告模板无法读取: %1</translation>
+        </message>
+        <message>
+            <source>The report could not be written: %1</source>
+            <translation>报告无法写入: %1</translation>
+        </message>
+    </context>
+    <context>
+        <name>main</name>
+        <message>
+            <source>Error</source>
+            <translation>错误</translation>
+        </message>
+        <message>
+            <source>The report was not written.</source>
+            <translation>报告未写入。</translation>
+        </message>
+    </context>
+    <context>
+        <name>PathChooser</name>
+        <message>
+            <source>Select folder</source>
+            <translation>选择文件夹</translation>
+        </message>
+        <message>
+            <source>Save as</source>
+            <translation>另存为</translation>
+        </message>
+        <message>
+            <source>Warning</source>
+            <translation>警告</translation>
+        </message>
+        <message>
+            <source>The folder does not exist: %1</source>
+            <translation>文件夹不存在: %1</translation>
+        </message>
+        <message>
+            <source>Please enter a file name!</source>
+            <translation>请输入文件名！</translation>
+        </message>
+        <message>
+            <source>File name</source>
+            <translation>文件名</translation>
+        </message>
+        <message>
+            <source>Cancel</source>
+            <translation>取消</translation>
+        </message>
+        <message>
+            <source>Confirm</source>
+            <translation>确认</translation>
+        </message>
+        <message>
+            <source>Save</source>
+            <translation>保存</translation>
         </message>
     </context>
 </TS>

@@ -78,9 +78,7 @@ void DeleteImageThread::run()
         const QString data = folder + imagefiles::frameFilesOf(fileName).data;
         if (!fileName.endsWith(QLatin1String("_OE.tif")) && QFileInfo(data).isFile())
             QFile::remove(data);
-        const QString mirror = imagefiles::mirrorOf(m_userImageFolder, path);
-        if (!mirror.isEmpty() && imagefiles::isLibraryImage(mirror, m_roots))
-            imagefiles::removeLogged(mirror);
+        // The copy in the user's image folder is the operator's own and stays.
         forgetInRow(table, folder, fileName);
     }
 

@@ -1,8 +1,8 @@
 #include "exportwps.h"
 
-#include "apppaths.h"
 #include "picturefiles.h"
 
+#include <QCoreApplication>
 #include <QDebug>
 #include <QFileInfo>
 
@@ -17,13 +17,19 @@ ExportWps::ExportWps(QObject* parent)
 
 QString ExportWps::templatePath()
 {
-    return AppPaths::appDir() + QStringLiteral("/document/export.dotx");
+    return QCoreApplication::applicationDirPath() + QStringLiteral("/document/export.dotx");
 }
 
-bool ExportWps::openTemplate()
+bool ExportWps::openTemplate(const QString& templateFile)
 {
-    if (!m_document.open(templatePath())) {
-        qDebug() << "report template could not be opened:" << m_document.errorString();
+    if (!QFileInfo(templateFile).isFile()) {
+        qWarning() << "report template missing:" << templateFile;
+        m_error = tr("The report template is missing: %1").arg(templateFile);
+        return false;
+    }
+    if (!m_document.open(templateFile)) {
+        qWarning() << "report template could not be opened:" << templateFile << m_document.errorString();
+        m_error = tr("The report template cannot be read: %1").arg(templateFile);
         return false;
     }
     return true;
@@ -73,8 +79,10 @@ bool ExportWps::saveAndClose(const QString& path)
 {
     const QString target = documentPath(path);
     const bool saved = !target.isEmpty() && m_document.saveAs(target);
-    if (!saved)
+    if (!saved) {
         qWarning() << "report not written:" << target << m_document.errorString();
+        m_error = tr("The report could not be written: %1").arg(target.isEmpty() ? path : target);
+    }
     m_document.close();
     return saved;
 }

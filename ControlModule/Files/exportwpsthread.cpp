@@ -8,6 +8,7 @@
 ExportWPSThread::ExportWPSThread(UserOpts* userOpt, QObject* parent)
     : QThread(parent)
     , userOpt(userOpt)
+    , m_templateFile(ExportWps::templatePath())
 {
 }
 
@@ -26,8 +27,8 @@ void ExportWPSThread::setExportInfo(const QString& target, const QString& userNa
 void ExportWPSThread::run()
 {
     ExportWps wps;
-    if (!wps.openTemplate()) {
-        emit wpsOpenFailed();
+    if (!wps.openTemplate(m_templateFile)) {
+        emit reportFailed(wps.errorText());
         return;
     }
     QString mainTitle, subTitle;
@@ -45,7 +46,7 @@ void ExportWPSThread::run()
     wps.setBookmarkText(QStringLiteral("ReportDateLabel"), tr("ReportDate:"));
     wps.setBookmarkText(QStringLiteral("ReportDate"), date);
     wps.insertPicture(QStringLiteral("Image"), picturePath);
-    // Told like a template that would not open: the operator must not take it as written.
+    // The operator must not take an unwritten report as written.
     if (!wps.saveAndClose(imageSaveFileName))
-        emit wpsOpenFailed();
+        emit reportFailed(wps.errorText());
 }

@@ -15,10 +15,13 @@ public:
 
     // The document target (a file URL or path), the user's name and the picture to embed.
     void setExportInfo(const QString& imageSaveFileName, const QString& curUserName, const QString& picturePath);
+    // The template to fill (by default the one beside the program).
+    void setTemplateFile(const QString& templateFile) { m_templateFile = templateFile; }
 
 signals:
-    // The template could not be opened, or the document could not be written.
-    void wpsOpenFailed();
+    // The template could not be opened, or the document could not be written: reason says which,
+    // with the path, in the operator's words.
+    void reportFailed(const QString& reason);
 
 protected:
     void run() override;
@@ -28,4 +31,5 @@ private:
     QString imageSaveFileName;
     QString curUserName;
     QString picturePath;
+    QString m_templateFile;
 };

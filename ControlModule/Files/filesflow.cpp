@@ -3,6 +3,7 @@
 #include "apppaths.h"
 #include "deleteimagethread.h"
 #include "experimentrecord.h"
+#include "exportwps.h"
 #include "exportwpsthread.h"
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
@@ -114,7 +115,7 @@ QStringList FilesFlow::imageRoots() const
 // ---------------------------------------------------------------------------------------------
 // Capture pages
 
-void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& fileName)
+void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& fileName, bool withMirror)
 {
     const QStringList roots = imageRoots();
     const QString copyRoot = userImageFolder();
@@ -131,6 +132,8 @@ void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& 
         }
         removeLogged(path);
     }
+    if (!withMirror)
+        return;
     // Only the plain picture has a mirror.
     const QString mirror = mirrorOf(copyRoot, folder + files.plain);
     if (!mirror.isEmpty() && QFileInfo(mirror).isFile() && isLibraryImage(mirror, roots))
@@ -189,7 +192,7 @@ void FilesFlow::deleteGelFrames(const QVariantList& indexList, const ExperimentR
         cam->removeFrame(index);
         if (name.isEmpty())
             continue;
-        removeFrameFiles(*record, name);
+        removeFrameFiles(*record, name, false);
         // The row's lists follow the picture's entry, wherever the frame stood in the list.
         const int k = record->imageNames.split(QLatin1Char(','), Qt::KeepEmptyParts).indexOf(name);
         if (k < 0)
@@ -331,12 +334,19 @@ void FilesFlow::exportReport(const QString& imageSaveFileName, const QString& cu
 {
     auto* thread = new ExportWPSThread(m_ctx.userOpts());
     thread->setExportInfo(imageSaveFileName, curUserName, picturePath);
-    connect(thread, &QThread::finished, this, [this, thread, picturePath]() {
+    if (!m_reportTemplate.isEmpty())
+        thread->setTemplateFile(m_reportTemplate);
+    const QString document = ExportWps::documentPath(imageSaveFileName);
+    auto failure = std::make_shared<QString>();
+    connect(thread, &ExportWPSThread::reportFailed, this, [failure](const QString& reason) {
+        qWarning().noquote() << "report failed:" << reason;
+        *failure = reason;
+    });
+    connect(thread, &QThread::finished, this, [this, thread, picturePath, document, failure]() {
         thread->deleteLater();
         QFile::remove(picturePath);
-        emit exportFinished();
+        emit exportFinished(failure->isEmpty(), document, *failure);
     });
-    connect(thread, &ExportWPSThread::wpsOpenFailed, this, [this]() { m_ctx.reportError(EnumOBJ::WPSErr); });
     m_reportThread = thread;
     thread->start(QThread::InheritPriority);
 }

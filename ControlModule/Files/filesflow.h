@@ -58,21 +58,26 @@ public:
     static QString reportPicturePath();
     void exportReport(const QString& imageSaveFileName, const QString& curUserName, const QString& picturePath);
     bool reportRunning() const { return !m_reportThread.isNull(); }
+    // The template the reports fill; "" for the one beside the program.
+    void setReportTemplate(const QString& templateFile) { m_reportTemplate = templateFile; }
 
     QStringList imageRoots() const;
 
 signals:
     void deleteFinished();
-    void exportFinished();
+    // One report is done: ok, the document written (the chosen name with ".docx"), and when not
+    // ok the reason in the operator's words. The report is no device: no errorCode is set.
+    void exportFinished(bool ok, const QString& document, const QString& reason);
 
 private:
     ExperimentStore* storeOf(int expMode) const;
     QString userImageFolder() const;
     // Removes a frame's picture (with its marked and raw companions) from the experiment's
-    // folder and its mirror.
-    void removeFrameFiles(const ExperimentRecord& record, const QString& fileName);
+    // folder and, withMirror, its copy in the user's image folder (the gel page keeps that copy).
+    void removeFrameFiles(const ExperimentRecord& record, const QString& fileName, bool withMirror = true);
 
     FlowContext& m_ctx;
     QPointer<DeleteImageThread> m_deleteThread;
     QPointer<ExportWPSThread> m_reportThread;
+    QString m_reportTemplate;
 };

@@ -46,6 +46,8 @@ void ExportFileListThread::run()
         return;
     }
     const bool watermark = m_opts && m_opts->isExportWatermark() && m_store;
+    // Folders this export made; those left empty by failed writes go again.
+    QStringList made;
     for (int i = 0; i < n; ++i) {
         const QString source = m_list.at(i).toString();
         const QFileInfo info(source);
@@ -61,10 +63,17 @@ void ExportFileListThread::run()
         if (!info.isFile()) {
             qWarning() << "export skips what is no picture file" << source;
         } else {
-            if (!QDir(subFolder).exists() && !QDir().mkpath(subFolder))
-                qWarning() << "export folder cannot be created" << subFolder;
-            if (!QFileInfo::exists(target) || mayOverwrite(info.fileName(), locked))
-                exportOne(source, target, watermark, folder, info.fileName());
+            if (!QDir(subFolder).exists()) {
+                if (QDir().mkpath(subFolder))
+                    made << subFolder;
+                else
+                    qWarning() << "export folder cannot be created" << subFolder;
+            }
+            if ((!QFileInfo::exists(target) || mayOverwrite(info.fileName(), locked))
+                && !exportOne(source, target, watermark, folder, info.fileName())) {
+                qWarning() << "export not written" << target;
+                emit sig_exportFailed(target);
+            }
         }
         if (locked)
             m_shared.mutex.unlock();
@@ -75,6 +84,8 @@ void ExportFileListThread::run()
             break;
         }
     }
+    for (const QString& subFolder : made)
+        QDir().rmdir(subFolder);
     qDebug() << "导出结束";
 }
 

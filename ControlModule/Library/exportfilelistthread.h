@@ -46,6 +46,8 @@ public:
 signals:
     void sig_exportCount(int curIndex, int totalNum);
     void sig_exportBreak();
+    // target could not be written (sent before the count of its picture).
+    void sig_exportFailed(const QString& target);
     void requestOverwriteCheck(QString fileName);
 
 protected:

@@ -147,6 +147,7 @@ void LibraryFlow::exportImage(const QVariantList& selectedImageNameList, const Q
     connect(thread, &QThread::finished, thread, &QObject::deleteLater);
     connect(thread, &ExportFileListThread::sig_exportCount, this, &LibraryFlow::sig_exportCount);
     connect(thread, &ExportFileListThread::sig_exportBreak, this, &LibraryFlow::sig_exportBreak);
+    connect(thread, &ExportFileListThread::sig_exportFailed, this, &LibraryFlow::sig_exportFailed);
     connect(thread, &ExportFileListThread::requestOverwriteCheck, this, &LibraryFlow::askOverwrite);
     thread->start(QThread::InheritPriority);
     qDebug() << "exportImage end.";

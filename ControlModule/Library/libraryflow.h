@@ -75,6 +75,7 @@ signals:
     void closeLoadingDialog(int index);
     void sig_exportCount(int curIndex, int totalNum);
     void sig_exportBreak();
+    void sig_exportFailed(const QString& target);
 
 private:
     ExperimentStore* storeOf(int expMode) const;

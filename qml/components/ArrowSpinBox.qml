@@ -31,9 +31,10 @@ SpinBox {
         validator: control.validator
         inputMethodHints: Qt.ImhDigitsOnly
         selectByMouse: true
+        // A value is taken once it lies in the range: "14" typed into 7..60 passes "1" on its way.
         onTextEdited: {
             var typed = parseInt(text, 10);
-            if (!isNaN(typed))
+            if (!isNaN(typed) && typed >= Math.min(control.from, control.to) && typed <= Math.max(control.from, control.to))
                 control.value = typed;
         }
         Keys.onReturnPressed: { MainCtrl.showScreenKeyboard(false); control.valueModified(); }

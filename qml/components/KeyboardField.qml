@@ -11,6 +11,7 @@ TextField {
     font.pixelSize: Style.fontNormal
     selectByMouse: true
     onPressed: MainCtrl.showScreenKeyboard(true)
-    Keys.onReturnPressed: MainCtrl.showScreenKeyboard(false)
-    Keys.onEnterPressed: MainCtrl.showScreenKeyboard(false)
+    // Not taken here: the field goes on to "accepted" (login, signature).
+    Keys.onReturnPressed: { MainCtrl.showScreenKeyboard(false); event.accepted = false; }
+    Keys.onEnterPressed: { MainCtrl.showScreenKeyboard(false); event.accepted = false; }
 }

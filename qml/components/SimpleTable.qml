@@ -69,6 +69,8 @@ Rectangle {
                         width: table.columnWidth(modelData.share)
                         height: parent.height
                         text: rowItem.record[modelData.role] === undefined ? "" : String(rowItem.record[modelData.role])
+                        // Names are typed by users: shown as typed, never as markup.
+                        textFormat: Text.PlainText
                         font.family: Style.fontFamily
                         font.pixelSize: Style.fontSmall
                         color: Style.textGrey

@@ -1,6 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import Qt.labs.platform 1.1 as Platform
+import an.qt.LocalFolders 1.0
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import "../components"
@@ -8,6 +8,8 @@ import "../js/ATDatabase.js" as ATJS
 import "../js/Audit.js" as Audit
 import "../js/Guard.js" as Guard
 import "../js/Popups.js" as Popups
+import "../js/Paths.js" as Paths
+import "../js/Choosers.js" as Choosers
 
 // Export of the audit rows under the page's filters to a PDF report: a summary of what will be
 // exported, a file name, then the report. The export itself is recorded first; a failed one is
@@ -38,8 +40,12 @@ Dialog {
         infoStr = text;
     }
 
+    // The report file chosen (a URL or a path); a name without ".pdf" gets it.
     function fileChosen(fileUrl) {
-        var url = String(fileUrl);
+        var path = Paths.urlToLocalPath(fileUrl);
+        if (!/\.pdf$/i.test(path))
+            path += ".pdf";
+        var url = Paths.localPathToUrl(path);
         var folder = url.substring(0, url.lastIndexOf("/"));
         if (!Guard.has(Guard.currentUser(), "authAuditTrailExport")) {
             Guard.refuse("审计追踪导出", "audit trail export");
@@ -76,14 +82,14 @@ Dialog {
     footer: null
     background: Rectangle { radius: Style.s(8); color: Style.white; border.color: Style.border }
 
-    Component {
-        id: fileDialogComponent
-        Platform.FileDialog {
-            fileMode: Platform.FileDialog.SaveFile
-            nameFilters: ["*.pdf"]
-            currentFile: "file:///" + dialog.today()
-            onAccepted: dialog.fileChosen(file)
-        }
+    // The export folder (else the desktop) with today's date as the proposed name.
+    function proposedFolder() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
+        return UserOpts.exportPath !== "" ? UserOpts.exportPath : LocalFolders.desktop();
+    }
+    function makeChooser() {
+        return Choosers.make(dialog.Overlay.overlay, { nameFilters: ["*.pdf"], selectedFilterIndex: 0,
+                                                       folder: proposedFolder(), fileName: today() });
     }
 
     contentItem: Item {
@@ -135,10 +141,7 @@ Dialog {
             anchors.right: parent.right
             anchors.bottom: parent.bottom
             text: qsTr("Export")
-            onClicked: {
-                var chooser = fileDialogComponent.createObject(dialog);
-                chooser.open();
-            }
+            onClicked: Choosers.open(dialog.makeChooser(), function(path) { dialog.fileChosen(path) })
         }
     }
 }

@@ -1,9 +1,9 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import Qt.labs.platform 1.1 as Platform
 import an.qt.UserOpts 1.0
 import "../components"
 import "../js/Paths.js" as Paths
+import "../js/Choosers.js" as Choosers
 import "../js/Audit.js" as Audit
 import "../js/ATDatabase.js" as ATJS
 
@@ -44,14 +44,8 @@ Dialog {
         Audit.write(ATJS.ModuleType.Setting, "修改图片路径: " + shownPath, "Modify the image path: " + shownPath);
     }
 
-    Component {
-        id: folderDialogComponent
-        Platform.FolderDialog {
-            title: qsTr("Select folder")
-            acceptLabel: qsTr("Confirm")
-            rejectLabel: qsTr("Cancel")
-            onAccepted: dialog.folderChosen(folder)
-        }
+    function makeFolderChooser() {
+        return Choosers.make(dialog.Overlay.overlay, { selectFolder: true, folder: dialog.shownPath });
     }
 
     contentItem: Row {
@@ -86,14 +80,8 @@ Dialog {
             anchors.verticalCenter: parent.verticalCenter
             implicitWidth: Style.s(44)
             text: "..."
-            onClicked: {
-                var chooser = folderDialogComponent.createObject(dialog);
-                if (!chooser)
-                    return;
-                if (dialog.shownPath !== "")
-                    chooser.folder = Paths.localPathToUrl(dialog.shownPath);
-                chooser.open();
-            }
+            objectName: "chooseButton"
+            onClicked: Choosers.open(dialog.makeFolderChooser(), function(path) { dialog.folderChosen(path) })
         }
         DialogBlueButton {
             objectName: "okButton"

@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import Qt.labs.platform 1.1 as Platform
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
@@ -8,6 +7,7 @@ import "../components"
 import "../js/ATDatabase.js" as ATJS
 import "../js/Audit.js" as Audit
 import "../js/Paths.js" as Paths
+import "../js/Popups.js" as Popups
 
 // Export of a capture page's picture: "File" writes it in one of twelve formats (with or
 // without the parameter overlay), "Document" writes the report. Closes only by its cross.
@@ -28,71 +28,85 @@ Dialog {
                                         "(*.bmp)-加水印", "(*.jpg)-加水印", "(*.png)-加水印"]
     // The report is always a .docx package; a name without that suffix gets it.
     readonly property var documentFilters: ["*.docx"]
+    // The file chooser open now (null when none).
+    property var chooser: null
     signal exportFinished()
 
     function proposedFile() { return Paths.localPathToUrl(folder + "/" + curImageName) }
-    function rememberFolder(fileUrl) {
-        var path = Paths.urlToLocalPath(fileUrl);
+    function rememberFolder(path) {
         folder = path.substring(0, path.lastIndexOf("/"));
         UserOpts.exportPath = folder;
         UserOpts.saveUserOptsByName(UserOpts.OPT_ExportPath);
     }
-    // The picture to the file the dialog gave (a URL), by the index of its filter.
+    // The picture to the file chosen (a URL or a path), by the index of its filter; false when
+    // nothing was written, which is said and recorded.
     function fileChosen(fileUrl, index) {
-        var url = String(fileUrl);
+        var path = Paths.urlToLocalPath(fileUrl);
+        var url = Paths.localPathToUrl(path);
         MainCtrl.updateExportInfo(curBinning, curExposure, curGain);
+        var written = false;
         if (MainCtrl.isKestrix) {
             if (MainCtrl.expMode === EnumOBJ.WB)
-                MainCtrl._WBQIExportImage(url, index, srcPseudoImageName);
+                written = MainCtrl._WBQIExportImage(url, index, srcPseudoImageName);
         } else if (MainCtrl.expMode === EnumOBJ.Gel) {
-            MainCtrl._GelTSExportImage(url, index);
+            written = MainCtrl._GelTSExportImage(url, index);
         } else if (MainCtrl.expMode === EnumOBJ.WB) {
-            MainCtrl._WBTSExportImage(url, index, srcPseudoImageName);
+            written = MainCtrl._WBTSExportImage(url, index, srcPseudoImageName);
         } else if (MainCtrl.expMode === EnumOBJ.Mult) {
-            MainCtrl._MultTSExportImage(url, index);
+            written = MainCtrl._MultTSExportImage(url, index);
         }
-        rememberFolder(url);
+        if (!written) {
+            Audit.write(ATJS.ModuleType.System, "图片导出失败: " + path, "Image export failed: " + path);
+            Popups.message(dialog.Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"),
+                           qsTr("Export failed: %1 could not be written.").arg(path), false);
+            return false;
+        }
+        rememberFolder(path);
         dialog.accept();
         Audit.write(ATJS.ModuleType.System, "图片导出: " + folder, "Image export: " + folder);
         exportFinished();
+        return true;
     }
+    // The report is written in the background; its rows and its message come when it is done
+    // (the main window hears the controller's exportFinished).
     function documentChosen(fileUrl) {
-        var url = String(fileUrl);
+        var path = Paths.urlToLocalPath(fileUrl);
         dialog.accept();
-        MainCtrl.exportWPS(url, curUserName, srcPseudoImageName);
-        rememberFolder(url);
-        Audit.write(ATJS.ModuleType.System, "文件导出: " + folder, "Doc export: " + folder);
+        MainCtrl.exportWPS(Paths.localPathToUrl(path), curUserName, srcPseudoImageName);
+        rememberFolder(path);
     }
-    function makeChooser(document) { return (document ? documentDialogComponent : fileDialogComponent).createObject(dialog) }
+    function makeChooser(document) {
+        var component = Qt.createComponent("PathChooser.qml");
+        if (component.status !== Component.Ready) {
+            console.log("file chooser not available:", component.errorString());
+            return null;
+        }
+        return component.createObject(dialog.Overlay.overlay, {
+            nameFilters: document ? dialog.documentFilters : dialog.fileFilters,
+            selectedFilterIndex: document ? 0 : 1,
+            folder: dialog.folder,
+            fileName: dialog.curImageName
+        });
+    }
     function openFileDialog(document) {
-        var chooser = makeChooser(document);
-        chooser.folder = Paths.localPathToUrl(folder);
-        chooser.currentFile = proposedFile();
-        chooser.open();
+        var made = makeChooser(document);
+        if (!made)
+            return null;
+        made.chosen.connect(function(path, index) {
+            if (document)
+                dialog.documentChosen(path);
+            else
+                dialog.fileChosen(path, index);
+        });
+        made.closed.connect(function() { if (dialog.chooser === made) dialog.chooser = null });
+        chooser = made;
+        made.open();
+        return made;
     }
 
     Component.onCompleted: {
         UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
         folder = UserOpts.exportPath !== "" ? UserOpts.exportPath : imageSavePath;
-    }
-
-    Component {
-        id: fileDialogComponent
-        Platform.FileDialog {
-            fileMode: Platform.FileDialog.SaveFile
-            nameFilters: dialog.fileFilters
-            selectedNameFilter.index: 1
-            onAccepted: dialog.fileChosen(file, selectedNameFilter.index)
-        }
-    }
-    Component {
-        id: documentDialogComponent
-        Platform.FileDialog {
-            fileMode: Platform.FileDialog.SaveFile
-            nameFilters: dialog.documentFilters
-            selectedNameFilter.index: 0
-            onAccepted: dialog.documentChosen(file)
-        }
     }
 
     modal: true

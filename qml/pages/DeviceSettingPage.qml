@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import Qt.labs.platform 1.1 as Platform
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import GlobalAuthority 1.0
@@ -12,6 +11,8 @@ import "../js/Audit.js" as Audit
 import "../js/ATDatabase.js" as ATJS
 import "../js/CheckLoginFunctions.js" as CLJS
 import "../js/Popups.js" as Popups
+import "../js/Choosers.js" as Choosers
+import an.qt.LocalFolders 1.0
 
 // Device settings: language, image folder and clean-up, light shut-down, capture on close,
 // electronic signature, autofocus offset, keyboard, watermark and picture beautifying.
@@ -36,6 +37,14 @@ Item {
         imagePathText.text = UserOpts.imageSavePath;
     }
     // A folder chosen in the folder dialog (a URL), after the signature check.
+    // The folder chooser, opening on the stored image folder.
+    function makeFolderChooser() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_ImageSavePath);
+        return Choosers.make(page.Overlay.overlay, { selectFolder: true, folder: UserOpts.imageSavePath });
+    }
+    function chooseImageFolder() {
+        return Choosers.open(makeFolderChooser(), function(path) { page.imageFolderChosen(path) });
+    }
     function imageFolderChosen(folderUrl) {
         CLJS.showCheckLogin(function() {
             var path = Paths.urlToLocalPath(folderUrl);
@@ -126,9 +135,9 @@ Item {
         loadOptions();
         UserOpts.loadUserOptsByName(UserOpts.OPT_ImageSavePath);
         if (UserOpts.imageSavePath === "") {
-            var desktops = Platform.StandardPaths.standardLocations(Platform.StandardPaths.DesktopLocation);
-            if (desktops.length > 0) {
-                UserOpts.imageSavePath = Paths.defaultImageFolder(desktops[0]);
+            var desktop = LocalFolders.desktop();
+            if (desktop !== "") {
+                UserOpts.imageSavePath = Paths.defaultImageFolder(desktop);
                 UserOpts.saveUserOptsByName(UserOpts.OPT_ImageSavePath);
             }
         }
@@ -168,15 +177,6 @@ Item {
         color: Style.textGrey
     }
 
-    Component {
-        id: folderDialogComponent
-        Platform.FolderDialog {
-            title: qsTr("Select folder (Confirm the path after entering the folder)")
-            acceptLabel: qsTr("Confirm")
-            rejectLabel: qsTr("Cancel")
-            onAccepted: page.imageFolderChosen(folder)
-        }
-    }
 
     CrumbBar {
         id: crumb
@@ -254,11 +254,7 @@ Item {
                     implicitWidth: Style.s(44)
                     text: "..."
                     enabled: !!AuthorityComponent.authImageSavePath
-                    onClicked: {
-                        var chooser = folderDialogComponent.createObject(page);
-                        if (chooser)
-                            chooser.open();
-                    }
+                    onClicked: page.chooseImageFolder()
                 }
             }
             SettingRow {

@@ -90,7 +90,7 @@ Item {
     }
     function check() {
         var name = groupNameField.text;
-        if (name === "")
+        if (name.trim() === "")
             return qsTr("Group Name can't be empty!");
         if (GMJS.dbReadAllGroupName().indexOf(name) >= 0 && !(isEdit && name === oldName))
             return qsTr("Group Name already exists!");

@@ -1,7 +1,6 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import QtCharts 2.15
-import Qt.labs.platform 1.1 as Platform
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
@@ -10,6 +9,8 @@ import GlobalAuthority 1.0
 import "../components"
 import "../js/Library.js" as Lib
 import "../js/Paths.js" as Paths
+import "../js/Choosers.js" as Choosers
+import an.qt.LocalFolders 1.0
 
 // One stored picture of an image-library page: zoom, overview, histogram with the grey-level
 // range, generated copy, export and rename; previous and next step through its folder.
@@ -106,23 +107,34 @@ Rectangle {
     function generate() {
         if (detailItem._WBTSGenerateImage())
             page.success(qsTr("Generate success!"));
+        else
+            page.warn(qsTr("The image could not be generated!"));
     }
+    readonly property var exportFilters: ["600dpi (*.tif)", "300dpi (*.tif)", "*.bmp", "*.jpg", "*.png"]
     function exportStart() {
-        UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
-        var start = UserOpts.exportPath !== "" ? UserOpts.exportPath
-                                               : Paths.urlToLocalPath(Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation));
         var chooser = makeChooser();
-        chooser.currentFile = Paths.localPathToUrl(start + "/" + fileName);
-        chooser.open();
+        Choosers.open(chooser, function(path, index) { view.exportChosen(path, index) });
+        return chooser;
     }
-    function makeChooser() { return exportDialogComponent.createObject(view) }
-    // The file the save dialog gave (a URL) with the index of its filter.
+    function makeChooser() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
+        var start = UserOpts.exportPath !== "" ? UserOpts.exportPath : LocalFolders.desktop();
+        return Choosers.make(view.Overlay.overlay, { nameFilters: exportFilters, selectedFilterIndex: 0, folder: start,
+                                                     fileName: Lib.baseName(fileName) });
+    }
+    // The file chosen (a URL or a path) with the index of its filter; a file not written is said
+    // and recorded as such.
     function exportChosen(fileUrl, index) {
-        if (!detailItem.exportImage(String(fileUrl), index))
-            return false;
-        page.success(qsTr("Export success!"));
         var file = Paths.urlToLocalPath(fileUrl);
+        if (!detailItem.exportImage(Paths.localPathToUrl(file), index)) {
+            page.warn(qsTr("Export failed: %1 could not be written.").arg(file));
+            page.audit("图片导出失败: " + file, "Images export failed: " + file);
+            return false;
+        }
+        page.success(qsTr("Export success!"));
         page.audit("图片导出: " + file, "Images export: " + file);
+        UserOpts.exportPath = file.substring(0, file.lastIndexOf("/"));
+        UserOpts.saveUserOptsByName(UserOpts.OPT_ExportPath);
         return true;
     }
     function renameStart() {
@@ -158,15 +170,6 @@ Rectangle {
 
     onUpdateImageList: if (page) page.reloadThumbnails(expDateIndex, expNameIndex)
 
-    Component {
-        id: exportDialogComponent
-        Platform.FileDialog {
-            fileMode: Platform.FileDialog.SaveFile
-            nameFilters: ["600dpi (*.tif)", "300dpi (*.tif)", "*.bmp", "*.jpg", "*.png"]
-            onRejected: destroy()
-            onAccepted: view.exportChosen(file, selectedNameFilter.index)
-        }
-    }
 
     Connections {
         target: detailItem

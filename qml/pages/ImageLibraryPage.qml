@@ -1,6 +1,5 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
-import Qt.labs.platform 1.1 as Platform
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
 import an.qt.EnumOBJ 1.0
@@ -12,6 +11,8 @@ import "../js/Audit.js" as Audit
 import "../js/ATDatabase.js" as ATJS
 import "../js/Paths.js" as Paths
 import "../js/Popups.js" as Popups
+import "../js/Choosers.js" as Choosers
+import an.qt.LocalFolders 1.0
 import "../js/CheckLoginFunctions.js" as CLJS
 
 // The image library of one mode: experiments by date with their pictures as thumbnails, ticked
@@ -238,34 +239,53 @@ Rectangle {
                 warn(qsTranslate("ImageLibraryPage", message));
                 return;
             }
-            var chooser = makeFolderChooser();
-            chooser.folder = Paths.localPathToUrl(exportFolder());
-            chooser.open();
+            Choosers.open(makeFolderChooser(), function(path) { page.exportFolderChosen(path) });
         });
     }
-    function makeFolderChooser() { return folderDialogComponent.createObject(page) }
+    function makeFolderChooser() {
+        return Choosers.make(page.Overlay.overlay, { selectFolder: true, folder: exportFolder() });
+    }
     function exportFolder() {
         UserOpts.loadUserOptsByName(UserOpts.OPT_ExportPath);
         var folder = UserOpts.exportPath;
-        return folder !== "" ? folder : Paths.urlToLocalPath(Platform.StandardPaths.writableLocation(Platform.StandardPaths.DesktopLocation));
+        return folder !== "" ? folder : LocalFolders.desktop();
     }
-    // The batch export into the folder the dialog gave (a URL).
+    // Targets of the running batch export that could not be written.
+    property var exportFailures: []
+    // The batch export into the folder chosen (a URL or a path).
     function exportFolderChosen(folderUrl) {
         var selection = selectedImageNameList.slice();
+        var folder = Paths.urlToLocalPath(folderUrl);
         var component = Qt.createComponent("../dialogs/ExportProcessDialog.qml");
         var dialog = component.createObject(Overlay.overlay, { totalExport: selection.length });
         progressDialog = dialog;
+        exportFailures = [];
         dialog.rejected.connect(function() { MainCtrl.setExportFlag(true) });
-        dialog.accepted.connect(function() { page.success(qsTr("Export success!")) });
+        dialog.accepted.connect(function() { page.exportDone(folder, selection.length) });
         dialog.closed.connect(function() {
             if (page.progressDialog === dialog)
                 page.progressDialog = null;
             dialog.destroy();
         });
         dialog.open();
-        MainCtrl.exportImage(selection, String(folderUrl));
-        var folder = Paths.urlToLocalPath(folderUrl);
-        audit("图片导出: " + folder, "Images export: " + folder);
+        MainCtrl.exportImage(selection, Paths.localPathToUrl(folder));
+        UserOpts.exportPath = folder;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_ExportPath);
+    }
+    // Success only when every picture was written; else what failed, and the failure recorded.
+    function exportDone(folder, total) {
+        var failed = exportFailures;
+        exportFailures = [];
+        if (failed.length === 0) {
+            audit("图片导出: " + folder, "Images export: " + folder);
+            page.success(qsTr("Export success!"));
+            return;
+        }
+        audit("图片导出失败: " + folder + " (" + failed.length + "/" + total + ")",
+              "Images export failed: " + folder + " (" + failed.length + "/" + total + ")");
+        var shown = failed.slice(0, 3).join("\n") + (failed.length > 3 ? "\n..." : "");
+        Popups.message(Overlay.overlay, "qrc:/Image/error.png", qsTr("Error"),
+                       qsTr("Export failed: %1 of %2 images could not be written:").arg(failed.length).arg(total) + "\n" + shown, false, 260);
     }
     function renameStart() {
         if (selectedCount() === 0) {
@@ -314,7 +334,8 @@ Rectangle {
             warn(qsTr("Please select one image!"));
             return;
         }
-        MainCtrl.imagePageEdit(selectedImageNameList[0]);
+        if (!MainCtrl.imagePageEdit(selectedImageNameList[0]))
+            warn(qsTr("The image-analysis program is missing or could not be started."));
     }
     function deleteStart() {
         if (selectedCount() === 0) {
@@ -392,19 +413,16 @@ Rectangle {
             if (page.active() && page.progressDialog)
                 page.progressDialog.updateValue(curIndex, totalNum);
         }
+        function onSig_exportFailed(target) {
+            if (page.active() && page.progressDialog)
+                page.exportFailures = page.exportFailures.concat([target]);
+        }
         function onSig_exportBreak() {
             if (page.active() && page.progressDialog)
                 page.progressDialog.close();
         }
     }
 
-    Component {
-        id: folderDialogComponent
-        Platform.FolderDialog {
-            onAccepted: page.exportFolderChosen(folder)
-            onRejected: destroy()
-        }
-    }
     DateSelector {
         id: picker
         parent: page

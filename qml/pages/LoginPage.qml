@@ -92,7 +92,6 @@ Rectangle {
         texts[EnumOBJ.SendErr] = QT_TR_NOOP("SendErr!");
         texts[EnumOBJ.HandShakeErr] = QT_TR_NOOP("HandShakeErr!");
         texts[EnumOBJ.CameraErr] = QT_TR_NOOP("CameraErr!");
-        texts[EnumOBJ.WPSErr] = QT_TR_NOOP("WPS UnInstall!");
         texts[EnumOBJ.LensErr] = QT_TR_NOOP("LenErr!");
         texts[EnumOBJ.SaveErr] = QT_TR_NOOP("The picture could not be saved; the capture has ended.");
         texts[EnumOBJ.StoreErr] = QT_TR_NOOP("The experiment could not be recorded.");

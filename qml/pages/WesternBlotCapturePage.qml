@@ -466,8 +466,8 @@ Item {
         function onSingleImageCaped(imageName, bin, expCap, gain) { page.onSingleImageCaped(imageName, bin, expCap, gain) }
         function onColorMarkerCaped(imageName, bin, expCap, gain) { page.onColorMarkerCaped(imageName, bin, expCap, gain) }
         function onCaptureFinished(imageSavePath) { page.onCaptureFinished(imageSavePath) }
-        function onExportFinished() {
-            if (page.wbMode && page.entered)
+        function onExportFinished(ok) {
+            if (ok && page.wbMode && page.entered)
                 Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Tips"), qsTr("Export success!"), false);
         }
         function onDoorStatusChange(open) {

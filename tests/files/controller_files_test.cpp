@@ -31,26 +31,32 @@ private slots:
     void init() { rig = std::make_unique<ControllerRig>(); }
     void cleanup() { rig.reset(); }
 
-    void reportEndsOnceAndAMissingTemplateIsTheReportError()
+    // A missing template ends the report once with its reason and sets no device error; the
+    // template beside the program serves whatever the application folder is.
+    void reportEndsOnceAndAMissingTemplateSaysSo()
     {
         IC_MainControl* ctrl = rig->ctrl.get();
-        QFile::remove(AppPaths::appDir() + "/document/export.dotx");
+        const QString elsewhere = AppPaths::appDir() + "/document/export.dotx";
+        QFile::remove(elsewhere);
+        ctrl->setReportTemplate(elsewhere);
         QSignalSpy finished(ctrl, &IC_MainControl::exportFinished);
         QSignalSpy errors(ctrl, &IC_MainControl::errorCodeChanged);
         const QString target = AppPaths::appDir() + "/missing.docx";
         ctrl->exportWPS(QUrl::fromLocalFile(target).toString(), "admin", QString());
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 1, 10000);
-        QCOMPARE(errors.size(), 1);
-        QCOMPARE(ctrl->errorCode(), EnumOBJ::WPSErr);
+        QCOMPARE(finished.at(0).at(0).toBool(), false);
+        QCOMPARE(finished.at(0).at(2).toString(), "The report template is missing: " + elsewhere);
+        QCOMPARE(errors.size(), 0);
+        QCOMPARE(ctrl->errorCode(), EnumOBJ::NoErr);
         QVERIFY(!QFileInfo::exists(target));
         QVERIFY(reportPictures().isEmpty());
 
-        QDir().mkpath(AppPaths::appDir() + "/document");
-        QVERIFY(QFile::copy(QStringLiteral(TAVRILL_REPORT_TEMPLATE), AppPaths::appDir() + "/document/export.dotx"));
-        ctrl->setErrorCode(EnumOBJ::NoErr);
+        ctrl->setReportTemplate(QString());
         const QString written = AppPaths::appDir() + "/written";
         ctrl->exportWPS(QUrl::fromLocalFile(written).toString(), "admin", QString());
         QTRY_COMPARE_WITH_TIMEOUT(finished.size(), 2, 10000);
+        QCOMPARE(finished.at(1).at(0).toBool(), true);
+        QCOMPARE(finished.at(1).at(1).toString(), written + ".docx");
         QCOMPARE(ctrl->errorCode(), EnumOBJ::NoErr);
         QVERIFY(QFileInfo(written + ".docx").size() > 0);
         QVERIFY(reportPictures().isEmpty());

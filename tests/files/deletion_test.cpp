@@ -82,7 +82,7 @@ QVariantList rowOf(ExperimentStore* table, const QString& folder)
 
 } // namespace
 
-TEST(DeleteFromLibrary, APicturesEntriesLeaveItsRowWithItsMirrorAndRawFrame)
+TEST(DeleteFromLibrary, APicturesEntriesLeaveItsRowWithItsRawFrameAndItsCopyStays)
 {
     Rig rig;
     const auto gel = addExperiment(EnumOBJ::Gel, "2026-12-01", "Gel-lib", 3);
@@ -94,7 +94,7 @@ TEST(DeleteFromLibrary, APicturesEntriesLeaveItsRowWithItsMirrorAndRawFrame)
     rig.deleteInLibrary(EnumOBJ::Gel, {gel.files[1]});
     EXPECT_FALSE(exists(gel.files[1]));
     EXPECT_FALSE(exists(gel.folder + "img_1.data"));
-    EXPECT_FALSE(exists(rig.mirror(gel.files[1])));
+    EXPECT_TRUE(exists(rig.mirror(gel.files[1])));
     EXPECT_TRUE(exists(gel.files[0]) && exists(gel.files[2]) && exists(rig.mirror(gel.files[2])));
     EXPECT_EQ(rowOf(GelExperimentDB::getInstance(), gel.folder),
               (QVariantList{gel.uuid, "1*1,3*3,", "10,30,", "1,3,", "img_0.tif,img_2.tif,"}));
@@ -206,7 +206,8 @@ TEST(DeleteOnCapturePage, GelFramesLeaveTheirRowsListsByName)
     EXPECT_EQ(rig.cam.frameFileName(0), "img_0.tif");
     EXPECT_TRUE(exists(gel.files[0]));
     EXPECT_FALSE(exists(gel.files[1]) || exists(gel.files[2]) || exists(gel.folder + "x_Gen.tif"));
-    EXPECT_FALSE(exists(rig.mirror(gel.files[1])) || exists(rig.mirror(gel.files[2])));
+    // The gel page deletes in the experiment's folder only: the copies stay.
+    EXPECT_TRUE(exists(rig.mirror(gel.files[1])) && exists(rig.mirror(gel.files[2])));
     EXPECT_EQ(rowOf(GelExperimentDB::getInstance(), gel.folder),
               (QVariantList{gel.uuid, "1*1,", "10,", "1,", "img_0.tif,"}));
 }

@@ -14,6 +14,7 @@
 #include "testappdir.h"
 #include "useropts.h"
 
+#include <QCoreApplication>
 #include <QDate>
 #include <QDir>
 #include <QFile>
@@ -60,14 +61,21 @@ struct Rig {
         devices.userOpts = &opts;
         ctx = std::make_unique<FlowContext>(devices);
         flow = std::make_unique<FilesFlow>(*ctx);
-        QObject::connect(flow.get(), &FilesFlow::exportFinished, [this] { ++finished; });
+        QObject::connect(flow.get(), &FilesFlow::exportFinished,
+                         [this](bool ok, const QString& document, const QString& reason) {
+                             ++finished;
+                             lastOk = ok;
+                             lastDocument = document;
+                             lastReason = reason;
+                         });
         QObject::connect(ctx.get(), &FlowContext::errorCodeChanged, [this] { ++errors; });
         QDir().mkpath(AppPaths::appDir() + "/document");
+        flow->setReportTemplate(templateFile);
     }
     void installTemplate(const QString& from = kTemplate)
     {
-        QFile::remove(ExportWps::templatePath());
-        ASSERT_TRUE(QFile::copy(from, ExportWps::templatePath()));
+        QFile::remove(templateFile);
+        ASSERT_TRUE(QFile::copy(from, templateFile));
     }
     // Writes the picture the report embeds and runs one report to target.
     QString report(const QString& target)
@@ -85,8 +93,13 @@ struct Rig {
     UserOpts opts;
     std::unique_ptr<FlowContext> ctx;
     std::unique_ptr<FilesFlow> flow;
+    // The rig's own copy: the one beside the program is shared by the tests running at once.
+    const QString templateFile = AppPaths::appDir() + "/document/export.dotx";
     int finished = 0;
     int errors = 0;
+    bool lastOk = false;
+    QString lastDocument;
+    QString lastReason;
 };
 
 } // namespace
@@ -152,33 +165,59 @@ TEST(Report, AMissingBookmarkIsLoggedOnceAndTheRestFilled)
     EXPECT_FALSE(text.contains("凝胶成像"));
 }
 
-TEST(Report, AMissingOrBrokenTemplateIsTheReportErrorAndThePictureStillGoes)
+TEST(Report, AMissingBrokenOrUnwritableReportSaysWhyAndIsNoDeviceError)
 {
     Rig rig;
-    for (bool broken : {false, true}) {
-        QFile::remove(ExportWps::templatePath());
-        if (broken) {
-            QFile file(ExportWps::templatePath());
+    struct Case {
+        const char* name;
+        const char* templateContent; // nullptr: no template; "": the real one
+        QString target;
+        QString reason;
+    };
+    const Case cases[] = {
+        {"missing template", nullptr, rig.out.filePath("missing.docx"),
+         "The report template is missing: " + rig.templateFile},
+        {"broken template", "not a package", rig.out.filePath("broken.docx"),
+         "The report template cannot be read: " + rig.templateFile},
+        {"unwritable target", "", rig.out.filePath("no such folder/report"),
+         "The report could not be written: " + rig.out.filePath("no such folder/report.docx")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        QFile::remove(rig.templateFile);
+        if (c.templateContent && *c.templateContent) {
+            QFile file(rig.templateFile);
             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            file.write("not a package");
+            file.write(c.templateContent);
+        } else if (c.templateContent) {
+            rig.installTemplate();
         }
-        rig.ctx->setErrorCode(EnumOBJ::NoErr);
         const int errors = rig.errors;
-        const QString target = rig.out.filePath(broken ? "broken.docx" : "missing.docx");
-        const QString picture = rig.report(target);
-        EXPECT_EQ(rig.ctx->errorCode(), EnumOBJ::WPSErr);
-        EXPECT_EQ(rig.errors, errors + 1);
+        const QString picture = rig.report(c.target);
+        EXPECT_FALSE(rig.lastOk);
+        EXPECT_EQ(rig.lastReason, c.reason);
+        EXPECT_EQ(rig.ctx->errorCode(), EnumOBJ::NoErr);
+        EXPECT_EQ(rig.errors, errors);
         EXPECT_FALSE(QFileInfo::exists(picture));
-        EXPECT_FALSE(QFileInfo::exists(target));
+        EXPECT_FALSE(QFileInfo::exists(c.target));
+        EXPECT_FALSE(QFileInfo::exists(ExportWps::documentPath(c.target)));
     }
 }
 
-TEST(Report, AnUnwritableTargetIsReportedNotTakenForSuccess)
+// The template comes from beside the program, not from the application folder (which the
+// tests point elsewhere).
+TEST(Report, TheDefaultTemplateIsBesideTheProgram)
 {
+    EXPECT_EQ(ExportWps::templatePath(), QCoreApplication::applicationDirPath() + "/document/export.dotx");
     Rig rig;
-    rig.installTemplate();
-    rig.report(rig.out.filePath("no such folder/report.docx"));
-    EXPECT_EQ(rig.ctx->errorCode(), EnumOBJ::WPSErr);
+    EXPECT_NE(QFileInfo(ExportWps::templatePath()).absolutePath(), QFileInfo(rig.templateFile).absolutePath());
+    rig.flow->setReportTemplate(QString());
+    QFile::remove(rig.templateFile);
+    const QString target = rig.out.filePath("beside.docx");
+    rig.report(target);
+    EXPECT_TRUE(rig.lastOk) << rig.lastReason.toStdString();
+    EXPECT_EQ(rig.lastDocument, target);
+    EXPECT_GT(QFileInfo(target).size(), 0);
 }
 
 TEST(Report, PicturesOfTwoReportsInOneSecondDifferAndTheDocumentIsAlwaysDocx)

@@ -4,6 +4,7 @@
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
 #include "kestrix64_test.h"
+#include "imageexport.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
 
@@ -11,6 +12,7 @@
 #include <QDir>
 #include <QColor>
 #include <QImage>
+#include <QFile>
 #include <QProcess>
 #include <QMutexLocker>
 #include <QQmlContext>
@@ -20,6 +22,8 @@
 #include <algorithm>
 #include <cstdio>
 #include <vector>
+
+#include <opencv2/imgcodecs.hpp>
 
 namespace {
 QtMessageHandler g_previous = nullptr;
@@ -243,6 +247,22 @@ QString TestProbe::run(const QString& program, const QStringList& arguments)
 void TestProbe::holdControllerSignals(bool hold)
 {
     IC_MainControl::getInstance()->blockSignals(hold);
+}
+
+void TestProbe::setReportTemplate(const QString& templateFile)
+{
+    IC_MainControl::getInstance()->setReportTemplate(templateFile);
+}
+
+bool TestProbe::isTiffAt(const QString& path, int dpi)
+{
+    return isPlainTiffAt(path, dpi);
+}
+
+QString TestProbe::pictureSize(const QString& path)
+{
+    const cv::Mat picture = cv::imread(QFile::encodeName(path).toStdString(), cv::IMREAD_UNCHANGED);
+    return picture.empty() ? QString() : QStringLiteral("%1x%2").arg(picture.cols).arg(picture.rows);
 }
 
 QVariantMap TestProbe::addExperiment(int expMode, const QString& date, const QString& name, int count, int width,

@@ -70,6 +70,11 @@ public:
     // dialog would wait for an operator).
     Q_INVOKABLE void answerColourChoice(const QString& colour);
     Q_INVOKABLE QVariantMap pictureStats(const QVariant& image, int x = 0, int y = 0, int width = 0, int height = 0);
+    // The template the controller's reports fill ("" for the one beside the program).
+    Q_INVOKABLE void setReportTemplate(const QString& templateFile);
+    // An uncompressed TIFF tagged with dpi in both directions, and its size ("WxH", "" when unreadable).
+    Q_INVOKABLE bool isTiffAt(const QString& path, int dpi);
+    Q_INVOKABLE QString pictureSize(const QString& path);
 
 private:
     static void handler(QtMsgType type, const QMessageLogContext& context, const QString& message);

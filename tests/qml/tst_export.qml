@@ -79,11 +79,11 @@ ShellTestCase {
         var files = dialog.makeChooser(false);
         compare(files.nameFilters.length, 12);
         compare(files.nameFilters[6], "1200dpi (*.tif)-加水印");
-        compare(files.selectedNameFilter.index, 1);
+        compare(files.selectedFilterIndex, 1);
         files.destroy();
         var documents = dialog.makeChooser(true);
         compare(documents.nameFilters, ["*.docx"]);
-        compare(documents.selectedNameFilter.index, 0);
+        compare(documents.selectedFilterIndex, 0);
         documents.destroy();
         dialog.close();
         dialog.destroy();
@@ -169,5 +169,11 @@ ShellTestCase {
         tryVerify(function() { return exists(args) }, 5000, "the program ran");
         compare(testProbe.run("cat", [args]), stored.files[1] + "\n1\n1\n");
         testProbe.run("rm", [args, program]);
+        // Without the program the operator is told so.
+        click(part(page, "editButton"));
+        var missing = null;
+        tryVerify(function() { missing = overlayDialog(window, "customMessageDialog"); return missing !== null && missing.opened });
+        compare(missing.bodyText, "The image-analysis program is missing or could not be started.");
+        missing.accept();
     }
 }

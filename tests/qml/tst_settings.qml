@@ -109,6 +109,31 @@ ShellTestCase {
         compare(newAudit().length, 0);
     }
 
+    // Days typed key by key into the clean-up field (7 to 60): "14" gives 14, not 60 by way of
+    // "1" taken as 7; a value below the range left in the field becomes the lowest.
+    function test_imageCleanDaysTyped() {
+        var box = Qt.createQmlObject('import "qrc:/components"; ArrowSpinBox { from: 7; to: 60; value: 30 }',
+                                     window.contentItem);
+        box.x = 20;
+        box.y = 20;
+        click(box);
+        box.contentItem.selectAll();
+        keyClick("1");
+        keyClick("4");
+        compare(box.value, 14);
+        compare(box.contentItem.text, "14");
+        box.contentItem.selectAll();
+        keyClick("3");
+        compare(box.value, 14);
+        box.focus = false;
+        window.contentItem.forceActiveFocus();
+        tryCompare(box, "value", 7);
+        compare(box.contentItem.text, "7");
+        box.increase();
+        compare(box.contentItem.text, "8");
+        box.destroy();
+    }
+
     function test_imageCleanTimeKeptInRange_data() {
         return [
             { tag: "zero would remove every image", stored: "0", shown: 7, saved: "7" },

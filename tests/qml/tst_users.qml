@@ -138,6 +138,33 @@ ShellTestCase {
         }
     }
 
+    function test_keyConfirms_data() {
+        return [{ tag: "Return", key: Qt.Key_Return }, { tag: "Enter", key: Qt.Key_Enter }];
+    }
+    // Return or Enter in the password field logs in, and confirms the signature dialog.
+    function test_keyConfirms(row) {
+        window.loggedOut();
+        window.loginPage.chooseUser("admin");
+        var field = part(window.loginPage, "passwordField");
+        click(field);
+        for (var i = 0; i < "tarnu".length; ++i)
+            keyClick("tarnu".charAt(i));
+        keyClick(row.key);
+        tryVerify(function() { return window.mainPage.visible }, 5000, "logged in");
+
+        var confirmed = false;
+        UserOpts.isSignature = true;
+        CLJS.showCheckLogin(function() { confirmed = true });
+        var dialog = signatureDialog(window);
+        var signature = findChild(dialog.contentItem, "passwordField");
+        click(signature);
+        for (var j = 0; j < "tarnu".length; ++j)
+            keyClick("tarnu".charAt(j));
+        keyClick(row.key);
+        tryVerify(function() { return confirmed }, 5000, "the signature is confirmed");
+        UserOpts.isSignature = false;
+    }
+
     // "Remember" keeps the user name for the next start, never the password.
     function test_rememberKeepsNameOnly() {
         window.loggedOut();

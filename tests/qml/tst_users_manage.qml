@@ -233,6 +233,7 @@ ShellTestCase {
     function test_groupChecks_data() {
         return [
             { tag: "empty", edit: false, name: "", text: "Group Name can't be empty!" },
+            { tag: "only spaces", edit: false, name: "   ", text: "Group Name can't be empty!" },
             { tag: "existing", edit: false, name: "Origin Group", text: "Group Name already exists!" },
             { tag: "rename to another existing", edit: true, name: "Origin Group", text: "Group Name already exists!" }
         ];
@@ -252,6 +253,28 @@ ShellTestCase {
         click(part(page, "saveButton"));
         compare(takeMessage(), row.text);
         click(part(page, "cancelButton"));
+    }
+
+    // A name typed with markup is shown as typed: the cell shows every character of it.
+    function test_groupNameShownAsTyped() {
+        var page = tab(3, "GroupManagementPage");
+        var typed = "<b>Bold</b>";
+        if (GMJS.dbReadAllGroupName().indexOf(typed) < 0)
+            verify(GMJS.dbInsert(typed) > 0);
+        page.refresh();
+        var cell = null;
+        var walk = function(item) {
+            if (cell === null && item.text === typed && item.contentWidth !== undefined)
+                cell = item;
+            for (var i = 0; cell === null && i < item.children.length; ++i)
+                walk(item.children[i]);
+        };
+        tryVerify(function() { walk(part(page, "groupTable")); return cell !== null }, 5000, "the row is shown");
+        var plain = Qt.createQmlObject('import QtQuick 2.15; Text { textFormat: Text.PlainText }', page);
+        plain.font = cell.font;
+        plain.text = typed;
+        compare(cell.contentWidth, plain.contentWidth);
+        plain.destroy();
     }
 
     function test_groupAddEditDetailDelete() {
