@@ -56,11 +56,17 @@ inline std::size_t lastLevelCacheBytes()
     return std::size_t(64) << 20;
 }
 
-// Copies of a frame set needed so that cycling through them touches more than the last-level
-// cache (half as much again, so no replacement policy can keep a copy between two visits).
+// Copies of a frame set needed so that cycling through them touches more than twice the
+// last-level cache plus every core's second level (a victim L3 holds lines apart from the L2s),
+// so no replacement policy can keep a copy between two visits.
 inline std::size_t freshCopies(std::size_t bytesPerCopy)
 {
-    const std::size_t want = lastLevelCacheBytes() * 3 / 2;
+    std::size_t l2 = 0;
+#if defined(_SC_LEVEL2_CACHE_SIZE)
+    l2 = std::size_t(std::max(sysconf(_SC_LEVEL2_CACHE_SIZE), 0L));
+#endif
+    const long cores = std::max(sysconf(_SC_NPROCESSORS_ONLN), 1L);
+    const std::size_t want = 2 * lastLevelCacheBytes() + l2 * std::size_t(cores) + (std::size_t(1) << 20);
     const std::size_t n = (want + bytesPerCopy - 1) / std::max<std::size_t>(bytesPerCopy, 1);
     return std::max<std::size_t>(n, 2);
 }

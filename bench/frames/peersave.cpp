@@ -1,4 +1,5 @@
 #include "peersave.h"
+#include "peerwrite.h"
 
 #include <cmath>
 #include <cstdio>
@@ -29,6 +30,20 @@ std::vector<char> bytesOf(const std::string& path)
 {
     std::ifstream in(path, std::ios::binary);
     return std::vector<char>(std::istreambuf_iterator<char>(in), {});
+}
+
+void writeBytes(const std::string& path, const std::vector<uchar>& bytes)
+{
+    if (!benchpairs::writeBytesAtomically(path, bytes))
+        stop("the peer could not write " + path);
+}
+
+void writeEncoded(const std::string& path, const cv::Mat& picture)
+{
+    thread_local std::vector<uchar> bytes;
+    if (!cv::imencode(".tif", picture, bytes, params()))
+        stop("the peer could not encode " + path);
+    writeBytes(path, bytes);
 }
 
 } // namespace
@@ -82,19 +97,26 @@ bool peerSave(const cv::Mat& frame, const cv::Mat& marks, int threshold, int sha
 
     const bool marked = cv::countNonZero(marks) > threshold;
     if (marked) {
-        std::vector<uint8_t> toGrey(65536);
-        for (int v = 0; v < 65536; ++v)
-            toGrey[v] = uint8_t(v / 65535.0 * 255.0);
+        // A constant table: built once, as any caller would.
+        static const std::vector<uint8_t> toGrey = [] {
+            std::vector<uint8_t> t(65536);
+            for (int v = 0; v < 65536; ++v)
+                t[v] = uint8_t(v / 65535.0 * 255.0);
+            return t;
+        }();
         cv::Mat grey(frame.size(), CV_8UC1);
         for (size_t i = 0; i < frame.total(); ++i)
             grey.ptr<uint8_t>()[i] = toGrey[work.ptr<uint16_t>()[i]];
         cv::Mat colour;
         cv::cvtColor(grey, colour, cv::COLOR_GRAY2BGR);
         colour.setTo(cv::Scalar(0, 0, 255), marks);
-        cv::imwrite(files.marked, colour, params());
+        writeEncoded(files.marked, colour);
     }
-    cv::imwrite(files.picture, work, params());
-    cv::imwrite(files.copy, work, params());
+    // One encoding, two files.
+    thread_local std::vector<uchar> bytes;
+    cv::imencode(".tif", work, bytes, params());
+    writeBytes(files.picture, bytes);
+    writeBytes(files.copy, bytes);
 
     std::ofstream data(files.data, std::ios::binary | std::ios::trunc);
     const int32_t head[] = {frame.rows, frame.cols, frame.type()};

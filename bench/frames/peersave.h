@@ -1,9 +1,10 @@
 #pragma once
 // A sample frame's picture set made the plain OpenCV way, as the peer of the program's saver:
 // levels from the library's histogram, the stretch through a table, the library's median,
-// Gaussian, filter and weighted sum in place, the over-exposure picture drawn in colour, every
-// picture through the library's encoder and the data file through a stream. The files hold
-// what the program's files hold, so a run can check the two against each other first.
+// Gaussian, filter and weighted sum in place, the over-exposure picture drawn in colour, each
+// picture encoded once into memory by the library's encoder and written from there, the data
+// file through a stream. The files hold what the program's files hold, so a run can check the
+// two against each other first.
 
 #include <string>
 

@@ -97,7 +97,19 @@ void histogram_peer(benchmark::State& state)
     }
 }
 
-// Screen blend of two colour pictures: the table against the per-byte formula.
+// Screen blend of two colour pictures: the table against OpenCV's arithmetic,
+// 255 - (255 - a)(255 - b) / 255 as two inversions and one scaled multiply. The program's rule
+// truncates, OpenCV's multiply rounds: the two agree within 1.
+constexpr const char* kBlendRounding = "ours truncates, OpenCV rounds: within 1";
+
+void peerScreen(cv::Mat& acc, const cv::Mat& add)
+{
+    thread_local cv::Mat inverse;
+    cv::bitwise_not(add, inverse);
+    cv::bitwise_not(acc, acc);
+    cv::multiply(acc, inverse, acc, 1.0 / 255);
+    cv::bitwise_not(acc, acc);
+}
 struct Blend {
     cv::Mat a, b, work;
     Blend()
@@ -127,6 +139,7 @@ void screen_blend_ours(benchmark::State& state)
         screenBlend(d.work, d.b);
         benchmark::ClobberMemory();
     }
+    state.SetLabel(kBlendRounding);
 }
 
 void screen_blend_peer(benchmark::State& state)
@@ -137,9 +150,10 @@ void screen_blend_peer(benchmark::State& state)
         state.PauseTiming();
         d.a.copyTo(d.work);
         state.ResumeTiming();
-        mergeImages(d.work.cols * 3, d.work.rows, d.work.data, d.b.data);
+        peerScreen(d.work, d.b);
         benchmark::ClobberMemory();
     }
+    state.SetLabel(kBlendRounding);
 }
 
 // The record's log counts must be those of OpenCV's counts before the times mean anything.
@@ -160,14 +174,14 @@ bool histogramsAgree()
     return true;
 }
 
-// Both blends must agree byte for byte before their times mean anything.
+// Both blends must agree within their stated rounding before their times mean anything.
 bool blendsAgree()
 {
     Blend& d = blend();
     cv::Mat ours = d.a.clone(), peer = d.a.clone();
     screenBlend(ours, d.b);
-    mergeImages(peer.cols * 3, peer.rows, peer.data, d.b.data);
-    return cv::norm(ours, peer, cv::NORM_INF) == 0;
+    peerScreen(peer, d.b);
+    return cv::norm(ours, peer, cv::NORM_INF) <= 1;
 }
 
 } // namespace

@@ -128,17 +128,19 @@ void runCp(const QString& out)
     }
 }
 
+// Every exported picture against its copy by cp.
 void checkSame(const QString& a, const QString& b)
 {
-    const QFileInfo first(g_batch.first());
-    const QString rel = "/" + first.dir().dirName() + "/" + first.fileName();
-    QFile x(a + rel), y(b + rel);
-    if (!x.open(QIODevice::ReadOnly) || !y.open(QIODevice::ReadOnly))
-        benchpairs::abortRun("exported file missing");
-    const cv::Mat p = cv::imread(QFile::encodeName(a + rel).toStdString(), cv::IMREAD_UNCHANGED);
-    const cv::Mat q = cv::imread(QFile::encodeName(b + rel).toStdString(), cv::IMREAD_UNCHANGED);
-    if (p.empty() || p.size() != q.size() || cv::norm(p, q, cv::NORM_INF) != 0)
-        benchpairs::abortRun("the export and cp give different pictures");
+    for (const QString& picture : g_batch) {
+        const QFileInfo info(picture);
+        const QString rel = "/" + info.dir().dirName() + "/" + info.fileName();
+        if (!QFileInfo::exists(a + rel) || !QFileInfo::exists(b + rel))
+            benchpairs::abortRun("exported file missing: " + rel.toStdString());
+        const cv::Mat p = cv::imread(QFile::encodeName(a + rel).toStdString(), cv::IMREAD_UNCHANGED);
+        const cv::Mat q = cv::imread(QFile::encodeName(b + rel).toStdString(), cv::IMREAD_UNCHANGED);
+        if (p.empty() || p.type() != q.type() || p.size() != q.size() || cv::norm(p, q, cv::NORM_INF) != 0)
+            benchpairs::abortRun("the export and cp give different pictures: " + rel.toStdString());
+    }
 }
 
 void batch_export_ours(benchmark::State& state)

@@ -8,6 +8,7 @@
 
 #include <QCoreApplication>
 #include <QDir>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include <opencv2/imgcodecs.hpp>
@@ -20,6 +21,7 @@
 #include "cabinetstate.h"
 #include "kestrixctrl.h"
 #include "pairsummary.h"
+#include "peerwrite.h"
 #include "useropts.h"
 #include "virtualscene.h"
 #include "wbqicapturethread.h"
@@ -106,6 +108,30 @@ void peerLevels(const cv::Mat& frame, int& low, int& high, cv::Mat& logHist)
     cv::minMaxLoc(logHist, nullptr, &largest);
 }
 
+// The peer's steps up to its picture: the stored frame, the working copy, the levels, and for a
+// sample the band search and the stretch.
+cv::Mat peerPicture(const Data& d, int kind)
+{
+    cv::Mat stored = cv::Mat(kHeight, kWidth, CV_16UC1, const_cast<uint16_t*>(d.camera.data())).clone();
+    cv::Mat work = stored.clone();
+    int low = 0, high = 65535;
+    cv::Mat logHist;
+    peerLevels(work, low, high, logHist);
+    if (kind != 0) {
+        if (kind == 2) {
+            cv::Mat grey8, binary;
+            work.convertTo(grey8, CV_8U, 1.0 / 256);
+            std::vector<std::vector<cv::Point>> contours;
+            cv::threshold(grey8, binary, 3, 255, cv::THRESH_BINARY);
+            cv::findContours(binary, contours, cv::RETR_LIST, cv::CHAIN_APPROX_SIMPLE);
+            benchmark::DoNotOptimize(contours.data());
+        }
+        const double scale = 65535.0 / std::max(1, high - low);
+        work.convertTo(work, CV_16U, scale, -low * scale);
+    }
+    return work;
+}
+
 void wbqi_capture_frame_ours(benchmark::State& state)
 {
     Data& d = data();
@@ -119,11 +145,21 @@ void wbqi_capture_frame_ours(benchmark::State& state)
     plan.savedAsMarker = kind == 0;
     WBQICaptureThread::StoreOptions store;
     store.backgroundColor = UserOpts::Black;
-    bool checked = false;
+    bool checked = false, filesChecked = false;
     auto once = [&] {
         double exposure = 5000;
         bool written = false;
         const QString path = thread.storeFrame(d.camera.data(), d.region, plan, store, &exposure, &written);
+        // The first picture ours writes (a warm-up round, untimed) holds the peer's pixels,
+        // within the stretch's rounding.
+        if (!filesChecked && written && !path.isEmpty()) {
+            filesChecked = true;
+            const cv::Mat file = cv::imread(QFile::encodeName(path).toStdString(), cv::IMREAD_UNCHANGED);
+            const cv::Mat peer = peerPicture(d, kind);
+            if (file.empty() || file.type() != peer.type() || file.size() != peer.size()
+                || cv::norm(file, peer, cv::NORM_INF) > (kind == 0 ? 0 : 1))
+                benchpairs::abortRun("our picture differs from the peer's: " + path.toStdString());
+        }
         return written && !path.isEmpty();
     };
     // The first rounds of a process pay for fresh memory and files; the figure is the steady state.
@@ -163,28 +199,14 @@ void wbqi_capture_frame_peer(benchmark::State& state)
                                      cv::IMWRITE_TIFF_COMPRESSION, 1};
     const QString a = d.dir.path() + "/peer/a", b = d.dir.path() + "/peer/b";
     auto once = [&] {
-        // The stored frame and the working copy the pictures are made of.
-        cv::Mat stored = cv::Mat(kHeight, kWidth, CV_16UC1, d.camera.data()).clone();
-        cv::Mat work = stored.clone();
-        int low = 0, high = 65535;
-        cv::Mat logHist;
-        peerLevels(work, low, high, logHist);
-        if (kind != 0) {
-            if (kind == 2) {
-                cv::Mat grey8, binary;
-                work.convertTo(grey8, CV_8U, 1.0 / 256);
-                std::vector<std::vector<cv::Point>> contours;
-                cv::threshold(grey8, binary, 3, 255, cv::THRESH_BINARY);
-                cv::findContours(binary, contours, cv::RETR_LIST, cv::CHAIN_APPROX_SIMPLE);
-                benchmark::DoNotOptimize(contours.data());
-            }
-            const double scale = 65535.0 / std::max(1, high - low);
-            work.convertTo(work, CV_16U, scale, -low * scale);
-        }
+        const cv::Mat work = peerPicture(d, kind);
         QDir().mkpath(a);
         QDir().mkpath(b);
-        cv::imwrite((a + "/frame.tif").toStdString(), work, params);
-        cv::imwrite((b + "/frame.tif").toStdString(), work, params);
+        // One encoding, the same bytes in both folders.
+        thread_local std::vector<uchar> bytes;
+        if (!cv::imencode(".tif", work, bytes, params) || !benchpairs::writeBytesAtomically((a + "/frame.tif").toStdString(), bytes)
+            || !benchpairs::writeBytesAtomically((b + "/frame.tif").toStdString(), bytes))
+            benchpairs::abortRun("the peer's pictures were not written");
     };
     for (int i = 0; i < kWarmUp; ++i) {
         once();

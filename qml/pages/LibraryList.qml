@@ -7,10 +7,13 @@ import "../js/Paths.js" as Paths
 
 // The date rows of an image-library page: each date with its experiments, each experiment with
 // a strip of thumbnails. Everything a row shows lives in the page's model, so rows scrolled out
-// and back keep their state; thumbnails are decoded in the background at their shown size.
+// and back keep their state; thumbnails are decoded in the background at their shown size, those
+// on screen first.
 Rectangle {
     id: list
     property var page: null
+    // Thumbnails on screen whose pictures are still being decoded.
+    property int loadingOnScreen: 0
     color: Style.white
 
     component Tick: Item {
@@ -160,6 +163,28 @@ Rectangle {
                             objectName: "thumb"
                             readonly property bool folderEntry: Lib.nameOf(model.source) === ""
                             readonly property alias picture: picture
+                            // The views also make rows just out of sight, and the image reader
+                            // takes the newest request first: a thumbnail out of sight asks for
+                            // its picture only when none on screen is still loading, so what the
+                            // operator sees comes first.
+                            readonly property real stripTop: dateRow.y + expRow.y + strip.y
+                            readonly property bool onScreen: expRow.shown
+                                && x + width > strip.contentX && x < strip.contentX + strip.width
+                                && stripTop + height > dates.contentY && stripTop < dates.contentY + dates.height
+                            property bool asked: false
+                            // Checked once the views have placed the new row: a fresh delegate
+                            // sits at 0, 0 for a moment.
+                            function ask() { if (onScreen || list.loadingOnScreen === 0) asked = true }
+                            onOnScreenChanged: if (onScreen) Qt.callLater(ask)
+                            Component.onCompleted: Qt.callLater(ask)
+                            readonly property bool holding: onScreen && asked && picture.status === Image.Loading
+                            onHoldingChanged: list.loadingOnScreen += holding ? 1 : -1
+                            Component.onDestruction: if (holding) list.loadingOnScreen -= 1
+                            Connections {
+                                target: list
+                                enabled: !thumb.asked
+                                function onLoadingOnScreenChanged() { Qt.callLater(thumb.ask) }
+                            }
                             width: list.page.thumbWidth
                             height: list.page.thumbHeight
                             color: "#202020"
@@ -174,11 +199,11 @@ Rectangle {
                                 fillMode: Image.PreserveAspectFit
                                 sourceSize.width: width
                                 sourceSize.height: height
-                                source: thumb.folderEntry ? "" : Paths.localPathToUrl(model.source)
+                                source: thumb.folderEntry || !thumb.asked ? "" : Paths.localPathToUrl(model.source)
                             }
                             Text {
                                 anchors.centerIn: parent
-                                visible: thumb.folderEntry || picture.status === Image.Loading
+                                visible: thumb.folderEntry || !thumb.asked || picture.status === Image.Loading
                                 text: thumb.folderEntry ? qsTr("No image") : "…"
                                 color: Style.textLight
                                 font.family: Style.fontFamily

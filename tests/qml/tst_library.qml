@@ -315,6 +315,75 @@ ShellTestCase {
         compare(MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, p.main.folder)[4], "img_0.tif,lane 2.tif,img_2.tif,");
     }
 
+    // A strip longer than the page: the thumbnails on screen are asked for first; the ones the
+    // view made just out of sight wait until those are decoded, then follow.
+    function test_thumbnails_on_screen_first() {
+        // Pictures of an experiment outside the search range, shown in today's strip.
+        var longAgo = Lib.dateText(new Date(new Date().getFullYear(), new Date().getMonth(), new Date().getDate() - 40));
+        // The first ones large, so that decoding those on screen takes a while.
+        var large = testProbe.addExperiment(EnumOBJ.Gel, longAgo, "Large", 8, 2400, 1800);
+        var small = testProbe.addExperiment(EnumOBJ.Gel, longAgo, "Small", 32, 420, 300);
+        var files = large.files.concat(small.files);
+        var page = enter(EnumOBJ.Gel);
+        var images = page.dateModel.get(0).exps.get(1).images;
+        // Watched from the first frame on: no picture out of sight is asked for while one on
+        // screen is still being decoded.
+        var strip = null, early = [];
+        var inStrip = function() {
+            return strip ? thumbs(page).filter(function(t) { return t.parent === strip.contentItem }) : [];
+        };
+        var seen = function(t) { return t.x + t.width > strip.contentX && t.x < strip.contentX + strip.width };
+        var watch = function() {
+            var made = inStrip();
+            var waiting = made.filter(function(t) { return seen(t) && t.picture.status !== Image.Ready });
+            if (waiting.length === 0)
+                return;
+            made.filter(function(t) { return !seen(t) && String(t.picture.source) !== "" }).forEach(function(t) {
+                early.push(t.picture.source + " while " + waiting.length + " on screen wait");
+            });
+        };
+        var walk = function(item) {
+            for (var i = 0; i < item.children.length && !strip; ++i) {
+                if (item.objectName === "expRow_0_1" && item.children[i].objectName === "strip")
+                    strip = item.children[i];
+                walk(item.children[i]);
+            }
+        };
+        walk(page);
+        verify(strip !== null, "today's strip");
+        var timer = Qt.createQmlObject("import QtQuick 2.15; Timer { interval: 1; repeat: true; running: true }", page);
+        timer.triggered.connect(watch);
+        for (var f = 0; f < files.length; ++f)
+            images.append({ source: files[f], checked: false });
+        settle(page);
+        compare(strip.count, 3 + files.length);
+        watch();
+        var made = inStrip();
+        var onScreen = made.filter(seen), beyond = made.filter(function(t) { return !seen(t) });
+        verify(onScreen.length >= 3, "thumbnails on screen: " + onScreen.length);
+        verify(beyond.length >= 1, "the view makes thumbnails out of sight too: " + beyond.length);
+        for (var i = 0; i < onScreen.length; ++i)
+            tryCompare(onScreen[i].picture, "status", Image.Ready, 10000);
+        for (var k = 0; k < beyond.length; ++k)
+            tryCompare(beyond[k].picture, "status", Image.Ready, 10000);
+        timer.destroy();
+        compare(early.length, 0, early.slice(0, 3).join("; "));
+
+        // Dragged into sight, the next ones are asked for and shown; the first stay decoded.
+        var first = onScreen[0];
+        mouseDrag(strip, strip.width - 20, strip.height / 2, -(strip.width - 60), 0);
+        tryVerify(function() { return strip.contentX > page.thumbWidth }, 5000, "the strip scrolls");
+        settle(page);
+        var now = inStrip().filter(seen).filter(function(t) { return onScreen.indexOf(t) < 0 });
+        verify(now.length >= 1, "new thumbnails in sight");
+        for (var n = 0; n < now.length; ++n)
+            tryCompare(now[n].picture, "status", Image.Ready, 5000);
+        if (inStrip().indexOf(first) >= 0)
+            compare(first.picture.status, Image.Ready);
+
+        images.remove(3, files.length);
+    }
+
     // The batch export: progress to the end and the success message, one folder per
     // experiment; a cancel stops it before the end.
     function test_batch_export() {

@@ -317,7 +317,10 @@ void convertFormat(const void* src, int srcFormat, unsigned srcBitDepth, void* d
             known = true;
             const auto* sp = static_cast<const typename Format<SF>::T*>(src);
             auto* dp = static_cast<typename Format<DF>::T*>(dst);
-            const bool stream = frameBytes<DF>(width, height) >= streamThreshold();
+            // The split's three output streams pay for their line reads sooner than one stream
+            // does: measured, streaming them was faster from 6 MB (a 1 MP frame) up.
+            const std::size_t streamFrom = SF == 0 && DF == 1 ? streamThreshold() / 4 : streamThreshold();
+            const bool stream = frameBytes<DF>(width, height) >= streamFrom;
             runBands(height, 1, width, kPixelsPerWorkerLight, [&](std::size_t y0, std::size_t y1) {
                 convertRange<SF, DF>(sp, dp, plane, y0 * width, y1 * width, shl, shr, constAlpha, stream);
             });

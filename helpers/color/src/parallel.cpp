@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <atomic>
 #include <condition_variable>
+#include <memory>
 #include <mutex>
 #include <thread>
 #include <vector>
@@ -15,8 +16,13 @@ namespace {
 std::atomic<unsigned> g_limit{0};
 
 // Persistent workers: a frame is a few milliseconds of work, so waking threads per call must cost
-// microseconds, not tens of them. Workers spin briefly on the job counter after each job before
+// microseconds, not tens of them. Workers spin briefly on the generation after each job before
 // they sleep; the caller always takes part, so a busy pool never blocks a call.
+//
+// A job's counters live in a shared block that late workers may still hold after the call has
+// returned: the call waits only for its bands, never for a descheduled worker to leave. A worker
+// calls the caller's function only for a band it claimed, and all bands are claimed before the
+// call can return, so the function is never reached after that.
 class BandPool {
 public:
     explicit BandPool(unsigned threads)
@@ -44,12 +50,8 @@ public:
                 job(i);
             return;
         }
-        m_job = &job;
-        m_count = n;
-        m_next.store(0);
-        m_pending.store(n);
-        m_slots.store(int(helpers));
-        m_open.store(true);
+        auto shared = std::make_shared<Job>(job, n, int(helpers));
+        std::atomic_store(&m_job, shared);
         {
             // Under the mutex, so a worker about to sleep cannot miss the new generation.
             std::lock_guard<std::mutex> lock(m_mutex);
@@ -57,14 +59,31 @@ public:
         }
         if (m_sleepers.load() > 0)
             m_wake.notify_all();
-        work();
-        spinUntil([&] { return m_pending.load() == 0; });
-        // Close the job, then let every worker that got in leave before the job goes away.
-        m_open.store(false);
-        spinUntil([&] { return m_active.load() == 0; });
+        shared->work();
+        spinUntil([&] { return shared->pending.load() == 0; });
+        std::atomic_store(&m_job, std::shared_ptr<Job>());
     }
 
 private:
+    struct Job {
+        Job(const std::function<void(std::size_t)>& f, std::size_t n, int helpers)
+            : fn(&f), count(n), pending(n), slots(helpers)
+        {
+        }
+        void work()
+        {
+            for (std::size_t i = next.fetch_add(1); i < count; i = next.fetch_add(1)) {
+                (*fn)(i);
+                pending.fetch_sub(1);
+            }
+        }
+        const std::function<void(std::size_t)>* fn;
+        const std::size_t count;
+        std::atomic<std::size_t> next{0};
+        std::atomic<std::size_t> pending;
+        std::atomic<int> slots;
+    };
+
     template <class Done>
     static void spinUntil(Done done)
     {
@@ -83,20 +102,14 @@ private:
 #endif
     }
 
-    void work()
-    {
-        for (std::size_t i = m_next.fetch_add(1); i < m_count; i = m_next.fetch_add(1)) {
-            (*m_job)(i);
-            m_pending.fetch_sub(1);
-        }
-    }
-
     void loop()
     {
         uint64_t seen = m_generation.load();
         for (;;) {
-            // Spin a little: frames tend to come back to back.
-            for (unsigned i = 0; i < 20000 && m_generation.load() == seen && !m_stop.load(); ++i)
+            // Spin a little (tens of microseconds): frames tend to come back to back. Longer
+            // spins measured slower on a shared machine: the scheduler then makes busy workers
+            // wait their turn behind other processes when a frame comes.
+            for (unsigned i = 0; i < 2000 && m_generation.load() == seen && !m_stop.load(); ++i)
                 pause();
             if (m_generation.load() == seen && !m_stop.load()) {
                 std::unique_lock<std::mutex> lock(m_mutex);
@@ -107,11 +120,11 @@ private:
             if (m_stop.load())
                 return;
             seen = m_generation.load();
-            // Enter only while this generation's job is open and a slot is free.
-            m_active.fetch_add(1);
-            if (m_open.load() && m_generation.load() == seen && m_slots.fetch_sub(1) > 0)
-                work();
-            m_active.fetch_sub(1);
+            // No lock on the way in: the workers of one call would queue on it.
+            const std::shared_ptr<Job> job = std::atomic_load(&m_job);
+            // Enter only while a slot is free; a job already done has no band left to claim.
+            if (job && job->slots.fetch_sub(1) > 0)
+                job->work();
         }
     }
 
@@ -119,14 +132,8 @@ private:
     std::mutex m_runMutex;
     std::mutex m_mutex;
     std::condition_variable m_wake;
-    const std::function<void(std::size_t)>* m_job = nullptr;
-    std::size_t m_count = 0;
-    std::atomic<std::size_t> m_next{0};
-    std::atomic<std::size_t> m_pending{0};
-    std::atomic<int> m_slots{0};
-    std::atomic<int> m_active{0};
+    std::shared_ptr<Job> m_job; // read and written atomically
     std::atomic<int> m_sleepers{0};
-    std::atomic<bool> m_open{false};
     std::atomic<bool> m_stop{false};
     std::atomic<uint64_t> m_generation{0};
 };

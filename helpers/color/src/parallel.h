@@ -11,9 +11,10 @@ unsigned workerCount();
 void setWorkerLimit(unsigned limit);
 
 // Pixels each worker needs to be worth waking (several microseconds): measured crossovers for
-// per-pixel work like a debayer or a table lookup, and for a byte shuffle.
+// per-pixel work like a debayer or a table lookup, and for a byte shuffle (a 1 MP frame still
+// takes all eight workers, as OpenCV's own conversions do).
 constexpr std::size_t kPixelsPerWorkerHeavy = 16384;
-constexpr std::size_t kPixelsPerWorkerLight = 262144;
+constexpr std::size_t kPixelsPerWorkerLight = 65536;
 
 // Splits rows [0, rows) into bands of whole multiples of `align` rows and runs band(first, last)
 // for each, in parallel on the process's band workers; returns when all have finished. Only as
