@@ -9,6 +9,9 @@ function isKestrix(authority) { return authority === 1 }
 // The FL9BW cameras of the Tucsen cabinets (they take a gain level instead of a gain value).
 function isFL9BW(authority) { return [7, 8, 11, 12, 15, 16, 17].indexOf(authority) >= 0 }
 
+// The lens row (slider and autofocus) only where the board turns the lens: elsewhere the board
+// reports no lens position, so an autofocus would wait for it for ever.
+function hasSerialLens(authority) { return [6, 8, 10, 12, 14, 16].indexOf(authority) >= 0 }
 // The Tucsen cabinets that also image gels have a filter wheel; the blot needs its open place.
 function hasFilterWheel(authority) { return [2, 3, 9, 10, 11, 12, 13, 14, 15, 16].indexOf(authority) >= 0 }
 

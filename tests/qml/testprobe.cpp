@@ -5,6 +5,7 @@
 #include "ic_maincontrol.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
+#include "tucam_test.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -171,7 +172,13 @@ void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
     vcab::CabinetState::instance().update([bestFocus, lensPosition](vcab::CabinetSnapshot& s) {
         s.bestFocus = bestFocus;
         s.serialFocus = lensPosition;
+        s.fixedLens = false;
     });
+}
+
+void TestProbe::warmCamera(double celsius)
+{
+    tucamtest::setSensorTemperature(celsius);
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

@@ -38,6 +38,8 @@ public:
     Q_INVOKABLE void setCabinetDoor(bool open, bool coverPlaced);
     // Where the scene is sharp for the board-driven lens, and where that lens stands.
     Q_INVOKABLE void setCabinetFocus(int bestFocus, int lensPosition);
+    // The Tucsen camera's sensor is at this temperature now; its cooler goes on from there.
+    Q_INVOKABLE void warmCamera(double celsius);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

@@ -22,6 +22,19 @@ ShellTestCase {
         compare(WB.coolingText(t), row.text);
     }
 
+    function test_lensRow_data() {
+        return [
+            { tag: "S60, lens turned by hand", authority: 3, shown: false },
+            { tag: "Mini cabinet", authority: 18, shown: false },
+            { tag: "manual 695 blot cabinet", authority: 5, shown: false },
+            { tag: "board-driven lens", authority: 6, shown: true },
+            { tag: "board-driven lens, FL9BW, all modes", authority: 16, shown: true }
+        ];
+    }
+    function test_lensRow(row) {
+        compare(WB.hasSerialLens(row.authority), row.shown);
+    }
+
     function test_exposureSplit_data() {
         return [
             { tag: "zero", ms: 0, parts: [0, 0, 0] },

@@ -335,7 +335,7 @@ TUCAMRET TUCAM_Buf_WaitForFrame(HDTUCAM handle, TUCAM_FRAME* frame, int32_t time
     req.blackLevel = int(dev->prop[TUIDP_BLACKLEVEL]);
     req.seed = d.seed++;
     const vcab::CabinetSnapshot cabinet = vcab::CabinetState::instance().snapshot();
-    req.lensPosition = d.config.model == tucamtest::Model::S20Mini ? cabinet.smbusFocus : cabinet.serialFocus;
+    req.lensPosition = d.config.model == tucamtest::Model::S20Mini ? cabinet.smbusFocus : vcab::boardLensPosition(cabinet);
     const int bytesPerPixel = dev->elemBytes;
 
     // Rendering takes a while on full frames: done unlocked so that an abort is never held up.

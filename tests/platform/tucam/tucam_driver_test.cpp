@@ -279,6 +279,9 @@ TEST(TucamDriver, TheCamerasAutoExposureSettlesOnItsTargetWithinAFewFrames)
     EXPECT_GT(exposure, 1.0);
 }
 
+// The set value is the cooler's set-point above its coldest: 0 (what the program sets) cools the
+// sensor as far as it goes, steadily, never past the coldest, and past the -6.7 degrees the
+// Western-blot page waits for (-30 on its scale) within about a minute of cabinet time.
 TEST(TucamDriver, TheSensorCoolsTowardsItsSetPoint)
 {
     tucamtest::Config config;
@@ -291,17 +294,31 @@ TEST(TucamDriver, TheSensorCoolsTowardsItsSetPoint)
     double t = 0;
     TUCAM_Prop_GetValue(open.hIdxTUCam, TUIDP_TEMPERATURE, &t, 0);
     EXPECT_NEAR(t, 25.0, 0.5);
+    const auto start = std::chrono::steady_clock::now();
     ASSERT_EQ(TUCAM_Prop_SetValue(open.hIdxTUCam, TUIDP_TEMPERATURE, 0, 0), TUCAMRET_SUCCESS);
     double previous = t;
     bool monotonic = true;
+    double pastWaitMs = -1;
     EXPECT_TRUE(waitFor([&] {
         TUCAM_Prop_GetValue(open.hIdxTUCam, TUIDP_TEMPERATURE, &t, 0);
         monotonic = monotonic && t <= previous;
         previous = t;
-        return t < 0.5;
-    }, 10000));
+        if (pastWaitMs < 0 && t < -20.0 / 3)
+            pastWaitMs = std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+        return t < tucamtest::kColdestCelsius + 0.5;
+    }, 20000));
     EXPECT_TRUE(monotonic);
-    EXPECT_GE(t, 0.0) << "never below the set point";
+    EXPECT_GE(t, tucamtest::kColdestCelsius) << "never below the coldest";
+    ASSERT_GE(pastWaitMs, 0);
+    EXPECT_LT(pastWaitMs / vcab::timeScale(), 60000.0) << "cabinet milliseconds to the page's -30";
+    EXPECT_GT(pastWaitMs / vcab::timeScale(), 10000.0) << "a sensor takes a while to cool";
+    // A warmer set-point: the sensor warms back towards it.
+    ASSERT_EQ(TUCAM_Prop_SetValue(open.hIdxTUCam, TUIDP_TEMPERATURE, 30, 0), TUCAMRET_SUCCESS);
+    EXPECT_TRUE(waitFor([&] {
+        TUCAM_Prop_GetValue(open.hIdxTUCam, TUIDP_TEMPERATURE, &t, 0);
+        return t > tucamtest::kColdestCelsius + 29.0;
+    }, 20000));
+    EXPECT_LE(t, tucamtest::kColdestCelsius + 30.0);
     TUCAM_Api_Uninit();
 }
 
