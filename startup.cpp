@@ -179,7 +179,7 @@ void applyVirtualBoardEnvironment()
 namespace {
 // Where each kind of lens sees the virtual scene sharp: well inside the range its search sweeps
 // (the board lens 1000 to 3500, the SMBus lens within the limits it reports).
-constexpr int kBoardLensBestFocus = 1800;
+constexpr int kBoardLensBestFocus = 1810;
 constexpr int kSmbusLensBestFocus = 4000;
 } // namespace
 

@@ -36,11 +36,14 @@ constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
 constexpr double kVignette = 0.25;       // brightness lost at the frame corners, per axis
 
-constexpr int kMaxBlurRadius = 64;
+// Large enough that sharpness still changes at the far ends of every lens's range.
+constexpr int kMaxBlurRadius = 256;
 
 // The stain's grain: a faint texture a few sensor pixels fine, the detail an autofocus rates.
 constexpr double kGrain = 0.2;        // relative strength
 constexpr double kGrainPitch = 3.0;   // sensor pixels between two independent grain values
+constexpr double kSlabGrain = 0.06;   // the gel slab's own texture, in shares of a full band:
+                                      // detail between the bands, above the noise of their glow
 
 double bandStrength(int lane, int band)
 {
@@ -226,8 +229,10 @@ std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
         const double sy = g.originY + (y + 0.5) * g.binning;
         for (int x = 0; x < w; ++x) {
             const double sx = g.originX + (x + 0.5) * g.binning;
-            const double texture = 1.0 + kGrain * grain(sx, sy);
-            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY * texture);
+            const double g = grain(sx, sy);
+            const double slab = gelX[x] * gelY;
+            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] * gelY + slab) * (1.0 + kGrain * g)
+                                         + slab / kGelLevel * kSlabGrain * g);
         }
     }
     return maps;

@@ -6,6 +6,7 @@
 #include "controllertest.h"
 
 #include "cabinetstate.h"
+#include "camopts.h"
 #include "gelflow.h"
 #include "h695icecamctrl.h"
 #include "multflow.h"
@@ -59,33 +60,32 @@ void switchOn(IC_MainControl* ctrl, bool singleGel, const Light& light)
 
 struct Stats {
     double mean = 0, saturated = 0;  // mean as a share of full scale, share of saturated pixels
-    double band = 0, field = 0;      // a strong band of the gel and the gel beside it
+    double low = 0, median = 0, high = 0;  // the 0.1 %, 50 % and 99.9 % points
 };
 
 Stats statsOf(const TsFrame& frame)
 {
     const FrameView v = frame.view();
+    std::vector<uint16_t> sorted(v.pixels, v.pixels + v.count());
     Stats s;
     double sum = 0;
-    size_t full = 0;
-    for (size_t i = 0; i < v.count(); ++i) {
-        sum += v.pixels[i];
-        full += v.pixels[i] == 65535;
-    }
-    s.mean = sum / double(v.count()) / 65535.0;
-    s.saturated = double(full) / double(v.count());
-    // The first band of the first sample lane, and the gel between the ladder and that lane.
-    auto patch = [&](double u, double vv) {
-        const int cx = int(u * v.width), cy = int(vv * v.height);
-        double p = 0;
-        for (int y = cy - 1; y <= cy + 1; ++y)
-            for (int x = cx - 2; x <= cx + 2; ++x)
-                p += v.pixels[size_t(y) * size_t(v.width) + size_t(x)];
-        return p / 15;
-    };
-    s.band = patch(0.25, 0.23);
-    s.field = patch(0.20, 0.23);
+    for (uint16_t p : sorted)
+        sum += p;
+    s.mean = sum / double(sorted.size()) / 65535.0;
+    std::sort(sorted.begin(), sorted.end());
+    s.saturated = double(sorted.end() - std::lower_bound(sorted.begin(), sorted.end(), uint16_t(65535)))
+        / double(sorted.size());
+    s.low = sorted[sorted.size() / 1000];
+    s.median = sorted[sorted.size() / 2];
+    s.high = sorted[sorted.size() - 1 - sorted.size() / 1000];
     return s;
+}
+
+// The wheel position the board turns to for a filter of the pages (its filter byte less 0x11).
+int wheelPosition(int filter)
+{
+    static const int position[] = {0, 1, 2, 3, 4, 5, 5, 6};
+    return filter >= 0 && filter < 8 ? position[filter] : 0;
 }
 
 } // namespace
@@ -104,7 +104,15 @@ class CabinetPicturesTest : public QObject {
     IC_MainControl* bringUp(const QString& model)
     {
         appDir.writeMachine(model);
+        // The lamps stay lit for the whole test: scaled down, the timed shut-down comes in seconds.
+        UserOpts::getInstance()->setLightAutoShutDownTime(0);
+        UserOpts::getInstance()->saveUserOptsByName(UserOpts::OPT_LightAutoShutDownTime);
+        // Each cabinet's first search, from where a new cabinet's lens has never been.
+        CamOpts::getInstance()->setAutoFocusPosition(0);
+        CamOpts::getInstance()->saveCamOptsByName(CamOpts::AutoFocusPosition);
         tucamtest::reset();
+        SmbusLensCtrl::close();
+        smbustest::reset();
         vcab::CabinetState::instance().reset();
         rig = std::make_unique<ControllerRig>();
         IC_MainControl* ctrl = rig->ctrl.get();
@@ -117,14 +125,70 @@ class CabinetPicturesTest : public QObject {
         return ctrl;
     }
 
+    // The page's automatic exposure: on, then a reading every poll until the pages' rule calls
+    // it settled (or its twentieth poll), then off. Polls come faster than the page's, as the
+    // cabinet's time is scaled.
+    bool autoExpose(IC_MainControl* ctrl, Mode mode, const int& frames, double& exposure)
+    {
+        QSignalSpy aeFinished(ctrl, &IC_MainControl::setAEFinished);
+        auto atExposure = [&](int on) {
+            if (mode == Mode::Gel) ctrl->_GelTSAtExposure(on);
+            else if (mode == Mode::Mult) ctrl->_MultTSAtExposure(on);
+            else ctrl->_WBTSAtExposure(on);
+        };
+        atExposure(1);
+        if (!aeFinished.wait(20000))
+            return false;
+        QJSValue history = js.newArray();
+        bool settled = false;
+        for (int polls = 1; !settled && polls <= 20; ++polls) {
+            QTest::qWait(40);
+            exposure = mode == Mode::Gel ? ctrl->_GelTSGetExposure()
+                     : mode == Mode::Mult ? ctrl->_MultTSGetExposure() : ctrl->_WBTSGetExposure();
+            const int gain = qRound(mode == Mode::Gel ? ctrl->_GelTSGetGain()
+                                  : mode == Mode::Mult ? ctrl->_MultTSGetGain() : ctrl->_WBTSGetGain());
+            settled = aeSettled.call({history, exposure, gain, polls, false, frames}).toBool();
+            // As the page does while the exposure moves.
+            if (!settled) {
+                if (mode == Mode::Gel) ctrl->_GelTSPreExpAndGainChanged(exposure, gain);
+                else if (mode == Mode::Mult) ctrl->_MultTSPreExpAndGainChanged(exposure, gain);
+                else ctrl->_WBTSPreExpAndGainChanged(exposure, gain);
+            }
+            QJSValue entry = js.newObject();
+            entry.setProperty("exposure", exposure);
+            entry.setProperty("gain", gain);
+            entry.setProperty("frame", frames);
+            history.setProperty(history.property("length").toUInt(), entry);
+        }
+        aeFinished.clear();
+        atExposure(0);
+        return aeFinished.wait(20000) && settled;
+    }
+
     void tearDownCabinet()
     {
+        SmbusLensCtrl::close();
         QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         H695ICECamCtrl::getInstance()->closeCamera();
         rig.reset();
     }
 
 private slots:
+    // Whatever a failed check left running ends before the camera closes.
+    void cleanup()
+    {
+        if (!rig)
+            return;
+        IC_MainControl* ctrl = rig->ctrl.get();
+        disconnect(ctrl, &IC_MainControl::imageChanged, this, nullptr);
+        ctrl->_GelTSExitExperiment();
+        ctrl->_MultTSExitExperiment();
+        ctrl->_WBTSExitExperiment();
+        QTRY_VERIFY_WITH_TIMEOUT(!ctrl->gel()->preview.thread() && !ctrl->mult()->preview.thread()
+                                     && !ctrl->wbTS()->preview.thread(), 20000);
+        tearDownCabinet();
+    }
+
     void initTestCase()
     {
         // The pages' rule, read from their own script (its QML-only first line left out).
@@ -162,7 +226,7 @@ private slots:
                                                     {Mode::Gel, EnumOBJ::UV302, -1, "UV", 1},
                                                     {Mode::Gel, EnumOBJ::Blue, -1, "blue", 1}};
         QTest::newRow("FL9BW, all modes") << "Ormivex_GF_AutoFL9BW" << (gel + mult + wb);
-        QTest::newRow("Mini cabinet") << "OrmivexMini695" << wb;
+        QTest::newRow("Mini cabinet") << "Ormivex_Mini695" << wb;
     }
     void picturesAfterAutomaticExposure()
     {
@@ -171,6 +235,16 @@ private slots:
         IC_MainControl* ctrl = bringUp(model);
         QVERIFY(ctrl);
         const bool singleGel = ctrl->authorityType() == EnumOBJ::GelTS20BW;
+        // Exposure is looked at here, not focus: a motorised lens stands where the scene is sharp.
+        const int best = vcab::CabinetState::instance().snapshot().bestFocus;
+        if (singleGel) {
+            QTRY_VERIFY_WITH_TIMEOUT(smbustest::lens().focusInitCount > 0 && !smbustest::lens().focusBusy, 20000);
+            QSignalSpy moved(ctrl, &IC_MainControl::focusMoved);
+            ctrl->_FocusChanged(best);
+            QVERIFY(moved.wait(20000));
+        } else {
+            vcab::CabinetState::instance().update([best](vcab::CabinetSnapshot& c) { c.serialFocus = best; });
+        }
         QtCharts::QLineSeries series;
         ctrl->setGelLineSeries(&series);
         ctrl->setMultLineSeries(&series);
@@ -178,49 +252,25 @@ private slots:
         H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
         int frames = 0;
         connect(ctrl, &IC_MainControl::imageChanged, this, [&frames] { ++frames; });
-        QSignalSpy aeFinished(ctrl, &IC_MainControl::setAEFinished);
-
         for (const Light& light : lights) {
             const QByteArray name = QByteArray(light.name);
             const EnumOBJ::ExpMode mode = light.mode == Mode::Gel ? EnumOBJ::Gel
-                                        : light.mode == Mode::Mult ? EnumOBJ::MultiFluorescence : EnumOBJ::WB;
-            auto atExposure = [&](int on) {
-                if (light.mode == Mode::Gel) ctrl->_GelTSAtExposure(on);
-                else if (light.mode == Mode::Mult) ctrl->_MultTSAtExposure(on);
-                else ctrl->_WBTSAtExposure(on);
-            };
-            auto reading = [&](double& exposure, double& gain) {
-                exposure = light.mode == Mode::Gel ? ctrl->_GelTSGetExposure()
-                         : light.mode == Mode::Mult ? ctrl->_MultTSGetExposure() : ctrl->_WBTSGetExposure();
-                gain = light.mode == Mode::Gel ? ctrl->_GelTSGetGain()
-                     : light.mode == Mode::Mult ? ctrl->_MultTSGetGain() : ctrl->_WBTSGetGain();
-            };
+                                        : light.mode == Mode::Mult ? EnumOBJ::Mult : EnumOBJ::WB;
             ctrl->setExpMode(mode);
+            // From a dark cabinet, so that the light is known to be on before the exposure starts.
+            ctrl->lightChange(false);
+            QVERIFY2(QTest::qWaitFor([] { return vcab::CabinetState::instance().snapshot().lamps == 0; }, 20000), name);
             switchOn(ctrl, singleGel, light);
+            QVERIFY2(QTest::qWaitFor([&] {
+                const vcab::CabinetSnapshot c = vcab::CabinetState::instance().snapshot();
+                return c.lamps != 0 && !c.filterTurning && (light.filter < 0 || c.filterPos == wheelPosition(light.filter));
+            }, 20000), name);
             if (light.mode == Mode::Gel) ctrl->_GelTSPreviewStart();
             else if (light.mode == Mode::Mult) ctrl->_MultTSPreviewStart();
             else ctrl->_WBTSPreviewStart();
             QVERIFY2(QTest::qWaitFor([&] { return frames > 0; }, 20000), name);
-            // The page's automatic exposure: on, then readings until they settle.
-            aeFinished.clear();
-            atExposure(1);
-            QVERIFY2(aeFinished.wait(20000), name);
-            QJSValue history = js.newArray();
-            bool settled = false;
-            double exposure = 0, gain = 0;
-            for (int polls = 1; !settled && polls <= 20; ++polls) {
-                QTest::qWait(40);
-                reading(exposure, gain);
-                settled = aeSettled.call({history, exposure, qRound(gain), polls, false, frames}).toBool();
-                QJSValue entry = js.newObject();
-                entry.setProperty("exposure", exposure);
-                entry.setProperty("gain", qRound(gain));
-                entry.setProperty("frame", frames);
-                history.setProperty(history.property("length").toUInt(), entry);
-            }
-            aeFinished.clear();
-            atExposure(0);
-            QVERIFY2(aeFinished.wait(20000), name);
+            double exposure = 0;
+            const bool settled = autoExpose(ctrl, light.mode, frames, exposure);
             // A frame taken wholly after the exposure settled.
             const int seen = frames;
             QVERIFY2(QTest::qWaitFor([&] { return frames >= seen + 2; }, 20000), name);
@@ -228,16 +278,17 @@ private slots:
             QVERIFY2(frame && !frame->view().empty(), name);
             const Stats s = statsOf(*frame);
             const QByteArray what = name + " at " + QByteArray::number(exposure) + " ms: mean "
-                + QByteArray::number(s.mean) + ", saturated " + QByteArray::number(s.saturated) + ", band "
-                + QByteArray::number(s.band) + ", field " + QByteArray::number(s.field);
+                + QByteArray::number(s.mean) + ", saturated " + QByteArray::number(s.saturated) + ", 0.1/50/99.9 % "
+                + QByteArray::number(s.low) + " " + QByteArray::number(s.median) + " " + QByteArray::number(s.high);
             qInfo("%s", what.constData());
             QVERIFY2(settled, what);
             QVERIFY2(s.mean >= 0.20 && s.mean <= 0.70, what);
             QVERIFY2(s.saturated < 0.001, what);
+            // Dark bands absorb three quarters of the light; bright bands glow several times the field.
             if (light.bands < 0)
-                QVERIFY2(s.band < 0.6 * s.field, what);
+                QVERIFY2(s.low < 0.5 * s.median, what);
             if (light.bands > 0)
-                QVERIFY2(s.band > 2.0 * s.field, what);
+                QVERIFY2(s.high > 2.5 * s.median, what);
 
             if (light.mode == Mode::Gel) {
                 if (singleGel) {
@@ -259,8 +310,6 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             frames = 0;
         }
-        disconnect(ctrl, &IC_MainControl::imageChanged, this, nullptr);
-        tearDownCabinet();
     }
 
     // Autofocus from the page's first visit on each kind of motorised lens, where the bring-up
@@ -300,6 +349,9 @@ private slots:
         connect(ctrl, &IC_MainControl::imageChanged, this, [&frames] { ++frames; });
         ctrl->_GelTSPreviewStart();
         QVERIFY(QTest::qWaitFor([&] { return frames > 0; }, 20000));
+        double exposure = 0;
+        if (smbus)
+            QVERIFY(autoExpose(ctrl, Mode::Gel, frames, exposure));
 
         QSignalSpy ended(ctrl, smbus ? &IC_MainControl::aFFinished : &IC_MainControl::setAFFinished);
         if (smbus)
@@ -309,7 +361,10 @@ private slots:
         QVERIFY(ended.wait(120000));
         const vcab::CabinetSnapshot after = vcab::CabinetState::instance().snapshot();
         const int final = smbus ? int(smbustest::lens().focusPosition) : after.serialFocus;
-        QVERIFY2(std::abs(final - best) <= step + offset,
+        // Through the board the search ends up to two steps past the peak: the lens side has
+        // moved on once more before the preview's verdict arrives (the SMBus lens: one step).
+        const int steps = smbus ? 1 : 3;
+        QVERIFY2(std::abs(final - best) <= steps * step + offset,
                  qPrintable(QStringLiteral("lens at %1, best %2").arg(final).arg(best)));
 
         // The program's own focus measure, on a frame taken with the lens at rest at a position.
@@ -344,16 +399,6 @@ private slots:
         QVERIFY2(atBest > 0 && atLow > 0 && atHigh > 0, what);
         QVERIFY2(atBest >= 3 * atLow && atBest >= 3 * atHigh, what);
 
-        disconnect(ctrl, &IC_MainControl::imageChanged, this, nullptr);
-        if (smbus) {
-            ctrl->lightCmd(EnumOBJ::UV302, false);
-            ctrl->_GelTS20BWExitExperiment();
-        } else {
-            ctrl->_GelTSExitExperiment();
-        }
-        QTRY_VERIFY_WITH_TIMEOUT(!ctrl->gel()->preview.thread(), 20000);
-        SmbusLensCtrl::close();
-        tearDownCabinet();
     }
 };
 

@@ -246,10 +246,12 @@ void autoExposeStep(Device& dev, const std::vector<uint16_t>& pixels)
     int peak = 65535;
     while (peak > 0 && above + histogram[size_t(peak)] <= top)
         above += histogram[size_t(peak--)];
-    const double target = dev.prop[TUIDP_BRIGHTNESS];
+    // In image mode 2 (the FL9BW's wide-range mode) the target counts on half the full scale.
+    const double share = dev.capa[TUIDC_IMGMODESELECT] == 2 ? 0.5 : 1.0;
+    const double target = dev.prop[TUIDP_BRIGHTNESS] * share;
     const double meanFactor = target / std::max(mean8, 0.5);
     const double peakFactor = kPeakShare * 65535.0 / std::max(peak, 1);
-    const bool meanOk = std::fabs(mean8 - target) <= dev.prop[TUIDP_ATEXPOSURE_THRESHOLD];
+    const bool meanOk = std::fabs(mean8 - target) <= dev.prop[TUIDP_ATEXPOSURE_THRESHOLD] * share;
     const bool peakHolds = peakFactor < meanFactor && std::fabs(peakFactor - 1.0) <= 0.04;
     if ((meanOk && peakFactor >= 1.0) || peakHolds) {
         if (mode == 2)

@@ -190,7 +190,7 @@ TEST(VirtualScene, SharpnessFallsWithEveryLensStepFromBestFocus)
     for (const Case& k : {Case{"board lens, binning 4", 4, 15}, Case{"board lens, binning 2", 2, 15},
                           Case{"SMBus lens, binning 1", 1, 50}}) {
         auto r = fullFrame(k.binning);
-        r.exposureMs = 20;
+        r.exposureMs = 80.0 / (k.binning * k.binning);  // one signal level, unsaturated, at every binning
         vcab::CabinetSnapshot c = lit(vcab::LampUV302_1);
         c.bestFocus = 2000;
         for (int side : {-1, 1}) {
@@ -287,7 +287,7 @@ TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
 TEST(VirtualScene, GelBandsShowUnderUvWhiteAndTheMainLamp)
 {
     auto r = fullFrame(4);
-    r.exposureMs = 20;
+    r.exposureMs = 4;
     const int y = int(0.23 * r.height);
     const int band = int(0.25 * r.width), gel = int(0.20 * r.width);
     auto at = [&](const std::vector<uint16_t>& f, int x) {
