@@ -60,6 +60,8 @@ ShellTestCase {
         testProbe.warmCamera(25);
         click(part(window.mainPage.body.homePage, "wbButton"));
         tryVerify(function() { return page.entered });
+        // The temperature is read after the lens's pause on entry.
+        tryVerify(function() { return page.isCooling || page.previewing }, 5000);
         verify(page.isCooling, "a warm camera makes the page wait");
         verify(page.coolingDialog.opened);
         var text = part(page.coolingDialog.contentItem, "coolingText").text;
