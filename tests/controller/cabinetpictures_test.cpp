@@ -142,7 +142,7 @@ class CabinetPicturesTest : public QObject {
         QJSValue history = js.newArray();
         bool settled = false;
         for (int polls = 1; !settled && polls <= 20; ++polls) {
-            QTest::qWait(40);
+            QTest::qWait(200);
             exposure = mode == Mode::Gel ? ctrl->_GelTSGetExposure()
                      : mode == Mode::Mult ? ctrl->_MultTSGetExposure() : ctrl->_WBTSGetExposure();
             const int gain = qRound(mode == Mode::Gel ? ctrl->_GelTSGetGain()
