@@ -48,6 +48,7 @@ int main(int argc, char** argv)
     }
 
     applyVirtualBoardEnvironment();
+    applyVirtualCabinetModel(mainCtrl->authorityType());
     mainCtrl->initDevice();
     const double scaleRatio = scaleRatioFor(mainCtrl->authorityType());
     if (scaleRatio != 1.0)

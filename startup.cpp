@@ -8,7 +8,10 @@
 #include "ic_maincontrol.h"
 #include "imagepainteditem.h"
 #include "localfolders.h"
+#include "machinemodel.h"
 #include "singleinstance.h"
+#include "cabinetstate.h"
+#include "tucam_test.h"
 #include "useropts.h"
 #include "virtualboard.h"
 
@@ -179,4 +182,36 @@ void applyVirtualBoardEnvironment()
         control.setHandshake(vboard::HandshakeMode::Wrong);
     else
         qWarning() << "TAVRILL_VIRTUAL_BOARD: unknown fault" << fault;
+}
+
+namespace {
+// Where each kind of lens sees the virtual scene sharp: well inside the range its search sweeps
+// (the board lens 1000 to 3500, the SMBus lens within the limits it reports).
+constexpr int kBoardLensBestFocus = 1810;
+constexpr int kSmbusLensBestFocus = 4000;
+} // namespace
+
+void applyVirtualCabinetModel(int authorityType)
+{
+    const MachineModel::Configuration* configuration = MachineModel::configurationOf(authorityType);
+    if (!configuration)
+        return;
+    switch (configuration->camera) {
+    case MachineModel::Camera::Tucsen695:
+        tucamtest::setModel(tucamtest::Model::Cam695);
+        break;
+    case MachineModel::Camera::TucsenFL9BW:
+        tucamtest::setModel(tucamtest::Model::FL9BW);
+        break;
+    case MachineModel::Camera::TucsenS20Mini:
+        tucamtest::setModel(tucamtest::Model::S20Mini);
+        break;
+    default:
+        break;
+    }
+    const MachineModel::Lens lens = configuration->lens;
+    vcab::CabinetState::instance().update([lens](vcab::CabinetSnapshot& s) {
+        s.fixedLens = lens == MachineModel::Lens::Manual;
+        s.bestFocus = lens == MachineModel::Lens::Smbus ? kSmbusLensBestFocus : kBoardLensBestFocus;
+    });
 }

@@ -27,6 +27,9 @@ void removeImageFiles();
 // variable TAVRILL_VIRTUAL_BOARD: "silent" (reads, never answers) or "wrong-handshake" (answers
 // the handshake with another frame). Anything else leaves the board as it is.
 void applyVirtualBoardEnvironment();
+// Tells the virtual cabinet's stand-ins which cabinet they are: the camera model, the lens the
+// scene follows and where it is sharp. Before the camera opens.
+void applyVirtualCabinetModel(int authorityType);
 
 // QML singleton providers: each returns the process-wide object, whatever the engine.
 QObject* mainCtrlProvider(QQmlEngine* engine, QJSEngine* scriptEngine);

@@ -22,8 +22,8 @@ static bool sameState(const CabinetSnapshot& a, const CabinetSnapshot& b)
     return a.doorOpen == b.doorOpen && a.coverPlaced == b.coverPlaced && a.lamps == b.lamps
         && a.bluePercent == b.bluePercent && a.filterPos == b.filterPos && a.filterTurning == b.filterTurning
         && a.serialFocus == b.serialFocus && a.serialZoom == b.serialZoom && a.smbusFocus == b.smbusFocus
-        && a.smbusZoom == b.smbusZoom && a.bestFocus == b.bestFocus && a.plateType == b.plateType
-        && a.tempAlarm == b.tempAlarm;
+        && a.smbusZoom == b.smbusZoom && a.bestFocus == b.bestFocus && a.fixedLens == b.fixedLens
+        && a.plateType == b.plateType && a.tempAlarm == b.tempAlarm;
 }
 
 void CabinetState::update(const std::function<void(CabinetSnapshot&)>& change)
@@ -66,6 +66,11 @@ void CabinetState::removeListener(int id)
             return;
         }
     }
+}
+
+int boardLensPosition(const CabinetSnapshot& cabinet)
+{
+    return cabinet.fixedLens ? cabinet.bestFocus : cabinet.serialFocus;
 }
 
 double timeScale()

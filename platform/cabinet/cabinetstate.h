@@ -52,6 +52,7 @@ struct CabinetSnapshot {
     int smbusFocus = 0;             // focus register of the SMBus lens
     int smbusZoom = 0;              // zoom register of the SMBus lens
     int bestFocus = 0;              // lens position at which the scene is sharp
+    bool fixedLens = false;         // a lens turned by hand and left in focus: no motor moves it
     int plateType = PlateWhite;
     bool tempAlarm = false;
 };
@@ -78,6 +79,10 @@ private:
     std::vector<std::pair<int, Listener>> m_listeners;
     int m_nextListenerId = 1;
 };
+
+// Lens position of the cabinet's own lens that the board-side cameras see: the board-driven
+// lens, or best focus when the lens is fixed.
+int boardLensPosition(const CabinetSnapshot& cabinet);
 
 // Factor applied to every physical time of the virtual cabinet and to the program's fixed
 // pauses (TAVRILL_TIME_SCALE, default 1; read once).

@@ -24,22 +24,26 @@ constexpr double kGelLevel = 0.05;     // faint stain of the whole slab
 
 // Rates in grey values per millisecond per sensor pixel at gain 1.
 constexpr double kFluorRate = 400.0;     // a fully lit fluorescent band
-constexpr double kFluorBackground = 0.04;
+constexpr double kFluorBackground = 0.3;  // the gel and plate glow too: the field is never black
+constexpr double kDyeGlow = 0.35;          // the membrane's glow in a dye's channel
 constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
 constexpr double kDyeRate = 20.0;        // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
 constexpr double kEpiRate = 20.0;        // the cabinet's main white lamp from above, off the bands
-constexpr double kEpiBackground = 0.2;   // share of it the unstained gel and plate send back
+constexpr double kEpiBackground = 0.25;  // share of it the unstained gel and plate send back
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;
 constexpr double kVignette = 0.25;       // brightness lost at the frame corners, per axis
 
-constexpr int kMaxBlurRadius = 64;
+// Large enough that sharpness still changes at the far ends of every lens's range.
+constexpr int kMaxBlurRadius = 256;
 
 // The stain's grain: a faint texture a few sensor pixels fine, the detail an autofocus rates.
 constexpr double kGrain = 0.2;        // relative strength
 constexpr double kGrainPitch = 3.0;   // sensor pixels between two independent grain values
+constexpr double kSlabGrain = 0.06;   // the gel slab's own texture, in shares of a full band:
+                                      // detail between the bands, above the noise of their glow
 
 double bandStrength(int lane, int band)
 {
@@ -225,8 +229,10 @@ std::shared_ptr<const SampleMaps> buildSample(const Geometry& g)
         const double sy = g.originY + (y + 0.5) * g.binning;
         for (int x = 0; x < w; ++x) {
             const double sx = g.originX + (x + 0.5) * g.binning;
-            const double texture = 1.0 + kGrain * grain(sx, sy);
-            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] + gelX[x]) * gelY * texture);
+            const double g = grain(sx, sy);
+            const double slab = gelX[x] * gelY;
+            line[x] = static_cast<float>((laneWeight[x] * laneRow[laneOf[x]] * gelY + slab) * (1.0 + kGrain * g)
+                                         + slab / kGelLevel * kSlabGrain * g);
         }
     }
     return maps;
@@ -368,6 +374,10 @@ struct Lighting {
     double epi = 0.0;     // the main white lamp (power and source on) shining on the sample
 };
 
+// The board's light source byte lights the white trans-illuminator by itself (the gel and
+// multi-fluorescence white commands send only it); together with the power byte (the Western-blot
+// light) it is the main lamp above the sample instead.
+
 Lighting lightingOf(const CabinetSnapshot& c)
 {
     Lighting l;
@@ -382,7 +392,8 @@ Lighting lightingOf(const CabinetSnapshot& c)
         l.fluor += on(bit) ? 0.5 : 0.0;
     for (uint32_t bit : {LampWhiteLight, LampMiniWhite})
         l.white += on(bit) ? 1.0 : 0.0;
-    l.epi = on(LampPower) && on(LampSource) ? 1.0 : 0.0;
+    if (on(LampSource))
+        (on(LampPower) ? l.epi : l.white) += 1.0;
     return l;
 }
 
@@ -447,6 +458,7 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
     const float dark = static_cast<float>(scale * kDarkRate);
     const float black = static_cast<float>(request.blackLevel);
     const float dyeRate = static_cast<float>(scale * pass * kDyeRate);
+    const float glow = static_cast<float>(kDyeGlow);
 
     // Shot noise grows with the square root of the collected signal; the gain scales it.
     static thread_local std::vector<float> sigma;
@@ -477,7 +489,7 @@ bool renderScene(const SceneRequest& request, const CabinetSnapshot& cabinet, ui
         for (int x = 0; x < w; ++x) {
             float mean = (ay * fx[x] + c) * stain[x] + by * fx[x] + dark;
             if (dye)
-                mean += dy * fx[x] * dye[x];
+                mean += dy * fx[x] * (dye[x] + glow);
             mean = mean > 0.f ? mean : 0.f;
             if (left == 0) {
                 state ^= state << 13;

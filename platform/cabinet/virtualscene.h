@@ -27,13 +27,15 @@ struct SceneRequest {
 // Renders one frame into out (width * height values, rows packed) for the given cabinet state.
 // Returns false and writes nothing when the request's sizes are not positive.
 // The sample: a gel of eight lanes (a ladder, then a dilution series) of flat-topped bands.
-// White and UV/blue lamps light it (white light through the plate, bands absorbing; UV and blue
-// exciting bright bands on a dark gel; the Mini cabinets' red and green lights at half that
-// strength; the main white lamp, power and source on, shining on coloured bands that send back
-// most through the green filter and least in the near infrared), blue lamps follow bluePercent,
+// White and UV/blue lamps light it (white light through the plate, bands absorbing: the white
+// lamps, or the light source byte alone; UV and blue exciting bright bands on a dimly glowing
+// gel; the Mini cabinets' red and green lights at half that strength; the main white lamp, power
+// and source on, shining on coloured bands that send back most through the green filter and
+// least in the near infrared), blue lamps follow bluePercent,
 // the filter position scales what reaches the sensor, and with every lamp off the bands still
 // glow faintly (chemiluminescence). The lamps of the multi-fluorescence board light no bands:
-// each excites the spots of its own dye, seen only through that dye's filter (fluorchannels.h).
+// each excites the spots of its own dye, seen only through that dye's filter (fluorchannels.h),
+// on the membrane's fainter glow in that channel.
 // Signal grows with
 // exposure x gain x binning^2, dark current with exposure, shot and read noise are seeded, values
 // saturate at 65535, and a blur grows in proportion to |lensPosition - bestFocus| (blended

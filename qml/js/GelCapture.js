@@ -33,15 +33,18 @@ function matchedFilter(lightType, autoMatch, inCalibration, opts) {
 
 // Automatic exposure poll: settled when the exposure is within 0.05 of one of the two previous
 // readings (or after 20 polls), the gain when unchanged (or after 20 polls). history holds the
-// earlier readings, newest last: {exposure, gain}.
-function aeSettled(history, exposure, gain, polls, exposureOnly) {
+// earlier readings, newest last: {exposure, gain, frame}, frame the count of camera frames seen
+// when it was read. An earlier reading counts only with a new frame since: the camera changes
+// its exposure once per frame, so two readings of one long frame always agree.
+function aeSettled(history, exposure, gain, polls, exposureOnly, frame) {
     var n = history.length;
-    var expOk = polls >= 20
-        || (n >= 1 && Math.abs(history[n - 1].exposure - exposure) <= 0.05)
-        || (n >= 2 && Math.abs(history[n - 2].exposure - exposure) <= 0.05);
+    function agrees(k) {
+        return k >= 0 && history[k].frame < frame && Math.abs(history[k].exposure - exposure) <= 0.05;
+    }
+    var expOk = polls >= 20 || agrees(n - 1) || agrees(n - 2);
     if (exposureOnly)
         return expOk;
-    var gainOk = polls >= 20 || (n >= 1 && history[n - 1].gain === gain);
+    var gainOk = polls >= 20 || (n >= 1 && history[n - 1].frame < frame && history[n - 1].gain === gain);
     return expOk && gainOk;
 }
 // "" or the warning after automatic exposure settled at its limits.

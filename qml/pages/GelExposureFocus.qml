@@ -13,6 +13,12 @@ QtObject {
     // Automatic exposure was switched off and its end reported (a calibration waits for this).
     signal autoExposureEnded()
     property Timer aePoll: Timer { interval: 1000; onTriggered: worker.pollAutoExposure() }
+    // Camera frames seen: two exposure readings agree only with a new frame between them.
+    property int framesSeen: 0
+    property Connections frameCounter: Connections {
+        target: MainCtrl
+        function onImageChanged() { ++worker.framesSeen }
+    }
     property Timer captureAfterFocus: Timer {
         interval: 1000
         onTriggered: { worker.host.buttonCaptureClicked = false; worker.host.startCapture() }
@@ -57,10 +63,11 @@ QtObject {
         ++host.aePolls;
         var last = host.aeHistory.length > 0 ? host.aeHistory[host.aeHistory.length - 1] : null;
         // The single-gel cabinet waits until exposure and gain repeat.
-        var settled = host.singleGel ? last !== null && last.exposure === exposure && last.gain === gain
-                                     : Gel.aeSettled(host.aeHistory, exposure, gain, host.aePolls, host.fl9bw);
+        var settled = host.singleGel ? last !== null && last.frame < framesSeen && last.exposure === exposure
+                                       && last.gain === gain
+                                     : Gel.aeSettled(host.aeHistory, exposure, gain, host.aePolls, host.fl9bw, framesSeen);
         var history = host.aeHistory.slice();
-        history.push({ exposure: exposure, gain: gain });
+        history.push({ exposure: exposure, gain: gain, frame: framesSeen });
         host.aeHistory = history;
         host.cameraBar.showExposure(exposure, gain);
         if (multMode)

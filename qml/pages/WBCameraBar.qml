@@ -192,8 +192,8 @@ Column {
         }
         ++aePolls;
         // Settled at the latest on the 21st reading.
-        var settled = Gel.aeSettled(aeHistory, exposure, gain, aePolls - 1, fl9bw);
-        aeHistory = aeHistory.concat([{ exposure: exposure, gain: gain }]);
+        var settled = Gel.aeSettled(aeHistory, exposure, gain, aePolls - 1, fl9bw, framesSeen);
+        aeHistory = aeHistory.concat([{ exposure: exposure, gain: gain, frame: framesSeen }]);
         aeTimer.interval = 500;
         if (!settled) {
             if (fl9bw)
@@ -216,6 +216,12 @@ Column {
             host.warn(qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
     }
     Timer { id: aeTimer; interval: 1000; repeat: true; onTriggered: bar.aePoll() }
+    // Camera frames seen: two exposure readings agree only with a new frame between them.
+    property int framesSeen: 0
+    Connections {
+        target: MainCtrl
+        function onImageChanged() { ++bar.framesSeen }
+    }
 
     // ---- binning ----
     Row {
@@ -300,7 +306,8 @@ Column {
     }
     // ---- lens (Tucsen) ----
     Row {
-        visible: !bar.kestrix
+        objectName: "lensRow"
+        visible: !bar.kestrix && MainCtrl.hasMotorLens
         spacing: Style.s(4)
         Text { anchors.verticalCenter: parent.verticalCenter; width: Style.s(60); text: qsTr("Focus"); font.family: Style.fontFamily; font.pixelSize: Style.fontNormal; color: Style.textDark }
         MySlider {

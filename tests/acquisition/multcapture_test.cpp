@@ -124,7 +124,8 @@ TEST_F(MultCapture, ThreeChannelsGiveOneFileEachAndTheirRowEntries)
     EXPECT_EQ(r->gain, "45,45,45,");
     EXPECT_EQ(r->imageNames, names.join(',') + ",");
 
-    // Each frame shows its own dye and none of the two others.
+    // Each frame shows its own dye and none of the two others (whose spots show only the
+    // membrane's glow in that channel).
     ASSERT_EQ(ctrl->frameCount(), 3);
     ASSERT_EQ(ctrl->histogramCount(), 3);
     // The capture view's frame is the last one taken, shared with the list.
@@ -134,7 +135,7 @@ TEST_F(MultCapture, ThreeChannelsGiveOneFileEachAndTheirRowEntries)
         for (int j = 0; j < 3; ++j) {
             const double own = spotMean(frame, shots[i].channel.dye);
             if (i != j) {
-                EXPECT_GT(own, 10 * spotMean(frame, shots[j].channel.dye)) << i << " against " << j;
+                EXPECT_GT(own, 2 * spotMean(frame, shots[j].channel.dye)) << i << " against " << j;
             }
         }
     }

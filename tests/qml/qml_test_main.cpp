@@ -43,6 +43,7 @@ public slots:
         ctrl->initMachine();
         registerQmlTypes();
         m_translator = new TranslatorControl(this);
+        applyVirtualCabinetModel(ctrl->authorityType());
         ctrl->initDevice();
     }
 

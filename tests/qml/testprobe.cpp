@@ -7,6 +7,7 @@
 #include "imageexport.h"
 #include "libraryfixture.h"
 #include "modbusmaster.h"
+#include "tucam_test.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -186,6 +187,7 @@ void TestProbe::setCabinetFocus(int bestFocus, int lensPosition)
     vcab::CabinetState::instance().update([bestFocus, lensPosition](vcab::CabinetSnapshot& s) {
         s.bestFocus = bestFocus;
         s.serialFocus = lensPosition;
+        s.fixedLens = false;
     });
 }
 
@@ -193,6 +195,11 @@ void TestProbe::scriptKestrixTemperature(int hundredths, int count)
 {
     const std::vector<int16_t> values(size_t(qMax(0, count)), int16_t(hundredths));
     kxtest_script_temperatures(values.empty() ? nullptr : values.data(), int32_t(values.size()));
+}
+
+void TestProbe::warmCamera(double celsius)
+{
+    tucamtest::setSensorTemperature(celsius);
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

@@ -43,6 +43,8 @@ public:
     // The next count temperature readings of the Kestrix camera, in hundredths of a degree
     // (count 0 returns it to its cooling curve).
     Q_INVOKABLE void scriptKestrixTemperature(int hundredths, int count);
+    // The Tucsen camera's sensor is at this temperature now; its cooler goes on from there.
+    Q_INVOKABLE void warmCamera(double celsius);
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

@@ -57,18 +57,24 @@ ShellTestCase {
     }
 
     function test_autoExposureSettles_data() {
+        function r(exposure, gain, frame) { return { exposure: exposure, gain: gain, frame: frame } }
         return [
-            { tag: "first reading", history: [], exposure: 10, gain: 5, polls: 1, only: false, settled: false },
-            { tag: "same as before", history: [{ exposure: 10, gain: 5 }], exposure: 10.04, gain: 5, polls: 2, only: false, settled: true },
-            { tag: "gain still moving", history: [{ exposure: 10, gain: 5 }], exposure: 10, gain: 6, polls: 2, only: false, settled: false },
-            { tag: "back to the one before", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 5 }], exposure: 10.04, gain: 5, polls: 3, only: false, settled: true },
-            { tag: "still moving", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 5 }], exposure: 14, gain: 5, polls: 3, only: false, settled: false },
-            { tag: "twentieth poll", history: [{ exposure: 10, gain: 5 }, { exposure: 12, gain: 6 }], exposure: 14, gain: 7, polls: 20, only: false, settled: true },
-            { tag: "FL9BW ignores the gain", history: [{ exposure: 10, gain: 5 }], exposure: 10, gain: 9, polls: 2, only: true, settled: true }
+            { tag: "first reading", history: [], exposure: 10, gain: 5, polls: 1, only: false, frame: 1, settled: false },
+            { tag: "same as before", history: [r(10, 5, 1)], exposure: 10.04, gain: 5, polls: 2, only: false, frame: 2, settled: true },
+            { tag: "gain still moving", history: [r(10, 5, 1)], exposure: 10, gain: 6, polls: 2, only: false, frame: 2, settled: false },
+            { tag: "back to the one before", history: [r(10, 5, 1), r(12, 5, 2)], exposure: 10.04, gain: 5, polls: 3, only: false, frame: 3, settled: true },
+            { tag: "still moving", history: [r(10, 5, 1), r(12, 5, 2)], exposure: 14, gain: 5, polls: 3, only: false, frame: 3, settled: false },
+            { tag: "twentieth poll", history: [r(10, 5, 1), r(12, 6, 2)], exposure: 14, gain: 7, polls: 20, only: false, frame: 3, settled: true },
+            { tag: "FL9BW ignores the gain", history: [r(10, 5, 1)], exposure: 10, gain: 9, polls: 2, only: true, frame: 2, settled: true },
+            // A frame longer than the poll: the camera has not had a frame to change its exposure.
+            { tag: "same frame, same reading", history: [r(10, 5, 4)], exposure: 10, gain: 5, polls: 2, only: false, frame: 4, settled: false },
+            { tag: "same frame, FL9BW", history: [r(10, 5, 4)], exposure: 10, gain: 5, polls: 2, only: true, frame: 4, settled: false },
+            { tag: "one before from an older frame", history: [r(10, 5, 3), r(10, 5, 4)], exposure: 10, gain: 5, polls: 3, only: true, frame: 4, settled: true },
+            { tag: "same frame at the twentieth poll", history: [r(10, 5, 4)], exposure: 10, gain: 5, polls: 20, only: false, frame: 4, settled: true }
         ];
     }
     function test_autoExposureSettles(row) {
-        compare(Gel.aeSettled(row.history, row.exposure, row.gain, row.polls, row.only), row.settled);
+        compare(Gel.aeSettled(row.history, row.exposure, row.gain, row.polls, row.only, row.frame), row.settled);
     }
 
     function test_autoExposureWarnings_data() {

@@ -1,5 +1,6 @@
 import QtQuick 2.15
 import QtTest 1.15
+import an.qt.MainCtrl 1.0
 import "qrc:/js/WesternBlot.js" as WB
 
 // The Western-blot page's decisions that need no screen.
@@ -20,6 +21,23 @@ ShellTestCase {
         fuzzyCompare(WB.mappedTemperature(t), row.mapped, 1e-6);
         compare(WB.coolingDone(WB.mappedTemperature(t)), row.done);
         compare(WB.coolingText(t), row.text);
+    }
+
+    function test_lensRow_data() {
+        return [
+            { tag: "S60, lens turned by hand", authority: 3, shown: false },
+            { tag: "Mini cabinet", authority: 18, shown: false },
+            { tag: "manual 695 blot cabinet", authority: 5, shown: false },
+            { tag: "board-driven lens", authority: 6, shown: true },
+            { tag: "board-driven lens, FL9BW, all modes", authority: 16, shown: true }
+        ];
+    }
+    function test_lensRow(row) {
+        var start = MainCtrl.authorityType;
+        MainCtrl.authorityType = row.authority;
+        var shown = MainCtrl.hasMotorLens;
+        MainCtrl.authorityType = start;
+        compare(shown, row.shown);
     }
 
     function test_exposureSplit_data() {

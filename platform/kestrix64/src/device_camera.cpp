@@ -500,7 +500,7 @@ void Camera::produce()
         uint8_t* slot = m_buffer + static_cast<size_t>(m_continuous ? i % m_slots : i) * m_frameBytes;
         std::memset(slot, 0, m_metadata);
         const vcab::CabinetSnapshot cabinet = vcab::CabinetState::instance().snapshot();
-        request.lensPosition = cabinet.serialFocus;
+        request.lensPosition = vcab::boardLensPosition(cabinet);
         request.seed = m_seedBase + i + 1;
         vcab::renderScene(request, cabinet, reinterpret_cast<uint16_t*>(slot + m_metadata));
 

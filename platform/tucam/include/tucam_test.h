@@ -21,12 +21,24 @@ struct Config {
     Model model = Model::Cam695;
     int cameraCount = 1;
     std::string identity = "1234567890ABCDEFGHIJ";  // text of information item 5
-    double ambientTemperature = 25.0;                  // sensor temperature before cooling
+    // Sensor temperature before cooling, in degrees Celsius. The temperature property's set value
+    // is the cooler's set-point in degrees above its coldest (kColdestCelsius): 0 and below
+    // cool as far as the cooler goes; its reading is the sensor's temperature in degrees Celsius.
+    double ambientTemperature = 25.0;
     uint64_t seed = 1;                                 // noise seed of the first frame
 };
 
+// The coldest the sensor's cooler reaches, in degrees Celsius (set value 0).
+constexpr double kColdestCelsius = -20.0;
+
 // Ends every capture and wait, closes all handles, clears scripts and the log, applies config.
 void reset(const Config& config = Config());
+// The camera model attached, as the cabinet's bring-up tells it; the rest of the configuration,
+// the scripts and the log stay. Only while no camera is open (false otherwise).
+bool setModel(Model model);
+// The sensor of every camera is at this temperature now (a cabinet left standing); the cooler
+// goes on from there towards its set-point.
+void setSensorTemperature(double celsius);
 
 // Statuses for the next calls of `call`, consumed in order; 1 (TUCAMRET_SUCCESS) lets that call
 // run normally. `call` is a function name ("TUCAM_Cap_Start") or a function name and id

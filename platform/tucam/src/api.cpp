@@ -335,7 +335,10 @@ TUCAMRET TUCAM_Buf_WaitForFrame(HDTUCAM handle, TUCAM_FRAME* frame, int32_t time
     req.blackLevel = int(dev->prop[TUIDP_BLACKLEVEL]);
     req.seed = d.seed++;
     const vcab::CabinetSnapshot cabinet = vcab::CabinetState::instance().snapshot();
-    req.lensPosition = d.config.model == tucamtest::Model::S20Mini ? cabinet.smbusFocus : cabinet.serialFocus;
+    req.lensPosition = d.config.model == tucamtest::Model::S20Mini ? cabinet.smbusFocus : vcab::boardLensPosition(cabinet);
+    // The board's lens moves in steps of 15, the SMBus lens in steps of 50: each step blurs by
+    // a few sensor pixels, so that the searches see every step.
+    req.focusStepsPerPixel = d.config.model == tucamtest::Model::S20Mini ? 10 : 3;
     const int bytesPerPixel = dev->elemBytes;
 
     // Rendering takes a while on full frames: done unlocked so that an abort is never held up.

@@ -90,12 +90,24 @@ void updateTemperature(Device& dev)
     const double seconds = std::chrono::duration<double>(now - dev.temperatureAt).count();
     dev.temperatureAt = now;
     const double tau = kCoolingTauSeconds * vcab::timeScale();
-    const double target = dev.prop[TUIDP_TEMPERATURE];
+    const double target = coolingTarget(dev.prop[TUIDP_TEMPERATURE]);
     if (tau <= 0.0) {
         dev.temperature = target;
         return;
     }
     dev.temperature = target + (dev.temperature - target) * std::exp(-seconds / tau);
+}
+
+double coolingTarget(double setValue)
+{
+    return tucamtest::kColdestCelsius + std::max(0.0, setValue);
+}
+
+double setValueFor(double celsius)
+{
+    Range r;
+    propRange(TUIDP_TEMPERATURE, r);
+    return std::clamp(celsius - tucamtest::kColdestCelsius, r.min, r.max);
 }
 
 bool capaRange(const Device&, int id, Range& r)
@@ -159,7 +171,8 @@ void resetDevice(Device& dev, double ambient)
         if (propRange(id, r))
             dev.prop[id] = r.def;
     }
-    dev.prop[TUIDP_TEMPERATURE] = ambient;
+    // The cooler idles at ambient until a set-point is given.
+    dev.prop[TUIDP_TEMPERATURE] = setValueFor(ambient);
     dev.temperatureAt = Clock::now();
 }
 
@@ -213,23 +226,39 @@ void fillRecord(const Device& dev, TUCAM_FRAME* frame)
     frame->pBuffer = const_cast<uint8_t*>(dev.buffer.data());
 }
 
-// The camera's auto-exposure: one proportional step per frame, bounded, settling within the threshold.
+// The camera's auto-exposure, after each new frame.
 void autoExposeStep(Device& dev, const std::vector<uint16_t>& pixels)
 {
     const int mode = dev.capa[TUIDC_ATEXPOSURE];
     if (mode == 0 || pixels.empty())
         return;
+    static thread_local std::vector<uint32_t> histogram;
+    histogram.assign(65536, 0);
     double sum = 0;
-    for (uint16_t v : pixels)
+    for (uint16_t v : pixels) {
         sum += v;
+        ++histogram[v];
+    }
     const double mean8 = sum / double(pixels.size()) / 257.0;
-    const double target = dev.prop[TUIDP_BRIGHTNESS];
-    if (std::fabs(mean8 - target) <= dev.prop[TUIDP_ATEXPOSURE_THRESHOLD]) {
+    // The level below which 99.9 % of the pixels lie.
+    const size_t top = pixels.size() / 1000;
+    size_t above = 0;
+    int peak = 65535;
+    while (peak > 0 && above + histogram[size_t(peak)] <= top)
+        above += histogram[size_t(peak--)];
+    // In image mode 2 (the FL9BW's wide-range mode) the target counts on half the full scale.
+    const double share = dev.capa[TUIDC_IMGMODESELECT] == 2 ? 0.5 : 1.0;
+    const double target = dev.prop[TUIDP_BRIGHTNESS] * share;
+    const double meanFactor = target / std::max(mean8, 0.5);
+    const double peakFactor = kPeakShare * 65535.0 / std::max(peak, 1);
+    const bool meanOk = std::fabs(mean8 - target) <= dev.prop[TUIDP_ATEXPOSURE_THRESHOLD] * share;
+    const bool peakHolds = peakFactor < meanFactor && std::fabs(peakFactor - 1.0) <= 0.04;
+    if ((meanOk && peakFactor >= 1.0) || peakHolds) {
         if (mode == 2)
             dev.capa[TUIDC_ATEXPOSURE] = 0;
         return;
     }
-    const double factor = std::clamp(target / std::max(mean8, 0.5), 0.25, 4.0);
+    const double factor = std::clamp(std::min(meanFactor, peakFactor), 0.25, 4.0);
     Range r;
     propRange(TUIDP_EXPOSURETM, r);
     const double ceiling = std::min(r.max, dev.prop[TUIDP_EXPOSUREMAX]);

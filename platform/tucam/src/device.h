@@ -24,7 +24,10 @@ using Clock = std::chrono::steady_clock;
 constexpr uint16_t kHeaderBytes = 64;
 constexpr int kDefectPixels = 16;
 // Cooling follows an exponential approach with this time constant (seconds at time scale 1).
-constexpr double kCoolingTauSeconds = 20.0;
+constexpr double kCoolingTauSeconds = 30.0;
+// The camera's auto-exposure keeps the brightest 0.1 % of the pixels at about this share of
+// full scale, below the mean target when the scene's bright parts are small.
+constexpr double kPeakShare = 0.95;
 
 struct Range {
     double min, max, def, step;
@@ -114,7 +117,14 @@ void stopCaptureLocked(Driver& d, Device& dev);
 
 void fillRecord(const Device& dev, TUCAM_FRAME* frame);
 
-// The camera's auto-exposure: one proportional step per frame, bounded, settling within the threshold.
+// The sensor temperature the cooler aims at for the set value of the temperature property.
+double coolingTarget(double setValue);
+// The set value at which the cooler holds the sensor at the given temperature.
+double setValueFor(double celsius);
+
+// The camera's auto-exposure, after each new frame: one proportional step towards the mean
+// target, bounded, held back so that the brightest pixels stay below saturation; settled
+// within the threshold or when the brightest pixels hold it back.
 void autoExposeStep(Device& dev, const std::vector<uint16_t>& pixels);
 
 void applyDefects(const Device& dev, std::vector<uint16_t>& pixels);

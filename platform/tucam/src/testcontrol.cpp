@@ -33,6 +33,28 @@ void reset(const Config& config)
     }
 }
 
+bool setModel(Model model)
+{
+    Driver& d = driver();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    for (auto& dev : d.devices) {
+        if (dev->open)
+            return false;
+    }
+    d.config.model = model;
+    return true;
+}
+
+void setSensorTemperature(double celsius)
+{
+    Driver& d = driver();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    for (auto& dev : d.devices) {
+        dev->temperature = celsius;
+        dev->temperatureAt = Clock::now();
+    }
+}
+
 void scriptResults(const std::string& call, const std::vector<uint32_t>& statuses)
 {
     Driver& d = driver();

@@ -190,7 +190,7 @@ TEST(VirtualScene, SharpnessFallsWithEveryLensStepFromBestFocus)
     for (const Case& k : {Case{"board lens, binning 4", 4, 15}, Case{"board lens, binning 2", 2, 15},
                           Case{"SMBus lens, binning 1", 1, 50}}) {
         auto r = fullFrame(k.binning);
-        r.exposureMs = 20;
+        r.exposureMs = 80.0 / (k.binning * k.binning);  // one signal level, unsaturated, at every binning
         vcab::CabinetSnapshot c = lit(vcab::LampUV302_1);
         c.bestFocus = 2000;
         for (int side : {-1, 1}) {
@@ -233,14 +233,17 @@ TEST(VirtualScene, EachFluorescenceChannelAnswersOnlyItsLampAndFilter)
         SCOPED_TRACE(p.channel);
         EXPECT_EQ(vcab::visibleChannel(lit(p.lamp, p.filter)), p.channel);
         const auto f = render(r, lit(p.lamp, p.filter));
+        // The membrane between the spots glows faintly in the channel.
+        const double membrane = patchAt(f, r, 0.2, 0.5);
+        EXPECT_GT(membrane, 5 * (off + 10));
         for (int channel = 1; channel <= vcab::ChannelCount; ++channel) {
             double u = 0, v = 0;
             ASSERT_TRUE(vcab::spotCentre(channel, 2, u, v));
             const double spot = patchAt(f, r, u, v);
             if (channel == p.channel)
-                EXPECT_GT(spot, 20 * (off + 10)) << "its own spot, channel " << channel;
+                EXPECT_GT(spot, 2 * membrane) << "its own spot, channel " << channel;
             else
-                EXPECT_LT(spot, 2 * (off + 10)) << "another dye's spot, channel " << channel;
+                EXPECT_LT(spot, 1.2 * membrane) << "another dye's spot, channel " << channel;
         }
     }
     // Wrong pairings: a lamp through another channel's filter or none, every lamp unfiltered.
@@ -284,7 +287,7 @@ TEST(VirtualScene, RegionShowsTheSameSampleAsTheFullFrame)
 TEST(VirtualScene, GelBandsShowUnderUvWhiteAndTheMainLamp)
 {
     auto r = fullFrame(4);
-    r.exposureMs = 20;
+    r.exposureMs = 4;
     const int y = int(0.23 * r.height);
     const int band = int(0.25 * r.width), gel = int(0.20 * r.width);
     auto at = [&](const std::vector<uint16_t>& f, int x) {
@@ -296,8 +299,9 @@ TEST(VirtualScene, GelBandsShowUnderUvWhiteAndTheMainLamp)
     };
     struct Case { const char* name; uint32_t lamps; int filter; double minRatio, maxRatio; };
     const Case cases[] = {
-        {"UV: bands glow on a dark gel", vcab::LampUV302_1, 0, 5.0, 1e9},
+        {"UV: bands glow on a dark gel", vcab::LampUV302_1, 0, 3.5, 1e9},
         {"white through the plate: bands absorb", vcab::LampWhiteLight, 0, 0.0, 0.5},
+        {"light source alone: the white trans-illuminator", vcab::LampSource, 0, 0.0, 0.5},
         {"main lamp, green filter: bands bright", vcab::LampPower | vcab::LampSource, 1, 3.0, 1e9},
         {"main lamp, 840 nm filter: bands faint", vcab::LampPower | vcab::LampSource, 5, 1.0, 2.0},
         {"power alone lights nothing", vcab::LampPower, 1, 0.0, 1e9},
