@@ -4,6 +4,7 @@
 #include "boardtestcontrol.h"
 #include "camopts.h"
 #include "detailimageitem.h"
+#include "thumbnailprovider.h"
 #include "enumobj.h"
 #include "ic_maincontrol.h"
 #include "imagepainteditem.h"
@@ -146,6 +147,7 @@ double scaleRatioFor(int authorityType)
 void addResourceImportPath(QQmlEngine* engine)
 {
     engine->addImportPath(QStringLiteral("qrc:/"));
+    engine->addImageProvider(QStringLiteral("thumbnail"), new ThumbnailProvider);
 }
 
 void registerQmlTypes()
