@@ -237,7 +237,10 @@ ShellTestCase {
     function test_delete() {
         var page = enter(EnumOBJ.Mult);
         var calls = [];
-        page.fileOps = { deleteFilesAndExps: function(mode, list) { calls.push([mode, list]) } };
+        page.fileOps = {
+            deleteFilesAndExps: function(mode, list) { calls.push([mode, list]) },
+            lastDeletion: function() { return { deleted: calls[0][1], experiments: [], failed: [] } }
+        };
         MainCtrl.curExpName = "Main" + EnumOBJ.Mult;
         page.toggleThumb(0, 1, 0);
         click(part(page, "deleteButton"));
@@ -253,6 +256,10 @@ ShellTestCase {
         tryCompare(calls, "length", 1);
         compare(calls[0][0], EnumOBJ.Mult);
         compare(calls[0][1], [prepared[EnumOBJ.Mult].old.files[1]]);
+        // The rows are written when the deletion has ended.
+        compare(auditSince(mark).length, 0);
+        MainCtrl.deleteFinished();
+        tryVerify(function() { return overlayDialog(window, "loadingDialog") === null }, 5000, "page listed again");
         var rows = auditSince(mark);
         compare(rows[0].content, "图片删除: " + prepared[EnumOBJ.Mult].old.files[1]);
         compare(rows[1].content, "Images delete: " + prepared[EnumOBJ.Mult].old.files[1]);
@@ -271,6 +278,25 @@ ShellTestCase {
         });
         // The page lists again when the deletion has ended.
         deleteSpy.wait(5000);
+        enter(EnumOBJ.Gel);
+
+        // A capture killed before its first frame leaves a row without pictures or folder: its
+        // entry removes the row, and the audit trail says so.
+        var longAgo = Lib.dateText(new Date(new Date().getFullYear(), new Date().getMonth(), new Date().getDate() - 40));
+        var phantom = testProbe.addExperiment(EnumOBJ.Gel, longAgo, "Phantom", 0);
+        testProbe.run("rmdir", [phantom.folder]);
+        compare(MainCtrl.getDirFilesName(phantom.folder), [""]);
+        compare(MainCtrl.loadByDate(EnumOBJ.Gel, longAgo, "", "").length, 1);
+        gelPage.selectedImageNameList = [phantom.folder];
+        deleteSpy.clear();
+        mark = auditMark();
+        gelPage.deleteSelected();
+        deleteSpy.wait(5000);
+        compare(MainCtrl.loadByDate(EnumOBJ.Gel, longAgo, "", "").length, 0);
+        rows = auditSince(mark);
+        compare(rows.length, 2);
+        compare(rows[0].content, "删除无图像实验: " + phantom.folder);
+        compare(rows[1].content, "Experiments without images delete: " + phantom.folder);
         enter(EnumOBJ.Gel);
     }
 
