@@ -4,6 +4,7 @@
 #include "boardtestcontrol.h"
 #include "camopts.h"
 #include "detailimageitem.h"
+#include "thumbnailprovider.h"
 #include "enumobj.h"
 #include "ic_maincontrol.h"
 #include "imagepainteditem.h"
@@ -155,6 +156,7 @@ double scaleRatioFor(int authorityType)
 void addResourceImportPath(QQmlEngine* engine)
 {
     engine->addImportPath(QStringLiteral("qrc:/"));
+    engine->addImageProvider(QStringLiteral("thumbnail"), new ThumbnailProvider);
 }
 
 void registerQmlTypes()

@@ -40,7 +40,8 @@ QObject* userOptsProvider(QQmlEngine* engine, QJSEngine* scriptEngine);
 // WBTS695_Manual to AllAuthorityTSFL9BW_Auto, otherwise 1.0.
 double scaleRatioFor(int authorityType);
 
-// Lets the engine find the modules carried in the resources (":/GlobalAuthority").
+// Lets the engine find the modules carried in the resources (":/GlobalAuthority") and the
+// image library's thumbnails ("image://thumbnail/...").
 void addResourceImportPath(QQmlEngine* engine);
 
 // Registers EnumOBJ, the singletons UserOpts, CamOpts and MainCtrl and the two painted item

@@ -380,6 +380,8 @@ public:
     // False (nothing changed) when the file or the row could not be renamed.
     Q_INVOKABLE bool updateImageName(int expMode, QString oriImageSavePath, QString newImageSavePath);
     Q_INVOKABLE void deleteFilesAndExps(EnumOBJ::ExpMode expMode, QStringList imageSavePathList);
+    // After deleteFinished: what that deletion did (FilesFlow::lastDeletion), for the audit trail.
+    Q_INVOKABLE QVariantMap lastDeletion() const;
 
     // Image-list refresh and image-library paths
     Q_INVOKABLE void updateImageByISP(int index, QVariantList imageSavePathList);

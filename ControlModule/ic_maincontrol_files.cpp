@@ -64,6 +64,11 @@ void IC_MainControl::deleteFilesAndExps(EnumOBJ::ExpMode expMode, QStringList im
     m_files->deleteFilesAndExps(expMode, imageSavePathList);
 }
 
+QVariantMap IC_MainControl::lastDeletion() const
+{
+    return m_files->lastDeletion();
+}
+
 QVariantList IC_MainControl::deleteExps(int expMode, QStringList expNameList)
 {
     return m_files->deleteExps(expMode, expNameList);

@@ -1612,6 +1612,10 @@
     <context>
         <name>ImageDetailView</name>
         <message>
+            <source>This picture cannot be shown: its file is missing, damaged or too large.</source>
+            <translation>无法显示该图片：文件缺失、已损坏或过大。</translation>
+        </message>
+        <message>
             <source>The image could not be renamed: %1</source>
             <translation>图像无法重命名：%1</translation>
         </message>

@@ -214,6 +214,10 @@ void FilesFlow::deleteFilesAndExps(EnumOBJ::ExpMode expMode, const QStringList& 
     thread->setImageList(expMode, imageSavePathList);
     thread->setRoots(imageRoots(), userImageFolder());
     connect(thread, &QThread::finished, this, [this, thread]() {
+        const DeleteImageThread::Outcome outcome = thread->outcome();
+        m_lastDeletion = {{QStringLiteral("deleted"), outcome.deleted},
+                          {QStringLiteral("experiments"), outcome.experiments},
+                          {QStringLiteral("failed"), outcome.failed}};
         thread->deleteLater();
         emit deleteFinished();
     });

@@ -14,6 +14,7 @@
 #include <QString>
 #include <QStringList>
 #include <QVariantList>
+#include <QVariantMap>
 
 class DeleteImageThread;
 class ExperimentRecord;
@@ -44,6 +45,9 @@ public:
     // Image library.
     void deleteFilesAndExps(EnumOBJ::ExpMode expMode, const QStringList& imageSavePathList);
     bool deleteRunning() const { return !m_deleteThread.isNull(); }
+    // What the last finished deletion did: "deleted" (pictures), "experiments" (folders of rows
+    // removed for an entry naming them) and "failed" (entries left), each a list of paths.
+    QVariantMap lastDeletion() const { return m_lastDeletion; }
     QVariantList deleteExps(int expMode, const QStringList& expNameList);
     // The file first, then the row; the mirror after. False (nothing changed) when the file
     // cannot be renamed or the row cannot be written.
@@ -78,6 +82,7 @@ private:
 
     FlowContext& m_ctx;
     QPointer<DeleteImageThread> m_deleteThread;
+    QVariantMap m_lastDeletion;
     QPointer<ExportWPSThread> m_reportThread;
     QString m_reportTemplate;
 };

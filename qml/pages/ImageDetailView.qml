@@ -236,6 +236,18 @@ Rectangle {
                 y: Math.max(0, (flick.height - height) / 2)
             }
         }
+        Text {
+            objectName: "unreadableText"
+            anchors.centerIn: parent
+            width: parent.width - Style.s(40)
+            visible: detailItem.unreadable
+            text: qsTr("This picture cannot be shown: its file is missing, damaged or too large.")
+            horizontalAlignment: Text.AlignHCenter
+            wrapMode: Text.WordWrap
+            color: Style.textLight
+            font.family: Style.fontFamily
+            font.pixelSize: Style.fontLarge
+        }
         PinchArea {
             anchors.fill: parent
             property real last: 1

@@ -351,10 +351,20 @@ Rectangle {
         if (question)
             question.accepted.connect(function() { CLJS.showCheckLogin(page.deleteSelected) });
     }
+    // The audit rows say what the deletion did, once it has ended.
+    property bool deletionPending: false
     function deleteSelected() {
         var selection = selectedImageNameList.slice();
+        deletionPending = true;
         fileOps.deleteFilesAndExps(pageMode, selection);
-        audit("图片删除: " + selection, "Images delete: " + selection);
+    }
+    function auditDeletion(done) {
+        if (done.deleted && done.deleted.length > 0)
+            audit("图片删除: " + done.deleted, "Images delete: " + done.deleted);
+        if (done.experiments && done.experiments.length > 0)
+            audit("删除无图像实验: " + done.experiments, "Experiments without images delete: " + done.experiments);
+        if (done.failed && done.failed.length > 0)
+            audit("图片删除失败: " + done.failed, "Images delete failed: " + done.failed);
     }
     function mergeStart() {
         if (selectedCount() !== 2) {
@@ -406,6 +416,10 @@ Rectangle {
                 page.closeLoading();
         }
         function onDeleteFinished() {
+            if (page.deletionPending) {
+                page.deletionPending = false;
+                page.auditDeletion(page.fileOps.lastDeletion());
+            }
             if (page.active())
                 page.updateListView(true);
         }

@@ -139,7 +139,9 @@ Rectangle {
                         }
                         Text {
                             anchors.verticalCenter: parent.verticalCenter
-                            text: model.images.count + qsTr(" images")
+                            // The one entry naming the folder of an experiment without pictures is none.
+                            text: (model.images.count === 1 && Lib.nameOf(model.images.get(0).source) === "" ? 0 : model.images.count)
+                                  + qsTr(" images")
                             font.family: Style.fontFamily
                             font.pixelSize: Style.fontSmall
                             color: Style.textGrey
@@ -199,7 +201,7 @@ Rectangle {
                                 fillMode: Image.PreserveAspectFit
                                 sourceSize.width: width
                                 sourceSize.height: height
-                                source: thumb.folderEntry || !thumb.asked ? "" : Paths.localPathToUrl(model.source)
+                                source: thumb.folderEntry || !thumb.asked ? "" : "image://thumbnail" + Paths.localPathToUrl(model.source).substring(7)
                             }
                             Text {
                                 anchors.centerIn: parent

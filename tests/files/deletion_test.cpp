@@ -241,3 +241,36 @@ TEST(DeleteOnCapturePage, AKestrixFrameGoesWithItsDisplayLevelsAndPicture)
     EXPECT_TRUE(exists(record.imageSavePath + "q1.tif") && exists(record.imageSavePath + "q2.tif"));
     qi->clearFrames();
 }
+
+// A capture killed before its first frame leaves a row without pictures, often without its
+// folder; the library lists it by its folder. That entry removes the row (and the empty folder);
+// an entry whose folder holds pictures, or that names no row, is left and reported.
+TEST(DeleteFromLibrary, AnExperimentWithoutPicturesLeavesByItsFolderEntry)
+{
+    Rig rig;
+    LogCapture log;
+    const auto phantom = addExperiment(EnumOBJ::Gel, "2026-12-04", "Gel-phantom", 0);
+    QDir().rmdir(phantom.folder);
+    const auto bare = addExperiment(EnumOBJ::WB, "2026-12-04", "WB-bare", 0);
+    const auto full = addExperiment(EnumOBJ::Gel, "2026-12-04", "Gel-full", 1);
+    const QString unknown = QFileInfo(phantom.folder + "..").absoluteFilePath() + "/Gel-none/";
+    ASSERT_FALSE(exists(phantom.folder));
+
+    rig.deleteInLibrary(EnumOBJ::Gel, {phantom.folder, full.folder, unknown});
+    EXPECT_TRUE(rowOf(GelExperimentDB::getInstance(), phantom.folder).isEmpty());
+    EXPECT_FALSE(rowOf(GelExperimentDB::getInstance(), full.folder).isEmpty());
+    EXPECT_TRUE(exists(full.files[0]));
+    EXPECT_TRUE(log.contains("实验" + unknown + "不存在"));
+    const QVariantMap done = rig.flow->lastDeletion();
+    EXPECT_EQ(done.value("deleted").toStringList(), QStringList());
+    EXPECT_EQ(done.value("experiments").toStringList(), QStringList{phantom.folder});
+    EXPECT_EQ(done.value("failed").toStringList(), (QStringList{full.folder, unknown}));
+
+    // An empty folder goes with its row; the pictures of the same run are reported apart.
+    const auto wb = addExperiment(EnumOBJ::WB, "2026-12-04", "WB-one", 2);
+    rig.deleteInLibrary(EnumOBJ::WB, {bare.folder, wb.files[0]});
+    EXPECT_TRUE(rowOf(WesternBlotExperimentDB::getInstance(), bare.folder).isEmpty());
+    EXPECT_FALSE(exists(bare.folder));
+    EXPECT_EQ(rig.flow->lastDeletion().value("deleted").toStringList(), QStringList{wb.files[0]});
+    EXPECT_EQ(rig.flow->lastDeletion().value("experiments").toStringList(), QStringList{bare.folder});
+}

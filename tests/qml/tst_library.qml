@@ -209,6 +209,25 @@ ShellTestCase {
     }
 
     // Two Western-blot pictures merge into a new picture of their folder.
+    // A picture that cannot be read (here an empty file) opens as an empty view with the
+    // message; the next readable one takes the message away.
+    function test_unreadable_detail() {
+        var page = enter(EnumOBJ.Gel);
+        var longAgo = Lib.dateText(new Date(new Date().getFullYear(), new Date().getMonth(), new Date().getDate() - 50));
+        var broken = testProbe.addExperiment(EnumOBJ.Gel, longAgo, "Broken", 2);
+        testProbe.run("cp", ["/dev/null", broken.files[0]]);
+        var detail = page.detailView;
+        detail.openImage(broken.files[0], 0, 0);
+        tryCompare(detail, "visible", true);
+        verify(detail.item.unreadable);
+        verify(part(detail, "unreadableText").visible);
+        compare(detail.grey, false);
+        detail.step(1);
+        verify(!detail.item.unreadable);
+        verify(!part(detail, "unreadableText").visible);
+        detail.close();
+    }
+
     function test_merge() {
         var page = enter(EnumOBJ.WB);
         page.toggleThumb(1, 0, 0);
@@ -237,7 +256,10 @@ ShellTestCase {
     function test_delete() {
         var page = enter(EnumOBJ.Mult);
         var calls = [];
-        page.fileOps = { deleteFilesAndExps: function(mode, list) { calls.push([mode, list]) } };
+        page.fileOps = {
+            deleteFilesAndExps: function(mode, list) { calls.push([mode, list]) },
+            lastDeletion: function() { return { deleted: calls[0][1], experiments: [], failed: [] } }
+        };
         MainCtrl.curExpName = "Main" + EnumOBJ.Mult;
         page.toggleThumb(0, 1, 0);
         click(part(page, "deleteButton"));
@@ -253,6 +275,12 @@ ShellTestCase {
         tryCompare(calls, "length", 1);
         compare(calls[0][0], EnumOBJ.Mult);
         compare(calls[0][1], [prepared[EnumOBJ.Mult].old.files[1]]);
+        // The rows are written when the deletion has ended.
+        compare(auditSince(mark).length, 0);
+        // (No page in front, so that no page lists again meanwhile.)
+        MainCtrl.expMode = EnumOBJ.Unknow_ExpMode;
+        MainCtrl.deleteFinished();
+        MainCtrl.expMode = EnumOBJ.Mult;
         var rows = auditSince(mark);
         compare(rows[0].content, "图片删除: " + prepared[EnumOBJ.Mult].old.files[1]);
         compare(rows[1].content, "Images delete: " + prepared[EnumOBJ.Mult].old.files[1]);
@@ -269,8 +297,33 @@ ShellTestCase {
         tryVerify(function() {
             return MainCtrl.loadExpParamByImageSavePath(EnumOBJ.Gel, batch.folder)[4].indexOf("img_1.tif,") === 0;
         });
-        // The page lists again when the deletion has ended.
+        // The page lists again when the deletion has ended (wholly, before it is entered again).
         deleteSpy.wait(5000);
+        tryVerify(function() {
+            return overlayDialog(window, "loadingDialog") === null && gelPage.dateModel.count === 2
+                   && gelPage.dateModel.get(0).exps.count === 2 && gelPage.dateModel.get(0).exps.get(1).images.count === 3
+                   && gelPage.dateModel.get(1).exps.get(0).images.count >= 2 }, 5000, "listed again");
+        enter(EnumOBJ.Gel);
+
+        // A capture killed before its first frame leaves a row without pictures or folder: its
+        // entry removes the row, and the audit trail says so.
+        var longAgo = Lib.dateText(new Date(new Date().getFullYear(), new Date().getMonth(), new Date().getDate() - 40));
+        var phantom = testProbe.addExperiment(EnumOBJ.Gel, longAgo, "Phantom", 0);
+        testProbe.run("rmdir", [phantom.folder]);
+        compare(MainCtrl.getDirFilesName(phantom.folder), [""]);
+        compare(MainCtrl.loadByDate(EnumOBJ.Gel, longAgo, "", "").length, 1);
+        gelPage.selectedImageNameList = [phantom.folder];
+        deleteSpy.clear();
+        mark = auditMark();
+        MainCtrl.expMode = EnumOBJ.Unknow_ExpMode;
+        gelPage.deleteSelected();
+        deleteSpy.wait(5000);
+        MainCtrl.expMode = EnumOBJ.Gel;
+        compare(MainCtrl.loadByDate(EnumOBJ.Gel, longAgo, "", "").length, 0);
+        rows = auditSince(mark);
+        compare(rows.length, 2);
+        compare(rows[0].content, "删除无图像实验: " + phantom.folder);
+        compare(rows[1].content, "Experiments without images delete: " + phantom.folder);
         enter(EnumOBJ.Gel);
     }
 

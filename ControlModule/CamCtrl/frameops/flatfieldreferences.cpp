@@ -1,4 +1,5 @@
 #include "flatfieldreferences.h"
+#include "regularfile.h"
 
 #include <algorithm>
 #include <new>
@@ -64,28 +65,6 @@ std::unique_ptr<ReferenceFrame> binnedOf(const ReferenceFrame& ref, int factor, 
     out->buffer.resize(bytes);
     binBlocks(ref.pixels(), ref.width(), factor, reinterpret_cast<uint16_t*>(out->buffer.data()), width, height);
     return out;
-}
-
-// Opens path for reading only when it is a regular file: a FIFO in its place would block the
-// open (and the start of the program with it), a device would feed the reader without end.
-bool openRegularFile(QFile& file, const QString& path)
-{
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        return false;
-    struct stat st {};
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        if (::fstat(fd, &st) == 0)
-            qWarning() << "reference file refused: not a regular file" << path;
-        ::close(fd);
-        return false;
-    }
-    ::fcntl(fd, F_SETFL, ::fcntl(fd, F_GETFL) & ~O_NONBLOCK);
-    if (!file.open(fd, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
-        ::close(fd);
-        return false;
-    }
-    return true;
 }
 
 bool covers(const ReferenceFrame& ref, const FrameView& frame, int factor)

@@ -11,6 +11,7 @@
 #include <QString>
 
 #include "frameview.h"
+#include "picturelimits.h"
 
 // A reference in memory: the camera's 56-byte frame record, byte for byte, and its own buffer
 // (header followed by the pixels). The record's buffer field is meaningless here.
@@ -42,8 +43,8 @@ class FlatFieldReferences {
 public:
     // The largest sensor of the cameras the program drives: no reference is larger, and a
     // record that claims more is refused before anything is allocated.
-    static constexpr int kMaxWidth = 4656;
-    static constexpr int kMaxHeight = 3136;
+    static constexpr int kMaxWidth = picturelimits::kSensorWidth;
+    static constexpr int kMaxHeight = picturelimits::kSensorHeight;
 
     enum Type {
         Light = 0, Dark, Light535, Dark535, Light605, Dark605, Light715, Dark715, Light590, Dark590,

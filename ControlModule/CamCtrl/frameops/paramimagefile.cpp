@@ -8,10 +8,14 @@
 #include <QFileInfo>
 
 #include "atomicfile.h"
+#include "picturelimits.h"
+#include "regularfile.h"
 
 namespace {
 
 constexpr qint64 kHeaderBytes = 12;
+// The writer's limit, which the reader holds to as well.
+constexpr qint64 kMaxPixelBytes = std::numeric_limits<int>::max() - 64;
 
 template <typename T>
 void put(QByteArray& out, T value)
@@ -38,7 +42,7 @@ bool writeDataFile(const QString& path, const cv::Mat& image, int sharpLevel, bo
 {
     const cv::Mat data = image.isContinuous() ? image : image.clone();
     const qint64 pixelBytes = qint64(data.total()) * qint64(data.elemSize());
-    if (pixelBytes > std::numeric_limits<int>::max() - 64) {
+    if (pixelBytes > kMaxPixelBytes) {
         qWarning() << "data file image too large" << path << pixelBytes;
         return false;
     }
@@ -65,8 +69,8 @@ bool writeDataFile(const QString& path, const cv::Mat& image, int sharpLevel, bo
 ParamImage readParamFile(const QString& path)
 {
     ParamImage out;
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
+    QFile file;
+    if (!openRegularFile(file, path)) {
         qDebug() << "Error: 读取文件打开失败 " << path;
         return out;
     }
@@ -75,8 +79,12 @@ ParamImage readParamFile(const QString& path)
         qDebug() << "Error：读取文件损坏 " << path;
         return out;
     }
-    // 64 bits, and against the file's length before anything is allocated.
+    // 64 bits, and against the largest picture and the file's length before anything is allocated.
     const qint64 n = qint64(rows) * qint64(cols) * qint64(CV_ELEM_SIZE(type));
+    if (!picturelimits::fitsSensor(cols, rows) || CV_MAT_CN(type) > picturelimits::kMaxChannels || n > kMaxPixelBytes) {
+        qWarning() << "data file image too large" << path << cols << "x" << rows << "type" << type;
+        return out;
+    }
     const qint64 available = file.size() - kHeaderBytes;
     if (available < n) {
         qDebug() << "Error: 读取数据不完整" << path << std::max<qint64>(available, 0) << "/" << n;

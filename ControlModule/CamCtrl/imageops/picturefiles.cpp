@@ -6,11 +6,16 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QImage>
+#include <QImageReader>
 #include <QUrl>
 #include <opencv2/imgproc.hpp>
 
+#include <new>
+
 #include "atomicfile.h"
 #include "imagesaver.h"
+#include "picturelimits.h"
+#include "regularfile.h"
 
 namespace {
 
@@ -60,6 +65,17 @@ QString localPath(const QString& pathOrUrl)
     return pathOrUrl;
 }
 
+QSize pictureFileSize(const QString& path)
+{
+    QFile file;
+    if (!openRegularFile(file, path))
+        return QSize();
+    QImageReader reader(&file);
+    reader.setDecideFormatFromContent(true);
+    const QSize size = reader.size();
+    return size.width() > 0 && size.height() > 0 ? size : QSize();
+}
+
 cv::Mat readPicture(const QString& path, int flags)
 {
     cv::Mat picture;
@@ -67,14 +83,31 @@ cv::Mat readPicture(const QString& path, int flags)
         qWarning() << "no picture path";
         return picture;
     }
+    // The header first: a damaged file or one that claims a giant picture is never decoded.
+    const QSize size = pictureFileSize(path);
+    if (!size.isValid()) {
+        qWarning() << "picture cannot be read" << path;
+        return picture;
+    }
+    if (!picturelimits::fitsSensor(size.width(), size.height())) {
+        qWarning() << "picture too large, not read" << path << size;
+        return picture;
+    }
     try {
         picture = cv::imread(QFile::encodeName(path).toStdString(), flags);
     } catch (const cv::Exception& e) {
         qWarning() << "picture cannot be read" << path << e.what();
         return cv::Mat();
+    } catch (const std::bad_alloc&) {
+        qWarning() << "picture too large for memory" << path;
+        return cv::Mat();
     }
     if (picture.empty())
         qWarning() << "picture cannot be read" << path;
+    else if (!picturelimits::fitsSensor(picture.cols, picture.rows) || picture.channels() > picturelimits::kMaxChannels) {
+        qWarning() << "picture too large, not used" << path << picture.cols << picture.rows << picture.channels();
+        return cv::Mat();
+    }
     return picture;
 }
 

@@ -3,6 +3,7 @@
 // came from a file or the operator is guarded: a bad file, an empty picture or a failed write is
 // refused with a log line, never an exception.
 
+#include <QSize>
 #include <QString>
 #include <opencv2/core.hpp>
 #include <opencv2/imgcodecs.hpp>
@@ -10,7 +11,12 @@
 // A local path from what QML hands over: "file:" URLs through QUrl::toLocalFile, paths as given.
 QString localPath(const QString& pathOrUrl);
 
-// The picture in the file (OpenCV read flags); empty, with a log line, when it cannot be read.
+// The picture size its file's header claims, read without decoding; invalid for what is not a
+// regular file or not a picture.
+QSize pictureFileSize(const QString& path);
+
+// The picture in the file (OpenCV read flags); empty, with a log line, when it cannot be read or
+// its header claims more than the largest picture the program makes (picturelimits.h).
 cv::Mat readPicture(const QString& path, int flags = cv::IMREAD_UNCHANGED);
 
 // TIFF (inch, dpi in both directions, no compression), written under a temporary name in the

@@ -25,6 +25,10 @@ FrameView greyView(const cv::Mat& picture, cv::Mat& holder)
 
 bool stretchPicture(const cv::Mat& source, int low, int high, cv::Mat& out)
 {
+    if (source.empty()) {
+        out = cv::Mat();
+        return false;
+    }
     if (source.type() == CV_16UC1) {
         out = source.clone();
         stretchLevels(FrameView::of(out), low, high);

@@ -22,9 +22,10 @@
 
 namespace {
 
+// An empty matrix reports type CV_8UC1: it is no picture at all.
 bool isGrey(const cv::Mat& m)
 {
-    return m.type() == CV_8UC1 || m.type() == CV_16UC1;
+    return !m.empty() && (m.type() == CV_8UC1 || m.type() == CV_16UC1);
 }
 
 // What the detail view shows and writes: grey pictures and 8-bit colour ones.
@@ -130,6 +131,12 @@ void DetailImageItem::setDetailImage(QString filePath)
     }
     m_displayMat = m_detailMat.clone();
     m_isGenerate = false;
+    if (m_detailMat.empty())
+        qWarning() << "picture cannot be shown" << m_path;
+    if (m_unreadable != m_detailMat.empty()) {
+        m_unreadable = m_detailMat.empty();
+        emit unreadableChanged();
+    }
     setWidth(m_width);
     setHeight(m_height);
     emit widthChanged();

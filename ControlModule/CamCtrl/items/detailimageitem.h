@@ -34,6 +34,9 @@ class DetailImageItem : public QQuickPaintedItem {
     Q_PROPERTY(bool mAdapt READ mAdapt WRITE setMAdapt)
     Q_PROPERTY(bool mOrigin READ mOrigin WRITE setMOrigin)
     Q_PROPERTY(bool isGenerate READ isGenerate WRITE setIsGenerate)
+    // The last picture opened could not be read (missing, damaged or larger than any sensor):
+    // the page shows a message over the empty picture.
+    Q_PROPERTY(bool unreadable READ unreadable NOTIFY unreadableChanged)
 
 public:
     explicit DetailImageItem(QQuickItem* parent = nullptr);
@@ -56,6 +59,7 @@ public:
     void setMOrigin(bool origin) { m_origin = origin; }
     bool isGenerate() const { return m_isGenerate; }
     void setIsGenerate(bool generated) { m_isGenerate = generated; }
+    bool unreadable() const { return m_unreadable; }
 
     // The picture as shown and the range and histogram last computed.
     const cv::Mat& displayMat() const { return m_displayMat; }
@@ -90,6 +94,7 @@ signals:
     void changeAxisYMaxAndSliderValueDetail(bool isAuto, double axisYMax, int min, int max);
     void isGrayImage(bool flag);
     void mergeNewImage();
+    void unreadableChanged();
 
 private:
     QString timeName() const;
@@ -107,6 +112,7 @@ private:
     bool m_origin = false;
     bool m_isDataFile = false;
     bool m_isGenerate = false;
+    bool m_unreadable = false;
     H695ICECamCtrl* const m_camCtrl;
     UserOpts* const m_opts;
     std::function<QDateTime()> m_clock;

@@ -145,3 +145,27 @@ TEST(ParamImageFile, RewriteReplacesTheFileWhole)
     EXPECT_EQ(readParamFile(path).sharpLevel, 5);
     EXPECT_EQ(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden).size(), 1);
 }
+
+// A file whose length backs its header (sparse here) is still refused when the picture is larger
+// than the largest sensor or than the writer would write; a full-sensor frame either way round reads.
+TEST(ParamImageFile, SelfConsistentFilesPastTheLargestPictureAreRefused)
+{
+    QTemporaryDir dir;
+    struct Case { const char* what; int32_t rows, cols, type; bool read; };
+    const Case cases[] = {
+        {"40000 x 40000", 40000, 40000, CV_16UC1, false},
+        {"one column past the sensor", 3136, 4657, CV_16UC1, false},
+        {"one row past the sensor, portrait", 4657, 3136, CV_16UC1, false},
+        {"five channels", 2, 2, CV_16UC(5), false},
+        {"full sensor", 3136, 4656, CV_16UC1, true},
+        {"full sensor, portrait", 4656, 3136, CV_16UC1, true},
+    };
+    for (const Case& c : cases) {
+        const QString path = DataFile().header(c.rows, c.cols, c.type).save(dir);
+        QFile file(path);
+        ASSERT_TRUE(file.resize(12 + qint64(c.rows) * c.cols * CV_ELEM_SIZE(c.type))) << c.what;
+        const ParamImage got = readParamFile(path);
+        EXPECT_EQ(got.image.empty(), !c.read) << c.what;
+        QFile::remove(path);
+    }
+}

@@ -69,6 +69,10 @@ TEST(PictureLevels, ColourPicturesAreShownUnstretched)
     HistogramInfo info;
     EXPECT_FALSE(pictureHistogram(colour, info));
     EXPECT_FALSE(pictureDisplayLevels(cv::Mat(), 0.01, info));
+    // No picture (its matrix reports 8-bit grey) stretches to no picture.
+    out = colour;
+    EXPECT_FALSE(stretchPicture(cv::Mat(), 0, 65535, out));
+    EXPECT_TRUE(out.empty());
 }
 
 TEST(PictureLevels, HistogramHasABinForEverySixteenBitValue)

@@ -13,8 +13,11 @@
 
 #include <cmath>
 
+#include <sys/stat.h>
+
 #include "h695icecamctrl.h"
 #include "logcapture.h"
+#include "mutatedinputs.h"
 #include "paramimagefile.h"
 #include "testappdir.h"
 #include "useropts.h"
@@ -146,6 +149,77 @@ private slots:
         item->paint(nullptr);
         QVERIFY(log.contains("painter is nullptr"));
         QCOMPARE(image.pixel(5, 5), qRgba(0, 0, 0, 0));
+    }
+
+    // Whatever lies in the folder, opening it leaves an empty picture with the message and
+    // painting logs it; nothing is decoded from a header that claims more than any sensor.
+    void unreadablePicturesGiveAnEmptyPicture_data()
+    {
+        QTest::addColumn<QByteArray>("bytes");
+        QTest::addColumn<QString>("kind");
+        QTest::newRow("missing") << QByteArray() << "missing";
+        QTest::newRow("garbage") << QByteArray("not a picture at all, just words") << "file";
+        QTest::newRow("empty file") << QByteArray() << "file";
+        QTest::newRow("TIFF claiming 60000 x 60000") << tiffHeaderClaiming(60000, 60000) << "file";
+        QTest::newRow("TIFF one column past the sensor") << tiffHeaderClaiming(4657, 10) << "file";
+        QTest::newRow("TIFF within the sensor, pixels missing") << tiffHeaderClaiming(4656, 3136) << "file";
+        QTest::newRow("FIFO") << QByteArray() << "fifo";
+        QTest::newRow("folder") << QByteArray() << "folder";
+        // The data file beside the picture claims 40000 x 40000 and backs it (sparse).
+        QTest::newRow("giant data file") << QByteArray() << "data";
+    }
+    void unreadablePicturesGiveAnEmptyPicture()
+    {
+        QFETCH(QByteArray, bytes);
+        QFETCH(QString, kind);
+        const QString path = folder + "u.tif";
+        if (kind == "file" || kind == "data") {
+            QFile file(path);
+            QVERIFY(file.open(QIODevice::WriteOnly));
+            file.write(kind == "data" ? tiffHeaderClaiming(40000, 40000) : bytes);
+        } else if (kind == "fifo") {
+            QCOMPARE(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        } else if (kind == "folder") {
+            QVERIFY(QDir().mkpath(path));
+        }
+        if (kind == "data") {
+            QFile data(folder + "u.data");
+            QVERIFY(data.open(QIODevice::WriteOnly));
+            const int32_t header[3] = {40000, 40000, CV_16UC1};
+            data.write(reinterpret_cast<const char*>(header), sizeof header);
+            QVERIFY(data.resize(12 + qint64(40000) * 40000 * 2));
+        }
+        item->setDetailImage(write("good.tif", row16({1, 2, 3})));
+        QVERIFY(!item->unreadable());
+        LogCapture log;
+        QSignalSpy unreadable(item.get(), &DetailImageItem::unreadableChanged);
+        QSignalSpy grey(item.get(), &DetailImageItem::isGrayImage);
+        QSignalSpy range(item.get(), &DetailImageItem::changeAxisYMaxAndSliderValueDetail);
+        item->setDetailImage(QUrl::fromLocalFile(path).toString());
+        item->updateHistogramInfo();
+        QVERIFY(item->detailMat().empty());
+        QVERIFY(item->displayMat().empty());
+        QVERIFY(item->unreadable());
+        QCOMPARE(unreadable.count(), 1);
+        QCOMPARE(grey.count(), 1);
+        QCOMPARE(grey.first().first().toBool(), false);
+        QCOMPARE(range.count(), 0);
+        QImage image(20, 20, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+        {
+            QPainter painter(&image);
+            item->paint(&painter);
+        }
+        QVERIFY(log.contains("m_detailMat is empty"));
+        QCOMPARE(image.pixel(10, 10), qRgba(0, 0, 0, 0));
+        // Nothing to derive from it either.
+        QVERIFY(!item->_WBTSGenerateImage());
+        QVERIFY(!item->exportImage(appDir.filePath("u.png"), 4));
+        QVERIFY(!item->mergeImage({path, path}));
+        // The next readable picture clears the message.
+        item->setDetailImage(folder + "good.tif");
+        QVERIFY(!item->unreadable());
+        QCOMPARE(unreadable.count(), 2);
     }
 
     void stretchMapsTheRange_data()
