@@ -353,7 +353,17 @@ void WBTSFlow::updateHisShowAndImageShow()
 void WBTSFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
     H695ICECamCtrl* cam = m_ctx.tucsen();
-    cam->currentImageIndex = cam->frameCount() - 1;
+    // The frame this picture was saved from: the thread may already have listed the next one
+    // (the merge), whose record is not written yet.
+    const QString file = imageName.section(QLatin1Char('/'), -1);
+    int index = cam->frameCount() - 1;
+    for (int i = index; i >= 0; --i) {
+        if (cam->frameFileName(i) == file) {
+            index = i;
+            break;
+        }
+    }
+    cam->currentImageIndex = index;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
 }

@@ -346,6 +346,9 @@ private:
     std::atomic<HDTUCAM> m_handle {nullptr};
 
     mutable std::mutex m_state;
+    // Puts the record of a saved frame at that frame's place in the list (at the end when the
+    // frame is not listed); returns the place. Called with m_state held.
+    size_t recordHistogramLocked(const TUCAM_FRAME* saved, std::shared_ptr<const HistogramInfo> histogram);
     std::vector<TsFramePtr> m_frameList;
     std::vector<std::shared_ptr<const HistogramInfo>> m_histogramCache;
     std::vector<QList<QRect>> m_detectedRectLists;

@@ -14,6 +14,7 @@
 #include <QDebug>
 #include <QMutexLocker>
 
+#include <algorithm>
 #include <cstring>
 #include <memory>
 
@@ -129,10 +130,10 @@ QString H695ICECamCtrl::saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, i
         for (const cv::Rect& r : result.rects)
             rects.append(QRect(r.x, r.y, r.width, r.height));
         std::lock_guard<std::mutex> lock(m_state);
-        m_histogramCache.push_back(std::move(histogram));
+        const size_t at = recordHistogramLocked(frame, std::move(histogram));
         // The rectangles found in this picture, in step with its histogram.
-        m_detectedRectLists.resize(m_histogramCache.size() - 1);
-        m_detectedRectLists.push_back(std::move(rects));
+        m_detectedRectLists.resize(std::max(m_detectedRectLists.size(), at + 1));
+        m_detectedRectLists[at] = std::move(rects);
     }
     return result.path;
 }
@@ -145,8 +146,11 @@ QString H695ICECamCtrl::saveCaptureImage(const TUCAM_FRAME* frame, bool addHisto
         *written = result.ok;
     if (result.path.isEmpty())
         return result.path;
-    if (result.hasHistogram)
-        appendHistogram(std::move(result.histogram));
+    if (result.hasHistogram) {
+        auto histogram = std::make_shared<const HistogramInfo>(std::move(result.histogram));
+        std::lock_guard<std::mutex> lock(m_state);
+        recordHistogramLocked(frame, std::move(histogram));
+    }
     const RoiRect entry {result.roiEntry.left, result.roiEntry.top, result.roiEntry.right, result.roiEntry.bottom};
     std::lock_guard<std::mutex> lock(m_state);
     m_roiList.push_back(entry);

@@ -118,6 +118,23 @@ void H695ICECamCtrl::appendHistogram(HistogramInfo info)
     m_histogramCache.push_back(std::move(record));
 }
 
+size_t H695ICECamCtrl::recordHistogramLocked(const TUCAM_FRAME* saved, std::shared_ptr<const HistogramInfo> histogram)
+{
+    // A listed frame's record goes to its own place: the list may already hold a newer frame
+    // (the merge is listed before it is written) that the pages must not take for this one.
+    size_t at = m_histogramCache.size();
+    for (size_t i = 0; i < m_frameList.size(); ++i) {
+        if (m_frameList[i] && m_frameList[i]->record() == saved) {
+            at = i;
+            break;
+        }
+    }
+    if (at >= m_histogramCache.size())
+        m_histogramCache.resize(at + 1);
+    m_histogramCache[at] = std::move(histogram);
+    return at;
+}
+
 QList<QRect> H695ICECamCtrl::detectedRectsAt(int index) const
 {
     Lock lock(m_state);
