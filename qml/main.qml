@@ -44,7 +44,7 @@ ApplicationWindow {
     }
     function isDeviceError(code) {
         return code !== EnumOBJ.NoErr && code !== EnumOBJ.WPSErr && code !== EnumOBJ.ReceiveErr
-               && code !== EnumOBJ.Unknow_ErrorCode;
+               && code !== EnumOBJ.SaveErr && code !== EnumOBJ.StoreErr && code !== EnumOBJ.Unknow_ErrorCode;
     }
     // The report runs in the background: its rows and, when it failed, the reason come when it
     // is done, whichever page is shown then.

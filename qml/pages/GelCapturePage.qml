@@ -539,7 +539,9 @@ Item {
             return;
         buttonCaptureClicked = false;
         updateExpInfo = false;
-        message(qsTr("Warning"), qsTr("The capture did not start: the experiment could not be recorded. Please try again."));
+        // A store that refused the row has already been reported, with its file and cause.
+        if (MainCtrl.errorCode !== EnumOBJ.StoreErr)
+            message(qsTr("Warning"), qsTr("The capture did not start: the experiment could not be recorded. Please try again."));
     }
     function backToPreview(retake) {
         CLJS.showCheckLogin(function() {
