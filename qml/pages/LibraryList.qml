@@ -201,7 +201,7 @@ Rectangle {
                                 fillMode: Image.PreserveAspectFit
                                 sourceSize.width: width
                                 sourceSize.height: height
-                                source: thumb.folderEntry || !thumb.asked ? "" : "image://thumbnail" + Paths.localPathToUrl(model.source).substring(7)
+                                source: thumb.folderEntry || !thumb.asked || !model.source ? "" : "image://thumbnail" + Paths.localPathToUrl(model.source).substring(7)
                             }
                             Text {
                                 anchors.centerIn: parent
