@@ -5,6 +5,11 @@
 // process's resident peak grew, so a reader that allocates past its cap shows.
 
 #include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QtGlobal>
+
+#include <gtest/gtest.h>
 
 #include <sys/resource.h>
 
@@ -144,3 +149,22 @@ private:
     }
     long m_start;
 };
+
+// The readers log every refusal; thousands of lines would only slow the run.
+struct QuietLog {
+    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    ~QuietLog() { qInstallMessageHandler(previous); }
+};
+
+inline void saveBytes(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    ASSERT_EQ(file.write(bytes), bytes.size());
+}
+
+inline QByteArray loadBytes(const QString& path)
+{
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}

@@ -17,24 +17,7 @@ namespace {
 
 constexpr int kRuns = 2000;
 
-// The readers log every refusal; thousands of lines would only slow the run.
-struct QuietLog {
-    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    ~QuietLog() { qInstallMessageHandler(previous); }
-};
 
-void save(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
-
-QByteArray load(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 // What the reader accepted must be a picture the program can make.
 void expectSane(const ParamImage& got, uint32_t seed)
@@ -58,14 +41,14 @@ TEST(FileReadersFuzz, DataFileReaderSurvivesRandomAndMutatedFiles)
     cv::Mat picture(24, 32, CV_16UC1);
     cv::randu(picture, 0, 65535);
     ASSERT_TRUE(writeDataFile(valid, picture, 30, true, true, 1000, 40000));
-    const QByteArray seedFile = load(valid);
+    const QByteArray seedFile = loadBytes(valid);
     const QString path = dir.filePath("fuzz.data");
     QuietLog quiet;
     PeakMemory peak;
     int accepted = 0;
     for (uint32_t seed = 1; seed <= kRuns; ++seed) {
         MutatedInputs inputs(seed);
-        save(path, seed % 8 == 0 ? inputs.random(256) : inputs.mutate(seedFile));
+        saveBytes(path, seed % 8 == 0 ? inputs.random(256) : inputs.mutate(seedFile));
         const ParamImage got = readParamFile(path);
         expectSane(got, seed);
         accepted += got.image.empty() ? 0 : 1;
@@ -102,7 +85,7 @@ TEST(FileReadersFuzz, ReferenceReaderSurvivesRandomAndMutatedFiles)
     }
     const QString lightRecord = folder + "/" + FlatFieldReferences::recordFileName(FlatFieldReferences::Light);
     const QString lightPixels = folder + "/" + FlatFieldReferences::pixelFileName(FlatFieldReferences::Light);
-    const QByteArray record = load(lightRecord), pixels = load(lightPixels);
+    const QByteArray record = loadBytes(lightRecord), pixels = loadBytes(lightPixels);
     ASSERT_EQ(record.size(), int(framerecord::kSize));
     ASSERT_FALSE(pixels.isEmpty());
 
@@ -114,8 +97,8 @@ TEST(FileReadersFuzz, ReferenceReaderSurvivesRandomAndMutatedFiles)
         MutatedInputs inputs(seed);
         // Damage the record, the pixels or both.
         const int which = inputs.pick(0, 2);
-        save(lightRecord, which == 1 ? record : (seed % 8 == 0 ? inputs.random(80) : inputs.mutate(record)));
-        save(lightPixels, which == 0 ? pixels : (seed % 8 == 0 ? inputs.random(600) : inputs.mutate(pixels)));
+        saveBytes(lightRecord, which == 1 ? record : (seed % 8 == 0 ? inputs.random(80) : inputs.mutate(record)));
+        saveBytes(lightPixels, which == 0 ? pixels : (seed % 8 == 0 ? inputs.random(600) : inputs.mutate(pixels)));
         FlatFieldReferences refs(folder);
         const bool ok = refs.loadCorrectionData(FlatFieldReferences::Light);
         ASSERT_TRUE(refs.loadCorrectionData(FlatFieldReferences::Dark)) << "seed " << seed;

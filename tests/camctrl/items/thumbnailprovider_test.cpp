@@ -19,23 +19,7 @@
 
 namespace {
 
-void save(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    ASSERT_EQ(file.write(bytes), bytes.size());
-}
 
-QByteArray load(const QString& path)
-{
-    QFile file(path);
-    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
-
-struct QuietLog {
-    QtMessageHandler previous = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    ~QuietLog() { qInstallMessageHandler(previous); }
-};
 
 } // namespace
 
@@ -71,7 +55,7 @@ TEST(Thumbnails, DecodedAtTheShownSizeFromWhatTheHeaderAllows)
     for (const Case& c : refused) {
         const QString path = dir.filePath(QString("r%1.tif").arg(&c - refused));
         if (QByteArray(c.kind) == "file") {
-            save(path, c.bytes);
+            saveBytes(path, c.bytes);
         } else if (QByteArray(c.kind) == "fifo") {
             ASSERT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
         }
@@ -100,14 +84,14 @@ TEST(PictureReadersFuzz, RandomAndMutatedTiffFilesAreReadOrRefused)
     const QString a = dir.filePath("grey.tif"), b = dir.filePath("colour.tif");
     ASSERT_TRUE(cv::imwrite(a.toStdString(), grey));
     ASSERT_TRUE(cv::imwrite(b.toStdString(), colour));
-    const QByteArray seeds[] = {load(a), load(b), tiffHeaderClaiming(32, 24)};
+    const QByteArray seeds[] = {loadBytes(a), loadBytes(b), tiffHeaderClaiming(32, 24)};
     const QString path = dir.filePath("fuzz.tif");
     QuietLog quiet;
     PeakMemory peak;
     int read = 0;
     for (uint32_t seed = 1; seed <= 3000; ++seed) {
         MutatedInputs inputs(seed);
-        save(path, seed % 8 == 0 ? inputs.random(512) : inputs.mutate(seeds[seed % 3]));
+        saveBytes(path, seed % 8 == 0 ? inputs.random(512) : inputs.mutate(seeds[seed % 3]));
         const cv::Mat picture = readPicture(path);
         if (!picture.empty()) {
             ++read;
