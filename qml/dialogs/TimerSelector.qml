@@ -57,6 +57,12 @@ Dialog {
         // since a replaced model leaves the wheel showing its old place.
         property int days: tumbler.count
         signal moved()
+        // Steps along the wheel, round past either end as a drag does; a day the month lacks
+        // is passed over.
+        function turn(steps) {
+            var n = Math.max(1, days);
+            tumbler.currentIndex = ((tumbler.currentIndex + steps) % n + n) % n;
+        }
         Text {
             id: caption
             anchors.horizontalCenter: parent.horizontalCenter
@@ -79,6 +85,24 @@ Dialog {
                 horizontalAlignment: Text.AlignHCenter
                 verticalAlignment: Text.AlignVCenter
                 opacity: 1.0 - Math.abs(Tumbler.displacement) / (tumbler.visibleItemCount / 2)
+                // A click takes the entry (not a day the month lacks). The handler only watches
+                // the press, so a drag still turns the wheel.
+                TapHandler {
+                    onTapped: if (index < wheel.days) tumbler.currentIndex = index
+                }
+            }
+            // The mouse wheel turns it one entry per notch (up: the entry before).
+            MouseArea {
+                anchors.fill: parent
+                acceptedButtons: Qt.NoButton
+                property int rest: 0
+                onWheel: function(event) {
+                    rest += event.angleDelta.y;
+                    var steps = Math.trunc(rest / 120);
+                    rest -= steps * 120;
+                    if (steps !== 0)
+                        wheel.turn(-steps);
+                }
             }
             onCurrentIndexChanged: {
                 if (currentIndex >= wheel.days)
