@@ -16,12 +16,22 @@ ComboBox {
         border.color: control.activeFocus ? Style.blue : Style.border
     }
     delegate: ItemDelegate {
+        id: option
         width: control.width
         height: Style.s(34)
         text: control.textRole ? (Array.isArray(control.model) ? modelData[control.textRole] : model[control.textRole])
                                : modelData
         font: control.font
         highlighted: control.highlightedIndex === index
+        // Group and role names are shown as typed, never as markup.
+        contentItem: Text {
+            text: option.text
+            font: option.font
+            color: Style.textDark
+            elide: Text.ElideRight
+            verticalAlignment: Text.AlignVCenter
+            textFormat: Text.PlainText
+        }
     }
     popup: Popup {
         y: control.height

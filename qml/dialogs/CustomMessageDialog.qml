@@ -44,6 +44,7 @@ Dialog {
             Text {
                 anchors.verticalCenter: parent.verticalCenter
                 text: dialog.titleText
+                textFormat: Text.PlainText
                 font.family: Style.fontFamily
                 font.pixelSize: Style.fontLarge
                 font.weight: Font.Medium
@@ -63,8 +64,8 @@ Dialog {
             color: Style.textGrey
             wrapMode: Text.WordWrap
             elide: Text.ElideRight
-            textFormat: Text.StyledText
-            onLinkActivated: Qt.openUrlExternally(link)
+            // Messages quote names the operator typed: shown as typed, never as markup.
+            textFormat: Text.PlainText
         }
         Row {
             id: buttons

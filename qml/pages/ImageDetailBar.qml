@@ -15,6 +15,8 @@ Item {
         font.pixelSize: Style.fontSmall
         color: Style.textDark
         elide: Text.ElideMiddle
+        // Folder and file names as they are, never as markup.
+        textFormat: Text.PlainText
     }
     component ZoomButton: NormalBlueRectButton {
         id: zoom

@@ -274,7 +274,20 @@ ShellTestCase {
         plain.font = cell.font;
         plain.text = typed;
         compare(cell.contentWidth, plain.contentWidth);
+
+        // And in the group list of the user page, opened by a click.
+        var users = tab(2, "UserManagementPage");
+        users.refresh();
+        var combo = part(users, "groupSearch");
+        click(combo);
+        tryCompare(combo.popup, "opened", true);
+        cell = null;
+        tryVerify(function() { walk(combo.popup.contentItem); return cell !== null }, 5000, "the group is listed");
+        plain.font = cell.font;
+        compare(cell.contentWidth, plain.contentWidth);
         plain.destroy();
+        combo.popup.close();
+        tryCompare(combo.popup, "visible", false);
     }
 
     function test_groupAddEditDetailDelete() {
