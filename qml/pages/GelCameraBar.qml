@@ -33,13 +33,23 @@ Column {
     property alias aeOn: aeButton.checked
     spacing: Style.s(6)
 
-    function binningLabel(i) {
+    // The audit trail keeps a Chinese and an English row whatever language is shown: its texts
+    // ask for their row's words ("zh", "en"), the buttons for the shown ones.
+    readonly property var purposeWords: ({ en: ["High resolution", "Standard", "High sensitivity"],
+                                           zh: ["高分辨率", "标准", "高灵敏度"] })
+    readonly property var gainWords: ({ en: ["Low", "Middle", "High", "Ultra-high"], zh: ["低", "中", "高", "超高"] })
+    function binningLabel(i, language) {
         if (fl9bw || showMoreResolution || i > 2)
             return binnings[i];
-        return [qsTr("High resolution"), qsTr("Standard"), qsTr("High sensitivity")][i] + "(" + binnings[i] + ")";
+        var purpose = language ? purposeWords[language][i]
+                               : [qsTr("High resolution"), qsTr("Standard"), qsTr("High sensitivity")][i];
+        return purpose + "(" + binnings[i] + ")";
     }
-    function binningText() { return binningLabel(binningIndex) }
-    function gainLevelText() { return gainLevels[Math.max(0, Math.min(3, camOpt("CurGainIndex")))] }
+    function binningText(language) { return binningLabel(binningIndex, language) }
+    function gainLevelText(language) {
+        var level = Math.max(0, Math.min(3, camOpt("CurGainIndex")));
+        return language ? gainWords[language][level] : gainLevels[level];
+    }
     function load() {
         loading = true;
         if (multMode)
@@ -97,7 +107,7 @@ Column {
         if (multMode) {
             MainCtrl._MultTSBinChanged(i, exposure, gain);
             CamOpts.saveCurMultTSCamOpts();
-            host.audit("像素合并: " + binningLabel(i), "Binning" + binningLabel(i));
+            host.audit("像素合并: " + binningLabel(i, "zh"), "Binning" + binningLabel(i, "en"));
             host.showPreviewExposure(exposure);
         } else {
             MainCtrl._GelTSBinChanged(i, exposure, gain);

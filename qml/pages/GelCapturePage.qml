@@ -456,8 +456,8 @@ Item {
                 audit("点击采集: 曝光时间: " + exposure + "ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain,
                       "Capture Clicked: Preview exposure: " + exposure + "ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
             } else {
-                audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText() + " 增益：" + gainText(),
-                      "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText() + " Gain: " + gainText());
+                audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText("zh") + " 增益：" + gainText("zh"),
+                      "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText("en") + " Gain: " + gainText("en"));
             }
             if (singleGel) {
                 reCaptureClicked = true;
@@ -473,8 +473,8 @@ Item {
             }
         });
     }
-    function binningText() { return cameraBar.binningText() }
-    function gainText() { return fl9bw ? cameraBar.gainLevelText() : String(CamOpts.gelTSCurGain) }
+    function binningText(language) { return cameraBar.binningText(language) }
+    function gainText(language) { return fl9bw ? cameraBar.gainLevelText(language) : String(CamOpts.gelTSCurGain) }
     function onCaptureStart() {
         if (!gelMode)
             return;

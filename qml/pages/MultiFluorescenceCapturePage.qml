@@ -323,15 +323,15 @@ Item {
     }
 
     // ---- capture --------------------------------------------------------------------------------
-    function binningText() { return cameraBar.binningText() }
-    function gainText() { return fl9bw ? cameraBar.gainLevelText() : String(CamOpts.multTSCurGain) }
+    function binningText(language) { return cameraBar.binningText(language) }
+    function gainText(language) { return fl9bw ? cameraBar.gainLevelText(language) : String(CamOpts.multTSCurGain) }
     function startCapture() { MainCtrl._MultTSCaptureStart(CamOpts.multTSCurExposurePre, curLightType) }
     function captureClicked() {
         CLJS.showCheckLogin(function() {
             recordOnce();
             var exposure = Math.round(CamOpts.multTSCurExposurePre);
-            audit("点击采集: 预览曝光时间：" + exposure + "ms 像素合并: " + binningText() + " 增益：" + gainText(),
-                  "Capture Clicked: Preview exposure: " + exposure + "ms Binning:" + binningText() + " Gain: " + gainText());
+            audit("点击采集: 预览曝光时间：" + exposure + "ms 像素合并: " + binningText("zh") + " 增益：" + gainText("zh"),
+                  "Capture Clicked: Preview exposure: " + exposure + "ms Binning:" + binningText("en") + " Gain: " + gainText("en"));
             if (aeBox.checked) {
                 buttonCaptureClicked = true;
                 startAutoExposure(true);
