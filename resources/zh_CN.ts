@@ -1707,6 +1707,21 @@
         </message>
     </context>
     <context>
+        <name>DetailImageItem</name>
+        <message>
+            <source>Error</source>
+            <translation>错误</translation>
+        </message>
+        <message>
+            <source>Incorrect picture type</source>
+            <translation>图片类型不正确</translation>
+        </message>
+        <message>
+            <source>Inconsistent picture size</source>
+            <translation>图片尺寸不一致</translation>
+        </message>
+    </context>
+    <context>
         <name>ExportWPSThread</name>
         <message>
             <source>User:</source>

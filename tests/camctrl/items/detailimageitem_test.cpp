@@ -6,7 +6,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QPainter>
+#include <QScopeGuard>
 #include <QSignalSpy>
+#include <QTranslator>
 #include <QtTest>
 
 #include <opencv2/imgcodecs.hpp>
@@ -368,16 +370,27 @@ private slots:
     {
         QTest::addColumn<int>("typeB");
         QTest::addColumn<int>("rowsB");
+        QTest::addColumn<bool>("chinese");
         QTest::addColumn<QString>("warning");
-        QTest::newRow("8-bit grey") << CV_8UC1 << 2 << "Error|Incorrect picture type";
-        QTest::newRow("other size") << CV_16UC1 << 3 << "Error|Inconsistent picture size";
-        QTest::newRow("unreadable") << -1 << 2 << "Error|Incorrect picture type";
+        QTest::newRow("8-bit grey") << CV_8UC1 << 2 << false << "Error|Incorrect picture type";
+        QTest::newRow("other size") << CV_16UC1 << 3 << false << "Error|Inconsistent picture size";
+        QTest::newRow("unreadable") << -1 << 2 << false << "Error|Incorrect picture type";
+        QTest::newRow("8-bit grey, Chinese") << CV_8UC1 << 2 << true << QStringLiteral("错误|图片类型不正确");
+        QTest::newRow("other size, Chinese") << CV_16UC1 << 3 << true << QStringLiteral("错误|图片尺寸不一致");
     }
     void mergeRefusesWithAWarning()
     {
         QFETCH(int, typeB);
         QFETCH(int, rowsB);
+        QFETCH(bool, chinese);
         QFETCH(QString, warning);
+        // The interface's translation, as the language switch installs it.
+        QTranslator translator;
+        if (chinese) {
+            QVERIFY(translator.load(QStringLiteral(":/zh_CN.qm")));
+            QCoreApplication::installTranslator(&translator);
+        }
+        const auto uninstall = qScopeGuard([&] { QCoreApplication::removeTranslator(&translator); });
         const QString a = write("a.tif", cv::Mat(2, 3, CV_16UC1, cv::Scalar(5)));
         const QString b = typeB < 0 ? folder + "missing.tif" : write("b.tif", cv::Mat(rowsB, 3, typeB, cv::Scalar::all(5)));
         QSignalSpy spy(item.get(), &DetailImageItem::mergeNewImage);
