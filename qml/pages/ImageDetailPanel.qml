@@ -47,12 +47,19 @@ Rectangle {
     function moveLeft(value) {
         var left = Lib.clampLeft(value, rightSlider.value);
         leftSlider.value = left;
+        showRange(left, rightSlider.value);
         panel.view.item.updateDetailImageShow(left, rightSlider.value);
     }
     function moveRight(value) {
         var right = Lib.clampRight(leftSlider.value, value);
         rightSlider.value = right;
+        showRange(leftSlider.value, right);
         panel.view.item.updateDetailImageShow(leftSlider.value, right);
+    }
+    // The level labels name the range the picture is stretched with.
+    function showRange(low, high) {
+        minText.text = Math.round(low);
+        maxText.text = Math.round(high);
     }
 
     Column {

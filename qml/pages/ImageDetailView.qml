@@ -88,6 +88,7 @@ Rectangle {
     function setRange(left, right) {
         leftSlider.value = left;
         rightSlider.value = right;
+        panel.showRange(left, right);
         detailItem.updateDetailImageShow(left, right);
     }
     function raw() {
@@ -95,6 +96,7 @@ Rectangle {
             detailItem.updateDetailImageShow(0, 65535);
         leftSlider.value = 0;
         rightSlider.value = 65535;
+        panel.showRange(0, 65535);
         rawButton.checked = true;
     }
     function auto() {
@@ -102,6 +104,7 @@ Rectangle {
             detailItem.updateDetailImageShow(minValue, maxValue);
         leftSlider.value = minValue;
         rightSlider.value = maxValue;
+        panel.showRange(minValue, maxValue);
         autoButton.checked = true;
     }
     function generate() {
@@ -151,6 +154,7 @@ Rectangle {
         fileNames = MainCtrl.getDirFilesName(folder);
         currentIndex = Math.max(0, fileNames.indexOf(newName));
         shownParams = Lib.paramsOf(parameterList, fileName, page.wholeBinning);
+        page.imageRenamed(folder + oldName, folder + newName);
         updateImageList(dateIndex, expIndex, folder);
         page.audit("重命名图片: 旧名: " + oldName + " 新名: " + newName, "Rename image: Old name: " + oldName + " New name: " + newName);
     }

@@ -102,7 +102,9 @@ Rectangle {
         dateModel.append({ date: String(dateList[i]), checked: false, folded: false, count: 0, exps: exps });
         MainCtrl.updateImageByISP(i, folders);
     }
-    // A report of the listing thread; one of an older search (another folder) is dropped.
+    // A report of the listing thread; one of an older search (another folder) is dropped, and
+    // so is one of a listing of the same folder still running from a search before (a picture
+    // listed twice would tick and untick itself).
     function addThumbnail(curIndex, j, fileName) {
         if (curIndex < 0 || curIndex >= dateModel.count)
             return;
@@ -110,9 +112,13 @@ Rectangle {
         if (j < 0 || j >= exps.count)
             return;
         var exp = exps.get(j);
-        if (String(fileName).indexOf(exp.folder) !== 0)
+        var source = String(fileName);
+        if (source.indexOf(exp.folder) !== 0)
             return;
-        exp.images.append({ source: String(fileName), checked: false });
+        for (var k = exp.images.count - 1; k >= 0; --k)
+            if (exp.images.get(k).source === source)
+                return;
+        exp.images.append({ source: source, checked: false });
     }
     function openLoading() {
         closeLoading();
@@ -395,12 +401,29 @@ Rectangle {
             renameCurrentExperiment(newName, folders.newFolder);
         audit("重命名实验: 旧名: " + oldName + " 新名: " + newName, "Rename experiment: Old name: " + oldName + " New name: " + newName);
     }
+    // The strip lists its folder again; pictures still selected keep their tick.
     function reloadThumbnails(i, j) {
         var exp = dateModel.get(i).exps.get(j);
         exp.images.clear();
         var names = MainCtrl.getDirFilesName(exp.folder);
-        for (var n = 0; n < names.length; ++n)
-            exp.images.append({ source: exp.folder + names[n], checked: false });
+        for (var n = 0; n < names.length; ++n) {
+            var source = exp.folder + names[n];
+            exp.images.append({ source: source, checked: names[n] !== "" && selectedImageNameList.indexOf(source) >= 0 });
+        }
+        recount(i);
+    }
+    // A picture renamed in the detail view stays selected under its new path.
+    function imageRenamed(oldPath, newPath) {
+        var at = selectedImageNameList.indexOf(oldPath);
+        if (at >= 0) {
+            var list = selectedImageNameList.slice();
+            list[at] = newPath;
+            selectedImageNameList = list;
+        }
+        if (selectedImageName === oldPath)
+            selectedImageName = newPath;
+        if (lastClickSource === oldPath)
+            lastClickSource = newPath;
     }
 
     Component.onCompleted: resetSearch()

@@ -36,6 +36,8 @@ Rectangle {
             anchors.leftMargin: Style.s(6)
             anchors.verticalCenter: parent.verticalCenter
             text: tick.label
+            // Experiment names are shown as typed, never as markup.
+            textFormat: Text.PlainText
             font.family: Style.fontFamily
             font.pixelSize: Style.fontNormal
             color: Style.textDark
@@ -163,6 +165,7 @@ Rectangle {
                         delegate: Rectangle {
                             id: thumb
                             objectName: "thumb"
+                            readonly property string source: model.source
                             readonly property bool folderEntry: Lib.nameOf(model.source) === ""
                             readonly property alias picture: picture
                             // The views also make rows just out of sight, and the image reader
@@ -227,6 +230,7 @@ Rectangle {
                                     anchors.fill: parent
                                     anchors.leftMargin: Style.s(4)
                                     text: Lib.nameOf(model.source)
+                                    textFormat: Text.PlainText
                                     color: Style.white
                                     elide: Text.ElideMiddle
                                     verticalAlignment: Text.AlignVCenter
