@@ -274,8 +274,22 @@ ShellTestCase {
         for (var n = 0; n < 14; ++n)
             mouseWheel(dayWheel, dayWheel.width / 2, dayWheel.height / 2, 0, -120);
         compare(picker.getSelectDate(), "2026-02-01");
+        // A drag still turns a wheel (and is no click).
+        var yearTumbler = tumblerOf(year);
+        var x = yearTumbler.width / 2, y = yearTumbler.height - 10;
+        mousePress(yearTumbler, x, y);
+        var moving = false;
+        for (var m = 1; m <= 8; ++m) {
+            mouseMove(yearTumbler, x, y - m * 10, 20);
+            moving = moving || yearTumbler.moving;
+        }
+        mouseRelease(yearTumbler, x, y - 80);
+        verify(moving, "the wheel follows the drag");
+        tryVerify(function() { return settled(year, picker.getSelectDate().substring(0, 4)) }, 5000, "the year wheel comes to rest");
+        verify(picker.getSelectDate().substring(0, 4) !== "2026", "dragged to another year: " + picker.getSelectDate());
         click(findChild(picker.contentItem, "okButton"));
-        tryCompare(field, "text", "2026-02-01");
+        tryCompare(field, "text", picker.getSelectDate());
+        compare(field.text.substring(4), "-02-01");
         tryCompare(picker, "visible", false);
         page.resetSearch();
     }
