@@ -38,7 +38,8 @@ Dialog {
 
     modal: true
     closePolicy: Popup.CloseOnEscape
-    width: Style.s(showTime ? 520 : 320)
+    // Wide enough for the four buttons when only the date wheels are shown.
+    width: Math.max(Style.s(showTime ? 520 : 320), buttonRow.implicitWidth + leftPadding + rightPadding)
     height: Style.s(255)
     padding: Style.s(14)
     header: null
@@ -126,6 +127,7 @@ Dialog {
             Wheel { id: secondWheel; label: qsTr("Sec"); model: 60; visible: dialog.showTime }
         }
         Row {
+            id: buttonRow
             anchors.horizontalCenter: parent.horizontalCenter
             spacing: Style.s(12)
             DialogBlueButton { objectName: "clearButton"; text: qsTr("Clear"); onClicked: dialog.clearTextSignal() }

@@ -115,6 +115,17 @@ ShellTestCase {
         compare(page.detailView.fileName, Lib.nameOf(source));
         return page.detailView;
     }
+    // The window as it is now, into build/screens.
+    function shot(name) {
+        settle(window.contentItem);
+        var root = window.contentItem.parent;
+        root.width = window.width;
+        root.height = window.height;
+        var saved = null;
+        verify(root.grabToImage(function(result) { saved = result.saveToFile(testProbe.screensDir() + "/en_1.0_" + name + ".png") }));
+        tryVerify(function() { return saved !== null }, 5000, "picture saved");
+        verify(saved, name);
+    }
     // The width of text set as plain text in the font, width and elision of item.
     function plainWidth(item, text) {
         var plain = Qt.createQmlObject('import QtQuick 2.15; Text { textFormat: Text.PlainText }', page);
@@ -158,6 +169,8 @@ ShellTestCase {
         mouseDrag(right, right.width - 4, right.height / 2, -right.width, 0);
         compare(right.value, left.value + 1);
         compare(shown(), sliders());
+
+        shot("library_detail_levels");
 
         click(part(detail, "rawButton"));
         compare(shown(), ["0", "65535"]);
@@ -253,6 +266,12 @@ ShellTestCase {
         tryVerify(function() { return settled(wheelOf("dayWheel"), "14") }, 5000, "the day wheel turned to 14");
         var day = null;
         tryVerify(function() { day = entry(wheelOf("dayWheel"), "15"); return day !== null }, 5000, "day 15 shown");
+        shot("library_date_picker");
+        // Its buttons lie inside it.
+        var cancel = findChild(picker.contentItem, "cancelButton");
+        var corner = cancel.mapToItem(picker.contentItem, cancel.width, 0);
+        verify(findChild(picker.contentItem, "clearButton").mapToItem(picker.contentItem, 0, 0).x >= 0, "Clear inside");
+        verify(corner.x <= picker.contentItem.width, "Cancel inside: " + corner.x + " of " + picker.contentItem.width);
         click(day);
         compare(picker.getSelectDate(), "2024-03-15");
         // One notch up on the month: February (the day stays); two down on the year: 2026.
@@ -315,6 +334,7 @@ ShellTestCase {
         var body = findChild(dialog.contentItem, "messageText");
         compare(body.text, "The experiment could not be renamed: " + markup);
         compare(body.contentWidth, plainWidth(body, body.text));
+        shot("library_markup_message");
         closeMessage();
         page.fileOps = MainCtrl;
     }
