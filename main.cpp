@@ -22,6 +22,7 @@ int main(int argc, char** argv)
     QCoreApplication::setAttribute(Qt::AA_DisableWindowContextHelpButton);
     auto* application = new QApplication(argc, argv);
     QApplication::setDoubleClickInterval(200);
+    chooseVirtualCabinet();
 
     removeCameraConfigFiles();
     removeImageFiles();

@@ -15,6 +15,7 @@
 #include "tucam_test.h"
 #include "useropts.h"
 #include "virtualboard.h"
+#include "virtualcabinet.h"
 
 #include <QDateTime>
 #include <QDebug>
@@ -169,6 +170,11 @@ void registerQmlTypes()
     qmlRegisterType<DetailImageItem>("an.qt.DetailImageItem", 1, 0, "DetailImageItem");
     qmlRegisterSingletonType<LocalFolders>("an.qt.LocalFolders", 1, 0, "LocalFolders",
                                            [](QQmlEngine*, QJSEngine*) -> QObject* { return new LocalFolders; });
+}
+
+void chooseVirtualCabinet()
+{
+    useVirtualCabinet(parseTimeScale(qgetenv("TAVRILL_TIME_SCALE")));
 }
 
 void applyVirtualBoardEnvironment()

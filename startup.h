@@ -23,6 +23,10 @@ bool isFirstInstance();
 void removeCameraConfigFiles();
 void removeImageFiles();
 
+// Chooses the virtual cabinet for this run, as no hardware of the cabinet's own is present here:
+// reads TAVRILL_TIME_SCALE once and hands the cabinet in (useVirtualCabinet). Before anything
+// pauses or looks for the board.
+void chooseVirtualCabinet();
 // Faults of the in-process virtual board for a whole program run, named by the environment
 // variable TAVRILL_VIRTUAL_BOARD: "silent" (reads, never answers) or "wrong-handshake" (answers
 // the handshake with another frame). Anything else leaves the board as it is.

@@ -1,7 +1,7 @@
 #include "ic_maincontrol.h"
 
 #include "asyncserialportthread.h"
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "flowcontext.h"
 #include "h695icecamctrl.h"
 #include "inith695icecamerathread.h"
@@ -23,7 +23,7 @@ constexpr int kSum2BinIndex = 7;
 
 void IC_MainControl::pause(int ms)
 {
-    QThread::msleep(static_cast<unsigned long>(vcab::scaledMs(ms)));
+    QThread::msleep(static_cast<unsigned long>(pacing::scaledMs(ms)));
 }
 
 void IC_MainControl::initDevice()

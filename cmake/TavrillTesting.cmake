@@ -1,6 +1,7 @@
 # tavrill_add_test(<name> LABEL <area> SOURCES ... [LIBS ...] [QTTEST] [TIMEOUT s] [RESOURCE_LOCK name] [ENV k=v ...])
 # GoogleTest executables link tavrill_gtest_main (a Qt application object and a private
-# application directory per process); QTTEST executables bring their own QTEST_MAIN.
+# application directory per process); QTTEST executables bring their own QTEST_MAIN. Every one
+# runs on the virtual cabinet, handed in before main() (tavrill_test_cabinet).
 # Every test runs offscreen with a short time scale and carries its area's label.
 function(tavrill_add_test name)
   cmake_parse_arguments(T "QTTEST" "LABEL;TIMEOUT;RESOURCE_LOCK" "SOURCES;LIBS;ENV" ${ARGN})
@@ -8,7 +9,7 @@ function(tavrill_add_test name)
     message(FATAL_ERROR "tavrill_add_test(${name}): LABEL is required")
   endif()
   add_executable(${name} ${T_SOURCES})
-  target_link_libraries(${name} PRIVATE ${T_LIBS} tavrill_test_support)
+  target_link_libraries(${name} PRIVATE ${T_LIBS} tavrill_test_support tavrill_test_cabinet)
   if(T_QTTEST)
     target_link_libraries(${name} PRIVATE Qt5::Test)
   else()

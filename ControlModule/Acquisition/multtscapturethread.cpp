@@ -1,7 +1,7 @@
 #include "multtscapturethread.h"
 
 #include "asyncserialportthread.h"
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "camerarun.h"
 #include "cameraregion.h"
 #include "camopts.h"
@@ -76,7 +76,7 @@ void MultTSCaptureThread::run()
         return;
     }
     const acq::CameraRun::Wait wait = run.waitForFrame("采集线程abort。", [this] { emit sig_CamErrorOccur(); },
-                                                       wbplan::frameWaitMs(expCap, vcab::timeScale()));
+                                                       wbplan::frameWaitMs(expCap, pacing::scale()));
     if (wait != acq::CameraRun::Wait::Frame || cam->isAbort)
         return;
 

@@ -2,7 +2,7 @@
 
 #include "asyncserialportthread.h"
 #include "cabinetlights.h"
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "experimentrecord.h"
 #include "kestrixbuffer.h"
 #include "kestrixctrl.h"
@@ -223,7 +223,7 @@ WBQICaptureThread::FrameResult WBQICaptureThread::captureFrame(int i, const wbpl
         return FrameResult::Failed;
     }
 
-    const int timeoutMs = frameTimeoutMs > 0 ? frameTimeoutMs : wbplan::frameWaitMs(exposure, vcab::timeScale());
+    const int timeoutMs = frameTimeoutMs > 0 ? frameTimeoutMs : wbplan::frameWaitMs(exposure, pacing::scale());
     void* frame = nullptr;
     const KestrixFrameSet::WaitResult got =
         wbqi::waitForEofEvent(ctx->sequence, ctx->captureAbort, timeoutMs, m_hcam, kWaitTexts, &frame);

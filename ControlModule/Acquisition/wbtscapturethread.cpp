@@ -2,7 +2,7 @@
 
 #include "asyncserialportthread.h"
 #include "cabinetlights.h"
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "cameraregion.h"
 #include "camerarun.h"
 #include "h695icecamctrl.h"
@@ -208,7 +208,7 @@ WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbpl
     }
     qDebug() << "m_StartWaitFrame success";
     switch (run.waitForFrame("采集线程abort。", [this] { cameraError(); },
-                             wbplan::frameWaitMs(exposure, vcab::timeScale()))) {
+                             wbplan::frameWaitMs(exposure, pacing::scale()))) {
     case acq::CameraRun::Wait::Aborted:
         return FrameResult::Aborted;
     case acq::CameraRun::Wait::Failed:

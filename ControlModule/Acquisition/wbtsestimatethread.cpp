@@ -1,6 +1,6 @@
 #include "wbtsestimatethread.h"
 
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "camerarun.h"
 #include "exposureestimate.h"
 #include "h695icecamctrl.h"
@@ -89,7 +89,7 @@ void WBTSEstimateThread::run()
     userOpts->loadUserOptsByName(UserOpts::OPT_GrayTarget);
     grayTarget = double(userOpts->grayTarget());
     qDebug() << "预估线程: " << grayTarget;
-    msleep(unsigned(vcab::scaledMs(500)));
+    msleep(unsigned(pacing::scaledMs(500)));
 
     const int index = camCtrl->binningIndex;
     int b0 = wbplan::binningFactor(isFL9BW, index);

@@ -309,12 +309,10 @@ bool FilesFlow::updateNameAndImgSavePathByUuid(int expMode, const QString& uuid,
     }
 
     const QString copyRoot = userImageFolder();
-    const QString tailOld = tailFromThirdSlash(oriImageSavePath);
-    const QString tailNew = tailFromThirdSlash(newImageSavePath);
-    if (tailOld.isEmpty() || tailNew.isEmpty() || copyRoot.isEmpty())
+    const QString copyOld = mirrorOf(copyRoot, oriImageSavePath);
+    const QString copyNew = mirrorOf(copyRoot, newImageSavePath);
+    if (copyOld.isEmpty() || copyNew.isEmpty())
         return true;
-    const QString copyOld = copyRoot + tailOld;
-    const QString copyNew = copyRoot + tailNew;
     if (!QFileInfo(copyOld).isDir()) {
         qDebug().noquote() << folderName + copyOld + QStringLiteral("不存在。");
         return true;

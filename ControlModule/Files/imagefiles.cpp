@@ -1,5 +1,7 @@
 #include "imagefiles.h"
 
+#include "experimentfolder.h"
+
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -9,7 +11,7 @@ namespace imagefiles {
 
 QStringList imageRoots(const QString& appDir, const QString& userImageFolder)
 {
-    QStringList roots{appDir + QStringLiteral("/Images")};
+    QStringList roots{imagesRoot(appDir)};
     if (!userImageFolder.trimmed().isEmpty())
         roots << userImageFolder;
     return roots;
@@ -47,23 +49,14 @@ bool isLibraryImage(const QString& path, const QStringList& roots)
     return canonicallyBelow(info, roots);
 }
 
-QString tailFromThirdSlash(const QString& path)
-{
-    int p = path.size();
-    for (int n = 0; n < 3; ++n) {
-        p = p > 0 ? path.lastIndexOf(QLatin1Char('/'), p - 1) : -1;
-        if (p < 0)
-            return QString();
-    }
-    return path.mid(p);
-}
-
 QString mirrorOf(const QString& userImageFolder, const QString& path)
 {
-    const QString tail = tailFromThirdSlash(path);
-    if (userImageFolder.trimmed().isEmpty() || tail.isEmpty())
+    if (userImageFolder.trimmed().isEmpty())
         return QString();
-    return userImageFolder + tail;
+    const ExperimentPath experiment = parseExperimentPath(path);
+    const QString folder =
+        experiment.isValid() ? experimentFolder(userImageFolder, experiment.day, experiment.name) : QString();
+    return folder.isEmpty() ? QString() : folder + experiment.rest;
 }
 
 QString removeEntry(const QString& list, int k)

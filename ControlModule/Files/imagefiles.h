@@ -20,11 +20,9 @@ bool isLibraryImage(const QString& path, const QStringList& roots);
 // True for an existing folder (not a link) whose canonical path lies strictly below one of roots.
 bool isLibraryFolder(const QString& path, const QStringList& roots);
 
-// path from the third "/" counted from its end on ("/<date>/<experiment>/<file>" for a picture,
-// "/<date>/<experiment>/" for a folder ending in "/"); empty when path has fewer than three.
-QString tailFromThirdSlash(const QString& path);
-// The same picture or folder below the user's image folder; empty when that folder is not set or
-// path is too short.
+// The same picture ("<root>/<date>/<experiment>/<file>") or experiment folder (ending in "/")
+// below the user's image folder; empty when that folder is not set or path lies in no
+// experiment folder (parseExperimentPath).
 QString mirrorOf(const QString& userImageFolder, const QString& path);
 
 // Removes entry k from a "," list as the store writes it (every entry followed by ","); the list

@@ -1,6 +1,7 @@
 #include "regularremovethread.h"
 
 #include "apppaths.h"
+#include "experimentfolder.h"
 #include "gelexperimentdb.h"
 #include "multexperimentdb.h"
 #include "useropts.h"
@@ -38,7 +39,7 @@ void RegularRemoveThread::run()
     userOpt->loadUserOptsByName(UserOpts::OPT_ImageClean);
     if (!userOpt->imageClean())
         return;
-    const QString root = AppPaths::appDir() + QStringLiteral("/Images/");
+    const QString root = imagesRoot(AppPaths::appDir()) + QLatin1Char('/');
     QDir folder(root);
     if (!folder.exists()) {
         qDebug() << "定期删除的文件夹不存在。";
@@ -56,7 +57,7 @@ void RegularRemoveThread::run()
         folder.entryInfoList(QDir::Dirs | QDir::Files | QDir::NoDotAndDotDot | QDir::Hidden, QDir::DirsFirst);
     for (const QFileInfo& entry : entries) {
         // A date folder is as old as its name says; anything else by its last change.
-        const QDate named = QDate::fromString(entry.fileName(), QStringLiteral("yyyy-MM-dd"));
+        const QDate named = dayOfFolder(entry.fileName());
         const bool old = entry.isDir() && named.isValid() ? named < limit.date() : entry.lastModified() < limit;
         if (!old)
             continue;

@@ -2,6 +2,7 @@
 // The experiment record a capture flow starts with, and its row.
 
 #include "apppaths.h"
+#include "experimentfolder.h"
 #include "useropts.h"
 
 #include <QDateTime>
@@ -21,11 +22,10 @@ std::unique_ptr<Record> newExperimentRecord(UserOpts* userOpts, int expType, con
     record->userName = userOpts->lastLoginUser();
     record->expType = expType;
     const QDateTime now = QDateTime::currentDateTime();
-    record->date = now.date().toString(QStringLiteral("yyyy-MM-dd"));
+    record->date = dayFolderName(now.date());
     record->dateTime = now;
     record->name = prefix + now.toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    record->imageSavePath =
-        AppPaths::appDir() + QStringLiteral("/Images/") + record->date + QLatin1Char('/') + record->name + QLatin1Char('/');
+    record->imageSavePath = experimentFolder(imagesRoot(AppPaths::appDir()), now.date(), record->name);
     return record;
 }
 

@@ -1,6 +1,7 @@
 #include "flowcontext.h"
 
 #include "asyncserialportthread.h"
+#include "experimentfolder.h"
 #include "experimentrecord.h"
 #include "h695icecamctrl.h"
 #include "kestrixctrl.h"
@@ -57,9 +58,11 @@ void FlowContext::saveFailed(const QString& path)
     const QString folderA = QFileInfo(path).absolutePath();
     QStringList folders{folderA};
     const QString chosen = m_devices.userOpts ? m_devices.userOpts->imageSavePath() : QString();
-    if (!chosen.isEmpty())
-        folders << chosen + QLatin1Char('/') + QFileInfo(folderA).dir().dirName() + QLatin1Char('/')
-                       + QFileInfo(folderA).fileName();
+    const ExperimentPath experiment = parseExperimentPath(path);
+    QString folderB = experiment.isValid() ? experimentFolder(chosen, experiment.day, experiment.name) : QString();
+    folderB.chop(1);
+    if (!folderB.isEmpty())
+        folders << folderB;
     for (const QString& folder : folders) {
         const FolderFault fault = folderFault(folder, kCaptureRoom);
         if (fault != FolderFault::None) {

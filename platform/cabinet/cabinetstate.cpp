@@ -1,7 +1,7 @@
 #include "cabinetstate.h"
 
+#include <atomic>
 #include <cmath>
-#include <cstdlib>
 
 namespace vcab {
 
@@ -73,19 +73,19 @@ int boardLensPosition(const CabinetSnapshot& cabinet)
     return cabinet.fixedLens ? cabinet.bestFocus : cabinet.serialFocus;
 }
 
+namespace {
+// Constant-initialised: a scale handed in before main() is never overwritten.
+std::atomic<double> handedInScale{1.0};
+} // namespace
+
+void setTimeScale(double scale)
+{
+    handedInScale.store(std::isfinite(scale) && scale >= 0.0 ? scale : 1.0);
+}
+
 double timeScale()
 {
-    static const double scale = [] {
-        const char* text = std::getenv("TAVRILL_TIME_SCALE");
-        if (!text || !*text)
-            return 1.0;
-        char* end = nullptr;
-        const double value = std::strtod(text, &end);
-        if (end == text || !std::isfinite(value) || value < 0.0)
-            return 1.0;
-        return value;
-    }();
-    return scale;
+    return handedInScale.load();
 }
 
 int scaledMs(double ms)

@@ -84,8 +84,9 @@ private:
 // lens, or best focus when the lens is fixed.
 int boardLensPosition(const CabinetSnapshot& cabinet);
 
-// Factor applied to every physical time of the virtual cabinet and to the program's fixed
-// pauses (TAVRILL_TIME_SCALE, default 1; read once).
+// Factor applied to every physical time of the virtual cabinet: 1 until the one who chooses the
+// cabinet (start-up, a test's fixture) hands another in; a negative or non-finite one counts as 1.
+void setTimeScale(double scale);
 double timeScale();
 // Milliseconds scaled by timeScale(), at least 0.
 int scaledMs(double ms);

@@ -1,6 +1,6 @@
 #include "camerarun.h"
 
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "h695icecamctrl.h"
 
 #include <QDebug>
@@ -14,7 +14,7 @@ namespace acq {
 
 void pauseMs(int ms)
 {
-    QThread::msleep(unsigned(vcab::scaledMs(ms)));
+    QThread::msleep(unsigned(pacing::scaledMs(ms)));
 }
 
 TUCAM_FRAME freshFrameRecord()

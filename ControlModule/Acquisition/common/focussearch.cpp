@@ -1,7 +1,7 @@
 #include "focussearch.h"
 
 #include "focusmeasure.h"
-#include "cabinetstate.h"
+#include "pacing.h"
 #include "h695icecamctrl.h"
 
 #include <QDebug>
@@ -144,7 +144,7 @@ int LensTurns::stepBoundMs(const H695ICECamCtrl* cam)
     constexpr int kLinkMs = 2000;
     constexpr double kTravelMs = 10000;
     constexpr int kFrames = 3;
-    return kLinkMs + vcab::scaledMs(kTravelMs + kFrames * std::max(0.0, cam->exposureTime.load()));
+    return kLinkMs + pacing::scaledMs(kTravelMs + kFrames * std::max(0.0, cam->exposureTime.load()));
 }
 
 LensTurns::Turn LensTurns::awaitTurn()

@@ -9,6 +9,7 @@
 #include <opencv2/imgproc.hpp>
 
 #include "atomicfile.h"
+#include "experimentfolder.h"
 #include "imagefilters.h"
 #include "paramimagefile.h"
 #include "tiffencoder.h"
@@ -78,8 +79,11 @@ bool encodeTiff(const QString& path, const cv::Mat& image)
 
 bool makeFolder(const QString& folder)
 {
-    if (folder.isEmpty())
+    if (folder.isEmpty()) {
+        // No day, or an experiment name that is no single folder: nothing is written elsewhere.
+        qWarning() << "no experiment folder for the picture";
         return false;
+    }
     if (QDir(folder).exists() || QDir().mkpath(folder))
         return true;
     qWarning() << "image folder cannot be created" << folder;
@@ -182,16 +186,12 @@ QString processedSuffix(int kind)
 
 QString folderA(const SaveContext& ctx)
 {
-    return ctx.appDir + QStringLiteral("/Images/") + ctx.when.toString(QStringLiteral("yyyy-MM-dd"))
-           + QLatin1Char('/') + ctx.expName + QLatin1Char('/');
+    return experimentFolder(imagesRoot(ctx.appDir), ctx.when.date(), ctx.expName);
 }
 
 QString folderB(const SaveContext& ctx)
 {
-    if (ctx.imageSavePath.isEmpty())
-        return QString();
-    return ctx.imageSavePath + QLatin1Char('/') + ctx.when.toString(QStringLiteral("yyyy-MM-dd"))
-           + QLatin1Char('/') + ctx.expName + QLatin1Char('/');
+    return experimentFolder(ctx.imageSavePath, ctx.when.date(), ctx.expName);
 }
 
 bool writeTiff(const QString& path, const cv::Mat& image)
@@ -255,7 +255,7 @@ WBSaveResult saveWBImages(const FrameView& frame, const SaveContext& ctx, const 
     const long marked = long(std::count(mask.begin(), mask.end(), uint8_t(1)));
     qDebug() << "vecMark.count: " << marked;
     bool overExposed = false;
-    if (opts.isExposure && marked > 0 && opts.kind != 0 && marked > opts.overExposureThreshold) {
+    if (ok && opts.isExposure && marked > 0 && opts.kind != 0 && marked > opts.overExposureThreshold) {
         if (mask.size() != picture.total()) {
             qWarning() << "over-exposure mask skipped: length" << mask.size() << "for" << picture.total() << "pixels";
         } else {

@@ -1,6 +1,5 @@
 #include "picturefiles.h"
 
-#include <QDate>
 #include <QDebug>
 #include <QDir>
 #include <QFile>
@@ -13,6 +12,7 @@
 #include <new>
 
 #include "atomicfile.h"
+#include "experimentfolder.h"
 #include "imagesaver.h"
 #include "picturelimits.h"
 #include "regularfile.h"
@@ -149,21 +149,14 @@ QString derivedPath(const QString& sourcePath, const QString& time, const QStrin
 
 QString mirrorFolder(const QString& imageSavePath, const QString& date, const QString& name)
 {
-    const QString root = localPath(imageSavePath);
-    if (root.isEmpty())
-        return QString();
-    return QDir::cleanPath(root + QLatin1Char('/') + date + QLatin1Char('/') + name) + QLatin1Char('/');
+    return experimentFolder(imageSavePath, dayOfFolder(date), name);
 }
 
 QString mirrorFolderOf(const QString& picturePath, const QString& imageSavePath)
 {
     // By name only: the folders need not exist here.
-    const QFileInfo experiment(QFileInfo(picturePath).absolutePath());
-    const QString name = experiment.fileName();
-    const QString date = QFileInfo(experiment.absolutePath()).fileName();
-    if (name.isEmpty() || !QDate::fromString(date, QStringLiteral("yyyy-MM-dd")).isValid())
-        return QString();
-    return mirrorFolder(imageSavePath, date, name);
+    const ExperimentPath experiment = parseExperimentPath(picturePath);
+    return experiment.isValid() ? experimentFolder(imageSavePath, experiment.day, experiment.name) : QString();
 }
 
 QString saveTwoCopies(const cv::Mat& image, const QString& folder, const QString& fileName, const QString& mirror,

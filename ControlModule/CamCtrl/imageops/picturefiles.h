@@ -31,8 +31,8 @@ bool writePictureAs(const QString& path, const cv::Mat& image, const char* forma
 // source's last suffix ("<folder>/<time><suffix>.tif"). Folders may contain dots.
 QString derivedPath(const QString& sourcePath, const QString& time, const QString& suffix);
 
-// The user's copy folder of an experiment: <imageSavePath>/<date>/<name>/ (the layout of the
-// captures). Empty without an imageSavePath.
+// The user's copy folder of an experiment: <imageSavePath>/<date>/<name>/ (experimentFolder).
+// Empty without an imageSavePath, or for a date or name no experiment folder has.
 QString mirrorFolder(const QString& imageSavePath, const QString& date, const QString& name);
 // The same for a picture that lies in an experiment folder <...>/<yyyy-MM-dd>/<name>/; empty
 // when its folders are not laid out that way.

@@ -1,11 +1,11 @@
 // Frame operations, the frame list and the processing and saving pipeline of KestrixCtrl.
 #include <QDebug>
 #include <QDir>
-#include <QUrl>
 
 #include <opencv2/imgcodecs.hpp>
 
 #include "apppaths.h"
+#include "experimentfolder.h"
 #include "imagesaver.h"
 #include "kestrixctrl.h"
 #include "kestrixprocessing.h"
@@ -105,11 +105,10 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
     appendLevels(std::move(levels));
 
     const QDateTime now = m_clock ? m_clock() : QDateTime::currentDateTime();
-    const QString date = now.toString("yyyy-MM-dd");
     const QString time = now.toString("hh-mm-ss-zzz");
     const QString suffix = kind == KindMarker ? "_Marker" : (kind == KindMerge ? "_Merge" : "");
     const QString fileName = time + suffix + ".tif";
-    const QString folderA = AppPaths::appDir() + "/Images/" + date + "/" + expName + "/";
+    const QString folderA = experimentFolder(imagesRoot(AppPaths::appDir()), now.date(), expName);
 
     cv::Mat image;
     // The matrix only reads the pixels (the encoder takes a const picture).
@@ -122,14 +121,10 @@ QString KestrixCtrl::processAndSaveImage(const KestrixFrame& frame, bool process
     bool allWritten = makeFolder(folderA) && writeTiff(folderA + fileName, image);
 
     m_userOpts->loadUserOptsByName(UserOpts::OPT_ImageSavePath);
-    QString savePath = m_userOpts->imageSavePath();
-    if (savePath.startsWith("file:"))
-        savePath = QUrl(savePath).toLocalFile();
-    // An empty save path would put the copy at the file-system root.
-    if (savePath.isEmpty()) {
+    const QString folderB = experimentFolder(m_userOpts->imageSavePath(), now.date(), expName);
+    if (folderB.isEmpty()) {
         qWarning() << "imageSavePath empty, second copy not written" << fileName;
     } else {
-        const QString folderB = savePath + "/" + date + "/" + expName + "/";
         // Encoded again rather than copied: the encoder writes straight into the file, while a
         // copy reads the whole first file back into fresh memory first.
         allWritten = makeFolder(folderB) && writeTiff(folderB + fileName, image) && allWritten;

@@ -1,8 +1,5 @@
 #include "serialportlocator.h"
 
-#include "virtualboard.h"
-
-#include <QDebug>
 #include <QSerialPortInfo>
 
 #include <atomic>
@@ -10,6 +7,19 @@
 
 namespace {
 std::atomic<SerialPortLocator*> installed{nullptr};
+
+// Held in functions so that a stand-in handed in before main() finds them built.
+std::mutex& standInMutex()
+{
+    static std::mutex mutex;
+    return mutex;
+}
+
+SystemSerialPortLocator::StandIn& standIn()
+{
+    static SystemSerialPortLocator::StandIn function;
+    return function;
+}
 } // namespace
 
 SerialPortLocator::~SerialPortLocator() = default;
@@ -49,19 +59,22 @@ QList<SerialPortEntry> SystemSerialPortLocator::availablePorts()
         ports.append(entry);
     }
     if (!boardFound) {
-        // Two threads looking at once must not start the board twice.
-        static std::mutex startMutex;
-        std::lock_guard<std::mutex> lock(startMutex);
-        vboard::VirtualBoard& board = vboard::VirtualBoard::processBoard();
-        if (board.start()) {
+        // Two threads looking at once must not start the stand-in twice.
+        std::lock_guard<std::mutex> lock(standInMutex());
+        const QString port = standIn() ? standIn()() : QString();
+        if (!port.isEmpty()) {
             SerialPortEntry entry;
-            entry.portName = QString::fromStdString(board.slavePath());
+            entry.portName = port;
             entry.hasProductIdentifier = true;
-            entry.productIdentifier = vboard::VirtualBoard::kProductId;
+            entry.productIdentifier = kBoardProductId;
             ports.append(entry);
-        } else {
-            qWarning() << "virtual board could not start";
         }
     }
     return ports;
+}
+
+void SystemSerialPortLocator::setStandIn(StandIn function)
+{
+    std::lock_guard<std::mutex> lock(standInMutex());
+    standIn() = std::move(function);
 }

@@ -5,6 +5,8 @@
 #include <QList>
 #include <QString>
 
+#include <functional>
+
 struct SerialPortEntry {
     QString portName;           // what QSerialPort::setPortName takes
     bool hasProductIdentifier = false;
@@ -28,9 +30,15 @@ public:
     static QString findPort(quint16 productId);
 };
 
-// The real ports; when none carries the board's identifier, the in-process virtual board's
-// pseudo-terminal is listed last with that identifier (the board starts on first need).
+// The real ports; when none carries the board's identifier, the port of the board's stand-in
+// (handed in at start-up) is listed last with that identifier.
 class SystemSerialPortLocator : public SerialPortLocator {
 public:
+    // Gives the port of the board's stand-in, "" when it has none. Asked only while no real port
+    // carries the board's identifier, one caller at a time, so it may start the stand-in then.
+    using StandIn = std::function<QString()>;
+    // Hands the stand-in in for every system locator of the process; an empty one lists none.
+    static void setStandIn(StandIn standIn);
+
     QList<SerialPortEntry> availablePorts() override;
 };

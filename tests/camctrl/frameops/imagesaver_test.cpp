@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -226,6 +227,45 @@ TEST_F(Saver, EmptySavePathSkipsTheSecondFolder)
     const CaptureSaveResult c = saveCaptureImage(view(), false, 0, {}, ctx);
     EXPECT_TRUE(c.ok);
     EXPECT_FALSE(QDir("/2024-03-01").exists());
+}
+
+// The operator's folder may be stored as a URL: the copy goes into that folder, not into a
+// "file:" folder below the working directory.
+TEST_F(Saver, AFolderStoredAsAUrlGetsItsCopy)
+{
+    ctx.imageSavePath = "file://" + dir.filePath("D") + "/";
+    EXPECT_TRUE(saveCaptureImage(view(), false, 0, {}, ctx).ok);
+    EXPECT_EQ(filesIn(dir.filePath("D/2024-03-01/A")), QStringList{"14-05-09-042_White.tif"});
+    EXPECT_FALSE(QDir("file:").exists());
+}
+
+// An experiment name that is no single folder puts no picture anywhere: not above the day's
+// folder, not below the working directory.
+TEST_F(Saver, ANameThatIsNoFolderWritesNothing)
+{
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir().mkpath(dir.filePath("cwd")));
+    QDir::setCurrent(dir.filePath("cwd"));
+    const std::vector<uint8_t> marks = mask(400);
+    for (const char* name : {"..", ".", "", "x/y"}) {
+        ctx.expName = name;
+        WBSaveOptions opts;
+        opts.kind = 1;
+        opts.isExposure = true;
+        opts.overExposureSum = &marks;
+        EXPECT_FALSE(saveWBImages(view(), ctx, opts).ok) << name;
+        EXPECT_FALSE(saveCaptureImage(view(), false, 0, {}, ctx).ok) << name;
+        cv::Mat colour(20, 10, CV_8UC3, cv::Scalar(1, 2, 3));
+        bool ok = true;
+        saveImages(colour, 3, {}, ctx, &ok);
+        EXPECT_FALSE(ok) << name;
+    }
+    QDir::setCurrent(before);
+    QStringList written;
+    QDirIterator it(dir.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (it.hasNext())
+        written << it.next();
+    EXPECT_EQ(written, QStringList{});
 }
 
 TEST_F(Saver, FailuresAreReportedNotHidden)
