@@ -259,11 +259,11 @@ void GelFlow::exitExperiment20BW()
 
 void GelFlow::updateImageShow()
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    const int index = cam->currentImageIndex;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    const int index = frames->currentImageIndex;
     if (index == -1)
         return;
-    if (!cam->showFrameAsCaptured()) {
+    if (!frames->showFrameAsCaptured()) {
         qWarning() << "_GelTSUpdateImageShow: no image" << index;
         return;
     }
@@ -272,7 +272,7 @@ void GelFlow::updateImageShow()
 
 void GelFlow::imageListClicked(int index)
 {
-    if (!imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_GelTSImageListClicked"))
+    if (!imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_GelTSImageListClicked"))
         return;
     updateHisShowAndImageShow();
     updateImageShow();
@@ -281,14 +281,15 @@ void GelFlow::imageListClicked(int index)
 void GelFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         imagerefresh::drawHistogram(m_ctx, m_ctx.gelLineSeries, info);
 }
 
 void GelFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    cam->currentImageIndex = cam->frameCount() - 1;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    frames->currentImageIndex = frames->frameCount() - 1;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
     updateImageShow();
@@ -318,8 +319,8 @@ void GelFlow::clearCache()
 {
     // Frames, their histograms and the shown frame go together: a histogram left behind would
     // describe a frame that no longer exists.
-    m_ctx.tucsen()->clearFrameList(false);
-    m_ctx.tucsen()->captureIndex = -1;
+    m_ctx.tucsenFrames()->clearFrameList(false);
+    m_ctx.tucsenFrames()->captureIndex = -1;
     if (experiment) {
         qDebug() << "删除实验信息.";
         experiment.reset();

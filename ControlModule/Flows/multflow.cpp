@@ -157,15 +157,15 @@ void MultFlow::startCapture(double expCap, int lightType)
     capture.start(thread, experiment->imageSavePath, std::move(cancel), [this] {
         if (exitPending) {
             exitPending = false;
-            m_ctx.tucsen()->clearFrameList(true);
+            m_ctx.tucsenFrames()->clearFrameList(true);
         }
     });
 }
 
 void MultFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    cam->currentImageIndex = cam->frameCount() - 1;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    frames->currentImageIndex = frames->frameCount() - 1;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
 }
@@ -229,14 +229,15 @@ void MultFlow::updateImageShow(int minInten, int maxInten)
 
 void MultFlow::imageListClicked(int index)
 {
-    if (imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_MultTSImageListClicked"))
+    if (imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_MultTSImageListClicked"))
         updateHisShowAndImageShow();
 }
 
 void MultFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (!imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (!imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         return;
     imagerefresh::drawHistogram(m_ctx, m_ctx.multLineSeries, info);
     updateImageShow(info.low, info.high);
@@ -244,7 +245,7 @@ void MultFlow::updateHisShowAndImageShow()
 
 void MultFlow::clearCache()
 {
-    m_ctx.tucsen()->clearFrameList(true);
+    m_ctx.tucsenFrames()->clearFrameList(true);
     dropRecord();
 }
 

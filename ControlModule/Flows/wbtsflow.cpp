@@ -231,8 +231,8 @@ void WBTSFlow::startCapture()
             });
     // One permit per started exposure: frameList + 1 of them exist only while the exposure of
     // the next frame runs, so the abort never lands between frames.
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    CaptureRole::CancelRule cancel {[cam] { return cam->frameCount() + 1; }, &thread->captureEnded, false};
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    CaptureRole::CancelRule cancel {[frames] { return frames->frameCount() + 1; }, &thread->captureEnded, false};
     capture.start(thread, experiment->imageSavePath, std::move(cancel), [this] {
         if (exitPending) {
             exitPending = false;
@@ -305,14 +305,15 @@ void WBTSFlow::closeCamAndUnInit()
 
 void WBTSFlow::imageListClicked(int index)
 {
-    if (imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_WBTSImageListClicked"))
+    if (imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_WBTSImageListClicked"))
         updateHisShowAndImageShow();
 }
 
 void WBTSFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (!imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (!imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         return;
     imagerefresh::drawHistogram(m_ctx, m_ctx.wbLineSeries, info);
     // A capture without automatic stretch shows its frames as they came from the camera.
@@ -324,18 +325,18 @@ void WBTSFlow::updateHisShowAndImageShow()
 
 void WBTSFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
+    TsFrameStore* frames = m_ctx.tucsenFrames();
     // The frame this picture was saved from: the thread may already have listed the next one
     // (the merge), whose record is not written yet.
     const QString file = imageName.section(QLatin1Char('/'), -1);
-    int index = cam->frameCount() - 1;
+    int index = frames->frameCount() - 1;
     for (int i = index; i >= 0; --i) {
-        if (cam->frameFileName(i) == file) {
+        if (frames->frameFileName(i) == file) {
             index = i;
             break;
         }
     }
-    cam->currentImageIndex = index;
+    frames->currentImageIndex = index;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
 }
@@ -344,11 +345,11 @@ void WBTSFlow::clearCache()
 {
     // Frames, their histograms and the shown frame go together: a histogram left behind would
     // describe a frame that no longer exists.
-    m_ctx.tucsen()->clearFrameList(true);
+    m_ctx.tucsenFrames()->clearFrameList(true);
     experiment.reset();
     markerList.clear();
     colorMarkerList.clear();
-    m_ctx.tucsen()->clearOverExposure();
+    m_ctx.tucsenFrames()->clearOverExposure();
 }
 
 void WBTSFlow::clearFocusValues()
