@@ -200,7 +200,9 @@ public:
     static cv::Mat adjust16UToTargetMean(const cv::Mat& img, double targetMean);
     bool toColorImage(TUCAM_FRAME* frame, const cv::Mat& tint, cv::Mat& out);
 
-    // ---- The kept frames, their records, masks and the shown frames.
+    // ---- The kept frames, their records, masks and the shown frames. The calls below forward
+    // to the store for callers that still reach the frames through the controller; new code
+    // takes the store itself.
     TsFrameStore& frameStore() { return m_frameStore; }
     const TsFrameStore& frameStore() const { return m_frameStore; }
     int appendFrame(TsFramePtr frame) { return m_frameStore.appendFrame(std::move(frame)); }
@@ -255,6 +257,7 @@ public:
     std::atomic<bool> isGainChanged {false};
     std::atomic<bool> isAbort {false};
     std::atomic<bool> singleCaptureVisible {true};
+    // The store's display atomics, under the names the controller's callers know.
     std::atomic<int32_t>& currentImageIndex = m_frameStore.currentImageIndex;
     std::atomic<int32_t>& captureIndex = m_frameStore.captureIndex;
     std::atomic<int32_t>& stretchLow = m_frameStore.stretchLow;
