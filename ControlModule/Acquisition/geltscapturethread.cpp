@@ -28,6 +28,7 @@ const TUCAMRET kStoppedWait = TUCAMRET(0x80000209);
 GelTSCaptureThread::GelTSCaptureThread(int lightType, QObject* parent)
     : QThread(parent)
     , h695ICECamCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&h695ICECamCtrl->frameStore())
     , gelExpDB(GelExperimentDB::getInstance())
     , userOpt(UserOpts::getInstance())
     , m_lightType(lightType)
@@ -94,7 +95,7 @@ void GelTSCaptureThread::run()
     }
     // The marker may have changed the camera's gain; its exposure stays as auto-exposure left it.
     cam->setGain(double(cam->gain.load()));
-    cam->captureIndex = -1;
+    frameStore->captureIndex = -1;
     for (auto& record : markerFrames)
         record.reset();
     lights.reset();
@@ -154,19 +155,19 @@ QString GelTSCaptureThread::storeFrame(const std::shared_ptr<TsFrame>& image, bo
             qWarning() << "flat-field references missing or smaller than the frame: saved uncorrected"
                        << (second ? "(590 nm pair)" : "");
     }
-    const int index = cam->appendFrame(image);
-    cam->captureIndex = index;
-    cam->setCaptureFrame(image);
+    const int index = frameStore->appendFrame(image);
+    frameStore->captureIndex = index;
+    frameStore->setCaptureFrame(image);
     bool saved = false;
     const QString path = cam->saveCaptureImage(image->record(), true, m_lightType, &saved);
     if (!saved) {
         // The list holds only frames whose pictures are on disk.
         qWarning() << "gel capture: the picture could not be written" << path;
-        cam->removeFrame(index);
-        cam->captureIndex = -1;
+        frameStore->removeFrame(index);
+        frameStore->captureIndex = -1;
         return path;
     }
-    cam->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
+    frameStore->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     if (written)
         *written = true;
     return path;

@@ -22,6 +22,7 @@ class ASyncSerialPortThread;
 class GelExperimentDB;
 class GelExperimentRecord;
 class H695ICECamCtrl;
+class TsFrameStore;
 class LightCtrl;
 class UserOpts;
 
@@ -101,6 +102,8 @@ private:
     ASyncSerialPortThread* link();
 
     H695ICECamCtrl* h695ICECamCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     GelExperimentDB* gelExpDB;
     UserOpts* userOpt;
     const int m_lightType;

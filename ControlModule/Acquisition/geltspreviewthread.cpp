@@ -15,6 +15,7 @@ constexpr int kOffsetX = 920, kOffsetY = 510, kExtraWidth = 3694, kExtraHeight =
 GelTSPreviewThread::GelTSPreviewThread(QObject* parent)
     : QThread(parent)
     , camCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&camCtrl->frameStore())
     , userOpts(UserOpts::getInstance())
     , focus(camCtrl, acq::FocusWindow::Log::EveryValue)
 {
@@ -80,7 +81,7 @@ void GelTSPreviewThread::run()
         [this] {
             focus.onFrame(&frame, [this] {
                 // The views get a copy: this record is refilled by the next wait.
-                camCtrl->setCurrentFrame(&frame);
+                frameStore->setCurrentFrame(&frame);
                 emit updatePreviewImage();
             });
         },
@@ -89,6 +90,6 @@ void GelTSPreviewThread::run()
     if (end == acq::PreviewEnd::Aborted)
         qWarning() << "gel preview left on an aborted wait while still running";
     // No live frame outlives the preview, and a search cannot go on without frames.
-    camCtrl->clearCurrentFrame();
+    frameStore->clearCurrentFrame();
     focus.endWithPreview();
 }

@@ -12,6 +12,7 @@
 #include "tucam.h"
 
 class H695ICECamCtrl;
+class TsFrameStore;
 class UserOpts;
 
 class GelTSPreviewThread : public QThread {
@@ -49,6 +50,8 @@ private:
     void setUpCamera(int binningIndex);
 
     H695ICECamCtrl* camCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     UserOpts* userOpts;
     int roiX = 0, roiY = 0, roiW = 0, roiH = 0;
     TUCAM_FRAME frame {};

@@ -29,6 +29,7 @@ MultTSCaptureThread::MultTSCaptureThread(double expCap, int lightType, QObject* 
     , lightType(lightType)
     , serialPortThread(ASyncSerialPortThread::getInstance())
     , h695ICECamCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&h695ICECamCtrl->frameStore())
     , multExpDB(MultExperimentDB::getInstance())
     , userOpt(UserOpts::getInstance())
     , camOpt(CamOpts::getInstance())
@@ -87,19 +88,19 @@ void MultTSCaptureThread::run()
         emit sig_CamErrorOccur();
         return;
     }
-    const int listed = cam->appendFrame(stored);
+    const int listed = frameStore->appendFrame(stored);
     // The capture view shows the frame just taken, as on the gel page.
-    cam->setCaptureFrame(stored);
+    frameStore->setCaptureFrame(stored);
     bool written = false;
     const QString imageName = cam->saveCaptureImage(stored->record(), true, lightType, &written);
     if (!written) {
         // The list holds only frames whose pictures are on disk.
         qWarning() << "multi-fluorescence capture: the picture could not be written" << imageName;
-        cam->removeFrame(listed);
+        frameStore->removeFrame(listed);
         emit sig_SaveFailed(imageName);
         return;
     }
-    cam->setFrameFileName(listed, imageName.section(QLatin1Char('/'), -1));
+    frameStore->setFrameFileName(listed, imageName.section(QLatin1Char('/'), -1));
     if (afterSave)
         afterSave();
     // From here on the frame is kept: a cancel arriving now concerns what follows it.

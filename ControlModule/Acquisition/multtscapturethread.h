@@ -15,6 +15,7 @@
 class ASyncSerialPortThread;
 class CamOpts;
 class H695ICECamCtrl;
+class TsFrameStore;
 class MultExperimentDB;
 class MultExperimentRecord;
 class QMutex;
@@ -54,6 +55,8 @@ private:
     const int lightType;
     ASyncSerialPortThread* serialPortThread;
     H695ICECamCtrl* h695ICECamCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     MultExperimentDB* multExpDB;
     std::unique_ptr<MultExperimentRecord> expRecord;
     UserOpts* userOpt;

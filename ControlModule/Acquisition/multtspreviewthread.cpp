@@ -11,6 +11,7 @@
 MultTSPreviewThread::MultTSPreviewThread(QObject* parent)
     : QThread(parent)
     , h695ICECamCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&h695ICECamCtrl->frameStore())
     , userOpt(UserOpts::getInstance())
     , focus(h695ICECamCtrl, acq::FocusWindow::Log::EveryValue)
 {
@@ -56,12 +57,12 @@ void MultTSPreviewThread::run()
         [this, cam] {
             focus.onFrame(&frame, [this, cam] {
                 // The views get a copy: this record is refilled by the next wait.
-                cam->setCurrentFrame(&frame);
+                frameStore->setCurrentFrame(&frame);
                 emit updatePreviewImage();
             });
         },
         [this] { emit sig_CamErrorOccur(); }, acq::StrayAbort::Leave, [this] { focus.beforeFrameWait(); });
     // No live frame outlives the preview, and a search cannot go on without frames.
-    cam->clearCurrentFrame();
+    frameStore->clearCurrentFrame();
     focus.endWithPreview();
 }

@@ -10,6 +10,7 @@
 #include "tucam.h"
 
 class H695ICECamCtrl;
+class TsFrameStore;
 class UserOpts;
 
 class MultTSPreviewThread : public QThread {
@@ -36,6 +37,8 @@ protected:
 
 private:
     H695ICECamCtrl* h695ICECamCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     UserOpts* userOpt;
     TUCAM_FRAME frame {};
     int roiX = 0, roiY = 0, roiW = 0, roiH = 0;

@@ -28,6 +28,7 @@ QString now()
 WBTSCaptureThread::WBTSCaptureThread(QObject* parent)
     : QThread(parent)
     , camCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&camCtrl->frameStore())
     , experimentDB(WesternBlotExperimentDB::getInstance())
     , userOpts(UserOpts::getInstance())
 {
@@ -168,14 +169,14 @@ void WBTSCaptureThread::run()
     int completed = 0;
     bool stopped = frames < 1 && camCtrl->isAbort;
     for (int i = 0; i < frames && !stopped; ++i) {
-        camCtrl->captureIndex = i;
+        frameStore->captureIndex = i;
         if (captureFrame(i, plan, bk) == FrameResult::Stored)
             ++completed;
         else
             stopped = true;
     }
     finish(stopped, completed, plan, bk);
-    camCtrl->captureIndex = -1;
+    frameStore->captureIndex = -1;
 }
 
 WBTSCaptureThread::FrameResult WBTSCaptureThread::captureFrame(int i, const wbplan::PlanInput& plan, int bk)
@@ -270,20 +271,20 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
             H695ICECamCtrl::invertImage(camera);
     }
 
-    std::shared_ptr<TsFrame> stored = camCtrl->storedFrameOf(camera);
+    std::shared_ptr<TsFrame> stored = frameStore->storedFrameOf(camera);
     if (!stored)
         return QString();
     // Summed before it is stored: a frame in the list is never written again.
     if (accumulate)
         addOverExposureInfo(i, *stored);
-    const int index = camCtrl->appendFrame(stored);
-    camCtrl->setCaptureFrame(stored);
+    const int index = frameStore->appendFrame(stored);
+    frameStore->setCaptureFrame(stored);
 
     OverExposureMask mask;
     if (userOpts->isExposure()) {
         const FrameView view = stored->view();
         const size_t n = view.count();
-        std::shared_ptr<std::vector<uint8_t>> marks = camCtrl->maskBuffer(n);
+        std::shared_ptr<std::vector<uint8_t>> marks = frameStore->maskBuffer(n);
         uint8_t* m = marks->data();
         const uint16_t* px = view.pixels;
         // Stored inverted on a white background: the saturated pixels are the darkest ones.
@@ -298,8 +299,8 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
         }
         // The saver reads the latest mask; the views keep one per frame. Both share the buffer.
         mask = std::move(marks);
-        camCtrl->setOverExposureSum(mask);
-        qDebug() << "采集时添加过曝信息：" << camCtrl->overExposureMarkCount();
+        frameStore->setOverExposureSum(mask);
+        qDebug() << "采集时添加过曝信息：" << frameStore->overExposureMarkCount();
     }
 
     const bool asMarker = p.savedAsMarker;
@@ -308,12 +309,12 @@ QString WBTSCaptureThread::processFrame(TUCAM_FRAME* camera, const wbplan::Frame
         camCtrl->saveWBImages(stored->record(), asMarker ? userOpts->strengthMarker() : true, asMarker ? 0 : 1, &saved);
     if (!saved) {
         // The list holds only frames whose pictures are on disk.
-        camCtrl->removeFrame(index);
+        frameStore->removeFrame(index);
         return path;
     }
-    camCtrl->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
+    frameStore->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
     if (mask)
-        camCtrl->appendOverExposureMark(mask);
+        frameStore->appendOverExposureMark(mask);
     if (written)
         *written = true;
     return path;
@@ -346,7 +347,7 @@ void WBTSCaptureThread::finish(bool stopped, int completed, const wbplan::PlanIn
     camCtrl->setGain(double(camCtrl->gain.load()));
 
     if (!skipExtras && !camCtrl->isAbort && plan.single && singleExposure != 0 && !plan.markerCapture
-        && camCtrl->frameCount() > 1) {
+        && frameStore->frameCount() > 1) {
         // A colour marker that is not complete leaves the plain merge.
         if (!(userOpts->colorMarker() && colorOk))
             colorPlanes[0].release();
@@ -376,15 +377,15 @@ void WBTSCaptureThread::saveColorMarker()
 void WBTSCaptureThread::mergeImages(int bk)
 {
     qDebug() << "开始合成图像:" << now();
-    const std::vector<TsFramePtr> frames = camCtrl->frames();
+    const std::vector<TsFramePtr> frames = frameStore->frames();
     if (frames.empty())
         return;
-    const std::shared_ptr<TsFrame> m = camCtrl->storedFrameOf(frames.front()->record());
-    const std::shared_ptr<TsFrame> s = camCtrl->storedFrameOf(frames.back()->record());
+    const std::shared_ptr<TsFrame> m = frameStore->storedFrameOf(frames.front()->record());
+    const std::shared_ptr<TsFrame> s = frameStore->storedFrameOf(frames.back()->record());
     if (!m || !s)
         return;
-    const std::shared_ptr<const HistogramInfo> first = camCtrl->histogramAt(0);
-    const std::shared_ptr<const HistogramInfo> last = camCtrl->histogramAt(camCtrl->histogramCount() - 1);
+    const std::shared_ptr<const HistogramInfo> first = frameStore->histogramAt(0);
+    const std::shared_ptr<const HistogramInfo> last = frameStore->histogramAt(frameStore->histogramCount() - 1);
     if (userOpts->isAutoStretch()) {
         H695ICECamCtrl::stretchLevels(m->record(), first ? first->low : 0, first ? first->high : 65535);
         H695ICECamCtrl::stretchLevels(s->record(), last ? last->low : 0, last ? last->high : 65535);
@@ -395,11 +396,11 @@ void WBTSCaptureThread::mergeImages(int bk)
     int index = -1;
     if (!coloured) {
         camCtrl->multiplyImage(m->record(), s->record());
-        index = camCtrl->appendFrame(m);
+        index = frameStore->appendFrame(m);
     }
     OverExposureMask repeated;
-    if (userOpts->isExposure() && camCtrl->overExposureMarkCount() > 0) {
-        const OverExposureMask lastMark = camCtrl->overExposureMarkAt(camCtrl->overExposureMarkCount() - 1);
+    if (userOpts->isExposure() && frameStore->overExposureMarkCount() > 0) {
+        const OverExposureMask lastMark = frameStore->overExposureMarkAt(frameStore->overExposureMarkCount() - 1);
         const long marked = long(std::count(lastMark->begin(), lastMark->end(), uint8_t(1)));
         if (marked > camCtrl->overExposureThreshold)
             repeated = lastMark;
@@ -414,15 +415,15 @@ void WBTSCaptureThread::mergeImages(int bk)
     } else {
         const QString path = camCtrl->saveWBImages(m->record(), false, 2, &written);
         if (!written) {
-            camCtrl->removeFrame(index);
+            frameStore->removeFrame(index);
             reportUnsaved(path);
         } else {
-            camCtrl->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
+            frameStore->setFrameFileName(index, path.section(QLatin1Char('/'), -1));
             emit singleImageCaped(path, -1, -1.0, -1);
         }
     }
     // The merge's mask, beside its picture.
     if (written && repeated)
-        camCtrl->appendOverExposureMark(repeated);
+        frameStore->appendOverExposureMark(repeated);
     qDebug() << "结束合成图像:" << now();
 }

@@ -21,6 +21,7 @@
 
 class ASyncSerialPortThread;
 class H695ICECamCtrl;
+class TsFrameStore;
 class LightCtrl;
 class UserOpts;
 class WesternBlotExperimentDB;
@@ -106,6 +107,8 @@ private:
 
     ASyncSerialPortThread* link();
     H695ICECamCtrl* camCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     WesternBlotExperimentDB* experimentDB;
     WesternBlotExperimentRecord* record = nullptr;
     UserOpts* userOpts;

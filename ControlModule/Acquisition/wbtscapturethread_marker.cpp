@@ -18,7 +18,7 @@ void WBTSCaptureThread::addOverExposureInfo(int index, TsFrame& frame)
     if (index < (userOpts->markerCapture() ? 1 : 2))
         return;
     // The frame before it already holds the sum of all earlier ones.
-    const TsFramePtr previous = camCtrl->frameAt(camCtrl->frameCount() - 1);
+    const TsFramePtr previous = frameStore->frameAt(frameStore->frameCount() - 1);
     const FrameView a = previous ? previous->view() : FrameView {};
     const FrameView b = frame.view();
     if (a.count() != b.count() || a.empty()) {

@@ -11,6 +11,7 @@
 WBTSPreviewThread::WBTSPreviewThread(QObject* parent)
     : QThread(parent)
     , camCtrl(H695ICECamCtrl::getInstance())
+    , frameStore(&camCtrl->frameStore())
     , userOpts(UserOpts::getInstance())
     , focus(camCtrl, acq::FocusWindow::Log::WhenSliding)
 {
@@ -56,12 +57,12 @@ void WBTSPreviewThread::run()
         [this] {
             focus.onFrame(&frame, [this] {
                 // The views get a copy: this record is refilled by the next wait.
-                camCtrl->setCurrentFrame(&frame);
+                frameStore->setCurrentFrame(&frame);
                 emit updatePreviewImage();
             });
         },
         [this] { emit sig_CamErrorOccur(); }, acq::StrayAbort::Restart, [this] { focus.beforeFrameWait(); });
     // No live frame outlives the preview, and a search cannot go on without frames.
-    camCtrl->clearCurrentFrame();
+    frameStore->clearCurrentFrame();
     focus.endWithPreview();
 }

@@ -10,6 +10,7 @@
 #include "tucam.h"
 
 class H695ICECamCtrl;
+class TsFrameStore;
 class UserOpts;
 
 class WBTSPreviewThread : public QThread {
@@ -39,6 +40,8 @@ protected:
 
 private:
     H695ICECamCtrl* camCtrl;
+    // The camera's kept frames.
+    TsFrameStore* frameStore;
     UserOpts* userOpts;
     int wbX = 0, wbY = 0, wbW = 0, wbH = 0;
     TUCAM_FRAME frame {};

@@ -143,7 +143,7 @@ void FilesFlow::removeFrameFiles(const ExperimentRecord& record, const QString& 
 void FilesFlow::deleteTucsenFrame(const ExperimentRecord* record, int j)
 {
     QString name;
-    if (record && takeFrame(m_ctx.tucsen(), j, &name))
+    if (record && takeFrame(m_ctx.tucsenFrames(), j, &name))
         removeFrameFiles(*record, name);
 }
 
@@ -172,6 +172,7 @@ void FilesFlow::deleteDerivedImage(const ExperimentRecord* record, const QString
 void FilesFlow::deleteGelFrames(const QVariantList& indexList, const ExperimentRecord* experiment)
 {
     H695ICECamCtrl* cam = m_ctx.tucsen();
+    TsFrameStore* frames = m_ctx.tucsenFrames();
     GelExperimentDB* table = m_ctx.gelExpDB();
     if (!cam || !table)
         return;
@@ -186,10 +187,10 @@ void FilesFlow::deleteGelFrames(const QVariantList& indexList, const ExperimentR
         }
         bool ok = false;
         const int index = entry.toInt(&ok);
-        if (!ok || index < 0 || index >= cam->frameCount())
+        if (!ok || index < 0 || index >= frames->frameCount())
             continue;
-        const QString name = cam->frameFileName(index);
-        cam->removeFrame(index);
+        const QString name = frames->frameFileName(index);
+        frames->removeFrame(index);
         if (name.isEmpty())
             continue;
         removeFrameFiles(*record, name, false);
@@ -262,8 +263,8 @@ bool FilesFlow::updateImageName(int expMode, const QString& ori, const QString& 
         QFile::rename(oldData, newData);
 
     // A frame of the experiment in progress keeps its picture's name.
-    if (H695ICECamCtrl* cam = m_ctx.tucsen())
-        cam->renameFrameFile(oldName, newName);
+    if (TsFrameStore* frames = m_ctx.tucsenFrames())
+        frames->renameFrameFile(oldName, newName);
     if (KestrixCtrl* cam = m_ctx.kestrix())
         cam->renameFrameFile(oldName, newName);
 

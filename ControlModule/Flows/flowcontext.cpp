@@ -40,6 +40,11 @@ void FlowContext::setSingleCaptureVisible(bool visible)
         m_devices.tucsen->singleCaptureVisible = visible;
 }
 
+TsFrameStore* FlowContext::tucsenFrames() const
+{
+    return m_devices.tucsen ? &m_devices.tucsen->frameStore() : nullptr;
+}
+
 void FlowContext::reportError(EnumOBJ::ErrorCode errorCode, const QString& detail)
 {
     if (detail.isEmpty())

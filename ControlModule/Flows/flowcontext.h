@@ -26,6 +26,7 @@ class LightCtrl;
 class MultExperimentDB;
 class QMutex;
 class QThread;
+class TsFrameStore;
 class UserOpts;
 class WesternBlotExperimentDB;
 
@@ -55,6 +56,8 @@ public:
     ~FlowContext() override;
 
     H695ICECamCtrl* tucsen() const { return m_devices.tucsen; }
+    // The Tucsen camera's kept frames (its controller's store); null without that camera.
+    TsFrameStore* tucsenFrames() const;
     KestrixCtrl* kestrix() const { return m_devices.kestrix; }
     ASyncSerialPortThread* link() const { return m_devices.link; }
     LightCtrl* lightCtrl() const { return m_devices.lightCtrl; }

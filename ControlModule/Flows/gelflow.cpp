@@ -13,7 +13,6 @@
 #include "tucsenautoexposure.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QThread>
 
 #include <algorithm>
@@ -22,13 +21,12 @@
 namespace {
 // The blue light's brightness is a percentage.
 constexpr int kMaxBluePercent = 100;
-// Poll of a cancel waiting for the running exposure to have started.
-constexpr unsigned long kCancelPollMs = 50;
 } // namespace
 
 GelFlow::GelFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
     : QObject(parent)
     , preview(this, ctx.tucsen())
+    , capture(this, ctx, captureThread)
     , m_ctx(ctx)
     , m_autoExposure(autoExposure)
 {
@@ -204,63 +202,33 @@ void GelFlow::startCapture(int lightType)
         emit m_ctx.captureFinished(QString());
         return;
     }
-    // The record may be freed (an exit) before the thread ends.
-    const QString folder = experiment->imageSavePath;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
     auto* thread = new GelTSCaptureThread(lightType, nullptr);
-    captureThread = thread;
     thread->serialPortThread = m_ctx.link();
     thread->captureMutex = m_ctx.captureMutex();
-    connect(thread, &QThread::finished, this, [this, thread, folder] {
-        m_ctx.tucsen()->isAbort = true;
-        thread->deleteLater();
-        captureThread = nullptr;
-        emit m_ctx.captureFinished(folder);
-        if (exitPending) {
-            exitPending = false;
-            clearCache();
-        }
-    });
-    connect(thread, &GelTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
-    connect(thread, &GelTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
+    const int authority = m_ctx.authorityType();
+    thread->isGelTS20BW = MachineModel::isGelTS20BW(authority);
+    thread->isFL9BW = MachineModel::isGelFL9BW(authority);
+    thread->isGelAndWBTS = MachineModel::isGelAndWBTS(authority);
     connect(thread, &GelTSCaptureThread::singleImageCaped, this, &GelFlow::imageCaped);
     connect(thread, &GelTSCaptureThread::colorMarkerCaped, this,
             [this](QString imageName, int bin, double expCap, int gain) {
                 emit m_ctx.colorMarkerCaped(imageName, bin, expCap, gain);
             });
-    cam->isAbort = false;
-    // Permits left by another run would let a cancel through before this run's exposure.
-    while (cam->semCap.tryAcquire(1)) {
-    }
-    const int authority = m_ctx.authorityType();
-    thread->isGelTS20BW = MachineModel::isGelTS20BW(authority);
-    thread->isFL9BW = MachineModel::isGelFL9BW(authority);
-    thread->isGelAndWBTS = MachineModel::isGelAndWBTS(authority);
-    thread->start(QThread::InheritPriority);
-    emit m_ctx.captureStart();
+    // One permit per started exposure: the frames being stored + 1 of them exist only while an
+    // exposure runs that no stored frame accounts for, so the abort never lands on a frame that
+    // has arrived.
+    CaptureRole::CancelRule cancel {[thread] { return thread->frameCopyCount() + 1; }, &thread->isCaptureFinished, true};
+    capture.start(thread, experiment->imageSavePath, std::move(cancel), [this] {
+        if (exitPending) {
+            exitPending = false;
+            clearCache();
+        }
+    });
 }
 
 void GelFlow::cancelCapture()
 {
-    GelTSCaptureThread* thread = captureThread;
-    if (!thread)
-        return;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    // One permit per started exposure: the frames being stored + 1 of them exist only while an
-    // exposure runs that no stored frame accounts for, so the abort never lands on a frame that
-    // has arrived. The mutex is not held while waiting: the thread takes it to release them.
-    for (;;) {
-        if (cam->semCap.tryAcquire(thread->frameCopyCount() + 1))
-            break;
-        if (thread->isCaptureFinished || thread->isFinished())
-            return;
-        QThread::msleep(kCancelPollMs);
-    }
-    qDebug() << "触发取消采集。";
-    // Held for the abort only, so that it never falls inside a camera start.
-    QMutexLocker lock(m_ctx.captureMutex());
-    cam->isAbort = true;
-    cam->abortWait();
+    capture.cancel();
 }
 
 void GelFlow::leave(const std::function<void()>& lightsOff)
@@ -291,11 +259,11 @@ void GelFlow::exitExperiment20BW()
 
 void GelFlow::updateImageShow()
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    const int index = cam->currentImageIndex;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    const int index = frames->currentImageIndex;
     if (index == -1)
         return;
-    if (!cam->showFrameAsCaptured()) {
+    if (!frames->showFrameAsCaptured()) {
         qWarning() << "_GelTSUpdateImageShow: no image" << index;
         return;
     }
@@ -304,7 +272,7 @@ void GelFlow::updateImageShow()
 
 void GelFlow::imageListClicked(int index)
 {
-    if (!imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_GelTSImageListClicked"))
+    if (!imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_GelTSImageListClicked"))
         return;
     updateHisShowAndImageShow();
     updateImageShow();
@@ -313,14 +281,15 @@ void GelFlow::imageListClicked(int index)
 void GelFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         imagerefresh::drawHistogram(m_ctx, m_ctx.gelLineSeries, info);
 }
 
 void GelFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    cam->currentImageIndex = cam->frameCount() - 1;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    frames->currentImageIndex = frames->frameCount() - 1;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
     updateImageShow();
@@ -350,8 +319,8 @@ void GelFlow::clearCache()
 {
     // Frames, their histograms and the shown frame go together: a histogram left behind would
     // describe a frame that no longer exists.
-    m_ctx.tucsen()->clearFrameList(false);
-    m_ctx.tucsen()->captureIndex = -1;
+    m_ctx.tucsenFrames()->clearFrameList(false);
+    m_ctx.tucsenFrames()->captureIndex = -1;
     if (experiment) {
         qDebug() << "删除实验信息.";
         experiment.reset();

@@ -4,6 +4,7 @@
 // cancel, rename and leaving, the S20Mini commands, and the image refresh of its page. Each role
 // holds at most one thread; a flow counts as running while its member is set. GUI thread only.
 
+#include "capturerole.h"
 #include "geltspreviewthread.h"
 #include "lensflow.h"
 #include "tucsenpreview.h"
@@ -64,7 +65,9 @@ public:
     void clearFocusValues() override;
 
     TucsenPreview<GelTSPreviewThread> preview;
+    // The capture thread, kept here by its role from its start to its end.
     GelTSCaptureThread* captureThread = nullptr;
+    CaptureRole capture;
     // The SMBus-lens autofocus (GelTS20BW), from its start to its end.
     QThread* atFocusThread = nullptr;
     // The experiment was left while its capture ran: the capture's end drops the experiment.

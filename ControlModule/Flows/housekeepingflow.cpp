@@ -134,7 +134,7 @@ void HousekeepingFlow::removeSetRoi()
 
 void HousekeepingFlow::clearRoiList()
 {
-    m_ctx.tucsen()->clearRoiList();
+    m_ctx.tucsenFrames()->clearRoiList();
 }
 
 QString HousekeepingFlow::userManualName(int authorityType, int language)

@@ -1,7 +1,7 @@
 #include "imagerefresh.h"
 
 #include "flowcontext.h"
-#include "h695icecamctrl.h"
+#include "tsframestore.h"
 #include "histograminfo.h"
 
 #include <QDebug>
@@ -44,21 +44,21 @@ void drawHistogram(FlowContext& ctx, QtCharts::QLineSeries* series, const Histog
     series->replace(histogramPoints(info.logHist));
 }
 
-bool selectTucsenFrame(H695ICECamCtrl* cam, int index, const char* caller)
+bool selectTucsenFrame(TsFrameStore* store, int index, const char* caller)
 {
-    if (index < 0 || index >= cam->frameCount()) {
+    if (index < 0 || index >= store->frameCount()) {
         qWarning().nospace() << caller << ": no image " << index;
         return false;
     }
-    cam->currentImageIndex = index;
+    store->currentImageIndex = index;
     return true;
 }
 
-bool tucsenHistogramAt(H695ICECamCtrl* cam, int index, HistogramInfo& out)
+bool tucsenHistogramAt(TsFrameStore* store, int index, HistogramInfo& out)
 {
     // The capture thread appends frames and records while the pages click.
-    const int frames = cam->frameCount();
-    const std::shared_ptr<const HistogramInfo> record = index < frames ? cam->histogramAt(index) : nullptr;
+    const int frames = store->frameCount();
+    const std::shared_ptr<const HistogramInfo> record = index < frames ? store->histogramAt(index) : nullptr;
     if (!record) {
         qWarning() << "no histogram for image index" << index << "of" << frames;
         return false;
@@ -69,7 +69,7 @@ bool tucsenHistogramAt(H695ICECamCtrl* cam, int index, HistogramInfo& out)
 
 void showTucsenStretched(FlowContext& ctx, int minInten, int maxInten)
 {
-    if (ctx.tucsen()->updateStretchFrame(minInten, maxInten))
+    if (ctx.tucsenFrames()->updateStretchFrame(minInten, maxInten))
         emit ctx.imageChanged();
 }
 

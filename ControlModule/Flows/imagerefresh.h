@@ -8,7 +8,7 @@
 #include <vector>
 
 class FlowContext;
-class H695ICECamCtrl;
+class TsFrameStore;
 struct HistogramInfo;
 
 namespace QtCharts {
@@ -27,11 +27,11 @@ void drawHistogram(FlowContext& ctx, QtCharts::QLineSeries* series, const Histog
 
 // Makes index the Tucsen camera's current image; false (logged with caller) when the list holds
 // no frame there.
-bool selectTucsenFrame(H695ICECamCtrl* cam, int index, const char* caller);
+bool selectTucsenFrame(TsFrameStore* store, int index, const char* caller);
 
 // A copy of the Tucsen histogram record at index; false (logged) when index addresses no frame
 // with a record.
-bool tucsenHistogramAt(H695ICECamCtrl* cam, int index, HistogramInfo& out);
+bool tucsenHistogramAt(TsFrameStore* store, int index, HistogramInfo& out);
 
 // The Tucsen camera's current image stretched to minInten..maxInten and shown.
 void showTucsenStretched(FlowContext& ctx, int minInten, int maxInten);

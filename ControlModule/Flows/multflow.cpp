@@ -13,15 +13,11 @@
 #include "tucsenautoexposure.h"
 
 #include <QDebug>
-#include <QMutexLocker>
 #include <QThread>
 
 #include <cmath>
 
 namespace {
-// Poll of a cancel waiting for the running exposure to have started.
-constexpr unsigned long kCancelPollMs = 50;
-
 // Exposures reach the camera in whole microseconds.
 double roundedExposure(double value)
 {
@@ -32,6 +28,7 @@ double roundedExposure(double value)
 MultFlow::MultFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
     : QObject(parent)
     , preview(this, ctx.tucsen())
+    , capture(this, ctx, captureThread)
     , m_ctx(ctx)
     , m_autoExposure(autoExposure)
 {
@@ -150,37 +147,25 @@ void MultFlow::startCapture(double expCap, int lightType)
         emit m_ctx.captureFinished(QString());
         return;
     }
-    // The record may be freed (leaving the experiment) before the thread ends.
-    const QString folder = experiment->imageSavePath;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
     auto* thread = new MultTSCaptureThread(expCap, lightType, nullptr);
-    captureThread = thread;
-    connect(thread, &QThread::finished, this, [this, thread, folder] {
-        m_ctx.tucsen()->isAbort = true;
-        thread->deleteLater();
-        captureThread = nullptr;
-        emit m_ctx.captureFinished(folder);
+    thread->captureMutex = m_ctx.captureMutex();
+    thread->isFL9BW = MachineModel::isMultFL9BW(m_ctx.authorityType());
+    connect(thread, &MultTSCaptureThread::singleImageCaped, this, &MultFlow::imageCaped);
+    // The thread's one permit exists once its exposure runs; no camera start is under way once
+    // it was given, and none begins while the abort holds the mutex.
+    CaptureRole::CancelRule cancel {[] { return 1; }, &thread->isCaptureFinished, true};
+    capture.start(thread, experiment->imageSavePath, std::move(cancel), [this] {
         if (exitPending) {
             exitPending = false;
-            m_ctx.tucsen()->clearFrameList(true);
+            m_ctx.tucsenFrames()->clearFrameList(true);
         }
     });
-    connect(thread, &MultTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
-    connect(thread, &MultTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
-    connect(thread, &MultTSCaptureThread::singleImageCaped, this, &MultFlow::imageCaped);
-    thread->captureMutex = m_ctx.captureMutex();
-    cam->isAbort = false;
-    // Permits left by another run would let a cancel through before this run's exposure.
-    cam->semCap.tryAcquire(cam->semCap.available());
-    thread->isFL9BW = MachineModel::isMultFL9BW(m_ctx.authorityType());
-    thread->start(QThread::InheritPriority);
-    emit m_ctx.captureStart();
 }
 
 void MultFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    cam->currentImageIndex = cam->frameCount() - 1;
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    frames->currentImageIndex = frames->frameCount() - 1;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
 }
@@ -210,24 +195,7 @@ void MultFlow::updateExpName(const QString& newName, const QString& newImageSave
 
 void MultFlow::cancelCapture()
 {
-    MultTSCaptureThread* thread = captureThread;
-    if (!thread)
-        return;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    // The thread's one permit exists once its exposure runs; the mutex is not held meanwhile,
-    // since the thread takes it to start the camera and release that permit.
-    for (;;) {
-        if (cam->semCap.tryAcquire(1))
-            break;
-        if (thread->isCaptureFinished || thread->isFinished())
-            return;
-        QThread::msleep(kCancelPollMs);
-    }
-    qDebug() << "触发取消采集。";
-    // No camera start is under way once its permit was given; none begins while this is held.
-    QMutexLocker lock(m_ctx.captureMutex());
-    cam->isAbort = true;
-    cam->abortWait();
+    capture.cancel();
 }
 
 void MultFlow::updateCurImageName(const QString& imageName)
@@ -261,14 +229,15 @@ void MultFlow::updateImageShow(int minInten, int maxInten)
 
 void MultFlow::imageListClicked(int index)
 {
-    if (imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_MultTSImageListClicked"))
+    if (imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_MultTSImageListClicked"))
         updateHisShowAndImageShow();
 }
 
 void MultFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (!imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (!imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         return;
     imagerefresh::drawHistogram(m_ctx, m_ctx.multLineSeries, info);
     updateImageShow(info.low, info.high);
@@ -276,7 +245,7 @@ void MultFlow::updateHisShowAndImageShow()
 
 void MultFlow::clearCache()
 {
-    m_ctx.tucsen()->clearFrameList(true);
+    m_ctx.tucsenFrames()->clearFrameList(true);
     dropRecord();
 }
 

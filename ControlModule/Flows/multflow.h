@@ -5,6 +5,7 @@
 // the image-list refresh of its page. Each role holds at most one thread; a flow counts as
 // running while its member is set. GUI thread only.
 
+#include "capturerole.h"
 #include "lensflow.h"
 #include "multtspreviewthread.h"
 #include "tucsenpreview.h"
@@ -52,7 +53,9 @@ public:
 
     // One thread per role.
     TucsenPreview<MultTSPreviewThread> preview;
+    // Kept here by the capture role from the thread's start to its end.
     MultTSCaptureThread* captureThread = nullptr;
+    CaptureRole capture;
     // The experiment was left while its capture ran: the frames go when the capture has ended.
     bool exitPending = false;
     std::unique_ptr<MultExperimentRecord> experiment;

@@ -11,7 +11,7 @@ TucsenPreviewRole::TucsenPreviewRole(QObject* owner, H695ICECamCtrl* camera)
     m_camera.run = [camera] { camera->isRunning = true; };
     m_camera.stop = [camera] {
         camera->isRunning = false;
-        camera->clearCurrentFrame();
+        camera->frameStore().clearCurrentFrame();
         camera->abortWait();
     };
 }

@@ -21,14 +21,13 @@
 #include <QThread>
 
 namespace {
-// Poll of a cancel waiting for the running exposure to have started.
-constexpr unsigned long kCancelPollMs = 50;
 constexpr int kFullRangeHigh = 65535;
 } // namespace
 
 WBTSFlow::WBTSFlow(FlowContext& ctx, TucsenAutoExposure& autoExposure, QObject* parent)
     : QObject(parent)
     , preview(this, ctx.tucsen())
+    , capture(this, ctx, captureThread)
     , m_ctx(ctx)
     , m_autoExposure(autoExposure)
 {
@@ -218,60 +217,33 @@ void WBTSFlow::startCapture()
         emit m_ctx.captureFinished(QString());
         return;
     }
-    // The record may be freed (a new preview, an exit) before the thread ends.
-    const QString folder = experiment->imageSavePath;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
     auto* thread = new WBTSCaptureThread(nullptr);
-    captureThread = thread;
     thread->serialPort = m_ctx.link();
     thread->captureMutex = m_ctx.captureMutex();
-    connect(thread, &QThread::finished, this, [this, thread, folder] {
-        m_ctx.tucsen()->isAbort = true;
-        thread->deleteLater();
-        captureThread = nullptr;
-        emit m_ctx.captureFinished(folder);
-        if (exitPending) {
-            exitPending = false;
-            clearCache();
-        }
-    });
-    connect(thread, &WBTSCaptureThread::sig_CamErrorOccur, this, [this] { m_ctx.cameraError(); });
-    connect(thread, &WBTSCaptureThread::sig_SaveFailed, this, [this](const QString& path) { m_ctx.saveFailed(path); });
+    const int authority = m_ctx.authorityType();
+    thread->isFL9BW = MachineModel::isWBFL9BW(authority);
+    thread->isMini = MachineModel::isMiniCabinet(authority);
     connect(thread, &WBTSCaptureThread::singleImageCaped, this, &WBTSFlow::imageCaped);
     connect(thread, &WBTSCaptureThread::lightStatusChange, this, [this](bool on) { emit m_ctx.lightStatusChange(on); });
     connect(thread, &WBTSCaptureThread::colorMarkerCaped, this,
             [this](QString imageName, int bin, double expCap, int gain) {
                 emit m_ctx.colorMarkerCaped(imageName, bin, expCap, gain);
             });
-    cam->isAbort = false;
-    // Permits left by another run would let a cancel through before this run's exposure.
-    while (cam->semCap.tryAcquire(1)) {
-    }
-    const int authority = m_ctx.authorityType();
-    thread->isFL9BW = MachineModel::isWBFL9BW(authority);
-    thread->isMini = MachineModel::isMiniCabinet(authority);
-    thread->start(QThread::InheritPriority);
-    emit m_ctx.captureStart();
+    // One permit per started exposure: frameList + 1 of them exist only while the exposure of
+    // the next frame runs, so the abort never lands between frames.
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    CaptureRole::CancelRule cancel {[frames] { return frames->frameCount() + 1; }, &thread->captureEnded, false};
+    capture.start(thread, experiment->imageSavePath, std::move(cancel), [this] {
+        if (exitPending) {
+            exitPending = false;
+            clearCache();
+        }
+    });
 }
 
 void WBTSFlow::cancelCapture()
 {
-    WBTSCaptureThread* thread = captureThread;
-    if (!thread)
-        return;
-    H695ICECamCtrl* cam = m_ctx.tucsen();
-    // One permit per started exposure: frameList + 1 of them exist only while the exposure of
-    // the next frame runs, so the abort never lands between frames.
-    for (;;) {
-        if (cam->semCap.tryAcquire(cam->frameCount() + 1))
-            break;
-        if (thread->captureEnded || thread->isFinished())
-            return;
-        QThread::msleep(kCancelPollMs);
-    }
-    qDebug() << "触发取消采集。";
-    cam->isAbort = true;
-    cam->abortWait();
+    capture.cancel();
 }
 
 void WBTSFlow::exitExperiment()
@@ -333,14 +305,15 @@ void WBTSFlow::closeCamAndUnInit()
 
 void WBTSFlow::imageListClicked(int index)
 {
-    if (imagerefresh::selectTucsenFrame(m_ctx.tucsen(), index, "_WBTSImageListClicked"))
+    if (imagerefresh::selectTucsenFrame(m_ctx.tucsenFrames(), index, "_WBTSImageListClicked"))
         updateHisShowAndImageShow();
 }
 
 void WBTSFlow::updateHisShowAndImageShow()
 {
     HistogramInfo info;
-    if (!imagerefresh::tucsenHistogramAt(m_ctx.tucsen(), m_ctx.tucsen()->currentImageIndex, info))
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (!imagerefresh::tucsenHistogramAt(frames, frames->currentImageIndex, info))
         return;
     imagerefresh::drawHistogram(m_ctx, m_ctx.wbLineSeries, info);
     // A capture without automatic stretch shows its frames as they came from the camera.
@@ -352,18 +325,18 @@ void WBTSFlow::updateHisShowAndImageShow()
 
 void WBTSFlow::imageCaped(const QString& imageName, int bin, double expCap, int gain)
 {
-    H695ICECamCtrl* cam = m_ctx.tucsen();
+    TsFrameStore* frames = m_ctx.tucsenFrames();
     // The frame this picture was saved from: the thread may already have listed the next one
     // (the merge), whose record is not written yet.
     const QString file = imageName.section(QLatin1Char('/'), -1);
-    int index = cam->frameCount() - 1;
+    int index = frames->frameCount() - 1;
     for (int i = index; i >= 0; --i) {
-        if (cam->frameFileName(i) == file) {
+        if (frames->frameFileName(i) == file) {
             index = i;
             break;
         }
     }
-    cam->currentImageIndex = index;
+    frames->currentImageIndex = index;
     emit m_ctx.singleImageCaped(imageName, bin, expCap, gain);
     updateHisShowAndImageShow();
 }
@@ -372,11 +345,11 @@ void WBTSFlow::clearCache()
 {
     // Frames, their histograms and the shown frame go together: a histogram left behind would
     // describe a frame that no longer exists.
-    m_ctx.tucsen()->clearFrameList(true);
+    m_ctx.tucsenFrames()->clearFrameList(true);
     experiment.reset();
     markerList.clear();
     colorMarkerList.clear();
-    m_ctx.tucsen()->clearOverExposure();
+    m_ctx.tucsenFrames()->clearOverExposure();
 }
 
 void WBTSFlow::clearFocusValues()

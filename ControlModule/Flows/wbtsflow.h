@@ -4,6 +4,7 @@
 // leaving, and the image-list refresh of its page. Each role holds at most one thread; a flow
 // counts as running while its member is set. GUI thread only.
 
+#include "capturerole.h"
 #include "lensflow.h"
 #include "tucsenpreview.h"
 #include "wbtspreviewthread.h"
@@ -57,7 +58,9 @@ public:
 
     TucsenPreview<WBTSPreviewThread> preview;
     WBTSEstimateThread* estimateThread = nullptr;
+    // Kept here by the capture role from the thread's start to its end.
     WBTSCaptureThread* captureThread = nullptr;
+    CaptureRole capture;
     // The experiment was left while its estimation or capture ran: the running thread ends the
     // experiment instead of going on.
     bool exitPending = false;

@@ -42,6 +42,7 @@ bool sameSize(const FrameView& a, const FrameView& b)
 ExperimentImages::ExperimentImages(H695ICECamCtrl* ts, KestrixCtrl* qi, UserOpts* opts, QObject* parent)
     : QObject(parent)
     , m_ts(ts)
+    , m_frames(&ts->frameStore())
     , m_qi(qi)
     , m_opts(opts)
     , m_chooseColor([](const QColor& initial, const QString& title) {
@@ -100,14 +101,14 @@ QString ExperimentImages::generateTS(const ExperimentRecord* record, TsMode mode
         qWarning() << "generate: no current experiment";
         return QString();
     }
-    const int index = m_ts->currentImageIndex;
-    const TsFramePtr frame = m_ts->frameAt(index);
+    const int index = m_frames->currentImageIndex;
+    const TsFramePtr frame = m_frames->frameAt(index);
     const std::shared_ptr<TsFrame> copy = frame ? frame->clone() : nullptr;
     if (!copy) {
-        qWarning() << "generate: no image at index" << index << "of" << m_ts->frameCount();
+        qWarning() << "generate: no image at index" << index << "of" << m_frames->frameCount();
         return QString();
     }
-    H695ICECamCtrl::stretchLevels(copy->record(), m_ts->stretchLow, m_ts->stretchHigh);
+    H695ICECamCtrl::stretchLevels(copy->record(), m_frames->stretchLow, m_frames->stretchHigh);
     if (mode == TsMode::WB && wbTSSharpens(index))
         m_ts->sharpen16U(copy->record(), backgroundColor() == UserOpts::Black);
 
@@ -116,11 +117,11 @@ QString ExperimentImages::generateTS(const ExperimentRecord* record, TsMode mode
         return path;
     HistogramInfo info;
     H695ICECamCtrl::computeLogHistogram(copy->record(), info);
-    m_ts->setFrameFileName(m_ts->appendFrame(copy), path.section(QLatin1Char('/'), -1));
-    m_ts->appendHistogram(std::move(info));
+    m_frames->setFrameFileName(m_frames->appendFrame(copy), path.section(QLatin1Char('/'), -1));
+    m_frames->appendHistogram(std::move(info));
     if (mode != TsMode::WB) {
-        m_ts->stretchLow = 0;
-        m_ts->stretchHigh = 65535;
+        m_frames->stretchLow = 0;
+        m_frames->stretchHigh = 65535;
     }
     return path;
 }
@@ -155,9 +156,9 @@ QString ExperimentImages::mergeTS(const ExperimentRecord* record, const QVariant
         return QString();
     }
     const int a = indexAt(checkedList, 0), b = indexAt(checkedList, 1);
-    const TsFramePtr fa = m_ts->frameAt(a), fb = m_ts->frameAt(b);
+    const TsFramePtr fa = m_frames->frameAt(a), fb = m_frames->frameAt(b);
     if (!fa || !fb) {
-        qWarning() << "merge: no images at" << checkedList << "of" << m_ts->frameCount();
+        qWarning() << "merge: no images at" << checkedList << "of" << m_frames->frameCount();
         return QString();
     }
     if (!sameSize(fa->view(), fb->view())) {
@@ -170,7 +171,7 @@ QString ExperimentImages::mergeTS(const ExperimentRecord* record, const QVariant
     const bool autoStretch = m_opts->isAutoStretch();
     const std::pair<int, std::shared_ptr<TsFrame>> inputs[] = {{a, ca}, {b, cb}};
     for (const auto& input : inputs) {
-        const std::shared_ptr<const HistogramInfo> info = m_ts->histogramAt(input.first);
+        const std::shared_ptr<const HistogramInfo> info = m_frames->histogramAt(input.first);
         if (info && autoStretch && !fullRange(info->low, info->high))
             H695ICECamCtrl::stretchLevels(input.second->record(), info->low, info->high);
     }
@@ -182,8 +183,8 @@ QString ExperimentImages::mergeTS(const ExperimentRecord* record, const QVariant
         return path;
     HistogramInfo info;
     H695ICECamCtrl::computeLogHistogram(ca->record(), info);
-    m_ts->setFrameFileName(m_ts->appendFrame(ca), path.section(QLatin1Char('/'), -1));
-    m_ts->appendHistogram(std::move(info));
+    m_frames->setFrameFileName(m_frames->appendFrame(ca), path.section(QLatin1Char('/'), -1));
+    m_frames->appendHistogram(std::move(info));
     return path;
 }
 
@@ -233,10 +234,10 @@ QString ExperimentImages::colorMergeTS(const ExperimentRecord* record, const QSt
         return QString();
     }
     const int index = indexAt(checkedList, 0);
-    const TsFramePtr frame = m_ts->frameAt(index);
+    const TsFramePtr frame = m_frames->frameAt(index);
     const std::shared_ptr<TsFrame> copy = frame ? frame->clone() : nullptr;
     if (!copy) {
-        qWarning() << "colour merge: no image at" << index << "of" << m_ts->frameCount();
+        qWarning() << "colour merge: no image at" << index << "of" << m_frames->frameCount();
         return QString();
     }
     const cv::Mat colour = readPicture(localPath(colorImageName));
@@ -245,7 +246,7 @@ QString ExperimentImages::colorMergeTS(const ExperimentRecord* record, const QSt
                    << colour.rows << colour.type() << copy->width() << copy->height();
         return QString();
     }
-    const std::shared_ptr<const HistogramInfo> info = m_ts->histogramAt(index);
+    const std::shared_ptr<const HistogramInfo> info = m_frames->histogramAt(index);
     if (info && m_opts->isAutoStretch() && !fullRange(info->low, info->high))
         H695ICECamCtrl::stretchLevels(copy->record(), info->low, info->high);
     cv::Mat merged;

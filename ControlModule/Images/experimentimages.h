@@ -17,6 +17,7 @@
 
 class ExperimentRecord;
 class H695ICECamCtrl;
+class TsFrameStore;
 class KestrixCtrl;
 class UserOpts;
 
@@ -66,6 +67,7 @@ private:
     int backgroundColor();
 
     H695ICECamCtrl* const m_ts;
+    TsFrameStore* const m_frames;
     KestrixCtrl* const m_qi;
     UserOpts* const m_opts;
     std::function<QDateTime()> m_clock;

@@ -42,13 +42,13 @@ QString ExperimentImages::pseudoColorTS(const ExperimentRecord* record, int imag
         qWarning() << "pseudo colour: no current Western-blot experiment";
         return QString();
     }
-    const TsFramePtr frame = m_ts->frameAt(imageIndex);
+    const TsFramePtr frame = m_frames->frameAt(imageIndex);
     const std::shared_ptr<TsFrame> copy = frame ? frame->clone() : nullptr;
     if (!copy) {
-        qWarning() << "pseudo colour: no image at" << imageIndex << "of" << m_ts->frameCount();
+        qWarning() << "pseudo colour: no image at" << imageIndex << "of" << m_frames->frameCount();
         return QString();
     }
-    const std::shared_ptr<const HistogramInfo> info = m_ts->histogramAt(imageIndex);
+    const std::shared_ptr<const HistogramInfo> info = m_frames->histogramAt(imageIndex);
     if (info && !(info->low == 0 && info->high == 65535))
         H695ICECamCtrl::stretchLevels(copy->record(), info->low, info->high);
 

@@ -23,10 +23,11 @@ bool LibraryFlow::saveExportImage(const QString& target, int index, bool asDispl
 {
     const QString path = localPath(target);
     H695ICECamCtrl* camera = m_ctx.tucsen();
-    if (path.isEmpty() || !camera || camera->frameCount() == 0)
+    TsFrameStore* frames = m_ctx.tucsenFrames();
+    if (path.isEmpty() || !camera || frames->frameCount() == 0)
         return false;
-    const int current = camera->currentImageIndex.load();
-    const TsFramePtr frame = camera->frameAt(current);
+    const int current = frames->currentImageIndex.load();
+    const TsFramePtr frame = frames->frameAt(current);
     if (!frame)
         return false;
     // Listed frames are never written: the view's levels go on a copy.
@@ -34,7 +35,7 @@ bool LibraryFlow::saveExportImage(const QString& target, int index, bool asDispl
     if (!copy)
         return false;
     if (asDisplayed) {
-        H695ICECamCtrl::stretchLevels(copy->record(), camera->stretchLow.load(), camera->stretchHigh.load());
+        H695ICECamCtrl::stretchLevels(copy->record(), frames->stretchLow.load(), frames->stretchHigh.load());
         UserOpts* opts = m_ctx.userOpts();
         const bool sharpened = camera->singleCaptureVisible.load()
                                    ? current == (opts->markerCapture() ? 0 : 1)

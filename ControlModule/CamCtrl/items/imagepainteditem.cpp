@@ -43,6 +43,7 @@ ImagePaintedItem::ImagePaintedItem(IC_MainControl* mainCtrl, QQuickItem* parent)
     , m_main(mainCtrl)
     , m_qi(mainCtrl->kestrixCtrl)
     , m_ts(mainCtrl->h695ICECamCtrl)
+    , m_frames(&m_ts->frameStore())
     , m_opts(mainCtrl->userOpt)
 {
     setFlag(ItemHasContents, true);
@@ -132,14 +133,14 @@ bool ImagePaintedItem::tucsenFrame(Way way, Shown& shown)
     const int index = m_imageIndex;
     TsFramePtr frame;
     if (index >= 0) {
-        frame = shownAsStretched(index, m_ts->frameAt(index));
+        frame = shownAsStretched(index, m_frames->frameAt(index));
     } else if (index == -1) {
-        frame = m_ts->currentFrame();
+        frame = m_frames->currentFrame();
     } else if (index == -2) {
         // A finished capture is shown as the levels last chosen for it.
-        frame = m_ts->captureFrame();
+        frame = m_frames->captureFrame();
         const int step = captureStep();
-        if (frame && step >= 0 && m_ts->frameAt(step) == frame)
+        if (frame && step >= 0 && m_frames->frameAt(step) == frame)
             frame = shownAsStretched(step, frame);
     }
     if (!frame)
@@ -203,9 +204,9 @@ cv::Mat ImagePaintedItem::flatFieldCorrected(const cv::Mat& frame)
 // one; as captured otherwise.
 TsFramePtr ImagePaintedItem::shownAsStretched(int index, const TsFramePtr& frame) const
 {
-    if (!frame || index != m_ts->currentImageIndex)
+    if (!frame || index != m_frames->currentImageIndex)
         return frame;
-    const TsFramePtr stretched = m_ts->stretchFrameOf(frame);
+    const TsFramePtr stretched = m_frames->stretchFrameOf(frame);
     if (stretched && stretched->width() == frame->width() && stretched->height() == frame->height())
         return stretched;
     return frame;
@@ -215,11 +216,11 @@ TsFramePtr ImagePaintedItem::shownAsStretched(int index, const TsFramePtr& frame
 // the experiment's list.
 int ImagePaintedItem::captureStep() const
 {
-    const int step = m_ts->captureIndex;
+    const int step = m_frames->captureIndex;
     if (step >= 0)
         return step;
-    const TsFramePtr capture = m_ts->captureFrame();
-    const std::vector<TsFramePtr> frames = m_ts->frames();
+    const TsFramePtr capture = m_frames->captureFrame();
+    const std::vector<TsFramePtr> frames = m_frames->frames();
     for (size_t i = 0; i < frames.size(); ++i)
         if (frames[i] == capture)
             return int(i);
@@ -242,7 +243,7 @@ void ImagePaintedItem::processCapture(Shown& shown, int step)
     }
     m_opts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
     if (m_opts->intelligentAnalysis() == UserOpts::OpenSensitivity) {
-        const QList<QRect> rects = m_ts->detectedRectsAt(step);
+        const QList<QRect> rects = m_frames->detectedRectsAt(step);
         if (!rects.isEmpty()) {
             QImage image = canvasImage(shown.overlay());
             if (!image.isNull()) {
@@ -252,8 +253,8 @@ void ImagePaintedItem::processCapture(Shown& shown, int step)
         }
     }
     if (m_opts->isExposure() && step + marker != 0) {
-        const OverExposureMask mask = m_ts->overExposureMarkAt(step);
-        const OverExposureMask running = m_ts->overExposureSum();
+        const OverExposureMask mask = m_frames->overExposureMarkAt(step);
+        const OverExposureMask running = m_frames->overExposureSum();
         if (mask && running && !running->empty())
             markOverExposure(shown.overlay(), *mask, m_ts->overExposureThreshold);
     }

@@ -18,6 +18,7 @@
 #include "tsframe.h"
 
 class H695ICECamCtrl;
+class TsFrameStore;
 class IC_MainControl;
 class KestrixCtrl;
 class UserOpts;
@@ -99,6 +100,7 @@ private:
     IC_MainControl* const m_main;
     KestrixCtrl* const m_qi;
     H695ICECamCtrl* const m_ts;
+    TsFrameStore* const m_frames;
     UserOpts* const m_opts;
     int m_imageIndex = -3;
     QString m_imageName;

@@ -1,21 +1,17 @@
 #pragma once
 // The Tucsen camera controller: the driver connection, one wrapper per camera setting, the
-// blocking frame wait, and the state the acquisition threads share with the main controller and
-// the image views.
+// blocking frame wait, the savers' front, and the flags the acquisition threads share with the
+// main controller. The frames it keeps are in its frame store (frameStore()).
 //
 // What crosses threads, and how:
-// - Flags, parameters, the shown index and display range, and the driver handle are atomics:
-//   one writer sets them, the other side reads them whenever it looks.
-// - Everything else that one thread writes and another reads sits behind one lock (m_state):
-//   the frame list with its histograms, rectangle lists and crop regions, the over-exposure
-//   masks, the live, capture and shown frames, the experiment name, the crop region, the
-//   detected rectangles and the estimation region. The methods below take the lock for a few
-//   pointer or value copies only and never log or call out under it. Frames and masks are
-//   handed out as shared, immutable objects, so no pixel is copied under the lock.
-// - The flat-field references keep their own lock (FlatFieldReferences); the semaphores are
-//   QSemaphores. The savers' working memory has its own lock, held for one save (a second
-//   save at the same time works in memory of its own). The pools of stored frames and masks
-//   lock only to move an idle buffer in or out. No method holds two of these locks at once.
+// - Flags, parameters and the driver handle are atomics: one writer sets them, the other side
+//   reads them whenever it looks.
+// - The experiment name, the crop region, the detected rectangles and the estimation region sit
+//   behind one lock (m_state), taken for value copies only.
+// - The frame store, the flat-field references (FlatFieldReferences) and the savers' working
+//   memory keep locks of their own; the last is held for one save (a second save at the same
+//   time works in memory of its own). The semaphores are QSemaphores. No method holds two of
+//   these locks at once.
 
 #include <QList>
 #include <QObject>
@@ -34,21 +30,13 @@
 #include "flatfieldreferences.h"
 #include "frameview.h"
 #include "histograminfo.h"
-#include "recyclepool.h"
 #include "regionofinterest.h"
 #include "tsframe.h"
+#include "tsframestore.h"
 #include "tucam.h"
 
 class UserOpts;
 struct SaveScratch;
-
-// Region a saved picture was cut to; (0, 0, -1, -1) is the whole frame.
-struct RoiRect {
-    int32_t left = 0;
-    int32_t top = 0;
-    int32_t right = -1;
-    int32_t bottom = -1;
-};
 
 // The region of the frame the exposure estimation looks at, in fractions of the frame.
 struct EstimateRoi {
@@ -59,11 +47,11 @@ struct EstimateRoi {
     double height = 0;
 };
 
-// An over-exposure mask: one byte per pixel, row after row, 1 marking an over-exposed pixel.
-using OverExposureMask = std::shared_ptr<const std::vector<uint8_t>>;
-
 class H695ICECamCtrl : public QObject {
     Q_OBJECT
+    // First, for the display atomics below that stand for its own.
+    TsFrameStore m_frameStore;
+
 public:
     static H695ICECamCtrl* getInstance();
     // The program uses getInstance(); tests build their own controllers.
@@ -212,76 +200,44 @@ public:
     static cv::Mat adjust16UToTargetMean(const cv::Mat& img, double targetMean);
     bool toColorImage(TUCAM_FRAME* frame, const cv::Mat& tint, cv::Mat& out);
 
-    // ---- The current experiment's frames (frameList) and what goes with each of them. An
-    // index outside the list is refused: null, false or an empty value.
-    // Appends a frame (the capture threads); returns its index.
-    int appendFrame(TsFramePtr frame);
-    int frameCount() const;
-    TsFramePtr frameAt(int index) const;
-    // All frames in capture order (exports, merges).
-    std::vector<TsFramePtr> frames() const;
-    // Drops a frame with its histogram, rectangle list and crop region (deletes by index, and a
-    // capture whose pictures could not be written).
-    bool removeFrame(int index);
-    // The file name (without folder) each listed frame was saved under, in step with frameList;
-    // empty until the saver names it. Deletes and renames go by it, never by a folder listing.
-    void setFrameFileName(int index, const QString& name);
-    QString frameFileName(int index) const;
-    // Renames the listed entry oldName (false when no frame has it).
-    bool renameFrameFile(const QString& oldName, const QString& newName);
-    // histogramCache: one record per saved picture, in step with frameList.
-    int histogramCount() const;
-    std::shared_ptr<const HistogramInfo> histogramAt(int index) const;
-    void appendHistogram(HistogramInfo info);
-    // The rectangles autoCrop found in each saved Western-blot picture, in step with frameList.
-    QList<QRect> detectedRectsAt(int index) const;
-    // roiList: the crop region of each saved gel or fluorescence picture.
-    std::vector<RoiRect> roiList() const;
-    void clearRoiList();
-
-    // ---- Memory of the capture path, reused from frame to frame: a stored frame or a mask goes
-    // back to its pool once nothing (list, view, saver) holds it any more.
-    // A copy of record to store; null when the record holds no frame.
-    std::shared_ptr<TsFrame> storedFrameOf(const TUCAM_FRAME* record);
-    // Room for a mask of count bytes, holding what an earlier mask left: the caller writes all.
-    std::shared_ptr<std::vector<uint8_t>> maskBuffer(size_t count);
-
-    // ---- Over-exposure masks of a Western-blot capture.
-    // overExposureSum: the mask of the latest frame, as the saver and the views read it.
-    void setOverExposureSum(OverExposureMask mask);
-    OverExposureMask overExposureSum() const;
-    // overExposureMarks: the masks kept for the image views, one per over-exposed frame.
-    void appendOverExposureMark(OverExposureMask mask);
-    int overExposureMarkCount() const;
-    OverExposureMask overExposureMarkAt(int index) const;
-    // Frees both (logged when there was anything).
-    void clearOverExposure();
-
-    // ---- Frames the views paint.
-    // currentFrame: the latest live frame. setCurrentFrame copies the record outside the lock
-    // (reusing a buffer no reader holds any more), so the preview may refill its own record at once.
-    void setCurrentFrame(const TUCAM_FRAME* record);
-    void clearCurrentFrame();
-    TsFramePtr currentFrame() const;
-    // The frame of the capture in progress.
-    void setCaptureFrame(TsFramePtr frame);
-    TsFramePtr captureFrame() const;
-    // stretchFrame: the shown frame, at currentImageIndex, stretched to low..high. The shown
-    // frames of two moves take turns in two buffers; one a reader still holds is not refilled.
-    bool updateStretchFrame(int low, int high);
-    // stretchFrame := the frame at currentImageIndex as captured (shared, not copied).
-    bool showFrameAsCaptured();
-    TsFramePtr stretchFrame() const;
-    // The shown frame when it was made from source (a frame of the list), else null: a stretch
-    // that failed for a newer selection never shows an older frame's picture.
-    TsFramePtr stretchFrameOf(const TsFramePtr& source) const;
-
-    // Frees the frame list, its histograms, rectangle lists and crop regions, the capture and
-    // shown frames, and resets currentImageIndex to -1; each non-empty cache is logged (the
-    // histogram line only when logHistograms).
-    void clearFrameList(bool logHistograms = true);
-    // Both of the above clean-ups.
-    void clearFrameCaches();
+    // ---- The kept frames, their records, masks and the shown frames. The calls below forward
+    // to the store for callers that still reach the frames through the controller; new code
+    // takes the store itself.
+    TsFrameStore& frameStore() { return m_frameStore; }
+    const TsFrameStore& frameStore() const { return m_frameStore; }
+    int appendFrame(TsFramePtr frame) { return m_frameStore.appendFrame(std::move(frame)); }
+    int frameCount() const { return m_frameStore.frameCount(); }
+    TsFramePtr frameAt(int index) const { return m_frameStore.frameAt(index); }
+    std::vector<TsFramePtr> frames() const { return m_frameStore.frames(); }
+    bool removeFrame(int index) { return m_frameStore.removeFrame(index); }
+    void setFrameFileName(int index, const QString& name) { m_frameStore.setFrameFileName(index, name); }
+    QString frameFileName(int index) const { return m_frameStore.frameFileName(index); }
+    bool renameFrameFile(const QString& oldName, const QString& newName) { return m_frameStore.renameFrameFile(oldName, newName); }
+    int histogramCount() const { return m_frameStore.histogramCount(); }
+    std::shared_ptr<const HistogramInfo> histogramAt(int index) const { return m_frameStore.histogramAt(index); }
+    void appendHistogram(HistogramInfo info) { m_frameStore.appendHistogram(std::move(info)); }
+    QList<QRect> detectedRectsAt(int index) const { return m_frameStore.detectedRectsAt(index); }
+    std::vector<RoiRect> roiList() const { return m_frameStore.roiList(); }
+    void clearRoiList() { m_frameStore.clearRoiList(); }
+    std::shared_ptr<TsFrame> storedFrameOf(const TUCAM_FRAME* record) { return m_frameStore.storedFrameOf(record); }
+    std::shared_ptr<std::vector<uint8_t>> maskBuffer(size_t count) { return m_frameStore.maskBuffer(count); }
+    void setOverExposureSum(OverExposureMask mask) { m_frameStore.setOverExposureSum(std::move(mask)); }
+    OverExposureMask overExposureSum() const { return m_frameStore.overExposureSum(); }
+    void appendOverExposureMark(OverExposureMask mask) { m_frameStore.appendOverExposureMark(std::move(mask)); }
+    int overExposureMarkCount() const { return m_frameStore.overExposureMarkCount(); }
+    OverExposureMask overExposureMarkAt(int index) const { return m_frameStore.overExposureMarkAt(index); }
+    void clearOverExposure() { m_frameStore.clearOverExposure(); }
+    void setCurrentFrame(const TUCAM_FRAME* record) { m_frameStore.setCurrentFrame(record); }
+    void clearCurrentFrame() { m_frameStore.clearCurrentFrame(); }
+    TsFramePtr currentFrame() const { return m_frameStore.currentFrame(); }
+    void setCaptureFrame(TsFramePtr frame) { m_frameStore.setCaptureFrame(std::move(frame)); }
+    TsFramePtr captureFrame() const { return m_frameStore.captureFrame(); }
+    bool updateStretchFrame(int low, int high) { return m_frameStore.updateStretchFrame(low, high); }
+    bool showFrameAsCaptured() { return m_frameStore.showFrameAsCaptured(); }
+    TsFramePtr stretchFrame() const { return m_frameStore.stretchFrame(); }
+    TsFramePtr stretchFrameOf(const TsFramePtr& source) const { return m_frameStore.stretchFrameOf(source); }
+    void clearFrameList(bool logHistograms = true) { m_frameStore.clearFrameList(logHistograms); }
+    void clearFrameCaches() { m_frameStore.clearFrameCaches(); }
 
     // ---- The experiment and the estimation.
     QString expName() const;
@@ -301,11 +257,11 @@ public:
     std::atomic<bool> isGainChanged {false};
     std::atomic<bool> isAbort {false};
     std::atomic<bool> singleCaptureVisible {true};
-    std::atomic<int32_t> currentImageIndex {0};
-    // The step of the capture in progress (the index its frame will have), -1 between captures.
-    std::atomic<int32_t> captureIndex {-1};
-    std::atomic<int32_t> stretchLow {0};
-    std::atomic<int32_t> stretchHigh {65535};
+    // The store's display atomics, under the names the controller's callers know.
+    std::atomic<int32_t>& currentImageIndex = m_frameStore.currentImageIndex;
+    std::atomic<int32_t>& captureIndex = m_frameStore.captureIndex;
+    std::atomic<int32_t>& stretchLow = m_frameStore.stretchLow;
+    std::atomic<int32_t>& stretchHigh = m_frameStore.stretchHigh;
     UserOpts* const userOpts;
     QSemaphore semCap {0};
     QSemaphore sem1 {0};
@@ -346,29 +302,6 @@ private:
     std::atomic<HDTUCAM> m_handle {nullptr};
 
     mutable std::mutex m_state;
-    // Puts the record of a saved frame at that frame's place in the list (at the end when the
-    // frame is not listed); returns the place. Called with m_state held.
-    size_t recordHistogramLocked(const TUCAM_FRAME* saved, std::shared_ptr<const HistogramInfo> histogram);
-    std::vector<TsFramePtr> m_frameList;
-    std::vector<std::shared_ptr<const HistogramInfo>> m_histogramCache;
-    std::vector<QList<QRect>> m_detectedRectLists;
-    std::vector<RoiRect> m_roiList;
-    std::vector<QString> m_frameFileNames;
-    OverExposureMask m_overExposureSum;
-    std::vector<OverExposureMask> m_overExposureMarks;
-    // Live frames are kept writable here so that one no reader holds any more can be refilled;
-    // readers only ever get them as TsFramePtr.
-    std::shared_ptr<TsFrame> m_currentFrame;
-    std::shared_ptr<TsFrame> m_spareFrame;
-    TsFramePtr m_captureFrame;
-    TsFramePtr m_stretchFrame;
-    TsFramePtr m_stretchSource; // the list frame m_stretchFrame was made from
-    // The last two stretched frames, writable here for the same reason as the live ones.
-    std::shared_ptr<TsFrame> m_stretched;
-    std::shared_ptr<TsFrame> m_spareStretched;
-    // A capture keeps a marker, a sample and a merge; more frames than that come fresh.
-    RecyclePool<TsFrame> m_storedFrames {4};
-    RecyclePool<std::vector<uint8_t>> m_masks {4};
     // Working memory of saveWBImages, kept from one frame to the next.
     std::mutex m_saveScratchLock;
     std::unique_ptr<SaveScratch> m_saveScratch;

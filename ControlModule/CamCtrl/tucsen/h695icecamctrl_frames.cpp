@@ -125,15 +125,10 @@ QString H695ICECamCtrl::saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, i
     if (result.rectsChanged)
         setDetectedRects(result.rects);
     if (!result.path.isEmpty()) {
-        auto histogram = std::make_shared<const HistogramInfo>(std::move(result.histogram));
         QList<QRect> rects;
         for (const cv::Rect& r : result.rects)
             rects.append(QRect(r.x, r.y, r.width, r.height));
-        std::lock_guard<std::mutex> lock(m_state);
-        const size_t at = recordHistogramLocked(frame, std::move(histogram));
-        // The rectangles found in this picture, in step with its histogram.
-        m_detectedRectLists.resize(std::max(m_detectedRectLists.size(), at + 1));
-        m_detectedRectLists[at] = std::move(rects);
+        m_frameStore.recordSaved(frame, std::move(result.histogram), &rects);
     }
     return result.path;
 }
@@ -146,14 +141,9 @@ QString H695ICECamCtrl::saveCaptureImage(const TUCAM_FRAME* frame, bool addHisto
         *written = result.ok;
     if (result.path.isEmpty())
         return result.path;
-    if (result.hasHistogram) {
-        auto histogram = std::make_shared<const HistogramInfo>(std::move(result.histogram));
-        std::lock_guard<std::mutex> lock(m_state);
-        recordHistogramLocked(frame, std::move(histogram));
-    }
-    const RoiRect entry {result.roiEntry.left, result.roiEntry.top, result.roiEntry.right, result.roiEntry.bottom};
-    std::lock_guard<std::mutex> lock(m_state);
-    m_roiList.push_back(entry);
+    if (result.hasHistogram)
+        m_frameStore.recordSaved(frame, std::move(result.histogram));
+    m_frameStore.appendRoi({result.roiEntry.left, result.roiEntry.top, result.roiEntry.right, result.roiEntry.bottom});
     return result.path;
 }
 
