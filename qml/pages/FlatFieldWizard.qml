@@ -37,6 +37,10 @@ Column {
     property var saved: null
     // A bright reference is stored whose dark partner is not yet: the pair on disk is mixed.
     property bool halfPair: false
+    // The references in memory were cleared for this run (its first step); a reference was
+    // recorded since.
+    property bool referencesCleared: false
+    property bool referenceTaken: false
     // 2 s between steps; a test may shorten it.
     property int stepInterval: 2000
     readonly property var statusTexts: [QT_TR_NOOP("Calibration not performed"), QT_TR_NOOP("Set Camera Binning"),
@@ -75,6 +79,8 @@ Column {
                   exposure: CamOpts.gelTSCurExposurePre, gain: CamOpts.gelTSCurGain, gainIndex: CamOpts.gelTSCurGainIndex };
         active = true;
         halfPair = false;
+        referencesCleared = false;
+        referenceTaken = false;
         step = 0;
         prepStep = 0;
         prepTimer.interval = stepInterval;
@@ -142,7 +148,7 @@ Column {
         host.cameraBar.load();
         MainCtrl.setisInFFC(false);
         if (host.curFilterPos > 0)
-            turnFilter(0);
+            turnFilter(0, true);
         if (host.curLightType !== saved.light) {
             if (saved.light === EnumOBJ.Unknow_LightType)
                 host.lightClicked(host.curLightType, false);
@@ -155,7 +161,15 @@ Column {
             MainCtrl.resetFFC();
             MainCtrl.removeCorrectionData();
             halfPair = false;
+            // Nothing left to correct with.
+            UserOpts.isFFCOpen = false;
+            UserOpts.saveUserOptsByName(UserOpts.OPT_IsFFCOpen);
+        } else if (referencesCleared && !referenceTaken) {
+            // Nothing new was recorded: the stored calibration applies again, not only after a
+            // restart.
+            MainCtrl.reloadFFC();
         }
+        referencesCleared = false;
         MainCtrl.setFFC(UserOpts.isFFCOpen);
         step = 0;
         bar = 0;
@@ -168,13 +182,14 @@ Column {
         settingChanged();
         host.lightClicked(EnumOBJ.White, on);
     }
-    function turnFilter(position) {
+    // noExposure: the cancel's way back, which puts the exposure back itself.
+    function turnFilter(position, noExposure) {
         settingChanged();
         MainCtrl._GelTSFilterChanged(position);
         host.rotateCount = Gel.rotateCount(Math.max(0, host.curFilterPos), position);
         host.curFilterPos = position;
         host.imageItem.curFilterPosition = position;
-        host.showFilterDialog();
+        host.showFilterDialog(noExposure === true);
     }
     function fire() {
         if (step === FFC.WaitExposure) {
@@ -205,9 +220,12 @@ Column {
             console.log(plan.log);
         status = plan.text;
         bar = plan.bar;
-        if (plan.reset)
+        if (plan.reset) {
             MainCtrl.resetFFC();
+            referencesCleared = true;
+        }
         if (plan.reference !== "") {
+            referenceTaken = true;
             MainCtrl[plan.reference]();
             halfPair = plan.reference.indexOf("getStandardImage") === 0;
         }
@@ -245,11 +263,13 @@ Column {
             step = FFC.pairAfterExposure(host.curFilterPos);
         }
     }
-    // Behind a new filter automatic exposure runs once the wheel has stopped.
+    // Behind a new filter automatic exposure runs once the wheel has stopped (the page may
+    // have started it already on its filter dialog's end).
     function filterStopped() {
         if (active && exposureAfterFilter && !exposureAfterFilterStarted) {
             exposureAfterFilterStarted = true;
-            host.startAutoExposure(true);
+            if (!host.cameraBar.aeOn)
+                host.startAutoExposure(true);
         }
     }
 

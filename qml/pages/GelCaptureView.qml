@@ -477,7 +477,8 @@ Item {
                 spacing: Style.s(6)
                 visible: imageModel.count > 0
                 NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: view.host.renameSelected() }
-                NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
+                // Only the multi-fluorescence page offers deletion here; the gel page hides it.
+                NormalButton { objectName: "deleteButton"; visible: view.host.multMode; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
                 NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: view.host.generateImage() }
                 NormalButton { objectName: "stainButton"; visible: !view.host.multMode; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
             }

@@ -44,7 +44,9 @@ ShellTestCase {
         if (!page.entered)
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
         // Runs behind the filters leave long exposures behind; each case starts from a short one.
         CamOpts.gelTSCurExposurePre = 20;
         CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);

@@ -46,7 +46,9 @@ ShellTestCase {
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.visible && page.entered });
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
     }
     function leave() {
         stopped.clear();
@@ -181,8 +183,14 @@ ShellTestCase {
         verify(dialog.visible);
         compare(dialog.text, "Filter Switching...");
         tryVerify(function() { return testProbe.cabinetFilter() === row.filter }, 10000, "the wheel turned");
-        // The board's end of turn, or the planned time, ends the dialog.
+        // The board's end of turn, or the planned time, ends the dialog; automatic exposure
+        // follows for the light through the new filter, once.
+        verify(!page.cameraBar.aeOn, "no exposure while the wheel turns");
         tryVerify(function() { return !dialog.visible }, row.steps * 600 + 2000);
+        verify(page.cameraBar.aeOn, "automatic exposure after the move");
+        verify(page.aeDialog.opened);
+        compare(page.aeDialog.text, "Auto Exposuring...");
+        tryVerify(function() { return !page.cameraBar.aeOn && !page.aeDialog.visible }, 20000, "the exposure settles");
         var rows = auditSince(mark);
         compare(rows[1].content, "Filter change: " + ["No Filter", "", "590nm Filter"][row.filter]);
         // Choosing the position the wheel is at does nothing.
@@ -334,15 +342,18 @@ ShellTestCase {
         exporter.close();
         tryVerify(function() { return overlayDialog(window, "exportDialog") === null });
 
-        // Delete refuses the first image and an empty choice, and hands the rest last first.
+        // The page shows no delete button; its delete refuses the first image and an empty
+        // choice, and hands the rest last first.
+        verify(!part(page, "deleteButton").visible, "no delete button on the gel page");
+        verify(part(page, "renameButton").visible);
         var message;
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
         compare(message.bodyText, "Please select at least one image!");
         click(findChild(message.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         click(part(page, "entryCheck_0"));
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
         compare(message.bodyText, "The first image cannot be deleted!");
         click(findChild(message.contentItem, "okButton"));
@@ -352,7 +363,7 @@ ShellTestCase {
         // The colour marker is a file: named by its path, not counted as a frame.
         var markerPath = page.imageModel.get(1).path;
         click(part(page, "entryCheck_1"));
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         compare(calls[2], ["_GelTSDeleteImage", [markerPath]]);
         compare(page.imageModel.count, 1);
         compare(page.pseudoColorCount, 0);

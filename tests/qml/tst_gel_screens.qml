@@ -71,7 +71,9 @@ ShellTestCase {
         MainCtrl.authorityType = savedAuthority;
         click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000);
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
         click(part(page, "cameraSettingButton"));
         shoot(row.prefix, "gel_capture_preview");
         click(part(page, "cameraSettingButton"));
