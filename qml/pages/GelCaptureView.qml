@@ -238,6 +238,8 @@ Item {
         contentHeight: column.height + Style.s(20)
         clip: true
         boundsBehavior: Flickable.StopAtBounds
+        // At the larger scale the histogram lies below the fold: the bar shows there is more.
+        ScrollBar.vertical: ScrollBar { policy: panel.contentHeight > panel.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded }
         Column {
             id: column
             width: parent.width - Style.s(20)
