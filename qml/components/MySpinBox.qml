@@ -23,7 +23,8 @@ SpinBox {
     property color borderColor: Style.border
     property real mHeight: Style.s(35)
     editable: true
-    implicitWidth: Style.s(130)
+    // Room for the decimals.
+    implicitWidth: Style.s(decimals > 0 ? 150 : 130)
     implicitHeight: mHeight
     leftPadding: mHeight
     rightPadding: mHeight
