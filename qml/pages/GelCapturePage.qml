@@ -584,7 +584,8 @@ Item {
         if (!filterExposure)
             return;
         filterExposure = false;
-        if (entered && previewing && !captureFinished && !cameraBar.aeOn && !singleGel)
+        // Never during a capture (a retake may start before the wheel has stopped).
+        if (entered && previewing && !captureFinished && !cameraBar.aeOn && !singleGel && !progressDialog.visible)
             startAutoExposure(true);
     }
     function onAEFinished() { exposureFocus.onAEFinished() }
