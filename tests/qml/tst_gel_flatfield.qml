@@ -83,7 +83,8 @@ ShellTestCase {
     }
     function message() {
         var dialog = null;
-        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened });
+        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened }, 15000,
+                  "a message opens");
         return dialog;
     }
     function answer(dialog, button) {
