@@ -80,6 +80,16 @@ ShellTestCase {
     function idle() {
         tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
                                       && !page.cameraBar.aeOn }, 20000, "the page is idle");
+        dismissWarnings();
+    }
+    // A warning of automatic exposure (the virtual scene may settle at a limit).
+    function dismissWarnings() {
+        var dialog;
+        while ((dialog = overlayDialog(window, "customMessageDialog")) !== null
+               && dialog.bodyText.indexOf("Auto exposure time") === 0) {
+            dialog.close();
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== dialog });
+        }
     }
     function message() {
         var dialog = null;
@@ -87,9 +97,10 @@ ShellTestCase {
                   "a message opens");
         return dialog;
     }
+    // That dialog answered and gone (a warning of automatic exposure may open meanwhile).
     function answer(dialog, button) {
         click(findChild(dialog.contentItem, button));
-        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        tryVerify(function() { return !dialog.visible && overlayDialog(window, "customMessageDialog") !== dialog });
     }
     function startRun() {
         click(part(page, "ffcStartButton"));
