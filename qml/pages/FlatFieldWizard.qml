@@ -148,7 +148,7 @@ Column {
         host.cameraBar.load();
         MainCtrl.setisInFFC(false);
         if (host.curFilterPos > 0)
-            turnFilter(0, true);
+            turnFilter(0);
         if (host.curLightType !== saved.light) {
             if (saved.light === EnumOBJ.Unknow_LightType)
                 host.lightClicked(host.curLightType, false);
@@ -182,14 +182,15 @@ Column {
         settingChanged();
         host.lightClicked(EnumOBJ.White, on);
     }
-    // noExposure: the cancel's way back, which puts the exposure back itself.
-    function turnFilter(position, noExposure) {
+    // The calibration runs the exposure behind its filters itself (filterStopped), and none
+    // after its way back to no filter or a cancel's: the page's own does not follow these moves.
+    function turnFilter(position) {
         settingChanged();
         MainCtrl._GelTSFilterChanged(position);
         host.rotateCount = Gel.rotateCount(Math.max(0, host.curFilterPos), position);
         host.curFilterPos = position;
         host.imageItem.curFilterPosition = position;
-        host.showFilterDialog(noExposure === true);
+        host.showFilterDialog(true);
     }
     function fire() {
         if (step === FFC.WaitExposure) {
@@ -263,13 +264,11 @@ Column {
             step = FFC.pairAfterExposure(host.curFilterPos);
         }
     }
-    // Behind a new filter automatic exposure runs once the wheel has stopped (the page may
-    // have started it already on its filter dialog's end).
+    // Behind a new filter automatic exposure runs once the wheel has stopped.
     function filterStopped() {
         if (active && exposureAfterFilter && !exposureAfterFilterStarted) {
             exposureAfterFilterStarted = true;
-            if (!host.cameraBar.aeOn)
-                host.startAutoExposure(true);
+            host.startAutoExposure(true);
         }
     }
 
