@@ -305,6 +305,9 @@ public:
     Q_INVOKABLE void resetFFC();
     Q_INVOKABLE void setPercent(int percent);
     Q_INVOKABLE bool isAlreadyFFC();
+    Q_INVOKABLE void reloadFFC();
+    // The picture item found references that do not cover the live frame (see HousekeepingFlow).
+    void switchOffFFC();
     Q_INVOKABLE void getStandardImageFor535();
     Q_INVOKABLE void getDarkImageFor535();
     Q_INVOKABLE void getStandardImageFor605();
@@ -417,6 +420,8 @@ signals:
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);
     void updateEstimateTime(int estimateTime);
     void userManualOpenFailed();
+    // Flat-field correction was switched off because its references no longer fit the picture.
+    void ffcSwitchedOff();
     void updateListView(int curIndex, int j, QString fileName);
     void closeLoadingDialog(int index);
     void camInitFinish();

@@ -17,6 +17,7 @@ void IC_MainControl::wireFiles()
     connect(m_files.get(), &FilesFlow::deleteFinished, this, &IC_MainControl::deleteFinished);
     connect(m_files.get(), &FilesFlow::exportFinished, this, &IC_MainControl::exportFinished);
     connect(m_housekeeping.get(), &HousekeepingFlow::userManualOpenFailed, this, &IC_MainControl::userManualOpenFailed);
+    connect(m_housekeeping.get(), &HousekeepingFlow::ffcSwitchedOff, this, &IC_MainControl::ffcSwitchedOff);
 }
 
 void IC_MainControl::_WBQIDeleteImage(int j)

@@ -93,6 +93,16 @@ bool IC_MainControl::isAlreadyFFC()
     return m_housekeeping->isAlreadyFFC();
 }
 
+void IC_MainControl::reloadFFC()
+{
+    m_housekeeping->reloadFFC();
+}
+
+void IC_MainControl::switchOffFFC()
+{
+    m_housekeeping->switchOffFFC();
+}
+
 void IC_MainControl::removeCorrectionData()
 {
     m_housekeeping->removeCorrectionData();

@@ -539,6 +539,10 @@
             <source>Export success!</source>
             <translation>导出成功！</translation>
         </message>
+        <message>
+            <source>The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again.</source>
+            <translation>平场校准数据与当前图像不匹配，平场校正已关闭，请重新校准。</translation>
+        </message>
     </context>
     <context>
         <name>GelImagesPage</name>

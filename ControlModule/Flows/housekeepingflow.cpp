@@ -111,6 +111,25 @@ bool HousekeepingFlow::isAlreadyFFC()
     return m_ctx.tucsen()->isAlreadyFFC();
 }
 
+void HousekeepingFlow::reloadFFC()
+{
+    m_ctx.tucsen()->references.reloadStored();
+}
+
+void HousekeepingFlow::switchOffFFC()
+{
+    H695ICECamCtrl* cam = m_ctx.tucsen();
+    if (!cam->isFFC)
+        return;
+    qWarning() << "flat-field references do not cover the live frame: correction switched off";
+    cam->isFFC = false;
+    if (UserOpts* opts = m_ctx.userOpts()) {
+        opts->setIsFFCOpen(false);
+        opts->saveUserOptsByName(UserOpts::OPT_IsFFCOpen);
+    }
+    emit ffcSwitchedOff();
+}
+
 void HousekeepingFlow::removeCorrectionData()
 {
     const QString folder = AppPaths::appDir() + QStringLiteral("/CorrectionData");

@@ -34,6 +34,12 @@ public:
     void resetFFC();
     void setPercent(int percent);
     bool isAlreadyFFC();
+    // The stored references in memory again (a calibration that ended before its first
+    // reference had cleared them).
+    void reloadFFC();
+    // The references do not cover the live frame (missing, or smaller than it): correction off,
+    // also for the next start, and ffcSwitchedOff for the operator. References and files stay.
+    void switchOffFFC();
     void removeCorrectionData();
     void setRoi(int x, int y, int width, int height);
     void removeSetRoi();
@@ -54,6 +60,7 @@ public:
 
 signals:
     void userManualOpenFailed();
+    void ffcSwitchedOff();
 
 private:
     FlowContext& m_ctx;

@@ -30,7 +30,10 @@ constexpr double kWhiteRate = 300.0;     // plate seen through an unstained gel
 constexpr double kWhiteAbsorb = 0.75;    // share of white light a full band absorbs
 constexpr double kDyeRate = 20.0;        // a full spot of a multi-fluorescence dye, its lamp lit
 constexpr double kChemiRate = 1.0;       // chemiluminescent band, lamps off
-constexpr double kEpiRate = 20.0;        // the cabinet's main white lamp from above, off the bands
+// The cabinet's main white lamp from above, off the bands: bright enough that a Western-blot
+// marker frame at the preview exposures the program starts from (tens of milliseconds) shows the
+// membrane well above the noise without the bands saturating.
+constexpr double kEpiRate = 150.0;
 constexpr double kEpiBackground = 0.25;  // share of it the unstained gel and plate send back
 constexpr double kDarkRate = 0.01;
 constexpr double kReadNoise = 3.0;

@@ -7,8 +7,15 @@ import "."
 // edit.
 // valueEdited comes once per edited value: per button press, or for typing when it ends
 // (Enter or the focus leaving). Values show without a thousands separator.
+// With decimals > 0 the box holds real numbers: value, from and to count in steps of
+// 10^-decimals (realValue is the number shown), a button or arrow key moves by 1, and "." is
+// the decimal point whatever the locale.
 SpinBox {
     id: control
+    property int decimals: 0
+    readonly property int factor: Math.pow(10, decimals)
+    readonly property real realValue: value / factor
+    function setRealValue(v) { value = Math.round(v * factor) }
     property color mColor: Style.blue
     property color bckColor: Style.white
     property color pressTextColor: Style.white
@@ -16,22 +23,37 @@ SpinBox {
     property color borderColor: Style.border
     property real mHeight: Style.s(35)
     editable: true
-    implicitWidth: Style.s(130)
+    // Room for the decimals.
+    implicitWidth: Style.s(decimals > 0 ? 150 : 130)
     implicitHeight: mHeight
     leftPadding: mHeight
     rightPadding: mHeight
     signal valueEdited()
-    textFromValue: function(value) { return String(value) }
-    valueFromText: function(text) { var v = parseInt(text, 10); return isNaN(v) ? control.value : v }
+    stepSize: factor
+    textFromValue: function(value) { return decimals > 0 ? String(Number((value / factor).toFixed(decimals))) : String(value) }
+    valueFromText: function(text) { var v = control.parsed(text); return isNaN(v) ? control.value : v }
+    // Typed text as a value in steps, NaN when it holds no number.
+    function parsed(text) {
+        if (decimals === 0)
+            return parseInt(text, 10);
+        var v = parseFloat(text);
+        return isNaN(v) ? v : Math.round(v * factor);
+    }
     onValueModified: if (!input.typing) valueEdited()
-    validator: IntValidator { bottom: Math.min(control.from, control.to); top: Math.max(control.from, control.to) }
+    validator: decimals > 0 ? realValidator : intValidator
+    IntValidator { id: intValidator; bottom: Math.min(control.from, control.to); top: Math.max(control.from, control.to) }
+    RegularExpressionValidator {
+        id: realValidator
+        regularExpression: new RegExp("^\\d{0," + String(Math.max(control.from, control.to) / control.factor).split(".")[0].length
+                                      + "}(\\.\\d{0," + control.decimals + "})?$")
+    }
 
     contentItem: TextInput {
         id: input
         property bool typing: false
         z: 2
         text: control.displayText
-        maximumLength: 5
+        maximumLength: control.decimals > 0 ? 6 + control.decimals : 5
         font.family: Style.fontFamily
         font.pixelSize: Style.fontNormal
         color: control.enabled ? control.normalTextColor : Style.textLight
@@ -41,9 +63,9 @@ SpinBox {
         selectByMouse: true
         onTextEdited: {
             typing = true;
-            var typed = parseInt(text, 10);
+            var typed = control.parsed(text);
             if (!isNaN(typed))
-                control.value = typed;
+                control.value = Math.max(Math.min(control.from, control.to), Math.min(Math.max(control.from, control.to), typed));
             control.valueModified();
         }
         function finishTyping() {

@@ -37,6 +37,10 @@ Column {
     property var saved: null
     // A bright reference is stored whose dark partner is not yet: the pair on disk is mixed.
     property bool halfPair: false
+    // The references in memory were cleared for this run (its first step); a reference was
+    // recorded since.
+    property bool referencesCleared: false
+    property bool referenceTaken: false
     // 2 s between steps; a test may shorten it.
     property int stepInterval: 2000
     readonly property var statusTexts: [QT_TR_NOOP("Calibration not performed"), QT_TR_NOOP("Set Camera Binning"),
@@ -75,6 +79,8 @@ Column {
                   exposure: CamOpts.gelTSCurExposurePre, gain: CamOpts.gelTSCurGain, gainIndex: CamOpts.gelTSCurGainIndex };
         active = true;
         halfPair = false;
+        referencesCleared = false;
+        referenceTaken = false;
         step = 0;
         prepStep = 0;
         prepTimer.interval = stepInterval;
@@ -155,7 +161,15 @@ Column {
             MainCtrl.resetFFC();
             MainCtrl.removeCorrectionData();
             halfPair = false;
+            // Nothing left to correct with.
+            UserOpts.isFFCOpen = false;
+            UserOpts.saveUserOptsByName(UserOpts.OPT_IsFFCOpen);
+        } else if (referencesCleared && !referenceTaken) {
+            // Nothing new was recorded: the stored calibration applies again, not only after a
+            // restart.
+            MainCtrl.reloadFFC();
         }
+        referencesCleared = false;
         MainCtrl.setFFC(UserOpts.isFFCOpen);
         step = 0;
         bar = 0;
@@ -168,13 +182,15 @@ Column {
         settingChanged();
         host.lightClicked(EnumOBJ.White, on);
     }
+    // The calibration runs the exposure behind its filters itself (filterStopped), and none
+    // after its way back to no filter or a cancel's: the page's own does not follow these moves.
     function turnFilter(position) {
         settingChanged();
         MainCtrl._GelTSFilterChanged(position);
         host.rotateCount = Gel.rotateCount(Math.max(0, host.curFilterPos), position);
         host.curFilterPos = position;
         host.imageItem.curFilterPosition = position;
-        host.showFilterDialog();
+        host.showFilterDialog(true);
     }
     function fire() {
         if (step === FFC.WaitExposure) {
@@ -205,9 +221,12 @@ Column {
             console.log(plan.log);
         status = plan.text;
         bar = plan.bar;
-        if (plan.reset)
+        if (plan.reset) {
             MainCtrl.resetFFC();
+            referencesCleared = true;
+        }
         if (plan.reference !== "") {
+            referenceTaken = true;
             MainCtrl[plan.reference]();
             halfPair = plan.reference.indexOf("getStandardImage") === 0;
         }

@@ -401,8 +401,11 @@ Item {
         audit("滤光片切换: " + filterAuditTexts[i], "Filter change: " + filterAuditTexts[i]);
         showFilterDialog();
     }
-    function showFilterDialog() {
+    // The wheel's move ends in automatic exposure (the new filter passes another share of the
+    // light), unless the caller sets the exposure itself.
+    function showFilterDialog(noExposure) {
         cameraDialog.close();
+        filterExposure = noExposure !== true;
         filterDialog.text = qsTr("Filter Switching...");
         filterDialog.open();
         filterTimer.interval = Gel.filterDialogMs(rotateCount);
@@ -570,7 +573,21 @@ Item {
     GelImageActions { id: actions; host: page }
 
     // ---- automatic exposure and focus ----
-    function startAutoExposure(on) { exposureFocus.startAutoExposure(on) }
+    function startAutoExposure(on) {
+        // Closing the filter dialog here must not start a second run (or one that was turned off).
+        filterExposure = false;
+        exposureFocus.startAutoExposure(on);
+    }
+    // A wheel move under way ends in automatic exposure.
+    property bool filterExposure: false
+    function filterDialogEnded() {
+        if (!filterExposure)
+            return;
+        filterExposure = false;
+        // Never during a capture (a retake may start before the wheel has stopped).
+        if (entered && previewing && !captureFinished && !cameraBar.aeOn && !singleGel && !progressDialog.visible)
+            startAutoExposure(true);
+    }
     function onAEFinished() { exposureFocus.onAEFinished() }
     function stopAePoll() { exposureFocus.stopAePoll() }
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
@@ -621,6 +638,10 @@ Item {
                 Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
         }
         function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
+        function onFfcSwitchedOff() {
+            if (page.entered)
+                page.message(qsTr("Warning"), qsTr("The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again."));
+        }
         function onSetAEFinished() { page.onAEFinished() }
         function onSetAFFinished() { page.onAFFinished() }
         function onAFFinished() {
@@ -667,6 +688,8 @@ Item {
             else if (page.lighton && page.curLightType !== EnumOBJ.White) {
                 MainCtrl.lightCmd(page.curLightType, false);
                 page.setLightChecked(-1);
+                // No light: nothing to expose for.
+                page.filterExposure = false;
                 filterDialog.close();
             }
         }
@@ -709,7 +732,7 @@ Item {
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
-    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
+    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay; onAeStartSignal: page.filterDialogEnded() }
     LoadingDialog {
         id: aeDialog
         objectName: "aeDialog"

@@ -238,6 +238,8 @@ Item {
         contentHeight: column.height + Style.s(20)
         clip: true
         boundsBehavior: Flickable.StopAtBounds
+        // At the larger scale the histogram lies below the fold: the bar shows there is more.
+        ScrollBar.vertical: ScrollBar { policy: panel.contentHeight > panel.height ? ScrollBar.AlwaysOn : ScrollBar.AsNeeded }
         Column {
             id: column
             width: parent.width - Style.s(20)
@@ -477,7 +479,8 @@ Item {
                 spacing: Style.s(6)
                 visible: imageModel.count > 0
                 NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: view.host.renameSelected() }
-                NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
+                // Only the multi-fluorescence page offers deletion here; the gel page hides it.
+                NormalButton { objectName: "deleteButton"; visible: view.host.multMode; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
                 NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: view.host.generateImage() }
                 NormalButton { objectName: "stainButton"; visible: !view.host.multMode; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
             }

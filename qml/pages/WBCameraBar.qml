@@ -35,13 +35,13 @@ Column {
             CamOpts.loadCurWBQICamOpts();
             qiBinning = CamOpts.wBQICurBinning;
             gainIndex = CamOpts.wBQICurGainIndex;
-            exposureBox.value = CamOpts.wBQICurExposurePre;
+            exposureBox.setRealValue(CamOpts.wBQICurExposurePre);
         } else {
             CamOpts.loadCurWBTSCamOpts();
             tsBinning = CamOpts.wBTSCurBinning;
             gainIndex = CamOpts.wBTSCurGainIndex;
             gainBox.value = CamOpts.wBTSCurGain;
-            exposureBox.value = Math.round(CamOpts.wBTSCurExposurePre);
+            exposureBox.setRealValue(CamOpts.wBTSCurExposurePre);
         }
         UserOpts.loadUserOptsByName(UserOpts.OPT_ColorMarker);
         colorBox.checked = UserOpts.colorMarker;
@@ -74,7 +74,7 @@ Column {
                                           : fl9bw ? CamOpts.WBTS_DefExposurePre6Para : CamOpts.WBTS_DefExposurePre);
         if (kestrix) {
             var n = WB.binningOfText(label(i));
-            var exposure = Math.round(WB.listValue(CamOpts.wBQIDefExposurePre, i, exposureBox.value));
+            var exposure = Math.round(WB.listValue(CamOpts.wBQIDefExposurePre, i, exposureBox.realValue));
             MainCtrl._WBQIBinChanged(n, exposure, gainIndex);
             qiBinning = n + "*" + n;
             CamOpts.wBQICurBinning = qiBinning;
@@ -85,7 +85,7 @@ Column {
             return;
         }
         var defaults = fl9bw ? CamOpts.wBTSDefExposurePre6Para : CamOpts.wBTSDefExposurePre;
-        var tsExposure = WB.listValue(defaults, i, exposureBox.value);
+        var tsExposure = WB.listValue(defaults, i, exposureBox.realValue);
         MainCtrl._WBTSBinChanged(i, tsExposure, fl9bw ? gainIndex : gainBox.value);
         host.removeEstimateRange();
         tsBinning = i;
@@ -100,7 +100,7 @@ Column {
     }
     function showExposure(value) {
         loading = true;
-        exposureBox.value = Math.round(value);
+        exposureBox.setRealValue(value);
         loading = false;
     }
     function chooseGain(index) {
@@ -283,9 +283,11 @@ Column {
         MySpinBox {
             id: exposureBox
             objectName: "exposureBox"
+            // The Tucsen cameras take real exposures (automatic exposure finds them to 0.001 ms).
+            decimals: bar.kestrix ? 0 : 3
             from: 0
-            to: bar.kestrix ? 2000 : 7000
-            onValueModified: bar.exposureChosen(value)
+            to: (bar.kestrix ? 2000 : 7000) * factor
+            onValueModified: bar.exposureChosen(realValue)
         }
         Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
         NormalButton {
@@ -299,10 +301,10 @@ Column {
         objectName: "exposureSlider"
         width: bar.width
         from: 0
-        to: exposureBox.to
-        value: exposureBox.value
+        to: exposureBox.to / exposureBox.factor
+        value: exposureBox.realValue
         mColor: Style.blue
-        onMoved: { exposureBox.value = Math.round(value); bar.exposureChosen(Math.round(value)) }
+        onMoved: { exposureBox.setRealValue(Math.round(value)); bar.exposureChosen(Math.round(value)) }
     }
     // ---- lens (Tucsen) ----
     Row {

@@ -28,7 +28,7 @@ Item {
         if (!host.isCooling)
             return;
         var t = WB.temperatureOf(host.call("GetTem"), host.kestrix);
-        coolingText.text = qsTr("Camera Temp:") + " " + WB.coolingText(t);
+        coolingText.value = WB.coolingText(t);
         if (t < 20 && WB.coolingDone(WB.mappedTemperature(t))) {
             stop();
             cooled();
@@ -49,6 +49,9 @@ Item {
         Text {
             id: coolingText
             objectName: "coolingText"
+            // Bound, so that the label follows a change of language.
+            property string value: ""
+            text: value === "" ? "" : qsTr("Camera Temp:") + " " + value
             parent: coolingDialog.contentItem
             font.family: Style.fontFamily
             font.pixelSize: Style.fontSmall

@@ -440,15 +440,17 @@ Item {
     }
 
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
-    // After a capture the camera's temperature is shown, read once a second.
-    property string temperatureText: ""
+    // After a capture the camera's temperature is shown, read once a second. The label is a
+    // binding, so that it follows a change of language.
+    property string temperatureValue: ""
+    readonly property string temperatureText: temperatureValue === "" ? "" : qsTr("Camera Temp:") + " " + temperatureValue
     Timer {
         id: temperatureTimer
         interval: 1000
         repeat: true
         triggeredOnStart: true
         running: page.entered && page.captureFinished
-        onTriggered: page.temperatureText = qsTr("Camera Temp:") + " " + WB.coolingText(WB.temperatureOf(page.call("GetTem"), page.kestrix))
+        onTriggered: page.temperatureValue = WB.coolingText(WB.temperatureOf(page.call("GetTem"), page.kestrix))
     }
 
     Connections {

@@ -82,10 +82,17 @@ WBPageCase {
         compare(item().imageIndex, entry.file === "" ? WB.frameIndex(selected, names()) : -4);
         var s = probe.verifyFitted(item());
         verify(s.painted > 0);
+        // The marker frame, taken with the lamp lit, carries the merge: a lit membrane, not black.
+        verify(s.mean > 20, "the marker shows in the merge " + JSON.stringify(s));
+        bothLanguages("capture");
+        clickEntry(0);
+        compare(page.imageModel.get(0).exposure, 40);
+        var marker = probe.shown(item());
+        verify(marker.mean > 20, "the marker frame is lit " + JSON.stringify(marker));
         // The sample, as the operator looks at it first.
         clickEntry(sampleEntry());
         probe.verifyFitted(item());
-        bothLanguages("capture");
+        bothLanguages("capture_sample");
     }
 
     // Each entry shows its own picture, and the same one again when chosen again.

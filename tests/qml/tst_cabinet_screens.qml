@@ -88,12 +88,14 @@ ShellTestCase {
         var page = window.mainPage.body.pages[3];
         click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // A wheel move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
         var light = part(page, "light_" + row.light);
         if (!light.checked)
             click(light);
         tryVerify(function() { return light.checked && page.curLightType === row.light }, 5000);
-        tryVerify(function() { return !page.filterDialog.visible }, 6000);
+        tryVerify(function() { return !page.filterDialog.visible && !page.aeDialog.visible && !page.cameraBar.aeOn }, 20000);
         var bar = page.cameraBar;
         click(part(bar, "aeButton"));
         verify(bar.aeOn);

@@ -31,7 +31,9 @@ ShellTestCase {
         if (!page.entered)
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
     }
 
     function test_automaticExposureSettles() {

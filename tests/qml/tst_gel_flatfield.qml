@@ -9,8 +9,8 @@ import "qrc:/js/FlatField.js" as FFC
 
 // The flat-field calibration of the gel page on the virtual cabinet (an S60, the plain
 // configuration): refusals, the whole run with and without the colour marker ending in the
-// reference files, references only from frames taken after the change, and the cancel that
-// puts everything back.
+// reference files, references only from frames taken after the change, the cancel that puts
+// everything back, and the correction switched off when its references stop covering the picture.
 ShellTestCase {
     id: test
     name: "GelFlatField"
@@ -22,6 +22,7 @@ ShellTestCase {
 
     SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
     SignalSpy { id: started; target: MainCtrl; signalName: "captureStart" }
+    PictureProbe { id: probe; test: test }
 
     function setUpFile() {
         UserOpts.autoMatchFilter = false;
@@ -32,6 +33,10 @@ ShellTestCase {
         wizard = findChild(page, "flatFieldWizard");
         verify(wizard);
         wizard.stepInterval = 150;
+        // The cabinet switches its lamps off by itself after a few minutes, a few seconds at this
+        // time scale: that would turn the white light off in the middle of a run. The board takes
+        // this after the start-up's own setting.
+        MainCtrl.lightAutoShutDown(255);
     }
     function tearDownFile() {
         if (page.entered) {
@@ -46,7 +51,8 @@ ShellTestCase {
         if (!page.entered)
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // The wheel's first move ends in automatic exposure.
+        idle();
         // Runs behind the filters leave long exposures behind; each case starts from a short one.
         CamOpts.gelTSCurExposurePre = 20;
         CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
@@ -70,14 +76,31 @@ ShellTestCase {
                                       && overlayDialog(window, "customMessageDialog") === null }, 15000, "the page is idle");
     }
 
+    // No dialog of the page open and no automatic exposure running.
+    function idle() {
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000, "the page is idle");
+        dismissWarnings();
+    }
+    // A warning of automatic exposure (the virtual scene may settle at a limit).
+    function dismissWarnings() {
+        var dialog;
+        while ((dialog = overlayDialog(window, "customMessageDialog")) !== null
+               && dialog.bodyText.indexOf("Auto exposure time") === 0) {
+            dialog.close();
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== dialog });
+        }
+    }
     function message() {
         var dialog = null;
-        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened });
+        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened }, 15000,
+                  "a message opens");
         return dialog;
     }
+    // That dialog answered and gone (a warning of automatic exposure may open meanwhile).
     function answer(dialog, button) {
         click(findChild(dialog.contentItem, button));
-        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        tryVerify(function() { return !dialog.visible && overlayDialog(window, "customMessageDialog") !== dialog });
     }
     function startRun() {
         click(part(page, "ffcStartButton"));
@@ -97,7 +120,7 @@ ShellTestCase {
     function test_refusals(row) {
         if (row.filter !== undefined) {
             click(part(page, "filter_" + row.filter));
-            tryVerify(function() { return !page.filterDialog.visible }, 6000);
+            idle();
         }
         if (row.finished)
             page.captureFinished = true;
@@ -115,7 +138,7 @@ ShellTestCase {
         page.captureFinished = false;
         if (row.filter !== undefined) {
             click(part(page, "filter_0"));
-            tryVerify(function() { return !page.filterDialog.visible }, 6000);
+            idle();
         }
     }
 
@@ -212,6 +235,11 @@ ShellTestCase {
         return [
             { tag: "while exposing before the first pair", viaExposure: true, halfPair: false,
               until: function() { return wizard.active && wizard.step === 0 && page.aeDialog.opened } },
+            // The first step cleared the references in memory; the bright field waits for a frame.
+            { tag: "after the references were cleared, before the first new one", viaExposure: false, halfPair: false,
+              holdFrames: true,
+              until: function() { return wizard.step === 1 && wizard.waitingForFrame && !page.aeDialog.visible
+                                          && !page.filterDialog.visible } },
             { tag: "with the white light off for the dark field", viaExposure: false, halfPair: true,
               until: function() { return wizard.step === 2 && !page.aeDialog.visible && !page.filterDialog.visible } }
         ];
@@ -230,6 +258,9 @@ ShellTestCase {
             click(white);
         verify(white.checked);
         wizard.stepInterval = 1500;
+        if (row.holdFrames)
+            FFC.freshFrames = 1000000;
+        var listing = files();
         startRun();
         tryVerify(row.until, 60000, "the run gets there");
         if (row.viaExposure && page.aeDialog.opened) {
@@ -243,9 +274,21 @@ ShellTestCase {
         verify(!wizard.active);
         verify(!MainCtrl.isInFFC(), "light changes move the wheel again");
         compare(wizard.status, "Calibration cancelled");
-        // A new bright reference without its dark one leaves no references behind; before the
-        // first reference the stored pair stays.
+        // A new bright reference without its dark one leaves no references behind and the
+        // correction off; before the first reference the stored pair stays, and applies at once.
         compare(files().indexOf("LightFrameData.data") < 0, row.halfPair, files());
+        if (row.halfPair) {
+            verify(!MainCtrl.isAlreadyFFC());
+            verify(!UserOpts.isFFCOpen);
+            verify(!MainCtrl.isFFC());
+            compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/isFFCOpen"), "false");
+            verify(!part(page, "ffcSwitch").checked);
+        } else {
+            compare(files(), listing);
+            verify(MainCtrl.isAlreadyFFC(), "the stored references are in memory again");
+            verify(UserOpts.isFFCOpen);
+            verify(MainCtrl.isFFC());
+        }
         CamOpts.loadCurGelTSCamOpts();
         compare([CamOpts.gelTSCurBinning, CamOpts.gelTSCurExposurePre, CamOpts.gelTSCurGain], saved);
         compare(page.cameraBar.binningIndex, 1);
@@ -258,5 +301,55 @@ ShellTestCase {
         tryVerify(function() { return !page.filterDialog.visible && !page.aeDialog.visible }, 10000);
         compare(wizard.step, step);
         verify(!wizard.active);
+    }
+
+    // References that stop covering the picture switch the correction off, also for the next
+    // start, and the operator is told; the calibration's files stay.
+    function test_uncoveredReferencesSwitchTheCorrectionOff_data() {
+        return [
+            { tag: "references of a coarser binning", coarse: true },
+            { tag: "no references", coarse: false }
+        ];
+    }
+    function test_uncoveredReferencesSwitchTheCorrectionOff(row) {
+        var bar = page.cameraBar;
+        if (!bar.shown)
+            click(part(bar, "cameraSettingButton"));
+        tryVerify(function() { return part(bar, "binning_1").visible });
+        if (row.coarse) {
+            // A calibration recorded at 2*2, as a former one could be.
+            click(part(bar, "binning_1"));
+            tryVerify(function() { return !bar.aeOn && !page.aeDialog.visible }, 20000, "the exposure settles");
+            MainCtrl.getStandardImage();
+            MainCtrl.getDarkImage();
+        } else {
+            MainCtrl.resetFFC();
+            MainCtrl.removeCorrectionData();
+        }
+        var listing = files();
+        var sw = part(page, "ffcSwitch");
+        if (sw.checked)
+            click(sw);
+        verify(!MainCtrl.isFFC());
+        click(sw);
+        verify(MainCtrl.isFFC());
+        if (row.coarse) {
+            // Corrected at the calibration's binning; the finer one is not covered.
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null }, 3000);
+            verify(MainCtrl.isFFC());
+            click(part(bar, "binning_0"));
+        }
+        var dialog = message();
+        compare(dialog.bodyText, "The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again.");
+        answer(dialog, "okButton");
+        verify(!MainCtrl.isFFC());
+        verify(!UserOpts.isFFCOpen);
+        verify(!sw.checked);
+        compare(testProbe.iniValue("Ini/userOption.ini", "UserOption/isFFCOpen"), "false");
+        compare(files(), listing);
+        // The live picture goes on, uncorrected.
+        probe.shown(page.imageItem);
+        tryVerify(function() { return !bar.aeOn && !page.aeDialog.visible }, 20000, "the exposure settles");
+        verify(overlayDialog(window, "customMessageDialog") === null, "told once");
     }
 }

@@ -44,7 +44,9 @@ ShellTestCase {
         if (!page.entered)
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
         // Runs behind the filters leave long exposures behind; each case starts from a short one.
         CamOpts.gelTSCurExposurePre = 20;
         CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
@@ -70,12 +72,14 @@ ShellTestCase {
 
     function message() {
         var dialog = null;
-        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened });
+        tryVerify(function() { dialog = overlayDialog(window, "customMessageDialog"); return dialog && dialog.opened }, 15000,
+                  "a message opens");
         return dialog;
     }
+    // That dialog answered and gone (a warning of automatic exposure may open meanwhile).
     function answer(dialog, button) {
         click(findChild(dialog.contentItem, button));
-        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        tryVerify(function() { return !dialog.visible && overlayDialog(window, "customMessageDialog") !== dialog });
     }
     function startRun() {
         click(part(page, "ffcStartButton"));

@@ -49,7 +49,7 @@ ShellTestCase {
         verify(page.lightRepeater.itemAt(0).checked);
         compare(page.curLightType, EnumOBJ.White);
         tryCompare(page, "curFilterPos", 0, 5000);
-        tryVerify(function() { return !page.filterDialog.visible }, 6000);
+        tryVerify(function() { return !page.filterDialog.visible && !page.aeDialog.visible && !page.cameraBar.aeOn }, 20000);
         compare(testProbe.cabinetFilter(), 0);
 
         // The gel is sharp at 1000; the search starts where the last one ended, a little above.

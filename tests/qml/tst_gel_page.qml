@@ -24,6 +24,8 @@ ShellTestCase {
     SignalSpy { id: frames; target: MainCtrl; signalName: "imageChanged" }
     SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
 
+    SignalSpy { id: exposures; target: page ? page.aeDialog : null; signalName: "opened" }
+
     function setUpFile() {
         UserOpts.uv254nmSelected = true;
         UserOpts.saveUserOptsByName(UserOpts.OPT_UV254nmSelected);
@@ -34,6 +36,8 @@ ShellTestCase {
         window = makeWindow(true);
         page = window.mainPage.body.pages[3];
         page.loadFittedLights();
+        // The cabinet's own lamp shut-off (minutes, seconds at this time scale) stays out of the way.
+        MainCtrl.lightAutoShutDown(255);
     }
     function tearDownFile() {
         if (page.entered)
@@ -46,7 +50,9 @@ ShellTestCase {
             click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.visible && page.entered });
         tryVerify(function() { return page.previewing }, 10000, "the preview runs");
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 5000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
     }
     function leave() {
         stopped.clear();
@@ -110,11 +116,23 @@ ShellTestCase {
             { tag: "White", light: EnumOBJ.White, lamp: lampSource }
         ];
     }
+    // A light's filter move ends in automatic exposure, whose dialog holds the page meanwhile.
+    function idle() {
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000, "the page is idle");
+        var dialog;
+        while ((dialog = overlayDialog(window, "customMessageDialog")) !== null && dialog.bodyText.indexOf("Auto exposure time") === 0) {
+            dialog.close();
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== dialog });
+        }
+    }
     function test_lightButtonsSwitchTheBoard(row) {
         var mark = auditMark();
         var button = lightButton(row.light);
-        if (button.checked)
+        if (button.checked) {
             click(button);
+            idle();
+        }
         click(button);
         verify(button.checked);
         compare(page.curLightType, row.light);
@@ -123,6 +141,8 @@ ShellTestCase {
         for (var i = 0; i < page.lights.length; ++i)
             if (page.lights[i] !== row.light)
                 verify(!lightButton(page.lights[i]).checked);
+        idle();
+        verify(button.checked);
         click(button);
         verify(!button.checked);
         tryVerify(function() { return (testProbe.cabinetLamps() & row.lamp) === 0 }, 5000, "the lamp is off");
@@ -173,7 +193,9 @@ ShellTestCase {
             click(part(page, "filter_0"));
             tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000);
         }
+        idle();
         var mark = auditMark();
+        exposures.clear();
         click(part(page, "filter_" + row.filter));
         compare(page.curFilterPos, row.filter);
         compare(page.rotateCount, row.steps);
@@ -181,8 +203,12 @@ ShellTestCase {
         verify(dialog.visible);
         compare(dialog.text, "Filter Switching...");
         tryVerify(function() { return testProbe.cabinetFilter() === row.filter }, 10000, "the wheel turned");
-        // The board's end of turn, or the planned time, ends the dialog.
+        // The board's end of turn, or the planned time, ends the dialog; automatic exposure
+        // follows for the light through the new filter.
         tryVerify(function() { return !dialog.visible }, row.steps * 600 + 2000);
+        tryVerify(function() { return exposures.count > 0 }, 5000, "automatic exposure after the move");
+        compare(page.aeDialog.text, "Auto Exposuring...");
+        idle();
         var rows = auditSince(mark);
         compare(rows[1].content, "Filter change: " + ["No Filter", "", "590nm Filter"][row.filter]);
         // Choosing the position the wheel is at does nothing.
@@ -334,15 +360,18 @@ ShellTestCase {
         exporter.close();
         tryVerify(function() { return overlayDialog(window, "exportDialog") === null });
 
-        // Delete refuses the first image and an empty choice, and hands the rest last first.
+        // The page shows no delete button; its delete refuses the first image and an empty
+        // choice, and hands the rest last first.
+        verify(!part(page, "deleteButton").visible, "no delete button on the gel page");
+        verify(part(page, "renameButton").visible);
         var message;
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
         compare(message.bodyText, "Please select at least one image!");
         click(findChild(message.contentItem, "okButton"));
         tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
         click(part(page, "entryCheck_0"));
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened });
         compare(message.bodyText, "The first image cannot be deleted!");
         click(findChild(message.contentItem, "okButton"));
@@ -352,7 +381,7 @@ ShellTestCase {
         // The colour marker is a file: named by its path, not counted as a frame.
         var markerPath = page.imageModel.get(1).path;
         click(part(page, "entryCheck_1"));
-        click(part(page, "deleteButton"));
+        page.deleteChecked();
         compare(calls[2], ["_GelTSDeleteImage", [markerPath]]);
         compare(page.imageModel.count, 1);
         compare(page.pseudoColorCount, 0);

@@ -71,7 +71,9 @@ ShellTestCase {
         MainCtrl.authorityType = savedAuthority;
         click(part(window.mainPage.body.homePage, "gelButton"));
         tryVerify(function() { return page.previewing }, 10000);
-        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible }, 6000);
+        // The wheel's first move ends in automatic exposure.
+        tryVerify(function() { return !page.cameraDialog.visible && !page.filterDialog.visible && !page.aeDialog.visible
+                                      && !page.cameraBar.aeOn }, 20000);
         click(part(page, "cameraSettingButton"));
         shoot(row.prefix, "gel_capture_preview");
         click(part(page, "cameraSettingButton"));
@@ -85,6 +87,19 @@ ShellTestCase {
         tryVerify(function() { return page.captureFinished }, 30000);
         page.selectEntry(0);
         shoot(row.prefix, "gel_capture_images");
+        // After a level change: the right level pulled to the left brightens the picture.
+        var right = part(page, "rightSlider");
+        tryVerify(function() { return right.visible }, 5000);
+        // The panel scrolls to its histogram where it lies below the fold (scale 1.2).
+        for (var flick = right.parent; flick && flick.contentY === undefined; flick = flick.parent) {}
+        if (flick)
+            flick.contentY = Math.max(0, flick.contentHeight - flick.height);
+        mouseDrag(right, right.handle.x + right.handle.width / 2, right.handle.y + right.handle.height / 2, -right.width * 0.7, 0);
+        tryVerify(function() { return right.value < 40000 }, 5000, "dragged " + right.value);
+        shoot(row.prefix, "gel_capture_levels");
+        click(part(page, "autoButton"));
+        if (flick)
+            flick.contentY = 0;
         page.selectEntry(1);
         shoot(row.prefix, "gel_capture_images_colour");
 

@@ -249,6 +249,39 @@ WBPageCase {
         page.cameraBar.showExposure(40);
     }
 
+    // The Tucsen preview exposure is a real number: typed with decimals, or stepped by the arrow
+    // key and the + button, it reaches the camera and the stored options; no thousands separator.
+    function test_previewExposureTakesDecimals() {
+        var box = part(page, "exposureBox");
+        compare(box.decimals, 3);
+        function reached(ms) {
+            tryVerify(function() { return Math.abs(MainCtrl._WBTSGetExposure() - ms) < 0.001 }, 5000,
+                      "the camera exposes " + ms + " ms, not " + MainCtrl._WBTSGetExposure());
+            compare(CamOpts.wBTSCurExposurePre, ms);
+            compare(Number(testProbe.iniValue("Ini/camOption.ini", "CamOption/WBTSCurExposurePre")), ms);
+        }
+        click(box);
+        keyClick(Qt.Key_A, Qt.ControlModifier);
+        ["1", "2", ".", "2", "5"].forEach(function(k) { keyClick(k) });
+        keyClick(Qt.Key_Return);
+        compare(box.displayText, "12.25");
+        reached(12.25);
+        keyClick(Qt.Key_Up);
+        compare(box.displayText, "13.25");
+        reached(13.25);
+        mouseClick(box, box.up.indicator.x + box.up.indicator.width / 2, box.up.indicator.y + box.up.indicator.height / 2);
+        reached(14.25);
+        // A second decimal point or a letter is not taken.
+        keyClick(".");
+        keyClick("x");
+        compare(box.displayText, "14.25");
+        page.cameraBar.showExposure(1234.5);
+        compare(box.displayText, "1234.5");
+        page.cameraBar.exposureChosen(40);
+        page.cameraBar.showExposure(40);
+        reached(40);
+    }
+
     // Without automatic stretch the histogram reads 0 and 65535 ("Raw"); after the capture the
     // camera's temperature is shown.
     function test_rawHistogramAndTemperatureAfterCapture() {
@@ -261,6 +294,11 @@ WBPageCase {
         verify(part(page, "orgButton").checked);
         var temperature = part(page, "temperatureText");
         tryVerify(function() { return temperature.visible }, 5000, "the temperature is shown");
+        verify(temperature.text.indexOf("Camera Temp: ") === 0, temperature.text);
+        // The label follows the language at once, not at the next reading.
+        translatorControl.loadLanguage(UserOpts.Chinese);
+        verify(temperature.text.indexOf("相机温度: ") === 0, temperature.text);
+        translatorControl.loadLanguage(UserOpts.English);
         verify(temperature.text.indexOf("Camera Temp: ") === 0, temperature.text);
         UserOpts.isAutoStretch = true;
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsAutoStretch);

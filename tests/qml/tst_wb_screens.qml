@@ -70,6 +70,19 @@ WBPageCase {
         tryVerify(function() { return page.captureFinished }, 60000);
         page.actions.selectEntry(1);
         shoot(row.prefix, "wb_capture_images");
+        // After a level change: the right level pulled to the left brightens the picture.
+        var right = part(page, "rightSlider");
+        tryVerify(function() { return right.visible }, 5000);
+        // The panel scrolls to its histogram where it lies below the fold (scale 1.2).
+        for (var flick = right.parent; flick && flick.contentY === undefined; flick = flick.parent) {}
+        if (flick)
+            flick.contentY = Math.max(0, flick.contentHeight - flick.height);
+        mouseDrag(right, right.handle.x + right.handle.width / 2, right.handle.y + right.handle.height / 2, -right.width * 0.7, 0);
+        tryVerify(function() { return right.value < 40000 }, 5000, "dragged " + right.value);
+        shoot(row.prefix, "wb_capture_levels");
+        click(part(page, "autoButton"));
+        if (flick)
+            flick.contentY = 0;
 
         var dialog = page.mode.openProgrammeList();
         tryCompare(dialog, "opened", true);

@@ -3,6 +3,9 @@
 #include "asyncserialportthread.h"
 #include "camerarun.h"
 #include "lightctrl.h"
+#include "modbusmaster.h"
+
+#include <QDebug>
 
 namespace acq {
 
@@ -19,12 +22,28 @@ CabinetLights::CabinetLights(LightCtrl* light, ASyncSerialPortThread* link, bool
 {
 }
 
+// The board switches as it answers: the lamp's settle time counts from its answer, not from
+// the command being queued (the line may be busy longer than the lamp needs).
+void CabinetLights::switchLamp(const QList<Data_Bits>& data)
+{
+    const QByteArray frame = ModbusMaster::packFrame(CmdMainLight, char(data.size()), data);
+    m_link->setCurCmd(frame);
+    if (!m_link->isRunning()) {
+        m_link->writeData(frame);
+        return;
+    }
+    QByteArray reply;
+    m_link->echo(frame, reply);
+    if (reply.isEmpty())
+        qWarning() << "lamp command unanswered:" << frame.toHex();
+}
+
 void CabinetLights::lightOn()
 {
     if (m_mini)
-        m_link->setCurCmd(m_light->sendCmd(CmdMainLight, WhiteLightOn));
+        switchLamp({WhiteLightOn});
     else
-        m_link->setCurCmd(m_light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOn, SourceOn}));
+        switchLamp({PowerOn, SourceOn});
     m_on = true;
     if (m_changed)
         m_changed(true);
@@ -34,9 +53,9 @@ void CabinetLights::lightOn()
 void CabinetLights::lightOff()
 {
     if (m_mini)
-        m_link->setCurCmd(m_light->sendCmd(CmdMainLight, WhiteLightOff));
+        switchLamp({WhiteLightOff});
     else
-        m_link->setCurCmd(m_light->sendCmd(CmdMainLight, QList<Data_Bits> {PowerOff}));
+        switchLamp({PowerOff});
     m_on = false;
     if (m_changed)
         m_changed(false);

@@ -3,9 +3,12 @@
 // command each, stored as the serial link's current command (its echo is decoded against it),
 // with the settle time the lamps need.
 
+#include <QList>
 #include <QtGlobal>
 
 #include <functional>
+
+#include "devicecmd.h"
 
 class ASyncSerialPortThread;
 class LightCtrl;
@@ -19,7 +22,7 @@ public:
     CabinetLights(LightCtrl* light, ASyncSerialPortThread* link, bool isMini,
                   std::function<void(bool on)> changed = {});
 
-    // The light on or off, then 300 ms for the lamp.
+    // The light on or off once the board has answered, then 300 ms for the lamp.
     void lightOn();
     void lightOff();
     // Whether the last switch left the light on.
@@ -28,6 +31,8 @@ public:
     void send(quint8 data);
 
 private:
+    void switchLamp(const QList<Data_Bits>& data);
+
     LightCtrl* m_light;
     ASyncSerialPortThread* m_link;
     bool m_mini;

@@ -211,6 +211,13 @@ bool FlatFieldReferences::loadCorrectionData(int type)
     return loadLocked(type);
 }
 
+void FlatFieldReferences::reloadStored()
+{
+    std::lock_guard<std::mutex> lock(m_mutex);
+    for (int type : {int(Light), int(Dark), int(Light590), int(Dark590)})
+        loadLocked(type);
+}
+
 bool FlatFieldReferences::loadLocked(int type)
 {
     if (!validType(type))

@@ -70,6 +70,8 @@ public:
     // Installs the type's reference from its files; any fault leaves it absent. Only regular
     // files are opened, and only a frame of a sensor's size is read.
     bool loadCorrectionData(int type);
+    // The pairs kept in memory (types 0, 1, 8, 9) read again from their files, as at start.
+    void reloadStored();
 
     bool isPresent(int type) const;
     // Copy of a reference (null when absent).

@@ -169,35 +169,33 @@ bool ImagePaintedItem::tucsenFrame(Way way, Shown& shown)
 }
 
 // The live frame corrected against the flat-field pair of the filter in the light path, on a
-// copy. References that do not cover the frame (binning or sensor area changed since the
-// calibration) leave this frame uncorrected; the calibration and its files stay.
+// copy. A pair that is missing or does not cover the frame (binning or sensor area changed
+// since the calibration) leaves the frame uncorrected and has the controller switch the
+// correction off and say so; the calibration and its files stay for a later binning.
 cv::Mat ImagePaintedItem::flatFieldCorrected(const cv::Mat& frame)
 {
     if (!m_ts->isFFC || m_ts->isInFFC) {
-        m_ffcRefusedSize = QSize();
+        m_ffcRefused = false;
         return frame;
     }
+    if (m_ffcRefused)
+        return frame;
     const int authority = m_main->authorityType();
     const bool second = (authority == EnumOBJ::GelAndWBTS || authority == EnumOBJ::AllAuthorityTS)
                         && m_filterPosition == EnumOBJ::F_590nm;
     FlatFieldReferences& refs = m_ts->references;
     const int light = second ? FlatFieldReferences::Light590 : FlatFieldReferences::Light;
     const int dark = second ? FlatFieldReferences::Dark590 : FlatFieldReferences::Dark;
-    if (!refs.isPresent(light) || !refs.isPresent(dark))
-        return frame;
-    const QSize size(frame.cols, frame.rows);
-    if (size == m_ffcRefusedSize && second == m_ffcRefusedSecond)
-        return frame;
     cv::Mat corrected = frame.clone();
-    if (!refs.correct(FrameView::of(corrected), second)) {
-        qWarning() << "flat-field references smaller than the frame" << size
-                   << "- shown uncorrected, references kept";
-        m_ffcRefusedSize = size;
-        m_ffcRefusedSecond = second;
-        return frame;
-    }
-    m_ffcRefusedSize = QSize();
-    return corrected;
+    if (refs.isPresent(light) && refs.isPresent(dark) && refs.correct(FrameView::of(corrected), second))
+        return corrected;
+    qWarning() << "flat-field references missing or smaller than the frame" << frame.cols << frame.rows
+               << "- shown uncorrected, correction switched off";
+    m_ffcRefused = true;
+    // Not from inside the paint: the switch-off reaches the pages and the options.
+    IC_MainControl* main = m_main;
+    QMetaObject::invokeMethod(main, [main] { main->switchOffFFC(); }, Qt::QueuedConnection);
+    return frame;
 }
 
 // The frame at index as the controller last stretched it for display, when it is the selected

@@ -113,8 +113,7 @@ private:
     QRect m_tempRect;
     QRect m_cutRect;
     bool m_isCut = false;
-    // Flat-field references that did not cover the live frame (its size and the pair): refused
-    // once, then the frame is shown uncorrected without asking again until a calibration.
-    QSize m_ffcRefusedSize;
-    bool m_ffcRefusedSecond = false;
+    // Flat-field references did not cover the live frame: the switch-off is asked once, until
+    // the correction is off (or calibrating) again.
+    bool m_ffcRefused = false;
 };

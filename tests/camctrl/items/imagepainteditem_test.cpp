@@ -366,36 +366,62 @@ private slots:
         cam->isInFFC = true;
         QCOMPARE(grey(paint(), 20, 20), displayLevel(20000));
         cam->isInFFC = false;
-        // The 590 nm position uses the 590 nm pair, absent here: uncorrected.
-        item->setCurFilterPosition(EnumOBJ::F_590nm);
-        QCOMPARE(grey(paint(), 20, 20), displayLevel(20000));
     }
 
-    // References taken at another binning cover less than the frame: this frame is shown
-    // uncorrected, and the calibration, its files and the switch stay.
-    void smallReferencesLeaveTheCalibrationInPlace()
+    // References that do not cover the live frame (taken at another binning, or the pair of
+    // the filter in place missing): the frame is shown uncorrected, the correction is switched
+    // off once, also in the stored option, and the operator is told; the calibration and its
+    // files stay, and switched on again at the calibration's size the frame is corrected.
+    void uncoveredFrameSwitchesTheCorrectionOff_data()
     {
+        QTest::addColumn<int>("width");
+        QTest::addColumn<int>("height");
+        QTest::addColumn<int>("filter");
+        QTest::newRow("references smaller than the frame") << 48 << 24 << -1;
+        QTest::newRow("590 nm pair missing") << 24 << 12 << int(EnumOBJ::F_590nm);
+    }
+    void uncoveredFrameSwitchesTheCorrectionOff()
+    {
+        QFETCH(int, width);
+        QFETCH(int, height);
+        QFETCH(int, filter);
+        UserOpts* opts = UserOpts::getInstance();
         FlatFieldReferences& refs = cam->references;
         QVERIFY(refs.copyFromCurrent(FlatFieldReferences::Light, frameOf(24, 12, 40000)->record()));
         QVERIFY(refs.copyFromCurrent(FlatFieldReferences::Dark, frameOf(24, 12, 0)->record()));
         const QString folder = AppPaths::appDir() + "/CorrectionData";
         const QStringList files = QDir(folder).entryList(QDir::Files);
         QVERIFY(!files.isEmpty());
+        opts->setIsFFCOpen(true);
+        opts->saveUserOptsByName(UserOpts::OPT_IsFFCOpen);
         cam->isFFC = true;
-        cam->setCurrentFrame(frameOf(48, 24, 20000)->record());
+        item->setCurFilterPosition(filter);
+        cam->setCurrentFrame(frameOf(width, height, 20000)->record());
         showAtOrigin(-1);
+        QSignalSpy off(ctrl.get(), &IC_MainControl::ffcSwitchedOff);
         LogCapture log;
-        QCOMPARE(grey(paint(), 20, 20), displayLevel(20000));
-        QCOMPARE(grey(paint(), 20, 20), displayLevel(20000));
-        QCOMPARE(log.lines().filter("flat-field references smaller than the frame").size(), 1);
-        QVERIFY(cam->isFFC);
+        QCOMPARE(grey(paint(), 25, 17), displayLevel(20000));
+        QCOMPARE(grey(paint(), 25, 17), displayLevel(20000));
+        QTRY_COMPARE(off.count(), 1);
+        QCOMPARE(log.lines().filter("shown uncorrected").size(), 1);
+        QVERIFY(!cam->isFFC);
+        QVERIFY(!opts->isFFCOpen());
+        opts->loadUserOptsByName(UserOpts::OPT_IsFFCOpen);
+        QVERIFY(!opts->isFFCOpen());
         QVERIFY(refs.isPresent(FlatFieldReferences::Light));
         QVERIFY(refs.isPresent(FlatFieldReferences::Dark));
         QCOMPARE(QDir(folder).entryList(QDir::Files), files);
-        // Back at the calibration's size the frame is corrected again.
+        QCOMPARE(grey(paint(), 25, 17), displayLevel(20000));
+        QCOMPARE(off.count(), 1);
+        // On again, at the calibration's size and without a filter.
+        cam->isFFC = true;
+        item->setCurFilterPosition(-1);
         cam->setCurrentFrame(frameOf(24, 12, 20000)->record());
         showAtOrigin(-1);
         QCOMPARE(grey(paint(), 25, 17), displayLevel(uint16_t(20000.0 / 40000 * 65535)));
+        QTest::qWait(20);
+        QCOMPARE(off.count(), 1);
+        QVERIFY(cam->isFFC);
     }
 
     void focusMarksAreDrawnOnTheShownPictureOnly()
