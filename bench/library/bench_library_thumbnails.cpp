@@ -138,10 +138,15 @@ private:
     int m_done = 0;
 };
 
+// Made on first use and dropped by main while the application still exists: the engine's image
+// reader thread cannot be stopped after that.
+std::unique_ptr<PageLoader> g_page;
+
 PageLoader& pageLoader()
 {
-    static PageLoader loader;
-    return loader;
+    if (!g_page)
+        g_page = std::make_unique<PageLoader>();
+    return *g_page;
 }
 
 // ---- the peer -----------------------------------------------------------------------------
@@ -245,7 +250,7 @@ int main(int argc, char** argv)
     checkSame();
     benchpairs::PairReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    pageLoader().clear();
+    g_page.reset();
     delete g_root;
     return 0;
 }
