@@ -4,6 +4,7 @@
 #include "simd.h"
 
 #include <cstring>
+#include <initializer_list>
 
 #if defined(__x86_64__) || defined(__i386__)
 #include <immintrin.h>
