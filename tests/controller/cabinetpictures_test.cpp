@@ -355,6 +355,9 @@ private slots:
             ctrl->lightCmd(EnumOBJ::UV302, true);
         else
             ctrl->_GelTSLightChanged(EnumOBJ::UV302C, false, 0);
+        // The light is on before the exposure starts: exposed in the dark, the exposure runs up
+        // to its ceiling, and once the light is on every frame is flat white.
+        QVERIFY(QTest::qWaitFor([] { return vcab::CabinetState::instance().snapshot().lamps != 0; }, 20000));
         int frames = 0;
         connect(ctrl, &IC_MainControl::imageChanged, this, [&frames] { ++frames; });
         if (westernBlot)
