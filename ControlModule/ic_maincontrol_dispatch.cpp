@@ -2,6 +2,7 @@
 
 #include "asyncserialportthread.h"
 #include "flowcontext.h"
+#include "lensflow.h"
 #include "h695icecamctrl.h"
 #include "machinemodel.h"
 #include "modbusmaster.h"
@@ -120,10 +121,13 @@ void IC_MainControl::readDataHandle(QByteArray data)
     case MReadZoom:
         if (MachineModel::hasSerialLens(authorityType())) {
             const qint64 value = bigEndianValue(dataBytes(data));
-            userOpt->setCurFocusValue(static_cast<int>(std::min<qint64>(value, 0x7FFFFFFF)));
+            const int position = static_cast<int>(std::min<qint64>(value, 0x7FFFFFFF));
+            userOpt->setCurFocusValue(position);
             userOpt->saveUserOptsByName(UserOpts::OPT_CurFocusValue);
-            // The preview thread of the serial-lens autofocus measures once per reported step.
-            if (h695ICECamCtrl->isFocusMeasuring)
+            // The preview thread of the serial-lens autofocus measures once per step, on the
+            // report of that step's own move: a late report of another move would have it rate a
+            // frame taken before the lens arrived, one step out from then on.
+            if (h695ICECamCtrl->isFocusMeasuring && m_lens->searchLensArrived(position))
                 h695ICECamCtrl->sem2.release();
             qDebug() << "读取聚焦成功:" << value;
         }

@@ -77,6 +77,20 @@ void LensFlow::lensCtrl(int value)
     m_ctx.sendFrame(CmdSetZoom, lensPositionBytes(value));
 }
 
+void LensFlow::searchMove(int value)
+{
+    m_awaitedReport = std::clamp(value, 0, 0xFFFF);
+    lensCtrl(value);
+}
+
+bool LensFlow::searchLensArrived(int position)
+{
+    if (m_awaitedReport < 0 || position != m_awaitedReport)
+        return false;
+    m_awaitedReport = -1;
+    return true;
+}
+
 void LensFlow::focusChanged(int value)
 {
     if (focusMoveThread) {
@@ -112,6 +126,7 @@ void LensFlow::spacecomAtFocus(EnumOBJ::ExpMode mode, FocusPreview& preview)
     drainTurns(cam);
     cam->sem1.release(1);
     cam->isFocusStop = false;
+    m_awaitedReport = -1;
     opts->loadUserOptsByName(static_cast<UserOpts::UserOptType>(plan.startOption));
     int start = 0;
     switch (plan.startOption) {
@@ -125,12 +140,13 @@ void LensFlow::spacecomAtFocus(EnumOBJ::ExpMode mode, FocusPreview& preview)
     auto* thread = new SpacecomAtFocusThread(plan.focusMin, plan.focusMax, nullptr);
     thread->setCurFocusValue(start);
     atFocusThread = thread;
-    connect(thread, &SpacecomAtFocusThread::sig_FocusMove, this, &LensFlow::lensCtrl);
+    connect(thread, &SpacecomAtFocusThread::sig_FocusMove, this, &LensFlow::searchMove);
     FocusPreview* partner = &preview;
     connect(thread, &QThread::finished, this, [this, thread, partner] {
         emit m_ctx.setAFFinished();
         thread->deleteLater();
         atFocusThread = nullptr;
+        m_awaitedReport = -1;
         // The next run starts with an empty window of focus values.
         partner->clearFocusValues();
     });

@@ -45,6 +45,13 @@ public:
 
     // The serial lens to value (0xB2).
     void lensCtrl(int value);
+    // A move of the running serial-lens search (its sig_FocusMove): lensCtrl, and its report
+    // awaited.
+    void searchMove(int value);
+    // A position report of the serial lens: true when it is the arrival a running search waits
+    // for (its latest move), which is then no longer awaited. Reports of other moves (a page's
+    // own move, the read at bring-up) arrive late and must not pace the search.
+    bool searchLensArrived(int position);
     // The SMBus lens to value; focusMoved at the end. A second move while one runs is refused.
     void focusChanged(int value);
     // Serial-lens autofocus of mode with that mode's preview; setAFFinished at the end. Refused
@@ -69,4 +76,6 @@ public:
 
 private:
     FlowContext& m_ctx;
+    // The position whose report the search waits for; -1 when none.
+    int m_awaitedReport = -1;
 };

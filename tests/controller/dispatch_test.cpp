@@ -4,6 +4,7 @@
 #include "controllertest.h"
 
 #include "h695icecamctrl.h"
+#include "lensflow.h"
 #include "testappdir.h"
 #include "useropts.h"
 
@@ -228,22 +229,28 @@ private slots:
     }
 
     // A focus position reply stores the position and, during a serial-lens autofocus step, lets
-    // the preview thread measure the next frame.
+    // the preview thread measure the next frame: only the report of the search's own latest move
+    // does, once (a late report of another move, or the same report twice, would put every
+    // rating of the search one step out).
     void focusReplyStoresThePositionAndPacesAutofocus_data()
     {
         QTest::addColumn<int>("authority");
         QTest::addColumn<bool>("focusing");
+        QTest::addColumn<int>("searchMove");  // the search's latest move, -1 for none
         QTest::addColumn<int>("stored");
         QTest::addColumn<int>("released");
-        QTest::newRow("autofocus step") << int(EnumOBJ::AllAuthorityTSFL9BW_Auto) << true << 2500 << 1;
-        QTest::newRow("no autofocus") << int(EnumOBJ::GelAndWBTS695_Auto) << false << 2500 << 0;
-        QTest::newRow("no serial lens") << int(EnumOBJ::AllAuthorityTS) << true << 1234 << 0;
+        QTest::newRow("autofocus step") << int(EnumOBJ::AllAuthorityTSFL9BW_Auto) << true << 2500 << 2500 << 1;
+        QTest::newRow("report of another move") << int(EnumOBJ::AllAuthorityTSFL9BW_Auto) << true << 2515 << 2500 << 0;
+        QTest::newRow("no move of the search") << int(EnumOBJ::AllAuthorityTSFL9BW_Auto) << true << -1 << 2500 << 0;
+        QTest::newRow("no autofocus") << int(EnumOBJ::GelAndWBTS695_Auto) << false << 2500 << 2500 << 0;
+        QTest::newRow("no serial lens") << int(EnumOBJ::AllAuthorityTS) << true << 2500 << 1234 << 0;
     }
 
     void focusReplyStoresThePositionAndPacesAutofocus()
     {
         QFETCH(int, authority);
         QFETCH(bool, focusing);
+        QFETCH(int, searchMove);
         QFETCH(int, stored);
         QFETCH(int, released);
 
@@ -252,10 +259,14 @@ private slots:
         opts->saveUserOptsByName(UserOpts::OPT_CurFocusValue);
         H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
         cam->sem2.tryAcquire(cam->sem2.available());
-        cam->isFocusMeasuring = focusing;
         rig->ctrl->setAuthorityType(EnumOBJ::AuthorityType(authority));
+        if (searchMove >= 0)
+            rig->ctrl->lens()->searchMove(searchMove);
+        cam->isFocusMeasuring = focusing;
 
-        rig->ctrl->readDataHandle(QByteArray::fromHex(reply(0xB3, 2, hex("09c4")).toLatin1()));
+        const QByteArray report = QByteArray::fromHex(reply(0xB3, 2, hex("09c4")).toLatin1());
+        rig->ctrl->readDataHandle(report);
+        rig->ctrl->readDataHandle(report);
         cam->isFocusMeasuring = false;
 
         QCOMPARE(opts->curFocusValue(), stored);

@@ -140,11 +140,15 @@ LensTurns::LensTurns(H695ICECamCtrl* cam, int stepBoundMs)
 
 int LensTurns::stepBoundMs(const H695ICECamCtrl* cam)
 {
-    // The board paces its replies in real time; travel and exposures run on cabinet time.
+    // The board paces its replies in real time; travel and exposures run on cabinet time. Each
+    // frame also has its read-out and the rating, which a busy machine stretches: a bound that
+    // left them out stopped sound searches half-way.
     constexpr int kLinkMs = 2000;
+    constexpr int kReadOutMs = 1000;
     constexpr double kTravelMs = 10000;
     constexpr int kFrames = 3;
-    return kLinkMs + pacing::scaledMs(kTravelMs + kFrames * std::max(0.0, cam->exposureTime.load()));
+    return kLinkMs + kFrames * kReadOutMs
+        + pacing::scaledMs(kTravelMs + kFrames * std::max(0.0, cam->exposureTime.load()));
 }
 
 LensTurns::Turn LensTurns::awaitTurn()

@@ -88,7 +88,7 @@ public:
     explicit LensTurns(H695ICECamCtrl* cam, int stepBoundMs = 0);
 
     // The bound of one step: the lens's travel and the board's reply (2 s, and 10 s of cabinet
-    // time) and three preview frames.
+    // time) and three preview frames (each its exposure and 1 s for read-out and rating).
     static int stepBoundMs(const H695ICECamCtrl* cam);
 
     enum class Turn { Go, Stopped, TimedOut };
