@@ -97,6 +97,7 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     connect(ctx, &FlowContext::captureFinished, this, &IC_MainControl::captureFinished);
     connect(ctx, &FlowContext::changeAxisYMaxAndSliderValue, this, &IC_MainControl::changeAxisYMaxAndSliderValue);
     connect(ctx, &FlowContext::lightStatusChange, this, &IC_MainControl::lightStatusChange);
+    connect(ctx, &FlowContext::lightCommandUnanswered, this, &IC_MainControl::lightCommandUnanswered);
     connect(ctx, &FlowContext::singleImageCaped, this, &IC_MainControl::singleImageCaped);
     connect(ctx, &FlowContext::colorMarkerCaped, this, &IC_MainControl::colorMarkerCaped);
     connect(ctx, &FlowContext::updateEstimateTime, this, &IC_MainControl::updateEstimateTime);

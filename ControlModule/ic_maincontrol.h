@@ -267,6 +267,8 @@ public:
     // Lights, filters, lens
     Q_INVOKABLE void lightChange(bool on);
     Q_INVOKABLE void lightCmd(int lightType, bool on);
+    // The light the board last confirmed on (Unknow_LightType: off, or none confirmed yet).
+    Q_INVOKABLE int litLight() const;
     Q_INVOKABLE void _MultiLightCmd(int lightType, bool on);
     Q_INVOKABLE void _GelTSLightChanged(int lightType, bool autoMatchFilter, int pos);
     Q_INVOKABLE void _MultTSLightChanged(int lightType, bool autoMatchFilter, int pos);
@@ -417,6 +419,8 @@ signals:
     void doorStatusChange(bool open);
     void cutStatusChange(bool on);
     void lightStatusChange(bool on);
+    // A light command the board let pass unanswered: the lights are as litLight() says.
+    void lightCommandUnanswered(int lightType, bool on);
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);
     void updateEstimateTime(int estimateTime);
     void userManualOpenFailed();

@@ -38,6 +38,11 @@ void IC_MainControl::lightCmd(int lightType, bool on)
     m_context->lightCmd(lightType, on);
 }
 
+int IC_MainControl::litLight() const
+{
+    return m_context->litLight();
+}
+
 void IC_MainControl::_GelTSLightChanged(int lightType, bool autoMatchFilter, int pos)
 {
     QList<Data_Bits> data;

@@ -100,6 +100,10 @@ public:
     // One light of the gel board (0xF1); remembered as curLightType.
     void lightCmd(int lightType, bool on);
     int curLightType() const { return m_curLightType; }
+    // The light the board has confirmed on by echoing a light command; Unknow_LightType when it
+    // confirmed the lights off, or none yet. A light command it lets pass unanswered changes
+    // nothing here: the pages hear lightCommandUnanswered and show this one again.
+    int litLight() const { return m_litLight; }
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.
@@ -132,8 +136,21 @@ signals:
     void aFFinished();
     void focusMoved();
     void sig_FocusMove(int mValue);
+    // The board let a command of that light pass unanswered; litLight is what it last confirmed.
+    void lightCommandUnanswered(int lightType, bool on);
 
 private:
+    // Light frames sent and not yet echoed, oldest first.
+    void awaitEcho(const QByteArray& frame);
+    void replyArrived(const QByteArray& reply);
+    void frameUnanswered(const QByteArray& frame);
+    struct AwaitedFrame {
+        QByteArray frame;
+        bool unanswered = false;  // reported, still confirmed by an echo that comes late
+    };
+    QList<AwaitedFrame> m_awaited;
+    int m_litLight = EnumOBJ::Unknow_LightType;
+
     const Devices m_devices;
     EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;
     EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;

@@ -54,6 +54,26 @@ constexpr double kLastGainIndex = 3;
 constexpr double kMaxGain = 255;
 constexpr double kMaxExposureMs = 3600000;
 constexpr double kMaxLensPosition = 100000;
+// Default preview exposures, one per binning (eight, or six for the six-level cameras).
+const char* const kExposures = "200,50,15,6,3,1,1,1";
+const char* const kExposures6 = "200,50,22,12,6,3";
+
+// The nine options of one TS mode, from its default binning on, stand in the same order in
+// every mode; only the default gain level differs.
+void setTsModeLimits(OptionStore<CamOpts>& store, int first, int gainIndex)
+{
+    store.setLimits({
+        {first + 0, 0, kLastBinning, 1},                       // default binning
+        {first + 1, 0, kMaxExposureMs, QString(kExposures)},   // default exposures
+        {first + 2, 0, kMaxExposureMs, QString(kExposures6)},  // the same, six levels
+        {first + 3, 0, kMaxGain, 45},                          // default gain
+        {first + 4, 0, kLastGainIndex, gainIndex},             // default gain level
+        {first + 5, 0, kLastBinning, 1},                       // current binning
+        {first + 6, 0, kMaxExposureMs, 50.0},                  // current exposure
+        {first + 7, 0, kMaxGain, 45},                          // current gain
+        {first + 8, 0, kLastGainIndex, gainIndex},             // current gain level
+    });
+}
 
 } // namespace
 
@@ -63,40 +83,17 @@ CamOpts::CamOpts(const QString& iniPath, QObject* parent)
 {
     // A stored value a page cannot show (binning 999) would leave it waiting for good: each
     // option falls back to its default at load.
-    const QString exposures = QStringLiteral("200,50,15,6,3,1,1,1");
-    const QString exposures6 = QStringLiteral("200,50,22,12,6,3");
+    static_assert(WBTS_CurGainIndex - WBTS_DefBinning == 8 && GelTS_CurGainIndex - GelTS_DefBinning == 8
+                      && MultTS_CurGainIndex - MultTS_DefBinning == 8,
+                  "each TS mode has nine options in the same order");
+    setTsModeLimits(m_store, WBTS_DefBinning, 0);
+    setTsModeLimits(m_store, GelTS_DefBinning, 1);
+    setTsModeLimits(m_store, MultTS_DefBinning, 1);
     m_store.setLimits({
-        {WBTS_DefBinning, 0, kLastBinning, 1},
-        {WBTS_DefExposurePre, 0, kMaxExposureMs, exposures},
-        {WBTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
-        {WBTS_DefGain, 0, kMaxGain, 45},
-        {WBTS_DefGainIndex, 0, kLastGainIndex, 0},
-        {WBTS_CurBinning, 0, kLastBinning, 1},
-        {WBTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
-        {WBTS_CurGain, 0, kMaxGain, 45},
-        {WBTS_CurGainIndex, 0, kLastGainIndex, 0},
-        {WBQI_DefExposurePre, 0, kMaxExposureMs, exposures},
+        {WBQI_DefExposurePre, 0, kMaxExposureMs, QString(kExposures)},
         {WBQI_DefGainIndex, 0, kLastGainIndex, 3},
         {WBQI_CurExposurePre, 0, kMaxExposureMs, 50},
         {WBQI_CurGainIndex, 0, kLastGainIndex, 3},
-        {GelTS_DefBinning, 0, kLastBinning, 1},
-        {GelTS_DefExposurePre, 0, kMaxExposureMs, exposures},
-        {GelTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
-        {GelTS_DefGain, 0, kMaxGain, 45},
-        {GelTS_DefGainIndex, 0, kLastGainIndex, 1},
-        {GelTS_CurBinning, 0, kLastBinning, 1},
-        {GelTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
-        {GelTS_CurGain, 0, kMaxGain, 45},
-        {GelTS_CurGainIndex, 0, kLastGainIndex, 1},
-        {MultTS_DefBinning, 0, kLastBinning, 1},
-        {MultTS_DefExposurePre, 0, kMaxExposureMs, exposures},
-        {MultTS_DefExposurePre6Para, 0, kMaxExposureMs, exposures6},
-        {MultTS_DefGain, 0, kMaxGain, 45},
-        {MultTS_DefGainIndex, 0, kLastGainIndex, 1},
-        {MultTS_CurBinning, 0, kLastBinning, 1},
-        {MultTS_CurExposurePre, 0, kMaxExposureMs, 50.0},
-        {MultTS_CurGain, 0, kMaxGain, 45},
-        {MultTS_CurGainIndex, 0, kLastGainIndex, 1},
         {AutoFocusPosition, 0, kMaxLensPosition, 0},
     });
 }
@@ -151,7 +148,7 @@ void CamOpts::initWBTSDefaults()
 {
     m_store.applyDefaults({
         {WBTS_DefBinning, 1},
-        {WBTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
+        {WBTS_DefExposurePre, QString(kExposures)},
         {WBTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
         {WBTS_DefGain, 45},
         {WBTS_DefGainIndex, 0},
@@ -166,7 +163,7 @@ void CamOpts::initWBQIDefaults()
 {
     m_store.applyDefaults({
         {WBQI_DefBinning, QStringLiteral("2*2")},
-        {WBQI_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
+        {WBQI_DefExposurePre, QString(kExposures)},
         {WBQI_DefGainIndex, 3},
         {WBQI_CurBinning, QStringLiteral("2*2")},
         {WBQI_CurExposurePre, 50},
@@ -182,7 +179,7 @@ void CamOpts::initGelTSDefaults(bool isS20Mini)
     });
     m_store.applyDefaults({
         {GelTS_DefBinning, 1},
-        {GelTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
+        {GelTS_DefExposurePre, QString(kExposures)},
         {GelTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
         {GelTS_DefGain, 45},
         {GelTS_DefGainIndex, 1},
@@ -197,7 +194,7 @@ void CamOpts::initMultTSDefaults()
 {
     m_store.applyDefaults({
         {MultTS_DefBinning, 1},
-        {MultTS_DefExposurePre, QStringLiteral("200,50,15,6,3,1,1,1")},
+        {MultTS_DefExposurePre, QString(kExposures)},
         {MultTS_DefExposurePre6Para, QStringLiteral("200,50,22,12,6,3")},
         {MultTS_DefGain, 45},
         {MultTS_DefGainIndex, 1},

@@ -701,6 +701,12 @@ Item {
                 page.curLightType = EnumOBJ.Unknow_LightType;
             }
         }
+        // The board did not answer a light command: the buttons show the light it last confirmed.
+        function onLightCommandUnanswered(lightType, on) {
+            page.setLightChecked(MainCtrl.litLight());
+            page.curLightType = MainCtrl.litLight();
+            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+        }
         function onTempWarning() {
             if (!page.entered)
                 return;

@@ -25,7 +25,10 @@
 #include <QtTest>
 
 #include <atomic>
+#include <functional>
 #include <memory>
+
+Q_DECLARE_METATYPE(std::function<void(FlowContext&)>)
 
 namespace {
 constexpr int kDeadlineMs = 20000;
@@ -243,6 +246,65 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
             QVERIFY(watched.isNull());
         }
+    }
+
+    // The lights the pages are shown follow the board's echoes: a light command it misses leaves
+    // the light it last confirmed, is said to the pages once, and raises CommunicateErr.
+    void lightsFollowTheBoardsEcho_data()
+    {
+        using Step = std::function<void(FlowContext&)>;
+        QTest::addColumn<Step>("before");
+        QTest::addColumn<Step>("missed");
+        QTest::addColumn<int>("missedCode");
+        QTest::addColumn<int>("lit");
+        QTest::addColumn<int>("unansweredLight");
+        QTest::addColumn<bool>("unansweredOn");
+        const Step white = [](FlowContext& c) { c.lightCmd(EnumOBJ::White, true); };
+        QTest::newRow("answered: the light the board switched on")
+            << white << Step([](FlowContext& c) { c.lightCmd(EnumOBJ::UV302, true); }) << 0
+            << int(EnumOBJ::UV302) << -1 << false;
+        QTest::newRow("answered off: none lit")
+            << white << Step([](FlowContext& c) { c.lightCmd(EnumOBJ::White, false); }) << 0
+            << int(EnumOBJ::Unknow_LightType) << -1 << false;
+        QTest::newRow("missed on: the old light stays")
+            << white << Step([](FlowContext& c) { c.lightCmd(EnumOBJ::UV302, true); }) << 0xF1
+            << int(EnumOBJ::White) << int(EnumOBJ::UV302) << true;
+        QTest::newRow("missed power off: the light stays on")
+            << Step([](FlowContext& c) { c.lightChange(true); }) << Step([](FlowContext& c) { c.lightChange(false); })
+            << 0xF2 << int(EnumOBJ::White) << int(EnumOBJ::Unknow_LightType) << false;
+    }
+    void lightsFollowTheBoardsEcho()
+    {
+        using Step = std::function<void(FlowContext&)>;
+        QFETCH(Step, before);
+        QFETCH(Step, missed);
+        QFETCH(int, missedCode);
+        QFETCH(int, lit);
+        QFETCH(int, unansweredLight);
+        QFETCH(bool, unansweredOn);
+        Cabinet cabinet;
+        FlowContext& ctx = *cabinet.ctx;
+        ctx.setAuthorityType(EnumOBJ::GelTS20BW);
+        QSignalSpy unanswered(&ctx, &FlowContext::lightCommandUnanswered);
+        before(ctx);
+        QVERIFY(waitFor([&] { return ctx.litLight() == EnumOBJ::White; }, kDeadlineMs));
+        if (missedCode)
+            cabinet.control.ignoreRequests(quint8(missedCode), 1);
+        missed(ctx);
+        if (unansweredLight >= 0) {
+            QVERIFY(unanswered.wait(kDeadlineMs));
+            QCOMPARE(unanswered.at(0).at(0).toInt(), unansweredLight);
+            QCOMPARE(unanswered.at(0).at(1).toBool(), unansweredOn);
+            QCOMPARE(ctx.errorCode(), EnumOBJ::CommunicateErr);
+        } else {
+            QVERIFY(waitFor([&] { return ctx.litLight() == lit; }, kDeadlineMs));
+            QCOMPARE(ctx.errorCode(), EnumOBJ::NoErr);
+        }
+        QCOMPARE(ctx.litLight(), lit);
+        // The board answers the next command again; the missed one is not reported twice.
+        ctx.lightCmd(EnumOBJ::UV254, true);
+        QVERIFY(waitFor([&] { return ctx.litLight() == EnumOBJ::UV254; }, kDeadlineMs));
+        QCOMPARE(unanswered.size(), unansweredLight >= 0 ? 1 : 0);
     }
 
     // The Western-blot flow alone on the cabinet: its preview delivers frames to the context,

@@ -5,7 +5,7 @@
 // experiment record, capture under the page's light; the pictures are found in
 // Images/<date>/<experiment>/ and the row in Databases/Experiment.db.
 #include "controllertest.h"
-#include "gelpage.h"
+#include "gelrig.h"
 
 #include "apppaths.h"
 #include "cabinetstate.h"
@@ -46,16 +46,10 @@ private slots:
         QFETCH(bool, autofocus);
         appDir.writeMachine(model);
         tucamtest::reset();
-        ControllerRig rig;
-        IC_MainControl* ctrl = rig.ctrl.get();
-        H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
-        ctrl->initMachine();
+        GelRig gel;
+        IC_MainControl* ctrl = gel.ctrl;
+        QVERIFY2(gel.bringUp(), qPrintable(gel.failure));
         QCOMPARE(int(ctrl->authorityType()), authority);
-        QSignalSpy camInit(ctrl, &IC_MainControl::camInitFinish);
-        ctrl->initDevice();
-        QVERIFY(camInit.wait(20000));
-        QTRY_VERIFY_WITH_TIMEOUT(logged(QStringLiteral("握手成功。")), 20000);
-        QCOMPARE(ctrl->errorCode(), EnumOBJ::NoErr);
 
         UserOpts* opts = UserOpts::getInstance();
         opts->setLastLoginUser(QStringLiteral("operator"));
@@ -69,14 +63,8 @@ private slots:
         });
 
         // The page: gel mode, its chart, UV light, preview.
-        QtCharts::QLineSeries series;
-        ctrl->setExpMode(EnumOBJ::Gel);
-        ctrl->setGelLineSeries(&series);
-        GelPage page(ctrl);
-        ctrl->_GelTSLightChanged(EnumOBJ::UV302C, false, 0);
-        QSignalSpy frames(ctrl, &IC_MainControl::imageChanged);
-        ctrl->_GelTSPreviewStart();
-        QVERIFY(frames.wait(20000));
+        QVERIFY2(gel.startPreview(), qPrintable(gel.failure));
+        GelPage& page = *gel.page;
 
         // Autofocus: the lens side moves the lens through the board, the board's position reports
         // let the preview rate the next frame, until the sharpness has passed its peak.
@@ -99,7 +87,6 @@ private slots:
         ctrl->_GelTSCaptureStart(EnumOBJ::UV302C);
         QVERIFY(finished.wait(60000));
         QCOMPARE(page.events, (QStringList {"captureStart", "previewStoped", "singleImageCaped", "captureFinished"}));
-        ctrl->lightCmd(EnumOBJ::UV302C, false);
 
         const QString folder = AppPaths::appDir() + "/Images/" + QDate::currentDate().toString("yyyy-MM-dd") + "/" + name + "/";
         QCOMPARE(page.finishedFolder, folder);
@@ -130,10 +117,7 @@ private slots:
         }
         QSqlDatabase::removeDatabase(QStringLiteral("road"));
 
-        ctrl->_GelTSExitExperiment();
-        QTRY_VERIFY_WITH_TIMEOUT(!ctrl->gel()->preview.thread() && !ctrl->gel()->captureThread, 20000);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        cam->closeCamera();
+        QVERIFY2(gel.finish(), qPrintable(gel.failure));
     }
 };
 

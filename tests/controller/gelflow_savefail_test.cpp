@@ -2,7 +2,7 @@
 // full or read-only disk): the capture ends, the operator is told which folder and why, nothing
 // is left under a picture's name, and the camera takes the next picture once the folder is sound.
 #include "controllertest.h"
-#include "gelpage.h"
+#include "gelrig.h"
 
 #include "apppaths.h"
 #include "gelflow.h"
@@ -28,15 +28,10 @@ private slots:
     {
         appDir.writeMachine(QStringLiteral("S60"));
         tucamtest::reset();
-        ControllerRig rig;
-        IC_MainControl* ctrl = rig.ctrl.get();
+        GelRig gel;
+        IC_MainControl* ctrl = gel.ctrl;
         H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
-        ctrl->initMachine();
-        QSignalSpy camInit(ctrl, &IC_MainControl::camInitFinish);
-        ctrl->initDevice();
-        QVERIFY(camInit.wait(20000));
-        QTRY_VERIFY_WITH_TIMEOUT(logged(QStringLiteral("握手成功。")), 20000);
-        QCOMPARE(ctrl->errorCode(), EnumOBJ::NoErr);
+        QVERIFY2(gel.bringUp(), qPrintable(gel.failure));
 
         // The chosen image folder's day folder is taken by a plain file.
         const QString chosen = AppPaths::appDir() + QStringLiteral("/chosen");
@@ -51,14 +46,9 @@ private slots:
         opts->setImageSavePath(chosen);
         opts->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
 
-        QtCharts::QLineSeries series;
-        ctrl->setExpMode(EnumOBJ::Gel);
-        ctrl->setGelLineSeries(&series);
-        GelPage page(ctrl);
-        ctrl->_GelTSLightChanged(EnumOBJ::UV302C, false, 0);
-        QSignalSpy frames(ctrl, &IC_MainControl::imageChanged);
-        ctrl->_GelTSPreviewStart();
-        QVERIFY(frames.wait(20000));
+        QVERIFY2(gel.startPreview(), qPrintable(gel.failure));
+        GelPage& page = *gel.page;
+        QSignalSpy& frames = gel.frames;
         ctrl->_GelTSUpdateExpInfo();
         const QString name = ctrl->curExpName();
         const QString folderA = AppPaths::appDir() + "/Images/" + date + "/" + name + "/";
@@ -93,12 +83,8 @@ private slots:
         QTRY_VERIFY_WITH_TIMEOUT(page.events.contains("singleImageCaped"), 20000);
         QCOMPARE(QDir(folderA).entryList({"*.tif"}, QDir::Files).size(), 1);
         QCOMPARE(QDir(folderB).entryList({"*.tif"}, QDir::Files).size(), 1);
-        ctrl->lightCmd(EnumOBJ::UV302C, false);
 
-        ctrl->_GelTSExitExperiment();
-        QTRY_VERIFY_WITH_TIMEOUT(!ctrl->gel()->preview.thread() && !ctrl->gel()->captureThread, 20000);
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-        cam->closeCamera();
+        QVERIFY2(gel.finish(), qPrintable(gel.failure));
     }
 };
 

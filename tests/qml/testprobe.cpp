@@ -1,5 +1,6 @@
 #include "testprobe.h"
 
+#include "boardtestcontrol.h"
 #include "cabinetstate.h"
 #include "devicecmd.h"
 #include "ic_maincontrol.h"
@@ -8,6 +9,7 @@
 #include "libraryfixture.h"
 #include "modbusmaster.h"
 #include "tucam_test.h"
+#include "virtualboard.h"
 
 #include <QCryptographicHash>
 #include <QDir>
@@ -162,6 +164,11 @@ int TestProbe::boardFrames(int command, int value)
         if (line.startsWith(QStringLiteral("发送数据:")) && line.contains(frame))
             ++count;
     return count;
+}
+
+void TestProbe::ignoreBoardRequests(int command, int count)
+{
+    vboard::BoardTestControl(vboard::VirtualBoard::processBoard()).ignoreRequests(quint8(command), count);
 }
 
 int TestProbe::cabinetLamps()

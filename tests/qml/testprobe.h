@@ -33,6 +33,8 @@ public:
     Q_INVOKABLE int doorReleaseFrames();
     // How often the one-byte frame of command with that value was written to the board.
     Q_INVOKABLE int boardFrames(int command, int value);
+    // The board misses the next count requests of that command: read, not answered, not done.
+    Q_INVOKABLE void ignoreBoardRequests(int command, int count);
     // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
     // position; the door and the gel-cutting cover as the board will report them.
     Q_INVOKABLE int cabinetLamps();

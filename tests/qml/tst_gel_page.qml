@@ -23,6 +23,7 @@ ShellTestCase {
 
     SignalSpy { id: frames; target: MainCtrl; signalName: "imageChanged" }
     SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
+    PictureProbe { id: probe; test: test }
 
     SignalSpy { id: exposures; target: page ? page.aeDialog : null; signalName: "opened" }
 
@@ -150,6 +151,45 @@ ShellTestCase {
         verify(rows.length >= 2);
         compare(rows[rows.length - 1].content.indexOf("Light settings: "), 0);
         verify(rows[rows.length - 1].content.indexOf(" light off") > 0);
+    }
+
+    // A light command the board misses: after its reply window the buttons show the light the
+    // board still has on, painted as before, and the operator is told.
+    function test_unansweredLightKeepsTheLitOne() {
+        var white = lightButton(EnumOBJ.White);
+        var uv254 = lightButton(EnumOBJ.UV254);
+        if (!white.checked)
+            click(white);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampSource) !== 0 }, 5000, "the white light is on");
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.White }, 5000, "the board confirmed it");
+        var unlit = probe.grab(uv254);
+        var lit = probe.grab(white);
+        verify(Math.abs(lit.mean - unlit.mean) > 8, JSON.stringify([lit, unlit]));
+        testProbe.clearLog();
+
+        testProbe.ignoreBoardRequests(0xF1, 1);
+        click(uv254);
+        tryVerify(function() { return testProbe.logCount("指令无应答") > 0 }, 10000, "the missed command is logged");
+        tryVerify(function() { return white.checked && !uv254.checked }, 5000, "the lit light is shown again");
+        compare(page.curLightType, EnumOBJ.White);
+        verify(page.lighton);
+        verify((testProbe.cabinetLamps() & lampSource) !== 0);
+        verify((testProbe.cabinetLamps() & lampUV254) === 0);
+        var after = probe.grab(uv254);
+        verify(Math.abs(after.mean - unlit.mean) < 2, JSON.stringify([after, unlit]));
+        compare(MainCtrl.errorCode, EnumOBJ.CommunicateErr);
+        var message = null;
+        tryVerify(function() { message = overlayDialog(window, "customMessageDialog"); return message && message.opened }, 5000);
+        verify(message.bodyText.indexOf("CommunicateErr!") === 0, message.bodyText);
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return overlayDialog(window, "customMessageDialog") === null });
+        MainCtrl.errorCode = EnumOBJ.NoErr;
+
+        // The board answers again: the same click switches the light.
+        click(uv254);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampUV254) !== 0 }, 5000, "the lamp is lit");
+        verify(uv254.checked && !white.checked);
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.UV254 }, 5000, "the board confirmed it");
     }
 
     // The board's timed shut-down puts the light out: no light is current, and the next capture

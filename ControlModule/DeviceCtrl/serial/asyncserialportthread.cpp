@@ -290,8 +290,10 @@ void ASyncSerialPortThread::serveLoop()
                     unanswered = txData;
                 }
             }
-            if (!unanswered.isEmpty())
+            if (!unanswered.isEmpty()) {
                 qWarning() << "指令无应答:" << unanswered.toHex();
+                emit frameUnanswered(unanswered);
+            }
             // A port that fails its waits at once must not turn this into a busy loop.
             if (readTime.elapsed() < kReplyGapMs / 5)
                 msleep(kPassPauseMs);

@@ -43,6 +43,8 @@ public slots:
 
 signals:
     void readData(QByteArray data);
+    // An asynchronous frame whose reply window passed without a byte from the board.
+    void frameUnanswered(QByteArray frame);
     void sig_SerialPortErrorOccur();
 
 protected:

@@ -3,6 +3,7 @@
 // can be reached over the serial line.
 
 #include <QByteArray>
+#include <QtGlobal>
 
 #include <vector>
 
@@ -28,6 +29,9 @@ public:
     void splitNextReply(const std::vector<int>& cuts, int gapMs);
     // The next count requests are answered with a repeat request (0xEE) and not carried out.
     void requestRepeats(int count);
+    // The next count requests with this command code are read but neither answered nor carried
+    // out, as by a board that missed them; other requests are served as usual.
+    void ignoreRequests(quint8 code, int count);
     void setHandshake(HandshakeMode mode);
     // Least pause between two frames the board sends (120 ms by default, well above the
     // program's 50 ms end-of-reply silence so that each frame reaches it alone).

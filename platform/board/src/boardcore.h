@@ -45,6 +45,8 @@ public:
         std::vector<int> splitCuts;
         int splitGapMs = 0;
         int repeatCount = 0;
+        quint8 ignoredCode = 0;
+        int ignoreCount = 0;
         HandshakeMode handshake = HandshakeMode::Normal;
         int frameGapMs = 120;
         std::vector<QByteArray> received;

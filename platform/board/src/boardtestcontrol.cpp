@@ -35,6 +35,13 @@ void BoardTestControl::requestRepeats(int count)
     m_board.d->m_script.repeatCount = count;
 }
 
+void BoardTestControl::ignoreRequests(quint8 code, int count)
+{
+    std::lock_guard<std::mutex> lock(m_board.d->m_mutex);
+    m_board.d->m_script.ignoredCode = code;
+    m_board.d->m_script.ignoreCount = count;
+}
+
 void BoardTestControl::setHandshake(HandshakeMode mode)
 {
     std::lock_guard<std::mutex> lock(m_board.d->m_mutex);

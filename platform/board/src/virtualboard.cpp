@@ -284,6 +284,10 @@ void BoardCore::handleRequest(const Request& request)
         std::lock_guard<std::mutex> lock(m_mutex);
         m_script.received.push_back(request.frame);
         silent = m_script.silent;
+        if (!silent && m_script.ignoreCount > 0 && request.code == m_script.ignoredCode) {
+            --m_script.ignoreCount;
+            silent = true;
+        }
         if (!silent && m_script.repeatCount > 0) {
             --m_script.repeatCount;
             repeat = true;

@@ -61,6 +61,13 @@ bool scripted(Driver& d, const char* function, int id, uint32_t& status)
 uint32_t record(Driver& d, const char* function, std::vector<double> args, uint32_t status,
                 const std::string& text)
 {
+    // A preview waits for a frame many times a second: a run of successful waits is kept as its
+    // last one, so that the log of a program left previewing does not grow with every frame.
+    if (status == TUCAMRET_SUCCESS && !d.log.empty() && d.log.back().function == function
+        && d.log.back().status == status && std::strcmp(function, "TUCAM_Buf_WaitForFrame") == 0) {
+        d.log.back() = {function, std::move(args), text, status};
+        return status;
+    }
     d.log.push_back({function, std::move(args), text, status});
     return status;
 }

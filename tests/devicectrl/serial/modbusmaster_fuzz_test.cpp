@@ -1,6 +1,7 @@
 // The reply decoder takes whatever bytes the board (or line noise) delivers: seeded random and
 // mutated replies must decode to a known status and never crash or read past the bytes.
 
+#include "boardreply.h"
 #include "modbusmaster.h"
 
 #include <gtest/gtest.h>
@@ -9,19 +10,6 @@
 #include <vector>
 
 namespace {
-
-QByteArray wellFormed(quint8 code, quint8 status, const QByteArray& data)
-{
-    QByteArray body("\x68\xA0", 2);
-    body.append(char(code));
-    body.append(char(status));
-    body.append(data);
-    quint8 sum = 0;
-    for (char c : body)
-        sum ^= quint8(c);
-    body.append(char(sum));
-    return QByteArray(1, char(0x68)) + body + "<<";
-}
 
 // A reply changed the way a noisy line changes one: bytes flipped, dropped, doubled, cut or
 // joined with another.
@@ -47,7 +35,7 @@ QByteArray mutate(QByteArray bytes, std::mt19937& rng)
             bytes.truncate(at);
             break;
         default:
-            bytes.append(wellFormed(quint8(byte(rng)), quint8(byte(rng) % 3), QByteArray(int(rng() % 3), 'x')));
+            bytes.append(boardReply(quint8(byte(rng)), quint8(byte(rng) % 3), QByteArray(int(rng() % 3), 'x')));
             break;
         }
     }
@@ -86,9 +74,9 @@ TEST(ModbusReplyFuzz, MutatedRepliesDecodeToAKnownStatus)
 {
     std::mt19937 rng(7);
     const std::vector<QByteArray> seeds = {
-        wellFormed(0xA1, 0, QByteArray()),      wellFormed(0xD0, 0, QByteArray()),
-        wellFormed(0xEE, 0, QByteArray()),      wellFormed(0xF4, 1, QByteArray("\xA2", 1)),
-        wellFormed(0xB2, 2, QByteArray("\x0B\xB8", 2)), wellFormed(0xF2, 2, QByteArray("\x01\x02\x03", 3)),
+        boardReply(0xA1, 0, QByteArray()),      boardReply(0xD0, 0, QByteArray()),
+        boardReply(0xEE, 0, QByteArray()),      boardReply(0xF4, 1, QByteArray("\xA2", 1)),
+        boardReply(0xB2, 2, QByteArray("\x0B\xB8", 2)), boardReply(0xF2, 2, QByteArray("\x01\x02\x03", 3)),
     };
     const QByteArray sent = ModbusMaster::packFrame(CmdMainLight, 1, PowerOn);
     for (int round = 0; round < 4000; ++round) {
@@ -107,8 +95,8 @@ TEST(ModbusReplyFuzz, WholeRepliesAreFoundInNoise)
 {
     std::mt19937 rng(4242);
     const std::vector<QByteArray> sound = {
-        wellFormed(0xD0, 0, QByteArray()), wellFormed(0xAA, 0x0A, QByteArray("\xd1\xa1\x11\0\0\0\0\0\0\xc0", 10)),
-        wellFormed(0xB1, 2, QByteArray("<<", 2)), wellFormed(0xFA, 0, QByteArray())};
+        boardReply(0xD0, 0, QByteArray()), boardReply(0xAA, 0x0A, QByteArray("\xd1\xa1\x11\0\0\0\0\0\0\xc0", 10)),
+        boardReply(0xB1, 2, QByteArray("<<", 2)), boardReply(0xFA, 0, QByteArray())};
     for (int round = 0; round < 3000; ++round) {
         QByteArray line;
         QList<QByteArray> planted;

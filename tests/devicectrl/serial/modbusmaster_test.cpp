@@ -1,5 +1,6 @@
 // Frame building and reply decoding of the board protocol, as plain tables.
 
+#include "boardreply.h"
 #include "modbusmaster.h"
 
 #include <gtest/gtest.h>
@@ -14,20 +15,6 @@ namespace {
 QByteArray hex(const char* text)
 {
     return QByteArray::fromHex(QByteArray(text).replace(' ', ""));
-}
-
-// A reply as the board sends it: 0x68, then start pair, code, status, data and checksum, then "<<".
-QByteArray report(quint8 code, quint8 status, const QByteArray& data = QByteArray())
-{
-    QByteArray body = hex("68 A0");
-    body.append(char(code));
-    body.append(char(status));
-    body.append(data);
-    quint8 sum = 0;
-    for (char c : body)
-        sum ^= quint8(c);
-    body.append(char(sum));
-    return QByteArray(1, char(0x68)) + body + "<<";
 }
 
 QByteArray echoOf(const QByteArray& request)
@@ -87,29 +74,29 @@ TEST(ParseReply, DecodesEveryStatus)
         {"ends with <>", hex("68 68 A0 F2 01 C1 FA 3C 3E"), kLightOff, ReceiveFail},
         {"ends with ><", hex("68 68 A0 F2 01 C1 FA 3E 3C"), kLightOff, ReceiveFail},
         {"checksum one bit off", hex("68 68 A0 F2 01 C1 FB 3C 3C"), kLightOff, ReceiveFail},
-        {"repeat request", report(0xEE, 0), kLightOff, ReSendCmd},
-        {"door opened", report(0xD0, 0), kLightOff, DoorOpened},
-        {"door closed", report(0xD1, 0), kLightOff, DoorClosed},
-        {"timed shut-down set", report(0xCC, 1, hex("05")), kLightOff, TimedShutDown},
-        {"timed shut-down done", report(0xFF, 0), kLightOff, TimeOutShutDown},
+        {"repeat request", boardReply(0xEE, 0), kLightOff, ReSendCmd},
+        {"door opened", boardReply(0xD0, 0), kLightOff, DoorOpened},
+        {"door closed", boardReply(0xD1, 0), kLightOff, DoorClosed},
+        {"timed shut-down set", boardReply(0xCC, 1, hex("05")), kLightOff, TimedShutDown},
+        {"timed shut-down done", boardReply(0xFF, 0), kLightOff, TimeOutShutDown},
         {"echo of another command", echoOf(kLightOff), other, ReportInitStatus},
         {"handshake", hex("68 68 A0 A1 00 69 3C 3C"), hex("68 A0 A1 00 69"), HandShake},
-        {"handshake whatever was sent", report(0xA1, 0), other, HandShake},
+        {"handshake whatever was sent", boardReply(0xA1, 0), other, HandShake},
         {"echo of the command sent", hex("68 68 A0 F2 01 C1 FA 3C 3C"), kLightOff, NormalCmd},
-        {"lens set focus", report(0xB0, 2, hex("01 00")), kLightOff, MSetFocus},
-        {"lens read focus", report(0xB1, 2, hex("01 00")), kLightOff, MReadFocus},
-        {"lens set zoom", report(0xB2, 2, hex("03 E8")), kLightOff, MSetZoom},
-        {"lens read zoom", report(0xB3, 2, hex("03 E8")), kLightOff, MReadZoom},
-        {"focus times", report(0xB4, 0), kLightOff, SetFocusTimes},
-        {"zoom times", report(0xB5, 0), kLightOff, SetZoomTimes},
-        {"iris times", report(0xB6, 0), kLightOff, SetIrisTimes},
-        {"blue set", report(0xCF, 1, hex("01")), kLightOff, BlueSetted},
-        {"plate type", report(0xF1, 1, hex("A3")), kLightOff, PlateType},
-        {"cover placed", report(0xC1, 0), kLightOff, CutCoverPlaced},
-        {"cover removed", report(0xC0, 0), kLightOff, CutCoverRemoved},
-        {"temperature alarm", report(0xE1, 0), kLightOff, TempWarning},
-        {"blue percentage set", report(0xF4, 1, hex("32")), kLightOff, BluePercentSetted},
-        {"filter finished", report(0xFA, 0), kLightOff, FilterFinished},
+        {"lens set focus", boardReply(0xB0, 2, hex("01 00")), kLightOff, MSetFocus},
+        {"lens read focus", boardReply(0xB1, 2, hex("01 00")), kLightOff, MReadFocus},
+        {"lens set zoom", boardReply(0xB2, 2, hex("03 E8")), kLightOff, MSetZoom},
+        {"lens read zoom", boardReply(0xB3, 2, hex("03 E8")), kLightOff, MReadZoom},
+        {"focus times", boardReply(0xB4, 0), kLightOff, SetFocusTimes},
+        {"zoom times", boardReply(0xB5, 0), kLightOff, SetZoomTimes},
+        {"iris times", boardReply(0xB6, 0), kLightOff, SetIrisTimes},
+        {"blue set", boardReply(0xCF, 1, hex("01")), kLightOff, BlueSetted},
+        {"plate type", boardReply(0xF1, 1, hex("A3")), kLightOff, PlateType},
+        {"cover placed", boardReply(0xC1, 0), kLightOff, CutCoverPlaced},
+        {"cover removed", boardReply(0xC0, 0), kLightOff, CutCoverRemoved},
+        {"temperature alarm", boardReply(0xE1, 0), kLightOff, TempWarning},
+        {"blue percentage set", boardReply(0xF4, 1, hex("32")), kLightOff, BluePercentSetted},
+        {"filter finished", boardReply(0xFA, 0), kLightOff, FilterFinished},
     };
     for (const Case& c : cases)
         EXPECT_EQ(ModbusMaster::parseReply(c.reply, c.sent), c.expected) << c.name;
@@ -125,12 +112,12 @@ TEST(ParseReply, OrderOfTheRulesDecides)
     };
     const QByteArray plateQueryEcho = ModbusMaster::packFrame(CmdGelLight, 1, Data_Bits(0xA1));
     const Case cases[] = {
-        {"blue percentage with a plate byte", report(0xF4, 1, hex("A2")), kLightOff, PlateType},
+        {"blue percentage with a plate byte", boardReply(0xF4, 1, hex("A2")), kLightOff, PlateType},
         {"one-byte echo with a plate byte", echoOf(plateQueryEcho), plateQueryEcho, PlateType},
-        {"status 2 with a times code goes to the echo test", report(0xB4, 2), kLightOff, ReportInitStatus},
-        {"status 0 with an unlisted code goes to the echo test", report(0xB3, 0), kLightOff, ReportInitStatus},
-        {"status above 2", report(0xAA, 10, hex("D0 A1 11 00 00 00 00 00 00 C1")), kLightOff, ReportInitStatus},
-        {"nothing sent yet", report(0xAA, 10, hex("D0")), QByteArray(), NormalCmd},
+        {"status 2 with a times code goes to the echo test", boardReply(0xB4, 2), kLightOff, ReportInitStatus},
+        {"status 0 with an unlisted code goes to the echo test", boardReply(0xB3, 0), kLightOff, ReportInitStatus},
+        {"status above 2", boardReply(0xAA, 10, hex("D0 A1 11 00 00 00 00 00 00 C1")), kLightOff, ReportInitStatus},
+        {"nothing sent yet", boardReply(0xAA, 10, hex("D0")), QByteArray(), NormalCmd},
         {"echo of the handshake", echoOf(hex("68 A0 A1 00 69")), kLightOff, HandShake},
         // In an eight-byte reply byte 5 is the checksum, not a data byte (here it is 0xA3).
         {"status 1 without data byte", hex("68 68 A0 6A 01 A3 3C 3C"), kLightOff, ReportInitStatus},

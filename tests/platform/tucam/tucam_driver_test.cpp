@@ -135,6 +135,31 @@ TEST(TucamDriver, FramesFollowTheExposureClock)
     EXPECT_EQ(cam.frame.uiIndex, 3u);
 }
 
+// A program left previewing waits for frames for hours: the call log keeps a run of good frame
+// waits as one entry, while a failed wait and the calls between runs stay in order.
+TEST(TucamDriver, TheCallLogDoesNotGrowWithEveryFrame)
+{
+    Camera cam(Model::Cam695);
+    ASSERT_EQ(TUCAM_Capa_SetValue(cam.handle, TUIDC_RESOLUTION, 7), TUCAMRET_SUCCESS);
+    ASSERT_EQ(TUCAM_Prop_SetValue(cam.handle, TUIDP_EXPOSURETM, 1.0, 0), TUCAMRET_SUCCESS);
+    ASSERT_EQ(cam.start(), TUCAMRET_SUCCESS);
+    tucamtest::clearCallLog();
+    auto waitFrames = [&](int n) {
+        for (int i = 0; i < n; ++i)
+            ASSERT_EQ(TUCAM_Buf_WaitForFrame(cam.handle, &cam.frame, 5000), TUCAMRET_SUCCESS);
+    };
+    waitFrames(200);
+    ASSERT_EQ(TUCAM_Prop_SetValue(cam.handle, TUIDP_EXPOSURETM, 1.0, 0), TUCAMRET_SUCCESS);
+    tucamtest::scriptResults("TUCAM_Buf_WaitForFrame", {0x80000000u});
+    EXPECT_EQ(TUCAM_Buf_WaitForFrame(cam.handle, &cam.frame, 5000), 0x80000000u);
+    waitFrames(200);
+    std::vector<std::string> functions;
+    for (const tucamtest::CallRecord& call : tucamtest::callLog())
+        functions.push_back(call.function + (call.status == TUCAMRET_SUCCESS ? "" : " failed"));
+    EXPECT_EQ(functions, (std::vector<std::string> {"TUCAM_Buf_WaitForFrame", "TUCAM_Prop_SetValue",
+                                                    "TUCAM_Buf_WaitForFrame failed", "TUCAM_Buf_WaitForFrame"}));
+}
+
 TEST(TucamDriver, AnAbortWithNoWaitPendingEndsTheNextWaitOfThatCaptureOnly)
 {
     Camera cam(Model::Cam695);
