@@ -1,5 +1,7 @@
 #include "cabinetstate.h"
 
+#include "scaledtime.h"
+
 #include <atomic>
 #include <cmath>
 
@@ -80,7 +82,7 @@ std::atomic<double> handedInScale{1.0};
 
 void setTimeScale(double scale)
 {
-    handedInScale.store(std::isfinite(scale) && scale >= 0.0 ? scale : 1.0);
+    handedInScale.store(scaledtime::valid(scale));
 }
 
 double timeScale()
@@ -90,10 +92,7 @@ double timeScale()
 
 int scaledMs(double ms)
 {
-    const double scaled = ms * timeScale();
-    if (!(scaled > 0.0))
-        return 0;
-    return scaled > 2.0e9 ? 2000000000 : static_cast<int>(std::lround(scaled));
+    return scaledtime::ms(ms, timeScale());
 }
 
 } // namespace vcab

@@ -1,7 +1,8 @@
 #include "pacing.h"
 
+#include "scaledtime.h"
+
 #include <atomic>
-#include <cmath>
 
 namespace pacing {
 
@@ -12,7 +13,7 @@ std::atomic<double> current{1.0};
 
 void setScale(double scale)
 {
-    current.store(std::isfinite(scale) && scale >= 0.0 ? scale : 1.0);
+    current.store(scaledtime::valid(scale));
 }
 
 double scale()
@@ -22,10 +23,7 @@ double scale()
 
 int scaledMs(double ms)
 {
-    const double scaled = ms * scale();
-    if (!(scaled > 0.0))
-        return 0;
-    return scaled > 2.0e9 ? 2000000000 : static_cast<int>(std::lround(scaled));
+    return scaledtime::ms(ms, scale());
 }
 
 } // namespace pacing
