@@ -524,6 +524,10 @@
             <translation>温度过高，光源已关闭！</translation>
         </message>
         <message>
+            <source>The cabinet did not answer the light command.</source>
+            <translation>机箱未应答灯光指令。</translation>
+        </message>
+        <message>
             <source>Focusing...</source>
             <translation>聚焦中...</translation>
         </message>

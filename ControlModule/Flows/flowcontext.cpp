@@ -180,8 +180,9 @@ void FlowContext::frameUnanswered(const QByteArray& frame)
             continue;
         awaited.unanswered = true;
         const LightSwitch last = lightSwitches(frame).constLast();
+        // Not a device error: the board still answers, and a device error would keep the
+        // experiments closed at every later login.
         qWarning() << "灯光指令无应答，灯光保持原状态:" << frame.toHex() << "lit:" << m_litLight;
-        reportError(EnumOBJ::CommunicateErr);
         emit lightCommandUnanswered(last.lightType, last.on);
         return;
     }

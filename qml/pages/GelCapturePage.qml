@@ -706,6 +706,8 @@ Item {
             page.setLightChecked(MainCtrl.litLight());
             page.curLightType = MainCtrl.litLight();
             page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+            if (page.entered)
+                page.message(qsTr("Warning"), qsTr("The cabinet did not answer the light command."));
         }
         function onTempWarning() {
             if (!page.entered)
