@@ -69,7 +69,12 @@ ShellTestCase {
         }
         CamOpts.gelTSCurExposurePre = exposure;
         CamOpts.saveCamOptsByName(CamOpts.GelTS_CurExposurePre);
-        MainCtrl._GelTSPreExpChanged(exposure);
+        // A slow machine may still be restarting the preview, which ignores the change: ask
+        // until the camera has it.
+        tryVerify(function() {
+            MainCtrl._GelTSPreExpChanged(exposure);
+            return Math.abs(MainCtrl._GelTSGetExposure() - exposure) < 0.01;
+        }, 10000, "the camera takes the exposure");
         var count = page.imageModel.count;
         click(part(page, "captureButton"));
         tryVerify(function() { return page.captureFinished && page.imageModel.count === count + 1 }, 30000, "the capture ends");
