@@ -48,35 +48,43 @@ void writeEncoded(const std::string& path, const cv::Mat& picture)
 
 } // namespace
 
-bool peerSave(const cv::Mat& frame, const cv::Mat& marks, int threshold, int sharpenLevel, double percent,
-              const PeerFiles& files)
+void peerLevels(const cv::Mat& frame, double percent, HistogramInfo& info)
 {
-    // Levels: the pixels at the clip positions, read off the counts.
     cv::Mat hist;
     const int channels[] = {0}, bins[] = {65536};
     const float range[] = {0, 65536};
     const float* ranges[] = {range};
     cv::calcHist(&frame, 1, channels, cv::Mat(), hist, 1, bins, ranges);
     const uint64_t n = frame.total();
-    uint64_t k = std::min<uint64_t>(uint64_t(std::floor(percent * double(n))), (n - 1) / 2);
+    const uint64_t k = std::min<uint64_t>(uint64_t(std::floor(percent * double(n))), (n - 1) / 2);
     const uint64_t highAt = k == 0 ? n - 1 : n - k;
-    std::vector<double> logHist(65536);
-    double maxLog = 0, seen = 0;
-    int low = -1, high = 0;
+    info.logHist.resize(65536);
+    info.maxLog = 0;
+    uint64_t seen = 0;
+    int low = -1, high = -1;
+    const float* counts = hist.ptr<float>();
     for (int v = 0; v < 65536; ++v) {
-        const double count = hist.at<float>(v);
-        logHist[v] = std::log10(1.1 + count);
-        maxLog = std::max(maxLog, logHist[v]);
+        const uint64_t count = uint64_t(counts[v]);
+        info.logHist[v] = std::log10(1.1 + double(count));
+        info.maxLog = std::max(info.maxLog, info.logHist[v]);
         seen += count;
-        if (low < 0 && seen > double(k))
+        if (low < 0 && seen > k)
             low = v;
-        if (high == 0 && seen > double(highAt))
+        if (high < 0 && seen > highAt)
             high = v;
     }
     if (high - low > 600)
         high -= 300;
-    low = std::min(low, 60000);
-    high = std::max(high, 2535);
+    info.low = std::min(low, 60000);
+    info.high = std::max(high, 2535);
+}
+
+bool peerSave(const cv::Mat& frame, const cv::Mat& marks, int threshold, int sharpenLevel, double percent,
+              const PeerFiles& files)
+{
+    HistogramInfo levels;
+    peerLevels(frame, percent, levels);
+    const int low = levels.low, high = levels.high;
 
     // The stretch through a table of the double formula.
     std::vector<uint16_t> lut(65536);

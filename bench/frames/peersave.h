@@ -10,12 +10,18 @@
 
 #include <opencv2/core.hpp>
 
+#include "histograminfo.h"
+
 struct PeerFiles {
     std::string picture;  // folder A
     std::string copy;     // folder B
     std::string marked;   // the over-exposure picture
     std::string data;     // the raw frame with its parameters
 };
+
+// Display levels the plain OpenCV way: counts from calcHist, then one cumulative scan that reads
+// off the log histogram and both clip values (positions k and n - k, n - 1 when k is 0).
+void peerLevels(const cv::Mat& frame, double percent, HistogramInfo& info);
 
 // marks: 8-bit, non-zero where a pixel is over-exposed; the marked picture is written when more
 // than threshold pixels are. Returns whether it was.
