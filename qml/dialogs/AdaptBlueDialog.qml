@@ -3,8 +3,8 @@ import QtQuick.Controls 2.15
 import an.qt.UserOpts 1.0
 import "../components"
 
-// Strength of the blue light, 0 to 100 %: each new value is saved and handed to the host.
-// Closes only when the host closes it.
+// Strength of the blue light, 0 to 100 %: each new value is saved and sent out (openBlueLight).
+// Closes only when its opener closes it.
 Dialog {
     id: dialog
     objectName: "adaptBlueDialog"
