@@ -67,10 +67,8 @@ Item {
     readonly property int calibrationStep: view.wizard.step
     property bool ffcVisible: false
     readonly property Item overlayItem: Overlay.overlay
-    // The controller's list operations; a test puts a recorder in its place.
-    property var imageOps: MainCtrl
-    property var aeHistory: []
-    property int aePolls: 0
+    // A recorder a test puts in the controller's place for the list operations.
+    property var imageOps: null
     // The open focus pop-up, which shows the lens positions of an autofocus run.
     property var focusDialog: null
     property var exposureDialog: null
@@ -570,7 +568,20 @@ Item {
     function editSelected() { actions.editSelected() }
     function generateImage() { actions.generateImage() }
     function stainChecked() { actions.stainChecked() }
-    GelImageActions { id: actions; host: page }
+    GelImageActions {
+        id: actions
+        multMode: false
+        onFilesAdded: page.pseudoColorCount += count
+        imageModel: page.imageModel
+        imageList: page.imageList
+        imageItem: page.imageItem
+        overlayItem: page.overlayItem
+        imageSavePath: page.imageSavePath
+        imageOps: page.imageOps
+        onHistogramShown: page.histogramShow = shown
+        onWarning: page.message(qsTr("Warning"), text)
+        onAudited: page.audit(chinese, english)
+    }
 
     // ---- automatic exposure and focus ----
     function startAutoExposure(on) {
@@ -593,7 +604,27 @@ Item {
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
     function startSmbusAutoFocus() { exposureFocus.startSmbusAutoFocus() }
     function onAFFinished() { exposureFocus.onAFFinished() }
-    GelExposureFocus { id: exposureFocus; host: page; onAutoExposureEnded: view.wizard.exposureEnded() }
+    GelExposureFocus {
+        id: exposureFocus
+        multMode: false
+        focusWanted: page.singleGel ? page.focusAuto : page.afBox.checked
+        onAutoExposureEnded: view.wizard.exposureEnded()
+        onExposureKept: page.exposureAuto = false
+        entered: page.entered
+        singleGel: page.singleGel
+        fl9bw: page.fl9bw
+        captureWaiting: page.buttonCaptureClicked
+        cameraBar: page.cameraBar
+        cameraDialog: cameraDialog
+        filterDialog: filterDialog
+        aeDialog: aeDialog
+        afDialog: afDialog
+        onCaptureWanted: { page.buttonCaptureClicked = false; page.startCapture() }
+        onWarning: page.message(qsTr("Warning"), text)
+        onAudited: page.audit(chinese, english)
+    }
+    property alias aeHistory: exposureFocus.aeHistory
+    property alias aePolls: exposureFocus.aePolls
 
     // ---- histogram --------------------------------------------------------------------------
     function stretch(left, right) {

@@ -1,17 +1,39 @@
 import QtQuick 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.CamOpts 1.0
+import "../dialogs"
 import "../js/GelCapture.js" as Gel
 
 // Automatic exposure (the poll that follows the camera until exposure and gain settle) and the
-// autofocus runs of a capture page (the gel page, or the multi-fluorescence page when
-// host.multMode); a capture that waits for them starts when they end.
+// autofocus runs of a capture page (the gel page, or the multi-fluorescence page in multMode); a
+// capture that waits for them is asked for when they end.
 QtObject {
     id: worker
-    property var host
-    readonly property bool multMode: host.multMode === true
+    required property bool multMode
+    // Reports that come after the page was left are dropped.
+    required property bool entered
+    required property bool singleGel
+    required property bool fl9bw
+    // A capture waits for the runs, and whether autofocus comes between exposure and capture.
+    required property bool captureWaiting
+    required property bool focusWanted
+    required property GelCameraBar cameraBar
+    required property LoadingDialog cameraDialog
+    required property LoadingDialog filterDialog
+    required property LoadingDialog aeDialog
+    required property LoadingDialog afDialog
+    // The readings of the running automatic exposure.
+    property var aeHistory: []
+    property int aePolls: 0
     // Automatic exposure was switched off and its end reported (a calibration waits for this).
     signal autoExposureEnded()
+    // The single-gel cabinet keeps what automatic exposure found.
+    signal exposureKept()
+    signal exposureRead(real exposure)
+    // The waiting capture is to start now.
+    signal captureWanted()
+    signal warning(string text)
+    signal audited(string chinese, string english)
     property Timer aePoll: Timer { interval: 1000; onTriggered: worker.pollAutoExposure() }
     // Camera frames seen: two exposure readings agree only with a new frame between them.
     property int framesSeen: 0
@@ -19,10 +41,7 @@ QtObject {
         target: MainCtrl
         function onImageChanged() { ++worker.framesSeen }
     }
-    property Timer captureAfterFocus: Timer {
-        interval: 1000
-        onTriggered: { worker.host.buttonCaptureClicked = false; worker.host.startCapture() }
-    }
+    property Timer captureAfterFocus: Timer { interval: 1000; onTriggered: worker.captureWanted() }
     function atExposure(on) {
         if (multMode)
             MainCtrl._MultTSAtExposure(on ? 1 : 0);
@@ -31,80 +50,78 @@ QtObject {
     }
 
     function startAutoExposure(on) {
-        host.cameraDialog.close();
-        host.filterDialog.close();
-        host.aeHistory = [];
-        host.aePolls = 0;
-        host.cameraBar.aeOn = on;
+        cameraDialog.close();
+        filterDialog.close();
+        aeHistory = [];
+        aePolls = 0;
+        cameraBar.aeOn = on;
         atExposure(on);
         if (on) {
-            host.aeDialog.text = qsTr("Auto Exposuring...");
-            host.aeDialog.open();
+            aeDialog.text = qsTr("Auto Exposuring...");
+            aeDialog.open();
         }
     }
     function onAEFinished() {
-        if (!host.entered)
+        if (!entered)
             return;
-        if (host.cameraBar.aeOn) {
+        if (cameraBar.aeOn) {
             aePoll.interval = 1000;
             aePoll.restart();
         } else {
             stopAePoll();
             // The single-gel cabinet keeps what automatic exposure found: its dialog turns manual.
-            if (host.singleGel)
-                host.exposureAuto = false;
+            if (singleGel)
+                exposureKept();
             autoExposureEnded();
         }
     }
-    function stopAePoll() { aePoll.stop(); host.aeDialog.close() }
+    function stopAePoll() { aePoll.stop(); aeDialog.close() }
     function pollAutoExposure() {
         var exposure = multMode ? MainCtrl._MultTSGetExposure() : MainCtrl._GelTSGetExposure();
         var gain = Math.round(multMode ? MainCtrl._MultTSGetGain() : MainCtrl._GelTSGetGain());
-        ++host.aePolls;
-        var last = host.aeHistory.length > 0 ? host.aeHistory[host.aeHistory.length - 1] : null;
+        ++aePolls;
+        var last = aeHistory.length > 0 ? aeHistory[aeHistory.length - 1] : null;
         // The single-gel cabinet waits until exposure and gain repeat.
-        var settled = host.singleGel ? last !== null && last.frame < framesSeen && last.exposure === exposure
+        var settled = singleGel ? last !== null && last.frame < framesSeen && last.exposure === exposure
                                        && last.gain === gain
-                                     : Gel.aeSettled(host.aeHistory, exposure, gain, host.aePolls, host.fl9bw, framesSeen);
-        var history = host.aeHistory.slice();
+                                     : Gel.aeSettled(aeHistory, exposure, gain, aePolls, fl9bw, framesSeen);
+        var history = aeHistory.slice();
         history.push({ exposure: exposure, gain: gain, frame: framesSeen });
-        host.aeHistory = history;
-        host.cameraBar.showExposure(exposure, gain);
-        if (multMode)
-            host.showPreviewExposure(exposure);
+        aeHistory = history;
+        cameraBar.showExposure(exposure, gain);
+        exposureRead(exposure);
         if (!settled) {
-            if (multMode && host.fl9bw)
+            if (multMode && fl9bw)
                 MainCtrl._MultTSPreExpChanged(exposure, false);
             else if (multMode)
                 MainCtrl._MultTSPreExpAndGainChanged(exposure, gain);
-            else if (host.fl9bw)
+            else if (fl9bw)
                 MainCtrl._GelTSPreExpChanged(exposure, false);
             else
                 MainCtrl._GelTSPreExpAndGainChanged(exposure, gain);
-            aePoll.interval = host.singleGel ? 1000 : 500;
+            aePoll.interval = singleGel ? 1000 : 500;
             aePoll.restart();
             return;
         }
-        host.cameraBar.aeOn = false;
+        cameraBar.aeOn = false;
         atExposure(false);
         stopAePoll();
-        host.cameraBar.setCamOpt("CurExposurePre", Gel.round3(exposure));
-        if (!host.fl9bw)
-            host.cameraBar.setCamOpt("CurGain", gain);
-        var warning = host.singleGel ? "" : Gel.aeWarning(exposure, gain, host.fl9bw);
-        if (warning === "upper")
-            host.message(qsTr("Warning"), qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
-        else if (warning === "lower")
-            host.message(qsTr("Warning"), qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
-        if (host.buttonCaptureClicked) {
-            if (host.singleGel ? host.focusAuto : host.afBox.checked) {
-                if (host.singleGel)
+        cameraBar.setCamOpt("CurExposurePre", Gel.round3(exposure));
+        if (!fl9bw)
+            cameraBar.setCamOpt("CurGain", gain);
+        var limit = singleGel ? "" : Gel.aeWarning(exposure, gain, fl9bw);
+        if (limit === "upper")
+            warning(qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
+        else if (limit === "lower")
+            warning(qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
+        if (captureWaiting) {
+            if (focusWanted) {
+                if (singleGel)
                     startSmbusAutoFocus();
                 else
                     startLensAutoFocus();
             } else {
-                host.buttonCaptureClicked = false;
-                host.startCapture();
+                captureWanted();
             }
         }
     }
@@ -113,21 +130,21 @@ QtObject {
             MainCtrl._MultTSSpacecomAtFocus();
         else
             MainCtrl._GelTSSpacecomAtFocus();
-        host.afDialog.text = qsTr("Auto Focusing...");
-        host.afDialog.open();
-        host.audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
+        afDialog.text = qsTr("Auto Focusing...");
+        afDialog.open();
+        audited("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
     }
     // The single-gel cabinet's own lens.
     function startSmbusAutoFocus() {
         MainCtrl._GelTS20BWAtFocus();
-        host.afDialog.text = qsTr("Auto Focusing...");
-        host.afDialog.open();
+        afDialog.text = qsTr("Auto Focusing...");
+        afDialog.open();
     }
     function onAFFinished() {
-        if (!host.afDialog.opened)
+        if (!afDialog.opened)
             return;
-        host.afDialog.close();
-        if (host.buttonCaptureClicked)
+        afDialog.close();
+        if (captureWaiting)
             captureAfterFocus.restart();
     }
 }

@@ -59,10 +59,8 @@ Item {
     readonly property bool lensSettling: lensPause.running
     property bool previewing: false
     readonly property Item overlayItem: Overlay.overlay
-    // The controller's list operations; a test puts a recorder in its place.
-    property var imageOps: MainCtrl
-    property var aeHistory: []
-    property int aePolls: 0
+    // A recorder a test puts in the controller's place for the list operations.
+    property var imageOps: null
 
     readonly property var lights: Mult.lightsOf(sensing)
     readonly property var lightNames: ({ 0: ["", "", qsTr("White")], 4: ["", "", "R625nm"], 5: ["", "", "G520nm"],
@@ -394,8 +392,6 @@ Item {
     }
 
     // ---- image list ----
-    function fileEntryAdded() { ++colorAMergeCount }
-    function fileEntryRemoved() { --colorAMergeCount }
     function selectEntry(index) { actions.selectEntry(index) }
     function renameSelected() { actions.renameSelected() }
     function deleteChecked() { actions.deleteChecked() }
@@ -404,7 +400,20 @@ Item {
     function generateImage() { actions.generateImage() }
     function stainChecked(colour) { actions.stainCheckedWith(colour) }
     function mergeChecked() { actions.mergeChecked() }
-    GelImageActions { id: actions; host: page }
+    GelImageActions {
+        id: actions
+        multMode: true
+        onFilesAdded: page.colorAMergeCount += count
+        imageModel: page.imageModel
+        imageList: page.imageList
+        imageItem: page.imageItem
+        overlayItem: page.overlayItem
+        imageSavePath: page.imageSavePath
+        imageOps: page.imageOps
+        onHistogramShown: page.histogramShow = shown
+        onWarning: page.message(qsTr("Warning"), text)
+        onAudited: page.audit(chinese, english)
+    }
 
     // ---- automatic exposure and focus ----
     function startAutoExposure(on) { exposureFocus.startAutoExposure(on) }
@@ -413,7 +422,26 @@ Item {
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
     function startSmbusAutoFocus() {}
     function onAFFinished() { exposureFocus.onAFFinished() }
-    GelExposureFocus { id: exposureFocus; host: page }
+    GelExposureFocus {
+        id: exposureFocus
+        multMode: true
+        focusWanted: page.afBox.checked
+        onExposureRead: page.showPreviewExposure(exposure)
+        entered: page.entered
+        singleGel: page.singleGel
+        fl9bw: page.fl9bw
+        captureWaiting: page.buttonCaptureClicked
+        cameraBar: page.cameraBar
+        cameraDialog: cameraDialog
+        filterDialog: filterDialog
+        aeDialog: aeDialog
+        afDialog: afDialog
+        onCaptureWanted: { page.buttonCaptureClicked = false; page.startCapture() }
+        onWarning: page.message(qsTr("Warning"), text)
+        onAudited: page.audit(chinese, english)
+    }
+    property alias aeHistory: exposureFocus.aeHistory
+    property alias aePolls: exposureFocus.aePolls
 
     // ---- histogram ----
     function stretch(left, right) {
