@@ -512,10 +512,6 @@
             <translation>相机设置中...</translation>
         </message>
         <message>
-            <source>Filter Switching...</source>
-            <translation>滤光片切换中...</translation>
-        </message>
-        <message>
             <source>Warning</source>
             <translation>警告</translation>
         </message>
@@ -2120,10 +2116,6 @@
             <translation>图像无法重命名：%1</translation>
         </message>
         <message>
-            <source>Warning</source>
-            <translation>警告</translation>
-        </message>
-        <message>
             <source>The first image cannot be deleted!</source>
             <translation>第一张图片不能删除！</translation>
         </message>
@@ -2159,10 +2151,6 @@
     <context>
         <name>GelExposureFocus</name>
         <message>
-            <source>Warning</source>
-            <translation>警告</translation>
-        </message>
-        <message>
             <source>Auto Exposuring...</source>
             <translation>自动曝光中...</translation>
         </message>
@@ -2177,6 +2165,13 @@
         <message>
             <source>Auto exposure time is too short. Please reduce gain or adjust to high resolution!</source>
             <translation>自动曝光时间过短，请降低增益或调整为高分辨率！</translation>
+        </message>
+    </context>
+    <context>
+        <name>GelLights</name>
+        <message>
+            <source>Filter Switching...</source>
+            <translation>滤光片切换中...</translation>
         </message>
     </context>
     <context>

@@ -38,13 +38,8 @@ Item {
     property bool updateExpInfo: false
     property bool dooropen: false
     property bool cuton: false
-    property bool lighton: false
-    property int curLightType: EnumOBJ.Unknow_LightType
     property int lastLightType: EnumOBJ.Unknow_LightType
     property int lastCloseLightType: EnumOBJ.Unknow_LightType
-    property int curBoardType: 0
-    property int curFilterPos: -1
-    property int rotateCount: 0
     property bool entered: false
     property bool firstEntered: false
     property bool autoCapture: false
@@ -313,133 +308,45 @@ Item {
     }
 
     // ---- lights and filter wheel ----------------------------------------------------------
-    function setLightChecked(type) {
-        for (var i = 0; i < lightRepeater.count; ++i)
-            lightRepeater.itemAt(i).checked = lights[i] === type;
-        if (type !== EnumOBJ.Blue)
-            view.showBlueDialog(false);
-    }
-    function lightAudit(type, on) {
-        var names = lightNames[type];
-        audit("光源设置: " + names[0] + (on ? "开" : "关"), "Light settings: " + names[1] + " light " + (on ? "on" : "off"));
-    }
-    function lightClicked(type, checked) {
-        if (checked) {
-            setLightChecked(type);
-            chooseLight(type);
-            lightAudit(type, true);
-        } else {
-            if (boardSensing)
-                MainCtrl.lightCmd(type, false);
-            else
-                MainCtrl.lightChange(false);
-            view.showBlueDialog(false);
-            lighton = false;
-            curLightType = EnumOBJ.Unknow_LightType;
-            lightAudit(type, false);
+    function setLightChecked(type) { lighting.setLightChecked(type) }
+    function lightClicked(type, checked) { lighting.lightClicked(type, checked) }
+    function chooseLight(type) { lighting.chooseLight(type) }
+    function blueChosen(value) { lighting.blueChosen(value) }
+    function chooseFilter(i) { lighting.chooseFilter(i) }
+    function showFilterDialog(noExposure) { lighting.showFilterDialog(noExposure) }
+    function rotateFilter() { lighting.rotateFilter() }
+    GelLights {
+        id: lighting
+        boardSensing: page.boardSensing
+        singleGel: page.singleGel
+        dooropen: page.dooropen
+        cuton: page.cuton
+        firstEntered: page.firstEntered
+        globalFilterPos: page.globalFilterPos()
+        lights: page.lights
+        lightNames: page.lightNames
+        filterAuditTexts: page.filterAuditTexts
+        lightRepeater: page.lightRepeater
+        imageItem: page.imageItem
+        cameraDialog: cameraDialog
+        filterDialog: filterDialog
+        onAudited: page.audit(chinese, english)
+        onPreviewWanted: page.reStartPreview(showDialog)
+        onBlueDialogWanted: view.showBlueDialog(shown)
+        onGlobalFilterSet: page.setGlobalFilterPos(pos)
+        onExposureWanted: {
+            // Never during a capture (a retake may start before the wheel has stopped).
+            if (page.entered && page.previewing && !page.captureFinished && !page.cameraBar.aeOn && !page.singleGel
+                    && !progressDialog.visible)
+                page.startAutoExposure(true);
         }
     }
-    function chooseLight(type) {
-        curLightType = type;
-        if (!boardSensing) {
-            var match = Gel.matchedFilter(type, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
-            if (match >= 0 && match !== curFilterPos) {
-                rotateCount = Gel.rotateCount(curFilterPos, match);
-                MainCtrl._GelTSLightChanged(type, true, match);
-                curFilterPos = match;
-                imageItem.curFilterPosition = match;
-                showFilterDialog();
-                reStartPreview(false);
-            } else {
-                MainCtrl._GelTSLightChanged(type, false, 0);
-                reStartPreview(true);
-            }
-            lighton = true;
-            return;
-        }
-        var on = false;
-        if (type === EnumOBJ.White) {
-            curBoardType = 1;
-            on = !dooropen;
-        } else if (type === EnumOBJ.UV302 || type === EnumOBJ.Blue) {
-            curBoardType = type === EnumOBJ.UV302 ? 2 : 3;
-            on = !dooropen || cuton;
-        } else {
-            curBoardType = 4;
-            on = !dooropen;
-        }
-        view.showBlueDialog(type === EnumOBJ.Blue);
-        if (on) {
-            MainCtrl.lightCmd(type, true);
-            if (type === EnumOBJ.Blue) {
-                UserOpts.loadUserOptsByName(UserOpts.OPT_BluePercent);
-                MainCtrl._GelTS20BWOpenBlueLight(UserOpts.bluePercent);
-            }
-            lighton = true;
-            if (!singleGel)
-                filterMatchPause.restart();
-        } else if (dooropen && cuton && lighton) {
-            MainCtrl.lightCmd(type, false);
-            lighton = false;
-        }
-        reStartPreview(true);
-    }
-    // A strength chosen in the blue light's pop-up, applied as the light is switched on.
-    function blueChosen(value) {
-        if (curLightType === EnumOBJ.Blue && (!dooropen || cuton))
-            MainCtrl._GelTS20BWOpenBlueLight(value);
-    }
-    function chooseFilter(i) {
-        if (i === curFilterPos)
-            return;
-        MainCtrl._GelTSFilterChanged(i);
-        rotateCount = Gel.rotateCount(curFilterPos < 0 ? 0 : curFilterPos, i);
-        curFilterPos = i;
-        imageItem.curFilterPosition = i;
-        audit("滤光片切换: " + filterAuditTexts[i], "Filter change: " + filterAuditTexts[i]);
-        showFilterDialog();
-    }
-    // The wheel's move ends in automatic exposure (the new filter passes another share of the
-    // light), unless the caller sets the exposure itself.
-    function showFilterDialog(noExposure) {
-        cameraDialog.close();
-        filterExposure = noExposure !== true;
-        filterDialog.text = qsTr("Filter Switching...");
-        filterDialog.open();
-        filterTimer.interval = Gel.filterDialogMs(rotateCount);
-        filterTimer.restart();
-    }
-    // The filter of the light that is on, after a light change of the sensing groups.
-    function rotateFilter() {
-        // The calibration turns the wheel itself.
-        if (MainCtrl.isInFFC())
-            return;
-        UserOpts.loadUserOptsByName(UserOpts.OPT_AutoMatchFilter);
-        var target = Gel.matchedFilter(curLightType, UserOpts.autoMatchFilter, MainCtrl.isInFFC(), UserOpts);
-        var global = globalFilterPos();
-        if (target >= 0 && target !== curFilterPos) {
-            if (global === -1 && curFilterPos === -1) {
-                console.log("首次进入软件，进入凝胶成像模式。");
-                MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
-                rotateCount = 7;
-                if (target !== 0)
-                    secondMove.restartFor(target);
-            } else {
-                rotateCount = firstEntered ? 7 : Gel.rotateCount(curFilterPos < 0 ? global : curFilterPos, target);
-                MainCtrl._GelTSFilterChanged(target);
-            }
-            curFilterPos = target;
-            showFilterDialog();
-        } else if (curFilterPos === -1 || target < 0) {
-            MainCtrl._GelTSFilterChanged(EnumOBJ.F_Reset);
-            rotateCount = global === -1 ? 7 : Gel.rotateCount(global, 0);
-            console.log(global === -1 ? "初次进入界面。" : "无需旋转，初次进入界面。");
-            curFilterPos = 0;
-            setGlobalFilterPos(0);
-            showFilterDialog();
-        }
-        imageItem.curFilterPosition = curFilterPos;
-    }
+    property alias curLightType: lighting.curLightType
+    property alias lighton: lighting.lighton
+    property alias curBoardType: lighting.curBoardType
+    property alias curFilterPos: lighting.curFilterPos
+    property alias rotateCount: lighting.rotateCount
+    property alias filterExposure: lighting.filterExposure
 
     // ---- capture ---------------------------------------------------------------------------
     function captureClicked() {
@@ -589,16 +496,6 @@ Item {
         filterExposure = false;
         exposureFocus.startAutoExposure(on);
     }
-    // A wheel move under way ends in automatic exposure.
-    property bool filterExposure: false
-    function filterDialogEnded() {
-        if (!filterExposure)
-            return;
-        filterExposure = false;
-        // Never during a capture (a retake may start before the wheel has stopped).
-        if (entered && previewing && !captureFinished && !cameraBar.aeOn && !singleGel && !progressDialog.visible)
-            startAutoExposure(true);
-    }
     function onAEFinished() { exposureFocus.onAEFinished() }
     function stopAePoll() { exposureFocus.stopAePoll() }
     function startLensAutoFocus() { exposureFocus.startLensAutoFocus() }
@@ -646,15 +543,6 @@ Item {
         }
     }
     Timer { id: lensPause; interval: 300; onTriggered: page.enterAfterLensMove() }
-    Timer { id: filterMatchPause; interval: 300; onTriggered: page.rotateFilter() }
-    Timer {
-        id: secondMove
-        property int target: 0
-        interval: 4500
-        function restartFor(pos) { target = pos; restart() }
-        onTriggered: MainCtrl._GelTSFilterChanged(target)
-    }
-    Timer { id: filterTimer; onTriggered: filterDialog.close() }
 
     Connections {
         target: MainCtrl
@@ -668,7 +556,7 @@ Item {
             if (page.gelMode && page.entered)
                 Popups.message(page.Overlay.overlay, "qrc:/Image/success.png", qsTr("Success"), qsTr("Export success!"), false);
         }
-        function onFilterFin() { if (page.entered) { filterTimer.stop(); filterDialog.close() } }
+        function onFilterFin() { if (page.entered) lighting.filterArrived() }
         function onFfcSwitchedOff() {
             if (page.entered)
                 page.message(qsTr("Warning"), qsTr("The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again."));
@@ -771,7 +659,7 @@ Item {
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
-    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay; onAeStartSignal: page.filterDialogEnded() }
+    LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay; onAeStartSignal: lighting.wheelStopped() }
     LoadingDialog {
         id: aeDialog
         objectName: "aeDialog"
