@@ -516,14 +516,6 @@
             <translation>警告</translation>
         </message>
         <message>
-            <source>Temperature too high, light turned off!</source>
-            <translation>温度过高，光源已关闭！</translation>
-        </message>
-        <message>
-            <source>The cabinet did not answer the light command.</source>
-            <translation>机箱未应答灯光指令。</translation>
-        </message>
-        <message>
             <source>Focusing...</source>
             <translation>聚焦中...</translation>
         </message>
@@ -2172,6 +2164,14 @@
         <message>
             <source>Filter Switching...</source>
             <translation>滤光片切换中...</translation>
+        </message>
+        <message>
+            <source>Temperature too high, light turned off!</source>
+            <translation>温度过高，光源已关闭！</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the light command.</source>
+            <translation>机箱未应答灯光指令。</translation>
         </message>
     </context>
     <context>

@@ -36,12 +36,9 @@ Item {
     property bool captureFinished: false
     property bool singleImageCaped: false
     property bool updateExpInfo: false
-    property bool dooropen: false
-    property bool cuton: false
     property int lastLightType: EnumOBJ.Unknow_LightType
     property int lastCloseLightType: EnumOBJ.Unknow_LightType
     property bool entered: false
-    property bool firstEntered: false
     property bool autoCapture: false
     property bool autoCaptureTrigered: false
     property bool buttonCaptureClicked: false
@@ -319,9 +316,9 @@ Item {
         id: lighting
         boardSensing: page.boardSensing
         singleGel: page.singleGel
-        dooropen: page.dooropen
-        cuton: page.cuton
-        firstEntered: page.firstEntered
+        entered: page.entered
+        captureFinished: page.captureFinished
+        doorStartsExposure: page.doorStartsExposure
         globalFilterPos: page.globalFilterPos()
         lights: page.lights
         lightNames: page.lightNames
@@ -334,13 +331,20 @@ Item {
         onPreviewWanted: page.reStartPreview(showDialog)
         onBlueDialogWanted: view.showBlueDialog(shown)
         onGlobalFilterSet: page.setGlobalFilterPos(pos)
-        onExposureWanted: {
+        onExposureWanted: page.startAutoExposure(true)
+        onAutoCaptureArmed: page.autoCaptureTrigered = page.autoCapture
+        onPreviewStartWanted: page.startPreview()
+        onWarning: page.message(qsTr("Warning"), text)
+        onWheelExposureWanted: {
             // Never during a capture (a retake may start before the wheel has stopped).
             if (page.entered && page.previewing && !page.captureFinished && !page.cameraBar.aeOn && !page.singleGel
                     && !progressDialog.visible)
                 page.startAutoExposure(true);
         }
     }
+    property alias dooropen: lighting.dooropen
+    property alias cuton: lighting.cuton
+    property alias firstEntered: lighting.firstEntered
     property alias curLightType: lighting.curLightType
     property alias lighton: lighting.lighton
     property alias curBoardType: lighting.curBoardType
@@ -577,84 +581,6 @@ Item {
             UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
             lensSlider.value = UserOpts.curFocusValue;
             lensDialog.close();
-        }
-        function onDoorStatusChange(open) {
-            page.dooropen = open;
-            if (!page.entered)
-                return;
-            // These cabinets only start automatic exposure when the door closes on a preview.
-            if (page.doorStartsExposure) {
-                if (!open && !page.captureFinished && !page.singleGel)
-                    page.startAutoExposure(true);
-                return;
-            }
-            if (!page.boardSensing)
-                return;
-            if (open && page.curLightType !== EnumOBJ.Unknow_LightType) {
-                page.setLightChecked(-1);
-                MainCtrl.lightCmd(page.curLightType, false);
-            } else if (!open) {
-                page.autoCaptureTrigered = page.autoCapture;
-                MainCtrl.requestBoardType();
-            }
-        }
-        function onCutStatusChange(on) {
-            page.cuton = on;
-            if (!page.entered || !page.boardSensing)
-                return;
-            if (on)
-                MainCtrl.requestBoardType();
-            else if (page.lighton && page.curLightType !== EnumOBJ.White) {
-                MainCtrl.lightCmd(page.curLightType, false);
-                page.setLightChecked(-1);
-                // No light: nothing to expose for.
-                page.filterExposure = false;
-                filterDialog.close();
-            }
-        }
-        function onLightStatusChange(on) {
-            if (!on) {
-                page.setLightChecked(-1);
-                page.lighton = false;
-                // The next capture is not named after a light that is off.
-                page.curLightType = EnumOBJ.Unknow_LightType;
-            }
-        }
-        // The board did not answer a light command: the buttons show the light it last confirmed.
-        function onLightCommandUnanswered(lightType, on) {
-            page.setLightChecked(MainCtrl.litLight());
-            page.curLightType = MainCtrl.litLight();
-            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
-            if (page.entered)
-                page.message(qsTr("Warning"), qsTr("The cabinet did not answer the light command."));
-        }
-        function onTempWarning() {
-            if (!page.entered)
-                return;
-            page.message(qsTr("Warning"), qsTr("Temperature too high, light turned off!"));
-            page.setLightChecked(-1);
-        }
-        function onUpdateBoardType(boardType) {
-            page.curBoardType = boardType;
-            if (!page.entered || !page.boardSensing)
-                return;
-            var light = boardType === 1 ? EnumOBJ.White : boardType === 2 ? EnumOBJ.UV302 : boardType === 3 ? EnumOBJ.Blue : -1;
-            if (light >= 0) {
-                page.setLightChecked(light);
-                page.chooseLight(light);
-            } else {
-                MainCtrl.lightCmd(EnumOBJ.Unknow_LightType, false);
-            }
-            if (page.firstEntered) {
-                if (page.singleGel)
-                    page.firstEntered = false;
-                page.startPreview();
-                if (!page.singleGel && light < 0)
-                    page.rotateFilter();
-                page.firstEntered = false;
-            } else {
-                page.reStartPreview(true);
-            }
         }
     }
 

@@ -12,10 +12,11 @@ QtObject {
     id: lighting
     required property bool boardSensing
     required property bool singleGel
-    required property bool dooropen
-    required property bool cuton
-    // The first light after entering the page: the wheel turns a full round.
-    required property bool firstEntered
+    // Reports that come after the page was left change no light.
+    required property bool entered
+    required property bool captureFinished
+    // The door closing starts automatic exposure instead of switching the lights.
+    required property bool doorStartsExposure
     // The wheel's position the main window keeps across pages (-1: not known yet).
     required property int globalFilterPos
     required property var lights
@@ -26,6 +27,10 @@ QtObject {
     required property LoadingDialog cameraDialog
     required property LoadingDialog filterDialog
 
+    property bool dooropen: false
+    property bool cuton: false
+    // The first light after entering the page: the wheel turns a full round.
+    property bool firstEntered: false
     property int curLightType: EnumOBJ.Unknow_LightType
     property bool lighton: false
     property int curBoardType: 0
@@ -40,7 +45,14 @@ QtObject {
     signal blueDialogWanted(bool shown)
     signal globalFilterSet(int pos)
     // The wheel stopped after a move that ends in automatic exposure.
+    signal wheelExposureWanted()
+    // The door closed on a preview.
     signal exposureWanted()
+    // The door closed: a capture follows when automatic capture is on.
+    signal autoCaptureArmed()
+    // The board named its light after the page was entered: the preview starts.
+    signal previewStartWanted()
+    signal warning(string text)
 
     property Timer filterMatchPause: Timer { interval: 300; onTriggered: lighting.rotateFilter() }
     property Timer secondMove: Timer {
@@ -157,7 +169,7 @@ QtObject {
         if (!filterExposure)
             return;
         filterExposure = false;
-        exposureWanted();
+        wheelExposureWanted();
     }
     // The filter of the light that is on, after a light change of the sensing groups.
     function rotateFilter() {
@@ -189,5 +201,88 @@ QtObject {
             showFilterDialog();
         }
         imageItem.curFilterPosition = curFilterPos;
+    }
+
+    // The board's reports on the door, the lights and the light board fitted.
+    property Connections boardEvents: Connections {
+        target: MainCtrl
+        function onDoorStatusChange(open) {
+            lighting.dooropen = open;
+            if (!lighting.entered)
+                return;
+            // These cabinets only start automatic exposure when the door closes on a preview.
+            if (lighting.doorStartsExposure) {
+                if (!open && !lighting.captureFinished && !lighting.singleGel)
+                    lighting.exposureWanted();
+                return;
+            }
+            if (!lighting.boardSensing)
+                return;
+            if (open && lighting.curLightType !== EnumOBJ.Unknow_LightType) {
+                lighting.setLightChecked(-1);
+                MainCtrl.lightCmd(lighting.curLightType, false);
+            } else if (!open) {
+                lighting.autoCaptureArmed();
+                MainCtrl.requestBoardType();
+            }
+        }
+        function onCutStatusChange(on) {
+            lighting.cuton = on;
+            if (!lighting.entered || !lighting.boardSensing)
+                return;
+            if (on)
+                MainCtrl.requestBoardType();
+            else if (lighting.lighton && lighting.curLightType !== EnumOBJ.White) {
+                MainCtrl.lightCmd(lighting.curLightType, false);
+                lighting.setLightChecked(-1);
+                // No light: nothing to expose for.
+                lighting.filterExposure = false;
+                lighting.filterDialog.close();
+            }
+        }
+        function onLightStatusChange(on) {
+            if (!on) {
+                lighting.setLightChecked(-1);
+                lighting.lighton = false;
+                // The next capture is not named after a light that is off.
+                lighting.curLightType = EnumOBJ.Unknow_LightType;
+            }
+        }
+        // The board did not answer a light command: the buttons show the light it last confirmed.
+        function onLightCommandUnanswered(lightType, on) {
+            lighting.setLightChecked(MainCtrl.litLight());
+            lighting.curLightType = MainCtrl.litLight();
+            lighting.lighton = lighting.curLightType !== EnumOBJ.Unknow_LightType;
+            if (lighting.entered)
+                lighting.warning(qsTr("The cabinet did not answer the light command."));
+        }
+        function onTempWarning() {
+            if (!lighting.entered)
+                return;
+            lighting.warning(qsTr("Temperature too high, light turned off!"));
+            lighting.setLightChecked(-1);
+        }
+        function onUpdateBoardType(boardType) {
+            lighting.curBoardType = boardType;
+            if (!lighting.entered || !lighting.boardSensing)
+                return;
+            var light = boardType === 1 ? EnumOBJ.White : boardType === 2 ? EnumOBJ.UV302 : boardType === 3 ? EnumOBJ.Blue : -1;
+            if (light >= 0) {
+                lighting.setLightChecked(light);
+                lighting.chooseLight(light);
+            } else {
+                MainCtrl.lightCmd(EnumOBJ.Unknow_LightType, false);
+            }
+            if (lighting.firstEntered) {
+                if (lighting.singleGel)
+                    lighting.firstEntered = false;
+                lighting.previewStartWanted();
+                if (!lighting.singleGel && light < 0)
+                    lighting.rotateFilter();
+                lighting.firstEntered = false;
+            } else {
+                lighting.previewWanted(true);
+            }
+        }
     }
 }
