@@ -404,11 +404,8 @@ Item {
     function onSingleImageCaped(imageName, bin, expCap, gain) {
         if (!gelMode)
             return;
-        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: "", bin: bin, exposure: expCap,
-                            gain: gain, marked: false });
-        imageList.currentIndex = imageModel.count - 1;
-        // The frame just taken, as the controller stretches it, fitted.
-        imageItem.imageIndex = Gel.frameIndex(imageModel.count - 1, actions.fileNames());
+        // The frame just taken, fitted.
+        actions.addFrame(imageName, bin, expCap, gain);
         view.fitView();
         singleImageCaped = true;
         histogramShow = true;
@@ -417,12 +414,7 @@ Item {
     function onColorMarkerCaped(imageName) {
         if (!gelMode)
             return;
-        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: String(imageName), bin: -1,
-                            exposure: -1, gain: -1, marked: false });
-        imageItem.imageName = imageName;
-        imageItem.imageIndex = -4;
-        imageItem.updateImage();
-        ++pseudoColorCount;
+        actions.addMarker(imageName);
         histogramShow = false;
     }
     function onCaptureFinished(folder) {
@@ -510,6 +502,8 @@ Item {
         multMode: false
         focusWanted: page.singleGel ? page.focusAuto : page.afBox.checked
         onAutoExposureEnded: view.wizard.exposureEnded()
+        // A calibration cannot go on without its exposure: this cancel ends it as well.
+        onAutoExposureCancelled: view.wizard.cancel()
         onExposureKept: page.exposureAuto = false
         entered: page.entered
         singleGel: page.singleGel
@@ -518,8 +512,7 @@ Item {
         cameraBar: page.cameraBar
         cameraDialog: cameraDialog
         filterDialog: filterDialog
-        aeDialog: aeDialog
-        afDialog: afDialog
+        overlayItem: page.overlayItem
         onCaptureWanted: { page.buttonCaptureClicked = false; page.startCapture() }
         onWarning: page.message(qsTr("Warning"), text)
         onAudited: page.audit(chinese, english)
@@ -586,24 +579,6 @@ Item {
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay; onAeStartSignal: lighting.wheelStopped() }
-    LoadingDialog {
-        id: aeDialog
-        objectName: "aeDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: {
-            // A calibration cannot go on without its exposure: this cancel ends it as well.
-            view.wizard.cancel();
-            cameraBar.aeOn = false;
-            MainCtrl._GelTSAtExposure(0);
-            page.stopAePoll();
-        }
-    }
-    LoadingDialog {
-        id: afDialog
-        objectName: "afDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
-    }
     LoadingDialog { id: lensDialog; objectName: "lensDialog"; parent: page.Overlay.overlay }
     // A report that never comes must not hold the window.
     Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
@@ -621,8 +596,8 @@ Item {
     property alias imageItem: view.imageItem
     property alias cameraDialog: cameraDialog
     property alias filterDialog: filterDialog
-    property alias aeDialog: aeDialog
-    property alias afDialog: afDialog
+    property alias aeDialog: exposureFocus.aeDialog
+    property alias afDialog: exposureFocus.afDialog
     property alias lensDialog: lensDialog
     property alias progressDialog: progressDialog
     property alias imageList: view.imageList

@@ -20,13 +20,15 @@ QtObject {
     required property GelCameraBar cameraBar
     required property LoadingDialog cameraDialog
     required property LoadingDialog filterDialog
-    required property LoadingDialog aeDialog
-    required property LoadingDialog afDialog
+    // Where the runs' dialogs open.
+    required property Item overlayItem
     // The readings of the running automatic exposure.
     property var aeHistory: []
     property int aePolls: 0
     // Automatic exposure was switched off and its end reported (a calibration waits for this).
     signal autoExposureEnded()
+    // The operator closed the automatic exposure dialog.
+    signal autoExposureCancelled()
     // The single-gel cabinet keeps what automatic exposure found.
     signal exposureKept()
     signal exposureRead(real exposure)
@@ -34,6 +36,22 @@ QtObject {
     signal captureWanted()
     signal warning(string text)
     signal audited(string chinese, string english)
+    // Closing it cancels automatic exposure.
+    property LoadingDialog aeDialog: LoadingDialog {
+        objectName: "aeDialog"
+        parent: worker.overlayItem
+        onDialogClosedSignal: {
+            worker.autoExposureCancelled();
+            worker.cameraBar.aeOn = false;
+            worker.atExposure(false);
+            worker.stopAePoll();
+        }
+    }
+    property LoadingDialog afDialog: LoadingDialog {
+        objectName: "afDialog"
+        parent: worker.overlayItem
+        onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
+    }
     property Timer aePoll: Timer { interval: 1000; onTriggered: worker.pollAutoExposure() }
     // Camera frames seen: two exposure readings agree only with a new frame between them.
     property int framesSeen: 0

@@ -67,6 +67,22 @@ QtObject {
     }
 
     // ---- image list ------------------------------------------------------------------------
+    // A frame the capture took: listed, chosen, and shown as the controller stretches it.
+    function addFrame(imageName, bin, exposure, gain) {
+        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: "", bin: bin, exposure: exposure,
+                            gain: gain, marked: false });
+        imageList.currentIndex = imageModel.count - 1;
+        imageItem.imageIndex = Gel.frameIndex(imageModel.count - 1, fileNames());
+    }
+    // The gel capture's colour marker: a file, shown at once.
+    function addMarker(imageName) {
+        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: String(imageName), bin: -1,
+                            exposure: -1, gain: -1, marked: false });
+        imageItem.imageName = imageName;
+        imageItem.imageIndex = -4;
+        imageItem.updateImage();
+        filesAdded(1);
+    }
     function fileNames() {
         var names = [];
         for (var i = 0; i < imageModel.count; ++i)

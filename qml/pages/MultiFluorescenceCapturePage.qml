@@ -355,11 +355,8 @@ Item {
     function onSingleImageCaped(imageName, bin, expCap, gain) {
         if (!multActive)
             return;
-        imageModel.append({ title: Gel.baseName(imageName), path: String(imageName), file: "", bin: bin, exposure: expCap,
-                            gain: gain, marked: false });
-        imageList.currentIndex = imageModel.count - 1;
-        // The frame just taken, as the controller stretches it, fitted.
-        imageItem.imageIndex = Gel.frameIndex(imageModel.count - 1, actions.fileNames());
+        // The frame just taken, fitted.
+        actions.addFrame(imageName, bin, expCap, gain);
         view.fitView();
         singleImageCaped = true;
         histogramShow = true;
@@ -434,8 +431,7 @@ Item {
         cameraBar: page.cameraBar
         cameraDialog: cameraDialog
         filterDialog: filterDialog
-        aeDialog: aeDialog
-        afDialog: afDialog
+        overlayItem: page.overlayItem
         onCaptureWanted: { page.buttonCaptureClicked = false; page.startCapture() }
         onWarning: page.message(qsTr("Warning"), text)
         onAudited: page.audit(chinese, english)
@@ -513,18 +509,6 @@ Item {
     Timer { id: lensWait; interval: 10000; onTriggered: lensDialog.close() }
     // While the lens moves (until the board reports it).
     function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
-    LoadingDialog {
-        id: aeDialog
-        objectName: "aeDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: { cameraBar.aeOn = false; MainCtrl._MultTSAtExposure(0); page.stopAePoll() }
-    }
-    LoadingDialog {
-        id: afDialog
-        objectName: "afDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: { MainCtrl.stopAutoFocus(); close() }
-    }
     CaptureProgressDialog {
         id: progressDialog
         parent: page.Overlay.overlay
@@ -539,8 +523,8 @@ Item {
     property alias imageItem: view.imageItem
     property alias cameraDialog: cameraDialog
     property alias filterDialog: filterDialog
-    property alias aeDialog: aeDialog
-    property alias afDialog: afDialog
+    property alias aeDialog: exposureFocus.aeDialog
+    property alias afDialog: exposureFocus.afDialog
     property alias progressDialog: progressDialog
     property alias imageList: view.imageList
     property alias imageModel: view.imageModel
