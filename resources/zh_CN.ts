@@ -520,10 +520,6 @@
             <translation>聚焦中...</translation>
         </message>
         <message>
-            <source>The capture did not start: the experiment could not be recorded. Please try again.</source>
-            <translation>采集未开始：实验无法记录，请重试。</translation>
-        </message>
-        <message>
             <source>Success</source>
             <translation>成功</translation>
         </message>
@@ -2172,6 +2168,13 @@
         <message>
             <source>The cabinet did not answer the light command.</source>
             <translation>机箱未应答灯光指令。</translation>
+        </message>
+    </context>
+    <context>
+        <name>GelCaptureStart</name>
+        <message>
+            <source>The capture did not start: the experiment could not be recorded. Please try again.</source>
+            <translation>采集未开始：实验无法记录，请重试。</translation>
         </message>
     </context>
     <context>

@@ -35,14 +35,10 @@ Item {
     // Page state.
     property bool captureFinished: false
     property bool singleImageCaped: false
-    property bool updateExpInfo: false
     property int lastLightType: EnumOBJ.Unknow_LightType
     property int lastCloseLightType: EnumOBJ.Unknow_LightType
     property bool entered: false
     property bool autoCapture: false
-    property bool autoCaptureTrigered: false
-    property bool buttonCaptureClicked: false
-    property bool reCaptureClicked: false
     property bool exposureAuto: true
     property bool focusAuto: true
     property int pseudoColorCount: 0
@@ -99,7 +95,6 @@ Item {
     function message(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, false) }
     // A question with OK and Cancel; the caller connects to its accepted signal.
     function ask(title, text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", title, text, true) }
-    function startCapture() { MainCtrl._GelTSCaptureStart(curLightType) }
     // While the lens moves (until the board or the SMBus lens reports it).
     function showFocusing() { lensDialog.text = qsTr("Focusing..."); lensDialog.open(); lensWait.restart() }
 
@@ -275,34 +270,6 @@ Item {
             pendingCapture();
         }
     }
-    // A retake, or the door closed with automatic capture on, captures once the preview runs.
-    function pendingCapture() {
-        if (!reCaptureClicked && !autoCaptureTrigered)
-            return;
-        reCaptureClicked = false;
-        if (!updateExpInfo) {
-            MainCtrl._GelTSUpdateExpInfo();
-            updateExpInfo = true;
-        }
-        if (singleGel) {
-            if (exposureAuto) {
-                buttonCaptureClicked = true;
-                startAutoExposure(true);
-            } else if (focusAuto) {
-                buttonCaptureClicked = true;
-                startSmbusAutoFocus();
-            } else {
-                MainCtrl._GelTSCaptureStart(curLightType);
-            }
-        } else if (aeBox.checked || autoCaptureTrigered) {
-            autoCaptureTrigered = false;
-            aeBox.checked = true;
-            buttonCaptureClicked = true;
-            startAutoExposure(true);
-        } else {
-            MainCtrl._GelTSCaptureStart(curLightType);
-        }
-    }
 
     // ---- lights and filter wheel ----------------------------------------------------------
     function setLightChecked(type) { lighting.setLightChecked(type) }
@@ -353,40 +320,31 @@ Item {
     property alias filterExposure: lighting.filterExposure
 
     // ---- capture ---------------------------------------------------------------------------
-    function captureClicked() {
-        if (calibrationStep >= 1 && calibrationStep <= 3)
-            return;
-        CLJS.showCheckLogin(function() {
-            if (!updateExpInfo) {
-                MainCtrl._GelTSUpdateExpInfo();
-                updateExpInfo = true;
-            }
-            var exposure = CamOpts.gelTSCurExposurePre;
-            if (singleGel) {
-                // The single-gel cabinet's own wording: the exposure as stored, its two binnings.
-                var bin = CamOpts.gelTSCurBinning === 0 ? "1*1" : "2*2";
-                audit("点击采集: 曝光时间: " + exposure + "ms 像素合并: " + bin + " 增益: " + CamOpts.gelTSCurGain,
-                      "Capture Clicked: Preview exposure: " + exposure + "ms Binning: " + bin + " Gain: " + CamOpts.gelTSCurGain);
-            } else {
-                audit("点击采集: 预览曝光时间：" + Math.round(exposure) + "ms 像素合并： " + binningText("zh") + " 增益：" + gainText("zh"),
-                      "Capture Clicked: Preview exposure: " + Math.round(exposure) + "ms Binning:" + binningText("en") + " Gain: " + gainText("en"));
-            }
-            if (singleGel) {
-                reCaptureClicked = true;
-                pendingCapture();
-            } else if (aeBox.checked) {
-                buttonCaptureClicked = true;
-                startAutoExposure(true);
-            } else if (afBox.checked) {
-                buttonCaptureClicked = true;
-                startLensAutoFocus();
-            } else {
-                MainCtrl._GelTSCaptureStart(curLightType);
-            }
-        });
+    function captureClicked() { starter.captureClicked() }
+    function pendingCapture() { starter.pendingCapture() }
+    function startCapture() { starter.startCapture() }
+    GelCaptureStart {
+        id: starter
+        singleGel: page.singleGel
+        fl9bw: page.fl9bw
+        exposureAuto: page.exposureAuto
+        focusAuto: page.focusAuto
+        calibrationStep: page.calibrationStep
+        curLightType: page.curLightType
+        aeBox: page.aeBox
+        afBox: page.afBox
+        cameraBar: page.cameraBar
+        progressDialog: progressDialog
+        onExposureWanted: page.startAutoExposure(true)
+        onLensFocusWanted: page.startLensAutoFocus()
+        onSmbusFocusWanted: page.startSmbusAutoFocus()
+        onWarning: page.message(qsTr("Warning"), text)
+        onAudited: page.audit(chinese, english)
     }
-    function binningText(language) { return cameraBar.binningText(language) }
-    function gainText(language) { return fl9bw ? cameraBar.gainLevelText(language) : String(CamOpts.gelTSCurGain) }
+    property alias updateExpInfo: starter.updateExpInfo
+    property alias buttonCaptureClicked: starter.buttonCaptureClicked
+    property alias reCaptureClicked: starter.reCaptureClicked
+    property alias autoCaptureTrigered: starter.autoCaptureTrigered
     function onCaptureStart() {
         if (!gelMode)
             return;
@@ -421,7 +379,7 @@ Item {
         if (!gelMode)
             return;
         if (folder === "") {
-            captureRefused();
+            starter.captureRefused();
             return;
         }
         progressDialog.close();
@@ -435,17 +393,6 @@ Item {
         }
         setLightChecked(-1);
         lighton = false;
-    }
-    // The controller started no capture (no experiment record could be made): the preview runs
-    // on, and the next press tries the record again.
-    function captureRefused() {
-        if (progressDialog.opened)
-            return;
-        buttonCaptureClicked = false;
-        updateExpInfo = false;
-        // A store that refused the row has already been reported, with its file and cause.
-        if (MainCtrl.errorCode !== EnumOBJ.StoreErr)
-            message(qsTr("Warning"), qsTr("The capture did not start: the experiment could not be recorded. Please try again."));
     }
     function backToPreview(retake) {
         CLJS.showCheckLogin(function() {
