@@ -13,9 +13,22 @@ import "../js/GelCapture.js" as Gel
 // colour marker.
 Column {
     id: bar
-    property var host
-    readonly property bool kestrix: host.kestrix
-    readonly property bool fl9bw: host.fl9bw
+    required property bool kestrix
+    required property bool fl9bw
+    required property bool previewing
+    required property bool captureFinished
+    required property bool lighton
+    required property Item overlayItem
+    property alias aeDialog: aeDialog
+    property alias afDialog: afDialog
+    // A new binning changes the picture's size, and on the Tucsen cameras drops the estimation
+    // region; a camera set up anew shows "Camera Setting..." until its first frame.
+    signal refitRequested()
+    signal rangeDropRequested()
+    signal cameraDialogRequested()
+    signal lightClicked(bool open)
+    signal audited(string chinese, string english)
+    signal warned(string text)
     property bool wide: false
     property bool loading: true
     // Kestrix: the binning text ("2*2"); Tucsen: the button's position.
@@ -68,7 +81,7 @@ Column {
     function isChecked(i) { return kestrix ? binnings[i] === qiBinning : i === tsBinning }
 
     function chooseBinning(i) {
-        host.refitView();
+        refitRequested();
         // The defaults are in the file from the first run on; memory holds them only once read.
         CamOpts.loadCamOptsByName(kestrix ? CamOpts.WBQI_DefExposurePre
                                           : fl9bw ? CamOpts.WBTS_DefExposurePre6Para : CamOpts.WBTS_DefExposurePre);
@@ -87,7 +100,7 @@ Column {
         var defaults = fl9bw ? CamOpts.wBTSDefExposurePre6Para : CamOpts.wBTSDefExposurePre;
         var tsExposure = WB.listValue(defaults, i, exposureBox.realValue);
         MainCtrl._WBTSBinChanged(i, tsExposure, fl9bw ? gainIndex : gainBox.value);
-        host.removeEstimateRange();
+        rangeDropRequested();
         tsBinning = i;
         CamOpts.wBTSCurBinning = i;
         CamOpts.wBTSCurExposurePre = tsExposure;
@@ -95,8 +108,8 @@ Column {
         showExposure(tsExposure);
         // The camera is set up anew: its first frame closes the dialog and automatic exposure
         // follows.
-        if (host.previewing && !host.captureFinished)
-            host.showCameraDialog();
+        if (previewing && !captureFinished)
+            cameraDialogRequested();
     }
     function showExposure(value) {
         loading = true;
@@ -161,8 +174,8 @@ Column {
             return;
         aeRunning = true;
         MainCtrl._WBTSAtExposure(1);
-        host.aeDialog.text = qsTr("Auto Exposuring...");
-        host.aeDialog.open();
+        aeDialog.text = qsTr("Auto Exposuring...");
+        aeDialog.open();
     }
     function onAEFinished() {
         // The answer to switching it off, or to another page's request.
@@ -179,7 +192,7 @@ Column {
         aeHistory = [];
         aePolls = 0;
         aeTimer.interval = 1000;
-        host.aeDialog.close();
+        aeDialog.close();
     }
     function aePoll() {
         var exposure = MainCtrl._WBTSGetExposure();
@@ -211,16 +224,57 @@ Column {
         stopAutoExposure();
         var warning = Gel.aeWarning(exposure, gain, fl9bw);
         if (warning === "upper")
-            host.warn(qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
+            warned(qsTr("Auto exposure time reaches the upper limit. Please increase exposure time or adjust gain!"));
         else if (warning === "lower")
-            host.warn(qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
+            warned(qsTr("Auto exposure time is too short. Please reduce gain or adjust to high resolution!"));
     }
     Timer { id: aeTimer; interval: 1000; repeat: true; onTriggered: bar.aePoll() }
+    LoadingDialog {
+        id: aeDialog
+        objectName: "aeDialog"
+        parent: bar.overlayItem
+        onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); bar.stopAutoExposure() }
+    }
     // Camera frames seen: two exposure readings agree only with a new frame between them.
     property int framesSeen: 0
     Connections {
         target: MainCtrl
         function onImageChanged() { ++bar.framesSeen }
+    }
+
+    // ---- autofocus (Tucsen) ----
+    property bool afCancelled: false
+    function startAutoFocus() {
+        // The search writes the position it found; -1 tells that it found none.
+        CamOpts.autoFocusPosition = -1;
+        afCancelled = false;
+        MainCtrl._WBTSSpacecomAtFocus();
+        afDialog.text = qsTr("Auto Focusing...");
+        afDialog.open();
+        audited("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
+    }
+    function onAFFinished() {
+        if (!afDialog.opened)
+            return;
+        afDialog.close();
+        if (CamOpts.autoFocusPosition !== -1)
+            return;
+        CamOpts.loadCamOptsByName(CamOpts.AutoFocusPosition);
+        if (!afCancelled)
+            warned(qsTr("Auto focus failed: no sharp position was found."));
+    }
+    // The board reports where the lens stands: the slider and curFocusWB follow it.
+    function lensReported() {
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        lensValue = UserOpts.curFocusValue;
+        UserOpts.curFocusWB = UserOpts.curFocusValue;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusWB);
+    }
+    LoadingDialog {
+        id: afDialog
+        objectName: "afDialog"
+        parent: bar.overlayItem
+        onDialogClosedSignal: { bar.afCancelled = true; MainCtrl.stopAutoFocus() }
     }
 
     // ---- binning ----
@@ -294,7 +348,7 @@ Column {
             objectName: "aeButton"
             visible: !bar.kestrix
             text: qsTr("AE")
-            onClicked: { bar.startAutoExposure(); bar.host.audit("点击自动曝光", "Click automatic exposure") }
+            onClicked: { bar.startAutoExposure(); bar.audited("点击自动曝光", "Click automatic exposure") }
         }
     }
     MySlider {
@@ -325,7 +379,7 @@ Column {
             id: afButton
             objectName: "afButton"
             text: qsTr("AF")
-            onClicked: bar.host.startAutoFocus()
+            onClicked: bar.startAutoFocus()
         }
     }
     // ---- light, colour marker, more ----
@@ -335,16 +389,16 @@ Column {
         BlueRectButton {
             objectName: "lightOpenButton"
             checkable: true
-            checked: bar.host.lighton
+            checked: bar.lighton
             text: qsTr("Open")
-            onClicked: bar.host.lightClicked(true)
+            onClicked: bar.lightClicked(true)
         }
         BlueRectButton {
             objectName: "lightCloseButton"
             checkable: true
-            checked: !bar.host.lighton
+            checked: !bar.lighton
             text: qsTr("Close")
-            onClicked: bar.host.lightClicked(false)
+            onClicked: bar.lightClicked(false)
         }
         RectCheckBox {
             id: colorBox
@@ -357,14 +411,14 @@ Column {
             onClicked: {
                 UserOpts.colorMarker = checked;
                 UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
-                bar.host.audit("彩色Marker: " + (checked ? "勾选" : "取消勾选"), "Color Marker: " + (checked ? "Check" : "Uncheck"));
+                bar.audited("彩色Marker: " + (checked ? "勾选" : "取消勾选"), "Color Marker: " + (checked ? "Check" : "Uncheck"));
             }
         }
         NormalButton { objectName: "moreSettingButton"; text: qsTr("More Setting"); onClicked: bar.openMoreSetting() }
     }
     Component { id: moreComponent; WBMoreSettingDialog {} }
     function openMoreSetting() {
-        var dialog = moreComponent.createObject(host.overlayItem);
+        var dialog = moreComponent.createObject(overlayItem);
         dialog.closed.connect(function() { dialog.destroy() });
         dialog.open();
         return dialog;

@@ -11,20 +11,30 @@ import "../js/FormulaDB.js" as FLJS
 // multiple plan (count, first and delta time, accumulation) or a stored exposure programme.
 Column {
     id: mode
-    property var host
+    required property bool kestrix
+    // Single capture, and a stored programme for the multiple one: the page holds both.
+    required property bool single
+    required property bool programmeMode
+    required property bool rangeOn
+    required property Item overlayItem
     property bool loading: false
     property alias aesChecked: aesBox.checked
     property alias programmes: programmeModel
-    // The exposure list before a programme was chosen.
+    // The manual plan before a programme was chosen.
+    property int originMultiCapture: 0
+    property bool originIntergralAcc: true
     property string originExpTimes: ""
-    readonly property bool single: host.singleCaptureVisible
-    readonly property bool programmeMode: host.isProcess
+    signal singleChosen(bool value)
+    signal programmeModeChosen(bool on)
+    signal modeClicked(bool single)
+    signal rangeClicked(bool on)
+    signal audited(string chinese, string english)
     spacing: Style.s(6)
 
     ListModel { id: programmeModel }
 
     function setSingle(value) {
-        host.singleCaptureVisible = value;
+        singleChosen(value);
         MainCtrl.singleCaptureVisible = value;
         if (!value) {
             UserOpts.integralAccumulate = true;
@@ -76,7 +86,7 @@ Column {
         UserOpts.saveUserOptsByName(UserOpts.OPT_SingleCapExpTime);
     }
     function auditSingleTime() {
-        host.audit("曝光时间设置: " + minuteBox.value + "分" + secondBox.value + "秒" + msBox.value + "毫秒",
+        audit("曝光时间设置: " + minuteBox.value + "分" + secondBox.value + "秒" + msBox.value + "毫秒",
                    "Exposure Setting: " + minuteBox.value + "m" + secondBox.value + "s" + msBox.value + "ms");
     }
     // Stored on every keystroke, audited once per edited value.
@@ -96,6 +106,22 @@ Column {
     function manualPlan() {
         return { count: countBox.value, first: firstBox.value * WB.unitMs(firstUnit.currentIndex),
                  delta: deltaBox.value * WB.unitMs(deltaUnit.currentIndex), accumulate: accumulateBox.checked };
+    }
+
+    // The whole capture's time as the progress shows it, from the stored plan.
+    function plannedTotalMs(previewExposure) {
+        var names = [UserOpts.OPT_SingleCapExpTime, UserOpts.OPT_MarkerCapture, UserOpts.OPT_MultiCapExpTimesChanged,
+                     UserOpts.OPT_MultiCapExpTimes, UserOpts.OPT_MultiCapCount, UserOpts.OPT_IntegralAccumulate,
+                     UserOpts.OPT_ColorMarker];
+        for (var i = 0; i < names.length; ++i)
+            UserOpts.loadUserOptsByName(names[i]);
+        var plan = manualPlan();
+        return WB.captureTotalMs({ kestrix: kestrix, single: single, singleExp: UserOpts.singleCapExpTime,
+                                   preview: previewExposure, marker: !UserOpts.markerCapture,
+                                   timesChanged: UserOpts.multiCapExpTimesChanged, expTimes: UserOpts.multiCapExpTimes,
+                                   count: UserOpts.multiCapCount, first: plan.first, delta: plan.delta,
+                                   accumulate: UserOpts.integralAccumulate,
+                                   colorMarker: !kestrix && UserOpts.colorMarkerVisible && UserOpts.colorMarker });
     }
 
     // ---- multiple, programme ----
@@ -129,47 +155,49 @@ Column {
         return true;
     }
     function setProgrammeMode(on) {
-        if (on === host.isProcess)
+        if (on === programmeMode)
             return;
         if (on) {
             UserOpts.loadUserOptsByName(UserOpts.OPT_MultiCapCount);
             UserOpts.loadUserOptsByName(UserOpts.OPT_IntegralAccumulate);
             UserOpts.loadUserOptsByName(UserOpts.OPT_MultiCapExpTimes);
-            host.originMultiCapture = UserOpts.multiCapCount;
-            host.originIntergralAcc = UserOpts.integralAccumulate;
+            originMultiCapture = UserOpts.multiCapCount;
+            originIntergralAcc = UserOpts.integralAccumulate;
             originExpTimes = UserOpts.multiCapExpTimes;
             reloadProgrammes();
         } else {
             // Back to the manual plan as it was: the programme's count and accumulation go.
             UserOpts.multiCapExpTimesChanged = false;
             UserOpts.saveUserOptsByName(UserOpts.OPT_MultiCapExpTimesChanged);
-            UserOpts.multiCapCount = host.originMultiCapture;
+            UserOpts.multiCapCount = originMultiCapture;
             UserOpts.saveUserOptsByName(UserOpts.OPT_MultiCapCount);
-            UserOpts.integralAccumulate = host.originIntergralAcc;
+            UserOpts.integralAccumulate = originIntergralAcc;
             UserOpts.saveUserOptsByName(UserOpts.OPT_IntegralAccumulate);
             // A programme overwrote the exposure list; the manual one comes back with the rest.
             UserOpts.multiCapExpTimes = originExpTimes;
             UserOpts.saveUserOptsByName(UserOpts.OPT_MultiCapExpTimes);
             loading = true;
-            countBox.value = host.originMultiCapture;
-            accumulateBox.checked = host.originIntergralAcc;
+            countBox.value = originMultiCapture;
+            accumulateBox.checked = originIntergralAcc;
             loading = false;
         }
-        host.isProcess = on;
+        programmeModeChosen(on);
     }
+    // The programme dialogs write their audit rows through audit().
+    function audit(chinese, english) { audited(chinese, english) }
     Component { id: listComponent; ProgramListDialog {} }
     Component { id: saveComponent; ProgramSaveDialog {} }
     function openProgrammeList() {
-        var dialog = listComponent.createObject(host.overlayItem, { auditHost: host });
+        var dialog = listComponent.createObject(overlayItem, { auditHost: mode });
         dialog.closed.connect(function() { reloadProgrammes(); dialog.destroy() });
         dialog.open();
         return dialog;
     }
     function openSaveDialog() {
         var plan = manualPlan();
-        var dialog = saveComponent.createObject(host.overlayItem, { auditHost: host, captureCount: plan.count,
-                                                                      firstTime: plan.first, increment: plan.delta,
-                                                                      integral: plan.accumulate });
+        var dialog = saveComponent.createObject(overlayItem, { auditHost: mode, captureCount: plan.count,
+                                                                 firstTime: plan.first, increment: plan.delta,
+                                                                 integral: plan.accumulate });
         dialog.closed.connect(function() { reloadProgrammes(); dialog.destroy() });
         dialog.open();
         return dialog;
@@ -183,14 +211,14 @@ Column {
             checkable: true
             checked: mode.single
             text: qsTr("Single")
-            onClicked: { checked = Qt.binding(function() { return mode.single }); mode.host.modeClicked(true) }
+            onClicked: { checked = Qt.binding(function() { return mode.single }); mode.modeClicked(true) }
         }
         BlueRectButton {
             objectName: "multiButton"
             checkable: true
             checked: !mode.single
             text: qsTr("Multi")
-            onClicked: { checked = Qt.binding(function() { return !mode.single }); mode.host.modeClicked(false) }
+            onClicked: { checked = Qt.binding(function() { return !mode.single }); mode.modeClicked(false) }
         }
     }
     Row {
@@ -213,18 +241,18 @@ Column {
         }
         NormalButton {
             objectName: "rangeButton"
-            visible: !mode.host.kestrix
+            visible: !mode.kestrix
             checkable: true
-            checked: mode.host.rangeOn
+            checked: mode.rangeOn
             text: qsTr("Range")
-            onClicked: { mode.host.rangeClicked(checked); checked = Qt.binding(function() { return mode.host.rangeOn }) }
+            onClicked: { mode.rangeClicked(checked); checked = Qt.binding(function() { return mode.rangeOn }) }
         }
         RectCheckBox {
             id: aesBox
             objectName: "aesBox"
             checked: true
             text: qsTr("AES")
-            onClicked: mode.host.audit("自动预估: " + (checked ? "勾选" : "取消勾选"), "Auto Estimate: " + (checked ? "Check" : "Uncheck"))
+            onClicked: mode.audited("自动预估: " + (checked ? "勾选" : "取消勾选"), "Auto Estimate: " + (checked ? "Check" : "Uncheck"))
         }
     }
     Row {

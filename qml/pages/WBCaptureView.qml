@@ -11,12 +11,29 @@ import "../js/WesternBlot.js" as WB
 // the left; camera, capture mode, capture buttons, image list and histogram on the right.
 Item {
     id: view
+    required property bool kestrix
+    required property bool fl9bw
+    required property bool previewing
+    required property bool captureFinished
+    required property bool lighton
+    required property bool singleCaptureVisible
+    required property bool isProcess
+    required property bool rangeOn
+    required property string temperatureText
+    required property Item overlayItem
+    required property WBImageActions actions
+    // The histogram's page, until the histogram too is told what it shows.
     property var host
     property alias imageItem: imageItem
     property alias imageList: images.imageList
     property alias imageModel: images.imageModel
     property alias cameraBar: cameraBar
     property alias mode: mode
+    // The estimation region drawn, as fractions of the picture.
+    signal rangeDrawn(var fractions)
+    signal captureClicked()
+    signal backClicked(bool retake)
+    signal moreClicked()
     readonly property real panelWidth: Style.s(440)
     readonly property var selected: imageList.currentIndex >= 0 && imageList.currentIndex < imageModel.count
                                     ? imageModel.get(imageList.currentIndex) : null
@@ -49,16 +66,16 @@ Item {
             id: rangeArea
             objectName: "rangeArea"
             anchors.fill: parent
-            enabled: view.host.rangeOn && !view.host.captureFinished
+            enabled: view.rangeOn && !view.captureFinished
             property point start
             onPressed: { start = Qt.point(mouse.x, mouse.y); rangeRect.show(start, start) }
             onPositionChanged: rangeRect.show(start, Qt.point(mouse.x, mouse.y))
-            onReleased: view.rangeDrawn(start, Qt.point(mouse.x, mouse.y))
+            onReleased: view.rangeReleased(start, Qt.point(mouse.x, mouse.y))
         }
         Rectangle {
             id: rangeRect
             objectName: "rangeRect"
-            visible: view.host.rangeOn && width > 0
+            visible: view.rangeOn && width > 0
             color: "transparent"
             border.color: "red"
             border.width: 2
@@ -118,8 +135,8 @@ Item {
             }
             Text {
                 objectName: "temperatureText"
-                visible: view.host.captureFinished && view.host.temperatureText !== ""
-                text: view.host.temperatureText
+                visible: view.captureFinished && view.temperatureText !== ""
+                text: view.temperatureText
                 font.family: Style.fontFamily
                 font.pixelSize: Style.fontSmall
                 color: Style.textDark
@@ -127,8 +144,8 @@ Item {
         }
         Row {
             spacing: Style.s(8)
-            visible: UserOpts.isBeautifyPictures && view.host.captureFinished
-                     && WB.beautifyOffered(view.imageList.currentIndex, view.host.singleCaptureVisible,
+            visible: UserOpts.isBeautifyPictures && view.captureFinished
+                     && WB.beautifyOffered(view.imageList.currentIndex, view.singleCaptureVisible,
                                            !UserOpts.markerCapture, UserOpts.multiCapCount)
             Text {
                 anchors.verticalCenter: parent.verticalCenter
@@ -159,12 +176,12 @@ Item {
         }
     }
     // Fractions of the picture as the item shows it (its fitted rectangle inside the box).
-    function rangeDrawn(a, b) {
+    function rangeReleased(a, b) {
         var r = imageItem.getTempRect();
         var origin = imageItem.mapToItem(pictureBox, r.x, r.y);
         var f = WB.rangeFractions(a, b, { x: origin.x, y: origin.y, width: r.width, height: r.height });
         if (f)
-            view.host.setEstimateRange(f);
+            view.rangeDrawn(f);
         else
             rangeRect.clear();
     }
@@ -197,46 +214,57 @@ Item {
             WBCameraBar {
                 id: cameraBar
                 width: parent.width
-                visible: !view.host.captureFinished
-                host: view.host
+                visible: !view.captureFinished
+                kestrix: view.kestrix
+                fl9bw: view.fl9bw
+                previewing: view.previewing
+                captureFinished: view.captureFinished
+                lighton: view.lighton
+                overlayItem: view.overlayItem
             }
             WBCaptureMode {
                 id: mode
                 width: parent.width
-                visible: !view.host.captureFinished
-                host: view.host
+                visible: !view.captureFinished
+                kestrix: view.kestrix
+                single: view.singleCaptureVisible
+                programmeMode: view.isProcess
+                rangeOn: view.rangeOn
+                overlayItem: view.overlayItem
             }
             Row {
                 spacing: Style.s(6)
                 NormalBlueButton {
                     objectName: "captureButton"
-                    visible: !view.host.captureFinished
+                    visible: !view.captureFinished
                     text: qsTr("Capture")
-                    onClicked: view.host.captureClicked()
+                    onClicked: view.captureClicked()
                 }
                 NormalButton {
                     objectName: "backButton"
-                    visible: view.host.captureFinished
+                    visible: view.captureFinished
                     text: qsTr("Back")
-                    onClicked: view.host.backToPreview(false)
+                    onClicked: view.backClicked(false)
                 }
                 NormalButton {
                     objectName: "reCaptureButton"
-                    visible: view.host.captureFinished
+                    visible: view.captureFinished
                     text: qsTr("ReCapture")
-                    onClicked: view.host.backToPreview(true)
+                    onClicked: view.backClicked(true)
                 }
                 NormalButton {
                     objectName: "exportButton"
-                    visible: view.host.captureFinished
+                    visible: view.captureFinished
                     text: qsTr("Export")
-                    onClicked: view.host.actions.exportSelected()
+                    onClicked: view.actions.exportSelected()
                 }
             }
             WBImageList {
                 id: images
                 width: parent.width
-                host: view.host
+                kestrix: view.kestrix
+                actions: view.actions
+                onMoreClicked: view.moreClicked()
             }
             GelHistogram {
                 id: histogram

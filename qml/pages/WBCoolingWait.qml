@@ -1,4 +1,5 @@
 import QtQuick 2.15
+import an.qt.MainCtrl 1.0
 import "../components"
 import "../dialogs"
 import "../js/WesternBlot.js" as WB
@@ -7,27 +8,30 @@ import "../js/WesternBlot.js" as WB
 // every second (the first poll at once). Closing the dialog leaves the page.
 Item {
     id: wait
-    property var host
+    required property bool kestrix
+    required property Item overlayItem
+    // Waiting now: from start() to the camera's cooling or the dialog's closing.
+    property bool active: false
     property alias dialog: coolingDialog
     signal cooled()
     signal abandoned()
 
     function start() {
-        host.isCooling = true;
+        active = true;
         coolingDialog.text = qsTr("Camera Cooling...");
         coolingDialog.open();
         timer.restart();
         poll();
     }
     function stop() {
-        host.isCooling = false;
+        active = false;
         timer.stop();
         coolingDialog.close();
     }
     function poll() {
-        if (!host.isCooling)
+        if (!active)
             return;
-        var t = WB.temperatureOf(host.call("GetTem"), host.kestrix);
+        var t = WB.temperatureOf(kestrix ? MainCtrl._WBQIGetTem() : MainCtrl._WBTSGetTem(), kestrix);
         coolingText.value = WB.coolingText(t);
         if (t < 20 && WB.coolingDone(WB.mappedTemperature(t))) {
             stop();
@@ -39,7 +43,7 @@ Item {
     LoadingDialog {
         id: coolingDialog
         objectName: "coolingDialog"
-        parent: wait.host.overlayItem
+        parent: wait.overlayItem
         width: Style.s(260)
         height: Style.s(190)
         onDialogClosedSignal: {

@@ -11,111 +11,136 @@ import "../js/CheckLoginFunctions.js" as CLJS
 // pictures (marker, pseudo colour) by their file.
 QtObject {
     id: actions
-    property var host
+    required property bool kestrix
+    // The controller's list operations, or a test's recorder.
+    required property var imageOps
+    required property ListModel imageModel
+    required property int currentIndex
+    // Entries of the capture itself (they cannot be deleted), and its folder.
+    required property int mCount
+    required property string imageSavePath
+    required property Item overlayItem
     property Component renameComponent: Component { RenameDialog {} }
+    // An entry to show: a camera frame by its number (file ""), or a colour picture by its file
+    // (frame -4, the picture item's index for a file).
+    signal entryChosen(int index, int frame, string file)
+    signal pseudoColorCounted(int delta)
+    signal audited(string chinese, string english)
+    signal warned(string text)
 
-    function ops(name) { return host.imageOps[host.cam(name)] }
+    // The camera family's twin of each list operation.
+    function listClicked(frame) {
+        if (kestrix)
+            imageOps._WBQIImageListClicked(frame);
+        else
+            imageOps._WBTSImageListClicked(frame);
+    }
+    function deleteFrame(frame) {
+        if (kestrix)
+            imageOps._WBQIDeleteImage(frame);
+        else
+            imageOps._WBTSDeleteImage(frame);
+    }
+    function deletePseudoColor(path) {
+        if (kestrix)
+            imageOps._WBQIDeletePseudoColorImage(path);
+        else
+            imageOps._WBTSDeletePseudoColorImage(path);
+    }
+    function mergeFrames(frames) { return kestrix ? imageOps._WBQIMergeImage(frames) : imageOps._WBTSMergeImage(frames) }
+    function pseudoColor(frame) { return kestrix ? imageOps._WBQIPseudoColorImage(frame) : imageOps._WBTSPseudoColorImage(frame) }
+    function generate() { return kestrix ? imageOps._WBQIGenerateImage() : imageOps._WBTSGenerateImage() }
+
     function fileNames() {
         var names = [];
-        for (var i = 0; i < host.imageModel.count; ++i)
-            names.push(host.imageModel.get(i).file);
+        for (var i = 0; i < imageModel.count; ++i)
+            names.push(imageModel.get(i).file);
         return names;
     }
     function checkedEntries() {
         var list = [];
-        for (var i = 0; i < host.imageModel.count; ++i) {
-            var entry = host.imageModel.get(i);
+        for (var i = 0; i < imageModel.count; ++i) {
+            var entry = imageModel.get(i);
             if (entry.marked)
                 list.push({ index: i, file: entry.file, path: entry.path });
         }
         return list;
     }
     function uncheckAll() {
-        for (var i = 0; i < host.imageModel.count; ++i)
-            host.imageModel.setProperty(i, "marked", false);
+        for (var i = 0; i < imageModel.count; ++i)
+            imageModel.setProperty(i, "marked", false);
     }
     function selectEntry(index) {
-        if (index < 0 || index >= host.imageModel.count)
+        if (index < 0 || index >= imageModel.count)
             return;
-        host.imageList.currentIndex = index;
-        var entry = host.imageModel.get(index);
-        if (entry.file === "") {
-            var frame = WB.frameIndex(index, fileNames());
-            host.imageItem.imageIndex = frame;
-            host.histogramShow = true;
-            ops("ImageListClicked")(frame);
-        } else {
-            host.imageItem.imageName = entry.file;
-            host.imageItem.imageIndex = -4;
-            host.histogramShow = false;
-        }
-        host.imageItem.updateImage();
+        var file = imageModel.get(index).file;
+        entryChosen(index, file === "" ? WB.frameIndex(index, fileNames()) : -4, file);
     }
     // A new picture of the controller, listed with blank parameters and shown.
     function appendResult(name, isFile) {
         if (String(name) === "")
             return;
-        host.imageModel.append({ title: WB.baseName(name), path: String(name), file: isFile ? String(name) : "", bin: -1,
-                                 exposure: -1, gain: -1, marked: false });
+        imageModel.append({ title: WB.baseName(name), path: String(name), file: isFile ? String(name) : "", bin: -1,
+                            exposure: -1, gain: -1, marked: false });
         if (isFile)
-            ++host.pseudoColorCount;
-        selectEntry(host.imageModel.count - 1);
+            pseudoColorCounted(1);
+        selectEntry(imageModel.count - 1);
     }
     function renameSelected() {
-        var index = host.imageList.currentIndex;
+        var index = currentIndex;
         if (index < 0)
             return;
-        var entry = host.imageModel.get(index);
-        var dialog = renameComponent.createObject(host.overlayItem, { renameType: 1, originName: WB.baseName(entry.path),
-                                                                          mImageSavePath: WB.folderOf(entry.path) });
+        var entry = imageModel.get(index);
+        var dialog = renameComponent.createObject(overlayItem, { renameType: 1, originName: WB.baseName(entry.path),
+                                                                 mImageSavePath: WB.folderOf(entry.path) });
         dialog.updateNewName.connect(function(newName, folder) { renameEntry(index, folder + newName) });
         dialog.closed.connect(function() { dialog.destroy() });
         dialog.open();
     }
     function renameEntry(index, newPath) {
-        var entry = host.imageModel.get(index);
+        var entry = imageModel.get(index);
         var oldPath = entry.path;
-        host.imageOps.updateImageName(EnumOBJ.WB, oldPath, newPath);
-        host.imageModel.setProperty(index, "path", newPath);
-        host.imageModel.setProperty(index, "title", WB.baseName(newPath));
+        imageOps.updateImageName(EnumOBJ.WB, oldPath, newPath);
+        imageModel.setProperty(index, "path", newPath);
+        imageModel.setProperty(index, "title", WB.baseName(newPath));
         if (entry.file !== "")
-            host.imageModel.setProperty(index, "file", newPath);
-        host.audit("重命名图片: 旧名: " + WB.baseName(oldPath) + " 新名: " + WB.baseName(newPath),
-                   "Rename image: Old name: " + WB.baseName(oldPath) + " New name: " + WB.baseName(newPath));
+            imageModel.setProperty(index, "file", newPath);
+        audited("重命名图片: 旧名: " + WB.baseName(oldPath) + " 新名: " + WB.baseName(newPath),
+                "Rename image: Old name: " + WB.baseName(oldPath) + " New name: " + WB.baseName(newPath));
     }
     function deleteChecked() {
         var checked = checkedEntries();
-        var refusal = WB.deleteRefusal(checked, host.mCount);
+        var refusal = WB.deleteRefusal(checked, mCount);
         if (refusal !== "") {
-            host.warn(refusal === "none" ? qsTr("Please select at least one image!") : qsTr("The original image cannot be deleted!"));
+            warned(refusal === "none" ? qsTr("Please select at least one image!") : qsTr("The original image cannot be deleted!"));
             return;
         }
-        host.audit("点击删除图片", "Delete Image");
+        audited("点击删除图片", "Delete Image");
         // Last first: every earlier frame number still names the same frame while later ones go.
         for (var i = checked.length - 1; i >= 0; --i) {
             var c = checked[i];
             if (c.file !== "") {
-                ops("DeletePseudoColorImage")(c.path);
-                --host.pseudoColorCount;
+                deletePseudoColor(c.path);
+                pseudoColorCounted(-1);
             } else {
-                ops("DeleteImage")(WB.frameIndex(c.index, fileNames()));
+                deleteFrame(WB.frameIndex(c.index, fileNames()));
             }
-            host.imageModel.remove(c.index);
+            imageModel.remove(c.index);
         }
-        selectEntry(host.imageModel.count - 1);
+        selectEntry(imageModel.count - 1);
     }
     function mergeChecked() {
         var checked = checkedEntries();
         var refusal = WB.mergeRefusal(checked);
         if (refusal !== "") {
-            host.warn(refusal === "two" ? qsTr("Please select two images for merge!")
-                      : refusal === "pseudo" ? qsTr("Pseudo color images cannot be selected for merge!")
-                      : qsTr("Cannot merge to color Marker!"));
+            warned(refusal === "two" ? qsTr("Please select two images for merge!")
+                   : refusal === "pseudo" ? qsTr("Pseudo color images cannot be selected for merge!")
+                   : qsTr("Cannot merge to color Marker!"));
             return;
         }
-        host.audit("合并两张图片", "Merge two images");
+        audited("合并两张图片", "Merge two images");
         var names = fileNames();
-        var merged = ops("MergeImage")([WB.frameIndex(checked[0].index, names), WB.frameIndex(checked[1].index, names)]);
+        var merged = mergeFrames([WB.frameIndex(checked[0].index, names), WB.frameIndex(checked[1].index, names)]);
         if (String(merged) !== "")
             uncheckAll();
         appendResult(merged, false);
@@ -124,41 +149,41 @@ QtObject {
         var checked = checkedEntries();
         var refusal = WB.pseudoColorRefusal(checked);
         if (refusal !== "") {
-            host.warn(refusal === "one" ? qsTr("Please select one images for pseudo color!")
-                      : qsTr("Pseudo color images cannot be selected for pseudo color!"));
+            warned(refusal === "one" ? qsTr("Please select one images for pseudo color!")
+                   : qsTr("Pseudo color images cannot be selected for pseudo color!"));
             return;
         }
-        host.audit("点击伪彩", "Pseudo Clicked");
-        appendResult(ops("PseudoColorImage")(WB.frameIndex(checked[0].index, fileNames())), true);
+        audited("点击伪彩", "Pseudo Clicked");
+        appendResult(pseudoColor(WB.frameIndex(checked[0].index, fileNames())), true);
     }
     function pseudoMergeChecked() {
         var checked = checkedEntries();
         if (WB.pseudoMergeRefusal(checked) !== "") {
-            host.warn(qsTr("Please select one pesudo image!"));
+            warned(qsTr("Please select one pesudo image!"));
             return;
         }
-        host.audit("合并伪彩图片", "Merge pesudo images");
-        var merged = host.imageOps._WBTSPesudoMerge([checked[0].path, checked[1].path]);
+        audited("合并伪彩图片", "Merge pesudo images");
+        var merged = imageOps._WBTSPesudoMerge([checked[0].path, checked[1].path]);
         if (String(merged) !== "")
             uncheckAll();
         appendResult(merged, true);
     }
     function generateImage() {
-        appendResult(ops("GenerateImage")(), false);
+        appendResult(generate(), false);
     }
     function exportSelected() {
-        var index = host.imageList.currentIndex;
+        var index = currentIndex;
         if (index < 0)
             return;
         CLJS.showCheckLogin(function() {
-            var entry = host.imageModel.get(index);
+            var entry = imageModel.get(index);
             var component = Qt.createComponent("../dialogs/ExportDialog.qml");
             if (component.status !== Component.Ready) {
                 console.log("export dialog not available");
                 return;
             }
-            var dialog = component.createObject(host.overlayItem, {
-                imageSavePath: host.imageSavePath, curUserName: UserOpts.lastLoginUser, curImageName: WB.baseName(entry.path),
+            var dialog = component.createObject(overlayItem, {
+                imageSavePath: actions.imageSavePath, curUserName: UserOpts.lastLoginUser, curImageName: WB.baseName(entry.path),
                 srcPseudoImageName: entry.file, curBinning: entry.bin === -1 ? "" : entry.bin + "*" + entry.bin,
                 curExposure: WB.paramText(entry.exposure, "ms"), curGain: WB.paramText(entry.gain) });
             if (!dialog)

@@ -6,7 +6,10 @@ import "../js/WesternBlot.js" as WB
 // The captured images beside the live view, each with a check box, and the list's actions.
 Column {
     id: images
-    property var host
+    required property bool kestrix
+    // What the buttons do.
+    required property WBImageActions actions
+    signal moreClicked()
     property alias imageList: imageList
     property alias imageModel: imageModel
     spacing: Style.s(6)
@@ -23,7 +26,7 @@ Column {
             font.pixelSize: Style.fontLarge
             color: Style.textDark
         }
-        NormalButton { objectName: "moreImagesButton"; text: qsTr("More"); onClicked: images.host.sig_SwitchCheckedBtn() }
+        NormalButton { objectName: "moreImagesButton"; text: qsTr("More"); onClicked: images.moreClicked() }
     }
     ListView {
         id: imageList
@@ -61,24 +64,24 @@ Column {
             MouseArea {
                 anchors.fill: parent
                 anchors.leftMargin: Style.s(34)
-                onClicked: images.host.actions.selectEntry(index)
-                onDoubleClicked: { images.host.actions.selectEntry(index); images.host.actions.renameSelected() }
+                onClicked: images.actions.selectEntry(index)
+                onDoubleClicked: { images.actions.selectEntry(index); images.actions.renameSelected() }
             }
         }
     }
     Flow {
         width: parent.width
         spacing: Style.s(6)
-        NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: images.host.actions.renameSelected() }
-        NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: images.host.actions.deleteChecked() }
-        NormalButton { objectName: "mergeButton"; text: qsTr("Merge"); onClicked: images.host.actions.mergeChecked() }
-        NormalButton { objectName: "pseudoButton"; text: qsTr("Pseudo"); onClicked: images.host.actions.pseudoColorChecked() }
+        NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: images.actions.renameSelected() }
+        NormalButton { objectName: "deleteButton"; text: qsTr("Delete"); onClicked: images.actions.deleteChecked() }
+        NormalButton { objectName: "mergeButton"; text: qsTr("Merge"); onClicked: images.actions.mergeChecked() }
+        NormalButton { objectName: "pseudoButton"; text: qsTr("Pseudo"); onClicked: images.actions.pseudoColorChecked() }
         NormalButton {
             objectName: "pseudoMergeButton"
-            visible: !images.host.kestrix
+            visible: !images.kestrix
             text: qsTr("Pesudo Merge")
-            onClicked: images.host.actions.pseudoMergeChecked()
+            onClicked: images.actions.pseudoMergeChecked()
         }
-        NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: images.host.actions.generateImage() }
+        NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: images.actions.generateImage() }
     }
 }

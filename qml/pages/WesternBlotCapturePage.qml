@@ -3,7 +3,6 @@ import QtQuick.Controls 2.15
 import QtQuick.Window 2.15
 import an.qt.MainCtrl 1.0
 import an.qt.UserOpts 1.0
-import an.qt.CamOpts 1.0
 import an.qt.EnumOBJ 1.0
 import "../components"
 import "../dialogs"
@@ -34,12 +33,10 @@ Item {
     property bool previewing: false
     property bool singleCaptureVisible: true
     property bool isProcess: false
-    property int originMultiCapture: 0
-    property bool originIntergralAcc: true
     property bool singleImageCaped: false
     property bool captureFinished: false
     property bool histogramShow: false
-    property bool isCooling: false
+    readonly property alias isCooling: cooling.active
     property bool lighton: false
     property bool dooropen: false
     property int lastLightType: EnumOBJ.Unknow_LightType
@@ -56,12 +53,38 @@ Item {
     // The controller's list operations; a test puts a recorder in its place.
     property var imageOps: MainCtrl
 
-    // The camera family's twin of a controller method ("PreviewStart" -> _WBQIPreviewStart).
-    function cam(name) { return (kestrix ? "_WBQI" : "_WBTS") + name }
-    function call(name, a, b, c) {
-        var f = MainCtrl[cam(name)];
-        return arguments.length === 1 ? f() : arguments.length === 2 ? f(a) : arguments.length === 3 ? f(a, b) : f(a, b, c);
+    // The camera family's twin of each controller call.
+    function previewStart() {
+        if (kestrix)
+            MainCtrl._WBQIPreviewStart();
+        else
+            MainCtrl._WBTSPreviewStart();
     }
+    function captureStart(autoCapture) {
+        if (kestrix)
+            MainCtrl._WBQICaptureStart(autoCapture);
+        else
+            MainCtrl._WBTSCaptureStart(autoCapture);
+    }
+    function cancelCapture() {
+        if (kestrix)
+            MainCtrl._WBQICancelCapture();
+        else
+            MainCtrl._WBTSCancelCapture();
+    }
+    function exitExperiment() {
+        if (kestrix)
+            MainCtrl._WBQIExitExperiment();
+        else
+            MainCtrl._WBTSExitExperiment();
+    }
+    function updateImageShow(left, right) {
+        if (kestrix)
+            MainCtrl._WBQIUpdateImageShow(left, right);
+        else
+            MainCtrl._WBTSUpdateImageShow(left, right);
+    }
+    function temperature() { return WB.temperatureOf(kestrix ? MainCtrl._WBQIGetTem() : MainCtrl._WBTSGetTem(), kestrix) }
     function audit(chinese, english) { Audit.write(ATJS.ModuleType.Capture_Western, chinese, english) }
     function warn(text) { return Popups.message(page.Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"), text, false) }
 
@@ -91,7 +114,7 @@ Item {
             startPreview();
             return;
         }
-        var t = WB.mappedTemperature(WB.temperatureOf(call("GetTem"), kestrix));
+        var t = WB.mappedTemperature(temperature());
         if (t < -30) {
             startPreview();
             return;
@@ -104,7 +127,7 @@ Item {
         cooling.stop();
         filterTimer.stop();
         filterDialog.close();
-        call("ExitExperiment");
+        exitExperiment();
         mode.setProgrammeMode(false);
         dropRange();
         resetPage();
@@ -165,7 +188,7 @@ Item {
             lighton = true;
             resetFilterWheel();
         }
-        call("PreviewStart");
+        previewStart();
         imageItem.imageIndex = -1;
         imageItem.mAdapt = true;
         imageList.currentIndex = -1;
@@ -238,7 +261,7 @@ Item {
     // False when a warning stopped it.
     function startCapture() {
         if (singleCaptureVisible) {
-            call("CaptureStart", mode.aesChecked);
+            captureStart(mode.aesChecked);
             return true;
         }
         if (isProcess && !mode.applyProgramme()) {
@@ -256,31 +279,16 @@ Item {
             warn(qsTr("Exposure time must less than one hour!"));
             return false;
         }
-        call("CaptureStart", false);
+        captureStart(false);
         return true;
-    }
-    function plannedTotalMs() {
-        var names = [UserOpts.OPT_SingleCapExpTime, UserOpts.OPT_MarkerCapture, UserOpts.OPT_MultiCapExpTimesChanged,
-                     UserOpts.OPT_MultiCapExpTimes, UserOpts.OPT_MultiCapCount, UserOpts.OPT_IntegralAccumulate,
-                     UserOpts.OPT_ColorMarker];
-        for (var i = 0; i < names.length; ++i)
-            UserOpts.loadUserOptsByName(names[i]);
-        var plan = mode.manualPlan();
-        return WB.captureTotalMs({ kestrix: kestrix, single: singleCaptureVisible, singleExp: UserOpts.singleCapExpTime,
-                                   preview: cameraBar.previewExposure(), marker: !UserOpts.markerCapture,
-                                   timesChanged: UserOpts.multiCapExpTimesChanged, expTimes: UserOpts.multiCapExpTimes,
-                                   count: UserOpts.multiCapCount, first: plan.first, delta: plan.delta,
-                                   accumulate: UserOpts.integralAccumulate,
-                                   colorMarker: !kestrix && UserOpts.colorMarkerVisible && UserOpts.colorMarker });
     }
     function onCaptureStart() {
         if (!wbMode)
             return;
         estimateDialog.close();
-        progressDialog.totalTime = plannedTotalMs();
+        progressDialog.totalTime = mode.plannedTotalMs(cameraBar.previewExposure());
         progressDialog.open();
     }
-    function cancelCapture() { call("CancelCapture") }
     function appendEntry(name, bin, exposure, gain, file) {
         imageModel.append({ title: WB.baseName(name), path: String(name), file: file, bin: bin, exposure: exposure,
                             gain: gain, marked: false });
@@ -342,7 +350,7 @@ Item {
         // Both families: the light is on before the preview runs again.
         MainCtrl.lightChange(true);
         lighton = true;
-        call("PreviewStart");
+        previewStart();
         imageItem.imageIndex = -1;
         imageItem.mAdapt = true;
         showCameraDialog();
@@ -365,35 +373,6 @@ Item {
         MainCtrl.lightChange(open);
         lighton = open;
         audit("灯源: " + Audit.openClose(open), "Light: " + Audit.openCloseEn(open));
-    }
-
-    // ---- autofocus (Tucsen) ----
-    property bool afCancelled: false
-    function startAutoFocus() {
-        // The search writes the position it found; -1 tells that it found none.
-        CamOpts.autoFocusPosition = -1;
-        afCancelled = false;
-        MainCtrl._WBTSSpacecomAtFocus();
-        afDialog.text = qsTr("Auto Focusing...");
-        afDialog.open();
-        audit("镜头设置: 点击自动聚焦", "Lens setting: Autofocus Clicked");
-    }
-    function onAFFinished() {
-        if (!afDialog.opened)
-            return;
-        afDialog.close();
-        if (CamOpts.autoFocusPosition !== -1)
-            return;
-        CamOpts.loadCamOptsByName(CamOpts.AutoFocusPosition);
-        if (!afCancelled)
-            warn(qsTr("Auto focus failed: no sharp position was found."));
-    }
-    // The board reports where the lens stands: the slider and curFocusWB follow it.
-    function lensReported() {
-        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
-        cameraBar.lensValue = UserOpts.curFocusValue;
-        UserOpts.curFocusWB = UserOpts.curFocusValue;
-        UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusWB);
     }
 
     // ---- estimation region (Tucsen) ----
@@ -426,7 +405,33 @@ Item {
 
     // ---- image list ----
     function selectEntry(index) { actions.selectEntry(index) }
-    WBImageActions { id: actions; host: page }
+    function showEntry(index, frame, file) {
+        imageList.currentIndex = index;
+        if (file === "") {
+            imageItem.imageIndex = frame;
+            histogramShow = true;
+            actions.listClicked(frame);
+        } else {
+            imageItem.imageName = file;
+            imageItem.imageIndex = -4;
+            histogramShow = false;
+        }
+        imageItem.updateImage();
+    }
+    WBImageActions {
+        id: actions
+        kestrix: page.kestrix
+        imageOps: page.imageOps
+        imageModel: page.imageModel
+        currentIndex: page.imageList.currentIndex
+        mCount: page.mCount
+        imageSavePath: page.imageSavePath
+        overlayItem: page.overlayItem
+        onEntryChosen: page.showEntry(index, frame, file)
+        onPseudoColorCounted: page.pseudoColorCount += delta
+        onAudited: page.audit(chinese, english)
+        onWarned: page.warn(text)
+    }
 
     // ---- histogram ----
     function stretch(left, right) {
@@ -435,7 +440,7 @@ Item {
         var frame = WB.frameIndex(imageList.currentIndex, actions.fileNames());
         if (frame >= 0)
             imageItem.imageIndex = frame;
-        call("UpdateImageShow", left, right);
+        updateImageShow(left, right);
         imageItem.updateImage();
     }
 
@@ -450,7 +455,7 @@ Item {
         repeat: true
         triggeredOnStart: true
         running: page.entered && page.captureFinished
-        onTriggered: page.temperatureValue = WB.coolingText(WB.temperatureOf(page.call("GetTem"), page.kestrix))
+        onTriggered: page.temperatureValue = WB.coolingText(page.temperature())
     }
 
     Connections {
@@ -494,29 +499,18 @@ Item {
         function onLightStatusChange(on) { page.lighton = on }
         function onFilterFin() { if (page.entered) page.filterReady() }
         function onSetAEFinished() { if (page.entered && page.wbMode) page.cameraBar.onAEFinished() }
-        function onSetAFFinished() { if (page.entered && page.wbMode) page.onAFFinished() }
-        function onReadZoom() { if (page.entered && page.wbMode && !page.kestrix) page.lensReported() }
+        function onSetAFFinished() { if (page.entered && page.wbMode) page.cameraBar.onAFFinished() }
+        function onReadZoom() { if (page.entered && page.wbMode && !page.kestrix) page.cameraBar.lensReported() }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }
-    LoadingDialog {
-        id: aeDialog
-        objectName: "aeDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: { MainCtrl._WBTSAtExposure(0); page.cameraBar.stopAutoExposure() }
-    }
-    LoadingDialog {
-        id: afDialog
-        objectName: "afDialog"
-        parent: page.Overlay.overlay
-        onDialogClosedSignal: { page.afCancelled = true; MainCtrl.stopAutoFocus() }
-    }
     LoadingDialog { id: filterDialog; objectName: "filterDialog"; parent: page.Overlay.overlay }
     Timer { id: filterTimer; onTriggered: page.filterReady() }
     LoadingDialog { id: estimateDialog; objectName: "estimateDialog"; parent: page.Overlay.overlay }
     WBCoolingWait {
         id: cooling
-        host: page
+        kestrix: page.kestrix
+        overlayItem: page.overlayItem
         onCooled: page.startPreview()
         onAbandoned: page.sig_BackToHome()
     }
@@ -529,8 +523,41 @@ Item {
     WBCaptureView {
         id: view
         anchors.fill: parent
+        kestrix: page.kestrix
+        fl9bw: page.fl9bw
+        previewing: page.previewing
+        captureFinished: page.captureFinished
+        lighton: page.lighton
+        singleCaptureVisible: page.singleCaptureVisible
+        isProcess: page.isProcess
+        rangeOn: page.rangeOn
+        temperatureText: page.temperatureText
+        overlayItem: page.overlayItem
+        actions: actions
         host: page
+        onRangeDrawn: page.setEstimateRange(fractions)
+        onCaptureClicked: page.captureClicked()
+        onBackClicked: page.backToPreview(retake)
+        onMoreClicked: page.sig_SwitchCheckedBtn()
     }
+    Connections {
+        target: view.cameraBar
+        function onRefitRequested() { page.refitView() }
+        function onRangeDropRequested() { page.removeEstimateRange() }
+        function onCameraDialogRequested() { page.showCameraDialog() }
+        function onLightClicked(open) { page.lightClicked(open) }
+        function onAudited(chinese, english) { page.audit(chinese, english) }
+        function onWarned(text) { page.warn(text) }
+    }
+    Connections {
+        target: view.mode
+        function onSingleChosen(value) { page.singleCaptureVisible = value }
+        function onProgrammeModeChosen(on) { page.isProcess = on }
+        function onModeClicked(single) { page.modeClicked(single) }
+        function onRangeClicked(on) { page.rangeClicked(on) }
+        function onAudited(chinese, english) { page.audit(chinese, english) }
+    }
+
     property alias imageItem: view.imageItem
     property alias imageList: view.imageList
     property alias imageModel: view.imageModel
@@ -539,8 +566,8 @@ Item {
     property alias actions: actions
     property alias cameraDialog: cameraDialog
     property alias estimateDialog: estimateDialog
-    property alias aeDialog: aeDialog
-    property alias afDialog: afDialog
+    readonly property LoadingDialog aeDialog: view.cameraBar.aeDialog
+    readonly property LoadingDialog afDialog: view.cameraBar.afDialog
     property alias filterDialog: filterDialog
     property alias coolingDialog: cooling.dialog
     property alias progressDialog: progressDialog
