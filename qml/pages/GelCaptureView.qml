@@ -337,7 +337,7 @@ Item {
                     model: view.filterTexts
                     FilterButton {
                         objectName: "filter_" + index
-                        visible: view.shownFilters[index] === true
+                        visible: Boolean(view.shownFilters[index])
                         checked: view.curFilterPos === index
                         mText: modelData
                         onClicked: { checked = Qt.binding(function() { return view.curFilterPos === index }); view.filterChosen(index) }
