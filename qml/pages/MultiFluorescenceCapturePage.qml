@@ -506,25 +506,12 @@ Item {
     GelCaptureView {
         id: view
         anchors.fill: parent
-        multMode: page.multMode
-        singleGel: page.singleGel
-        fl9bw: page.fl9bw
-        boardSensing: page.boardSensing
-        lensPanel: page.lensPanel
-        captureFinished: page.captureFinished
-        histogramShow: page.histogramShow
-        cutOn: false
-        lights: page.lights
-        lightNames: page.lightNames
-        uv254Enabled: page.uv254Enabled
-        uv365Enabled: page.uv365Enabled
-        filterTexts: page.filterTexts
+        multMode: page.multMode; singleGel: page.singleGel; fl9bw: page.fl9bw; boardSensing: page.boardSensing
+        lensPanel: page.lensPanel; captureFinished: page.captureFinished; histogramShow: page.histogramShow
+        cutOn: false; ffcVisible: page.ffcVisible; exposureAuto: page.exposureAuto; focusAuto: page.focusAuto
+        lights: page.lights; lightNames: page.lightNames; uv254Enabled: page.uv254Enabled; uv365Enabled: page.uv365Enabled
+        filterTexts: page.filterTexts; curFilterPos: page.curFilterPos; curLightType: page.curLightType
         shownFilters: page.filterTexts.map(function(text, i) { return page.filterShown(i) })
-        curFilterPos: page.curFilterPos
-        curLightType: page.curLightType
-        exposureAuto: page.exposureAuto
-        focusAuto: page.focusAuto
-        ffcVisible: page.ffcVisible
         filterDialog: page.filterDialog
         onLightClicked: page.lightClicked(type, on)
         onFilterChosen: page.chooseFilter(index)
