@@ -1967,6 +1967,25 @@
             <translation>编辑</translation>
         </message>
         <message>
+            <source>Fit</source>
+            <translation>适应</translation>
+        </message>
+        <message>
+            <source>Flat Field Calibrate</source>
+            <translation>平场校准</translation>
+        </message>
+        <message>
+            <source>Exposure</source>
+            <translation>曝光</translation>
+        </message>
+        <message>
+            <source>Auto Exposure</source>
+            <translation>自动曝光</translation>
+        </message>
+    </context>
+    <context>
+        <name>GelImageList</name>
+        <message>
             <source>Resolution/Sensitivity: </source>
             <translation>分辨率/灵敏度: </translation>
         </message>
@@ -1993,22 +2012,6 @@
         <message>
             <source>Stain</source>
             <translation>染色</translation>
-        </message>
-        <message>
-            <source>Fit</source>
-            <translation>适应</translation>
-        </message>
-        <message>
-            <source>Flat Field Calibrate</source>
-            <translation>平场校准</translation>
-        </message>
-        <message>
-            <source>Exposure</source>
-            <translation>曝光</translation>
-        </message>
-        <message>
-            <source>Auto Exposure</source>
-            <translation>自动曝光</translation>
         </message>
         <message>
             <source>Red</source>

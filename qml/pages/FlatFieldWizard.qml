@@ -7,6 +7,7 @@ import an.qt.EnumOBJ 1.0
 import "../components"
 import "../js/FlatField.js" as FFC
 import "../js/GelCapture.js" as Gel
+import "../js/Popups.js" as Popups
 
 // The gel page's flat-field calibration: with an empty cabin and the white plate in place it
 // sets full resolution, runs automatic exposure, records a bright and a dark reference (and,
@@ -15,7 +16,26 @@ import "../js/GelCapture.js" as Gel
 Column {
     id: wizard
     objectName: "flatFieldWizard"
-    property var host
+    // ---- what the page tells ----
+    required property bool singleGel
+    required property bool fl9bw
+    required property bool boardSensing
+    required property bool captureFinished
+    required property int curFilterPos
+    required property int curLightType
+    // The camera bar beside it: the run sets its binning and gain and waits for its exposure.
+    required property GelCameraBar cameraBar
+    // The page's filter dialog, which closes when the wheel has stopped.
+    required property Popup filterDialog
+    // ---- what it asks of the page ----
+    // The page's own light button pressed (or released).
+    signal lightClicked(int type, bool on)
+    signal autoExposureRequested(bool on)
+    signal aePollStopRequested()
+    // The wheel was sent to position, rotations steps from where it was.
+    signal filterTurned(int position, int rotations)
+    // The run succeeded and its message was answered: the panel may close.
+    signal closeRequested()
     // The wizard's step (see FlatField.js); 0 before a run, -1 after one.
     property int step: 0
     property bool active: false
@@ -51,7 +71,7 @@ Column {
         QT_TR_NOOP("Shoot light field for 590nm"), QT_TR_NOOP("Shoot dark field for 590nm"), QT_TR_NOOP("Calibration cancelled")]
     spacing: Style.s(6)
 
-    function options() { return { colorMarker: UserOpts.colorMarkerVisible, plain: !host.boardSensing } }
+    function options() { return { colorMarker: UserOpts.colorMarkerVisible, plain: !boardSensing } }
 
     Component.onCompleted: {
         if (MainCtrl.isAlreadyFFC()) {
@@ -60,22 +80,26 @@ Column {
         }
     }
 
+    function message(title, text, withCancel) {
+        return Popups.message(wizard.Overlay.overlay, "qrc:/Image/warning.png", title, text, withCancel === true);
+    }
+
     // ---- start and finish --------------------------------------------------------------------
     function start() {
-        var refusal = FFC.startRefusal(host.captureFinished, host.curFilterPos);
+        var refusal = FFC.startRefusal(captureFinished, curFilterPos);
         if (refusal !== "") {
-            host.message(qsTr("Warning"), qsTr(refusal));
+            message(qsTr("Warning"), qsTr(refusal));
             return null;
         }
-        var dialog = host.ask(qsTr("Tips"), qsTr("Flat field correction is about to begin, please do not control the lighting or shoot")
-                              + "\n" + qsTr("Make sure that your current cabin is empty and place the white light plate"));
+        var dialog = message(qsTr("Tips"), qsTr("Flat field correction is about to begin, please do not control the lighting or shoot")
+                              + "\n" + qsTr("Make sure that your current cabin is empty and place the white light plate"), true);
         if (dialog)
             dialog.accepted.connect(begin);
         return dialog;
     }
     function begin() {
         barMax = FFC.barMax(UserOpts.colorMarkerVisible);
-        saved = { light: host.curLightType, filter: host.curFilterPos, binning: CamOpts.gelTSCurBinning,
+        saved = { light: curLightType, filter: curFilterPos, binning: CamOpts.gelTSCurBinning,
                   exposure: CamOpts.gelTSCurExposurePre, gain: CamOpts.gelTSCurGain, gainIndex: CamOpts.gelTSCurGainIndex };
         active = true;
         halfPair = false;
@@ -91,15 +115,15 @@ Column {
             MainCtrl.setisInFFC(true);
             bar = 1;
             status = "Set Camera Binning";
-            if (host.singleGel) {
+            if (singleGel) {
                 // Full resolution at the stored exposure and gain.
                 MainCtrl._GelTSBinChanged(0, CamOpts.gelTSCurExposurePre, CamOpts.gelTSCurGain);
                 CamOpts.gelTSCurBinning = 0;
                 CamOpts.saveCurGelTSCamOpts();
             } else {
-                if (host.fl9bw)
-                    host.cameraBar.chooseGainLevel(0);
-                host.cameraBar.chooseBinning(0);
+                if (fl9bw)
+                    cameraBar.chooseGainLevel(0);
+                cameraBar.chooseBinning(0);
             }
             prepStep = 1;
             return;
@@ -109,8 +133,8 @@ Column {
         exposureForCalibration = true;
         prepTimer.stop();
         // The binning choice may have started it already: a second run on top would restart it.
-        if (!host.cameraBar.aeOn)
-            host.startAutoExposure(true);
+        if (!cameraBar.aeOn)
+            autoExposureRequested(true);
     }
     function finish() {
         MainCtrl.calculateFFC();
@@ -119,9 +143,9 @@ Column {
         stepTimer.stop();
         UserOpts.isFFCOpen = true;
         UserOpts.saveUserOptsByName(UserOpts.OPT_IsFFCOpen);
-        var dialog = host.message(qsTr("Tips"), qsTr("Calibration Success!"));
+        var dialog = message(qsTr("Tips"), qsTr("Calibration Success!"));
         if (dialog)
-            dialog.accepted.connect(function() { host.ffcVisible = false });
+            dialog.accepted.connect(function() { wizard.closeRequested() });
         MainCtrl.setisInFFC(false);
         MainCtrl.setFFC(true);
     }
@@ -136,24 +160,24 @@ Column {
         exposureForCalibration = false;
         exposureAfterFilter = false;
         active = false;
-        if (host.cameraBar.aeOn)
-            host.startAutoExposure(false);
-        host.stopAePoll();
-        MainCtrl._GelTSBinChanged(saved.binning, saved.exposure, host.fl9bw ? saved.gainIndex : saved.gain);
+        if (cameraBar.aeOn)
+            autoExposureRequested(false);
+        aePollStopRequested();
+        MainCtrl._GelTSBinChanged(saved.binning, saved.exposure, fl9bw ? saved.gainIndex : saved.gain);
         CamOpts.gelTSCurBinning = saved.binning;
         CamOpts.gelTSCurExposurePre = saved.exposure;
         CamOpts.gelTSCurGain = saved.gain;
         CamOpts.gelTSCurGainIndex = saved.gainIndex;
         CamOpts.saveCurGelTSCamOpts();
-        host.cameraBar.load();
+        cameraBar.load();
         MainCtrl.setisInFFC(false);
-        if (host.curFilterPos > 0)
+        if (curFilterPos > 0)
             turnFilter(0);
-        if (host.curLightType !== saved.light) {
+        if (curLightType !== saved.light) {
             if (saved.light === EnumOBJ.Unknow_LightType)
-                host.lightClicked(host.curLightType, false);
+                lightClicked(curLightType, false);
             else
-                host.lightClicked(saved.light, true);
+                lightClicked(saved.light, true);
         }
         // A bright reference without its dark one would correct every later picture wrongly
         // (the files are read again at start): no references until a calibration completes.
@@ -180,17 +204,14 @@ Column {
     function settingChanged() { framesSinceChange = 0 }
     function switchWhite(on) {
         settingChanged();
-        host.lightClicked(EnumOBJ.White, on);
+        lightClicked(EnumOBJ.White, on);
     }
     // The calibration runs the exposure behind its filters itself (filterStopped), and none
     // after its way back to no filter or a cancel's: the page's own does not follow these moves.
     function turnFilter(position) {
         settingChanged();
         MainCtrl._GelTSFilterChanged(position);
-        host.rotateCount = Gel.rotateCount(Math.max(0, host.curFilterPos), position);
-        host.curFilterPos = position;
-        host.imageItem.curFilterPosition = position;
-        host.showFilterDialog(true);
+        filterTurned(position, Gel.rotateCount(Math.max(0, curFilterPos), position));
     }
     function fire() {
         if (step === FFC.WaitExposure) {
@@ -216,6 +237,22 @@ Column {
         }
         run(plan);
     }
+    // The reference a step names, each call written out so that the controller's contract covers it.
+    function takeReference(name) {
+        switch (name) {
+        case "getStandardImage": MainCtrl.getStandardImage(); break;
+        case "getDarkImage": MainCtrl.getDarkImage(); break;
+        case "getStandardImageFor535": MainCtrl.getStandardImageFor535(); break;
+        case "getDarkImageFor535": MainCtrl.getDarkImageFor535(); break;
+        case "getStandardImageFor605": MainCtrl.getStandardImageFor605(); break;
+        case "getDarkImageFor605": MainCtrl.getDarkImageFor605(); break;
+        case "getStandardImageFor715": MainCtrl.getStandardImageFor715(); break;
+        case "getDarkImageFor715": MainCtrl.getDarkImageFor715(); break;
+        case "getStandardImageFor590": MainCtrl.getStandardImageFor590(); break;
+        case "getDarkImageFor590": MainCtrl.getDarkImageFor590(); break;
+        default: console.warn("no flat-field reference named", name);
+        }
+    }
     function run(plan) {
         if (plan.log !== "")
             console.log(plan.log);
@@ -227,7 +264,7 @@ Column {
         }
         if (plan.reference !== "") {
             referenceTaken = true;
-            MainCtrl[plan.reference]();
+            takeReference(plan.reference);
             halfPair = plan.reference.indexOf("getStandardImage") === 0;
         }
         if (plan.compute) {
@@ -261,14 +298,14 @@ Column {
             stepTimer.start();
         } else if (exposureAfterFilter && step === FFC.WaitExposure) {
             exposureAfterFilter = false;
-            step = FFC.pairAfterExposure(host.curFilterPos);
+            step = FFC.pairAfterExposure(curFilterPos);
         }
     }
     // Behind a new filter automatic exposure runs once the wheel has stopped.
     function filterStopped() {
         if (active && exposureAfterFilter && !exposureAfterFilterStarted) {
             exposureAfterFilterStarted = true;
-            host.startAutoExposure(true);
+            autoExposureRequested(true);
         }
     }
 
@@ -279,7 +316,7 @@ Column {
         function onImageChanged() { if (MainCtrl.expMode === EnumOBJ.Gel) wizard.frameArrived() }
     }
     Connections {
-        target: wizard.host.filterDialog
+        target: wizard.filterDialog
         function onClosed() { wizard.filterStopped() }
     }
 

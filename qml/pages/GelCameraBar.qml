@@ -5,12 +5,18 @@ import an.qt.CamOpts 1.0
 import "../components"
 
 // Camera settings of a capture page's preview: automatic exposure, exposure, gain and binning.
-// The gel page and the multi-fluorescence page (host.multMode) keep their own camera options;
+// The gel page and the multi-fluorescence page (multMode) keep their own camera options;
 // the multi-fluorescence page sets its exposure in its own minute/second/millisecond boxes.
 Column {
     id: bar
-    property var host
-    readonly property bool multMode: host.multMode === true
+    required property bool multMode
+    required property bool fl9bw
+    // A new binning is about to be set (the picture changes its size).
+    signal binningChanging(int index)
+    signal auditRequested(string chinese, string english)
+    // The multi-fluorescence preview exposure a binning brought.
+    signal previewExposureShown(real exposure)
+    signal autoExposureRequested(bool on)
     // CamOpts property and index names of the page's mode.
     readonly property string optPrefix: multMode ? "multTS" : "gelTS"
     readonly property string indexPrefix: multMode ? "MultTS_" : "GelTS_"
@@ -23,7 +29,6 @@ Column {
     property bool shown: false
     property bool showMoreResolution: false
     property bool loading: true
-    readonly property bool fl9bw: host.fl9bw
     readonly property var binnings: fl9bw ? ["1*1", "2*2", "3*3", "4*4", "6*6", "8*8"]
                                           : ["1*1", "2*2", "4*4", "6*6", "8*8", "12*12", "16*16", "24*24"]
     // Binnings behind the more button.
@@ -91,8 +96,7 @@ Column {
         gainChosen(i);
     }
     function chooseBinning(i) {
-        // A new binning changes the picture's size.
-        host.imageItem.mAdapt = true;
+        binningChanging(i);
         binningIndex = i;
         // The defaults are in the file from the first run on; memory holds them only once read.
         CamOpts.loadCamOptsByName(multMode ? (fl9bw ? CamOpts.MultTS_DefExposurePre6Para : CamOpts.MultTS_DefExposurePre)
@@ -107,14 +111,14 @@ Column {
         if (multMode) {
             MainCtrl._MultTSBinChanged(i, exposure, gain);
             CamOpts.saveCurMultTSCamOpts();
-            host.audit("像素合并: " + binningLabel(i, "zh"), "Binning" + binningLabel(i, "en"));
-            host.showPreviewExposure(exposure);
+            auditRequested("像素合并: " + binningLabel(i, "zh"), "Binning" + binningLabel(i, "en"));
+            previewExposureShown(exposure);
         } else {
             MainCtrl._GelTSBinChanged(i, exposure, gain);
             CamOpts.saveCurGelTSCamOpts();
         }
         showExposure(exposure, gain);
-        host.startAutoExposure(true);
+        autoExposureRequested(true);
     }
     function reset() {
         if (multMode)
@@ -126,7 +130,7 @@ Column {
         gainLevel.currentIndex = camOpt("DefGainIndex");
         loading = false;
         chooseBinning(camOpt("DefBinning"));
-        host.audit("重置相机设置", "Reset camera settings");
+        auditRequested("重置相机设置", "Reset camera settings");
     }
 
     Component.onCompleted: load()
@@ -147,8 +151,8 @@ Column {
             objectName: "aeButton"
             checkable: true
             text: qsTr("AE")
-            onClicked: bar.host.startAutoExposure(checked)
-            onReleased: bar.host.audit("点击自动曝光", "Click automatic exposure")
+            onClicked: bar.autoExposureRequested(checked)
+            onReleased: bar.auditRequested("点击自动曝光", "Click automatic exposure")
         }
         NormalButton {
             objectName: "resetCameraButton"

@@ -538,7 +538,48 @@ Item {
     GelCaptureView {
         id: view
         anchors.fill: parent
-        host: page
+        multMode: page.multMode; singleGel: page.singleGel; fl9bw: page.fl9bw; boardSensing: page.boardSensing
+        lensPanel: page.lensPanel; captureFinished: page.captureFinished; histogramShow: page.histogramShow
+        cutOn: page.cutOn; ffcVisible: page.ffcVisible; exposureAuto: page.exposureAuto; focusAuto: page.focusAuto
+        lights: page.lights; lightNames: page.lightNames; uv254Enabled: page.uv254Enabled; uv365Enabled: page.uv365Enabled
+        filterTexts: page.filterTexts; curFilterPos: page.curFilterPos; curLightType: page.curLightType
+        shownFilters: page.filterTexts.map(function(text, i) { return page.filterShown(i) })
+        filterDialog: page.filterDialog
+        onLightClicked: page.lightClicked(type, on)
+        onFilterChosen: page.chooseFilter(index)
+        onBlueChosen: page.blueChosen(value)
+        onMoreSettingClosed: page.loadFittedLights()
+        onCaptureClicked: page.captureClicked()
+        onBackRequested: page.backToPreview(retake)
+        onAuditRequested: page.audit(chinese, english)
+        onAutoExposureRequested: page.startAutoExposure(on)
+        onAePollStopRequested: page.stopAePoll()
+        onLensAutoFocusRequested: page.startLensAutoFocus()
+        onSmbusAutoFocusRequested: page.startSmbusAutoFocus()
+        onLensMoving: page.showFocusing()
+        onCameraSettingChanged: page.cameraSetAnew()
+        onExposurePopupOpened: page.exposureDialog = dialog
+        onExposurePopupClosed: { page.exposureAuto = isAuto; page.exposureDialog = null }
+        onFocusPopupOpened: page.focusDialog = dialog
+        onFocusPopupClosed: { page.focusAuto = isAuto; page.focusDialog = null }
+        onCutChosen: page.setCut(cutX, cutY, cutWidth, cutHeight)
+        onCutRemovalRequested: page.removeCut()
+        onFfcToggled: page.ffcVisible = shown
+        // The calibration's own wheel moves: no automatic exposure after them.
+        onCalibrationFilterTurned: {
+            page.rotateCount = rotations;
+            page.curFilterPos = position;
+            page.imageItem.curFilterPosition = position;
+            page.showFilterDialog(true);
+        }
+        onStretchChosen: page.stretch(low, high)
+        onEntrySelected: page.selectEntry(index)
+        onRenameRequested: page.renameSelected()
+        onDeleteRequested: page.deleteChecked()
+        onExportRequested: page.exportSelected()
+        onEditRequested: page.editSelected()
+        onGenerateRequested: page.generateImage()
+        onStainRequested: page.stainChecked()
     }
     property alias imageItem: view.imageItem
     property alias cameraDialog: cameraDialog

@@ -11,13 +11,78 @@ import "../dialogs"
 import "../js/GelCapture.js" as Gel
 
 // A capture page's controls: the picture with its zoom on the left, lights, filters, camera
-// settings, capture and the image list on the right. What they do is the page's. The gel page
-// and the multi-fluorescence page (host.multMode) share it.
+// settings, capture and the image list on the right. It shows what its page tells it and asks
+// the page through its signals. The gel page and the multi-fluorescence page (multMode) share it.
 Item {
     id: view
-    property var host
+    // ---- what the page tells ----
+    required property bool multMode
+    required property bool singleGel
+    required property bool fl9bw
+    required property bool boardSensing
+    required property bool lensPanel
+    required property bool captureFinished
+    required property bool histogramShow
+    required property bool cutOn
+    // The light types offered, and their names by type ([chinese, english, shown]).
+    required property var lights
+    required property var lightNames
+    required property bool uv254Enabled
+    required property bool uv365Enabled
+    // The filter buttons' texts and which of them the cabinet has.
+    required property var filterTexts
+    required property var shownFilters
+    required property int curFilterPos
+    required property int curLightType
+    required property bool exposureAuto
+    required property bool focusAuto
+    required property bool ffcVisible
+    // The page's filter dialog: the calibration turns the wheel and waits for it.
+    required property Popup filterDialog
+
+    // ---- what it asks of the page ----
+    signal lightClicked(int type, bool on)
+    signal filterChosen(int index)
+    signal blueChosen(int value)
+    signal moreSettingClosed()
+    signal captureClicked()
+    signal backRequested(bool retake)
+    signal auditRequested(string chinese, string english)
+    signal autoExposureRequested(bool on)
+    signal aePollStopRequested()
+    signal lensAutoFocusRequested()
+    signal smbusAutoFocusRequested()
+    // The lens is moving: the page shows it until the board reports.
+    signal lensMoving()
+    // The exposure pop-up set a new binning.
+    signal cameraSettingChanged()
+    signal exposurePopupOpened(var dialog)
+    signal exposurePopupClosed(bool isAuto)
+    signal focusPopupOpened(var dialog)
+    signal focusPopupClosed(bool isAuto)
+    // The multi-fluorescence exposure boxes: every change, and once per edited value.
+    signal exposureBoxModified()
+    signal exposureBoxEdited()
+    // The camera bar showed a new preview exposure (multi-fluorescence).
+    signal previewExposureShown(real exposure)
+    signal cutChosen(int cutX, int cutY, int cutWidth, int cutHeight)
+    signal cutRemovalRequested()
+    signal ffcToggled(bool shown)
+    // The calibration turned the wheel to position, rotations steps from where it was.
+    signal calibrationFilterTurned(int position, int rotations)
+    signal stretchChosen(real low, real high)
+    signal entrySelected(int index)
+    signal renameRequested()
+    signal deleteRequested()
+    signal exportRequested()
+    signal editRequested()
+    signal generateRequested()
+    // colour is "" for the gel page's own staining.
+    signal stainRequested(string colour)
+    signal mergeRequested()
+
     property alias imageItem: imageItem
-    property alias imageList: imageList
+    property alias imageList: imageListPart.entries
     property alias imageModel: imageModel
     property alias lightRepeater: lightRepeater
     property alias aeBox: aeBox
@@ -136,7 +201,7 @@ Item {
             onSigClose: view.closeCut()
             onSigRoiSetting: {
                 var s = imageItem.mScale;
-                view.host.setCut(x + Math.round(offset.x / s), y + Math.round(offset.y / s), width, height);
+                view.cutChosen(x + Math.round(offset.x / s), y + Math.round(offset.y / s), width, height);
             }
         }
 
@@ -149,14 +214,14 @@ Item {
             NormalButton {
                 id: cutButton
                 objectName: "cutButton"
-                visible: view.host.singleGel === true
+                visible: view.singleGel
                 text: qsTr("Cut")
                 checkable: true
-                checked: view.host.cutOn === true || cutChooser.visible
+                checked: view.cutOn || cutChooser.visible
                 onClicked: {
-                    checked = Qt.binding(function() { return view.host.cutOn === true || cutChooser.visible });
-                    if (view.host.cutOn)
-                        view.host.removeCut();
+                    checked = Qt.binding(function() { return view.cutOn || cutChooser.visible });
+                    if (view.cutOn)
+                        view.cutRemovalRequested();
                     else if (cutChooser.visible)
                         view.closeCut();
                     else
@@ -194,7 +259,7 @@ Item {
     }
     // A pinch that began at startScale and has spread by pinchScale.
     function pinchZoom(startScale, pinchScale) { zoomTo(Gel.pinchZoom(startScale, pinchScale)) }
-    function zoomStep(zoomIn) { zoomTo(Gel.zoomStepped(imageItem.mScale, zoomIn, view.host.singleGel === true)) }
+    function zoomStep(zoomIn) { zoomTo(Gel.zoomStepped(imageItem.mScale, zoomIn, view.singleGel)) }
     function fitView() {
         closeCut();
         zoomed = false;
@@ -253,29 +318,29 @@ Item {
                 spacing: Style.s(4)
                 Repeater {
                     id: lightRepeater
-                    model: view.host.lights
+                    model: view.lights
                     LightButton {
                         objectName: "light_" + modelData
-                        mText: view.host.lightNames[modelData][2]
-                        enabled: modelData === EnumOBJ.UV254 ? view.host.uv254Enabled
-                                 : modelData === EnumOBJ.UV365 ? view.host.uv365Enabled : true
-                        onClicked: view.host.lightClicked(modelData, checked)
+                        mText: view.lightNames[modelData][2]
+                        enabled: modelData === EnumOBJ.UV254 ? view.uv254Enabled
+                                 : modelData === EnumOBJ.UV365 ? view.uv365Enabled : true
+                        onClicked: view.lightClicked(modelData, checked)
                     }
                 }
             }
             Flow {
-                visible: !view.host.singleGel
+                visible: !view.singleGel
                 width: parent.width
                 spacing: Style.s(4)
                 Repeater {
                     id: filterRepeater
-                    model: view.host.filterTexts
+                    model: view.filterTexts
                     FilterButton {
                         objectName: "filter_" + index
-                        visible: view.host.filterShown(index)
-                        checked: view.host.curFilterPos === index
+                        visible: Boolean(view.shownFilters[index])
+                        checked: view.curFilterPos === index
                         mText: modelData
-                        onClicked: { checked = Qt.binding(function() { return view.host.curFilterPos === index }); view.host.chooseFilter(index) }
+                        onClicked: { checked = Qt.binding(function() { return view.curFilterPos === index }); view.filterChosen(index) }
                     }
                 }
                 NormalButton {
@@ -285,30 +350,30 @@ Item {
                 }
             }
             Row {
-                visible: view.host.singleGel
+                visible: view.singleGel
                 spacing: Style.s(6)
                 NormalButton {
                     id: exposureButton
                     objectName: "exposureButton"
-                    text: view.host.exposureAuto ? qsTr("Exposure (Auto)") : qsTr("Exposure (Manual)")
-                    onClicked: view.openPopup(exposureComponent, exposureButton, view.host.exposureAuto)
+                    text: view.exposureAuto ? qsTr("Exposure (Auto)") : qsTr("Exposure (Manual)")
+                    onClicked: view.openPopup(exposureComponent, exposureButton, view.exposureAuto)
                 }
                 NormalButton {
                     id: focusButton
                     objectName: "focusButton"
-                    text: view.host.focusAuto ? qsTr("Focus (Auto)") : qsTr("Focus (Manual)")
-                    onClicked: view.openPopup(focusComponent, focusButton, view.host.focusAuto)
+                    text: view.focusAuto ? qsTr("Focus (Auto)") : qsTr("Focus (Manual)")
+                    onClicked: view.openPopup(focusComponent, focusButton, view.focusAuto)
                 }
             }
 
             // The multi-fluorescence preview exposure: minutes, seconds, milliseconds.
             Row {
-                visible: view.host.multMode && !view.host.captureFinished
+                visible: view.multMode && !view.captureFinished
                 spacing: Style.s(3)
                 Text { anchors.verticalCenter: parent.verticalCenter; text: qsTr("Exposure"); font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textDark }
-                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
+                MySpinBox { id: minuteBox; objectName: "minuteBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.exposureBoxModified(); onValueEdited: view.exposureBoxEdited() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "M"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
-                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.host.exposureEdited(); onValueEdited: view.host.exposureAudit() }
+                MySpinBox { id: secondBox; objectName: "secondBox"; implicitWidth: Style.s(96); from: 0; to: 59; onValueModified: view.exposureBoxModified(); onValueEdited: view.exposureBoxEdited() }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "S"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
                 MySpinBox {
                     id: milliBox
@@ -317,8 +382,8 @@ Item {
                     from: 0
                     to: 999
                     textFromValue: function(value) { return ("00" + value).slice(-3) }
-                    onValueModified: view.host.exposureEdited()
-                    onValueEdited: view.host.exposureAudit()
+                    onValueModified: view.exposureBoxModified()
+                    onValueEdited: view.exposureBoxEdited()
                 }
                 Text { anchors.verticalCenter: parent.verticalCenter; text: "ms"; font.family: Style.fontFamily; font.pixelSize: Style.fontSmall; color: Style.textGrey }
             }
@@ -326,12 +391,18 @@ Item {
             GelCameraBar {
                 id: cameraBar
                 width: parent.width
-                visible: !view.host.singleGel && !view.host.captureFinished
-                host: view.host
+                visible: !view.singleGel && !view.captureFinished
+                multMode: view.multMode
+                fl9bw: view.fl9bw
+                // A new binning changes the picture's size.
+                onBinningChanging: imageItem.mAdapt = true
+                onAuditRequested: view.auditRequested(chinese, english)
+                onPreviewExposureShown: view.previewExposureShown(exposure)
+                onAutoExposureRequested: view.autoExposureRequested(on)
             }
 
             Row {
-                visible: view.host.lensPanel && !view.host.captureFinished
+                visible: view.lensPanel && !view.captureFinished
                 spacing: Style.s(4)
                 NormalButton { text: "-5"; implicitWidth: Style.s(44); onClicked: lensSlider.moveTo(lensSlider.value - 5) }
                 MySlider {
@@ -347,28 +418,28 @@ Item {
                         UserOpts.curFocusValue = value;
                         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusValue);
                         MainCtrl.lensCtrl(value);
-                        view.host.showFocusing();
+                        view.lensMoving();
                     }
                     onPressedChanged: if (!pressed) moveTo(value)
                 }
                 NormalButton { text: "+5"; implicitWidth: Style.s(44); onClicked: lensSlider.moveTo(lensSlider.value + 5) }
-                NormalBlueButton { objectName: "lensAfButton"; text: qsTr("AF"); onClicked: view.host.startLensAutoFocus() }
+                NormalBlueButton { objectName: "lensAfButton"; text: qsTr("AF"); onClicked: view.lensAutoFocusRequested() }
             }
 
             Row {
                 spacing: Style.s(10)
-                visible: !view.host.captureFinished
+                visible: !view.captureFinished
                 RectCheckBox {
                     id: colorBox
                     objectName: "colorBox"
-                    visible: UserOpts.colorMarkerVisible && !view.host.multMode
+                    visible: UserOpts.colorMarkerVisible && !view.multMode
                     text: qsTr("Color")
                     ToolTip.visible: hovered
                     ToolTip.text: qsTr("Color shooting requires an additional 20s.")
                     onClicked: {
                         UserOpts.colorMarker = checked;
                         UserOpts.saveUserOptsByName(UserOpts.OPT_ColorMarker);
-                        view.host.audit("彩色: " + (checked ? "勾选" : "取消勾选"), "Color: " + (checked ? "Check" : "Uncheck"));
+                        view.auditRequested("彩色: " + (checked ? "勾选" : "取消勾选"), "Color: " + (checked ? "Check" : "Uncheck"));
                     }
                 }
                 RectCheckBox {
@@ -376,129 +447,81 @@ Item {
                     objectName: "aeBox"
                     // Room for the longer label of the multi-fluorescence page.
                     width: implicitWidth + Style.s(12)
-                    visible: !view.host.singleGel
-                    text: view.host.multMode ? qsTr("Auto Exposure") : qsTr("AE")
-                    onClicked: view.host.audit("自动曝光: " + (checked ? "勾选" : "取消勾选"), "Automatic exposure: " + (checked ? "Check" : "Uncheck"))
+                    visible: !view.singleGel
+                    text: view.multMode ? qsTr("Auto Exposure") : qsTr("AE")
+                    onClicked: view.auditRequested("自动曝光: " + (checked ? "勾选" : "取消勾选"), "Automatic exposure: " + (checked ? "Check" : "Uncheck"))
                 }
                 RectCheckBox {
                     id: afBox
                     objectName: "afBox"
-                    visible: view.host.lensPanel && !view.host.multMode
+                    visible: view.lensPanel && !view.multMode
                     text: qsTr("AF")
-                    onClicked: view.host.audit("自动对焦: " + (checked ? "勾选" : "取消勾选"), "Automatic Focus: " + (checked ? "Check" : "Uncheck"))
+                    onClicked: view.auditRequested("自动对焦: " + (checked ? "勾选" : "取消勾选"), "Automatic Focus: " + (checked ? "Check" : "Uncheck"))
                 }
                 NormalBlueButton {
                     objectName: "captureButton"
                     text: qsTr("Capture")
-                    onClicked: view.host.captureClicked()
+                    onClicked: view.captureClicked()
                 }
             }
             // ---- flat-field calibration (gel page) ----
             NormalButton {
                 objectName: "ffcButton"
-                visible: !view.host.multMode
+                visible: !view.multMode
                 checkable: true
-                checked: view.host.ffcVisible === true
+                checked: view.ffcVisible
                 text: qsTr("Flat Field Calibrate")
-                onClicked: view.host.ffcVisible = checked
+                onClicked: view.ffcToggled(checked)
             }
             FlatFieldWizard {
                 id: wizard
                 width: parent.width
-                visible: !view.host.multMode && view.host.ffcVisible === true && !view.host.captureFinished
-                host: view.host
+                visible: !view.multMode && view.ffcVisible && !view.captureFinished
+                singleGel: view.singleGel
+                fl9bw: view.fl9bw
+                boardSensing: view.boardSensing
+                captureFinished: view.captureFinished
+                curFilterPos: view.curFilterPos
+                curLightType: view.curLightType
+                cameraBar: view.cameraBar
+                filterDialog: view.filterDialog
+                onLightClicked: view.lightClicked(type, on)
+                onAutoExposureRequested: view.autoExposureRequested(on)
+                onAePollStopRequested: view.aePollStopRequested()
+                onFilterTurned: view.calibrationFilterTurned(position, rotations)
+                onCloseRequested: view.ffcToggled(false)
             }
             Row {
                 spacing: Style.s(6)
-                visible: view.host.captureFinished
-                NormalButton { objectName: "backButton"; text: qsTr("Back"); onClicked: view.host.backToPreview(false) }
-                NormalButton { objectName: "reCaptureButton"; text: qsTr("ReCapture"); onClicked: view.host.backToPreview(true) }
-                NormalButton { objectName: "exportButton"; text: qsTr("Export"); onClicked: view.host.exportSelected() }
-                NormalButton { objectName: "editButton"; text: qsTr("Edit"); onClicked: view.host.editSelected() }
+                visible: view.captureFinished
+                NormalButton { objectName: "backButton"; text: qsTr("Back"); onClicked: view.backRequested(false) }
+                NormalButton { objectName: "reCaptureButton"; text: qsTr("ReCapture"); onClicked: view.backRequested(true) }
+                NormalButton { objectName: "exportButton"; text: qsTr("Export"); onClicked: view.exportRequested() }
+                NormalButton { objectName: "editButton"; text: qsTr("Edit"); onClicked: view.editRequested() }
             }
 
             // ---- image list ----
-            ListView {
-                id: imageList
-                objectName: "imageList"
+            GelImageList {
+                id: imageListPart
                 width: parent.width
-                // The fluorescence panel has two more rows above and below: a shorter list keeps
-                // its histogram on screen.
-                height: view.host.multMode ? Style.s(128) : Style.s(180)
-                clip: true
-                visible: imageModel.count > 0
-                model: imageModel
-                currentIndex: -1
-                delegate: Rectangle {
-                    objectName: "imageEntry_" + index
-                    width: imageList.width
-                    height: Style.s(54)
-                    color: ListView.isCurrentItem ? Style.crumbColor : Style.white
-                    border.color: Style.border
-                    RectCheckBox {
-                        objectName: "entryCheck_" + index
-                        x: Style.s(4)
-                        anchors.verticalCenter: parent.verticalCenter
-                        width: Style.s(28)
-                        checked: model.marked
-                        onClicked: imageModel.setProperty(index, "marked", checked)
-                    }
-                    Column {
-                        x: Style.s(36)
-                        width: parent.width - x - Style.s(6)
-                        anchors.verticalCenter: parent.verticalCenter
-                        Text {
-                            width: parent.width
-                            text: model.title
-                            elide: Text.ElideMiddle
-                            font.family: Style.fontFamily
-                            font.pixelSize: Style.fontSmall
-                            color: Style.textDark
-                        }
-                        Text {
-                            objectName: "entryParams_" + index
-                            width: parent.width
-                            visible: model.bin !== -1
-                            text: qsTr("Resolution/Sensitivity: ") + Gel.binningText(model.bin) + "  " + qsTr("Exposure: ")
-                                  + Gel.exposureText(model.exposure) + "  " + qsTr("Gain: ") + Gel.gainText(model.gain)
-                            elide: Text.ElideRight
-                            font.family: Style.fontFamily
-                            font.pixelSize: Style.s(12)
-                            color: Style.textGrey
-                        }
-                    }
-                    MouseArea {
-                        anchors.fill: parent
-                        anchors.leftMargin: Style.s(34)
-                        onClicked: view.host.selectEntry(index)
-                        onDoubleClicked: { view.host.selectEntry(index); view.host.renameSelected() }
-                    }
-                }
-            }
-            Row {
-                spacing: Style.s(6)
-                visible: imageModel.count > 0
-                NormalButton { objectName: "renameButton"; text: qsTr("Rename"); onClicked: view.host.renameSelected() }
-                // Only the multi-fluorescence page offers deletion here; the gel page hides it.
-                NormalButton { objectName: "deleteButton"; visible: view.host.multMode; text: qsTr("Delete"); onClicked: view.host.deleteChecked() }
-                NormalButton { objectName: "genButton"; text: qsTr("Gen"); onClicked: view.host.generateImage() }
-                NormalButton { objectName: "stainButton"; visible: !view.host.multMode; text: qsTr("Stain"); onClicked: view.host.stainChecked() }
-            }
-            Row {
-                spacing: Style.s(6)
-                visible: imageModel.count > 0 && view.host.multMode
-                NormalButton { objectName: "stainRedButton"; text: qsTr("Red"); onClicked: view.host.stainChecked("red") }
-                NormalButton { objectName: "stainGreenButton"; text: qsTr("Green"); onClicked: view.host.stainChecked("green") }
-                NormalButton { objectName: "stainBlueButton"; text: qsTr("Blue"); onClicked: view.host.stainChecked("blue") }
-                NormalButton { objectName: "mergeButton"; text: qsTr("Merge"); onClicked: view.host.mergeChecked() }
+                multMode: view.multMode
+                imageModel: view.imageModel
+                onEntrySelected: view.entrySelected(index)
+                onRenameRequested: view.renameRequested()
+                onDeleteRequested: view.deleteRequested()
+                onGenerateRequested: view.generateRequested()
+                onStainRequested: view.stainRequested(colour)
+                onMergeRequested: view.mergeRequested()
             }
 
             // ---- histogram ----
             GelHistogram {
                 id: histogram
                 width: parent.width
-                visible: view.host.histogramShow
-                host: view.host
+                visible: view.histogramShow
+                expMode: view.multMode ? EnumOBJ.Mult : EnumOBJ.Gel
+                onStretchChosen: view.stretchChosen(low, high)
+                onAuditRequested: view.auditRequested(chinese, english)
             }
         }
     }
@@ -515,15 +538,15 @@ Item {
         var mid = button.mapToItem(null, button.width / 2, 0);
         dialog.setCoordi(corner.x, corner.y, mid.x, button.height, auto);
         if (dialog.sig_AutoExposure) {
-            dialog.sig_AutoExposure.connect(function() { view.host.startAutoExposure(true) });
-            view.host.exposureDialog = dialog;
-            dialog.sig_ShowCameraSettingDialog.connect(function() { view.host.cameraSetAnew() });
-            dialog.closed.connect(function() { view.host.exposureAuto = dialog.isAuto; view.host.exposureDialog = null; dialog.destroy() });
+            dialog.sig_AutoExposure.connect(function() { view.autoExposureRequested(true) });
+            view.exposurePopupOpened(dialog);
+            dialog.sig_ShowCameraSettingDialog.connect(function() { view.cameraSettingChanged() });
+            dialog.closed.connect(function() { view.exposurePopupClosed(dialog.isAuto); dialog.destroy() });
         } else {
-            dialog.sig_AutoFocus.connect(function() { view.host.startSmbusAutoFocus() });
-            view.host.focusDialog = dialog;
-            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value); view.host.showFocusing() });
-            dialog.closed.connect(function() { view.host.focusAuto = dialog.isAuto; view.host.focusDialog = null; dialog.destroy() });
+            dialog.sig_AutoFocus.connect(function() { view.smbusAutoFocusRequested() });
+            view.focusPopupOpened(dialog);
+            dialog.sig_FocusMove.connect(function(value) { MainCtrl._FocusChanged(value); view.lensMoving() });
+            dialog.closed.connect(function() { view.focusPopupClosed(dialog.isAuto); dialog.destroy() });
         }
         dialog.open();
         return dialog;
@@ -536,7 +559,7 @@ Item {
                 blueDialog.close();
             return;
         }
-        var index = view.host.lights.indexOf(EnumOBJ.Blue);
+        var index = view.lights.indexOf(EnumOBJ.Blue);
         if (blueDialog || index < 0)
             return;
         var button = lightRepeater.itemAt(index);
@@ -544,15 +567,15 @@ Item {
         var corner = button.mapToItem(null, button.width, 0);
         var mid = button.mapToItem(null, button.width / 2, 0);
         dialog.setCoordi(corner.x, corner.y, mid.x, button.height);
-        dialog.openBlueLight.connect(function(value) { view.host.blueChosen(value) });
+        dialog.openBlueLight.connect(function(value) { view.blueChosen(value) });
         dialog.closed.connect(function() { view.blueDialog = null; dialog.destroy() });
         blueDialog = dialog;
         dialog.open();
     }
     function openMoreSetting() {
-        var dialog = (view.host.multMode ? multMoreComponent : moreComponent).createObject(view.Overlay.overlay);
+        var dialog = (view.multMode ? multMoreComponent : moreComponent).createObject(view.Overlay.overlay);
         dialog.closed.connect(function() {
-            view.host.loadFittedLights();
+            view.moreSettingClosed();
             dialog.destroy();
         });
         dialog.open();

@@ -12,9 +12,11 @@ import "../js/GelCapture.js" as Gel
 // multi-fluorescence and the Western-blot page.
 Column {
     id: panel
-    property var host
     // The page's mode: the controller keeps one histogram series per mode.
-    property int expMode: host && host.multMode === true ? EnumOBJ.Mult : EnumOBJ.Gel
+    required property int expMode
+    // The levels chosen, for the page to show the picture stretched to them.
+    signal stretchChosen(real low, real high)
+    signal auditRequested(string chinese, string english)
     property int autoMin: 0
     property int autoMax: 65535
     readonly property alias leftValue: leftSlider.value
@@ -24,11 +26,11 @@ Column {
     // The sliders never meet: the left stays at least one level below the right.
     function setLeft(value) {
         leftSlider.value = Gel.clampLeft(value, rightSlider.value);
-        host.stretch(leftSlider.value, rightSlider.value);
+        stretchChosen(leftSlider.value, rightSlider.value);
     }
     function setRight(value) {
         rightSlider.value = Gel.clampRight(value, leftSlider.value);
-        host.stretch(leftSlider.value, rightSlider.value);
+        stretchChosen(leftSlider.value, rightSlider.value);
     }
     function setRange(low, high) {
         leftSlider.value = 0;
@@ -38,7 +40,7 @@ Column {
     }
     function released(isLeft) {
         var value = Math.round(isLeft ? leftSlider.value : rightSlider.value);
-        host.audit("直方图拉伸: " + (isLeft ? "左 " : "右 ") + value, "Histogram stretching: " + (isLeft ? "Left " : "Right ") + value);
+        auditRequested("直方图拉伸: " + (isLeft ? "左 " : "右 ") + value, "Histogram stretching: " + (isLeft ? "Left " : "Right ") + value);
     }
 
     // Without automatic stretch the Western-blot page shows its captures raw, and says so.

@@ -518,7 +518,34 @@ Item {
     GelCaptureView {
         id: view
         anchors.fill: parent
-        host: page
+        multMode: page.multMode; singleGel: page.singleGel; fl9bw: page.fl9bw; boardSensing: page.boardSensing
+        lensPanel: page.lensPanel; captureFinished: page.captureFinished; histogramShow: page.histogramShow
+        cutOn: false; ffcVisible: page.ffcVisible; exposureAuto: page.exposureAuto; focusAuto: page.focusAuto
+        lights: page.lights; lightNames: page.lightNames; uv254Enabled: page.uv254Enabled; uv365Enabled: page.uv365Enabled
+        filterTexts: page.filterTexts; curFilterPos: page.curFilterPos; curLightType: page.curLightType
+        shownFilters: page.filterTexts.map(function(text, i) { return page.filterShown(i) })
+        filterDialog: page.filterDialog
+        onLightClicked: page.lightClicked(type, on)
+        onFilterChosen: page.chooseFilter(index)
+        onCaptureClicked: page.captureClicked()
+        onBackRequested: page.backToPreview(retake)
+        onAuditRequested: page.audit(chinese, english)
+        onAutoExposureRequested: page.startAutoExposure(on)
+        onAePollStopRequested: page.stopAePoll()
+        onLensAutoFocusRequested: page.startLensAutoFocus()
+        onLensMoving: page.showFocusing()
+        onExposureBoxModified: page.exposureEdited()
+        onExposureBoxEdited: page.exposureAudit()
+        onPreviewExposureShown: page.showPreviewExposure(exposure)
+        onStretchChosen: page.stretch(low, high)
+        onEntrySelected: page.selectEntry(index)
+        onRenameRequested: page.renameSelected()
+        onDeleteRequested: page.deleteChecked()
+        onExportRequested: page.exportSelected()
+        onEditRequested: page.editSelected()
+        onGenerateRequested: page.generateImage()
+        onStainRequested: page.stainChecked(colour)
+        onMergeRequested: page.mergeChecked()
     }
     property alias imageItem: view.imageItem
     property alias cameraDialog: cameraDialog

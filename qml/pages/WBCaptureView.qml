@@ -270,8 +270,9 @@ Item {
                 id: histogram
                 width: parent.width
                 visible: view.host.histogramShow
-                host: view.host
                 expMode: EnumOBJ.WB
+                onStretchChosen: view.host.stretch(low, high)
+                onAuditRequested: view.host.audit(chinese, english)
             }
         }
     }
