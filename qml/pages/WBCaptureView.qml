@@ -22,8 +22,7 @@ Item {
     required property string temperatureText
     required property Item overlayItem
     required property WBImageActions actions
-    // The histogram's page, until the histogram too is told what it shows.
-    property var host
+    required property bool histogramShow
     property alias imageItem: imageItem
     property alias imageList: images.imageList
     property alias imageModel: images.imageModel
@@ -34,6 +33,8 @@ Item {
     signal captureClicked()
     signal backClicked(bool retake)
     signal moreClicked()
+    signal stretchChosen(real low, real high)
+    signal auditRequested(string chinese, string english)
     readonly property real panelWidth: Style.s(440)
     readonly property var selected: imageList.currentIndex >= 0 && imageList.currentIndex < imageModel.count
                                     ? imageModel.get(imageList.currentIndex) : null
@@ -269,10 +270,10 @@ Item {
             GelHistogram {
                 id: histogram
                 width: parent.width
-                visible: view.host.histogramShow
+                visible: view.histogramShow
                 expMode: EnumOBJ.WB
-                onStretchChosen: view.host.stretch(low, high)
-                onAuditRequested: view.host.audit(chinese, english)
+                onStretchChosen: view.stretchChosen(low, high)
+                onAuditRequested: view.auditRequested(chinese, english)
             }
         }
     }

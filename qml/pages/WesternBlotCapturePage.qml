@@ -534,7 +534,9 @@ Item {
         temperatureText: page.temperatureText
         overlayItem: page.overlayItem
         actions: actions
-        host: page
+        histogramShow: page.histogramShow
+        onStretchChosen: page.stretch(low, high)
+        onAuditRequested: page.audit(chinese, english)
         onRangeDrawn: page.setEstimateRange(fractions)
         onCaptureClicked: page.captureClicked()
         onBackClicked: page.backToPreview(retake)

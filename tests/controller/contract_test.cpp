@@ -63,6 +63,22 @@ private slots:
         QVERIFY2(missing.isEmpty(), qPrintable(missing.join(QLatin1Char('\n'))));
     }
 
+    // A name built at run time is invisible to the check above.
+    void noControllerNameIsBuiltFromStrings()
+    {
+        const QRegularExpression built(QStringLiteral("\\b(MainCtrl|imageOps)\\s*\\["));
+        QStringList offenders;
+        QDirIterator it(QStringLiteral(TAVRILL_QML_DIR), {QStringLiteral("*.qml"), QStringLiteral("*.js")}, QDir::Files,
+                        QDirIterator::Subdirectories);
+        while (it.hasNext()) {
+            QFile file(it.next());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            if (QString::fromUtf8(file.readAll()).contains(built))
+                offenders << file.fileName();
+        }
+        QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
+    }
+
     void everyPromisedInvokableExists()
     {
         static const char* const promised[] = {
