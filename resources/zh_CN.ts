@@ -547,6 +547,14 @@
             <source>The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again.</source>
             <translation>平场校准数据与当前图像不匹配，平场校正已关闭，请重新校准。</translation>
         </message>
+        <message>
+            <source>The cabinet did not answer the filter command.</source>
+            <translation>机箱未应答滤光轮指令。</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
+        </message>
     </context>
     <context>
         <name>GelImagesPage</name>
@@ -757,6 +765,10 @@
         <message>
             <source>Confirm exit?</source>
             <translation>确认退出？</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the door command.</source>
+            <translation>机箱未应答门锁指令。</translation>
         </message>
     </context>
     <context>
@@ -1020,6 +1032,14 @@
         <message>
             <source>Export success!</source>
             <translation>导出成功！</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the filter command.</source>
+            <translation>机箱未应答滤光轮指令。</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
         </message>
     </context>
     <context>
@@ -2735,6 +2755,10 @@ Time:</source>
         <message>
             <source>Camera Temp:</source>
             <translation>相机温度:</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
         </message>
     </context>
     <context>

@@ -709,6 +709,34 @@ Item {
             if (page.entered)
                 page.message(qsTr("Warning"), qsTr("The cabinet did not answer the light command."));
         }
+        // The board did not turn the wheel: the buttons show the filter it last confirmed.
+        function onFilterCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            page.curFilterPos = position;
+            page.imageItem.curFilterPosition = position;
+            page.filterExposure = false;
+            filterTimer.stop();
+            filterDialog.close();
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the filter command."));
+        }
+        // The board did not move the lens: the slider shows where it last confirmed it.
+        function onLensCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            if (position >= 0)
+                page.lensSlider.value = position;
+            lensDialog.close();
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the lens command."));
+        }
+        // The door stayed locked, and with it the light the board still has on.
+        function onDoorCommandUnanswered(open) {
+            page.dooropen = open;
+            if (page.entered && page.boardSensing && !open) {
+                page.setLightChecked(MainCtrl.litLight());
+                page.lighton = MainCtrl.litLight() !== EnumOBJ.Unknow_LightType;
+            }
+        }
         function onTempWarning() {
             if (!page.entered)
                 return;
