@@ -19,6 +19,10 @@ Q_DECLARE_METATYPE(Confirmed)
 
 namespace {
 constexpr int kDeadlineMs = 20000;
+// What follows the missed command (column after).
+constexpr int kQuiet = 0;
+constexpr int kLightCommand = 1;
+constexpr int kBoardReport = 2;
 
 int filterReports(const vboard::BoardTestControl& control)
 {
@@ -50,38 +54,41 @@ private slots:
         QTest::addColumn<int>("kept");
         QTest::addColumn<QString>("logLine");
         QTest::addColumn<bool>("turnsWheel");
-        // A light command right behind the missed one: the link's reply window of the missed
-        // frame ends as the next is written, and only the board's next echo can tell it.
-        QTest::addColumn<bool>("followed");
+        // What breaks the silence of the missed frame's reply window, which alone makes the link
+        // tell it: a light command right behind it (its window ends as the next frame is written;
+        // the board's next echo tells the miss), or a report of the board's own (the cover put
+        // in place; only the time an echo may take tells it).
+        QTest::addColumn<int>("after");
 
         const Command filter = [](IC_MainControl& c, int pos) { c._GelTSFilterChanged(pos); };
         const Confirmed wheel = [](const IC_MainControl& c) { return c.confirmedFilter(); };
         QTest::newRow("filter") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int))) << 0xF1
                                 << int(EnumOBJ::F_590nm) << int(EnumOBJ::F_535nm) << int(EnumOBJ::F_590nm)
-                                << "滤光轮指令无应答，滤光轮保持原位置:" << true << false;
+                                << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
         QTest::newRow("filter, none confirmed yet") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int)))
                                                     << 0xF1 << -1 << int(EnumOBJ::F_700nm) << -1
-                                                    << "滤光轮指令无应答，滤光轮保持原位置:" << true << false;
+                                                    << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
         QTest::newRow("filter with a light") << Command([](IC_MainControl& c, int pos) {
             c._MultTSLightChanged(EnumOBJ::G520nm, true, pos);
         }) << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int))) << 0xF3 << int(EnumOBJ::NoFilter)
                                              << int(EnumOBJ::F_840nm) << int(EnumOBJ::NoFilter)
-                                             << "滤光轮指令无应答，滤光轮保持原位置:" << true << false;
+                                             << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
         const Command lens = [](IC_MainControl& c, int position) { c.lensCtrl(position); };
         const Confirmed lensAt = [](const IC_MainControl& c) { return c.confirmedLens(); };
-        for (const bool followed : {false, true})
-            QTest::newRow(followed ? "lens, a light command right after" : "lens")
+        const char* lensRows[] = {"lens", "lens, a light command right after", "lens, a cover report meanwhile"};
+        for (int after : {kQuiet, kLightCommand, kBoardReport})
+            QTest::newRow(lensRows[after])
                 << lens << lensAt << QByteArray(SIGNAL(lensCommandUnanswered(int))) << 0xB2 << 1500 << 2200 << 1500
-                << "镜头指令无应答，镜头保持原位置:" << false << followed;
+                << "镜头指令无应答，镜头保持原位置:" << false << after;
         QTest::newRow("door") << Command([](IC_MainControl& c, int) { c._GelTS20BWReleaseDoor(); })
                               << Confirmed([](const IC_MainControl& c) { return int(c.confirmedDoorOpen()); })
                               << QByteArray(SIGNAL(doorCommandUnanswered(bool))) << 0xF1 << -1 << 1 << 0
-                              << "门指令无应答，门保持原状态:" << false << false;
+                              << "门指令无应答，门保持原状态:" << false << kQuiet;
         QTest::newRow("door, a light command right after")
             << Command([](IC_MainControl& c, int) { c._GelTS20BWReleaseDoor(); })
             << Confirmed([](const IC_MainControl& c) { return int(c.confirmedDoorOpen()); })
             << QByteArray(SIGNAL(doorCommandUnanswered(bool))) << 0xF1 << -1 << 1 << 0 << "门指令无应答，门保持原状态:"
-            << false << true;
+            << false << kLightCommand;
     }
     void missedCommandsKeepWhatTheBoardConfirmed()
     {
@@ -94,7 +101,7 @@ private slots:
         QFETCH(int, kept);
         QFETCH(QString, logLine);
         QFETCH(bool, turnsWheel);
-        QFETCH(bool, followed);
+        QFETCH(int, after);
 
         ControllerRig rig;
         IC_MainControl& ctrl = *rig.ctrl;
@@ -117,9 +124,17 @@ private slots:
         clearLog();
 
         rig.control.ignoreRequests(quint8(code), 1);
+        const size_t received = rig.control.receivedFrames().size();
         command(ctrl, missed);
-        if (followed)
+        if (after == kLightCommand)
             ctrl.lightCmd(EnumOBJ::White, true);
+        if (after == kBoardReport) {
+            // Within the reply window: the board has read the frame it misses.
+            QVERIFY(rig.control.waitForReceived(received + 1, kDeadlineMs));
+            QSignalSpy cover(&ctrl, &IC_MainControl::cutStatusChange);
+            vcab::CabinetState::instance().update([](vcab::CabinetSnapshot& s) { s.coverPlaced = true; });
+            QVERIFY(cover.wait(kDeadlineMs));
+        }
         QVERIFY(unanswered.wait(kDeadlineMs));
         QCOMPARE(unanswered.size(), 1);
         QCOMPARE(unanswered.at(0).at(0).toInt(), kept);
