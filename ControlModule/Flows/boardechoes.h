@@ -1,9 +1,11 @@
 #pragma once
 // Filter-wheel, lens and door commands on their way to the controller board. The board echoes a
-// command it carries out, in the order it received them: what it echoed last (or reported since) is what the cabinet has, and
-// what the pages show again when it lets a command pass unanswered. A missed command is told to
-// the pages, never raised as a device error: the board still answers, and a device error would
-// keep the experiments closed at every later login.
+// command it carries out, in the order it received them: what it echoed last (or reported
+// since) is what the cabinet has, and what the pages show again when it lets a command pass
+// unanswered. A command is missed when the link reports its reply window silent, when the board
+// echoes one sent after it, or when no echo came in time. A miss is told to the pages, never
+// raised as a device error: the board still answers, and a device error would keep the
+// experiments closed at every later login.
 //
 // The wheel reports the end of a turn without naming the turn, and a report sent just before a
 // newer command reached the board arrives after that command was sent: only the turn of the
