@@ -2,6 +2,7 @@
 
 #include "apppaths.h"
 #include "asyncserialportthread.h"
+#include "boardechoes.h"
 #include "camopts.h"
 #include "flowcontext.h"
 #include "gelexperimentdb.h"
@@ -107,6 +108,18 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     connect(ctx, &FlowContext::aFFinished, this, &IC_MainControl::aFFinished);
     connect(ctx, &FlowContext::focusMoved, this, &IC_MainControl::focusMoved);
     connect(ctx, &FlowContext::sig_FocusMove, this, &IC_MainControl::sig_FocusMove);
+    BoardEchoes* echoes = &ctx->echoes();
+    connect(echoes, &BoardEchoes::filterCommandUnanswered, this, &IC_MainControl::filterCommandUnanswered);
+    connect(echoes, &BoardEchoes::doorCommandUnanswered, this, &IC_MainControl::doorCommandUnanswered);
+    connect(echoes, &BoardEchoes::lensCommandUnanswered, this, [this](int position) {
+        // The stored lens position must not claim a move the board never made.
+        if (position >= 0) {
+            userOpt->setCurFocusValue(position);
+            userOpt->saveUserOptsByName(UserOpts::OPT_CurFocusValue);
+        }
+        emit lensCommandUnanswered(position);
+    });
+    connect(this, &IC_MainControl::doorStatusChange, echoes, &BoardEchoes::doorReported);
 
     connect(serialPortThread, &ASyncSerialPortThread::readData, this, &IC_MainControl::readDataHandle);
     connect(serialPortThread, &ASyncSerialPortThread::sig_SerialPortErrorOccur, this,

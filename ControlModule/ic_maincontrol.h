@@ -269,6 +269,11 @@ public:
     Q_INVOKABLE void lightCmd(int lightType, bool on);
     // The light the board last confirmed on (Unknow_LightType: off, or none confirmed yet).
     Q_INVOKABLE int litLight() const;
+    // What the board last confirmed of the wheel (EnumOBJ::FilterType), the lens (its position)
+    // and the door: -1 / -1 / closed before it confirmed any.
+    Q_INVOKABLE int confirmedFilter() const;
+    Q_INVOKABLE int confirmedLens() const;
+    Q_INVOKABLE bool confirmedDoorOpen() const;
     Q_INVOKABLE void _MultiLightCmd(int lightType, bool on);
     Q_INVOKABLE void _GelTSLightChanged(int lightType, bool autoMatchFilter, int pos);
     Q_INVOKABLE void _MultTSLightChanged(int lightType, bool autoMatchFilter, int pos);
@@ -421,6 +426,12 @@ signals:
     void lightStatusChange(bool on);
     // A light command the board let pass unanswered: the lights are as litLight() says.
     void lightCommandUnanswered(int lightType, bool on);
+    // A filter, lens or door command the board let pass unanswered; the argument is what it last
+    // confirmed (confirmedFilter, confirmedLens, confirmedDoorOpen). The lens option
+    // curFocusValue is set back to that position first.
+    void filterCommandUnanswered(int position);
+    void lensCommandUnanswered(int position);
+    void doorCommandUnanswered(bool open);
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);
     void updateEstimateTime(int estimateTime);
     void userManualOpenFailed();

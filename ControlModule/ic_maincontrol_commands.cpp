@@ -1,5 +1,6 @@
 #include "ic_maincontrol.h"
 
+#include "boardechoes.h"
 #include "flowcontext.h"
 #include "gelflow.h"
 #include "lensflow.h"
@@ -41,6 +42,21 @@ void IC_MainControl::lightCmd(int lightType, bool on)
 int IC_MainControl::litLight() const
 {
     return m_context->litLight();
+}
+
+int IC_MainControl::confirmedFilter() const
+{
+    return m_context->echoes().filterPosition();
+}
+
+int IC_MainControl::confirmedLens() const
+{
+    return m_context->echoes().lensPosition();
+}
+
+bool IC_MainControl::confirmedDoorOpen() const
+{
+    return m_context->echoes().doorOpen();
 }
 
 void IC_MainControl::_GelTSLightChanged(int lightType, bool autoMatchFilter, int pos)

@@ -1,6 +1,7 @@
 #include "ic_maincontrol.h"
 
 #include "asyncserialportthread.h"
+#include "boardechoes.h"
 #include "flowcontext.h"
 #include "lensflow.h"
 #include "h695icecamctrl.h"
@@ -124,6 +125,7 @@ void IC_MainControl::readDataHandle(QByteArray data)
             const int position = static_cast<int>(std::min<qint64>(value, 0x7FFFFFFF));
             userOpt->setCurFocusValue(position);
             userOpt->saveUserOptsByName(UserOpts::OPT_CurFocusValue);
+            m_context->echoes().lensReported(position);
             // The preview thread of the serial-lens autofocus measures once per step, on the
             // report of that step's own move: a late report of another move would have it rate a
             // frame taken before the lens arrived, one step out from then on.
@@ -190,7 +192,12 @@ void IC_MainControl::readDataHandle(QByteArray data)
         break;
     case FilterFinished:
         qDebug() << "滤光轮完成转动。";
-        emit filterFin();
+        // The report names no turn: one of an earlier turn would close the dialog of the
+        // turn under way.
+        if (m_context->echoes().filterTurnFinished())
+            emit filterFin();
+        else
+            qDebug() << "滤光轮报告不属于当前转动，忽略。";
         break;
     default:
         // A decoder of a newer board may know more; one unknown frame must not end the program.

@@ -531,6 +531,10 @@
             <source>The flat field calibration does not fit the current picture: flat field correction turned off. Please calibrate again.</source>
             <translation>平场校准数据与当前图像不匹配，平场校正已关闭，请重新校准。</translation>
         </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
+        </message>
     </context>
     <context>
         <name>GelImagesPage</name>
@@ -741,6 +745,10 @@
         <message>
             <source>Confirm exit?</source>
             <translation>确认退出？</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the door command.</source>
+            <translation>机箱未应答门锁指令。</translation>
         </message>
     </context>
     <context>
@@ -1004,6 +1012,14 @@
         <message>
             <source>Export success!</source>
             <translation>导出成功！</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the filter command.</source>
+            <translation>机箱未应答滤光轮指令。</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
         </message>
     </context>
     <context>
@@ -2172,6 +2188,10 @@
             <source>The cabinet did not answer the light command.</source>
             <translation>机箱未应答灯光指令。</translation>
         </message>
+        <message>
+            <source>The cabinet did not answer the filter command.</source>
+            <translation>机箱未应答滤光轮指令。</translation>
+        </message>
     </context>
     <context>
         <name>GelCaptureStart</name>
@@ -2736,6 +2756,10 @@ Time:</source>
         <message>
             <source>Camera Temp:</source>
             <translation>相机温度:</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the lens command.</source>
+            <translation>机箱未应答镜头指令。</translation>
         </message>
     </context>
     <context>

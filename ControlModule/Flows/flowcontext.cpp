@@ -1,6 +1,7 @@
 #include "flowcontext.h"
 
 #include "asyncserialportthread.h"
+#include "boardechoes.h"
 #include "experimentfolder.h"
 #include "experimentrecord.h"
 #include "h695icecamctrl.h"
@@ -68,6 +69,7 @@ QList<LightSwitch> lightSwitches(const QByteArray& frame)
 FlowContext::FlowContext(const Devices& devices, QObject* parent)
     : QObject(parent)
     , m_devices(devices)
+    , m_echoes(new BoardEchoes(devices.link, this))
 {
     if (m_devices.link) {
         connect(m_devices.link, &ASyncSerialPortThread::readData, this, &FlowContext::replyArrived);
@@ -137,6 +139,7 @@ void FlowContext::sendFrame(Ctrl_Bits command, const QList<Data_Bits>& data)
 {
     const QByteArray frame = ModbusMaster::packFrame(command, static_cast<char>(data.size()), data);
     m_devices.link->setCurCmd(frame);
+    m_echoes->sent(frame);
     m_devices.link->writeData(frame);
 }
 
@@ -145,6 +148,7 @@ void FlowContext::sendLightCmd(Ctrl_Bits command, const QList<Data_Bits>& data)
     const QByteArray frame = m_devices.lightCtrl->sendCmd(command, data);
     m_devices.link->setCurCmd(frame);
     awaitEcho(frame);
+    m_echoes->sent(frame);
 }
 
 void FlowContext::awaitEcho(const QByteArray& frame)

@@ -17,6 +17,7 @@
 #include <functional>
 
 class ASyncSerialPortThread;
+class BoardEchoes;
 class ExperimentRecord;
 class CamOpts;
 class GelExperimentDB;
@@ -104,6 +105,8 @@ public:
     // confirmed the lights off, or none yet. A light command it lets pass unanswered changes
     // nothing here: the pages hear lightCommandUnanswered and show this one again.
     int litLight() const { return m_litLight; }
+    // The filter-wheel, lens and door commands sent here, until the board echoes them.
+    BoardEchoes& echoes() const { return *m_echoes; }
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.
@@ -152,6 +155,7 @@ private:
     int m_litLight = EnumOBJ::Unknow_LightType;
 
     const Devices m_devices;
+    BoardEchoes* m_echoes;
     EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;
     EnumOBJ::ErrorCode m_errorCode = EnumOBJ::NoErr;
     QString m_errorDetail;

@@ -522,6 +522,15 @@ Item {
             lensSlider.value = UserOpts.curFocusValue;
             lensDialog.close();
         }
+        // The board did not move the lens: the slider shows where it last confirmed it.
+        function onLensCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            if (position >= 0)
+                page.lensSlider.value = position;
+            lensDialog.close();
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the lens command."));
+        }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }

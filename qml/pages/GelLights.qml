@@ -256,6 +256,25 @@ QtObject {
             if (lighting.entered)
                 lighting.warning(qsTr("The cabinet did not answer the light command."));
         }
+        // The board did not turn the wheel: the buttons show the filter it last confirmed.
+        function onFilterCommandUnanswered(position) {
+            if (!lighting.entered)
+                return;
+            lighting.curFilterPos = position;
+            lighting.imageItem.curFilterPosition = position;
+            lighting.filterExposure = false;
+            lighting.filterTimer.stop();
+            lighting.filterDialog.close();
+            lighting.warning(qsTr("The cabinet did not answer the filter command."));
+        }
+        // The door stayed locked, and with it the light the board still has on.
+        function onDoorCommandUnanswered(open) {
+            lighting.dooropen = open;
+            if (lighting.entered && lighting.boardSensing && !open) {
+                lighting.setLightChecked(MainCtrl.litLight());
+                lighting.lighton = MainCtrl.litLight() !== EnumOBJ.Unknow_LightType;
+            }
+        }
         function onTempWarning() {
             if (!lighting.entered)
                 return;

@@ -135,6 +135,13 @@ Rectangle {
         target: MainCtrl
         function onPreviewStoped() { head.experimentLeft() }
         function onDoorStatusChange(open) { head.dooropen = open }
+        // The board did not release the door: the button shows it as the board last confirmed.
+        function onDoorCommandUnanswered(open) {
+            head.dooropen = open;
+            if (MainCtrl.hasDoor)
+                Popups.message(head.Overlay.overlay, "qrc:/Image/warning.png", qsTr("Warning"),
+                               qsTr("The cabinet did not answer the door command."), false);
+        }
     }
     Timer {
         id: exitWait

@@ -500,6 +500,35 @@ Item {
             page.message(qsTr("Warning"), qsTr("Temperature too high, light turned off!"));
             page.setLightChecked(-1);
         }
+        // The board did not turn the wheel: the buttons show the filter it last confirmed (the
+        // one slot of 715 and 840 nm is the button after 700 nm).
+        function onFilterCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            page.curFilterPos = page.sensing && position > 5 ? position - 1 : position;
+            page.imageItem.curFilterPosition = Mult.wheelPosition(page.curFilterPos, page.sensing);
+            filterTimer.stop();
+            filterDialog.close();
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the filter command."));
+        }
+        // The board did not move the lens: the slider shows where it last confirmed it.
+        function onLensCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            if (position >= 0)
+                page.lensSlider.value = position;
+            lensDialog.close();
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the lens command."));
+        }
+        // The door stayed locked, and with it the light the board still has on.
+        function onDoorCommandUnanswered(open) {
+            page.dooropen = open;
+            if (page.entered && page.sensing && !open) {
+                page.setLightChecked(MainCtrl.litLight());
+                page.curLightType = MainCtrl.litLight();
+                page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+            }
+        }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }

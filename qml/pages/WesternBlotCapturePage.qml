@@ -501,6 +501,20 @@ Item {
         function onSetAEFinished() { if (page.entered && page.wbMode) page.cameraBar.onAEFinished() }
         function onSetAFFinished() { if (page.entered && page.wbMode) page.cameraBar.onAFFinished() }
         function onReadZoom() { if (page.entered && page.wbMode && !page.kestrix) page.cameraBar.lensReported() }
+        // The board did not move the lens: the slider shows where it last confirmed it.
+        function onLensCommandUnanswered(position) {
+            if (!page.entered || !page.wbMode || page.kestrix)
+                return;
+            if (position >= 0)
+                page.cameraBar.lensValue = position;
+            page.warn(qsTr("The cabinet did not answer the lens command."));
+        }
+        // The door stayed locked, and with it the light the board still has on.
+        function onDoorCommandUnanswered(open) {
+            page.dooropen = open;
+            if (page.entered && !open)
+                page.lighton = MainCtrl.litLight() !== EnumOBJ.Unknow_LightType;
+        }
     }
 
     LoadingDialog { id: cameraDialog; objectName: "cameraDialog"; parent: page.Overlay.overlay }

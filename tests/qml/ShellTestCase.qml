@@ -111,6 +111,20 @@ TestCase {
     function overlayDialog(window, name) {
         return findChild(window.overlay, name);
     }
+    // The message dialog that says text, once it is open; other messages shown before it (an
+    // automatic exposure's result) are closed.
+    function messageSaying(window, text) {
+        var found = null;
+        tryVerify(function() {
+            var dialog = overlayDialog(window, "customMessageDialog");
+            if (dialog && dialog.opened && dialog.bodyText !== text)
+                dialog.close();
+            else if (dialog && dialog.opened)
+                found = dialog;
+            return found !== null;
+        }, 10000, "a message says: " + text);
+        return found;
+    }
 
     // Audit rows as stored in the database file, read apart from the store's own reads: the last
     // id now, and the rows after such a mark, oldest first.

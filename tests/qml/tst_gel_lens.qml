@@ -17,6 +17,9 @@ ShellTestCase {
     SignalSpy { id: focusEnds; target: MainCtrl; signalName: "setAFFinished" }
     SignalSpy { id: boards; target: MainCtrl; signalName: "updateBoardType" }
     SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
+    PictureProbe { id: probe; test: test }
+    // Lamp bit of the virtual cabinet's white table.
+    readonly property int lampMiniWhite: 1 << 11
 
     function setUpFile() {
         savedAuthority = MainCtrl.authorityType;
@@ -27,6 +30,8 @@ ShellTestCase {
         UserOpts.saveUserOptsByName(UserOpts.OPT_CurFocusGel);
         window = makeWindow(true);
         page = window.mainPage.body.pages[3];
+        // The cabinet's own lamp shut-off (minutes, seconds at this time scale) stays out of the way.
+        MainCtrl.lightAutoShutDown(255);
     }
     function tearDownFile() {
         stopped.clear();
@@ -81,5 +86,83 @@ ShellTestCase {
         tryVerify(function() { return !lensDialog.visible }, 5000, "the board reports the lens");
         UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
         compare(Math.round(slider.value), UserOpts.curFocusValue);
+    }
+
+    function enterOnce() {
+        if (!page.entered)
+            click(part(window.mainPage.body.homePage, "gelButton"));
+        tryVerify(function() { return page.previewing }, 10000, "the preview runs");
+        // The wheel's first move, then its automatic exposure.
+        tryVerify(function() { return page.curFilterPos >= 0 }, 5000, "the wheel is reset");
+        tryVerify(function() { return !page.filterDialog.visible && !page.aeDialog.visible && !page.cameraBar.aeOn
+                                      && !page.lensDialog.visible }, 20000, "the page is idle");
+    }
+    function plusButton(slider) {
+        var row = slider.parent;
+        for (var i = 0; i < row.children.length; ++i)
+            if (row.children[i].text === "+5")
+                return row.children[i];
+        return null;
+    }
+
+    // A lens move the board misses: after its reply window the slider shows where the lens still
+    // stands, "Focusing..." is gone, the stored position is the lens's, and the operator is told.
+    function test_unansweredLensMoveKeepsTheLensWhereItIs() {
+        enterOnce();
+        var slider = part(page, "lensSlider");
+        tryVerify(function() { return MainCtrl.confirmedLens() === Math.round(slider.value) }, 5000,
+                  "the board confirmed the lens at " + slider.value);
+        var before = Math.round(slider.value);
+        var errorBefore = MainCtrl.errorCode;
+        testProbe.clearLog();
+        testProbe.ignoreBoardRequests(0xB2, 1);
+        mouseClick(plusButton(slider));
+        compare(Math.round(slider.value), before + 5);
+        verify(page.lensDialog.opened);
+        tryVerify(function() { return testProbe.logCount("镜头指令无应答") > 0 }, 10000, "the missed command is logged");
+        tryVerify(function() { return Math.round(slider.value) === before }, 5000, "the slider shows the lens again");
+        verify(!page.lensDialog.visible);
+        UserOpts.loadUserOptsByName(UserOpts.OPT_CurFocusValue);
+        compare(UserOpts.curFocusValue, before);
+        compare(MainCtrl.errorCode, errorBefore);
+        var message = messageSaying(window, "The cabinet did not answer the lens command.");
+        click(findChild(message.contentItem, "okButton"));
+
+        // The board answers again: the same step moves the lens.
+        mouseClick(plusButton(slider));
+        tryVerify(function() { return MainCtrl.confirmedLens() === before + 5 && !page.lensDialog.visible }, 5000,
+                  "the board reports the lens");
+        compare(Math.round(slider.value), before + 5);
+    }
+
+    // A door release the board misses: the head bar shows the door locked again, painted as
+    // before, the page keeps the light the board still has on, and the operator is told.
+    function test_unansweredDoorReleaseKeepsTheDoorLocked() {
+        enterOnce();
+        var head = window.mainPage.head;
+        var door = part(window, "doorButton");
+        verify(door.enabled);
+        tryVerify(function() { return !head.dooropen && !page.dooropen }, 5000, "the door is closed");
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.White }, 5000, "the white light is on");
+        verify(page.lightRepeater.itemAt(0).checked);
+        var closed = probe.grab(door);
+        var errorBefore = MainCtrl.errorCode;
+        testProbe.clearLog();
+        testProbe.ignoreBoardRequests(0xF1, 1);
+        click(door);
+        verify(head.dooropen && page.dooropen);
+        verify(!page.lightRepeater.itemAt(0).checked);
+        verify(probe.grab(door).digest !== closed.digest);
+        tryVerify(function() { return testProbe.logCount("门指令无应答") > 0 }, 10000, "the missed command is logged");
+        tryVerify(function() { return !head.dooropen && !page.dooropen }, 5000, "the door is shown locked again");
+        compare(probe.grab(door).digest, closed.digest);
+        verify(page.lightRepeater.itemAt(0).checked);
+        verify(page.lighton);
+        verify(!MainCtrl.confirmedDoorOpen());
+        compare(MainCtrl.errorCode, errorBefore);
+        var message = messageSaying(window, "The cabinet did not answer the door command.");
+        click(findChild(message.contentItem, "okButton"));
+        // Nothing was sent for the light: the board has it on as before.
+        verify((testProbe.cabinetLamps() & lampMiniWhite) !== 0);
     }
 }

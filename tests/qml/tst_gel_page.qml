@@ -257,6 +257,46 @@ ShellTestCase {
         verify(!dialog.visible);
     }
 
+    // A filter command the board misses: after its reply window the buttons show the filter the
+    // wheel still has, painted as before, the dialog of the turn is gone and the operator is told.
+    function test_unansweredFilterKeepsTheWheelsOne() {
+        var none = part(page, "filter_0");
+        var f590 = part(page, "filter_2");
+        if (page.curFilterPos !== 0) {
+            click(none);
+            tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000);
+        }
+        idle();
+        tryVerify(function() { return MainCtrl.confirmedFilter() === EnumOBJ.NoFilter }, 5000, "the board confirmed it");
+        var chosen = probe.grab(none);
+        var unchosen = probe.grab(f590);
+        verify(chosen.digest !== unchosen.digest);
+        testProbe.clearLog();
+
+        var errorBefore = MainCtrl.errorCode;
+        testProbe.ignoreBoardRequests(0xF1, 1);
+        click(f590);
+        verify(page.filterDialog.visible);
+        tryVerify(function() { return testProbe.logCount("滤光轮指令无应答") > 0 }, 10000, "the missed command is logged");
+        tryVerify(function() { return none.checked && !f590.checked }, 5000, "the wheel's filter is shown again");
+        compare(page.curFilterPos, EnumOBJ.NoFilter);
+        verify(!page.filterDialog.visible);
+        compare(testProbe.cabinetFilter(), 0);
+        compare(probe.grab(f590).digest, unchosen.digest);
+        compare(probe.grab(none).digest, chosen.digest);
+        compare(MainCtrl.errorCode, errorBefore);
+        var message = messageSaying(window, "The cabinet did not answer the filter command.");
+        click(findChild(message.contentItem, "okButton"));
+        idle();
+
+        // The board answers again: the same click turns the wheel, and its end closes the dialog.
+        click(f590);
+        tryVerify(function() { return testProbe.cabinetFilter() === 2 }, 10000, "the wheel turned");
+        tryVerify(function() { return MainCtrl.confirmedFilter() === EnumOBJ.F_590nm }, 5000, "the board confirmed it");
+        verify(f590.checked && !none.checked);
+        idle();
+    }
+
 
     function test_captureWithColourMarkerListsImages() {
         UserOpts.colorMarkerVisible = true;
