@@ -1,5 +1,7 @@
 #include "localfolders.h"
 
+#include "experimentfolder.h"
+
 #include <QDir>
 #include <QFileInfo>
 #include <QStandardPaths>
@@ -49,4 +51,17 @@ QString LocalFolders::resolved(const QString& pathOrUrl, const QString& base) co
 QString LocalFolders::desktop() const
 {
     return QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+}
+
+QString LocalFolders::experimentNameOf(const QString& pathOrUrl) const
+{
+    return parseExperimentPath(plainPath(pathOrUrl)).name;
+}
+
+QString LocalFolders::renamedExperimentFolder(const QString& pathOrUrl, const QString& newName) const
+{
+    const ExperimentPath experiment = parseExperimentPath(plainPath(pathOrUrl));
+    if (!experiment.isValid() || !experiment.rest.isEmpty())
+        return QString();
+    return experimentFolder(experiment.root, experiment.day, newName);
 }

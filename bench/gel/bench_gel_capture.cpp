@@ -194,8 +194,8 @@ void gel_capture_frame_ours(benchmark::State& state)
             break;
         }
         state.PauseTiming();
-        cam->clearFrameCaches();
-        cam->clearRoiList();
+        cam->frameStore().clearFrameCaches();
+        cam->frameStore().clearRoiList();
         data().clearPictures();
         state.ResumeTiming();
     }

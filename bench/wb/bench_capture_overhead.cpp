@@ -80,7 +80,7 @@ void resetFiles()
 {
     // A capture keeps its frames; here they go, with their files, so that every round starts
     // from the same memory and disk state.
-    H695ICECamCtrl::getInstance()->clearFrameCaches();
+    H695ICECamCtrl::getInstance()->frameStore().clearFrameCaches();
     QDir(data().dir.path() + "/Images").removeRecursively();
     QDir(data().dir.path() + "/user").removeRecursively();
 }

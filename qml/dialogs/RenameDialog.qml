@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtQuick.Controls 2.15
 import an.qt.MainCtrl 1.0
+import an.qt.LocalFolders 1.0
 import "../components"
 import "../js/RenameRules.js" as Rules
 
@@ -26,6 +27,13 @@ Dialog {
         errorRow.visible = true;
     }
 
+    function experimentNameTaken(name) {
+        for (var i = 0; i < imageSavePathList.length; ++i)
+            if (LocalFolders.experimentNameOf(imageSavePathList[i]) === name)
+                return true;
+        return false;
+    }
+
     function save() {
         var name = nameField.text.trim();
         var message = renameType === 2 ? (name.length === 0 ? "Name cannot be empty." : Rules.checkSeveral(name, selectedImageNameList))
@@ -39,7 +47,7 @@ Dialog {
             return;
         }
         if (renameType === 0) {
-            if (Rules.experimentNameTaken(name, imageSavePathList)) {
+            if (experimentNameTaken(name)) {
                 showError(qsTr("Name already exists."));
                 return;
             }

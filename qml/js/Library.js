@@ -67,16 +67,6 @@ function paramsOf(params, fileName, wholeBinning) {
     return { binning: wholeBinning ? String(params[1]) : at(1), exposure: at(2), gain: at(3) };
 }
 
-// The folders of an experiment rename: the parent of the experiment folder with the old and
-// the new name.
-function renamedFolders(folder, oldName, newName) {
-    var s = String(folder);
-    if (s.charAt(s.length - 1) === "/")
-        s = s.substring(0, s.length - 1);
-    var parent = s.substring(0, s.lastIndexOf("/") + 1);
-    return { oldFolder: parent + oldName + "/", newFolder: parent + newName + "/" };
-}
-
 // Zoom: 1.2 per step within 0.1 .. 5; a pinch multiplies, capped by the configuration.
 function zoomIn(scale) { return Math.min(5, scale * 1.2) }
 function zoomOut(scale) { return Math.max(0.1, scale / 1.2) }

@@ -15,21 +15,6 @@ function checkBasic(name, originName) {
     return "";
 }
 
-// The experiment name of a folder "…/<name>/": the text between its last two slashes.
-function experimentNameOf(folder) {
-    var text = String(folder);
-    var end = text.length - 1;
-    var start = text.lastIndexOf("/", end - 1);
-    return text.substring(start + 1, end);
-}
-
-function experimentNameTaken(name, folders) {
-    for (var i = 0; i < folders.length; ++i)
-        if (experimentNameOf(folders[i]) === name)
-            return true;
-    return false;
-}
-
 function imageNameTaken(name, fileNames) {
     for (var i = 0; i < fileNames.length; ++i)
         if (String(fileNames[i]).replace(".tif", "") === name)

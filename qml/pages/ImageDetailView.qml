@@ -44,7 +44,8 @@ Rectangle {
         fileNames = MainCtrl.getDirFilesName(folder);
         currentIndex = Math.max(0, fileNames.indexOf(Lib.nameOf(path)));
         parameterList = MainCtrl.loadExpParamByImageSavePath(page.pageMode, folder);
-        renameShown = Lib.nameOf(folder.substring(0, folder.length - 1)) !== MainCtrl.curExpName;
+        var experiment = LocalFolders.experimentNameOf(folder);
+        renameShown = experiment === "" || experiment !== MainCtrl.curExpName;
         visible = true;
         showCurrent();
     }

@@ -383,22 +383,23 @@ Rectangle {
         var exps = dateModel.get(i).exps;
         var exp = exps.get(j);
         var oldName = exp.name;
-        var folders = Lib.renamedFolders(exp.folder, oldName, newName);
-        if (fileOps.updateNameAndImgSavePathByUuid(pageMode, exp.uuid, newName, folders.oldFolder, folders.newFolder) === false) {
+        var oldFolder = exp.folder;
+        var newFolder = LocalFolders.renamedExperimentFolder(oldFolder, newName);
+        if (newFolder === "" || fileOps.updateNameAndImgSavePathByUuid(pageMode, exp.uuid, newName, oldFolder, newFolder) === false) {
             warn(qsTr("The experiment could not be renamed: %1").arg(oldName));
             return;
         }
         var kept = [];
         for (var s = 0; s < selectedImageNameList.length; ++s)
-            if (selectedImageNameList[s].indexOf(folders.oldFolder) !== 0)
+            if (selectedImageNameList[s].indexOf(oldFolder) !== 0)
                 kept.push(selectedImageNameList[s]);
         selectedImageNameList = kept;
         exps.setProperty(j, "name", newName);
         exps.setProperty(j, "checked", false);
-        exps.setProperty(j, "folder", folders.newFolder);
+        exps.setProperty(j, "folder", newFolder);
         reloadThumbnails(i, j);
         if (i === 0 && j === 0)
-            renameCurrentExperiment(newName, folders.newFolder);
+            renameCurrentExperiment(newName, newFolder);
         audit("重命名实验: 旧名: " + oldName + " 新名: " + newName, "Rename experiment: Old name: " + oldName + " New name: " + newName);
     }
     // The strip lists its folder again; pictures still selected keep their tick.

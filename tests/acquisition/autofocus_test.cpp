@@ -38,7 +38,7 @@ protected:
     bool stopPreview(MultTSPreviewThread& t)
     {
         ctrl->isRunning = false;
-        ctrl->clearCurrentFrame();
+        ctrl->frameStore().clearCurrentFrame();
         ctrl->abortWait();
         return runToEnd(t, 5000);
     }

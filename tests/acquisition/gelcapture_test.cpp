@@ -56,12 +56,12 @@ protected:
 
     cv::Mat left(int index) const
     {
-        const cv::Mat m = ctrl->frameAt(index)->view().mat();
+        const cv::Mat m = ctrl->frameStore().frameAt(index)->view().mat();
         return m.colRange(0, m.cols / 2);
     }
     cv::Mat right(int index) const
     {
-        const cv::Mat m = ctrl->frameAt(index)->view().mat();
+        const cv::Mat m = ctrl->frameStore().frameAt(index)->view().mat();
         return m.colRange(m.cols / 2 + 1, m.cols);
     }
 };
@@ -118,11 +118,11 @@ TEST_F(GelCapture, EachConfigurationRecordsItsBinningGainAndExposure)
         EXPECT_EQ(r->exposureTime, c.exposureText);
         EXPECT_EQ(r->imageNames, file + ",");
         // The frame, its histogram and its crop region are listed together; the view shows it.
-        EXPECT_EQ(ctrl->frameCount(), 1);
-        EXPECT_EQ(ctrl->histogramCount(), 1);
-        EXPECT_EQ(ctrl->roiList().size(), 1u);
-        EXPECT_EQ(ctrl->captureFrame(), ctrl->frameAt(0));
-        EXPECT_EQ(ctrl->captureIndex, -1) << "between captures";
+        EXPECT_EQ(ctrl->frameStore().frameCount(), 1);
+        EXPECT_EQ(ctrl->frameStore().histogramCount(), 1);
+        EXPECT_EQ(ctrl->frameStore().roiList().size(), 1u);
+        EXPECT_EQ(ctrl->frameStore().captureFrame(), ctrl->frameStore().frameAt(0));
+        EXPECT_EQ(ctrl->frameStore().captureIndex, -1) << "between captures";
         EXPECT_EQ(ctrl->semCap.available(), 0);
         EXPECT_TRUE(cameraIdle());
     }
@@ -136,8 +136,8 @@ TEST_F(GelCapture, TheCaptureIndexNamesTheFrameWhileItIsShown)
     GelTSCaptureThread thread(EnumOBJ::White);
     // Read where the page reads it: when the frame is reported.
     QObject::connect(&thread, &GelTSCaptureThread::singleImageCaped, &rec,
-                     [&] { seen.push_back(ctrl->captureIndex); }, Qt::DirectConnection);
-    ctrl->appendFrame(TsFrame::fromPixels(2, 2, std::vector<uint16_t>(4, 1).data()));
+                     [&] { seen.push_back(ctrl->frameStore().captureIndex); }, Qt::DirectConnection);
+    ctrl->frameStore().appendFrame(TsFrame::fromPixels(2, 2, std::vector<uint16_t>(4, 1).data()));
     start(thread, rec);
     ASSERT_TRUE(runToEnd(thread));
     EXPECT_EQ(seen, std::vector<int> {1});
@@ -181,14 +181,14 @@ TEST_F(GelCapture, FlatFieldCorrectionOfTheSavedFrame)
         GelRecorder rec;
         capture(rec, EnumOBJ::White, [&](GelTSCaptureThread& t) { t.isGelAndWBTS = c.gelAndWBTS; });
         EXPECT_EQ(rec.events, QStringList {"image 4 40 5"});
-        ASSERT_EQ(ctrl->frameCount(), 1);
-        EXPECT_EQ(ctrl->frameAt(0)->width(), 680);
+        ASSERT_EQ(ctrl->frameStore().frameCount(), 1);
+        EXPECT_EQ(ctrl->frameStore().frameAt(0)->width(), 680);
         EXPECT_EQ(allZero(left(0)), c.leftZero);
         EXPECT_EQ(allZero(right(0)), c.rightZero);
         // The picture on disk is the frame of the list.
         const cv::Mat saved = cv::imread(rec.paths.value(0).toStdString(), cv::IMREAD_UNCHANGED);
         ASSERT_FALSE(saved.empty());
-        EXPECT_EQ(cv::norm(saved, ctrl->frameAt(0)->view().mat(), cv::NORM_INF), 0.0);
+        EXPECT_EQ(cv::norm(saved, ctrl->frameStore().frameAt(0)->view().mat(), cv::NORM_INF), 0.0);
     }
 }
 
@@ -235,7 +235,7 @@ TEST_F(GelCapture, ColourMarkerLampFiltersFramesAndPicture)
         EXPECT_NEAR(mean[1], mean[2], mean[1] * 0.1);
         EXPECT_NEAR(mean[1], mean[0], mean[1] * 0.1);
         // The plain picture is listed; the colour picture is a file only.
-        EXPECT_EQ(ctrl->frameCount(), 1);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), 1);
         std::unique_ptr<GelExperimentRecord> r = row();
         ASSERT_TRUE(r);
         EXPECT_EQ(r->imageNames.count(','), 1);
@@ -278,7 +278,7 @@ TEST_F(GelCapture, MarkerFramesAreCorrectedWithTheirFilterPair)
     GelRecorder rec;
     capture(rec);
     ASSERT_EQ(rec.events, (QStringList {"image 4 40 5", "color -1 -1 -1"}));
-    EXPECT_FALSE(allZero(ctrl->frameAt(0)->view().mat()));
+    EXPECT_FALSE(allZero(ctrl->frameStore().frameAt(0)->view().mat()));
     const cv::Mat picture = cv::imread(rec.paths[1].toStdString(), cv::IMREAD_UNCHANGED);
     std::vector<cv::Mat> bgr;
     cv::split(picture, bgr);
@@ -375,8 +375,8 @@ TEST_F(GelCapture, EveryWayOutLeavesTheCameraStopped)
         capture(rec);
         EXPECT_EQ(rec.events, c.events);
         EXPECT_EQ(QFileInfo(folder).isDir() ? filesIn(folder).size() : 0, c.files);
-        EXPECT_EQ(ctrl->frameCount(), c.listed);
-        EXPECT_EQ(ctrl->histogramCount(), c.listed);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.listed);
+        EXPECT_EQ(ctrl->frameStore().histogramCount(), c.listed);
         std::unique_ptr<GelExperimentRecord> r = row();
         ASSERT_TRUE(r);
         EXPECT_EQ(r->imageNames.count(','), c.listed);
@@ -393,7 +393,7 @@ TEST_F(GelCapture, WithoutARowThePictureIsKeptAndReported)
     capture(rec);
     EXPECT_EQ(rec.events, QStringList {"image 4 40 5"});
     EXPECT_EQ(filesIn(folder).size(), 1);
-    EXPECT_EQ(ctrl->frameCount(), 1);
+    EXPECT_EQ(ctrl->frameStore().frameCount(), 1);
     EXPECT_FALSE(row());
     EXPECT_GE(log.indexOf("no experiment row named"), 0);
     EXPECT_TRUE(cameraIdle());
@@ -476,7 +476,7 @@ TEST_F(GelCapture, CancelsBeforeDuringAndAfterTheFrame)
         std::unique_ptr<GelExperimentRecord> r = row();
         ASSERT_TRUE(r);
         EXPECT_EQ(r->imageNames.count(','), c.files);
-        EXPECT_EQ(ctrl->frameCount(), c.files);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.files);
         EXPECT_TRUE(cameraIdle());
         EXPECT_EQ(ctrl->semCap.available(), 0);
         if (c.when == When::Before) {
@@ -516,7 +516,7 @@ TEST_F(GelCapture, ACancelAtAnyMomentNeverSplitsAFrame)
         ASSERT_TRUE(r);
         EXPECT_EQ(r->imageNames.count(','), files);
         EXPECT_EQ(rec.events.size(), files);
-        EXPECT_EQ(ctrl->frameCount(), files);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), files);
         EXPECT_TRUE(cameraIdle());
         ctrl->isAbort = false;
     }

@@ -47,8 +47,8 @@ void GelCabinet::useCamera(tucamtest::Model model, EnumOBJ::AuthorityType author
     config.model = model;
     tucamtest::reset(config);
     ASSERT_TRUE(ctrl->openCamera(authority));
-    ctrl->clearFrameCaches();
-    ctrl->clearRoiList();
+    ctrl->frameStore().clearFrameCaches();
+    ctrl->frameStore().clearRoiList();
     ctrl->resetFFC();
     ctrl->isFFC = false;
     ctrl->isAbort = false;
@@ -76,8 +76,8 @@ void GelCabinet::useCamera(tucamtest::Model model, EnumOBJ::AuthorityType author
 void GelCabinet::nextCase()
 {
     tucamtest::clearScripts();
-    ctrl->clearFrameCaches();
-    ctrl->clearRoiList();
+    ctrl->frameStore().clearFrameCaches();
+    ctrl->frameStore().clearRoiList();
     ctrl->resetFFC();
     ctrl->isFFC = false;
     ctrl->isAbort = false;
@@ -219,7 +219,7 @@ GelCabinet::Cancel GelCabinet::cancelCapture(GelTSCaptureThread& thread, int tim
 bool GelCabinet::stopPreview(GelTSPreviewThread& thread)
 {
     ctrl->isRunning = false;
-    ctrl->clearCurrentFrame();
+    ctrl->frameStore().clearCurrentFrame();
     ctrl->abortWait();
     return runToEnd(thread, 20000);
 }

@@ -88,7 +88,7 @@ TEST_F(GelPreview, EachConfigurationSetsUpTheCameraForItsSensor)
         EXPECT_EQ(ctrl->isWhiteBoard.load(), c.keep);
         EXPECT_EQ(log.indexOf("h695ICECamCtrl->isWhiteBoard:") >= 0, !c.keep);
         EXPECT_TRUE(cameraIdle());
-        EXPECT_FALSE(ctrl->currentFrame()) << "no live frame outlives the preview";
+        EXPECT_FALSE(ctrl->frameStore().currentFrame()) << "no live frame outlives the preview";
     }
 }
 

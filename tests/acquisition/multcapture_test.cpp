@@ -126,12 +126,12 @@ TEST_F(MultCapture, ThreeChannelsGiveOneFileEachAndTheirRowEntries)
 
     // Each frame shows its own dye and none of the two others (whose spots show only the
     // membrane's glow in that channel).
-    ASSERT_EQ(ctrl->frameCount(), 3);
-    ASSERT_EQ(ctrl->histogramCount(), 3);
+    ASSERT_EQ(ctrl->frameStore().frameCount(), 3);
+    ASSERT_EQ(ctrl->frameStore().histogramCount(), 3);
     // The capture view's frame is the last one taken, shared with the list.
-    EXPECT_EQ(ctrl->captureFrame(), ctrl->frameAt(2));
+    EXPECT_EQ(ctrl->frameStore().captureFrame(), ctrl->frameStore().frameAt(2));
     for (int i = 0; i < 3; ++i) {
-        const TsFramePtr frame = ctrl->frameAt(i);
+        const TsFramePtr frame = ctrl->frameStore().frameAt(i);
         for (int j = 0; j < 3; ++j) {
             const double own = spotMean(frame, shots[i].channel.dye);
             if (i != j) {
@@ -196,7 +196,7 @@ TEST_F(MultCapture, CancelBeforeDuringAndAfterTheFrame)
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         insertExperiment(QStringLiteral("Mult-cancel-%1").arg(++n));
-        ctrl->clearFrameCaches();
+        ctrl->frameStore().clearFrameCaches();
         light(kBlue.lamp, kBlue.filterPos);
         tucamtest::clearCallLog();
         MultRecorder rec;
@@ -221,7 +221,7 @@ TEST_F(MultCapture, CancelBeforeDuringAndAfterTheFrame)
         EXPECT_FALSE(tucamtest::state().bufferAllocated);
         EXPECT_EQ(ctrl->semCap.available(), 0);
         EXPECT_EQ(tifsIn(folder).size(), c.files);
-        EXPECT_EQ(ctrl->frameCount(), c.files);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.files);
         EXPECT_FALSE(rec.events.contains("error"));
         EXPECT_EQ(rec.events.size(), c.files);
         const auto r = row();
@@ -285,7 +285,7 @@ TEST_F(MultCapture, RefusalsAndFailuresReportTheCameraErrorAndLeaveTheCameraStop
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         insertExperiment(QStringLiteral("Mult-fault-%1").arg(++n));
-        ctrl->clearFrameCaches();
+        ctrl->frameStore().clearFrameCaches();
         tucamtest::clearScripts();
         c.fault(folder);
         ctrl->binningIndex = c.binningIndex;
@@ -299,8 +299,8 @@ TEST_F(MultCapture, RefusalsAndFailuresReportTheCameraErrorAndLeaveTheCameraStop
         EXPECT_TRUE(thread.isCaptureFinished);
         EXPECT_EQ(int(tucamtest::calls("TUCAM_Cap_Start").size()), c.cameraStarts);
         EXPECT_FALSE(tucamtest::state().capturing);
-        EXPECT_EQ(ctrl->frameCount(), 0);
-        EXPECT_EQ(ctrl->histogramCount(), 0);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), 0);
+        EXPECT_EQ(ctrl->frameStore().histogramCount(), 0);
         EXPECT_EQ(ctrl->semCap.available(), 0);
         EXPECT_TRUE(captureMutex.tryLock()) << "the capture mutex is free again";
         captureMutex.unlock();

@@ -16,7 +16,7 @@ void MultCabinet::SetUp()
     vcab::CabinetState::instance().reset();
     ctrl = H695ICECamCtrl::getInstance();
     openCamera(tucamtest::Model::Cam695, EnumOBJ::AllAuthorityTS);
-    ctrl->clearFrameCaches();
+    ctrl->frameStore().clearFrameCaches();
     ctrl->isAbort = false;
     ctrl->isRunning = false;
     ctrl->isFocusStop = true;

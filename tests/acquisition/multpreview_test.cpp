@@ -24,7 +24,7 @@ protected:
     bool stopPreview(MultTSPreviewThread& t)
     {
         ctrl->isRunning = false;
-        ctrl->clearCurrentFrame();
+        ctrl->frameStore().clearCurrentFrame();
         ctrl->abortWait();
         return runToEnd(t, 5000);
     }
@@ -79,14 +79,14 @@ TEST_F(MultPreview, SetsUpTheCameraOfEachConfigurationAndRegion)
         ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
         EXPECT_EQ(setUpCalls(), c.expected);
         EXPECT_DOUBLE_EQ(tucamtest::state().exposureMs, 10);
-        const TsFramePtr live = ctrl->currentFrame();
+        const TsFramePtr live = ctrl->frameStore().currentFrame();
         ASSERT_TRUE(live);
         EXPECT_EQ(live->width(), c.width);
         EXPECT_EQ(live->height(), c.height);
         ASSERT_TRUE(stopPreview(thread));
         EXPECT_TRUE(rec.events.isEmpty());
         EXPECT_FALSE(tucamtest::state().capturing);
-        EXPECT_EQ(ctrl->currentFrame(), nullptr);
+        EXPECT_EQ(ctrl->frameStore().currentFrame(), nullptr);
     }
 }
 
@@ -161,7 +161,7 @@ TEST_F(MultPreview, EndsOnARefusalAFailureOrAnAbortItDidNotAskFor)
         EXPECT_EQ(int(tucamtest::calls("TUCAM_Cap_Start").size()), c.cameraStarts);
         EXPECT_FALSE(tucamtest::state().capturing);
         EXPECT_FALSE(tucamtest::state().bufferAllocated);
-        EXPECT_EQ(ctrl->currentFrame(), nullptr);
+        EXPECT_EQ(ctrl->frameStore().currentFrame(), nullptr);
         ctrl->isRunning = false;
     }
 }

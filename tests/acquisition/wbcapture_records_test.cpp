@@ -25,8 +25,8 @@ struct KindCase {
 // A record describes frame index when its histogram is that frame's.
 bool describes(const H695ICECamCtrl& ctrl, int index, std::string* why)
 {
-    const TsFramePtr frame = ctrl.frameAt(index);
-    const std::shared_ptr<const HistogramInfo> record = ctrl.histogramAt(index);
+    const TsFramePtr frame = ctrl.frameStore().frameAt(index);
+    const std::shared_ptr<const HistogramInfo> record = ctrl.frameStore().histogramAt(index);
     if (!frame || !record) {
         *why = "frame " + std::to_string(index) + (frame ? " has no record" : " missing");
         return false;
@@ -86,8 +86,8 @@ TEST_F(WbCaptureRecords, EveryListedFrameHasItsOwnHistogramRecordAfterEachCaptur
                              ++announced;
                              const QString file = path.section('/', -1);
                              int index = -1;
-                             for (int i = 0; i < ctrl->frameCount() && index < 0; ++i)
-                                 if (ctrl->frameFileName(i) == file)
+                             for (int i = 0; i < ctrl->frameStore().frameCount() && index < 0; ++i)
+                                 if (ctrl->frameStore().frameFileName(i) == file)
                                      index = i;
                              std::string why = "no frame listed as " + file.toStdString();
                              if (index < 0 || !describes(*ctrl, index, &why))
@@ -99,12 +99,12 @@ TEST_F(WbCaptureRecords, EveryListedFrameHasItsOwnHistogramRecordAfterEachCaptur
 
         EXPECT_TRUE(faults.isEmpty()) << faults.join("; ").toStdString();
         EXPECT_EQ(announced, c.frames);
-        ASSERT_EQ(ctrl->frameCount(), c.frames);
-        EXPECT_EQ(ctrl->histogramCount(), c.frames);
-        for (int i = 0; i < ctrl->frameCount(); ++i) {
+        ASSERT_EQ(ctrl->frameStore().frameCount(), c.frames);
+        EXPECT_EQ(ctrl->frameStore().histogramCount(), c.frames);
+        for (int i = 0; i < ctrl->frameStore().frameCount(); ++i) {
             std::string why;
             EXPECT_TRUE(describes(*ctrl, i, &why)) << why;
-            EXPECT_FALSE(ctrl->frameFileName(i).isEmpty()) << i;
+            EXPECT_FALSE(ctrl->frameStore().frameFileName(i).isEmpty()) << i;
         }
     }
 }

@@ -136,9 +136,9 @@ TEST_F(WbCapture, AccumulatedSamplesHoldTheRunningSum)
     WBTSCaptureThread thread;
     start(thread, rec);
     ASSERT_TRUE(runToEnd(thread));
-    ASSERT_EQ(ctrl->frameCount(), 3);
+    ASSERT_EQ(ctrl->frameStore().frameCount(), 3);
     // Each sample adds its own exposure, so the integral grows frame by frame.
-    const auto mean = [&](int i) { return cv::mean(ctrl->frameAt(i)->view().mat())[0]; };
+    const auto mean = [&](int i) { return cv::mean(ctrl->frameStore().frameAt(i)->view().mat())[0]; };
     EXPECT_GT(mean(1), mean(0) * 1.5);
     EXPECT_GT(mean(2), mean(1) * 1.2);
 }
@@ -163,12 +163,12 @@ TEST_F(WbCapture, CancelDuringTheFirstFrameRemovesTheRowAndALaterOneKeepsIt)
         WBTSCaptureThread thread;
         start(thread, rec);
         if (c.framesKept > 0) {
-            ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == c.framesKept; }, 20000));
+            ASSERT_TRUE(waitFor([&] { return ctrl->frameStore().frameCount() == c.framesKept; }, 20000));
         }
         ASSERT_EQ(cancelCapture(thread), Cancel::Aborted) << "the cancel lands in the running exposure";
         ASSERT_TRUE(runToEnd(thread, 20000)) << "a cancelled exposure ends at once";
         EXPECT_TRUE(ctrl->isAbort);
-        EXPECT_EQ(ctrl->frameCount(), c.framesKept);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.framesKept);
         EXPECT_EQ(ctrl->semCap.available(), 0);
         std::unique_ptr<WesternBlotExperimentRecord> row(db->selectExperimentByName(expName));
         EXPECT_EQ(row != nullptr, c.framesKept > 0);
@@ -279,7 +279,7 @@ TEST_F(WbCapture, MergesOfASingleCapture)
         ASSERT_TRUE(runToEnd(thread, 90000));
         ASSERT_GE(rec.events.size(), c.tail.size());
         EXPECT_EQ(rec.events.mid(rec.events.size() - c.tail.size()), c.tail);
-        EXPECT_EQ(ctrl->frameCount(), c.framesKept);
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.framesKept);
         const QString merge = rec.paths.last();
         EXPECT_TRUE(merge.endsWith("_Merge.tif")) << merge.toStdString();
         const cv::Mat picture = cv::imread(merge.toStdString(), cv::IMREAD_UNCHANGED);
@@ -305,8 +305,8 @@ TEST_F(WbCapture, OverExposedSampleNamesItsPlainAndMarkedPictures)
     EXPECT_EQ(names[1], QString(names[0]).replace(".tif", "_OE.tif"));
     EXPECT_EQ(row->exposureTime, "200000,200000,");
     EXPECT_EQ(row->gain, "60,60,");
-    ASSERT_EQ(ctrl->overExposureMarkCount(), 1);
-    EXPECT_EQ(ctrl->overExposureMarkAt(0)->size(), size_t(664 * 550)) << "one byte per pixel";
+    ASSERT_EQ(ctrl->frameStore().overExposureMarkCount(), 1);
+    EXPECT_EQ(ctrl->frameStore().overExposureMarkAt(0)->size(), size_t(664 * 550)) << "one byte per pixel";
 }
 
 // Stored frames and masks live in reused memory. A frame and mask a view still holds keep their
@@ -361,10 +361,10 @@ TEST_F(WbCapture, HeldFramesAndMasksKeepTheirPixelsWhileLaterFramesReuseTheMemor
             bool written = false;
             return !thread.processFrame(&record, plan, k, false, c.bk, &written).isEmpty() && written;
         };
-        ctrl->clearFrameCaches();
+        ctrl->frameStore().clearFrameCaches();
         ASSERT_TRUE(capture(0));
-        const TsFramePtr heldFrame = ctrl->captureFrame();
-        const OverExposureMask heldMask = ctrl->overExposureMarkAt(0);
+        const TsFramePtr heldFrame = ctrl->frameStore().captureFrame();
+        const OverExposureMask heldMask = ctrl->frameStore().overExposureMarkAt(0);
         ASSERT_TRUE(heldFrame && heldMask);
         const FrameView view = heldFrame->view();
         const std::vector<uint16_t> framePixels(view.pixels, view.pixels + view.count());
@@ -374,9 +374,9 @@ TEST_F(WbCapture, HeldFramesAndMasksKeepTheirPixelsWhileLaterFramesReuseTheMemor
         // More frames than the pools keep, each list cleared as a new experiment does.
         for (int k = 1; k <= 6; ++k) {
             SCOPED_TRACE(k);
-            ctrl->clearFrameCaches();
+            ctrl->frameStore().clearFrameCaches();
             ASSERT_TRUE(capture(k));
-            const OverExposureMask mask = ctrl->overExposureMarkAt(0);
+            const OverExposureMask mask = ctrl->frameStore().overExposureMarkAt(0);
             ASSERT_TRUE(mask);
             EXPECT_EQ(*mask, expectedMask(k, c.marks));
         }
@@ -407,7 +407,7 @@ TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
         start(thread, rec, true);
         if (c.cancel) {
             // After the marker frame the colour marker's camera start is the exposure a cancel takes.
-            ASSERT_TRUE(waitFor([&] { return ctrl->frameCount() == 1; }, 20000));
+            ASSERT_TRUE(waitFor([&] { return ctrl->frameStore().frameCount() == 1; }, 20000));
             ASSERT_EQ(cancelCapture(thread), Cancel::Aborted);
         }
         ASSERT_TRUE(runToEnd(thread));
@@ -420,7 +420,7 @@ TEST_F(WbCapture, EveryColourMarkerEndsWithItsLampsOff)
         const uint32_t coloured = vcab::LampRedLight | vcab::LampGreenLight | vcab::LampBlueLight | vcab::LampWhiteLight;
         EXPECT_EQ(vcab::CabinetState::instance().snapshot().lamps & coloured, 0u)
             << lightCommands().join(' ').toStdString();
-        EXPECT_TRUE(ctrl->frameCount() == 1);
+        EXPECT_TRUE(ctrl->frameStore().frameCount() == 1);
     }
 }
 
@@ -497,7 +497,7 @@ TEST_F(WbCapture, AFailedPictureWriteEndsTheCaptureAndRecordsNoMissingFile)
         EXPECT_TRUE(thread.captureEnded);
         EXPECT_EQ(ctrl->semCap.available(), 0);
         EXPECT_EQ(rec.events, c.events);
-        EXPECT_EQ(ctrl->frameCount(), c.framesKept) << "a frame without its pictures leaves the list";
+        EXPECT_EQ(ctrl->frameStore().frameCount(), c.framesKept) << "a frame without its pictures leaves the list";
         EXPECT_EQ(exposuresSet().size(), size_t(c.framesKept + 1)) << "no exposure after the failed one";
         ASSERT_TRUE(waitForLightCommands(2));
         EXPECT_EQ(lightCommands().last(), "c1");

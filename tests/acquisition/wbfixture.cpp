@@ -20,7 +20,7 @@ void WbCabinet::SetUp()
     tucamtest::reset(config);
     ctrl = H695ICECamCtrl::getInstance();
     ASSERT_TRUE(ctrl->openCamera(0));
-    ctrl->clearFrameCaches();
+    ctrl->frameStore().clearFrameCaches();
     ctrl->isAbort = false;
     ctrl->isRunning = false;
     ctrl->isFocusStop = true;
@@ -126,7 +126,7 @@ WbCabinet::Cancel WbCabinet::cancelCapture(WBTSCaptureThread& thread, int timeou
     Cancel outcome = Cancel::TimedOut;
     waitFor(
         [&] {
-            if (ctrl->semCap.tryAcquire(ctrl->frameCount() + 1)) {
+            if (ctrl->semCap.tryAcquire(ctrl->frameStore().frameCount() + 1)) {
                 ctrl->isAbort = true;
                 ctrl->abortWait();
                 outcome = Cancel::Aborted;

@@ -26,7 +26,7 @@ protected:
     // As the main controller stops a preview.
     bool stopPreview(WBTSPreviewThread& t)
     {
-        ctrl->clearCurrentFrame();
+        ctrl->frameStore().clearCurrentFrame();
         ctrl->isRunning = false;
         ctrl->abortWait();
         return runToEnd(t, 5000);
@@ -54,7 +54,7 @@ TEST_F(WbPreview, AppliesBinningAtStartAndExposureAndGainWhileRunning)
         EXPECT_EQ(tucamtest::state().binning, c.binning);
         EXPECT_DOUBLE_EQ(tucamtest::state().exposureMs, 30);
         EXPECT_EQ(gainSet(), 7);
-        const TsFramePtr live = ctrl->currentFrame();
+        const TsFramePtr live = ctrl->frameStore().currentFrame();
         ASSERT_TRUE(live);
         EXPECT_EQ(live->width(), c.width);
         EXPECT_EQ(live->height(), c.height);
@@ -84,7 +84,7 @@ TEST_F(WbPreview, ALiveFrameHeldByTheViewsKeepsItsPixels)
     WBTSPreviewThread thread;
     startPreview(thread, rec);
     ASSERT_TRUE(waitFor([&] { return rec.previews >= 1; }, 10000));
-    const TsFramePtr held = ctrl->currentFrame();
+    const TsFramePtr held = ctrl->frameStore().currentFrame();
     ASSERT_TRUE(held);
     const FrameView v = held->view();
     const std::vector<uint16_t> seen(v.pixels, v.pixels + v.count());
@@ -92,7 +92,7 @@ TEST_F(WbPreview, ALiveFrameHeldByTheViewsKeepsItsPixels)
     ASSERT_TRUE(waitFor([&] { return rec.previews >= count + 3; }, 10000));
     const FrameView after = held->view();
     EXPECT_EQ(std::vector<uint16_t>(after.pixels, after.pixels + after.count()), seen);
-    const TsFramePtr latest = ctrl->currentFrame();
+    const TsFramePtr latest = ctrl->frameStore().currentFrame();
     ASSERT_TRUE(latest);
     EXPECT_NE(latest, held) << "newer frames arrive as frames of their own";
     ASSERT_TRUE(stopPreview(thread));
@@ -318,7 +318,7 @@ TEST_F(WbPreview, ACameraErrorEndsThePreviewWithoutLeavingItsFrameBehind)
     ASSERT_TRUE(runToEnd(thread, 10000));
     EXPECT_EQ(rec.previews, 1);
     EXPECT_EQ(rec.events, QStringList({"error"}));
-    EXPECT_EQ(ctrl->currentFrame(), nullptr) << "no live frame outlives the preview";
+    EXPECT_EQ(ctrl->frameStore().currentFrame(), nullptr) << "no live frame outlives the preview";
 }
 
 TEST_F(WbPreview, TheEstimateTakesItsReferencesInEachCamerasReferenceMode)

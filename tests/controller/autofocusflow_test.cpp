@@ -122,7 +122,7 @@ private slots:
         rig = std::make_unique<ControllerRig>();
         rig->openLink();
         openCamera(tucamtest::Model::Cam695, EnumOBJ::AllAuthorityTS695_Auto);
-        cam->clearFrameCaches();
+        cam->frameStore().clearFrameCaches();
         cam->isFocusStop = true;
         CamOpts* c = CamOpts::getInstance();
         c->setMultTSCurBinning(2);

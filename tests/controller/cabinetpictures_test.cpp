@@ -274,7 +274,7 @@ private slots:
             // A frame taken wholly after the exposure settled.
             const int seen = frames;
             QVERIFY2(QTest::qWaitFor([&] { return frames >= seen + 2; }, 20000), name);
-            const TsFramePtr frame = cam->currentFrame();
+            const TsFramePtr frame = cam->frameStore().currentFrame();
             QVERIFY2(frame && !frame->view().empty(), name);
             const Stats s = statsOf(*frame);
             const QByteArray what = name + " at " + QByteArray::number(exposure) + " ms: mean "
@@ -414,7 +414,7 @@ private slots:
             const int seen = frames;
             if (!QTest::qWaitFor([&] { return frames > seen; }, 20000))
                 return -1.0;
-            const TsFramePtr frame = cam->currentFrame();
+            const TsFramePtr frame = cam->frameStore().currentFrame();
             cv::Mat roi;
             H695ICECamCtrl::cropRoi(frame->view().mat(), roi);
             return H695ICECamCtrl::focusMeasure(roi);

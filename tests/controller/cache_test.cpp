@@ -28,15 +28,15 @@ TsFramePtr smallFrame()
 void fillTucsen(H695ICECamCtrl* cam)
 {
     for (int i = 0; i < 2; ++i) {
-        cam->appendFrame(smallFrame());
-        cam->appendHistogram(HistogramInfo {});
+        cam->frameStore().appendFrame(smallFrame());
+        cam->frameStore().appendHistogram(HistogramInfo {});
     }
-    cam->currentImageIndex = 1;
-    cam->showFrameAsCaptured();
+    cam->frameStore().currentImageIndex = 1;
+    cam->frameStore().showFrameAsCaptured();
     const OverExposureMask mask = std::make_shared<const std::vector<uint8_t>>(4, 1);
-    cam->appendOverExposureMark(mask);
-    cam->appendOverExposureMark(mask);
-    cam->setOverExposureSum(mask);
+    cam->frameStore().appendOverExposureMark(mask);
+    cam->frameStore().appendOverExposureMark(mask);
+    cam->frameStore().setOverExposureSum(mask);
 }
 
 void touch(const QString& path)
@@ -97,11 +97,11 @@ private slots:
         else
             ctrl->wbTS()->clearCache();
 
-        QCOMPARE(cam->frameCount(), 0);
+        QCOMPARE(cam->frameStore().frameCount(), 0);
         // A histogram kept beside a dropped frame would describe the next experiment's first one.
-        QCOMPARE(cam->histogramCount(), 0);
-        QCOMPARE(cam->currentImageIndex.load(), -1);
-        QVERIFY(!cam->stretchFrame());
+        QCOMPARE(cam->frameStore().histogramCount(), 0);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), -1);
+        QVERIFY(!cam->frameStore().stretchFrame());
         for (const QString& line : logs)
             QVERIFY2(logged(line), qPrintable(line + QStringLiteral(" missing:\n") + logLines().join('\n')));
         for (const QString& line : absent)
@@ -111,7 +111,7 @@ private slots:
         QCOMPARE(ctrl->wbTS()->experiment == nullptr, mode == EnumOBJ::WB);
         QCOMPARE(ctrl->wbTS()->markerList.isEmpty(), mode == EnumOBJ::WB);
         QCOMPARE(ctrl->wbTS()->colorMarkerList.isEmpty(), mode == EnumOBJ::WB);
-        QCOMPARE(cam->overExposureMarkCount() == 0, mode == EnumOBJ::WB);
+        QCOMPARE(cam->frameStore().overExposureMarkCount() == 0, mode == EnumOBJ::WB);
 
         // What this mode left, the next clean-up takes.
         ctrl->wbTS()->clearCache();
@@ -128,7 +128,7 @@ private slots:
         ctrl->wbTS()->clearCache();
         ctrl->wbQI()->clearCache();
         QCOMPARE(logLines(), QStringList());
-        QCOMPARE(H695ICECamCtrl::getInstance()->currentImageIndex.load(), -1);
+        QCOMPARE(H695ICECamCtrl::getInstance()->frameStore().currentImageIndex.load(), -1);
     }
 
     void leavingKestrixWesternBlot()

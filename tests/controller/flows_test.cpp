@@ -121,7 +121,7 @@ private slots:
     {
         tucamtest::reset();
         QVERIFY(cam->openCamera(EnumOBJ::WBTS695_Manual));
-        cam->clearFrameCaches();
+        cam->frameStore().clearFrameCaches();
         tucamtest::clearCallLog();
     }
 

@@ -120,8 +120,8 @@ private slots:
         rig = std::make_unique<ControllerRig>();
         rig->openLink();
         useConfiguration(EnumOBJ::AllAuthorityTS);
-        cam->clearFrameCaches();
-        cam->clearRoiList();
+        cam->frameStore().clearFrameCaches();
+        cam->frameStore().clearRoiList();
         cam->resetFFC();
         cam->isFFC = false;
         cam->isAbort = false;
@@ -283,12 +283,12 @@ private slots:
         QCOMPARE(page.finishedFolder, folder);
         QCOMPARE(tifsIn(folder).size(), 1);
         QVERIFY(idle());
-        QCOMPARE(cam->currentImageIndex.load(), 0);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 0);
         QVERIFY(!axis.isEmpty());
         QCOMPARE(axis.last()[0].toBool(), true);
         QCOMPARE(series.count(), 65536);
         QVERIFY(!shown.isEmpty());
-        QCOMPARE(cam->stretchFrame(), cam->frameAt(0));
+        QCOMPARE(cam->frameStore().stretchFrame(), cam->frameStore().frameAt(0));
 
         // The page restarts the preview and captures again: the same experiment grows.
         startPreview();
@@ -302,7 +302,7 @@ private slots:
         QCOMPARE(r->gain, QString("5,5,"));
         QCOMPARE(r->exposureTime, QString("40,40,"));
         QCOMPARE(r->imageNames.split(',', Qt::SkipEmptyParts).size(), 2);
-        QCOMPARE(cam->currentImageIndex.load(), 1);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 1);
         QCOMPARE(tifsIn(folder).size(), 2);
     }
 
@@ -320,7 +320,7 @@ private slots:
         QCOMPARE(page.reports, (QStringList {"4 40 5", "-1 -1 -1"}));
         QVERIFY(page.images[1].endsWith("_Color.tif"));
         QCOMPARE(tifsIn(page.finishedFolder).size(), 2);
-        QCOMPARE(cam->frameCount(), 1);
+        QCOMPARE(cam->frameStore().frameCount(), 1);
     }
 
     void refusals()
@@ -412,7 +412,7 @@ private slots:
         QVERIFY(finished.wait(kFlowDeadlineMs));
         QCOMPARE(page.finishedFolder, folder);
         QVERIFY(!gel()->experiment);
-        QCOMPARE(cam->frameCount(), 0);
+        QCOMPARE(cam->frameStore().frameCount(), 0);
         QCOMPARE(page.events, (QStringList {"captureStart", "previewStoped", "previewStoped", "captureFinished"}));
         QVERIFY(waitFor([&] { return commands(0xF2).size() > lightsBefore; }, 10000));
         QCOMPARE(commands(0xF2).last(), QString("c1"));
@@ -427,7 +427,7 @@ private slots:
         QVERIFY(!gel()->experiment);
         QVERIFY(waitFor([&] { return idle(); }, 20000));
         QCOMPARE(page.events, QStringList {"previewStoped"});
-        QVERIFY(!cam->currentFrame());
+        QVERIFY(!cam->frameStore().currentFrame());
 
         // The S20Mini puts out the light the page lit last.
         useConfiguration(EnumOBJ::GelTS20BW, tucamtest::Model::S20Mini);
@@ -484,10 +484,10 @@ private slots:
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_GelTSCaptureStart(EnumOBJ::White);
         QVERIFY(finished.wait(kFlowDeadlineMs));
-        QCOMPARE(cam->roiList().size(), 1u);
-        QCOMPARE(cam->roiList()[0].right, 309);
+        QCOMPARE(cam->frameStore().roiList().size(), 1u);
+        QCOMPARE(cam->frameStore().roiList()[0].right, 309);
         ctrl()->clearRoiList();
-        QVERIFY(cam->roiList().empty());
+        QVERIFY(cam->frameStore().roiList().empty());
         ctrl()->removeSetRoi();
         QVERIFY(logged("去除裁切"));
         QVERIFY(!cam->roi().enabled);

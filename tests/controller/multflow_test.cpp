@@ -124,7 +124,7 @@ private slots:
     {
         tucamtest::reset();
         QVERIFY(cam->openCamera(EnumOBJ::AllAuthorityTS));
-        cam->clearFrameCaches();
+        cam->frameStore().clearFrameCaches();
         cam->isAbort = false;
         cam->isFocusStop = true;
         rig = std::make_unique<ControllerRig>();
@@ -226,8 +226,8 @@ private slots:
         QSqlDatabase::removeDatabase("multflow-reader");
 
         // Each report selected the newest frame and drew its histogram.
-        QCOMPARE(cam->frameCount(), 3);
-        QCOMPARE(cam->currentImageIndex.load(), 2);
+        QCOMPARE(cam->frameStore().frameCount(), 3);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 2);
         QCOMPARE(axis.size(), 3);
         QCOMPARE(series.count(), 65536);
     }
@@ -364,7 +364,7 @@ private slots:
         QCOMPARE(finished[0][0].toString(), folder);
         QVERIFY(idle());
         QVERIFY(!mult()->exitPending);
-        QCOMPARE(cam->frameCount(), 0);
+        QCOMPARE(cam->frameStore().frameCount(), 0);
         // The light went off (0xF2 0xC1) as the page left.
         QVERIFY(waitFor(
             [&] {

@@ -85,7 +85,7 @@ private slots:
     {
         tucamtest::reset();
         QVERIFY(cam->openCamera(EnumOBJ::WBTS695_Manual));
-        cam->clearFrameCaches();
+        cam->frameStore().clearFrameCaches();
         cam->isAbort = false;
         cam->isFocusStop = true;
         cam->removeEstimateRoi();
@@ -147,7 +147,8 @@ private slots:
         // The frame each report selects, as the page's handler finds it.
         QStringList selected;
         connect(ctrl(), &IC_MainControl::singleImageCaped, this, [&](const QString& name) {
-            selected << QString("%1 %2").arg(name.section('/', -1), cam->frameFileName(cam->currentImageIndex));
+            const TsFrameStore& frames = cam->frameStore();
+            selected << QString("%1 %2").arg(name.section('/', -1), frames.frameFileName(frames.currentImageIndex));
         });
         connect(ctrl(), &IC_MainControl::estimateStart, this, [&] { estimation = ctrl()->wbTS()->estimateThread; });
         connect(ctrl(), &IC_MainControl::captureStart, this, [&] {
@@ -207,13 +208,13 @@ private slots:
             QCOMPARE(pair.section(' ', 1), pair.section(' ', 0, 0));
         QCOMPARE(axis.size(), 3);
         QVERIFY2(logLines().filter("no histogram for image index").isEmpty(), qPrintable(logLines().join('\n')));
-        QCOMPARE(cam->currentImageIndex.load(), cam->frameCount() - 1);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), cam->frameStore().frameCount() - 1);
         const int drawn = axis.size();
 
         // A click on the list after the capture selects and draws that frame.
         QSignalSpy shown(ctrl(), &IC_MainControl::imageChanged);
         ctrl()->_WBTSImageListClicked(0);
-        QCOMPARE(cam->currentImageIndex.load(), 0);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 0);
         QCOMPARE(axis.size(), drawn + 1);
         QCOMPARE(axis.last()[0].toBool(), true);
         QCOMPARE(shown.size(), 1);
@@ -404,7 +405,7 @@ private slots:
         QVERIFY(!logged("触发取消采集。"));
         QVERIFY(!cam->isAbort);
         QVERIFY(finished.wait(20000));
-        QCOMPARE(cam->frameCount(), 1);
+        QCOMPARE(cam->frameStore().frameCount(), 1);
     }
 
     // Leaving with a running preview: the preview stops, the light goes off, the page hears
@@ -444,7 +445,7 @@ private slots:
         QCOMPARE(finished[0][0].toString(), folder);
         QVERIFY(idle());
         QVERIFY(!ctrl()->wbTS()->experiment);
-        QCOMPARE(cam->frameCount(), 0);
+        QCOMPARE(cam->frameStore().frameCount(), 0);
     }
 
     // Leaving during the estimation: no capture follows, the cache is dropped when it ends.

@@ -57,10 +57,10 @@ class ImagesTest : public QObject {
     // Two frames: the first with the levels 1000..3000, the second 0..65535.
     void fillFrames()
     {
-        cam->appendFrame(frameOf(kPixels));
-        cam->appendHistogram(recordOf(1000, 3000, 4.5));
-        cam->appendFrame(frameOf(kPixels));
-        cam->appendHistogram(recordOf(0, 65535, 2.0));
+        cam->frameStore().appendFrame(frameOf(kPixels));
+        cam->frameStore().appendHistogram(recordOf(1000, 3000, 4.5));
+        cam->frameStore().appendFrame(frameOf(kPixels));
+        cam->frameStore().appendHistogram(recordOf(0, 65535, 2.0));
     }
 
     void setAutoStretch(bool on)
@@ -73,8 +73,8 @@ private slots:
     void init()
     {
         rig = std::make_unique<ControllerRig>();
-        cam->clearFrameCaches();
-        cam->currentImageIndex = -1;
+        cam->frameStore().clearFrameCaches();
+        cam->frameStore().currentImageIndex = -1;
         series.clear();
         rig->ctrl->setLineSeries(&series);
         rig->ctrl->setGelLineSeries(&series);
@@ -83,7 +83,7 @@ private slots:
     void cleanup()
     {
         rig->ctrl->wbTS()->captureThread = nullptr;
-        cam->clearFrameCaches();
+        cam->frameStore().clearFrameCaches();
         rig.reset();
     }
 
@@ -134,7 +134,7 @@ private slots:
         QSignalSpy axis(rig->ctrl.get(), &IC_MainControl::changeAxisYMaxAndSliderValue);
         QSignalSpy shown(rig->ctrl.get(), &IC_MainControl::imageChanged);
         rig->ctrl->_WBTSImageListClicked(0);
-        QCOMPARE(cam->currentImageIndex.load(), 0);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 0);
         QCOMPARE(axis.size(), 1);
         QCOMPARE(axis[0], (QVariantList {true, 4.5, 1000, 3000}));
         QCOMPARE(shown.size(), 1);
@@ -145,14 +145,14 @@ private slots:
         QCOMPARE(series.pen().capStyle(), Qt::SquareCap);
         QCOMPARE(series.pen().joinStyle(), Qt::BevelJoin);
         // The stored record keeps its values.
-        QCOMPARE(cam->histogramAt(0)->logHist[99], std::log10(1.1));
-        QCOMPARE(cam->stretchLow.load(), 1000);
-        QCOMPARE(cam->stretchHigh.load(), 3000);
-        const std::vector<uint16_t> stretched = pixelsOf(cam->stretchFrame());
+        QCOMPARE(cam->frameStore().histogramAt(0)->logHist[99], std::log10(1.1));
+        QCOMPARE(cam->frameStore().stretchLow.load(), 1000);
+        QCOMPARE(cam->frameStore().stretchHigh.load(), 3000);
+        const std::vector<uint16_t> stretched = pixelsOf(cam->frameStore().stretchFrame());
         QCOMPARE(stretched.front(), uint16_t(0));
         QCOMPARE(stretched.back(), uint16_t(65535));
         // The list keeps the frame as captured.
-        QCOMPARE(pixelsOf(cam->frameAt(0)), kPixels);
+        QCOMPARE(pixelsOf(cam->frameStore().frameAt(0)), kPixels);
     }
 
     // Without automatic stretch a running capture shows its frames over the full range; after
@@ -164,14 +164,14 @@ private slots:
         WBTSCaptureThread notStarted;
         rig->ctrl->wbTS()->captureThread = &notStarted;
         rig->ctrl->_WBTSImageListClicked(0);
-        QCOMPARE(cam->stretchLow.load(), 0);
-        QCOMPARE(cam->stretchHigh.load(), 65535);
-        QCOMPARE(pixelsOf(cam->stretchFrame()), kPixels);
+        QCOMPARE(cam->frameStore().stretchLow.load(), 0);
+        QCOMPARE(cam->frameStore().stretchHigh.load(), 65535);
+        QCOMPARE(pixelsOf(cam->frameStore().stretchFrame()), kPixels);
 
         rig->ctrl->wbTS()->captureThread = nullptr;
         rig->ctrl->_WBTSImageListClicked(0);
-        QCOMPARE(cam->stretchLow.load(), 1000);
-        QCOMPARE(cam->stretchHigh.load(), 3000);
+        QCOMPARE(cam->frameStore().stretchLow.load(), 1000);
+        QCOMPARE(cam->frameStore().stretchHigh.load(), 3000);
     }
 
     // An index that addresses no frame (or no record) changes nothing and tells the page nothing.
@@ -186,14 +186,14 @@ private slots:
     {
         QFETCH(int, index);
         fillFrames();
-        cam->currentImageIndex = 1;
+        cam->frameStore().currentImageIndex = 1;
         QSignalSpy axis(rig->ctrl.get(), &IC_MainControl::changeAxisYMaxAndSliderValue);
         QSignalSpy shown(rig->ctrl.get(), &IC_MainControl::imageChanged);
         rig->ctrl->_WBTSImageListClicked(index);
         rig->ctrl->_GelTSImageListClicked(index);
         rig->ctrl->_MultTSImageListClicked(index);
         rig->ctrl->_WBQIImageListClicked(index);
-        QCOMPARE(cam->currentImageIndex.load(), 1);
+        QCOMPARE(cam->frameStore().currentImageIndex.load(), 1);
         QCOMPARE(axis.size(), 0);
         QCOMPARE(shown.size(), 0);
         QCOMPARE(series.count(), 0);
@@ -203,11 +203,11 @@ private slots:
     void frameWithoutItsRecordIsNotDrawn()
     {
         fillFrames();
-        cam->appendFrame(frameOf(kPixels));
+        cam->frameStore().appendFrame(frameOf(kPixels));
         QSignalSpy axis(rig->ctrl.get(), &IC_MainControl::changeAxisYMaxAndSliderValue);
         rig->ctrl->_WBTSImageListClicked(2);
         QCOMPARE(axis.size(), 0);
-        QVERIFY(!cam->stretchFrame());
+        QVERIFY(!cam->frameStore().stretchFrame());
     }
 
     // Gel: histogram first, then the frame shown as it is; index -1 shows nothing.
@@ -219,9 +219,9 @@ private slots:
         rig->ctrl->_GelTSImageListClicked(0);
         QCOMPARE(axis.size(), 1);
         QCOMPARE(shown.size(), 1);
-        QCOMPARE(pixelsOf(cam->stretchFrame()), kPixels);
+        QCOMPARE(pixelsOf(cam->frameStore().stretchFrame()), kPixels);
 
-        cam->currentImageIndex = -1;
+        cam->frameStore().currentImageIndex = -1;
         rig->ctrl->_GelTSUpdateImageShow();
         QCOMPARE(shown.size(), 1);
     }
@@ -233,8 +233,8 @@ private slots:
         rig->ctrl->_MultTSImageListClicked(1);
         QCOMPARE(axis[0], (QVariantList {true, 2.0, 0, 65535}));
         rig->ctrl->_MultTSImageListClicked(0);
-        QCOMPARE(pixelsOf(cam->stretchFrame()).back(), uint16_t(65535));
-        QCOMPARE(cam->stretchHigh.load(), 3000);
+        QCOMPARE(pixelsOf(cam->frameStore().stretchFrame()).back(), uint16_t(65535));
+        QCOMPARE(cam->frameStore().stretchHigh.load(), 3000);
     }
 
     // Kestrix frames: the record the saver made is drawn and the display frame stretched to it.

@@ -78,21 +78,22 @@ private slots:
         IC_MainControl* ctrl = rig->ctrl.get();
         const PreparedExperiment gel = addExperiment(EnumOBJ::Gel, "2026-11-21", "Gel-page", 3);
         H695ICECamCtrl* cam = ctrl->h695ICECamCtrl;
-        cam->clearFrameList();
+        cam->frameStore().clearFrameList();
         cam->setExpName("Gel-page");
         const uint16_t pixels[4] = {1, 2, 3, 4};
+        TsFrameStore& frames = cam->frameStore();
         for (int i = 0; i < 3; ++i)
-            cam->setFrameFileName(cam->appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
+            frames.setFrameFileName(frames.appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
 
         QVERIFY(ctrl->updateImageName(EnumOBJ::Gel, gel.files[2], gel.folder + "lane.tif"));
         QVERIFY(!ctrl->updateImageName(EnumOBJ::Gel, gel.files[0], gel.folder + "lane.tif"));
         ctrl->_GelTSDeleteImage({2, 1});
-        QCOMPARE(cam->frameCount(), 1);
+        QCOMPARE(cam->frameStore().frameCount(), 1);
         QVERIFY(QFileInfo::exists(gel.files[0]));
         QVERIFY(!QFileInfo::exists(gel.files[1]) && !QFileInfo::exists(gel.folder + "lane.tif"));
         QCOMPARE(GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString(),
                  QStringLiteral("img_0.tif,"));
-        cam->clearFrameList();
+        cam->frameStore().clearFrameList();
     }
 
     // A picture made from a frame (dyed, colour marker) is named by its path: it goes alone,
@@ -102,11 +103,12 @@ private slots:
         IC_MainControl* ctrl = rig->ctrl.get();
         const PreparedExperiment gel = addExperiment(EnumOBJ::Gel, "2026-11-22", "Gel-dyed", 2);
         H695ICECamCtrl* cam = ctrl->h695ICECamCtrl;
-        cam->clearFrameList();
+        cam->frameStore().clearFrameList();
         cam->setExpName("Gel-dyed");
         const uint16_t pixels[4] = {1, 2, 3, 4};
+        TsFrameStore& frames = cam->frameStore();
         for (int i = 0; i < 2; ++i)
-            cam->setFrameFileName(cam->appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
+            frames.setFrameFileName(frames.appendFrame(TsFrame::fromPixels(2, 2, pixels)), QStringLiteral("img_%1.tif").arg(i));
         const QString dyed = gel.folder + "10-00-00-000_color.tif";
         QVERIFY(QFile::copy(gel.files[0], dyed));
         const QString row = GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString();
@@ -114,7 +116,7 @@ private slots:
         // The page's list: frame 0, the dyed picture, frame 1.
         ctrl->_GelTSDeleteImage({dyed});
         QVERIFY(!QFileInfo::exists(dyed));
-        QCOMPARE(cam->frameCount(), 2);
+        QCOMPARE(cam->frameStore().frameCount(), 2);
         QVERIFY(QFileInfo::exists(gel.files[0]) && QFileInfo::exists(gel.files[1]));
         QCOMPARE(GelExperimentDB::getInstance()->selectByImageSavePath(gel.folder).value(4).toString(), row);
         // A path outside the image folders is refused.
@@ -122,8 +124,8 @@ private slots:
         QVERIFY(QFile::copy(gel.files[0], outside));
         ctrl->_GelTSDeleteImage({outside});
         QVERIFY(QFileInfo::exists(outside));
-        QCOMPARE(cam->frameCount(), 2);
-        cam->clearFrameList();
+        QCOMPARE(cam->frameStore().frameCount(), 2);
+        cam->frameStore().clearFrameList();
     }
 };
 

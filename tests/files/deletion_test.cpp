@@ -159,11 +159,11 @@ TEST(DeleteOnCapturePage, AFrameGoesByItsOwnNameNotByItsPlaceInTheFolder)
         touch(rig.mirror(a + name));
     const char* names[] = {"f0.tif", "f1_OE.tif", "f2.tif"};
     for (const char* name : names)
-        rig.cam.setFrameFileName(rig.cam.appendFrame(tinyFrame()), name);
+        rig.frames().setFrameFileName(rig.frames().appendFrame(tinyFrame()), name);
 
     rig.flow->deleteTucsenFrame(record.get(), 1);
-    EXPECT_EQ(rig.cam.frameCount(), 2);
-    EXPECT_EQ(rig.cam.frameFileName(1), "f2.tif");
+    EXPECT_EQ(rig.frames().frameCount(), 2);
+    EXPECT_EQ(rig.frames().frameFileName(1), "f2.tif");
     for (const char* gone : {"f1.tif", "f1_OE.tif", "f1.data"})
         EXPECT_FALSE(exists(a + gone)) << gone;
     EXPECT_FALSE(exists(rig.mirror(a + "f1.tif")));
@@ -174,7 +174,7 @@ TEST(DeleteOnCapturePage, AFrameGoesByItsOwnNameNotByItsPlaceInTheFolder)
     // No record, or a position beyond the list: nothing happens.
     rig.flow->deleteTucsenFrame(nullptr, 0);
     rig.flow->deleteTucsenFrame(record.get(), 2);
-    EXPECT_EQ(rig.cam.frameCount(), 2);
+    EXPECT_EQ(rig.frames().frameCount(), 2);
     EXPECT_TRUE(exists(a + "f0.tif") && exists(a + "f2.tif"));
 
     // A derived picture goes with its mirror; one outside the library stays.
@@ -199,11 +199,11 @@ TEST(DeleteOnCapturePage, GelFramesLeaveTheirRowsListsByName)
     const QStringList frames{"img_0.tif", "img_1.tif", "x_Gen.tif", "img_2.tif"};
     touch(gel.folder + "x_Gen.tif");
     for (const QString& name : frames)
-        rig.cam.setFrameFileName(rig.cam.appendFrame(tinyFrame()), name);
+        rig.frames().setFrameFileName(rig.frames().appendFrame(tinyFrame()), name);
 
     rig.flow->deleteGelFrames({3, 2, 1});
-    EXPECT_EQ(rig.cam.frameCount(), 1);
-    EXPECT_EQ(rig.cam.frameFileName(0), "img_0.tif");
+    EXPECT_EQ(rig.frames().frameCount(), 1);
+    EXPECT_EQ(rig.frames().frameFileName(0), "img_0.tif");
     EXPECT_TRUE(exists(gel.files[0]));
     EXPECT_FALSE(exists(gel.files[1]) || exists(gel.files[2]) || exists(gel.folder + "x_Gen.tif"));
     // The gel page deletes in the experiment's folder only: the copies stay.

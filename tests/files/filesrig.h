@@ -34,6 +34,7 @@ struct FilesRig {
         flow = std::make_unique<FilesFlow>(*ctx);
     }
     QString copy(const QString& tail) const { return copies.path() + tail; }
+    TsFrameStore& frames() { return cam.frameStore(); }
 
     QTemporaryDir ini;
     QTemporaryDir copies;

@@ -50,14 +50,14 @@ TEST(RenameImage, FileRawFrameMirrorRowAndListedFrameTakeTheNewName)
     touch(mult.folder + "img_0.data");
     touch(rig.copy("/2026-12-06/Mult-r/img_0.tif"));
     const uint16_t pixels[4] = {1, 2, 3, 4};
-    rig.cam.setFrameFileName(rig.cam.appendFrame(TsFrame::fromPixels(2, 2, pixels)), "img_0.tif");
+    rig.frames().setFrameFileName(rig.frames().appendFrame(TsFrame::fromPixels(2, 2, pixels)), "img_0.tif");
 
     ASSERT_TRUE(rig.flow->updateImageName(EnumOBJ::Mult, mult.files[0], mult.folder + "lane A.tif"));
     EXPECT_FALSE(exists(mult.files[0]));
     EXPECT_TRUE(exists(mult.folder + "lane A.tif"));
     EXPECT_TRUE(exists(mult.folder + "lane A.data"));
     EXPECT_TRUE(exists(rig.copy("/2026-12-06/Mult-r/lane A.tif")));
-    EXPECT_EQ(rig.cam.frameFileName(0), "lane A.tif");
+    EXPECT_EQ(rig.frames().frameFileName(0), "lane A.tif");
     EXPECT_EQ(MultExperimentDB::getInstance()->selectByImageSavePath(mult.folder).value(4).toString(),
               "lane A.tif,img_1.tif,");
 

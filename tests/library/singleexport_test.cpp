@@ -245,7 +245,7 @@ TEST(ExportCurrentFrame, TucsenFrameAsCapturedAndAsShown)
 {
     QTemporaryDir dir;
     H695ICECamCtrl* camera = H695ICECamCtrl::getInstance();
-    camera->clearFrameList(false);
+    camera->frameStore().clearFrameList(false);
     FlowContext::Devices devices;
     devices.tucsen = camera;
     devices.userOpts = UserOpts::getInstance();
@@ -254,16 +254,16 @@ TEST(ExportCurrentFrame, TucsenFrameAsCapturedAndAsShown)
     EXPECT_FALSE(flow.saveExportImage(dir.filePath("none.tif"), 1, false));
 
     cv::Mat frame = sourceFrame();
-    camera->appendFrame(TsFrame::fromPixels(frame.cols, frame.rows, frame.ptr<uint16_t>()));
-    camera->currentImageIndex = 0;
-    camera->stretchLow = 25000;
-    camera->stretchHigh = 40000;
+    camera->frameStore().appendFrame(TsFrame::fromPixels(frame.cols, frame.rows, frame.ptr<uint16_t>()));
+    camera->frameStore().currentImageIndex = 0;
+    camera->frameStore().stretchLow = 25000;
+    camera->frameStore().stretchHigh = 40000;
     ASSERT_TRUE(flow.saveExportImage(QUrl::fromLocalFile(dir.filePath("raw.tif")).toString(), 1, false));
     EXPECT_EQ(cv::norm(readBack(dir.filePath("raw.tif")), frame, cv::NORM_INF), 0);
     ASSERT_TRUE(flow.saveExportImage(dir.filePath("shown.tif"), 2, true));
     const cv::Mat shown = readBack(dir.filePath("shown.tif"));
     EXPECT_EQ(readTiffTags(dir.filePath("shown.tif")).xdpi, 300);
     EXPECT_GT(cv::norm(shown, frame, cv::NORM_INF), 0);
-    EXPECT_EQ(cv::norm(camera->frameAt(0)->view().mat(), frame, cv::NORM_INF), 0);
-    camera->clearFrameList(false);
+    EXPECT_EQ(cv::norm(camera->frameStore().frameAt(0)->view().mat(), frame, cv::NORM_INF), 0);
+    camera->frameStore().clearFrameList(false);
 }

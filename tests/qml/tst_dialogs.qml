@@ -144,6 +144,7 @@ Item {
             return [
                 { tag: "another kind and day", name: "Gel Night", folders: folders, error: "Name already exists.", emitted: 0 },
                 { tag: "new", name: "  Blot A ", folders: folders, error: "", emitted: 1, newName: "Blot A" },
+                { tag: "part of a taken name", name: "Gel", folders: folders, error: "", emitted: 1, newName: "Gel" },
                 { tag: "unchanged", name: "Mine", folders: folders, error: "", emitted: 0 },
                 { tag: "empty", name: "   ", folders: folders, error: "Name cannot be empty.", emitted: 0 }
             ];

@@ -345,6 +345,13 @@ ShellTestCase {
         var parent = p.old.folder.substring(0, p.old.folder.length - ("Old0/").length);
         compare(calls[1], ["experiment", EnumOBJ.Gel, p.old.uuid, "Older", parent + "Old0/", parent + "Older/"]);
         compare(page.dateModel.get(1).exps.get(0).name, "Older");
+        // A folder that is not <root>/<day>/<name>/ is refused before the controller is asked.
+        var exps = page.dateModel.get(1).exps;
+        exps.setProperty(0, "folder", "/app/loose/Older/");
+        page.renameExperiment(1, 0, "Loose");
+        compare(closeMessage(), "The experiment could not be renamed: Older");
+        compare(calls.length, 2);
+        exps.setProperty(0, "folder", parent + "Older/");
 
         // A rename the controller refuses changes nothing on the page and says so.
         page.fileOps = {

@@ -1,6 +1,7 @@
 import QtQuick 2.15
 import QtTest 1.15
 import an.qt.MainCtrl 1.0
+import an.qt.LocalFolders 1.0
 import "qrc:/js/Configuration.js" as Config
 import "qrc:/js/Paths.js" as Paths
 import "qrc:/js/NumberRules.js" as Rules
@@ -180,13 +181,42 @@ ShellTestCase {
         compare(Rules.clockText(row.ms), row.text);
     }
 
+    // The library pages read experiment folders through the controller's one parser: the name,
+    // and the folder beside it under a new name ("" where either is not an experiment folder).
+    function test_experimentFolders_data() {
+        return [
+            { tag: "folder", path: "/app/Images/2024-01-02/WBS20240102-101010/", name: "WBS20240102-101010",
+              renamed: "/app/Images/2024-01-02/Blot A/" },
+            { tag: "name with dots", path: "/app/Images/2024-01-02/Gel.v2.final/", name: "Gel.v2.final",
+              renamed: "/app/Images/2024-01-02/Blot A/" },
+            { tag: "picture in it", path: "/app/Images/2024-01-02/Gel 1/10-11-12.tif", name: "Gel 1", renamed: "" },
+            { tag: "drive letter", path: "C:/Users/lab/Images/2023-12-31/Gel1/", name: "Gel1",
+              renamed: "C:/Users/lab/Images/2023-12-31/Blot A/" },
+            { tag: "file URL", path: "file:///home/lab/User%20Images/2024-02-29/My%20Gel/", name: "My Gel",
+              renamed: "/home/lab/User Images/2024-02-29/Blot A/" },
+            { tag: "file-system root", path: "/2024-01-02/Gel1/", name: "Gel1", renamed: "/2024-01-02/Blot A/" },
+            { tag: "no day folder", path: "/app/Images/Gel1/", name: "", renamed: "" },
+            { tag: "no such day", path: "/app/Images/2023-02-29/Gel1/", name: "", renamed: "" },
+            { tag: "day without name", path: "/app/Images/2024-01-02/", name: "", renamed: "" },
+            { tag: "empty", path: "", name: "", renamed: "" }
+        ];
+    }
+    function test_experimentFolders(row) {
+        compare(LocalFolders.experimentNameOf(row.path), row.name);
+        compare(LocalFolders.renamedExperimentFolder(row.path, "Blot A"), row.renamed);
+    }
+    function test_renamedExperimentFolderKeepsOneFolder() {
+        var folder = "/app/Images/2024-01-02/Gel1/";
+        compare(LocalFolders.renamedExperimentFolder(folder, "Gel.2"), "/app/Images/2024-01-02/Gel.2/");
+        var bad = ["", ".", "..", "a/b"];
+        for (var i = 0; i < bad.length; ++i)
+            compare(LocalFolders.renamedExperimentFolder(folder, bad[i]), "", bad[i]);
+    }
+
     function test_renameRules() {
         compare(Rename.checkBasic("", "x"), "Name cannot be empty.");
         compare(Rename.checkBasic("plain", "a_Color"), "Color Marker image name must contain '_Color'.");
         compare(Rename.checkBasic("b_Color", "a_Color"), "");
-        compare(Rename.experimentNameOf("/app/Images/2024-01-02/WBS20240102-101010/"), "WBS20240102-101010");
-        verify(Rename.experimentNameTaken("Gel1", ["/a/2024-01-01/WB7/", "/a/2023-12-31/Gel1/"]));
-        verify(!Rename.experimentNameTaken("Gel", ["/a/2023-12-31/Gel1/"]));
         verify(Rename.imageNameTaken("10-11-12", ["10-11-12.tif", "x.tif"]));
         verify(!Rename.imageNameTaken("10-11", ["10-11-12.tif"]));
         compare(Rename.numberedName("blot", 2), "blot_2.tif");

@@ -49,7 +49,6 @@ struct EstimateRoi {
 
 class H695ICECamCtrl : public QObject {
     Q_OBJECT
-    // First, for the display atomics below that stand for its own.
     TsFrameStore m_frameStore;
 
 public:
@@ -200,44 +199,9 @@ public:
     static cv::Mat adjust16UToTargetMean(const cv::Mat& img, double targetMean);
     bool toColorImage(TUCAM_FRAME* frame, const cv::Mat& tint, cv::Mat& out);
 
-    // ---- The kept frames, their records, masks and the shown frames. The calls below forward
-    // to the store for callers that still reach the frames through the controller; new code
-    // takes the store itself.
+    // ---- The kept frames, their records, masks and the shown frames.
     TsFrameStore& frameStore() { return m_frameStore; }
     const TsFrameStore& frameStore() const { return m_frameStore; }
-    int appendFrame(TsFramePtr frame) { return m_frameStore.appendFrame(std::move(frame)); }
-    int frameCount() const { return m_frameStore.frameCount(); }
-    TsFramePtr frameAt(int index) const { return m_frameStore.frameAt(index); }
-    std::vector<TsFramePtr> frames() const { return m_frameStore.frames(); }
-    bool removeFrame(int index) { return m_frameStore.removeFrame(index); }
-    void setFrameFileName(int index, const QString& name) { m_frameStore.setFrameFileName(index, name); }
-    QString frameFileName(int index) const { return m_frameStore.frameFileName(index); }
-    bool renameFrameFile(const QString& oldName, const QString& newName) { return m_frameStore.renameFrameFile(oldName, newName); }
-    int histogramCount() const { return m_frameStore.histogramCount(); }
-    std::shared_ptr<const HistogramInfo> histogramAt(int index) const { return m_frameStore.histogramAt(index); }
-    void appendHistogram(HistogramInfo info) { m_frameStore.appendHistogram(std::move(info)); }
-    QList<QRect> detectedRectsAt(int index) const { return m_frameStore.detectedRectsAt(index); }
-    std::vector<RoiRect> roiList() const { return m_frameStore.roiList(); }
-    void clearRoiList() { m_frameStore.clearRoiList(); }
-    std::shared_ptr<TsFrame> storedFrameOf(const TUCAM_FRAME* record) { return m_frameStore.storedFrameOf(record); }
-    std::shared_ptr<std::vector<uint8_t>> maskBuffer(size_t count) { return m_frameStore.maskBuffer(count); }
-    void setOverExposureSum(OverExposureMask mask) { m_frameStore.setOverExposureSum(std::move(mask)); }
-    OverExposureMask overExposureSum() const { return m_frameStore.overExposureSum(); }
-    void appendOverExposureMark(OverExposureMask mask) { m_frameStore.appendOverExposureMark(std::move(mask)); }
-    int overExposureMarkCount() const { return m_frameStore.overExposureMarkCount(); }
-    OverExposureMask overExposureMarkAt(int index) const { return m_frameStore.overExposureMarkAt(index); }
-    void clearOverExposure() { m_frameStore.clearOverExposure(); }
-    void setCurrentFrame(const TUCAM_FRAME* record) { m_frameStore.setCurrentFrame(record); }
-    void clearCurrentFrame() { m_frameStore.clearCurrentFrame(); }
-    TsFramePtr currentFrame() const { return m_frameStore.currentFrame(); }
-    void setCaptureFrame(TsFramePtr frame) { m_frameStore.setCaptureFrame(std::move(frame)); }
-    TsFramePtr captureFrame() const { return m_frameStore.captureFrame(); }
-    bool updateStretchFrame(int low, int high) { return m_frameStore.updateStretchFrame(low, high); }
-    bool showFrameAsCaptured() { return m_frameStore.showFrameAsCaptured(); }
-    TsFramePtr stretchFrame() const { return m_frameStore.stretchFrame(); }
-    TsFramePtr stretchFrameOf(const TsFramePtr& source) const { return m_frameStore.stretchFrameOf(source); }
-    void clearFrameList(bool logHistograms = true) { m_frameStore.clearFrameList(logHistograms); }
-    void clearFrameCaches() { m_frameStore.clearFrameCaches(); }
 
     // ---- The experiment and the estimation.
     QString expName() const;
@@ -257,11 +221,6 @@ public:
     std::atomic<bool> isGainChanged {false};
     std::atomic<bool> isAbort {false};
     std::atomic<bool> singleCaptureVisible {true};
-    // The store's display atomics, under the names the controller's callers know.
-    std::atomic<int32_t>& currentImageIndex = m_frameStore.currentImageIndex;
-    std::atomic<int32_t>& captureIndex = m_frameStore.captureIndex;
-    std::atomic<int32_t>& stretchLow = m_frameStore.stretchLow;
-    std::atomic<int32_t>& stretchHigh = m_frameStore.stretchHigh;
     UserOpts* const userOpts;
     QSemaphore semCap {0};
     QSemaphore sem1 {0};

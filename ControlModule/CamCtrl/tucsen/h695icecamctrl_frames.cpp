@@ -55,7 +55,7 @@ void H695ICECamCtrl::freeFrame(TUCAM_FRAME** frame)
 
 void H695ICECamCtrl::copyReference(int type)
 {
-    const TsFramePtr frame = currentFrame();
+    const TsFramePtr frame = m_frameStore.currentFrame();
     references.copyFromCurrent(type, frame ? frame->record() : nullptr);
 }
 
@@ -98,7 +98,7 @@ void H695ICECamCtrl::calculateFFC()
 QString H695ICECamCtrl::saveWBImages(const TUCAM_FRAME* frame, bool autoLevel, int kind, bool* written)
 {
     userOpts->loadUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
-    const OverExposureMask mask = overExposureSum();
+    const OverExposureMask mask = m_frameStore.overExposureSum();
     WBSaveOptions opts;
     opts.autoLevel = autoLevel;
     opts.kind = kind;

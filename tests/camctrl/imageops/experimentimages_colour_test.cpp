@@ -42,7 +42,7 @@ TEST_F(ImagesFixture, TucsenPseudoColourFollowsTheBackground)
         {"black background", UserOpts::Black, bgr(0, 0, 0), bgr(0, 176, 255), bgr(255, 255, 255), "splitValue: 22 ratio: 11"},
     };
     for (const auto& c : cases) {
-        ts.clearFrameList();
+        tsFrames.clearFrameList();
         addTsFrame(halves(0, 240 * 256));
         setBackground(c.background);
         log.clear();
@@ -57,7 +57,7 @@ TEST_F(ImagesFixture, TucsenPseudoColourFollowsTheBackground)
         EXPECT_TRUE(log.contains(c.splitLine)) << c.name;
         EXPECT_EQ(cv::norm(out, read(copyPath(wb, "_Pseudo")), cv::NORM_INF), 0);
     }
-    EXPECT_EQ(ts.frameCount(), 1) << "pseudo colour is a file, not a frame";
+    EXPECT_EQ(tsFrames.frameCount(), 1) << "pseudo colour is a file, not a frame";
 }
 
 TEST_F(ImagesFixture, TucsenPseudoColourStretchesToTheFramesRange)

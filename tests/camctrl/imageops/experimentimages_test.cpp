@@ -20,16 +20,16 @@ TEST_F(ImagesFixture, GenerateWritesTheShownStretchInBothFolders)
         {"fluorescence resets the range", ExperimentImages::TsMode::Mult, &mult, 0, 65535},
     };
     for (const auto& c : cases) {
-        ts.clearFrameList();
+        tsFrames.clearFrameList();
         cv::Mat pixels(1, 4, CV_16UC1);
         pixels.at<uint16_t>(0) = 900;
         pixels.at<uint16_t>(1) = 1000;
         pixels.at<uint16_t>(2) = 1500;
         pixels.at<uint16_t>(3) = 2100;
         addTsFrame(pixels);
-        ts.currentImageIndex = 0;
-        ts.stretchLow = 1000;
-        ts.stretchHigh = 2000;
+        tsFrames.currentImageIndex = 0;
+        tsFrames.stretchLow = 1000;
+        tsFrames.stretchHigh = 2000;
 
         const QString path = images.generateTS(c.record, c.mode);
         EXPECT_EQ(path, expPath(*c.record, "_Gen")) << c.name;
@@ -38,15 +38,15 @@ TEST_F(ImagesFixture, GenerateWritesTheShownStretchInBothFolders)
         ASSERT_EQ(written.type(), CV_16UC1) << c.name;
         EXPECT_EQ(std::vector<int>(written.begin<uint16_t>(), written.end<uint16_t>()), want) << c.name;
         EXPECT_EQ(cv::norm(written, copy, cv::NORM_INF), 0) << c.name;
-        ASSERT_EQ(ts.frameCount(), 2) << c.name;
-        EXPECT_EQ(pixelsOf(ts.frameAt(1)), want) << c.name;
-        ASSERT_EQ(ts.histogramCount(), 2);
-        EXPECT_EQ(ts.histogramAt(1)->low, 0);
-        EXPECT_EQ(ts.histogramAt(1)->high, 65535);
-        EXPECT_EQ(ts.currentImageIndex, 0) << "the page selects the new entry itself";
-        EXPECT_EQ(ts.stretchLow, c.lowAfter) << c.name;
-        EXPECT_EQ(ts.stretchHigh, c.highAfter) << c.name;
-        EXPECT_EQ(pixelsOf(ts.frameAt(0)), (std::vector<int> {900, 1000, 1500, 2100})) << "source frame changed";
+        ASSERT_EQ(tsFrames.frameCount(), 2) << c.name;
+        EXPECT_EQ(pixelsOf(tsFrames.frameAt(1)), want) << c.name;
+        ASSERT_EQ(tsFrames.histogramCount(), 2);
+        EXPECT_EQ(tsFrames.histogramAt(1)->low, 0);
+        EXPECT_EQ(tsFrames.histogramAt(1)->high, 65535);
+        EXPECT_EQ(tsFrames.currentImageIndex, 0) << "the page selects the new entry itself";
+        EXPECT_EQ(tsFrames.stretchLow, c.lowAfter) << c.name;
+        EXPECT_EQ(tsFrames.stretchHigh, c.highAfter) << c.name;
+        EXPECT_EQ(pixelsOf(tsFrames.frameAt(0)), (std::vector<int> {900, 1000, 1500, 2100})) << "source frame changed";
     }
 }
 
@@ -64,7 +64,7 @@ TEST_F(ImagesFixture, WesternBlotGenerateSharpensTheSignalFramesOnly)
     opts->setIsBeautifyPictures(true);
     opts->setSharpenLevel(0);
     for (const auto& c : cases) {
-        ts.clearFrameList();
+        tsFrames.clearFrameList();
         cv::Mat pixels = grey16(5, 5, 10000);
         pixels.at<uint16_t>(2, 2) = 60000;
         for (int i = 0; i < 4; ++i)
@@ -72,11 +72,11 @@ TEST_F(ImagesFixture, WesternBlotGenerateSharpensTheSignalFramesOnly)
         ts.singleCaptureVisible = c.single;
         opts->setMarkerCapture(c.marker);
         opts->setMultiCapCount(c.count);
-        ts.currentImageIndex = c.index;
-        ts.stretchLow = 0;
-        ts.stretchHigh = 65535;
+        tsFrames.currentImageIndex = c.index;
+        tsFrames.stretchLow = 0;
+        tsFrames.stretchHigh = 65535;
         ASSERT_FALSE(images.generateTS(&wb, ExperimentImages::TsMode::WB).isEmpty());
-        const bool lost = pixelsOf(ts.frameAt(4))[12] != 60000;
+        const bool lost = pixelsOf(tsFrames.frameAt(4))[12] != 60000;
         EXPECT_EQ(lost, c.sharpened) << c.single << c.marker << c.count << c.index;
     }
     ts.singleCaptureVisible = true;
@@ -118,7 +118,7 @@ TEST_F(ImagesFixture, MergeMultipliesTwoFrames)
         {"range ignored without it", 1500, 65535, UserOpts::White, false, 1000, 2000, 1500},
     };
     for (const auto& c : cases) {
-        ts.clearFrameList();
+        tsFrames.clearFrameList();
         addTsFrame(grey16(2, 3, c.a), c.lowA, c.highA);
         addTsFrame(grey16(2, 3, c.b));
         setBackground(c.background);
@@ -127,10 +127,10 @@ TEST_F(ImagesFixture, MergeMultipliesTwoFrames)
         ASSERT_EQ(path, expPath(wb, "_Merge")) << c.name;
         EXPECT_EQ(read(path).at<uint16_t>(1, 2), c.want) << c.name;
         EXPECT_EQ(read(copyPath(wb, "_Merge")).at<uint16_t>(0, 0), c.want) << c.name;
-        ASSERT_EQ(ts.frameCount(), 3) << c.name;
-        EXPECT_EQ(pixelsOf(ts.frameAt(2))[0], c.want) << c.name;
-        EXPECT_EQ(ts.histogramCount(), 3);
-        EXPECT_EQ(pixelsOf(ts.frameAt(1))[0], c.b) << "second frame changed";
+        ASSERT_EQ(tsFrames.frameCount(), 3) << c.name;
+        EXPECT_EQ(pixelsOf(tsFrames.frameAt(2))[0], c.want) << c.name;
+        EXPECT_EQ(tsFrames.histogramCount(), 3);
+        EXPECT_EQ(pixelsOf(tsFrames.frameAt(1))[0], c.b) << "second frame changed";
     }
 }
 
@@ -166,7 +166,7 @@ TEST_F(ImagesFixture, MergesRefuseWhatTheyCannotPair)
         EXPECT_EQ(images.mergeQI(&wb, c.list), "") << c.name;
         EXPECT_EQ(images.colorMergeTS(&wb, root.filePath("none.tif"), c.list), "") << c.name;
     }
-    EXPECT_EQ(ts.frameCount(), 2);
+    EXPECT_EQ(tsFrames.frameCount(), 2);
     EXPECT_EQ(qi->frameCount(), 2);
     EXPECT_FALSE(QFileInfo::exists(expPath(wb, "_Merge")));
     EXPECT_TRUE(log.contains("merge: images of different sizes"));
@@ -176,14 +176,14 @@ TEST_F(ImagesFixture, NothingIsMadeWithoutARecord)
 {
     addTsFrame(grey16(2, 2, 100));
     addQiFrame(grey16(2, 2, 100));
-    ts.currentImageIndex = 0;
+    tsFrames.currentImageIndex = 0;
     qi->curImageIndex = 0;
     EXPECT_EQ(images.generateTS(nullptr, ExperimentImages::TsMode::Gel), "");
     EXPECT_EQ(images.generateQI(nullptr), "");
     EXPECT_EQ(images.mergeTS(nullptr, {0, 0}), "");
     EXPECT_EQ(images.mergeQI(nullptr, {0, 0}), "");
     EXPECT_EQ(images.colorMergeTS(nullptr, "x.tif", {0}), "");
-    EXPECT_EQ(ts.frameCount(), 1);
+    EXPECT_EQ(tsFrames.frameCount(), 1);
     EXPECT_EQ(qi->frameCount(), 1);
 }
 
@@ -195,13 +195,13 @@ TEST_F(ImagesFixture, AFailedWriteAddsNothing)
     wb.imageSavePath = root.filePath("blocked/exp/");
     addTsFrame(grey16(2, 2, 100));
     addQiFrame(grey16(2, 2, 100));
-    ts.currentImageIndex = 0;
+    tsFrames.currentImageIndex = 0;
     qi->curImageIndex = 0;
     EXPECT_EQ(images.generateTS(&wb, ExperimentImages::TsMode::WB), "");
     EXPECT_EQ(images.generateQI(&wb), "");
     EXPECT_EQ(images.mergeTS(&wb, {0, 0}), "");
-    EXPECT_EQ(ts.frameCount(), 1);
-    EXPECT_EQ(ts.histogramCount(), 1);
+    EXPECT_EQ(tsFrames.frameCount(), 1);
+    EXPECT_EQ(tsFrames.histogramCount(), 1);
     EXPECT_EQ(qi->frameCount(), 1);
     EXPECT_TRUE(log.contains("picture not written:"));
     EXPECT_FALSE(QFileInfo::exists(copyPath(wb, "_Gen")));
@@ -226,7 +226,7 @@ TEST_F(ImagesFixture, ColourMergeTintsTheFrameWithTheMarker)
         for (int k = 0; k < 3; ++k)
             EXPECT_EQ(written.at<cv::Vec3b>(1, 2)[k], int((channels[k] / 255.0) * (c.grey / 255.0) * 255.0));
     }
-    EXPECT_EQ(ts.frameCount(), 1) << "a colour merge is a file, not a frame";
+    EXPECT_EQ(tsFrames.frameCount(), 1) << "a colour merge is a file, not a frame";
     EXPECT_TRUE(log.contains("colorImageName: "));
     // A colour picture of another size, or a grey one, is refused.
     cv::imwrite(colourFile.toStdString(), cv::Mat(3, 3, CV_8UC3, cv::Scalar(1, 2, 3)));
@@ -239,7 +239,7 @@ TEST_F(ImagesFixture, ColourMergeTintsTheFrameWithTheMarker)
 TEST_F(ImagesFixture, GenerateWhileACaptureAppends)
 {
     addTsFrame(grey16(64, 64, 1000));
-    ts.currentImageIndex = 0;
+    tsFrames.currentImageIndex = 0;
     std::atomic<bool> done {false};
     std::thread capture([&] {
         for (int i = 0; i < 200; ++i)
@@ -252,6 +252,6 @@ TEST_F(ImagesFixture, GenerateWhileACaptureAppends)
             ++generated;
     }
     capture.join();
-    EXPECT_EQ(ts.frameCount(), 1 + 200 + generated);
-    EXPECT_EQ(ts.histogramCount(), ts.frameCount());
+    EXPECT_EQ(tsFrames.frameCount(), 1 + 200 + generated);
+    EXPECT_EQ(tsFrames.histogramCount(), tsFrames.frameCount());
 }

@@ -83,12 +83,12 @@ protected:
     int addTsFrame(const cv::Mat& pixels, int low = 0, int high = 65535)
     {
         const cv::Mat packed = pixels.clone();
-        const int index = ts.appendFrame(TsFrame::fromPixels(packed.cols, packed.rows, packed.ptr<uint16_t>()));
+        const int index = tsFrames.appendFrame(TsFrame::fromPixels(packed.cols, packed.rows, packed.ptr<uint16_t>()));
         HistogramInfo info;
-        H695ICECamCtrl::computeLogHistogram(ts.frameAt(index)->record(), info);
+        H695ICECamCtrl::computeLogHistogram(tsFrames.frameAt(index)->record(), info);
         info.low = low;
         info.high = high;
-        ts.appendHistogram(info);
+        tsFrames.appendHistogram(info);
         return index;
     }
     int addQiFrame(const cv::Mat& pixels, int low = 0, int high = 65535)
@@ -122,6 +122,7 @@ protected:
     QTemporaryDir root;
     UserOpts* opts = UserOpts::getInstance();
     H695ICECamCtrl ts;
+    TsFrameStore& tsFrames = ts.frameStore();
     KestrixCtrl* qi = KestrixCtrl::getInstance();
     ExperimentImages images {&ts, qi, opts};
     WesternBlotExperimentRecord wb;

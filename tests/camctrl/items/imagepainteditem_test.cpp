@@ -54,6 +54,7 @@ class ImagePaintedItemTest : public QObject {
     ASyncSerialPortThread link;
     std::unique_ptr<IC_MainControl> ctrl;
     H695ICECamCtrl* cam = nullptr;
+    TsFrameStore* frames = nullptr;
     KestrixCtrl* qi = nullptr;
     std::unique_ptr<ImagePaintedItem> item;
 
@@ -93,11 +94,12 @@ private slots:
     {
         ctrl = std::make_unique<IC_MainControl>(nullptr, &link);
         cam = ctrl->h695ICECamCtrl;
+        frames = &cam->frameStore();
         qi = ctrl->kestrixCtrl;
-        cam->clearFrameCaches();
-        cam->clearCurrentFrame();
-        cam->setCaptureFrame(nullptr);
-        cam->captureIndex = -1;
+        frames->clearFrameCaches();
+        frames->clearCurrentFrame();
+        frames->setCaptureFrame(nullptr);
+        frames->captureIndex = -1;
         cam->isFocusMeasuring = false;
         cam->isFFC = false;
         cam->isInFFC = false;
@@ -142,9 +144,9 @@ private slots:
         QFETCH(int, mode);
         QFETCH(int, index);
         QFETCH(int, shown);
-        cam->setCurrentFrame(frameOf(40, 20, 128 * 257)->record());
-        cam->setCaptureFrame(frameOf(40, 20, 64 * 257));
-        cam->appendFrame(frameOf(40, 20, 32 * 257));
+        frames->setCurrentFrame(frameOf(40, 20, 128 * 257)->record());
+        frames->setCaptureFrame(frameOf(40, 20, 64 * 257));
+        frames->appendFrame(frameOf(40, 20, 32 * 257));
         setMode(EnumOBJ::AuthorityType(authority), EnumOBJ::ExpMode(mode));
         showAtOrigin(index);
         const QImage image = paint();
@@ -164,18 +166,18 @@ private slots:
     void storedFramesShowTheirDisplayStretch()
     {
         setMode(EnumOBJ::AllAuthorityTS, EnumOBJ::WB);
-        cam->appendFrame(frameOf(40, 20, 1500));
-        cam->appendFrame(frameOf(40, 20, 1500));
-        cam->currentImageIndex = 1;
-        QVERIFY(cam->updateStretchFrame(1000, 2000));
+        frames->appendFrame(frameOf(40, 20, 1500));
+        frames->appendFrame(frameOf(40, 20, 1500));
+        frames->currentImageIndex = 1;
+        QVERIFY(frames->updateStretchFrame(1000, 2000));
         showAtOrigin(1);
         QCOMPARE(grey(paint(), 20, 20), 128);
         showAtOrigin(0);
         QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
         // A selected frame whose stretch failed (no histogram) shows as captured, never the
         // picture stretched for the entry chosen before.
-        cam->appendFrame(frameOf(40, 20, 1500));
-        cam->currentImageIndex = 2;
+        frames->appendFrame(frameOf(40, 20, 1500));
+        frames->currentImageIndex = 2;
         showAtOrigin(2);
         QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
     }
@@ -193,25 +195,25 @@ private slots:
     {
         QFETCH(int, mode);
         setMode(EnumOBJ::AllAuthorityTS, EnumOBJ::ExpMode(mode));
-        cam->appendFrame(frameOf(40, 20, 1500));
+        frames->appendFrame(frameOf(40, 20, 1500));
         const TsFramePtr capture = frameOf(40, 20, 1500);
-        cam->appendFrame(capture);
-        cam->setCaptureFrame(capture);
-        cam->currentImageIndex = 1;
-        QVERIFY(cam->updateStretchFrame(1000, 2000));
+        frames->appendFrame(capture);
+        frames->setCaptureFrame(capture);
+        frames->currentImageIndex = 1;
+        QVERIFY(frames->updateStretchFrame(1000, 2000));
         showAtOrigin(-2);
         QCOMPARE(grey(paint(), 20, 20), 128);
         showAtOrigin(1);
         QCOMPARE(grey(paint(), 20, 20), 128);
-        cam->currentImageIndex = 0;
-        QVERIFY(cam->updateStretchFrame(1000, 2000));
+        frames->currentImageIndex = 0;
+        QVERIFY(frames->updateStretchFrame(1000, 2000));
         showAtOrigin(-2);
         QCOMPARE(grey(paint(), 20, 20), displayLevel(1500));
     }
 
     void fittingFollowsTheOneShotRequests()
     {
-        cam->setCurrentFrame(frameOf(640, 480, 65535)->record());
+        frames->setCurrentFrame(frameOf(640, 480, 65535)->record());
         item->setImageIndex(-1);
         item->setMWidth(1000);
         item->setMHeight(800);
@@ -355,8 +357,8 @@ private slots:
         QVERIFY(refs.copyFromCurrent(FlatFieldReferences::Dark, frameOf(40, 20, 0)->record()));
         cam->calculateFFC();
         cam->isFFC = true;
-        cam->setCurrentFrame(frameOf(40, 20, 20000)->record());
-        const TsFramePtr live = cam->currentFrame();
+        frames->setCurrentFrame(frameOf(40, 20, 20000)->record());
+        const TsFramePtr live = frames->currentFrame();
         showAtOrigin(-1);
         const int corrected = displayLevel(uint16_t(20000.0 / 40000 * 65535));
         QCOMPARE(grey(paint(), 20, 20), corrected);
@@ -396,7 +398,7 @@ private slots:
         opts->saveUserOptsByName(UserOpts::OPT_IsFFCOpen);
         cam->isFFC = true;
         item->setCurFilterPosition(filter);
-        cam->setCurrentFrame(frameOf(width, height, 20000)->record());
+        frames->setCurrentFrame(frameOf(width, height, 20000)->record());
         showAtOrigin(-1);
         QSignalSpy off(ctrl.get(), &IC_MainControl::ffcSwitchedOff);
         LogCapture log;
@@ -416,7 +418,7 @@ private slots:
         // On again, at the calibration's size and without a filter.
         cam->isFFC = true;
         item->setCurFilterPosition(-1);
-        cam->setCurrentFrame(frameOf(24, 12, 20000)->record());
+        frames->setCurrentFrame(frameOf(24, 12, 20000)->record());
         showAtOrigin(-1);
         QCOMPARE(grey(paint(), 25, 17), displayLevel(uint16_t(20000.0 / 40000 * 65535)));
         QTest::qWait(20);
@@ -428,8 +430,8 @@ private slots:
     {
         cam->isFocusMeasuring = true;
         cam->binningIndex = 3; // pen 15 / 4 = 3
-        cam->setCurrentFrame(frameOf(40, 20, 65535)->record());
-        const TsFramePtr live = cam->currentFrame();
+        frames->setCurrentFrame(frameOf(40, 20, 65535)->record());
+        const TsFramePtr live = frames->currentFrame();
         showAtOrigin(-1);
         const QImage image = paint();
         // X = 8, Y = 4, arm 4: the corner (8, 4) at (18, 14) in the item.
@@ -463,20 +465,20 @@ private slots:
         opts->setIntelligentAnalysis(UserOpts::CloseSensitivity);
         opts->saveUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
         cam->singleCaptureVisible = true;
-        cam->appendFrame(frameOf(40, 20, 0));
+        frames->appendFrame(frameOf(40, 20, 0));
         const TsFramePtr capture = frameOf(40, 20, 32 * 257);
-        cam->appendFrame(capture);
-        cam->setCaptureFrame(capture);
+        frames->appendFrame(capture);
+        frames->setCaptureFrame(capture);
         auto mask = std::make_shared<std::vector<uint8_t>>(800, 0);
         std::fill(mask->end() - marked, mask->end(), uint8_t(1));
-        cam->appendOverExposureMark(std::make_shared<const std::vector<uint8_t>>(800, 0));
-        cam->appendOverExposureMark(mask);
-        cam->setOverExposureSum(mask);
+        frames->appendOverExposureMark(std::make_shared<const std::vector<uint8_t>>(800, 0));
+        frames->appendOverExposureMark(mask);
+        frames->setOverExposureSum(mask);
         showAtOrigin(-2);
         const QImage image = paint();
         QCOMPARE(image.pixel(49, 29), red ? qRgb(255, 0, 0) : qRgb(32, 32, 32));
         QCOMPARE(image.pixel(10, 10), qRgb(32, 32, 32));
-        QCOMPARE(pixelsOf(cam->captureFrame()), std::vector<uint16_t>(800, 32 * 257));
+        QCOMPARE(pixelsOf(frames->captureFrame()), std::vector<uint16_t>(800, 32 * 257));
         opts->setIsExposure(false);
     }
 
@@ -495,12 +497,12 @@ private slots:
         for (int y = 40; y < 55; ++y)
             std::fill_n(pixels.begin() + y * 200 + 50, 60, uint16_t(65535));
         const TsFramePtr capture = TsFrame::fromPixels(200, 100, pixels.data());
-        cam->appendFrame(capture);
-        cam->setCaptureFrame(capture);
-        cam->captureIndex = 0;
+        frames->appendFrame(capture);
+        frames->setCaptureFrame(capture);
+        frames->captureIndex = 0;
         cam->setExpName("WBS1");
         QVERIFY(!cam->saveWBImages(capture->record(), true, 1).isEmpty());
-        const QList<QRect> rects = cam->detectedRectsAt(0);
+        const QList<QRect> rects = frames->detectedRectsAt(0);
         QVERIFY(!rects.isEmpty());
         item->setImageIndex(-2);
         item->setMWidth(220);
@@ -510,7 +512,7 @@ private slots:
         const QRect r = rects.first();
         QCOMPARE(image.pixel(10 + r.left(), 10 + r.center().y()), qRgb(255, 0, 0));
         QCOMPARE(image.pixel(10 + r.center().x(), 10 + r.center().y()), qRgb(255, 255, 255));
-        QCOMPARE(pixelsOf(cam->captureFrame()), pixels);
+        QCOMPARE(pixelsOf(frames->captureFrame()), pixels);
         opts->setIntelligentAnalysis(UserOpts::CloseSensitivity);
         opts->saveUserOptsByName(UserOpts::OPT_IntelligentAnalysis);
         opts->setSampleImageBkColor(UserOpts::White);
@@ -519,7 +521,7 @@ private slots:
 
     void cutRegionIsDrawnOnTheWesternBlotLiveFrame()
     {
-        cam->setCurrentFrame(frameOf(40, 20, 65535)->record());
+        frames->setCurrentFrame(frameOf(40, 20, 65535)->record());
         cam->binningIndex = 1; // pen 6 / 2 = 3
         item->setCutRect(10, 5, 20, 10);
         item->setIsCut(true);

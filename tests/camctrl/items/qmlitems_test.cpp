@@ -68,7 +68,7 @@ private slots:
         ctrl->setAuthorityType(EnumOBJ::GelAndWBTS);
         ctrl->setExpMode(EnumOBJ::Gel);
         std::vector<uint16_t> pixels(30 * 30, 200 * 257);
-        ctrl->h695ICECamCtrl->setCurrentFrame(TsFrame::fromPixels(30, 30, pixels.data())->record());
+        ctrl->h695ICECamCtrl->frameStore().setCurrentFrame(TsFrame::fromPixels(30, 30, pixels.data())->record());
         const QString picture = appDir.filePath("picture.tif");
         cv::imwrite(picture.toStdString(), cv::Mat(30, 30, CV_8UC3, cv::Scalar(0, 0, 255)));
 
@@ -101,18 +101,18 @@ private slots:
         for (const QQmlError& w : warnings)
             qWarning() << w.toString();
         QVERIFY(warnings.isEmpty());
-        ctrl->h695ICECamCtrl->clearCurrentFrame();
+        ctrl->h695ICECamCtrl->frameStore().clearCurrentFrame();
     }
 
     void controllerInvokablesReachTheImageWork()
     {
         IC_MainControl* ctrl = IC_MainControl::getInstance();
         H695ICECamCtrl* cam = ctrl->h695ICECamCtrl;
-        cam->clearFrameList();
+        cam->frameStore().clearFrameList();
         std::vector<uint16_t> pixels(4, 1000);
-        cam->appendFrame(TsFrame::fromPixels(2, 2, pixels.data()));
-        cam->appendHistogram(HistogramInfo {});
-        cam->currentImageIndex = 0;
+        cam->frameStore().appendFrame(TsFrame::fromPixels(2, 2, pixels.data()));
+        cam->frameStore().appendHistogram(HistogramInfo {});
+        cam->frameStore().currentImageIndex = 0;
 
         QString path;
         QVERIFY(QMetaObject::invokeMethod(ctrl, "_GelTsGenerateImage", Q_RETURN_ARG(QString, path)));
@@ -127,7 +127,7 @@ private slots:
         QVERIFY(path.startsWith(gelExp->imageSavePath));
         QVERIFY(path.endsWith("_Gen.tif"));
         QVERIFY(QFileInfo::exists(path));
-        QCOMPARE(cam->frameCount(), 2);
+        QCOMPARE(cam->frameStore().frameCount(), 2);
 
         QVERIFY(QMetaObject::invokeMethod(ctrl, "_WBTSMergeImage", Q_RETURN_ARG(QString, path),
                                           Q_ARG(QVariantList, QVariantList({0, 1}))));

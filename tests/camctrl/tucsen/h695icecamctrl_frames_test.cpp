@@ -64,12 +64,12 @@ TEST(H695ICECamCtrlFrames, ReferencesTakenFromThePreviewAreLoadedAtTheNextStart)
     ASSERT_TRUE(first.openCamera(0));
     {
         OneFrame frame(first, 0);
-        first.setCurrentFrame(&frame.record);
+        first.frameStore().setCurrentFrame(&frame.record);
         first.getStandardImage();
         first.getDarkImage();
         first.getStandardImageFor535();
         first.getDarkImageFor590();
-        first.clearCurrentFrame();
+        first.frameStore().clearCurrentFrame();
     }
     EXPECT_TRUE(first.isAlreadyFFC());
     EXPECT_FALSE(first.references.isPresent(FlatFieldReferences::Light535)) << "types 2 to 7 stay on disk only";
@@ -107,12 +107,12 @@ TEST(H695ICECamCtrlFrames, ColourMarkerCabinetsDropReferencesWithoutTheirFilterP
             H695ICECamCtrl taker;
             ASSERT_TRUE(taker.openCamera(0));
             OneFrame frame(taker, 2);
-            taker.setCurrentFrame(&frame.record);
+            taker.frameStore().setCurrentFrame(&frame.record);
             taker.getStandardImage();
             taker.getDarkImage();
             if (c.with535)
                 taker.getStandardImageFor535();
-            taker.clearCurrentFrame();
+            taker.frameStore().clearCurrentFrame();
             taker.closeCamera();
         }
         setColorMarkerVisible(true);
@@ -159,10 +159,10 @@ TEST(H695ICECamCtrlFrames, ACaptureSavedThroughTheControllerWritesItsFileSet)
         QDir(b).removeRecursively();
         auto mask = std::make_shared<std::vector<uint8_t>>(pixels, 0);
         std::fill(mask->begin(), mask->begin() + c.marked, 1);
-        ctrl.setOverExposureSum(std::move(mask));
+        ctrl.frameStore().setOverExposureSum(std::move(mask));
         const QString path = ctrl.saveWBImages(&frame.record, c.kind == 1, c.kind);
         ++histograms;
-        EXPECT_EQ(size_t(ctrl.histogramCount()), histograms);
+        EXPECT_EQ(size_t(ctrl.frameStore().histogramCount()), histograms);
         const QString stem = QFileInfo(path).fileName().section('_', 0, 0).section('.', 0, 0);
         auto suffixes = [&](const QString& dir) {
             QStringList out;
@@ -184,19 +184,20 @@ TEST(H695ICECamCtrlFrames, TheShownImageIndexIsCheckedAgainstTheFrameList)
     tucamtest::reset();
     H695ICECamCtrl ctrl;
     ASSERT_TRUE(ctrl.openCamera(0));
+    TsFrameStore& store = ctrl.frameStore();
     {
         OneFrame frame(ctrl, 2);
-        ctrl.appendFrame(TsFrame::copyOf(&frame.record));
+        store.appendFrame(TsFrame::copyOf(&frame.record));
     }
     struct Case { int index; bool ok; } cases[] = {{0, true}, {1, false}, {-1, false}};
     for (const Case& c : cases) {
-        ctrl.currentImageIndex = c.index;
-        EXPECT_EQ(ctrl.updateStretchFrame(100, 200), c.ok) << c.index;
+        store.currentImageIndex = c.index;
+        EXPECT_EQ(store.updateStretchFrame(100, 200), c.ok) << c.index;
     }
-    ASSERT_NE(ctrl.stretchFrame(), nullptr);
-    ctrl.clearFrameCaches();
-    EXPECT_EQ(ctrl.frameCount(), 0);
-    EXPECT_EQ(ctrl.stretchFrame(), nullptr);
+    ASSERT_NE(store.stretchFrame(), nullptr);
+    store.clearFrameCaches();
+    EXPECT_EQ(store.frameCount(), 0);
+    EXPECT_EQ(store.stretchFrame(), nullptr);
     ctrl.closeCamera();
 }
 
@@ -207,14 +208,15 @@ TEST(H695ICECamCtrlFrames, TheShownStretchReusesOnlyBuffersNoReaderHolds)
     tucamtest::reset();
     H695ICECamCtrl ctrl;
     ASSERT_TRUE(ctrl.openCamera(0));
+    TsFrameStore& store = ctrl.frameStore();
     TsFramePtr source;
     {
         OneFrame frame(ctrl, 2);
         source = TsFrame::copyOf(&frame.record);
     }
     ASSERT_NE(source, nullptr);
-    ctrl.appendFrame(source);
-    ctrl.currentImageIndex = 0;
+    store.appendFrame(source);
+    store.currentImageIndex = 0;
     auto pixels = [](const TsFramePtr& f) {
         const FrameView v = f->view();
         return std::vector<uint16_t>(v.pixels, v.pixels + v.count());
@@ -225,23 +227,23 @@ TEST(H695ICECamCtrlFrames, TheShownStretchReusesOnlyBuffersNoReaderHolds)
         return pixels(copy);
     };
 
-    ASSERT_TRUE(ctrl.updateStretchFrame(100, 200));
-    const uint16_t* first = ctrl.stretchFrame()->view().pixels;
-    ASSERT_TRUE(ctrl.updateStretchFrame(300, 400));
-    ASSERT_TRUE(ctrl.updateStretchFrame(500, 900));
-    EXPECT_EQ(ctrl.stretchFrame()->view().pixels, first) << "the first buffer, no longer held, is refilled";
-    EXPECT_EQ(pixels(ctrl.stretchFrame()), expected(500, 900));
+    ASSERT_TRUE(store.updateStretchFrame(100, 200));
+    const uint16_t* first = store.stretchFrame()->view().pixels;
+    ASSERT_TRUE(store.updateStretchFrame(300, 400));
+    ASSERT_TRUE(store.updateStretchFrame(500, 900));
+    EXPECT_EQ(store.stretchFrame()->view().pixels, first) << "the first buffer, no longer held, is refilled";
+    EXPECT_EQ(pixels(store.stretchFrame()), expected(500, 900));
 
-    const TsFramePtr held = ctrl.stretchFrame();
+    const TsFramePtr held = store.stretchFrame();
     const std::vector<uint16_t> heldPixels = pixels(held);
     for (int low : {10, 20, 30, 40}) {
-        ASSERT_TRUE(ctrl.updateStretchFrame(low, 3000));
-        EXPECT_NE(ctrl.stretchFrame()->view().pixels, held->view().pixels);
-        EXPECT_EQ(pixels(ctrl.stretchFrame()), expected(low, 3000));
+        ASSERT_TRUE(store.updateStretchFrame(low, 3000));
+        EXPECT_NE(store.stretchFrame()->view().pixels, held->view().pixels);
+        EXPECT_EQ(pixels(store.stretchFrame()), expected(low, 3000));
     }
     EXPECT_EQ(pixels(held), heldPixels) << "a frame a reader holds is never written";
-    EXPECT_EQ(pixels(source), pixels(ctrl.frameAt(0))) << "the captured frame is untouched";
-    ctrl.clearFrameCaches();
-    EXPECT_EQ(ctrl.stretchFrame(), nullptr);
+    EXPECT_EQ(pixels(source), pixels(store.frameAt(0))) << "the captured frame is untouched";
+    store.clearFrameCaches();
+    EXPECT_EQ(store.stretchFrame(), nullptr);
     ctrl.closeCamera();
 }

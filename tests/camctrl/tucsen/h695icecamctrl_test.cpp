@@ -379,10 +379,10 @@ TEST(H695ICECamCtrl, SharedStateStartsAsTheThreadsExpect)
     EXPECT_FALSE(ctrl.isRunning);
     EXPECT_TRUE(ctrl.isFocusStop);
     EXPECT_TRUE(ctrl.singleCaptureVisible);
-    EXPECT_EQ(ctrl.stretchHigh, 65535);
+    EXPECT_EQ(ctrl.frameStore().stretchHigh, 65535);
     EXPECT_EQ(ctrl.overExposureThreshold, 300);
     EXPECT_EQ(ctrl.ffcScale, 65535);
-    EXPECT_EQ(ctrl.currentFrame(), nullptr);
+    EXPECT_EQ(ctrl.frameStore().currentFrame(), nullptr);
     EXPECT_EQ(ctrl.semCap.available(), 0);
     EXPECT_EQ(ctrl.sem1.available(), 0);
     EXPECT_EQ(ctrl.sem2.available(), 0);
