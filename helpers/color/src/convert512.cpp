@@ -145,15 +145,29 @@ KH_AVX512 inline void splitPart(const uint16_t* src, uint16_t* dst, std::size_t 
 }
 
 template <bool Stream>
+KH_AVX512 inline void splitAt(const uint16_t* src, uint16_t* dst, std::size_t plane, std::size_t p, const Split32& m)
+{
+    const __m512i v[3] = {_mm512_loadu_si512(src + 3 * p), _mm512_loadu_si512(src + 3 * p + 32),
+                          _mm512_loadu_si512(src + 3 * p + 64)};
+    splitStep<Stream>(v, dst + p, plane, m);
+}
+
+// The two halves of the range in turn: measured on one core, two input streams keep more lines
+// in flight than one and the split ran a tenth faster; four ran no faster, eight far slower (the
+// output streams outgrow the write combining).
+template <bool Stream>
 KH_AVX512 std::size_t splitLoop(const uint16_t* src, uint16_t* dst, std::size_t plane, std::size_t p,
                                 std::size_t last, const Split32& m)
 {
-    for (; p + 32 <= last; p += 32) {
-        const __m512i v[3] = {_mm512_loadu_si512(src + 3 * p), _mm512_loadu_si512(src + 3 * p + 32),
-                              _mm512_loadu_si512(src + 3 * p + 64)};
-        splitStep<Stream>(v, dst + p, plane, m);
+    const std::size_t steps = (last - p) / 32;
+    const std::size_t half = 32 * (steps / 2);
+    for (std::size_t q = p; q < p + half; q += 32) {
+        splitAt<Stream>(src, dst, plane, q, m);
+        splitAt<Stream>(src, dst, plane, q + half, m);
     }
-    return p;
+    if (steps % 2)
+        splitAt<Stream>(src, dst, plane, p + 2 * half, m);
+    return p + 32 * steps;
 }
 
 } // namespace
