@@ -154,8 +154,8 @@ KH_AVX512 inline void splitAt(const uint16_t* src, uint16_t* dst, std::size_t pl
 
 // Two input streams in turn, up to 256 K pixels (1.5 MB of input) apart: measured on one core
 // they keep more lines in flight than one stream and the split ran a tenth faster at 1 and 20 MP.
-// Nearer streams ran slower than one, and halves 60 MB apart gained nothing; four streams gained
-// no more, eight far less (the output streams outgrow the write combining).
+// Streams a few KB apart ran slower than one, halves of a 20 MP band gained less; four streams
+// gained no more, eight ran far slower (the output streams outgrow the write combining).
 constexpr std::size_t kSplitSpan = std::size_t(1) << 18;
 
 template <bool Stream>
