@@ -145,13 +145,37 @@ KH_AVX512 inline void splitPart(const uint16_t* src, uint16_t* dst, std::size_t 
 }
 
 template <bool Stream>
+KH_AVX512 inline void splitAt(const uint16_t* src, uint16_t* dst, std::size_t plane, std::size_t p, const Split32& m)
+{
+    const __m512i v[3] = {_mm512_loadu_si512(src + 3 * p), _mm512_loadu_si512(src + 3 * p + 32),
+                          _mm512_loadu_si512(src + 3 * p + 64)};
+    splitStep<Stream>(v, dst + p, plane, m);
+}
+
+// Two input streams in turn, up to 256 K pixels (1.5 MB of input) apart: measured on one core
+// they keep more lines in flight than one stream and the split ran a tenth faster at 1 and 20 MP.
+// Streams a few KB apart ran slower than one, halves of a 20 MP band gained less; four streams
+// gained no more, eight ran far slower (the output streams outgrow the write combining).
+constexpr std::size_t kSplitSpan = std::size_t(1) << 18;
+
+template <bool Stream>
 KH_AVX512 std::size_t splitLoop(const uint16_t* src, uint16_t* dst, std::size_t plane, std::size_t p,
                                 std::size_t last, const Split32& m)
 {
-    for (; p + 32 <= last; p += 32) {
-        const __m512i v[3] = {_mm512_loadu_si512(src + 3 * p), _mm512_loadu_si512(src + 3 * p + 32),
-                              _mm512_loadu_si512(src + 3 * p + 64)};
-        splitStep<Stream>(v, dst + p, plane, m);
+    for (;;) {
+        const std::size_t steps = std::min((last - p) / 32, 2 * kSplitSpan / 32);
+        if (steps < 2)
+            break;
+        const std::size_t half = 32 * (steps / 2);
+        for (std::size_t q = p; q < p + half; q += 32) {
+            splitAt<Stream>(src, dst, plane, q, m);
+            splitAt<Stream>(src, dst, plane, q + half, m);
+        }
+        p += 2 * half;
+    }
+    if (p + 32 <= last) {
+        splitAt<Stream>(src, dst, plane, p, m);
+        p += 32;
     }
     return p;
 }

@@ -1,6 +1,7 @@
 // The wide kernels (AVX2, AVX-512, non-temporal stores) give byte for byte what the plain loops give, on
 // frames sized and placed to reach every head, tail and alignment case.
 #include "colorcore.h"
+#include "parallel.h"
 #include "simd.h"
 
 #include <gtest/gtest.h>
@@ -174,6 +175,38 @@ TEST(KhColorKernels, ConversionKernelsMatchThePlainLoops)
                                                  << shift;
                 }
             }
+}
+
+// On one worker a large frame is one band: the 16-bit split then walks it in several spans of
+// two interleaved input streams, with an uneven span and single steps at the end.
+TEST(KhColorKernels, SplitOfOneLargeBandMatchesThePlainLoop)
+{
+    KernelChoice keep;
+    struct OneWorker {
+        OneWorker() { khc::setWorkerLimit(1); }
+        ~OneWorker() { khc::setWorkerLimit(0); }
+    } one;
+    // Planes of whole lines (streamed) and not, each over two full spans.
+    for (auto [w, h] : {std::pair<uint32_t, uint32_t>{1024, 600}, {1031, 601}}) {
+        const std::size_t pixels = std::size_t(w) * h;
+        std::mt19937 rng(w);
+        std::vector<uint16_t> src(3 * pixels);
+        for (auto& v : src)
+            v = uint16_t(rng());
+        std::vector<uint16_t> expected;
+        for (const Mode& m : kModes) {
+            select(m);
+            std::vector<uint16_t> dst(3 * pixels + 32, 0xABAB);
+            khc::convertFormat(src.data(), 0, 16, dst.data(), 1, 16, w, h, 0xFFFF);
+            for (std::size_t i = 3 * pixels; i < dst.size(); ++i)
+                ASSERT_EQ(dst[i], 0xABAB) << m.name << " wrote past the frame, " << w << "x" << h;
+            dst.resize(3 * pixels);
+            if (expected.empty())
+                expected = dst;
+            else
+                ASSERT_TRUE(dst == expected) << m.name << " " << w << "x" << h;
+        }
+    }
 }
 
 // Switching the wide kernels on must never enable them where the processor lacks them.
