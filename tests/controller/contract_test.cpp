@@ -33,6 +33,28 @@ QSet<QString> invokableNames()
     }
     return names;
 }
+// The QML and script files under qml/ for which `matches(name, text)` holds.
+template <typename Predicate>
+QStringList pageFilesWhere(Predicate matches)
+{
+    QStringList found;
+    int files = 0;
+    QDirIterator it(QStringLiteral(TAVRILL_QML_DIR), {QStringLiteral("*.qml"), QStringLiteral("*.js")}, QDir::Files,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        QFile file(it.next());
+        if (!file.open(QIODevice::ReadOnly)) {
+            found << file.fileName() + QStringLiteral(" (unreadable)");
+            continue;
+        }
+        ++files;
+        if (matches(file.fileName(), QString::fromUtf8(file.readAll())))
+            found << file.fileName();
+    }
+    if (files == 0)
+        found << QStringLiteral("no page files under " TAVRILL_QML_DIR);
+    return found;
+}
 } // namespace
 
 class ContractTest : public QObject {
@@ -67,15 +89,9 @@ private slots:
     void noControllerNameIsBuiltFromStrings()
     {
         const QRegularExpression built(QStringLiteral("\\b(MainCtrl|imageOps)\\s*\\["));
-        QStringList offenders;
-        QDirIterator it(QStringLiteral(TAVRILL_QML_DIR), {QStringLiteral("*.qml"), QStringLiteral("*.js")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            if (QString::fromUtf8(file.readAll()).contains(built))
-                offenders << file.fileName();
-        }
+        const QStringList offenders = pageFilesWhere([&](const QString&, const QString& text) {
+            return text.contains(built);
+        });
         QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
     }
 
@@ -152,17 +168,10 @@ private slots:
     {
         const QRegularExpression number(QStringLiteral("\\bauthorityType\\b"));
         const QRegularExpression model(QStringLiteral("\\bmachineName\\b|EnumOBJ\\.M_"));
-        QStringList offenders;
-        QDirIterator it(QStringLiteral(TAVRILL_QML_DIR), {QStringLiteral("*.qml"), QStringLiteral("*.js")}, QDir::Files,
-                        QDirIterator::Subdirectories);
-        while (it.hasNext()) {
-            QFile file(it.next());
-            QVERIFY(file.open(QIODevice::ReadOnly));
-            const QString text = QString::fromUtf8(file.readAll());
-            const bool systemInfo = file.fileName().endsWith(QLatin1String("/SystemInfoPage.qml"));
-            if (text.contains(number) || (!systemInfo && text.contains(model)))
-                offenders << file.fileName();
-        }
+        const QStringList offenders = pageFilesWhere([&](const QString& name, const QString& text) {
+            const bool systemInfo = name.endsWith(QLatin1String("/SystemInfoPage.qml"));
+            return text.contains(number) || (!systemInfo && text.contains(model));
+        });
         QVERIFY2(offenders.isEmpty(), qPrintable(offenders.join(QLatin1Char('\n'))));
     }
 
