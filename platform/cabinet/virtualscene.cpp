@@ -402,11 +402,9 @@ Lighting lightingOf(const CabinetSnapshot& c)
 
 // The stained bands are coloured: seen in the main white light they send back most through the
 // green filter and least in the near infrared, so the three frames of a colour marker differ.
-// Without a filter the other colours dilute them: a marker exposed for a well-lit membrane (the
-// Kestrix camera's, at its preview exposure and highest gain) keeps its bands below saturation.
 double bandColour(int position)
 {
-    static const double reflect[8] = {0.25, 1.0, 0.7, 0.5, 0.3, 0.1, 0.1, 0.1};
+    static const double reflect[8] = {1.0, 1.0, 0.7, 0.5, 0.3, 0.1, 0.1, 0.1};
     return reflect[std::clamp(position, 0, 7)];
 }
 

@@ -227,10 +227,13 @@ class CabinetPicturesTest : public QObject {
             + QByteArray::number(s.mean) + ", saturated " + QByteArray::number(s.saturated) + ", 0.1/50/99.9 % "
             + QByteArray::number(s.low) + " " + QByteArray::number(s.median) + " " + QByteArray::number(s.high);
         qInfo("%s", what.constData());
-        QVERIFY2(s.saturated < 0.001, what);
         if (light.lightType == QiMarker) {
+            // Taken at the page's preview exposure, not by an automatic exposure: with the
+            // membrane well lit, the blot's strongest bands (a few per cent of the frame) may clip.
             QVERIFY2(s.mean >= 0.20 && s.mean <= 0.70, what);
+            QVERIFY2(s.saturated < 0.03 && s.median < 0.5 * 65535, what);
         } else {
+            QVERIFY2(s.saturated < 0.001, what);
             // The estimate aims the bands' boxes at about 150 x 0.2 of 255 (the estimation's own
             // rule, fitted to a chemiluminescent blot): the field stays near black and the mean
             // near 4 % by design. A usable signal is bright bands well clear of a field that is
