@@ -157,7 +157,19 @@ void FlowContext::awaitEcho(const QByteArray& frame)
         return;
     if (m_awaited.size() >= kMaxAwaited)
         m_awaited.removeFirst();
-    m_awaited.append({frame, false});
+    m_awaited.append({frame, false, QDeadlineTimer(kLightAnswerWindowMs)});
+}
+
+bool FlowContext::lightCommandPending() const
+{
+    // A link that does not run answers nothing and reports nothing.
+    if (!m_devices.link || !m_devices.link->isRunning())
+        return false;
+    for (const AwaitedFrame& awaited : m_awaited) {
+        if (!awaited.unanswered && !awaited.answerBy.hasExpired())
+            return true;
+    }
+    return false;
 }
 
 void FlowContext::replyArrived(const QByteArray& reply)
@@ -173,6 +185,7 @@ void FlowContext::replyArrived(const QByteArray& reply)
             else if (s.lightType == EnumOBJ::Unknow_LightType || s.lightType == m_litLight)
                 m_litLight = EnumOBJ::Unknow_LightType;
         }
+        emit lightCommandAnswered();
         return;
     }
 }

@@ -2,12 +2,14 @@
 // What the flows of the main controller share, handed to each of them by the controller: the
 // cabinet's devices and stores, its configuration, the error the pages show, the board and light
 // commands the flows send, and the signals the pages hear. The controller passes every signal of
-// this object on as its own, so a flow emits here and never needs the controller: a test builds a
-// context on the virtual cabinet and drives one flow alone. GUI thread only.
+// this object that the pages hear on as its own, so a flow emits here and never needs the
+// controller: a test builds a context on the virtual cabinet and drives one flow alone. GUI thread
+// only.
 
 #include "devicecmd.h"
 #include "enumobj.h"
 
+#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -107,6 +109,11 @@ public:
     int litLight() const { return m_litLight; }
     // The filter-wheel, lens and door commands sent here, until the board echoes them.
     BoardEchoes& echoes() const { return *m_echoes; }
+    // A light command is on its way: sent less than kLightAnswerWindowMs ago over a running link,
+    // and neither echoed nor let pass by the board yet.
+    bool lightCommandPending() const;
+    // Covers the link's reply window and a few frames queued ahead of the light's.
+    static constexpr int kLightAnswerWindowMs = 4000;
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.
@@ -141,6 +148,8 @@ signals:
     void sig_FocusMove(int mValue);
     // The board let a command of that light pass unanswered; litLight is what it last confirmed.
     void lightCommandUnanswered(int lightType, bool on);
+    // The board echoed a light command; litLight is up to date. Not for the pages.
+    void lightCommandAnswered();
 
 private:
     // Light frames sent and not yet echoed, oldest first.
@@ -150,6 +159,7 @@ private:
     struct AwaitedFrame {
         QByteArray frame;
         bool unanswered = false;  // reported, still confirmed by an echo that comes late
+        QDeadlineTimer answerBy;  // after this it no longer counts as on its way
     };
     QList<AwaitedFrame> m_awaited;
     int m_litLight = EnumOBJ::Unknow_LightType;

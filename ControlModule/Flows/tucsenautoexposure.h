@@ -3,8 +3,14 @@
 // setting runs at a time (two would set the camera against each other); a request made while
 // one runs follows it, so every request reaches the camera in the order given and each is
 // answered by setAEFinished. GUI thread only.
+//
+// Switched on while a light command is on its way, it would expose for a cabinet still dark and
+// climb to its ceiling: it waits for the board's echo of the light and starts then. When the
+// board lets the light pass (or never answers it), it is not started; the request is answered
+// all the same, and the pages hear of the light as for any unanswered light command.
 
 #include <QObject>
+#include <QTimer>
 
 #include <deque>
 
@@ -23,11 +29,20 @@ public:
     // The setting running now, and the requests waiting for it.
     QThread* thread() const { return m_thread; }
     size_t waiting() const { return m_waiting.size(); }
+    // The next request switches auto-exposure on and waits for the light.
+    bool waitingForLight() const { return m_lightWait.isActive(); }
 
 private:
     void startNext();
+    void lightAnswered();
+    void lightMissed();
+    // Ends the wait for the light: the held request starts when the light was lit, else it is
+    // answered without reaching the camera.
+    void endLightWait(bool lit);
 
     FlowContext& m_ctx;
     QThread* m_thread = nullptr;
     std::deque<int> m_waiting;
+    QTimer m_lightWait;         // runs while the front request waits for the light
+    bool m_lightMissed = false;  // a light awaited in this wait went unanswered
 };

@@ -307,6 +307,77 @@ private slots:
         QCOMPARE(unanswered.size(), unansweredLight >= 0 ? 1 : 0);
     }
 
+    // Auto-exposure switched on while a light command is on its way waits for the board's echo
+    // of that light, then starts; a light the board lets pass leaves it off, the request answered
+    // all the same. A request to switch it off and one with no light on its way go at once.
+    void autoExposureWaitsForTheLight_data()
+    {
+        using Step = std::function<void(FlowContext&)>;
+        QTest::addColumn<Step>("light");     // sent just before the requests; null: none
+        QTest::addColumn<int>("missedCode");  // the board misses the light's command; 0: none
+        QTest::addColumn<QList<int>>("requests");
+        QTest::addColumn<bool>("held");
+        QTest::addColumn<QList<int>>("camera");
+        const Step uv = [](FlowContext& c) { c.lightCmd(EnumOBJ::UV302, true); };
+        const Step main = [](FlowContext& c) { c.lightChange(true); };
+        QTest::newRow("gel light answered") << uv << 0 << QList<int> {1} << true << QList<int> {1};
+        QTest::newRow("main light answered") << main << 0 << QList<int> {1} << true << QList<int> {1};
+        QTest::newRow("answered, then off") << uv << 0 << QList<int> {1, 0} << true << QList<int> {1, 0};
+        QTest::newRow("gel light missed") << uv << 0xF1 << QList<int> {1} << true << QList<int> {};
+        QTest::newRow("main light missed, off asked meanwhile")
+            << main << 0xF2 << QList<int> {1, 0} << true << QList<int> {0};
+        QTest::newRow("off while a light is on its way") << uv << 0 << QList<int> {0} << false << QList<int> {0};
+        QTest::newRow("no light on its way") << Step() << 0 << QList<int> {1} << false << QList<int> {1};
+    }
+    void autoExposureWaitsForTheLight()
+    {
+        using Step = std::function<void(FlowContext&)>;
+        QFETCH(Step, light);
+        QFETCH(int, missedCode);
+        QFETCH(QList<int>, requests);
+        QFETCH(bool, held);
+        QFETCH(QList<int>, camera);
+        Cabinet cabinet;
+        FlowContext& ctx = *cabinet.ctx;
+        ctx.setAuthorityType(EnumOBJ::GelTS20BW);
+        // The link answers before the case starts.
+        ctx.lightCmd(EnumOBJ::White, false);
+        QVERIFY(waitFor([&] { return !ctx.lightCommandPending(); }, kDeadlineMs));
+        // Heard before the auto-exposure hears it: whether a setting already ran at the echo.
+        TucsenAutoExposure* running = nullptr;
+        int echoes = 0;
+        bool setBeforeEcho = false;
+        connect(&ctx, &FlowContext::lightCommandAnswered, this, [&] {
+            ++echoes;
+            setBeforeEcho = setBeforeEcho || (running && (running->thread() || !autoExposureValues().isEmpty()));
+        });
+        TucsenAutoExposure ae(ctx);
+        running = &ae;
+        QSignalSpy answers(&ctx, &FlowContext::setAEFinished);
+        QSignalSpy unanswered(&ctx, &FlowContext::lightCommandUnanswered);
+        if (missedCode)
+            cabinet.control.ignoreRequests(quint8(missedCode), 1);
+        if (light)
+            light(ctx);
+        for (int value : requests)
+            ae.request(value);
+        QCOMPARE(ae.waitingForLight(), held);
+        QCOMPARE(!ae.thread(), held);
+
+        QVERIFY(waitFor([&] {
+            return answers.size() == requests.size() && !ae.thread() && !ae.waitingForLight() && !ctx.lightCommandPending();
+        }, kDeadlineMs));
+        QCoreApplication::processEvents();
+        QCOMPARE(answers.size(), requests.size());
+        QCOMPARE(autoExposureValues(), camera);
+        QCOMPARE(unanswered.size(), missedCode ? 1 : 0);
+        if (light && !missedCode) {
+            QCOMPARE(echoes, 1);
+            QCOMPARE(setBeforeEcho, !held);
+        }
+        disconnect(&ctx, nullptr, this, nullptr);
+    }
+
     // The Western-blot flow alone on the cabinet: its preview delivers frames to the context,
     // and leaving stops it, switches the light off twice and tells the page once.
     void westernBlotPreviewAndExitOnTheCabinet()

@@ -171,6 +171,11 @@ void TestProbe::ignoreBoardRequests(int command, int count)
     vboard::BoardTestControl(vboard::VirtualBoard::processBoard()).ignoreRequests(quint8(command), count);
 }
 
+void TestProbe::delayBoardRequests(int command, int delayMs, int count)
+{
+    vboard::BoardTestControl(vboard::VirtualBoard::processBoard()).delayRequests(quint8(command), delayMs, count);
+}
+
 int TestProbe::cabinetLamps()
 {
     return int(vcab::CabinetState::instance().snapshot().lamps);
@@ -207,6 +212,16 @@ void TestProbe::scriptKestrixTemperature(int hundredths, int count)
 void TestProbe::warmCamera(double celsius)
 {
     tucamtest::setSensorTemperature(celsius);
+}
+
+double TestProbe::longestCameraExposure()
+{
+    return tucamtest::state().longestExposureMs;
+}
+
+void TestProbe::clearLongestCameraExposure()
+{
+    tucamtest::clearLongestExposure();
 }
 
 QString TestProbe::iniValue(const QString& file, const QString& key)

@@ -35,6 +35,8 @@ public:
     Q_INVOKABLE int boardFrames(int command, int value);
     // The board misses the next count requests of that command: read, not answered, not done.
     Q_INVOKABLE void ignoreBoardRequests(int command, int count);
+    // The board carries out and answers the next count requests of that command delayMs late.
+    Q_INVOKABLE void delayBoardRequests(int command, int delayMs, int count);
     // The virtual cabinet as its board left it: the lamp bits that are lit and the filter-wheel
     // position; the door and the gel-cutting cover as the board will report them.
     Q_INVOKABLE int cabinetLamps();
@@ -47,6 +49,9 @@ public:
     Q_INVOKABLE void scriptKestrixTemperature(int hundredths, int count);
     // The Tucsen camera's sensor is at this temperature now; its cooler goes on from there.
     Q_INVOKABLE void warmCamera(double celsius);
+    // The longest exposure of a frame the Tucsen camera delivered since the last clear.
+    Q_INVOKABLE double longestCameraExposure();
+    Q_INVOKABLE void clearLongestCameraExposure();
     // One value of an option file below the application folder ("" when missing).
     Q_INVOKABLE QString iniValue(const QString& file, const QString& key);
     Q_INVOKABLE void setIniValue(const QString& file, const QString& key, const QString& value);

@@ -32,6 +32,9 @@ public:
     // The next count requests with this command code are read but neither answered nor carried
     // out, as by a board that missed them; other requests are served as usual.
     void ignoreRequests(quint8 code, int count);
+    // The next count requests with this command code are carried out and answered delayMs after
+    // they arrive, as by a board still busy with its lamps; other requests are served as usual.
+    void delayRequests(quint8 code, int delayMs, int count);
     void setHandshake(HandshakeMode mode);
     // Least pause between two frames the board sends (120 ms by default, well above the
     // program's 50 ms end-of-reply silence so that each frame reaches it alone).

@@ -47,6 +47,9 @@ public:
         int repeatCount = 0;
         quint8 ignoredCode = 0;
         int ignoreCount = 0;
+        quint8 slowCode = 0;
+        int slowCount = 0;
+        int slowDelayMs = 0;
         HandshakeMode handshake = HandshakeMode::Normal;
         int frameGapMs = 120;
         std::vector<QByteArray> received;

@@ -42,6 +42,14 @@ void BoardTestControl::ignoreRequests(quint8 code, int count)
     m_board.d->m_script.ignoreCount = count;
 }
 
+void BoardTestControl::delayRequests(quint8 code, int delayMs, int count)
+{
+    std::lock_guard<std::mutex> lock(m_board.d->m_mutex);
+    m_board.d->m_script.slowCode = code;
+    m_board.d->m_script.slowDelayMs = delayMs;
+    m_board.d->m_script.slowCount = count;
+}
+
 void BoardTestControl::setHandshake(HandshakeMode mode)
 {
     std::lock_guard<std::mutex> lock(m_board.d->m_mutex);

@@ -279,6 +279,7 @@ void BoardCore::handleRequest(const Request& request)
 {
     bool silent;
     bool repeat = false;
+    int delayMs = 0;
     HandshakeMode handshake;
     {
         std::lock_guard<std::mutex> lock(m_mutex);
@@ -293,6 +294,10 @@ void BoardCore::handleRequest(const Request& request)
             repeat = true;
         }
         handshake = m_script.handshake;
+        if (!silent && !repeat && m_script.slowCount > 0 && request.code == m_script.slowCode) {
+            --m_script.slowCount;
+            delayMs = m_script.slowDelayMs;
+        }
     }
     m_receivedChanged.notify_all();
     if (silent)
@@ -310,6 +315,10 @@ void BoardCore::handleRequest(const Request& request)
         // A status byte no handshake carries: the frame is well formed but means something else.
         if (handshake == HandshakeMode::Wrong)
             send(reportFrame(0xA1, 0x03));
+        return;
+    }
+    if (delayMs > 0) {
+        after(delayMs, [this, request] { m_model.execute(request); });
         return;
     }
     m_model.execute(request);

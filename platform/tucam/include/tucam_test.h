@@ -73,8 +73,10 @@ struct DeviceState {
     double gain = 0;
     double temperature = 0;      // current sensor temperature
     uint32_t framesDelivered = 0;
+    double longestExposureMs = 0;  // of the frames delivered since clearLongestExposure()
 };
 DeviceState state();
+void clearLongestExposure();
 
 // Sensor size of a model, in sensor pixels.
 void sensorSize(Model model, int& width, int& height);

@@ -362,6 +362,7 @@ TUCAMRET TUCAM_Buf_WaitForFrame(HDTUCAM handle, TUCAM_FRAME* frame, int32_t time
     }
     ++dev->frameIndex;
     ++dev->framesDelivered;
+    dev->longestExposureMs = std::max(dev->longestExposureMs, req.exposureMs);
     fillRecord(*dev, frame);
     std::memcpy(dev->buffer.data(), frame, sizeof(TUCAM_FRAME));
     autoExposeStep(*dev, pixels);

@@ -61,6 +61,7 @@ struct Device {
     int pendingWaits = 0;
     uint32_t frameIndex = 0;
     uint32_t framesDelivered = 0;
+    double longestExposureMs = 0;  // of the frames delivered since a test last cleared it
     double temperature = 25.0;
     Clock::time_point temperatureAt = Clock::now();
 };

@@ -124,7 +124,16 @@ DeviceState state()
     updateTemperature(dev);
     s.temperature = dev.temperature;
     s.framesDelivered = dev.framesDelivered;
+    s.longestExposureMs = dev.longestExposureMs;
     return s;
+}
+
+void clearLongestExposure()
+{
+    Driver& d = driver();
+    std::lock_guard<std::mutex> lock(d.mutex);
+    for (auto& dev : d.devices)
+        dev->longestExposureMs = 0;
 }
 
 void sensorSize(Model model, int& width, int& height)
