@@ -79,6 +79,7 @@ void IC_MainControl::readDataHandle(QByteArray data)
         break;
     case TimeOutShutDown:
         qDebug() << "定时关机成功。";
+        m_context->lampsShutDown();
         emit lightStatusChange(false);
         break;
     case ReportInitStatus: {

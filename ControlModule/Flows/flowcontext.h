@@ -107,6 +107,8 @@ public:
     // confirmed the lights off, or none yet. A light command it lets pass unanswered changes
     // nothing here: the pages hear lightCommandUnanswered and show this one again.
     int litLight() const { return m_litLight; }
+    // The board put its lamps out by itself (its timed shut-down): none is lit any more.
+    void lampsShutDown() { m_litLight = EnumOBJ::Unknow_LightType; }
     // The filter-wheel, lens and door commands sent here, until the board echoes them.
     BoardEchoes& echoes() const { return *m_echoes; }
     // A light command is on its way: sent less than kLightAnswerWindowMs ago over a running link,

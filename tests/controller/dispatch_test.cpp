@@ -230,6 +230,19 @@ private slots:
         QVERIFY(logged(QStringLiteral("接收数据: \"%1\"").arg(replies.last())));
     }
 
+    // The board's own timed shut-down puts the lamps out: the light it last confirmed is gone too,
+    // or a guard waiting for that light would take the dark cabinet for a lit one.
+    void timedShutDownForgetsTheLitLight()
+    {
+        IC_MainControl* ctrl = rig->ctrl.get();
+        ctrl->setAuthorityType(EnumOBJ::GelTS20BW);
+        rig->control.setSilent(false);
+        ctrl->lightCmd(EnumOBJ::White, true);
+        QVERIFY(waitFor([&] { return ctrl->litLight() == EnumOBJ::White; }));
+        ctrl->readDataHandle(QByteArray::fromHex(reply(0xFF, 0).toLatin1()));
+        QCOMPARE(ctrl->litLight(), int(EnumOBJ::Unknow_LightType));
+    }
+
     // A focus position reply stores the position and, during a serial-lens autofocus step, lets
     // the preview thread measure the next frame: only the report of the search's own latest move
     // does, once (a late report of another move, or the same report twice, would put every
