@@ -18,7 +18,13 @@ ThumbnailProvider::ThumbnailProvider()
 QImage ThumbnailProvider::requestImage(const QString& id, QSize* size, const QSize& requestedSize)
 {
     const QString path = QUrl::fromPercentEncoding((QLatin1Char('/') + id).toUtf8());
-    const QImage image = thumbnail(path, requestedSize);
+    QImage image = thumbnail(path, requestedSize);
+    if (image.isNull()) {
+        // A picture removed or renamed while its tile was on its way is logged above; an empty
+        // tile says the rest, and QML is not given a failure to report as an error of the page.
+        image = QImage(1, 1, QImage::Format_ARGB32);
+        image.fill(Qt::transparent);
+    }
     if (size)
         *size = image.size();
     return image;

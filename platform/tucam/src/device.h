@@ -27,7 +27,7 @@ constexpr int kDefectPixels = 16;
 constexpr double kCoolingTauSeconds = 30.0;
 // The camera's auto-exposure keeps the brightest 0.1 % of the pixels at about this share of
 // full scale, below the mean target when the scene's bright parts are small.
-constexpr double kPeakShare = 0.95;
+constexpr double kPeakShare = 0.88;
 
 struct Range {
     double min, max, def, step;

@@ -17,11 +17,6 @@
 #include "picturelimits.h"
 #include "thumbnailprovider.h"
 
-namespace {
-
-
-
-} // namespace
 
 TEST(Thumbnails, DecodedAtTheShownSizeFromWhatTheHeaderAllows)
 {
@@ -105,4 +100,18 @@ TEST(PictureReadersFuzz, RandomAndMutatedTiffFilesAreReadOrRefused)
     }
     EXPECT_GT(read, 0);
     EXPECT_LT(peak.grownMiB(), 200);
+}
+
+// A tile asked for a picture that is gone (renamed or deleted meanwhile) gets an empty,
+// transparent picture rather than a failure QML would log as a page error.
+TEST(Thumbnails, AMissingPictureGivesAnEmptyTile)
+{
+    QTemporaryDir dir;
+    ThumbnailProvider provider;
+    QSize size;
+    const QImage shown = provider.requestImage(dir.filePath("gone.tif").mid(1), &size, QSize(120, 90));
+    ASSERT_FALSE(shown.isNull());
+    EXPECT_EQ(size, shown.size());
+    EXPECT_EQ(qAlpha(shown.pixel(0, 0)), 0);
+    EXPECT_TRUE(ThumbnailProvider::thumbnail(dir.filePath("gone.tif"), QSize(120, 90)).isNull());
 }
