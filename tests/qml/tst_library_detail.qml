@@ -79,9 +79,16 @@ ShellTestCase {
     // A click on the thumbnail's place in the window: the strip's delegates can be re-created
     // between finding one and clicking it.
     function clickThumb(source) {
-        var thumb = thumbOf(source);
-        settle(thumb);
-        var at = thumb.mapToItem(null, thumb.width / 2, thumb.height / 2);
+        settle(thumbOf(source));
+        // Found again after the layouts settle: the one found before may be gone by now.
+        var at = null;
+        tryVerify(function() {
+            var thumb = find(page, function(item) { return item.objectName === "thumb" && item.source === source });
+            if (!thumb || typeof thumb.mapToItem !== "function")
+                return false;
+            at = thumb.mapToItem(null, thumb.width / 2, thumb.height / 2);
+            return true;
+        }, 5000, "thumbnail of " + source);
         mouseClick(window, at.x, at.y);
     }
     function message() {
