@@ -50,6 +50,8 @@ ShellTestCase {
     function captureWith(light, exposure) {
         if (page.curLightType !== light) {
             page.lightClicked(light, true);
+            // The board's echo, then the wheel: a capture before them would take the old light.
+            tryVerify(function() { return MainCtrl.litLight() === light }, 10000, "the board switched the light");
             previewReady();
         }
         page.showPreviewExposure(exposure);
