@@ -46,10 +46,7 @@ void TucsenAutoExposure::startNext()
         thread->disconnect(this);
         thread->deleteLater();
         m_thread = nullptr;
-        // A page may ask for the next setting from its handler of setAEFinished.
-        emit m_ctx.setAEFinished();
-        if (!m_thread && !waitingForLight() && !m_waiting.empty())
-            startNext();
+        settingEnded();
     });
     thread->start(QThread::InheritPriority);
 }
@@ -78,6 +75,12 @@ void TucsenAutoExposure::endLightWait(bool lit)
     }
     qWarning() << "灯光指令无应答，自动曝光未开启:" << m_waiting.front();
     m_waiting.pop_front();
+    settingEnded();
+}
+
+void TucsenAutoExposure::settingEnded()
+{
+    // A page may ask for the next setting from its handler of setAEFinished.
     emit m_ctx.setAEFinished();
     if (!m_thread && !waitingForLight() && !m_waiting.empty())
         startNext();

@@ -39,6 +39,8 @@ private:
     // Ends the wait for the light: the held request starts when the light was lit, else it is
     // answered without reaching the camera.
     void endLightWait(bool lit);
+    // One setting is done or dropped: the pages hear it, and the next one starts.
+    void settingEnded();
 
     FlowContext& m_ctx;
     QThread* m_thread = nullptr;
