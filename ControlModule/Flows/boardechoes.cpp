@@ -74,14 +74,55 @@ bool releasesDoor(const QByteArray& frame)
     return switchesUnits(frame) && dataOf(frame).contains(static_cast<char>(DoorEject));
 }
 
+struct LightSwitch {
+    quint8 byte;
+    int lightType;
+    bool on;
+};
+
+// The data bytes of the light commands that switch one light, and power off, which switches all.
+constexpr LightSwitch kLightSwitches[] = {
+    {SourceOn, EnumOBJ::White, true},         {SourceOff, EnumOBJ::White, false},
+    {MiniWhiteOn, EnumOBJ::White, true},      {MiniWhiteOff, EnumOBJ::White, false},
+    {WhiteLightOn, EnumOBJ::White, true},     {WhiteLightOff, EnumOBJ::White, false},
+    {UV302_1On, EnumOBJ::UV302C, true},       {UV302_1Off, EnumOBJ::UV302C, false},
+    {UV254On, EnumOBJ::UV254, true},          {UV254Off, EnumOBJ::UV254, false},
+    {UV365On, EnumOBJ::UV365, true},          {UV365Off, EnumOBJ::UV365, false},
+    {MiniUVOn, EnumOBJ::UV302, true},         {MiniUVOff, EnumOBJ::UV302, false},
+    {MiniBlueOn, EnumOBJ::Blue, true},        {MiniBlueOff, EnumOBJ::Blue, false},
+    {RedLampOn, EnumOBJ::R625nm, true},       {RedLampOff, EnumOBJ::R625nm, false},
+    {GreenLampOn, EnumOBJ::G520nm, true},     {GreenLampOff, EnumOBJ::G520nm, false},
+    {BlueLampOn, EnumOBJ::B470nm, true},      {BlueLampOff, EnumOBJ::B470nm, false},
+    {NIR660On, EnumOBJ::IR660nm, true},       {NIR660Off, EnumOBJ::IR660nm, false},
+    {NIR740On, EnumOBJ::IR740nm, true},       {NIR740Off, EnumOBJ::IR740nm, false},
+    {PowerOff, EnumOBJ::Unknow_LightType, false},
+};
+
+// The light switches of a frame, in the order the board carries them out.
+QList<LightSwitch> lightSwitches(const QByteArray& frame)
+{
+    QList<LightSwitch> out;
+    if (!switchesUnits(frame))
+        return out;
+    for (const char byte : dataOf(frame)) {
+        for (const LightSwitch& s : kLightSwitches) {
+            if (s.byte == static_cast<quint8>(byte))
+                out << s;
+        }
+    }
+    return out;
+}
+
 bool keptFrame(const QByteArray& frame)
 {
-    return filterTarget(frame) >= 0 || lensTarget(frame) >= 0 || releasesDoor(frame);
+    return filterTarget(frame) >= 0 || lensTarget(frame) >= 0 || releasesDoor(frame) || !lightSwitches(frame).isEmpty();
 }
 } // namespace
 
 BoardEchoes::BoardEchoes(ASyncSerialPortThread* link, QObject* parent)
     : QObject(parent)
+    , m_link(link)
+    , m_litLight(EnumOBJ::Unknow_LightType)
 {
     m_deadlineTimer.setSingleShot(true);
     connect(&m_deadlineTimer, &QTimer::timeout, this, &BoardEchoes::deadlinePassed);
@@ -93,6 +134,8 @@ BoardEchoes::BoardEchoes(ASyncSerialPortThread* link, QObject* parent)
 
 void BoardEchoes::sent(const QByteArray& frame)
 {
+    if (!m_link || !m_link->isRunning())
+        return;
     // Every frame is kept, those of other units too: the board answers in order, so an echo
     // tells that what was sent before it and is still awaited was missed.
     if (m_awaited.size() >= kMaxAwaited)
@@ -116,6 +159,25 @@ void BoardEchoes::sent(const QByteArray& frame)
         m_filterTurnEchoed = false;
     }
     armDeadline();
+}
+
+int BoardEchoes::longestAnswerMs()
+{
+    return kDeadlineMs + kMaxAwaited * kDeadlinePerFrameAheadMs;
+}
+
+void BoardEchoes::lampsShutDown()
+{
+    m_litLight = EnumOBJ::Unknow_LightType;
+}
+
+bool BoardEchoes::lightCommandPending() const
+{
+    for (const Awaited& a : m_awaited) {
+        if (!a.unanswered && !lightSwitches(a.frame).isEmpty())
+            return true;
+    }
+    return false;
 }
 
 bool BoardEchoes::filterTurnFinished()
@@ -161,9 +223,18 @@ void BoardEchoes::replyArrived(const QByteArray& reply)
         m_lensPosition = lens;
     if (releasesDoor(echoed.frame))
         m_doorOpen = true;
+    const QList<LightSwitch> switches = lightSwitches(echoed.frame);
+    for (const LightSwitch& s : switches) {
+        if (s.on)
+            m_litLight = s.lightType;
+        else if (s.lightType == EnumOBJ::Unknow_LightType || s.lightType == m_litLight)
+            m_litLight = EnumOBJ::Unknow_LightType;
+    }
     armDeadline();
     // Told last: what the pages hear may send the next command.
     reportMissed(missed);
+    if (!switches.isEmpty())
+        emit lightCommandAnswered();
 }
 
 void BoardEchoes::frameUnanswered(const QByteArray& frame)
@@ -195,6 +266,11 @@ QList<QByteArray> BoardEchoes::markMissed(int end)
 void BoardEchoes::reportMissed(const QList<QByteArray>& frames)
 {
     for (const QByteArray& frame : frames) {
+        const QList<LightSwitch> switches = lightSwitches(frame);
+        if (!switches.isEmpty()) {
+            qWarning() << "灯光指令无应答，灯光保持原状态:" << frame.toHex() << "lit:" << m_litLight;
+            emit lightCommandUnanswered(switches.constLast().lightType, switches.constLast().on);
+        }
         if (filterTarget(frame) >= 0) {
             qWarning() << "滤光轮指令无应答，滤光轮保持原位置:" << frame.toHex() << "position:" << m_filterPosition;
             emit filterCommandUnanswered(m_filterPosition);

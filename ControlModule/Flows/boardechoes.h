@@ -1,8 +1,8 @@
 #pragma once
-// Filter-wheel, lens and door commands on their way to the controller board. The board echoes a
-// command it carries out, in the order it received them: what it echoed last (or reported
-// since) is what the cabinet has, and what the pages show again when it lets a command pass
-// unanswered. A command is missed when the link reports its reply window silent, when the board
+// Light, filter-wheel, lens and door commands on their way to the controller board. The board
+// echoes a command it carries out, in the order it received them: what it echoed last (or
+// reported since) is what the cabinet has, and what the pages show again when it lets a command
+// pass unanswered. A command is missed when the link reports its reply window silent, when the board
 // echoes one sent after it, or when no echo came in time. A miss is told to the pages, never
 // raised as a device error: the board still answers, and a device error would keep the
 // experiments closed at every later login.
@@ -24,8 +24,21 @@ class BoardEchoes : public QObject {
 public:
     explicit BoardEchoes(ASyncSerialPortThread* link, QObject* parent = nullptr);
 
-    // A request frame handed to the link.
+    // A request frame handed to the link. Nothing is awaited from a link that does not run: it
+    // answers nothing and reports nothing.
     void sent(const QByteArray& frame);
+
+    // A kept command not echoed this long after it was sent is missed, however many frames were
+    // queued ahead of it.
+    static int longestAnswerMs();
+
+    // The light (EnumOBJ::LightType) the board has confirmed on by echoing a light command;
+    // Unknow_LightType when it confirmed the lights off, or none yet.
+    int litLight() const { return m_litLight; }
+    // The board put its lamps out by itself (its timed shut-down): none is lit any more.
+    void lampsShutDown();
+    // A light command is on its way: neither echoed nor let pass by the board yet.
+    bool lightCommandPending() const;
 
     // The wheel position (EnumOBJ::FilterType) of the filter command the board echoed last; the
     // reset ends at NoFilter, the 715/840 nm slot is F_840nm. -1 before the first.
@@ -45,6 +58,11 @@ public:
     bool filterTurnFinished();
 
 signals:
+    // The board echoed a light command; litLight is up to date.
+    void lightCommandAnswered();
+    // The board let a light command pass unanswered (the last light it switches, and how);
+    // litLight is what it last confirmed.
+    void lightCommandUnanswered(int lightType, bool on);
     // The board let a command of that unit pass unanswered; the argument is what it last
     // confirmed (as filterPosition, lensPosition, doorOpen).
     void filterCommandUnanswered(int position);
@@ -56,7 +74,7 @@ private:
         QByteArray frame;
         quint64 id = 0;
         bool unanswered = false;  // reported, still taken by an echo that comes late
-        bool kept = false;        // turns the wheel, moves the lens or releases the door
+        bool kept = false;        // switches a light, turns the wheel, moves the lens or releases the door
         QDeadlineTimer deadline;  // missed when not echoed by then (kept frames)
     };
     void replyArrived(const QByteArray& reply);
@@ -69,6 +87,7 @@ private:
     void deadlinePassed();
     void armDeadline();
 
+    ASyncSerialPortThread* m_link;
     QList<Awaited> m_awaited;
     QTimer m_deadlineTimer;
     quint64 m_lastId = 0;
@@ -78,4 +97,5 @@ private:
     int m_filterPosition = -1;
     int m_lensPosition = -1;
     bool m_doorOpen = false;
+    int m_litLight;
 };

@@ -22,48 +22,6 @@
 namespace {
 // Less free room than one capture's pictures takes counts as a full disk.
 constexpr qint64 kCaptureRoom = 64 * 1024 * 1024;
-// Light frames kept for their echo; a board that stops answering must not make the list grow.
-constexpr int kMaxAwaited = 16;
-// A request frame: 68 A0 <code> <length> <data...> <checksum>.
-constexpr int kRequestHead = 4;
-
-struct LightSwitch {
-    quint8 byte;
-    int lightType;
-    bool on;
-};
-
-// The data bytes of the light commands that switch one light, and power off, which switches all.
-constexpr LightSwitch kLightSwitches[] = {
-    {SourceOn, EnumOBJ::White, true},         {SourceOff, EnumOBJ::White, false},
-    {MiniWhiteOn, EnumOBJ::White, true},      {MiniWhiteOff, EnumOBJ::White, false},
-    {WhiteLightOn, EnumOBJ::White, true},     {WhiteLightOff, EnumOBJ::White, false},
-    {UV302_1On, EnumOBJ::UV302C, true},       {UV302_1Off, EnumOBJ::UV302C, false},
-    {UV254On, EnumOBJ::UV254, true},          {UV254Off, EnumOBJ::UV254, false},
-    {UV365On, EnumOBJ::UV365, true},          {UV365Off, EnumOBJ::UV365, false},
-    {MiniUVOn, EnumOBJ::UV302, true},         {MiniUVOff, EnumOBJ::UV302, false},
-    {MiniBlueOn, EnumOBJ::Blue, true},        {MiniBlueOff, EnumOBJ::Blue, false},
-    {RedLampOn, EnumOBJ::R625nm, true},       {RedLampOff, EnumOBJ::R625nm, false},
-    {GreenLampOn, EnumOBJ::G520nm, true},     {GreenLampOff, EnumOBJ::G520nm, false},
-    {BlueLampOn, EnumOBJ::B470nm, true},      {BlueLampOff, EnumOBJ::B470nm, false},
-    {NIR660On, EnumOBJ::IR660nm, true},       {NIR660Off, EnumOBJ::IR660nm, false},
-    {NIR740On, EnumOBJ::IR740nm, true},       {NIR740Off, EnumOBJ::IR740nm, false},
-    {PowerOff, EnumOBJ::Unknow_LightType, false},
-};
-
-// The light switches of a light frame, in the order the board carries them out.
-QList<LightSwitch> lightSwitches(const QByteArray& frame)
-{
-    QList<LightSwitch> out;
-    const int length = frame.size() > kRequestHead ? static_cast<quint8>(frame.at(kRequestHead - 1)) : 0;
-    for (const char byte : frame.mid(kRequestHead, length)) {
-        for (const LightSwitch& s : kLightSwitches) {
-            if (s.byte == static_cast<quint8>(byte))
-                out << s;
-        }
-    }
-    return out;
-}
 } // namespace
 
 FlowContext::FlowContext(const Devices& devices, QObject* parent)
@@ -71,10 +29,8 @@ FlowContext::FlowContext(const Devices& devices, QObject* parent)
     , m_devices(devices)
     , m_echoes(new BoardEchoes(devices.link, this))
 {
-    if (m_devices.link) {
-        connect(m_devices.link, &ASyncSerialPortThread::readData, this, &FlowContext::replyArrived);
-        connect(m_devices.link, &ASyncSerialPortThread::frameUnanswered, this, &FlowContext::frameUnanswered);
-    }
+    connect(m_echoes, &BoardEchoes::lightCommandAnswered, this, &FlowContext::lightCommandAnswered);
+    connect(m_echoes, &BoardEchoes::lightCommandUnanswered, this, &FlowContext::lightCommandUnanswered);
 }
 
 FlowContext::~FlowContext() = default;
@@ -147,62 +103,22 @@ void FlowContext::sendLightCmd(Ctrl_Bits command, const QList<Data_Bits>& data)
 {
     const QByteArray frame = m_devices.lightCtrl->sendCmd(command, data);
     m_devices.link->setCurCmd(frame);
-    awaitEcho(frame);
     m_echoes->sent(frame);
 }
 
-void FlowContext::awaitEcho(const QByteArray& frame)
+int FlowContext::litLight() const
 {
-    if (lightSwitches(frame).isEmpty())
-        return;
-    if (m_awaited.size() >= kMaxAwaited)
-        m_awaited.removeFirst();
-    m_awaited.append({frame, false, QDeadlineTimer(kLightAnswerWindowMs)});
+    return m_echoes->litLight();
+}
+
+void FlowContext::lampsShutDown()
+{
+    m_echoes->lampsShutDown();
 }
 
 bool FlowContext::lightCommandPending() const
 {
-    // A link that does not run answers nothing and reports nothing.
-    if (!m_devices.link || !m_devices.link->isRunning())
-        return false;
-    for (const AwaitedFrame& awaited : m_awaited) {
-        if (!awaited.unanswered && !awaited.answerBy.hasExpired())
-            return true;
-    }
-    return false;
-}
-
-void FlowContext::replyArrived(const QByteArray& reply)
-{
-    // The board echoes a command it has carried out; other replies contain no request frame.
-    for (int i = 0; i < m_awaited.size(); ++i) {
-        if (!reply.contains(m_awaited.at(i).frame))
-            continue;
-        const QByteArray frame = m_awaited.takeAt(i).frame;
-        for (const LightSwitch& s : lightSwitches(frame)) {
-            if (s.on)
-                m_litLight = s.lightType;
-            else if (s.lightType == EnumOBJ::Unknow_LightType || s.lightType == m_litLight)
-                m_litLight = EnumOBJ::Unknow_LightType;
-        }
-        emit lightCommandAnswered();
-        return;
-    }
-}
-
-void FlowContext::frameUnanswered(const QByteArray& frame)
-{
-    for (AwaitedFrame& awaited : m_awaited) {
-        if (awaited.frame != frame || awaited.unanswered)
-            continue;
-        awaited.unanswered = true;
-        const LightSwitch last = lightSwitches(frame).constLast();
-        // Not a device error: the board still answers, and a device error would keep the
-        // experiments closed at every later login.
-        qWarning() << "灯光指令无应答，灯光保持原状态:" << frame.toHex() << "lit:" << m_litLight;
-        emit lightCommandUnanswered(last.lightType, last.on);
-        return;
-    }
+    return m_echoes->lightCommandPending();
 }
 
 void FlowContext::lightChange(bool on)

@@ -9,7 +9,6 @@
 #include "devicecmd.h"
 #include "enumobj.h"
 
-#include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -106,16 +105,13 @@ public:
     // The light the board has confirmed on by echoing a light command; Unknow_LightType when it
     // confirmed the lights off, or none yet. A light command it lets pass unanswered changes
     // nothing here: the pages hear lightCommandUnanswered and show this one again.
-    int litLight() const { return m_litLight; }
+    int litLight() const;
     // The board put its lamps out by itself (its timed shut-down): none is lit any more.
-    void lampsShutDown() { m_litLight = EnumOBJ::Unknow_LightType; }
-    // The filter-wheel, lens and door commands sent here, until the board echoes them.
+    void lampsShutDown();
+    // The light, filter-wheel, lens and door commands sent here, until the board echoes them.
     BoardEchoes& echoes() const { return *m_echoes; }
-    // A light command is on its way: sent less than kLightAnswerWindowMs ago over a running link,
-    // and neither echoed nor let pass by the board yet.
+    // A light command is on its way: neither echoed nor let pass by the board yet.
     bool lightCommandPending() const;
-    // Covers the link's reply window and a few frames queued ahead of the light's.
-    static constexpr int kLightAnswerWindowMs = 4000;
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.
@@ -154,18 +150,6 @@ signals:
     void lightCommandAnswered();
 
 private:
-    // Light frames sent and not yet echoed, oldest first.
-    void awaitEcho(const QByteArray& frame);
-    void replyArrived(const QByteArray& reply);
-    void frameUnanswered(const QByteArray& frame);
-    struct AwaitedFrame {
-        QByteArray frame;
-        bool unanswered = false;  // reported, still confirmed by an echo that comes late
-        QDeadlineTimer answerBy;  // after this it no longer counts as on its way
-    };
-    QList<AwaitedFrame> m_awaited;
-    int m_litLight = EnumOBJ::Unknow_LightType;
-
     const Devices m_devices;
     BoardEchoes* m_echoes;
     EnumOBJ::AuthorityType m_authorityType = EnumOBJ::Unknow_AuthorityType;

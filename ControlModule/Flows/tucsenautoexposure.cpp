@@ -1,5 +1,6 @@
 #include "tucsenautoexposure.h"
 
+#include "boardechoes.h"
 #include "flowcontext.h"
 #include "seth695iceaethread.h"
 
@@ -12,7 +13,7 @@ TucsenAutoExposure::TucsenAutoExposure(FlowContext& ctx, QObject* parent)
     // Every light awaited was sent before the wait began, so each is answered, let pass or no
     // longer on its way by then.
     m_lightWait.setSingleShot(true);
-    m_lightWait.setInterval(FlowContext::kLightAnswerWindowMs + 100);
+    m_lightWait.setInterval(BoardEchoes::longestAnswerMs() + 100);
     connect(&m_lightWait, &QTimer::timeout, this, [this] { endLightWait(false); });
     connect(&m_ctx, &FlowContext::lightCommandAnswered, this, &TucsenAutoExposure::lightAnswered);
     connect(&m_ctx, &FlowContext::lightCommandUnanswered, this, &TucsenAutoExposure::lightMissed);

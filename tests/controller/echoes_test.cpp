@@ -1,4 +1,4 @@
-// Filter-wheel, lens and door commands the board lets pass unanswered, and the wheel's reports of
+// Light, filter-wheel, lens and door commands the board lets pass unanswered, and the wheel's reports of
 // an earlier turn: the controller on a link to the virtual board over a pseudo-terminal.
 #include "controllertest.h"
 
@@ -152,6 +152,62 @@ private slots:
             QVERIFY(waitFor([&] { return turned.size() == turns + 1; }, kDeadlineMs));
         QCOMPARE(unanswered.size(), 1);
         QCOMPARE(ctrl.errorCode(), EnumOBJ::NoErr);
+    }
+
+    // A light the board misses leaves the one it last confirmed lit, whatever comes next on the
+    // line: the pages hear it once (with the light asked for), and the exposure guard is not left
+    // waiting for an echo that will never come.
+    void missedLightKeepsTheLitOne_data()
+    {
+        QTest::addColumn<int>("litFirst");
+        QTest::addColumn<int>("missedLight");
+        QTest::addColumn<bool>("missedOn");
+        QTest::addColumn<int>("after");
+        QTest::newRow("quiet") << int(EnumOBJ::UV302) << int(EnumOBJ::White) << true << kQuiet;
+        QTest::newRow("a lens move right after") << int(EnumOBJ::UV302) << int(EnumOBJ::White) << true << kLightCommand;
+        QTest::newRow("off, a lens move right after") << int(EnumOBJ::Blue) << int(EnumOBJ::Blue) << false << kLightCommand;
+        QTest::newRow("a cover report meanwhile") << int(EnumOBJ::White) << int(EnumOBJ::UV365) << true << kBoardReport;
+    }
+    void missedLightKeepsTheLitOne()
+    {
+        QFETCH(int, litFirst);
+        QFETCH(int, missedLight);
+        QFETCH(bool, missedOn);
+        QFETCH(int, after);
+
+        ControllerRig rig;
+        IC_MainControl& ctrl = *rig.ctrl;
+        ctrl.setAuthorityType(EnumOBJ::AllAuthorityTS695_Auto);
+        rig.openLink();
+        QSignalSpy unanswered(&ctrl, &IC_MainControl::lightCommandUnanswered);
+        ctrl.lightCmd(litFirst, true);
+        QVERIFY(waitFor([&] { return ctrl.litLight() == litFirst; }, kDeadlineMs));
+        clearLog();
+
+        rig.control.ignoreRequests(0xF1, 1);
+        const size_t received = rig.control.receivedFrames().size();
+        ctrl.lightCmd(missedLight, missedOn);
+        if (after == kLightCommand)
+            ctrl.lensCtrl(1800);
+        if (after == kBoardReport) {
+            QVERIFY(rig.control.waitForReceived(received + 1, kDeadlineMs));
+            QSignalSpy cover(&ctrl, &IC_MainControl::cutStatusChange);
+            vcab::CabinetState::instance().update([](vcab::CabinetSnapshot& s) { s.coverPlaced = true; });
+            QVERIFY(cover.wait(kDeadlineMs));
+        }
+        QVERIFY(unanswered.wait(kDeadlineMs));
+        QCOMPARE(unanswered.size(), 1);
+        QCOMPARE(unanswered.at(0).at(0).toInt(), missedLight);
+        QCOMPARE(unanswered.at(0).at(1).toBool(), missedOn);
+        QCOMPARE(ctrl.litLight(), litFirst);
+        QVERIFY2(!logLines().filter(QStringLiteral("灯光指令无应答，灯光保持原状态:")).isEmpty(), qPrintable(logLines().join(QLatin1Char('\n'))));
+        QCOMPARE(ctrl.errorCode(), EnumOBJ::NoErr);
+
+        // Answered this time, and the missed one is not said again.
+        ctrl.lightCmd(missedLight, missedOn);
+        const int lit = missedOn ? missedLight : int(EnumOBJ::Unknow_LightType);
+        QVERIFY(waitFor([&] { return ctrl.litLight() == lit; }, kDeadlineMs));
+        QCOMPARE(unanswered.size(), 1);
     }
 
     // The wheel's report names no turn. A report the board sent before it read the next filter

@@ -32,8 +32,7 @@ void CabinetLights::switchLamp(const QList<Data_Bits>& data)
         m_link->writeData(frame);
         return;
     }
-    QByteArray reply;
-    m_link->echo(frame, reply);
+    const QByteArray reply = m_link->exchange(frame);
     if (reply.isEmpty())
         qWarning() << "lamp command unanswered:" << frame.toHex();
 }

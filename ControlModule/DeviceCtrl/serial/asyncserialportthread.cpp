@@ -17,6 +17,22 @@ constexpr int kReplyGapMs = 50;
 constexpr int kPassPauseMs = 20;
 // A line that never falls silent must not keep the loop from its quit check.
 constexpr int kMaxReplyBytes = 4096;
+// Frames kept for their echo, and how long: a board that stops answering must not make the list
+// grow, nor a frame it let pass take the echo of the same frame sent again much later.
+constexpr int kMaxUnechoed = 32;
+constexpr int kForgetEchoMs = 10000;
+
+quint8 replyCode(const QByteArray& reply)
+{
+    return reply.size() > 3 ? static_cast<quint8>(reply.at(3)) : 0;
+}
+
+quint8 frameCode(const QByteArray& frame)
+{
+    return frame.size() > 2 ? static_cast<quint8>(frame.at(2)) : 0;
+}
+
+constexpr quint8 kRepeatRequest = 0xEE;
 // QSerialPort's blocking waits do not report a hung-up line (adapter unplugged, the other end
 // of a pseudo-terminal closed): they just time out. Ask the descriptor.
 bool lineHungUp(QSerialPort& serial)
@@ -124,20 +140,29 @@ void ASyncSerialPortThread::writeData(QByteArray data)
 
 void ASyncSerialPortThread::echo(QByteArray data, QByteArray& reply)
 {
-    reply.clear();
+    reply = syncExchange(data, true);
+}
+
+QByteArray ASyncSerialPortThread::exchange(const QByteArray& frame)
+{
+    return syncExchange(frame, false);
+}
+
+QByteArray ASyncSerialPortThread::syncExchange(const QByteArray& frame, bool endsLink)
+{
     QMutexLocker lock(&mutex);
     if (!loopActive)
-        return;
+        return QByteArray();
     const quint64 id = ++lastSyncId;
     // Frames queued ahead are written first, each with its own reply window.
     QDeadlineTimer deadline(kSyncTimeoutMs + 1000 + txQueue.size() * (kSyncTimeoutMs / 4));
-    txQueue.enqueue({data, id});
+    txQueue.enqueue({frame, id, endsLink});
     sendPending = true;
     while (!syncReplies.contains(id) && loopActive) {
         if (!replyCondition.wait(&mutex, deadline))
             break;
     }
-    reply = syncReplies.take(id);
+    const QByteArray reply = syncReplies.take(id);
     // Nobody waits for a frame that was still queued when the caller gave up.
     for (int i = 0; i < txQueue.size(); ++i) {
         if (txQueue.at(i).syncId == id) {
@@ -145,6 +170,7 @@ void ASyncSerialPortThread::echo(QByteArray data, QByteArray& reply)
             break;
         }
     }
+    return reply;
 }
 
 void ASyncSerialPortThread::errorHandle(QSerialPort::SerialPortError e)
@@ -229,10 +255,14 @@ void ASyncSerialPortThread::serveLoop()
                 txData = out.frame;
                 syncMode = out.syncId != 0;
                 currentSyncId = out.syncId;
+                silenceEndsLink = out.silenceEndsLink;
                 replyReady = false;
             }
         }
         if (haveFrame) {
+            if (unechoed.size() >= kMaxUnechoed)
+                unechoed.removeFirst();
+            unechoed.append({out.frame, out.syncId, QDeadlineTimer(kForgetEchoMs)});
             port->write(out.frame);
             // Only while bytes remain: a further wait would also swallow the start of the reply
             // and stretch its end-of-reply silence.
@@ -263,7 +293,9 @@ void ASyncSerialPortThread::serveLoop()
             waitingReply = false;
             emptyReadCount = 0;
             replyCondition.wakeAll();
-            return;
+            if (silenceEndsLink)
+                return;
+            continue;
         }
 
         QElapsedTimer readTime;
@@ -306,6 +338,7 @@ void ASyncSerialPortThread::serveLoop()
         // it on would make every burst of a flooding board a repeat request queued ahead of the
         // next real command.
         QList<QByteArray> replies = ModbusMaster::wholeReplies(rxData);
+        QList<QByteArray> passOn;
         {
             QMutexLocker lock(&mutex);
             if (replies.isEmpty()) {
@@ -314,21 +347,55 @@ void ASyncSerialPortThread::serveLoop()
                     qDebug() << "丢弃无法作为应答的数据:" << rxData.size() << "bytes";
                     continue;
                 }
-                replies.append(rxData);
+                if (syncMode)
+                    syncReplies.insert(currentSyncId, rxData);
+                else
+                    passOn << rxData;
             }
-            waitingReply = false;
+            // A synchronous exchange takes the echo of its own frame, or an answer of its code
+            // or a repeat request. The board may still be sending echoes of frames written
+            // before, and reports of its own: those go on to the listeners, who would miss a
+            // light or a wheel's end if the exchange took them.
+            for (const QByteArray& reply : qAsConst(replies)) {
+                Unechoed echoed;
+                const bool isEcho = takeEchoed(reply, &echoed);
+                const bool forExchange = syncMode && !syncReplies.contains(currentSyncId)
+                    && (isEcho ? echoed.syncId == currentSyncId
+                               : replyCode(reply) == frameCode(txData) || replyCode(reply) == kRepeatRequest);
+                if (forExchange)
+                    syncReplies.insert(currentSyncId, reply);
+                else if (isEcho && echoed.syncId != 0)
+                    qDebug() << "同步指令应答超时后到达，忽略:" << reply.toHex();
+                else
+                    passOn << reply;
+            }
             emptyReadCount = 0;
-            if (syncMode) {
-                syncReplies.insert(currentSyncId, replies.takeFirst());
+            if (!syncMode) {
+                waitingReply = false;
+            } else if (syncReplies.contains(currentSyncId)) {
+                waitingReply = false;
                 replyReady = true;
                 syncMode = false;
                 replyCondition.wakeAll();
             }
         }
-        for (const QByteArray& reply : replies)
+        for (const QByteArray& reply : qAsConst(passOn))
             emit readData(reply);
         msleep(kPassPauseMs);
     }
+}
+
+bool ASyncSerialPortThread::takeEchoed(const QByteArray& reply, Unechoed* echoed)
+{
+    while (!unechoed.isEmpty() && unechoed.first().forgetAt.hasExpired())
+        unechoed.removeFirst();
+    for (int i = 0; i < unechoed.size(); ++i) {
+        if (reply.contains(unechoed.at(i).frame)) {
+            *echoed = unechoed.takeAt(i);
+            return true;
+        }
+    }
+    return false;
 }
 
 void ASyncSerialPortThread::finishLoop()

@@ -4,6 +4,8 @@
 // echo makes a bounded synchronous exchange.
 
 #include <QByteArray>
+#include <QDeadlineTimer>
+#include <QList>
 #include <QHash>
 #include <QMutex>
 #include <QQueue>
@@ -37,8 +39,11 @@ public slots:
     void closePort();
     void writeData(QByteArray data);
     // Sends data and waits for the reply. reply is empty after a time-out, and at once when the
-    // link is not running. Must not be called on the serial thread.
+    // link is not running; a time-out ends the link (a board that does not answer the handshake
+    // is not the one expected). Must not be called on the serial thread.
     void echo(QByteArray data, QByteArray& reply);
+    // The same exchange for a command the board may let pass: the link goes on after a time-out.
+    QByteArray exchange(const QByteArray& frame);
     void errorHandle(QSerialPort::SerialPortError e);
 
 signals:
@@ -54,9 +59,20 @@ private:
     struct Outgoing {
         QByteArray frame;
         quint64 syncId = 0;  // 0 for an asynchronous frame
+        bool silenceEndsLink = false;
+    };
+    QByteArray syncExchange(const QByteArray& frame, bool silenceEndsLink);
+    // A frame written and not yet echoed: the board echoes what it carries out in the order it
+    // received it, reports of its own in between.
+    struct Unechoed {
+        QByteArray frame;
+        quint64 syncId = 0;
+        QDeadlineTimer forgetAt;  // an echo this late is taken for none
     };
     void serveLoop();
     void finishLoop();
+    // Takes the oldest frame reply echoes off the unechoed list; false when it echoes none.
+    bool takeEchoed(const QByteArray& reply, Unechoed* echoed);
 
     // Guards every field below that another thread touches.
     static QMutex mutex;
@@ -79,5 +95,7 @@ private:
     quint16 emptyReadCount = 0;
     quint64 lastSyncId = 0;      // tells each echo caller its own reply
     quint64 currentSyncId = 0;   // the exchange in flight
+    bool silenceEndsLink = false; // of the exchange in flight
     QSerialPort* port = nullptr; // lives on the serial thread only
+    QList<Unechoed> unechoed;    // serial thread only
 };

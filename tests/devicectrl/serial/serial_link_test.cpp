@@ -121,6 +121,50 @@ private slots:
         QCOMPARE(ModbusMaster::parseReply(log->replies.first(), hex("68 A0 F2 02 01 02 3B")), NormalCmd);
     }
 
+    // The board may still be sending the echo of a frame written before, and reports of its own,
+    // when an exchange's frame goes out. The exchange takes its own echo; the rest reaches the
+    // listeners, who would otherwise miss a light or the end of a wheel's turn.
+    void exchangeTakesItsOwnEchoAndPassesTheRestOn()
+    {
+        openLink();
+        // Serving: what the board sends now is read, not cleared as left over from before.
+        sendFrame(ModbusMaster::packFrame(CmdGelLight, 1, MiniWhiteOff));
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 1, 5000);
+        log->replies.clear();
+        // A wheel report ahead on the line holds the light's echo back past its reply window.
+        control->setFrameGapMs(300);
+        const QByteArray report = hex("68 68 A0 FA 00 32 3C 3C");
+        control->sendRaw(report);
+        const QByteArray light = ModbusMaster::packFrame(CmdGelLight, 1, MiniWhiteOn);
+        sendFrame(light);
+        const QByteArray lamp = ModbusMaster::packFrame(CmdMainLight, 1, PowerOff);
+        QByteArray reply;
+        std::thread caller([&] { reply = link->exchange(lamp); });
+        QVERIFY(control->waitForReceived(2, 5000));
+        control->sendRaw(report);
+        caller.join();
+        QCOMPARE(reply.toHex(' '), (hex("68") + lamp + hex("3C 3C")).toHex(' '));
+        // Both reports and the light's echo, none taken by the exchange.
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 3, 5000);
+        QCOMPARE(log->replies.count(report), 2);
+        QVERIFY(log->replies.contains(hex("68") + light + hex("3C 3C")));
+        QVERIFY(link->isRunning());
+    }
+
+    // A lamp command the board lets pass ends its exchange empty; the link goes on serving.
+    void anExchangeLetPassLeavesTheLinkRunning()
+    {
+        openLink();
+        control->ignoreRequests(CmdMainLight, 1);
+        const QByteArray reply = link->exchange(ModbusMaster::packFrame(CmdMainLight, 1, PowerOff));
+        QVERIFY(reply.isEmpty());
+        QVERIFY(link->isRunning());
+        const QByteArray light = ModbusMaster::packFrame(CmdGelLight, 1, MiniWhiteOn);
+        sendFrame(light);
+        QTRY_COMPARE_WITH_TIMEOUT(log->replies.size(), 1, 5000);
+        QCOMPARE(log->replies.first(), hex("68") + light + hex("3C 3C"));
+    }
+
     void echoReturnsAtOnceWhenNeverOpened()
     {
         QElapsedTimer timer;
