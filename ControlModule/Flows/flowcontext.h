@@ -9,6 +9,7 @@
 #include "devicecmd.h"
 #include "enumobj.h"
 
+#include <QDateTime>
 #include <QDeadlineTimer>
 #include <QList>
 #include <QObject>
@@ -116,6 +117,15 @@ public:
     bool lightCommandPending() const;
     // Covers the link's reply window and a few frames queued ahead of the light's.
     static constexpr int kLightAnswerWindowMs = 4000;
+
+    // The moment a new experiment of that kind is named after (prefix followed by it as
+    // "yyyyMMdd-hhmmss"): now, or else the first second after it whose name no experiment of any
+    // kind holds and whose folder <root>/<yyyy-MM-dd>/<name>/ exists neither below <appDir>/Images
+    // nor in the operator's image folder. An experiment started within the second of the last one, or after the clock
+    // went back, would otherwise share its row or its pictures. Now when no second of the next
+    // hour is free (the row's insert then refuses the name).
+    QDateTime experimentMoment(const QString& prefix, const QDateTime& now) const;
+    static QString experimentName(const QString& prefix, const QDateTime& moment);
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.
