@@ -3,6 +3,7 @@
 
 #include "apppaths.h"
 #include "experimentfolder.h"
+#include "flowcontext.h"
 #include "useropts.h"
 
 #include <QDateTime>
@@ -11,21 +12,23 @@
 
 #include <memory>
 
-// A new record of the logged-in user, named prefix followed by now as "yyyyMMdd-hhmmss", with its
-// folder <appDir>/Images/<yyyy-MM-dd>/<name>/. One reading of the clock: the date folder and the
-// name never straddle midnight.
+// A new record of the logged-in user, named prefix followed by its moment as "yyyyMMdd-hhmmss",
+// with its folder <appDir>/Images/<yyyy-MM-dd>/<name>/. The moment is now, or the next second
+// whose name and folder are free (FlowContext::experimentMoment). One moment for all: the date
+// folder and the name never straddle midnight.
 template <class Record>
-std::unique_ptr<Record> newExperimentRecord(UserOpts* userOpts, int expType, const QString& prefix)
+std::unique_ptr<Record> newExperimentRecord(const FlowContext& ctx, int expType, const QString& prefix)
 {
     auto record = std::make_unique<Record>();
+    UserOpts* userOpts = ctx.userOpts();
     userOpts->loadUserOptsByName(UserOpts::OPT_LastLoginUser);
     record->userName = userOpts->lastLoginUser();
     record->expType = expType;
-    const QDateTime now = QDateTime::currentDateTime();
-    record->date = dayFolderName(now.date());
-    record->dateTime = now;
-    record->name = prefix + now.toString(QStringLiteral("yyyyMMdd-hhmmss"));
-    record->imageSavePath = experimentFolder(imagesRoot(AppPaths::appDir()), now.date(), record->name);
+    const QDateTime moment = ctx.experimentMoment(prefix, QDateTime::currentDateTime());
+    record->date = dayFolderName(moment.date());
+    record->dateTime = moment;
+    record->name = FlowContext::experimentName(prefix, moment);
+    record->imageSavePath = experimentFolder(imagesRoot(AppPaths::appDir()), moment.date(), record->name);
     return record;
 }
 

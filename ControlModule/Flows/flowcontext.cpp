@@ -1,16 +1,20 @@
 #include "flowcontext.h"
 
+#include "apppaths.h"
 #include "asyncserialportthread.h"
 #include "boardechoes.h"
 #include "experimentfolder.h"
 #include "experimentrecord.h"
+#include "gelexperimentdb.h"
 #include "h695icecamctrl.h"
 #include "kestrixctrl.h"
 #include "lightctrl.h"
 #include "machinemodel.h"
 #include "folderfault.h"
 #include "modbusmaster.h"
+#include "multexperimentdb.h"
 #include "useropts.h"
+#include "westernblotexperimentdb.h"
 
 #include <QDebug>
 #include <QDir>
@@ -176,4 +180,59 @@ void FlowContext::renameTucsenExperiment(ExperimentRecord* record, const QString
     record->imageSavePath = imageSavePath;
     tucsen()->setExpName(name);
     setCurExpName(name);
+}
+
+namespace {
+
+// A row of that name in the table. A failed read counts as free: the insert then tells the
+// operator what is wrong with the store.
+template <class Record>
+bool holdsName(ExperimentTable<Record>* table, const QString& name)
+{
+    if (!table)
+        return false;
+    const std::unique_ptr<Record> row(table->selectExperimentByName(name));
+    return row != nullptr;
+}
+
+// An hour of taken seconds is the most a clock set back (the end of summer time) leaves.
+constexpr int kMaxExperimentSecondsAhead = 3600;
+
+} // namespace
+
+QString FlowContext::experimentName(const QString& prefix, const QDateTime& moment)
+{
+    return prefix + moment.toString(QStringLiteral("yyyyMMdd-hhmmss"));
+}
+
+QDateTime FlowContext::experimentMoment(const QString& prefix, const QDateTime& now) const
+{
+    QString copyRoot;
+    if (m_devices.userOpts) {
+        m_devices.userOpts->loadUserOptsByName(UserOpts::OPT_ImageSavePath);
+        copyRoot = m_devices.userOpts->imageSavePath();
+    }
+    const QString ownRoot = imagesRoot(AppPaths::appDir());
+    // Names are compared as the rename dialog does: across all three kinds, whatever the day.
+    auto taken = [&](const QDateTime& moment) {
+        const QString name = experimentName(prefix, moment);
+        if (holdsName(m_devices.wbExpDB, name) || holdsName(m_devices.gelExpDB, name)
+            || holdsName(m_devices.multExpDB, name))
+            return true;
+        for (const QString& root : {ownRoot, copyRoot}) {
+            const QString folder = experimentFolder(root, moment.date(), name);
+            if (!folder.isEmpty() && QFileInfo::exists(folder))
+                return true;
+        }
+        return false;
+    };
+    for (int ahead = 0; ahead <= kMaxExperimentSecondsAhead; ++ahead) {
+        const QDateTime moment = now.addSecs(ahead);
+        if (!taken(moment)) {
+            if (ahead > 0)
+                qDebug() << "experiment name taken, named" << ahead << "s on:" << experimentName(prefix, moment);
+            return moment;
+        }
+    }
+    return now;
 }

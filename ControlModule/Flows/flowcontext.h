@@ -9,6 +9,7 @@
 #include "devicecmd.h"
 #include "enumobj.h"
 
+#include <QDateTime>
 #include <QList>
 #include <QObject>
 #include <QPointer>
@@ -112,6 +113,15 @@ public:
     BoardEchoes& echoes() const { return *m_echoes; }
     // A light command is on its way: neither echoed nor let pass by the board yet.
     bool lightCommandPending() const;
+
+    // The moment a new experiment of that kind is named after (prefix followed by it as
+    // "yyyyMMdd-hhmmss"): now, or else the first second after it whose name no experiment of any
+    // kind holds and whose folder <root>/<yyyy-MM-dd>/<name>/ exists neither below <appDir>/Images
+    // nor in the operator's image folder. An experiment started within the second of the last one, or after the clock
+    // went back, would otherwise share its row or its pictures. Now when no second of the next
+    // hour is free (the row's insert then refuses the name).
+    QDateTime experimentMoment(const QString& prefix, const QDateTime& now) const;
+    static QString experimentName(const QString& prefix, const QDateTime& moment);
 
     // A renamed experiment of a Tucsen mode: its record, the name the camera gives its pictures
     // and the one the pages show. Nothing happens without a record.

@@ -139,9 +139,9 @@ void GelFlow::updateExpInfo()
     if (experiment)
         return;
     std::unique_ptr<GelExperimentRecord> record =
-        newExperimentRecord<GelExperimentRecord>(m_ctx.userOpts(), EnumOBJ::Gel, QStringLiteral("Gel"));
-    // The capture finds its row by name: a record whose row is not in (a name taken within the
-    // same second, a store that refused it) would have it write into another experiment's row.
+        newExperimentRecord<GelExperimentRecord>(m_ctx, EnumOBJ::Gel, QStringLiteral("Gel"));
+    // The capture finds its row by name: a record whose row is not in (a store that refused it)
+    // would have it write into another experiment's row.
     if (!insertExperimentRow(m_ctx.gelExpDB(), record.get())) {
         // Without its row the capture would do nothing visible: the operator is told why.
         m_ctx.reportError(EnumOBJ::StoreErr, m_ctx.gelExpDB()->refusalText());

@@ -175,7 +175,7 @@ void MultFlow::updateExpInfo()
     if (experiment)
         return;
     std::unique_ptr<MultExperimentRecord> record =
-        newExperimentRecord<MultExperimentRecord>(m_ctx.userOpts(), EnumOBJ::Mult, QStringLiteral("Mult"));
+        newExperimentRecord<MultExperimentRecord>(m_ctx, EnumOBJ::Mult, QStringLiteral("Mult"));
     m_ctx.tucsen()->setExpName(record->name);
     // The capture finds its row by name: without a row of its own it would write into whichever
     // experiment holds that name already, so the record is kept only with its row.

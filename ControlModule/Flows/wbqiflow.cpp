@@ -208,7 +208,7 @@ bool WBQIFlow::createExperiment()
         return true;
     const QString prefix = QLatin1String(m_ctx.singleCaptureVisible() ? "WBS" : "WBM");
     std::unique_ptr<WesternBlotExperimentRecord> record =
-        newExperimentRecord<WesternBlotExperimentRecord>(m_ctx.userOpts(), EnumOBJ::WB, prefix);
+        newExperimentRecord<WesternBlotExperimentRecord>(m_ctx, EnumOBJ::WB, prefix);
     KestrixCtrl* kx = m_ctx.kestrix();
     const rgn_type& region = kx->context()->region;
     record->binning = QStringLiteral("%1*%2").arg(region.pbin).arg(region.sbin);

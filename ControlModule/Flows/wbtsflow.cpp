@@ -191,7 +191,7 @@ bool WBTSFlow::createExperiment()
         return true;
     const QString prefix = QLatin1String(m_ctx.singleCaptureVisible() ? "WBS" : "WBM");
     std::unique_ptr<WesternBlotExperimentRecord> record =
-        newExperimentRecord<WesternBlotExperimentRecord>(m_ctx.userOpts(), EnumOBJ::WB, prefix);
+        newExperimentRecord<WesternBlotExperimentRecord>(m_ctx, EnumOBJ::WB, prefix);
     record->binning = binningText(m_ctx.authorityType(), m_ctx.tucsen()->binningIndex);
     m_ctx.tucsen()->setExpName(record->name);
     if (!insertExperimentRow(m_ctx.wbExpDB(), record.get())) {

@@ -1,14 +1,22 @@
 // The flows on their own, without the controller: a FlowContext on the virtual cabinet (board on
 // a pseudo-terminal, the Tucsen stand-in) and one flow or shared helper at a time. The preview
-// role's stops and restarts, the auto-exposure requests, and a Western-blot preview left again.
+// role's stops and restarts, the auto-exposure requests, a Western-blot preview left again, and
+// the names of experiments started within one second.
+#include "apppaths.h"
 #include "asyncserialportthread.h"
 #include "boardtestcontrol.h"
 #include "cabinetstate.h"
 #include "camopts.h"
+#include "experimentfolder.h"
+#include "experimentrecords.h"
 #include "flowcontext.h"
+#include "gelexperimentdb.h"
+#include "gelflow.h"
 #include "h695icecamctrl.h"
 #include "kestrixctrl.h"
 #include "lightctrl.h"
+#include "multexperimentdb.h"
+#include "multflow.h"
 #include "testappdir.h"
 #include "tucam_test.h"
 #include "tucsenautoexposure.h"
@@ -18,8 +26,10 @@
 #include "wbtsflow.h"
 #include "westernblotexperimentdb.h"
 
+#include <QDir>
 #include <QMutex>
 #include <QPointer>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTimer>
 #include <QtTest>
@@ -29,6 +39,16 @@
 #include <memory>
 
 Q_DECLARE_METATYPE(std::function<void(FlowContext&)>)
+
+namespace {
+enum class InTheWay {
+    PreviousExperiment,  // the same kind's last experiment, started a moment ago
+    FolderWithoutRow,    // a folder of the name below <appDir>/Images, its row gone
+    CopyFolder,          // the name's folder in the operator's image folder only
+    OtherKindsRow,       // an experiment of another kind renamed to the name
+};
+}
+Q_DECLARE_METATYPE(InTheWay)
 
 namespace {
 constexpr int kDeadlineMs = 20000;
@@ -72,6 +92,8 @@ struct Cabinet {
         devices.camOpts = CamOpts::getInstance();
         devices.userOpts = UserOpts::getInstance();
         devices.wbExpDB = WesternBlotExperimentDB::getInstance();
+        devices.gelExpDB = GelExperimentDB::getInstance();
+        devices.multExpDB = MultExperimentDB::getInstance();
         devices.captureMutex = &captureMutex;
         ctx = std::make_unique<FlowContext>(devices);
     }
@@ -100,6 +122,13 @@ struct Cabinet {
     std::unique_ptr<FlowContext> ctx;
 };
 
+// A record of any of the three tables, owned as the type it was made as.
+template <class Record>
+std::unique_ptr<ExperimentRecord, void (*)(ExperimentRecord*)> owned(Record* record)
+{
+    return {record, [](ExperimentRecord* r) { delete static_cast<Record*>(r); }};
+}
+
 // The camera's own auto-exposure values as the driver received them, in order.
 QList<int> autoExposureValues()
 {
@@ -115,6 +144,7 @@ class FlowsTest : public QObject {
 
     TestAppDir appDir;
     H695ICECamCtrl* cam = H695ICECamCtrl::getInstance();
+    qint64 lastCaseSecond = 0;
 
 private slots:
     void init()
@@ -404,6 +434,113 @@ private slots:
         QVERIFY(waitFor([&] { return cabinet.mainLightCommands().size() >= 2; }, kDeadlineMs));
         QCOMPARE(cabinet.mainLightCommands(), (QStringList {"c1", "c1"}));
         QCOMPARE(ctx.errorCode(), EnumOBJ::NoErr);
+    }
+
+    // An experiment started while the name of its second is taken (by the last experiment, a
+    // folder on disk, a renamed experiment of another kind) gets a name, row and folder of its
+    // own, named by a later second in the same form, and the store is not blamed.
+    void experimentsOfOneSecondKeepApart_data()
+    {
+        QTest::addColumn<QString>("prefix");
+        QTest::addColumn<InTheWay>("inTheWay");
+        QTest::newRow("gel, twice") << "Gel" << InTheWay::PreviousExperiment;
+        QTest::newRow("multi-fluorescence, twice") << "Mult" << InTheWay::PreviousExperiment;
+        QTest::newRow("western blot, twice") << "WBS" << InTheWay::PreviousExperiment;
+        QTest::newRow("gel, a folder without its row") << "Gel" << InTheWay::FolderWithoutRow;
+        QTest::newRow("western blot, the operator's copy") << "WBM" << InTheWay::CopyFolder;
+        QTest::newRow("multi-fluorescence, a renamed gel") << "Mult" << InTheWay::OtherKindsRow;
+    }
+    void experimentsOfOneSecondKeepApart()
+    {
+        QFETCH(QString, prefix);
+        QFETCH(InTheWay, inTheWay);
+        Cabinet cabinet;
+        FlowContext& ctx = *cabinet.ctx;
+        TucsenAutoExposure ae(ctx);
+        GelFlow gel(ctx, ae);
+        MultFlow mult(ctx, ae);
+        UserOpts* opts = UserOpts::getInstance();
+        const QString copyRoot = appDir.filePath(QStringLiteral("copies"));
+        opts->setImageSavePath(copyRoot);
+        opts->saveUserOptsByName(UserOpts::OPT_ImageSavePath);
+
+        // The experiment a page starts, as its flow makes it (Western blot: its capture start),
+        // and its row read back.
+        auto start = [&]() -> std::unique_ptr<ExperimentRecord, void (*)(ExperimentRecord*)> {
+            if (prefix == QLatin1String("Gel")) {
+                gel.updateExpInfo();
+                return owned(gel.experiment.release());
+            }
+            if (prefix == QLatin1String("Mult")) {
+                mult.updateExpInfo();
+                return owned(mult.experiment.release());
+            }
+            auto record = newExperimentRecord<WesternBlotExperimentRecord>(ctx, EnumOBJ::WB, prefix);
+            if (!insertExperimentRow(ctx.wbExpDB(), record.get()))
+                record.reset();
+            return owned(record.release());
+        };
+        auto rowNamed = [&](const QString& name) {
+            if (prefix == QLatin1String("Gel"))
+                return owned(GelExperimentDB::getInstance()->selectExperimentByName(name));
+            if (prefix == QLatin1String("Mult"))
+                return owned(MultExperimentDB::getInstance()->selectExperimentByName(name));
+            return owned(WesternBlotExperimentDB::getInstance()->selectExperimentByName(name));
+        };
+
+        // Early in a second, so that what is in the way and the new experiment share it, and in
+        // one the cases before left free.
+        QVERIFY(waitFor([this] {
+            const QDateTime t = QDateTime::currentDateTime();
+            return t.toSecsSinceEpoch() > lastCaseSecond + 1 && t.time().msec() < 500;
+        }, kDeadlineMs));
+        const QDateTime now = QDateTime::currentDateTime();
+        lastCaseSecond = now.toSecsSinceEpoch();
+        QString taken = prefix + now.toString(QStringLiteral("yyyyMMdd-hhmmss"));
+        const QString ownRoot = imagesRoot(AppPaths::appDir());
+        switch (inTheWay) {
+        case InTheWay::PreviousExperiment: {
+            const auto first = start();
+            QVERIFY(first);
+            taken = first->name;
+            break;
+        }
+        case InTheWay::FolderWithoutRow:
+            QVERIFY(QDir().mkpath(experimentFolder(ownRoot, now.date(), taken)));
+            break;
+        case InTheWay::CopyFolder:
+            QVERIFY(QDir().mkpath(experimentFolder(copyRoot, now.date(), taken)));
+            break;
+        case InTheWay::OtherKindsRow: {
+            GelExperimentRecord renamed;
+            renamed.userName = QStringLiteral("Admin");
+            renamed.expType = EnumOBJ::Gel;
+            renamed.date = dayFolderName(now.date());
+            renamed.dateTime = now;
+            renamed.name = taken;
+            renamed.imageSavePath = experimentFolder(ownRoot, now.date(), taken);
+            QVERIFY(GelExperimentDB::getInstance()->insertExperiment(&renamed));
+            break;
+        }
+        }
+
+        const auto next = start();
+        QVERIFY2(next, qPrintable(ctx.errorDetail()));
+        QCOMPARE(ctx.errorCode(), EnumOBJ::NoErr);
+        QVERIFY(next->name != taken);
+        QVERIFY(QRegularExpression(QStringLiteral("^") + prefix + QStringLiteral("\\d{8}-\\d{6}$")).match(next->name).hasMatch());
+        QVERIFY(next->name > taken);
+        const auto row = rowNamed(next->name);
+        QVERIFY(row);
+        QCOMPARE(row->uuid, next->uuid);
+        // The folder is where every reader of paths looks for it: the name under its day.
+        const ExperimentPath path = parseExperimentPath(next->imageSavePath);
+        QVERIFY(path.isValid());
+        QCOMPARE(path.root, QDir::cleanPath(ownRoot));
+        QCOMPARE(path.name, next->name);
+        QCOMPARE(dayFolderName(path.day), next->date);
+        QVERIFY(!QFileInfo::exists(next->imageSavePath));
+        QCOMPARE(next->dateTime.toString(QStringLiteral("yyyyMMdd-hhmmss")), next->name.mid(prefix.size()));
     }
 };
 

@@ -26,6 +26,8 @@
 #include <QElapsedTimer>
 #include <QPointer>
 #include <QSignalSpy>
+#include <QSqlError>
+#include <QSqlQuery>
 #include <QtCharts/QLineSeries>
 #include <QtTest>
 
@@ -239,31 +241,71 @@ private slots:
         QCOMPARE(page.events.count("previewStoped"), 1);
     }
 
-    // The capture finds its row by name: when the name is taken (two experiments in one second)
-    // no capture runs and the other experiment's row stays as it was.
-    void takenNameStartsNoCapture()
+    // The capture finds its row by name: when the names of this second and the next are taken
+    // (experiments started within them), the experiment takes the next free second's name, the
+    // capture runs into a row and folder of its own and the other rows stay as they were.
+    void takenNamesMoveTheExperimentOn()
     {
         nextSecond();
         const QDateTime now = QDateTime::currentDateTime();
+        QStringList taken;
         for (int s = 0; s < 2; ++s) {
             WesternBlotExperimentRecord other;
             other.name = "WBS" + now.addSecs(s).toString("yyyyMMdd-hhmmss");
             other.imageSavePath = "/elsewhere/";
-            WesternBlotExperimentDB::getInstance()->insertExperiment(&other);
+            QVERIFY(WesternBlotExperimentDB::getInstance()->insertExperiment(&other));
+            taken << other.name;
         }
         WbPage page(ctrl());
         startPreview();
         QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
         ctrl()->_WBTSCaptureStart(false);
-        QVERIFY(finished.wait(20000));
+        QVERIFY(finished.wait(kFlowDeadlineMs));
+        QVERIFY(page.events.contains("captureStart"));
+        QCOMPARE(ctrl()->errorCode(), EnumOBJ::NoErr);
+        const QString name = ctrl()->curExpName();
+        QVERIFY2(!taken.contains(name) && name > taken.last(), qPrintable(name));
+        QVERIFY(QDateTime::fromString(name.mid(3), "yyyyMMdd-hhmmss").isValid());
+        const QString folder = finished[0][0].toString();
+        QVERIFY(folder.endsWith("/" + name + "/"));
+        QVERIFY(!tifsIn(folder).isEmpty());
+        std::unique_ptr<WesternBlotExperimentRecord> own(WesternBlotExperimentDB::getInstance()->selectExperimentByName(name));
+        QVERIFY(own);
+        QCOMPARE(own->imageSavePath, folder);
+        QVERIFY(!own->imageNames.isEmpty());
+        for (const QString& other : taken) {
+            std::unique_ptr<WesternBlotExperimentRecord> row(WesternBlotExperimentDB::getInstance()->selectExperimentByName(other));
+            QVERIFY(row);
+            QCOMPARE(row->imageSavePath, QString("/elsewhere/"));
+            QCOMPARE(row->imageNames, QString());
+        }
+    }
+
+    // A store that refuses the experiment's row for any other reason: no capture runs, and the
+    // operator is told that the store cannot be written.
+    void refusedRowStartsNoCapture()
+    {
+        WesternBlotExperimentDB* store = WesternBlotExperimentDB::getInstance();
+        {
+            // Only this thread's connection, the one the flow inserts with, sees the trigger.
+            QSqlQuery refuse(store->database());
+            QVERIFY2(refuse.exec("CREATE TEMP TRIGGER refuseRows BEFORE INSERT ON main." + store->tableName()
+                                 + " BEGIN SELECT RAISE(ABORT, 'disk I/O error'); END"),
+                     qPrintable(refuse.lastError().text()));
+        }
+        WbPage page(ctrl());
+        startPreview();
+        QSignalSpy finished(ctrl(), &IC_MainControl::captureFinished);
+        ctrl()->_WBTSCaptureStart(false);
+        const bool answered = finished.wait(20000);
+        QSqlQuery(store->database()).exec("DROP TRIGGER temp.refuseRows");
+        QVERIFY(answered);
         QCOMPARE(finished[0][0].toString(), QString());
         QVERIFY(!page.events.contains("captureStart"));
         QVERIFY(idle());
         QVERIFY(!ctrl()->wbTS()->experiment);
-        std::unique_ptr<WesternBlotExperimentRecord> row(WesternBlotExperimentDB::getInstance()->selectExperimentByName(
-            "WBS" + now.toString("yyyyMMdd-hhmmss")));
-        QVERIFY(row);
-        QCOMPARE(row->imageNames, QString());
+        QCOMPARE(ctrl()->errorCode(), EnumOBJ::StoreErr);
+        QVERIFY2(ctrl()->errorDetail().startsWith(QStringLiteral("实验数据库无法写入：")), qPrintable(ctrl()->errorDetail()));
     }
 
     // Exposure and gain reach the camera only through a running preview, with their flags.
