@@ -409,8 +409,8 @@ ShellTestCase {
                 walk(item.children[i]);
             }
         };
-        walk(page);
-        verify(strip !== null, "today's strip");
+        // The rows are made as the page's model fills: looked for until there.
+        tryVerify(function() { walk(page); return strip !== null }, 5000, "today's strip");
         var timer = Qt.createQmlObject("import QtQuick 2.15; Timer { interval: 1; repeat: true; running: true }", page);
         timer.triggered.connect(watch);
         for (var f = 0; f < files.length; ++f)
