@@ -428,8 +428,9 @@ signals:
     void lightCommandUnanswered(int lightType, bool on);
     // A filter, lens or door command the board let pass unanswered; the argument is what it last
     // confirmed (confirmedFilter, confirmedLens, confirmedDoorOpen). The lens option
-    // curFocusValue is set back to that position first.
-    void filterCommandUnanswered(int position);
+    // curFocusValue is set back to that position first. withLight: the frame also switched a
+    // light, and lightCommandUnanswered has told that already.
+    void filterCommandUnanswered(int position, bool withLight);
     void lensCommandUnanswered(int position);
     void doorCommandUnanswered(bool open);
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);

@@ -1021,6 +1021,10 @@
             <source>The cabinet did not answer the lens command.</source>
             <translation>机箱未应答镜头指令。</translation>
         </message>
+        <message>
+            <source>The cabinet did not answer the light command.</source>
+            <translation>机箱未应答灯光指令。</translation>
+        </message>
     </context>
     <context>
         <name>MultiFluorescenceImagesPage</name>
@@ -2760,6 +2764,10 @@ Time:</source>
         <message>
             <source>The cabinet did not answer the lens command.</source>
             <translation>机箱未应答镜头指令。</translation>
+        </message>
+        <message>
+            <source>The cabinet did not answer the filter command.</source>
+            <translation>机箱未应答滤光轮指令。</translation>
         </message>
     </context>
     <context>

@@ -273,7 +273,7 @@ void BoardEchoes::reportMissed(const QList<QByteArray>& frames)
         }
         if (filterTarget(frame) >= 0) {
             qWarning() << "滤光轮指令无应答，滤光轮保持原位置:" << frame.toHex() << "position:" << m_filterPosition;
-            emit filterCommandUnanswered(m_filterPosition);
+            emit filterCommandUnanswered(m_filterPosition, !switches.isEmpty());
         }
         if (lensTarget(frame) >= 0) {
             qWarning() << "镜头指令无应答，镜头保持原位置:" << frame.toHex() << "position:" << m_lensPosition;

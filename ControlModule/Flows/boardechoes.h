@@ -64,8 +64,9 @@ signals:
     // litLight is what it last confirmed.
     void lightCommandUnanswered(int lightType, bool on);
     // The board let a command of that unit pass unanswered; the argument is what it last
-    // confirmed (as filterPosition, lensPosition, doorOpen).
-    void filterCommandUnanswered(int position);
+    // confirmed (as filterPosition, lensPosition, doorOpen). withLight: the same frame switched a
+    // light, whose miss is told too (one message is enough for the operator).
+    void filterCommandUnanswered(int position, bool withLight);
     void lensCommandUnanswered(int position);
     void doorCommandUnanswered(bool open);
 

@@ -257,7 +257,7 @@ QtObject {
                 lighting.warning(qsTr("The cabinet did not answer the light command."));
         }
         // The board did not turn the wheel: the buttons show the filter it last confirmed.
-        function onFilterCommandUnanswered(position) {
+        function onFilterCommandUnanswered(position, withLight) {
             if (!lighting.entered)
                 return;
             lighting.curFilterPos = position;
@@ -265,7 +265,9 @@ QtObject {
             lighting.filterExposure = false;
             lighting.filterTimer.stop();
             lighting.filterDialog.close();
-            lighting.warning(qsTr("The cabinet did not answer the filter command."));
+            // A light sent with the filter has said it already.
+            if (!withLight)
+                lighting.warning(qsTr("The cabinet did not answer the filter command."));
         }
         // The door stayed locked, and with it the light the board still has on.
         function onDoorCommandUnanswered(open) {

@@ -502,14 +502,25 @@ Item {
         }
         // The board did not turn the wheel: the buttons show the filter it last confirmed (the
         // one slot of 715 and 840 nm is the button after 700 nm).
-        function onFilterCommandUnanswered(position) {
+        function onFilterCommandUnanswered(position, withLight) {
             if (!page.entered)
                 return;
             page.curFilterPos = page.sensing && position > 5 ? position - 1 : position;
             page.imageItem.curFilterPosition = Mult.wheelPosition(page.curFilterPos, page.sensing);
             filterTimer.stop();
             filterDialog.close();
-            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the filter command."));
+            // A light sent with the filter has said it already.
+            if (!withLight)
+                page.message(qsTr("Warning"), qsTr("The cabinet did not answer the filter command."));
+        }
+        // The board did not switch the light: the buttons show the light it last confirmed.
+        function onLightCommandUnanswered(lightType, on) {
+            if (!page.entered)
+                return;
+            page.setLightChecked(MainCtrl.litLight());
+            page.curLightType = MainCtrl.litLight();
+            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+            page.message(qsTr("Warning"), qsTr("The cabinet did not answer the light command."));
         }
         // The board did not move the lens: the slider shows where it last confirmed it.
         function onLensCommandUnanswered(position) {

@@ -509,6 +509,17 @@ Item {
                 page.cameraBar.lensValue = position;
             page.warn(qsTr("The cabinet did not answer the lens command."));
         }
+        // The wheel did not turn back: the next entry tries again, and the operator knows a
+        // filter may still be in the light path.
+        function onFilterCommandUnanswered(position) {
+            if (!page.entered)
+                return;
+            var w = page.mainWindow();
+            if (w && w.curGlobalFilterPos !== undefined)
+                w.curGlobalFilterPos = position;
+            page.filterReady();
+            page.warn(qsTr("The cabinet did not answer the filter command."));
+        }
         // The door stayed locked, and with it the light the board still has on.
         function onDoorCommandUnanswered(open) {
             page.dooropen = open;

@@ -62,15 +62,15 @@ private slots:
 
         const Command filter = [](IC_MainControl& c, int pos) { c._GelTSFilterChanged(pos); };
         const Confirmed wheel = [](const IC_MainControl& c) { return c.confirmedFilter(); };
-        QTest::newRow("filter") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int))) << 0xF1
+        QTest::newRow("filter") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int,bool))) << 0xF1
                                 << int(EnumOBJ::F_590nm) << int(EnumOBJ::F_535nm) << int(EnumOBJ::F_590nm)
                                 << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
-        QTest::newRow("filter, none confirmed yet") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int)))
+        QTest::newRow("filter, none confirmed yet") << filter << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int,bool)))
                                                     << 0xF1 << -1 << int(EnumOBJ::F_700nm) << -1
                                                     << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
         QTest::newRow("filter with a light") << Command([](IC_MainControl& c, int pos) {
             c._MultTSLightChanged(EnumOBJ::G520nm, true, pos);
-        }) << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int))) << 0xF3 << int(EnumOBJ::NoFilter)
+        }) << wheel << QByteArray(SIGNAL(filterCommandUnanswered(int,bool))) << 0xF3 << int(EnumOBJ::NoFilter)
                                              << int(EnumOBJ::F_840nm) << int(EnumOBJ::NoFilter)
                                              << "滤光轮指令无应答，滤光轮保持原位置:" << true << kQuiet;
         const Command lens = [](IC_MainControl& c, int position) { c.lensCtrl(position); };
