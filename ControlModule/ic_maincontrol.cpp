@@ -111,6 +111,7 @@ IC_MainControl::IC_MainControl(QObject* parent, ASyncSerialPortThread* link)
     BoardEchoes* echoes = &ctx->echoes();
     connect(echoes, &BoardEchoes::filterCommandUnanswered, this, &IC_MainControl::filterCommandUnanswered);
     connect(echoes, &BoardEchoes::doorCommandUnanswered, this, &IC_MainControl::doorCommandUnanswered);
+    connect(echoes, &BoardEchoes::confirmedLate, this, &IC_MainControl::boardConfirmedLate);
     connect(echoes, &BoardEchoes::lensCommandUnanswered, this, [this](int position) {
         // The stored lens position must not claim a move the board never made.
         if (position >= 0) {

@@ -433,6 +433,10 @@ signals:
     void filterCommandUnanswered(int position, bool withLight);
     void lensCommandUnanswered(int position);
     void doorCommandUnanswered(bool open);
+    // A light or filter command told unanswered was carried out after all: litLight and
+    // confirmedFilter say what the cabinet has now. (A late lens or door command is reported by
+    // the board itself.)
+    void boardConfirmedLate();
     void singleImageCaped(QString imageName, int bin, double expCap, int gain);
     void updateEstimateTime(int estimateTime);
     void userManualOpenFailed();

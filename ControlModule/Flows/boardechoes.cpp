@@ -235,6 +235,8 @@ void BoardEchoes::replyArrived(const QByteArray& reply)
     reportMissed(missed);
     if (!switches.isEmpty())
         emit lightCommandAnswered();
+    if (echoed.unanswered && (!switches.isEmpty() || filter >= 0))
+        emit confirmedLate();
 }
 
 void BoardEchoes::frameUnanswered(const QByteArray& frame)

@@ -69,6 +69,9 @@ signals:
     void filterCommandUnanswered(int position, bool withLight);
     void lensCommandUnanswered(int position);
     void doorCommandUnanswered(bool open);
+    // The board echoed a command after it was told missed: the light or the wheel is as the
+    // command asked after all, and no longer as the pages were told.
+    void confirmedLate();
 
 private:
     struct Awaited {

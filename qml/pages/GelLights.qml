@@ -256,6 +256,18 @@ QtObject {
             if (lighting.entered)
                 lighting.warning(qsTr("The cabinet did not answer the light command."));
         }
+        // A command told missed was carried out after all: the buttons follow the cabinet.
+        function onBoardConfirmedLate() {
+            if (!lighting.entered)
+                return;
+            lighting.setLightChecked(MainCtrl.litLight());
+            lighting.curLightType = MainCtrl.litLight();
+            lighting.lighton = lighting.curLightType !== EnumOBJ.Unknow_LightType;
+            if (MainCtrl.confirmedFilter() >= 0) {
+                lighting.curFilterPos = MainCtrl.confirmedFilter();
+                lighting.imageItem.curFilterPosition = lighting.curFilterPos;
+            }
+        }
         // The board did not turn the wheel: the buttons show the filter it last confirmed.
         function onFilterCommandUnanswered(position, withLight) {
             if (!lighting.entered)

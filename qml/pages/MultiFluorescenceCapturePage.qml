@@ -513,6 +513,19 @@ Item {
             if (!withLight)
                 page.message(qsTr("Warning"), qsTr("The cabinet did not answer the filter command."));
         }
+        // A command told missed was carried out after all: the buttons follow the cabinet.
+        function onBoardConfirmedLate() {
+            if (!page.entered)
+                return;
+            page.setLightChecked(MainCtrl.litLight());
+            page.curLightType = MainCtrl.litLight();
+            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+            var position = MainCtrl.confirmedFilter();
+            if (position >= 0) {
+                page.curFilterPos = page.sensing && position > 5 ? position - 1 : position;
+                page.imageItem.curFilterPosition = Mult.wheelPosition(page.curFilterPos, page.sensing);
+            }
+        }
         // The board did not switch the light: the buttons show the light it last confirmed.
         function onLightCommandUnanswered(lightType, on) {
             if (!page.entered)

@@ -520,6 +520,14 @@ Item {
             page.filterReady();
             page.warn(qsTr("The cabinet did not answer the filter command."));
         }
+        // A command told missed was carried out after all.
+        function onBoardConfirmedLate() {
+            var w = page.mainWindow();
+            if (w && w.curGlobalFilterPos !== undefined && MainCtrl.confirmedFilter() >= 0)
+                w.curGlobalFilterPos = MainCtrl.confirmedFilter();
+            if (page.entered)
+                page.lighton = MainCtrl.litLight() !== EnumOBJ.Unknow_LightType;
+        }
         // The door stayed locked, and with it the light the board still has on.
         function onDoorCommandUnanswered(open) {
             page.dooropen = open;

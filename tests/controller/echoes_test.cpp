@@ -2,6 +2,7 @@
 // an earlier turn: the controller on a link to the virtual board over a pseudo-terminal.
 #include "controllertest.h"
 
+#include "boardechoes.h"
 #include "cabinetstate.h"
 #include "testappdir.h"
 #include "useropts.h"
@@ -208,6 +209,52 @@ private slots:
         const int lit = missedOn ? missedLight : int(EnumOBJ::Unknow_LightType);
         QVERIFY(waitFor([&] { return ctrl.litLight() == lit; }, kDeadlineMs));
         QCOMPARE(unanswered.size(), 1);
+    }
+
+    // A board slower than the echo's deadline carries the command out after all: the miss was
+    // told, and the pages then hear that the cabinet has what was asked.
+    void aLateEchoIsTakenAfterAll_data()
+    {
+        QTest::addColumn<Command>("command");
+        QTest::addColumn<Confirmed>("confirmed");
+        QTest::addColumn<QByteArray>("unansweredSignal");
+        QTest::addColumn<int>("first");
+        QTest::addColumn<int>("asked");
+        QTest::newRow("light") << Command([](IC_MainControl& c, int light) { c.lightCmd(light, true); })
+                               << Confirmed([](const IC_MainControl& c) { return c.litLight(); })
+                               << QByteArray(SIGNAL(lightCommandUnanswered(int,bool))) << int(EnumOBJ::UV302)
+                               << int(EnumOBJ::White);
+        QTest::newRow("filter") << Command([](IC_MainControl& c, int pos) { c._GelTSFilterChanged(pos); })
+                                << Confirmed([](const IC_MainControl& c) { return c.confirmedFilter(); })
+                                << QByteArray(SIGNAL(filterCommandUnanswered(int,bool))) << int(EnumOBJ::F_535nm)
+                                << int(EnumOBJ::F_605nm);
+    }
+    void aLateEchoIsTakenAfterAll()
+    {
+        QFETCH(Command, command);
+        QFETCH(Confirmed, confirmed);
+        QFETCH(QByteArray, unansweredSignal);
+        QFETCH(int, first);
+        QFETCH(int, asked);
+
+        ControllerRig rig;
+        IC_MainControl& ctrl = *rig.ctrl;
+        ctrl.setAuthorityType(EnumOBJ::AllAuthorityTS695_Auto);
+        rig.openLink();
+        command(ctrl, first);
+        QVERIFY(waitFor([&] { return confirmed(ctrl) == first; }, kDeadlineMs));
+
+        QSignalSpy unanswered(&ctrl, unansweredSignal.constData());
+        QSignalSpy late(&ctrl, &IC_MainControl::boardConfirmedLate);
+        rig.control.delayRequests(0xF1, BoardEchoes::longestAnswerMs() + 1000, 1);
+        command(ctrl, asked);
+        QVERIFY(unanswered.wait(kDeadlineMs));
+        QCOMPARE(confirmed(ctrl), first);
+        QCOMPARE(late.size(), 0);
+        QVERIFY(late.wait(kDeadlineMs));
+        QCOMPARE(confirmed(ctrl), asked);
+        QCOMPARE(unanswered.size(), 1);
+        QCOMPARE(ctrl.errorCode(), EnumOBJ::NoErr);
     }
 
     // The wheel's report names no turn. A report the board sent before it read the next filter
