@@ -193,6 +193,32 @@ ShellTestCase {
         tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.UV254 }, 5000, "the board confirmed it");
     }
 
+    // A board slower than the echo's deadline switches the light after all: after the message,
+    // the buttons follow the cabinet, not the light told before.
+    function test_lateLightFollowsTheCabinet() {
+        var white = lightButton(EnumOBJ.White);
+        var uv254 = lightButton(EnumOBJ.UV254);
+        if (!white.checked)
+            click(white);
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.White }, 5000, "the board confirmed it");
+        var unlit = probe.grab(uv254);
+        testProbe.clearLog();
+
+        // Past the longest an echo may take.
+        testProbe.delayBoardRequests(0xF1, 7500, 1);
+        click(uv254);
+        var message = messageSaying(window, "The cabinet did not answer the light command.");
+        verify(white.checked && !uv254.checked);
+        click(findChild(message.contentItem, "okButton"));
+        tryVerify(function() { return uv254.checked && !white.checked }, 15000, "the late light is shown");
+        compare(MainCtrl.litLight(), EnumOBJ.UV254);
+        compare(page.curLightType, EnumOBJ.UV254);
+        verify(page.lighton);
+        verify((testProbe.cabinetLamps() & lampUV254) !== 0);
+        var lit = probe.grab(uv254);
+        verify(Math.abs(lit.mean - unlit.mean) > 8, JSON.stringify([lit, unlit]));
+    }
+
     // The board's timed shut-down puts the light out: no light is current, and the next capture
     // is not named after the old one.
     function test_boardLightOffLeavesNoCurrentLight() {
