@@ -33,6 +33,16 @@ int filterReports(const vboard::BoardTestControl& control)
             ++count;
     return count;
 }
+// A report of the board's own within the reply window of the frame it misses (the board has
+// read it: received frames came before).
+bool coverReportedMeanwhile(ControllerRig& rig, size_t received)
+{
+    if (!rig.control.waitForReceived(received + 1, kDeadlineMs))
+        return false;
+    QSignalSpy cover(rig.ctrl.get(), &IC_MainControl::cutStatusChange);
+    vcab::CabinetState::instance().update([](vcab::CabinetSnapshot& s) { s.coverPlaced = true; });
+    return cover.wait(kDeadlineMs);
+}
 } // namespace
 
 class EchoesTest : public QObject {
@@ -129,13 +139,8 @@ private slots:
         command(ctrl, missed);
         if (after == kLightCommand)
             ctrl.lightCmd(EnumOBJ::White, true);
-        if (after == kBoardReport) {
-            // Within the reply window: the board has read the frame it misses.
-            QVERIFY(rig.control.waitForReceived(received + 1, kDeadlineMs));
-            QSignalSpy cover(&ctrl, &IC_MainControl::cutStatusChange);
-            vcab::CabinetState::instance().update([](vcab::CabinetSnapshot& s) { s.coverPlaced = true; });
-            QVERIFY(cover.wait(kDeadlineMs));
-        }
+        if (after == kBoardReport)
+            QVERIFY(coverReportedMeanwhile(rig, received));
         QVERIFY(unanswered.wait(kDeadlineMs));
         QCOMPARE(unanswered.size(), 1);
         QCOMPARE(unanswered.at(0).at(0).toInt(), kept);
@@ -190,12 +195,8 @@ private slots:
         ctrl.lightCmd(missedLight, missedOn);
         if (after == kLightCommand)
             ctrl.lensCtrl(1800);
-        if (after == kBoardReport) {
-            QVERIFY(rig.control.waitForReceived(received + 1, kDeadlineMs));
-            QSignalSpy cover(&ctrl, &IC_MainControl::cutStatusChange);
-            vcab::CabinetState::instance().update([](vcab::CabinetSnapshot& s) { s.coverPlaced = true; });
-            QVERIFY(cover.wait(kDeadlineMs));
-        }
+        if (after == kBoardReport)
+            QVERIFY(coverReportedMeanwhile(rig, received));
         QVERIFY(unanswered.wait(kDeadlineMs));
         QCOMPARE(unanswered.size(), 1);
         QCOMPARE(unanswered.at(0).at(0).toInt(), missedLight);
