@@ -126,6 +126,21 @@ TestCase {
         return found;
     }
 
+    // The texts of all messages open on the window once one has opened, each closed in turn: a
+    // test that expects one message sees a second one told in the same breath.
+    function takeMessages(window) {
+        tryVerify(function() { var d = overlayDialog(window, "customMessageDialog"); return d !== null && d.opened },
+                  10000, "a message opens");
+        var texts = [];
+        var dialog;
+        while ((dialog = overlayDialog(window, "customMessageDialog")) !== null) {
+            texts.push(dialog.bodyText);
+            dialog.close();
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== dialog }, 5000);
+        }
+        return texts;
+    }
+
     // Audit rows as stored in the database file, read apart from the store's own reads: the last
     // id now, and the rows after such a mark, oldest first.
     function auditDb() {

@@ -73,6 +73,13 @@ ShellTestCase {
         if (!page.entered)
             enter();
     }
+    // A test that matched the filters to the lights leaves them unmatched, whatever it ended in.
+    function cleanupEach() {
+        if (UserOpts.autoMatchFilter) {
+            UserOpts.autoMatchFilter = false;
+            UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        }
+    }
 
     function test_enterAndLeaveRunAndStopThePreview() {
         leave();
@@ -217,6 +224,68 @@ ShellTestCase {
         verify((testProbe.cabinetLamps() & lampUV254) !== 0);
         var lit = probe.grab(uv254);
         verify(Math.abs(lit.mean - unlit.mean) > 8, JSON.stringify([lit, unlit]));
+    }
+
+    // A light sent with its matched filter (840 nm, five steps: the dialog of the turn would
+    // outlast the reply window) that the board misses: light and wheel stay as the board has
+    // them, no automatic exposure follows, and the operator is told once, of the light.
+    function test_unansweredLightWithItsFilterIsToldOnce() {
+        var white = lightButton(EnumOBJ.White);
+        var uv254 = lightButton(EnumOBJ.UV254);
+        var none = part(page, "filter_0");
+        if (page.curFilterPos !== 0) {
+            click(none);
+            tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000);
+        }
+        idle();
+        if (!white.checked)
+            click(white);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampSource) !== 0 }, 5000, "the white light is on");
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.White && MainCtrl.confirmedFilter() === EnumOBJ.NoFilter },
+                  5000, "the board confirmed light and wheel");
+        idle();
+        var savedFilter = UserOpts.uv254nmFilterPos;
+        UserOpts.uv254nmFilterPos = 5;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_UV254nmFilterPos);
+        UserOpts.autoMatchFilter = true;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        testProbe.clearLog();
+
+        var errorBefore = MainCtrl.errorCode;
+        exposures.clear();
+        testProbe.ignoreBoardRequests(0xF1, 1);
+        click(uv254);
+        verify(page.filterDialog.visible);
+        tryVerify(function() { return testProbe.logCount("滤光轮指令无应答") > 0 }, 10000, "the missed command is logged");
+        compare(testProbe.logCount("灯光指令无应答"), 1);
+        verify(!page.filterDialog.opened);
+        tryVerify(function() { return white.checked && !uv254.checked }, 5000, "the lit light is shown again");
+        compare(page.curLightType, EnumOBJ.White);
+        compare(page.curFilterPos, EnumOBJ.NoFilter);
+        verify(none.checked && !part(page, "filter_5").checked);
+        verify((testProbe.cabinetLamps() & lampSource) !== 0);
+        verify((testProbe.cabinetLamps() & lampUV254) === 0);
+        compare(testProbe.cabinetFilter(), 0);
+        compare(MainCtrl.errorCode, errorBefore);
+        compare(takeMessages(window), ["The cabinet did not answer the light command."]);
+        compare(exposures.count, 0, "no exposure for a wheel that did not turn");
+
+        // The board answers again: the same click switches the light and turns the wheel.
+        click(uv254);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampUV254) !== 0 }, 5000, "the lamp is lit");
+        tryVerify(function() { return testProbe.cabinetFilter() === 5 }, 10000, "the wheel turned");
+        tryVerify(function() { return MainCtrl.confirmedFilter() === EnumOBJ.F_840nm }, 5000, "the board confirmed it");
+        verify(uv254.checked && !white.checked);
+        idle();
+        compare(overlayDialog(window, "customMessageDialog"), null);
+
+        UserOpts.autoMatchFilter = false;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        UserOpts.uv254nmFilterPos = savedFilter;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_UV254nmFilterPos);
+        click(none);
+        tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000);
+        idle();
     }
 
     // The board's timed shut-down puts the light out: no light is current, and the next capture

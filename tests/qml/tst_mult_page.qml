@@ -25,6 +25,7 @@ ShellTestCase {
     SignalSpy { id: frames; target: MainCtrl; signalName: "imageChanged" }
     SignalSpy { id: stopped; target: MainCtrl; signalName: "previewStoped" }
     SignalSpy { id: started; target: MainCtrl; signalName: "captureStart" }
+    PictureProbe { id: probe; test: test }
 
     function setUpFile() {
         UserOpts.autoMatchFilter = false;
@@ -60,6 +61,13 @@ ShellTestCase {
             frames.clear();
             click(part(page, "backButton"));
             tryVerify(function() { return frames.count > 0 && !page.cameraDialog.visible }, 10000, "the preview runs again");
+        }
+    }
+    // A test that matched the filters to the lights leaves them unmatched, whatever it ended in.
+    function cleanupEach() {
+        if (UserOpts.autoMatchFilter) {
+            UserOpts.autoMatchFilter = false;
+            UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
         }
     }
     function lightButton(type) { return part(page, "light_" + type) }
@@ -306,6 +314,70 @@ ShellTestCase {
         }
         // One experiment for the three channels.
         verify(page.imageSavePath.indexOf("/Mult") > 0, page.imageSavePath);
+    }
+
+    // A light command the board misses, alone or carrying the light's matched filter (840 nm,
+    // five steps: the dialog of the turn would outlast the reply window): the buttons show the
+    // light and the filter the board still has, and the operator is told once.
+    function test_unansweredLightKeepsTheLitOne_data() {
+        return [
+            { tag: "light alone", match: false },
+            { tag: "light with its filter", match: true }
+        ];
+    }
+    function test_unansweredLightKeepsTheLitOne(row) {
+        var white = lightButton(EnumOBJ.White);
+        var red = lightButton(EnumOBJ.R625nm);
+        turnFilter(0, 0);
+        chooseLight(EnumOBJ.White);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampSource) !== 0 }, 5000, "the white light is on");
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.White && MainCtrl.confirmedFilter() === EnumOBJ.NoFilter },
+                  5000, "the board confirmed light and wheel");
+        tryVerify(function() { return !page.cameraDialog.visible }, 10000);
+        var savedFilter = UserOpts.r625nmFilterPos;
+        UserOpts.r625nmFilterPos = 5;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_R625nmFilterPos);
+        UserOpts.autoMatchFilter = row.match;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_AutoMatchFilter);
+        var unlit = probe.grab(red);
+        var lit = probe.grab(white);
+        verify(Math.abs(lit.mean - unlit.mean) > 8, JSON.stringify([lit, unlit]));
+        testProbe.clearLog();
+
+        var errorBefore = MainCtrl.errorCode;
+        testProbe.ignoreBoardRequests(0xF3, 1);
+        click(red);
+        compare(page.filterDialog.visible, row.match);
+        tryVerify(function() { return testProbe.logCount("灯光指令无应答") > 0 }, 10000, "the missed command is logged");
+        compare(testProbe.logCount("滤光轮指令无应答"), row.match ? 1 : 0);
+        // Told at once, not when the dialog's own time runs out.
+        verify(!page.filterDialog.opened);
+        tryVerify(function() { return white.checked && !red.checked }, 5000, "the lit light is shown again");
+        compare(page.curLightType, EnumOBJ.White);
+        verify(page.lighton);
+        compare(page.curFilterPos, 0);
+        verify(part(page, "filter_0").checked && !part(page, "filter_5").checked);
+        verify((testProbe.cabinetLamps() & lampSource) !== 0);
+        verify((testProbe.cabinetLamps() & lampRed) === 0);
+        compare(testProbe.cabinetFilter(), 0);
+        var after = probe.grab(red);
+        verify(Math.abs(after.mean - unlit.mean) < 2, JSON.stringify([after, unlit]));
+        compare(MainCtrl.errorCode, errorBefore);
+        // One message: the light's says it for the filter that went with it.
+        compare(takeMessages(window), ["The cabinet did not answer the light command."]);
+
+        // The board answers again: the same click switches the light (and turns the wheel).
+        click(red);
+        tryVerify(function() { return (testProbe.cabinetLamps() & lampRed) !== 0 }, 5000, "the lamp is lit");
+        tryVerify(function() { return MainCtrl.litLight() === EnumOBJ.R625nm }, 5000, "the board confirmed it");
+        verify(red.checked && !white.checked);
+        if (row.match) {
+            tryVerify(function() { return testProbe.cabinetFilter() === 5 }, 10000, "the wheel turned");
+            tryVerify(function() { return !page.filterDialog.visible }, 6000);
+        }
+        compare(overlayDialog(window, "customMessageDialog"), null);
+        UserOpts.r625nmFilterPos = savedFilter;
+        UserOpts.saveUserOptsByName(UserOpts.OPT_R625nmFilterPos);
     }
 
     // The list operations the page asks of the controller, recorded.

@@ -463,6 +463,41 @@ WBPageCase {
         dismissMessages();
     }
 
+    // A wheel reset the board misses on entry: the dialog of the turn goes at once, the preview
+    // goes on, the operator is told and the window keeps the filter the wheel has; the next
+    // entry turns it out.
+    function test_unansweredWheelResetIsToldAndTriedAgain() {
+        leave();
+        MainCtrl._GelTSFilterChanged(2);
+        tryVerify(function() { return testProbe.cabinetFilter() === 2 }, 10000, "the wheel at 590 nm");
+        tryVerify(function() { return MainCtrl.confirmedFilter() === EnumOBJ.F_590nm }, 5000, "the board confirmed it");
+        window.curGlobalFilterPos = 2;
+        testProbe.clearLog();
+        var errorBefore = MainCtrl.errorCode;
+        testProbe.ignoreBoardRequests(0xF1, 1);
+        filterShown.clear();
+        click(part(window.mainPage.body.homePage, "wbButton"));
+        tryVerify(function() { return filterShown.count > 0 }, 5000, "the filter dialog");
+        tryVerify(function() { return testProbe.logCount("滤光轮指令无应答") > 0 }, 10000, "the missed command is logged");
+        verify(!page.filterDialog.opened);
+        compare(window.curGlobalFilterPos, 2);
+        compare(testProbe.cabinetFilter(), 2);
+        compare(MainCtrl.errorCode, errorBefore);
+        messageSaying(window, "The cabinet did not answer the filter command.").close();
+        settlePreview();
+
+        leave();
+        filterShown.clear();
+        click(part(window.mainPage.body.homePage, "wbButton"));
+        tryVerify(function() { return filterShown.count > 0 }, 5000, "the filter dialog");
+        tryVerify(function() { return testProbe.cabinetFilter() === 0 }, 10000, "the wheel at its open place");
+        compare(window.curGlobalFilterPos, 0);
+        tryVerify(function() { return !page.filterDialog.opened }, 10000);
+        settlePreview();
+        compare(MainCtrl.confirmedFilter(), EnumOBJ.NoFilter);
+        compare(testProbe.logCount("滤光轮指令无应答"), 1, "the second reset is answered");
+    }
+
     // The estimation region belongs to a single capture on the live view: "Multi" and "Back"
     // take it off the camera and the picture.
     function test_rangeGoesWithMultipleModeAndBack() {
