@@ -212,6 +212,24 @@ private slots:
         QCOMPARE(unanswered.size(), 1);
     }
 
+    // The blue light's brightness is a percentage, not a light byte, whatever its value: the
+    // light the board has lit stays the one shown (32 % reads as the white lamp's byte).
+    void aBrightnessIsNoLightSwitch()
+    {
+        ControllerRig rig;
+        IC_MainControl& ctrl = *rig.ctrl;
+        ctrl.setAuthorityType(EnumOBJ::GelTS20BW);
+        rig.openLink();
+        ctrl.lightCmd(EnumOBJ::Blue, true);
+        QVERIFY(waitFor([&] { return ctrl.litLight() == EnumOBJ::Blue; }, kDeadlineMs));
+        for (int percent : {32, 2, 34})
+            ctrl._GelTS20BWOpenBlueLight(percent);
+        // The board answers in order: once the lens move is echoed, so are the brightnesses.
+        ctrl.lensCtrl(1700);
+        QVERIFY(waitFor([&] { return ctrl.confirmedLens() == 1700; }, kDeadlineMs));
+        QCOMPARE(ctrl.litLight(), int(EnumOBJ::Blue));
+    }
+
     // A board slower than the echo's deadline carries the command out after all: the miss was
     // told, and the pages then hear that the cabinet has what was asked.
     void aLateEchoIsTakenAfterAll_data()
