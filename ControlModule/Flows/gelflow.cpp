@@ -99,8 +99,10 @@ void GelFlow::preExpChanged(double value, bool needAdjust)
     if (!preview.thread())
         return;
     m_ctx.tucsen()->exposureTime = std::round(value * 1000.0) / 1000.0;
-    if (needAdjust)
+    if (needAdjust) {
         m_ctx.tucsen()->isExposureChanged = true;
+        m_autoExposure.exposureChosen();
+    }
 }
 
 void GelFlow::preExpAndGainChanged(double exp, int gain)

@@ -81,8 +81,10 @@ void MultFlow::preExpChanged(double value, bool needAdjust)
     if (!preview.thread())
         return;
     m_ctx.tucsen()->exposureTime = roundedExposure(value);
-    if (needAdjust)
+    if (needAdjust) {
         m_ctx.tucsen()->isExposureChanged = true;
+        m_autoExposure.exposureChosen();
+    }
 }
 
 void MultFlow::preExpAndGainChanged(double exp, int gain)

@@ -2,6 +2,7 @@
 
 #include "boardechoes.h"
 #include "flowcontext.h"
+#include "h695icecamctrl.h"
 #include "seth695iceaethread.h"
 
 #include <QDebug>
@@ -31,6 +32,12 @@ void TucsenAutoExposure::request(int aeVal)
     startNext();
 }
 
+void TucsenAutoExposure::exposureChosen()
+{
+    if (!idle())
+        m_exposureAgain = true;
+}
+
 void TucsenAutoExposure::startNext()
 {
     if (m_waiting.front() != 0 && m_ctx.lightCommandPending()) {
@@ -42,6 +49,7 @@ void TucsenAutoExposure::startNext()
     auto* thread = new SetH695ICEAEThread(nullptr);
     m_thread = thread;
     thread->aeVal = m_waiting.front();
+    m_cameraValue = thread->aeVal;
     m_waiting.pop_front();
     connect(thread, &QThread::finished, this, [this, thread] {
         thread->disconnect(this);
@@ -85,4 +93,9 @@ void TucsenAutoExposure::settingEnded()
     emit m_ctx.setAEFinished();
     if (!m_thread && !waitingForLight() && !m_waiting.empty())
         startNext();
+    if (idle() && m_exposureAgain) {
+        m_exposureAgain = false;
+        if (m_cameraValue == 0)
+            m_ctx.tucsen()->isExposureChanged = true;
+    }
 }

@@ -25,6 +25,10 @@ public:
 
     // Sets the camera's auto-exposure to aeVal (0 switches it off).
     void request(int aeVal);
+    // The preview's exposure was set anew. A setting on its way may switch the camera's
+    // auto-exposure on, which moves the exposure until a later one switches it off: the exposure
+    // is set once more when the settings are done and have left auto-exposure off.
+    void exposureChosen();
 
     // The setting running now, and the requests waiting for it.
     QThread* thread() const { return m_thread; }
@@ -33,6 +37,7 @@ public:
     bool waitingForLight() const { return m_lightWait.isActive(); }
 
 private:
+    bool idle() const { return !m_thread && !waitingForLight() && m_waiting.empty(); }
     void startNext();
     void lightAnswered();
     void lightMissed();
@@ -47,4 +52,6 @@ private:
     std::deque<int> m_waiting;
     QTimer m_lightWait;         // runs while the front request waits for the light
     bool m_lightMissed = false;  // a light awaited in this wait went unanswered
+    int m_cameraValue = 0;       // what the camera was set to last (opened with it off)
+    bool m_exposureAgain = false;
 };

@@ -108,8 +108,10 @@ void WBTSFlow::preExpChanged(double value, bool needAdjust)
     if (!preview.thread())
         return;
     m_ctx.tucsen()->exposureTime = value;
-    if (needAdjust)
+    if (needAdjust) {
         m_ctx.tucsen()->isExposureChanged = true;
+        m_autoExposure.exposureChosen();
+    }
 }
 
 void WBTSFlow::preExpAndGainChanged(double exp, int gain)

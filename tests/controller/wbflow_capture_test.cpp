@@ -527,6 +527,28 @@ private slots:
         QVERIFY(watched.isNull());
     }
 
+    // An exposure chosen after auto-exposure was asked off, while the setting that switches it on
+    // still runs: the camera's auto-exposure moves the exposure until the off setting comes, and
+    // the chosen exposure is set again after it.
+    void exposureChosenDuringTheAutoExposureSettingIsKept()
+    {
+        startPreview();
+        QSignalSpy done(ctrl(), &IC_MainControl::setAEFinished);
+        ctrl()->_WBTSAtExposure(1);
+        QVERIFY(ctrl()->autoExposure()->thread());
+        ctrl()->_WBTSAtExposure(0);
+        ctrl()->_WBTSPreExpChanged(55);
+        // No events: the off setting cannot start before the auto-exposure has lengthened the
+        // exposure in the dark cabinet.
+        QDeadlineTimer deadline(20000);
+        while (ctrl()->_WBTSGetExposure() < 60 && !deadline.hasExpired())
+            QThread::msleep(5);
+        QVERIFY2(!deadline.hasExpired(), "auto-exposure lengthens the exposure");
+        QVERIFY(waitFor([&] { return done.size() == 2; }, 20000));
+        QVERIFY2(waitFor([&] { return std::abs(ctrl()->_WBTSGetExposure() - 55) < 0.001; }, 5000),
+                 qPrintable(QString::number(ctrl()->_WBTSGetExposure())));
+    }
+
     // A binning change restarts the same preview thread with the new settings.
     void binningChangeRestartsThePreview()
     {

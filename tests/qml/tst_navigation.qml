@@ -39,6 +39,23 @@ ShellTestCase {
         testProbe.clearLog();
     }
 
+    // An experiment page starts its wheel, camera and automatic exposure a moment after it is
+    // entered, each behind a modal dialog, and may warn when the exposure settles: a click of the
+    // test made meanwhile would land on such a dialog. Waits for the start and closes the warning.
+    function started(pageName) {
+        var page = part(window, pageName);
+        var dialogs = ["filterDialog", "cameraDialog", "aeDialog", "lensDialog", "coolingDialog"];
+        tryVerify(function() {
+            return page.previewing && page.cameraSetted
+                   && dialogs.every(function(name) { return !page[name] || !page[name].visible });
+        }, 20000, pageName + " has started");
+        var message;
+        while ((message = overlayDialog(window, "customMessageDialog")) !== null) {
+            message.close();
+            tryVerify(function() { return overlayDialog(window, "customMessageDialog") !== message });
+        }
+    }
+
     function headFlags() {
         return [head.buttonBackVisible, head.buttonHomeVisible, head.buttonSettingVisible,
                 head.buttonCaptureVisible, head.buttonImagesVisible];
@@ -69,6 +86,7 @@ ShellTestCase {
         compare(headFlags(), [true, false, false, true, true]);
         compare(testProbe.logCount(row.log + ".enterPage"), 1);
         compare(testProbe.logCount(row.log + ".updateLightStatus true"), 1);
+        started(row.log);
 
         // Images of the running experiment keep "Capture"; the capture page is told the light
         // goes off.
@@ -183,6 +201,7 @@ ShellTestCase {
         var rowsBefore = auditMark();
         click(part(window, "gelButton"));
         tryCompare(body, "shownPage", Pages.GelCapturePage);
+        started("GelCapturePage");
         head.dooropen = false;
         click(door);
         verify(head.dooropen);
@@ -198,6 +217,7 @@ ShellTestCase {
     function test_logoutReturnsToLogin() {
         click(part(window, "fluButton"));
         tryCompare(body, "shownPage", Pages.MultiFluorescenceCapturePage);
+        started("MultiFluorescenceCapturePage");
         click(part(window, "userButton"));
         click(part(window, "logoutItem"));
         var dialog = null;

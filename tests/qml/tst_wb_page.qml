@@ -40,7 +40,9 @@ WBPageCase {
     function test_cameraSettingsReachTheCamera() {
         var bar = page.cameraBar;
         bar.exposureChosen(40);
-        tryVerify(function() { return Math.abs(MainCtrl._WBTSGetExposure() - 40) < 0.01 }, 5000, "exposure set");
+        // The automatic exposure of the entry may still be switched on and off first: the
+        // exposure is set again after it.
+        tryVerify(function() { return Math.abs(MainCtrl._WBTSGetExposure() - 40) < 0.01 }, 10000, "exposure set");
         compare(CamOpts.wBTSCurExposurePre, 40);
         bar.gainValueChosen(100);
         tryVerify(function() { return MainCtrl._WBTSGetGain() === 100 }, 5000, "gain set");
