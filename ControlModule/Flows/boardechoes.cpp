@@ -115,14 +115,13 @@ QList<LightSwitch> lightSwitches(const QByteArray& frame)
 
 bool keptFrame(const QByteArray& frame)
 {
-    return filterTarget(frame) >= 0 || lensTarget(frame) >= 0 || releasesDoor(frame) || !lightSwitches(frame).isEmpty();
+    return filterTarget(frame) >= 0 || lensTarget(frame) >= 0 || releasesDoor(frame);
 }
 } // namespace
 
 BoardEchoes::BoardEchoes(ASyncSerialPortThread* link, QObject* parent)
     : QObject(parent)
     , m_link(link)
-    , m_litLight(EnumOBJ::Unknow_LightType)
 {
     m_deadlineTimer.setSingleShot(true);
     connect(&m_deadlineTimer, &QTimer::timeout, this, &BoardEchoes::deadlinePassed);
@@ -143,7 +142,8 @@ void BoardEchoes::sent(const QByteArray& frame)
     Awaited awaited;
     awaited.frame = frame;
     awaited.id = ++m_lastId;
-    awaited.kept = keptFrame(frame);
+    awaited.light = !lightSwitches(frame).isEmpty();
+    awaited.kept = awaited.light || keptFrame(frame);
     if (awaited.kept) {
         // The link tells a frame missed only when the line stays silent through its reply
         // window, which a report of the board's own (a timer, the door, the cover) breaks. The
@@ -174,7 +174,7 @@ void BoardEchoes::lampsShutDown()
 bool BoardEchoes::lightCommandPending() const
 {
     for (const Awaited& a : m_awaited) {
-        if (!a.unanswered && !lightSwitches(a.frame).isEmpty())
+        if (!a.unanswered && a.light)
             return true;
     }
     return false;

@@ -2,14 +2,16 @@
 // Light, filter-wheel, lens and door commands on their way to the controller board. The board
 // echoes a command it carries out, in the order it received them: what it echoed last (or
 // reported since) is what the cabinet has, and what the pages show again when it lets a command
-// pass unanswered. A command is missed when the link reports its reply window silent, when the board
-// echoes one sent after it, or when no echo came in time. A miss is told to the pages, never
+// pass unanswered. A command is missed when the link reports its reply window silent, when the
+// board echoes one sent after it, or when no echo came in time. A miss is told to the pages, never
 // raised as a device error: the board still answers, and a device error would keep the
 // experiments closed at every later login.
 //
 // The wheel reports the end of a turn without naming the turn, and a report sent just before a
 // newer command reached the board arrives after that command was sent: only the turn of the
 // latest filter command counts, once the board has echoed it, and once. GUI thread only.
+
+#include "enumobj.h"
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -78,7 +80,8 @@ private:
         QByteArray frame;
         quint64 id = 0;
         bool unanswered = false;  // reported, still taken by an echo that comes late
-        bool kept = false;        // switches a light, turns the wheel, moves the lens or releases the door
+        bool kept = false;        // switches a light, turns the wheel, moves the lens or opens the door
+        bool light = false;       // switches a light
         QDeadlineTimer deadline;  // missed when not echoed by then (kept frames)
     };
     void replyArrived(const QByteArray& reply);
@@ -101,5 +104,5 @@ private:
     int m_filterPosition = -1;
     int m_lensPosition = -1;
     bool m_doorOpen = false;
-    int m_litLight;
+    int m_litLight = EnumOBJ::Unknow_LightType;
 };

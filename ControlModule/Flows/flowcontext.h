@@ -116,10 +116,10 @@ public:
 
     // The moment a new experiment of that kind is named after (prefix followed by it as
     // "yyyyMMdd-hhmmss"): now, or else the first second after it whose name no experiment of any
-    // kind holds and whose folder <root>/<yyyy-MM-dd>/<name>/ exists neither below <appDir>/Images
-    // nor in the operator's image folder. An experiment started within the second of the last one, or after the clock
-    // went back, would otherwise share its row or its pictures. Now when no second of the next
-    // hour is free (the row's insert then refuses the name).
+    // kind holds and whose folder <root>/<yyyy-MM-dd>/<name>/ exists neither below
+    // <appDir>/Images nor in the operator's image folder. An experiment started within the second
+    // of the last one, or after the clock went back, would otherwise share its row or its
+    // pictures. Now when no second of the next hour is free (the row's insert then refuses it).
     QDateTime experimentMoment(const QString& prefix, const QDateTime& now) const;
     static QString experimentName(const QString& prefix, const QDateTime& moment);
 

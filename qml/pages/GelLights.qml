@@ -69,6 +69,12 @@ QtObject {
         if (type !== EnumOBJ.Blue)
             blueDialogWanted(false);
     }
+    // The light the board last confirmed, as the buttons and the next capture's name have it.
+    function showConfirmedLight() {
+        setLightChecked(MainCtrl.litLight());
+        curLightType = MainCtrl.litLight();
+        lighton = curLightType !== EnumOBJ.Unknow_LightType;
+    }
     function lightAudit(type, on) {
         var names = lightNames[type];
         audited("光源设置: " + names[0] + (on ? "开" : "关"), "Light settings: " + names[1] + " light " + (on ? "on" : "off"));
@@ -250,9 +256,7 @@ QtObject {
         }
         // The board did not answer a light command: the buttons show the light it last confirmed.
         function onLightCommandUnanswered(lightType, on) {
-            lighting.setLightChecked(MainCtrl.litLight());
-            lighting.curLightType = MainCtrl.litLight();
-            lighting.lighton = lighting.curLightType !== EnumOBJ.Unknow_LightType;
+            lighting.showConfirmedLight();
             if (lighting.entered)
                 lighting.warning(qsTr("The cabinet did not answer the light command."));
         }
@@ -260,9 +264,7 @@ QtObject {
         function onBoardConfirmedLate() {
             if (!lighting.entered)
                 return;
-            lighting.setLightChecked(MainCtrl.litLight());
-            lighting.curLightType = MainCtrl.litLight();
-            lighting.lighton = lighting.curLightType !== EnumOBJ.Unknow_LightType;
+            lighting.showConfirmedLight();
             if (MainCtrl.confirmedFilter() >= 0) {
                 lighting.curFilterPos = MainCtrl.confirmedFilter();
                 lighting.imageItem.curFilterPosition = lighting.curFilterPos;

@@ -266,6 +266,17 @@ Item {
         for (var i = 0; i < lightRepeater.count; ++i)
             lightRepeater.itemAt(i).checked = lights[i] === type;
     }
+    // What the board last confirmed, as the buttons and the next capture's name have it (the one
+    // slot of 715 and 840 nm is the button after 700 nm).
+    function showConfirmedLight() {
+        setLightChecked(MainCtrl.litLight());
+        curLightType = MainCtrl.litLight();
+        lighton = curLightType !== EnumOBJ.Unknow_LightType;
+    }
+    function showConfirmedFilter(position) {
+        curFilterPos = sensing && position > 5 ? position - 1 : position;
+        imageItem.curFilterPosition = Mult.wheelPosition(curFilterPos, sensing);
+    }
     function lightClicked(type, checked) {
         var texts = Mult.lightAudit(type, checked);
         if (checked) {
@@ -500,13 +511,11 @@ Item {
             page.message(qsTr("Warning"), qsTr("Temperature too high, light turned off!"));
             page.setLightChecked(-1);
         }
-        // The board did not turn the wheel: the buttons show the filter it last confirmed (the
-        // one slot of 715 and 840 nm is the button after 700 nm).
+        // The board did not turn the wheel: the buttons show the filter it last confirmed.
         function onFilterCommandUnanswered(position, withLight) {
             if (!page.entered)
                 return;
-            page.curFilterPos = page.sensing && position > 5 ? position - 1 : position;
-            page.imageItem.curFilterPosition = Mult.wheelPosition(page.curFilterPos, page.sensing);
+            page.showConfirmedFilter(position);
             filterTimer.stop();
             filterDialog.close();
             // A light sent with the filter has said it already.
@@ -517,22 +526,15 @@ Item {
         function onBoardConfirmedLate() {
             if (!page.entered)
                 return;
-            page.setLightChecked(MainCtrl.litLight());
-            page.curLightType = MainCtrl.litLight();
-            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
-            var position = MainCtrl.confirmedFilter();
-            if (position >= 0) {
-                page.curFilterPos = page.sensing && position > 5 ? position - 1 : position;
-                page.imageItem.curFilterPosition = Mult.wheelPosition(page.curFilterPos, page.sensing);
-            }
+            page.showConfirmedLight();
+            if (MainCtrl.confirmedFilter() >= 0)
+                page.showConfirmedFilter(MainCtrl.confirmedFilter());
         }
         // The board did not switch the light: the buttons show the light it last confirmed.
         function onLightCommandUnanswered(lightType, on) {
             if (!page.entered)
                 return;
-            page.setLightChecked(MainCtrl.litLight());
-            page.curLightType = MainCtrl.litLight();
-            page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+            page.showConfirmedLight();
             page.message(qsTr("Warning"), qsTr("The cabinet did not answer the light command."));
         }
         // The board did not move the lens: the slider shows where it last confirmed it.
@@ -548,9 +550,7 @@ Item {
         function onDoorCommandUnanswered(open) {
             page.dooropen = open;
             if (page.entered && page.sensing && !open) {
-                page.setLightChecked(MainCtrl.litLight());
-                page.curLightType = MainCtrl.litLight();
-                page.lighton = page.curLightType !== EnumOBJ.Unknow_LightType;
+                page.showConfirmedLight();
             }
         }
     }

@@ -21,6 +21,8 @@ constexpr int kMaxReplyBytes = 4096;
 // grow, nor a frame it let pass take the echo of the same frame sent again much later.
 constexpr int kMaxUnechoed = 32;
 constexpr int kForgetEchoMs = 10000;
+// The board's request to send the last frame again: the answer to whatever is in flight.
+constexpr quint8 kRepeatRequest = 0xEE;
 
 quint8 replyCode(const QByteArray& reply)
 {
@@ -31,8 +33,6 @@ quint8 frameCode(const QByteArray& frame)
 {
     return frame.size() > 2 ? static_cast<quint8>(frame.at(2)) : 0;
 }
-
-constexpr quint8 kRepeatRequest = 0xEE;
 // QSerialPort's blocking waits do not report a hung-up line (adapter unplugged, the other end
 // of a pseudo-terminal closed): they just time out. Ask the descriptor.
 bool lineHungUp(QSerialPort& serial)

@@ -1,7 +1,7 @@
 #pragma once
 // The one thread that owns the serial port to the controller board. Other threads hand it frames:
-// writeData queues them (written in order, one per pass, each followed by its reply window) and
-// echo makes a bounded synchronous exchange.
+// writeData queues them (written in order, one per pass, each followed by its reply window); echo
+// and exchange make a bounded synchronous exchange, which takes the echo of its own frame.
 
 #include <QByteArray>
 #include <QDeadlineTimer>
@@ -34,6 +34,10 @@ public:
     // make the queue grow without end.
     static constexpr int kMaxQueuedFrames = 256;
 
+    // The exchange of echo for a command the board may let pass: the link goes on after a
+    // time-out. Must not be called on the serial thread.
+    QByteArray exchange(const QByteArray& frame);
+
 public slots:
     void openPort(QString portName, QSerialPort::BaudRate baudrate);
     void closePort();
@@ -42,8 +46,6 @@ public slots:
     // link is not running; a time-out ends the link (a board that does not answer the handshake
     // is not the one expected). Must not be called on the serial thread.
     void echo(QByteArray data, QByteArray& reply);
-    // The same exchange for a command the board may let pass: the link goes on after a time-out.
-    QByteArray exchange(const QByteArray& frame);
     void errorHandle(QSerialPort::SerialPortError e);
 
 signals:
