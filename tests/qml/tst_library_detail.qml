@@ -307,7 +307,9 @@ ShellTestCase {
         for (var n = 0; n < 14; ++n)
             mouseWheel(dayWheel, dayWheel.width / 2, dayWheel.height / 2, 0, -120);
         compare(picker.getSelectDate(), "2026-02-01");
-        // A drag still turns a wheel (and is no click).
+        // A drag still turns a wheel (and is no click). Pressed while the wheel still glides to
+        // 2026, it would stop short and the drag end there.
+        tryVerify(function() { return settled(year, "2026") }, 5000, "the year wheel rests at 2026");
         var yearTumbler = tumblerOf(year);
         var x = yearTumbler.width / 2, y = yearTumbler.height - 10;
         mousePress(yearTumbler, x, y);
